@@ -16,15 +16,29 @@ QString SingleInstance::InstanceName(const QString& identity)
     return (QStringLiteral("ZEPH USER ") + identity + user).toUpper();
 }
 
-SingleInstance::SingleInstance(const QString& instanceName, QObject* parent)
-    : QObject(parent)
-    , m_name(instanceName)
+QString SingleInstance::ServerName(const QString& instanceName)
 {
     // The name may hold any character; a hash makes a safe file and socket name. The user id
     // keeps users apart even where the socket folder is shared.
     const QByteArray hash
         = QCryptographicHash::hash(instanceName.toUtf8(), QCryptographicHash::Sha1).toHex().left(24);
-    m_serverName = QStringLiteral("zeph-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
+    return QStringLiteral("zeph-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
+}
+
+bool SingleInstance::IsServed(const QString& instanceName)
+{
+    QLocalSocket socket;
+    socket.connectToServer(ServerName(instanceName));
+    const bool served = socket.waitForConnected(1000);
+    socket.abort();
+    return served;
+}
+
+SingleInstance::SingleInstance(const QString& instanceName, QObject* parent)
+    : QObject(parent)
+    , m_name(instanceName)
+    , m_serverName(ServerName(instanceName))
+{
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();

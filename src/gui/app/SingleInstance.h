@@ -17,6 +17,9 @@ public:
     // "ZEPH USER " + identity + user name, upper case.
     static QString InstanceName(const QString& identity);
 
+    // True when a running instance serves the name (without asking it to do anything).
+    static bool IsServed(const QString& instanceName);
+
     explicit SingleInstance(const QString& instanceName, QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -28,6 +31,8 @@ signals:
     void ActivationRequested();
 
 private:
+    static QString ServerName(const QString& instanceName);
+
     QString m_name;
     QString m_serverName;
     std::unique_ptr<QLockFile> m_lock;
