@@ -250,6 +250,349 @@ private slots:
                                          QString::fromUtf8(m_sandbox.Log()))));
         }
     }
+
+    void headerEdits_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QByteArray>("value"); // null: the header must be absent
+
+        const QByteArray hello = R"([{"field": 4, "entries": ["hello"]}])";
+        QTest::newRow("subject tag added")
+            << Definition(hello, R"([{"type": 0, "addSubject": "[TAG]"}])") << M("a@example.net", "hello there")
+            << QByteArray("Subject") << QByteArray("[TAG] hello there");
+        QTest::newRow("subject string removed")
+            << Definition(hello, R"([{"type": 1, "removeSubject": "SPAM: "}])") << M("a@example.net", "SPAM: hello")
+            << QByteArray("Subject") << QByteArray("hello");
+        QTest::newRow("header added")
+            << Definition(hello, R"([{"type": 2, "headerName": "Filtered", "headerValue": "by zeph"}])")
+            << M("a@example.net", "hello") << QByteArray("X-Filtered") << QByteArray("by zeph");
+        QTest::newRow("header removed")
+            << Definition(hello, R"([{"type": 3, "headerToRemove": "X-Junk:"}])")
+            << M("a@example.net", "hello", "b\n", "X-Junk: yes\nX-Junk: twice\n") << QByteArray("X-Junk")
+            << QByteArray();
+        QTest::newRow("name header with shell characters")
+            << QByteArray(R"({"name": "Save $5 `echo X` deals \\ now", "nameHeader": true,
+                            "conditions": [{"field": 4, "entries": ["hello"]}],
+                            "actions": [{"type": 2, "headerName": "A", "headerValue": "1"},
+                                        {"type": 3, "headerToRemove": "X-Junk:"}], )")
+                + DefaultSettings + "}"
+            << M("a@example.net", "hello", "b\n", "X-Junk: yes\n") << QByteArray("X-ZEPH-RECIPE")
+            << QByteArray("Save $5 `echo X` deals \\ now");
+        QTest::newRow("all header edits in one filter")
+            << Definition(hello, R"([{"type": 0, "addSubject": "[TAG]"}, {"type": 2, "headerName": "A", "headerValue": "1"},
+                                    {"type": 9, "customMailbox": "tagged"}])")
+            << M("a@example.net", "hello") << QByteArray("Subject") << QByteArray("[TAG] hello");
+    }
+
+    void headerEdits()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QByteArray, message);
+        QFETCH(QByteArray, header);
+        QFETCH(QByteArray, value);
+        QVERIFY(Use(m_sandbox, Block(json)));
+        QCOMPARE(m_sandbox.Deliver(message), 0);
+        QList<QByteArray> delivered = m_sandbox.Inbox() + m_sandbox.Folder(QStringLiteral("tagged"));
+        QCOMPARE(delivered.size(), 1);
+        QCOMPARE(Sandbox::Header(delivered.first(), header), value);
+        QCOMPARE(Sandbox::Body(delivered.first()), Sandbox::Body(message));
+        QVERIFY(!m_sandbox.Log().contains("rror"));
+    }
+
+    void bodyEdits_data()
+    {
+        QTest::addColumn<QByteArray>("action");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("remove top 3 lines") << QByteArray(R"({"type": 4, "topMode": 1, "topCount": 3})")
+                                            << QByteArray("four\nfive\nsix\nseven\neight\nnine\n");
+        QTest::newRow("remove bottom 2 lines") << QByteArray(R"({"type": 4, "bottomMode": 1, "bottomCount": 2})")
+                                               << QByteArray("one\ntwo\nthree\nfour\nfive\nsix\nseven\n");
+        QTest::newRow("remove everything after a line")
+            << QByteArray(R"({"type": 4, "bottomMode": 2, "bottomLine": "six"})")
+            << QByteArray("one\ntwo\nthree\nfour\nfive\nsix\n");
+        QTest::newRow("remove everything before a line")
+            << QByteArray(R"({"type": 4, "topMode": 2, "topLine": "three"})")
+            << QByteArray("three\nfour\nfive\nsix\nseven\neight\nnine\n");
+        QTest::newRow("top lines and bottom lines")
+            << QByteArray(R"({"type": 4, "topMode": 1, "topCount": 2, "bottomMode": 1, "bottomCount": 2})")
+            << QByteArray("three\nfour\nfive\nsix\nseven\n");
+        QTest::newRow("top lines and after a line")
+            << QByteArray(R"({"type": 4, "topMode": 1, "topCount": 1, "bottomMode": 2, "bottomLine": "five"})")
+            << QByteArray("two\nthree\nfour\nfive\n");
+        QTest::newRow("before a line and bottom lines")
+            << QByteArray(R"({"type": 4, "topMode": 2, "topLine": "three", "bottomMode": 1, "bottomCount": 2})")
+            << QByteArray("three\nfour\nfive\nsix\nseven\n");
+        QTest::newRow("before a line and after a line")
+            << QByteArray(R"({"type": 4, "topMode": 2, "topLine": "three", "bottomMode": 2, "bottomLine": "seven"})")
+            << QByteArray("three\nfour\nfive\nsix\nseven\n");
+        QTest::newRow("remove between two lines")
+            << QByteArray(R"({"type": 4, "removeBetween": true, "betweenTop": "four", "betweenBottom": "six"})")
+            << QByteArray("one\ntwo\nthree\nseven\neight\nnine\n");
+        QTest::newRow("remove between and top lines")
+            << QByteArray(R"({"type": 4, "removeBetween": true, "betweenTop": "four", "betweenBottom": "six",
+                             "topMode": 1, "topCount": 1})")
+            << QByteArray("two\nthree\nseven\neight\nnine\n");
+    }
+
+    void bodyEdits()
+    {
+        QFETCH(QByteArray, action);
+        QFETCH(QByteArray, expected);
+        QVERIFY(Use(m_sandbox, Block(Definition(R"([{"field": 10}])", "[" + action + "]"))));
+        const QByteArray body = "one\ntwo\nthree\nfour\nfive\nsix\nseven\neight\nnine\n";
+        QCOMPARE(m_sandbox.Deliver(M("a@example.net", "s", body)), 0);
+        const QList<QByteArray> inbox = m_sandbox.Inbox();
+        QCOMPARE(inbox.size(), 1);
+        QCOMPARE(Sandbox::Body(inbox.first()), expected);
+    }
+
+    void exitCodeAndDelete()
+    {
+        QVERIFY(Use(m_sandbox, Block(Definition(R"([{"field": 4, "entries": ["tempfail"]}])",
+                                                R"([{"type": 5, "exitCode": 75}])"))));
+        QCOMPARE(m_sandbox.Deliver(M("a@example.net", "tempfail")), 75);
+        QCOMPARE(m_sandbox.Deliver(M("a@example.net", "other")), 0);
+
+        m_sandbox.ClearOutputs();
+        QVERIFY(Use(m_sandbox, Block(Definition(R"([{"field": 4, "entries": ["spam"]}])", R"([{"type": 6}])"))));
+        QCOMPARE(m_sandbox.Deliver(M("a@example.net", "spam")), 0);
+        QCOMPARE(m_sandbox.Inbox().size(), 0);
+        QVERIFY(m_sandbox.Log().contains("Folder: /dev/null"));
+        QCOMPARE(m_sandbox.Deliver(M("a@example.net", "ham")), 0);
+        QCOMPARE(m_sandbox.Inbox().size(), 1);
+
+        // Without logging a deleted message leaves no abstract in the log.
+        m_sandbox.ClearOutputs();
+        QVERIFY(Use(m_sandbox, Block(Definition(R"([{"field": 4, "entries": ["spam"]}])", R"([{"type": 6}])",
+                                                R"(, "logging": 0)"))));
+        QCOMPARE(m_sandbox.Deliver(M("a@example.net", "spam")), 0);
+        QCOMPARE(m_sandbox.Inbox().size(), 0);
+        QVERIFY2(!m_sandbox.Log().contains("Folder:"), m_sandbox.Log().constData());
+    }
+
+    void forward_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<bool>("loopMarked");
+
+        const QByteArray all = R"([{"field": 10}])";
+        const QByteArray to = R"([{"type": 7, "forwardAddresses": ["a@example.net", "b@example.net"]}])";
+        const QByteArray toCopy = R"([{"type": 7, "forwardAddresses": ["a@example.net", "b@example.net"], "copy": true}])";
+        const QByteArray loop = "X-Loop: me@example.org\n";
+        QTest::newRow("forward") << Definition(all, to) << M("x@example.net", "s") << 1 << 0 << false;
+        QTest::newRow("forward a copy") << Definition(all, toCopy) << M("x@example.net", "s") << 1 << 1 << false;
+        QTest::newRow("looped message") << Definition(all, to) << M("x@example.net", "s", "b\n", loop) << 0 << 1 << true;
+        QTest::newRow("looped message, copy")
+            << Definition(all, toCopy) << M("x@example.net", "s", "b\n", loop) << 0 << 1 << true;
+        QTest::newRow("return address with a plus sign")
+            << QByteArray(R"({"name": "F", "conditions": [{"field": 10}], "actions": )") + to
+                + R"(, "settings": {"returnAddress": "me+box@example.org"}})"
+            << M("x@example.net", "s", "b\n", "X-Loop: me+box@example.org\n") << 0 << 1 << true;
+        QTest::newRow("empty return address, other list's loop header")
+            << QByteArray(R"({"name": "F", "conditions": [{"field": 10}], "actions": )") + to
+                + R"(, "settings": {"returnAddress": ""}})"
+            << M("x@example.net", "s", "b\n", "X-Loop: list@example.net\n") << 1 << 0 << false;
+        QByteArray many = R"([{"type": 7, "forwardAddresses": [)";
+        for (int i = 0; i < 9; ++i)
+            many += (i ? ", " : "") + QByteArray("\"person") + QByteArray::number(i) + "@example.net\"";
+        many += "]}]";
+        QTest::newRow("addresses on continued lines") << Definition(all, many) << M("x@example.net", "s") << 1 << 0
+                                                      << false;
+    }
+
+    void forward()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QByteArray, message);
+        QFETCH(int, sent);
+        QFETCH(int, kept);
+        QFETCH(bool, loopMarked);
+        CRecipeDefinition definition;
+        QVERIFY(Use(m_sandbox, Block(json, &definition)));
+        QCOMPARE(m_sandbox.Deliver(message), 0);
+        const QList<Sandbox::SentMail> mails = m_sandbox.Sent();
+        QCOMPARE(mails.size(), sent);
+        if (sent) {
+            QByteArray expected = definition.GetForwardAddresses(0);
+            expected.replace("\r\n", " ");
+            QCOMPARE(mails.first().arguments.mid(1).join(QLatin1Char(' ')).toUtf8(), expected);
+            QVERIFY(!Sandbox::Header(mails.first().message, "X-Loop").isEmpty());
+            // procmail ends every message it reads with an empty line.
+            QCOMPARE(Sandbox::Body(mails.first().message).trimmed(), Sandbox::Body(message).trimmed());
+        }
+        const QList<QByteArray> inbox = m_sandbox.Inbox();
+        QCOMPARE(inbox.size(), kept);
+        if (kept)
+            QCOMPARE(Sandbox::Header(inbox.first(), "X-ZEPH").isNull(), !loopMarked);
+    }
+
+    void reply_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("outOfMemory");
+        for (int mode = 0; mode <= 6; ++mode) {
+            for (bool oom : {false, true})
+                QTest::addRow("mode %d%s", mode, oom ? ", out-of-memory form" : "") << mode << oom;
+        }
+    }
+
+    void reply()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, outOfMemory);
+        const bool headers = mode == 1 || mode == 2 || mode == 5 || mode == 6;
+        const bool body = mode >= 3;
+        const bool atTop = mode != 0 && mode % 2 == 0;
+        const QByteArray json = QByteArray(R"({"name": "Away", "conditions": [{"field": 10}],
+            "actions": [{"type": 8, "responseFile": "C:\\Users\\me\\away.txt", "copy": true, )")
+            + "\"includeHeaders\": " + (headers ? "true" : "false") + ", \"includeBody\": " + (body ? "true" : "false")
+            + ", \"responseAtTop\": " + (atTop ? "true" : "false") + R"(}],
+            "settings": {"returnAddress": "<me@example.org>", "name": "Test User", "outOfMemory": )"
+            + (outOfMemory ? "true" : "false") + "}}";
+        CRecipeDefinition definition;
+        QVERIFY(Use(m_sandbox, Block(json, &definition)));
+        QCOMPARE(definition.GetReplyMode(0), mode);
+        QVERIFY(m_sandbox.WriteFile(QStringLiteral(".procmail/away.txt"), "I am away until Monday.\n"));
+
+        const QByteArray original = M("Alice <alice@example.net>", "Question", "Original line one\nOriginal line two\n");
+        QCOMPARE(m_sandbox.Deliver(original), 0);
+        const QList<Sandbox::SentMail> mails = m_sandbox.Sent();
+        QCOMPARE(mails.size(), 1);
+        const QByteArray reply = mails.first().message;
+        QVERIFY(mails.first().arguments.contains(QStringLiteral("-t")));
+        QVERIFY2(Sandbox::Header(reply, "To").contains("alice@example.net"), reply.constData());
+        QCOMPARE(Sandbox::Header(reply, "Subject"), QByteArray("Re: Question"));
+        QCOMPARE(Sandbox::Header(reply, "X-Loop"), QByteArray("me@example.org"));
+        QCOMPARE(Sandbox::Header(reply, "From"), QByteArray("Test User's Mailer-Daemon <me@example.org>"));
+        QCOMPARE(Sandbox::Header(reply, "Precedence"), QByteArray("junk"));
+        if (qEnvironmentVariableIsSet("ZEPH_SHOW_REPLY")) qDebug("%s", reply.constData());
+        const QByteArray text = Sandbox::Body(reply);
+        const qsizetype response = text.indexOf("I am away until Monday.");
+        QVERIFY2(response >= 0, reply.constData());
+        // The included part, quoted or not, and where it stands.
+        const qsizetype quotedHeader = text.indexOf("> Subject: Question");
+        const qsizetype bodyLine = text.indexOf("Original line one");
+        QCOMPARE(quotedHeader >= 0, headers);
+        QCOMPARE(bodyLine >= 0, body);
+        if (headers)
+            QVERIFY2((quotedHeader < response) == !atTop, reply.constData());
+        if (body) {
+            QVERIFY2((bodyLine < response) == !atTop, reply.constData());
+            QCOMPARE(text.contains("> Original line one"), mode != 4);
+        }
+        if (mode == 0)
+            QVERIFY(!text.contains("Original") && !text.contains("> "));
+        // The copy goes on to the mailbox.
+        QCOMPARE(m_sandbox.Inbox().size(), 1);
+    }
+
+    void replyOncePerSenderNeverToDaemonsOrLoops()
+    {
+        const QByteArray json = R"({"name": "Away", "conditions": [{"field": 10}],
+            "actions": [{"type": 8, "responseFile": "/home/me/away note.txt"}],
+            "settings": {"returnAddress": "me@example.org", "name": "Test User"}})";
+        CRecipeDefinition definition;
+        QVERIFY(Use(m_sandbox, Block(json, &definition)));
+        QCOMPARE(definition.GetResponseRemoteName(0), QByteArray("away_note.txt"));
+        QVERIFY(m_sandbox.WriteFile(QStringLiteral(".procmail/away_note.txt"), "Away.\n"));
+
+        QCOMPARE(m_sandbox.Deliver(M("alice@example.net", "one")), 0);
+        QCOMPARE(m_sandbox.Deliver(M("alice@example.net", "two")), 0);
+        QCOMPARE(m_sandbox.Deliver(M("bob@example.net", "three")), 0);
+        QCOMPARE(m_sandbox.Deliver(M("MAILER-DAEMON@example.net", "failure notice")), 0);
+        QCOMPARE(m_sandbox.Deliver(M("carol@example.net", "loop", "b\n", "X-Loop: me@example.org\n")), 0);
+        const QList<Sandbox::SentMail> mails = m_sandbox.Sent();
+        QCOMPARE(mails.size(), 2);
+        QVERIFY(Sandbox::Header(mails.at(0).message, "To").contains("alice@example.net"));
+        QVERIFY(Sandbox::Header(mails.at(1).message, "To").contains("bob@example.net"));
+        const QByteArray record = m_sandbox.ReadFile(QStringLiteral(".procmail/zeph_reply.txt"));
+        QVERIFY2(record.contains("alice@example.net ") && record.contains("bob@example.net "), record.constData());
+        // Without a copy, answered mail is taken away; the others carry the loop marker and stay.
+        const QList<QByteArray> inbox = m_sandbox.Inbox();
+        QCOMPARE(inbox.size(), 3);
+        for (const QByteArray& message : inbox)
+            QCOMPARE(Sandbox::Header(message, "X-ZEPH"), QByteArray("No reply, potential loop"));
+    }
+
+    void save_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QByteArray>("lockLine"); // null: no lockfile may be taken
+        QTest::addColumn<int>("inbox");
+
+        const QByteArray spam = R"([{"field": 4, "entries": ["spam"]}])";
+        const QByteArray noLock = R"(, "settings": {"maildirFormat": true})";
+        QTest::newRow("default mailbox") << Definition(spam, R"([{"type": 9}])") << QStringLiteral("inbox")
+                                         << QByteArray("inbox.lock") << 1;
+        QTest::newRow("custom mailbox") << Definition(spam, R"([{"type": 9, "customMailbox": "spam"}])")
+                                        << QStringLiteral("spam") << QByteArray("Locking \"spam.lock\"") << 0;
+        QTest::newRow("custom mailbox, copy")
+            << Definition(spam, R"([{"type": 9, "customMailbox": "spam", "copy": true}])") << QStringLiteral("spam")
+            << QByteArray("Locking \"spam.lock\"") << 1;
+        QTest::newRow("maildir without lockfile")
+            << QByteArray(R"({"name": "S", "conditions": [{"field": 4, "entries": ["spam"]}],
+                             "actions": [{"type": 9, "customMailbox": "Maildir/"}])") + noLock + "}"
+            << QStringLiteral("Maildir") << QByteArray() << 0;
+        QTest::newRow("default mailbox without lockfile")
+            << QByteArray(R"({"name": "S", "conditions": [{"field": 4, "entries": ["spam"]}],
+                             "actions": [{"type": 9}])") + noLock + "}"
+            << QStringLiteral("inbox") << QByteArray() << 1;
+    }
+
+    void save()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, folder);
+        QFETCH(QByteArray, lockLine);
+        QFETCH(int, inbox);
+        QVERIFY(Use(m_verbose, Block(json)));
+        QCOMPARE(m_verbose.Deliver(M("a@example.net", "spam")), 0);
+        QCOMPARE(m_verbose.Folder(folder).size(), folder == QLatin1String("inbox") ? inbox : 1);
+        if (folder != QLatin1String("inbox"))
+            QCOMPARE(m_verbose.Inbox().size(), inbox);
+        const QByteArray log = m_verbose.Log();
+        if (lockLine.isNull())
+            QVERIFY2(!log.contains("Locking"), log.constData());
+        else
+            QVERIFY2(log.contains(lockLine), log.constData());
+    }
+
+    void logging_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QByteArray>("expected"); // in the log; null for none of ZEPH's lines
+        const QByteArray head = R"({"name": "News $1 `x`", "conditions": [{"field": 2, "entries": ["joe"]}], )";
+        QTest::newRow("normal logging")
+            << head + R"("logging": 1, "actions": [{"type": 9, "customMailbox": "news"}]})" << QByteArray();
+        QTest::newRow("extended logging, delivering")
+            << head + R"("logging": 2, "actions": [{"type": 9, "customMailbox": "news"}]})"
+            << QByteArray("RECIPE: News $1 `x`\nTO: me@example.org\nFROM: Joe <joe@example.net> \n"
+                          "From joe@example.net  Thu Dec 10 04:36:33 2026\n Subject: Weekly news\n  Folder: news");
+        QTest::newRow("extended logging, not delivering")
+            << head + R"("logging": 2, "actions": [{"type": 2, "headerName": "News", "headerValue": "1"}]})"
+            << QByteArray("RECIPE: News $1 `x`\nTO: me@example.org\nFROM: Joe <joe@example.net>\n"
+                          "From joe@example.net  Thu Dec 10 04:36:33 2026\n Subject: Weekly news\n  Folder: \n");
+    }
+
+    void logging()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QByteArray, expected);
+        QVERIFY(Use(m_sandbox, Block(json)));
+        QCOMPARE(m_sandbox.Deliver(M("Joe <joe@example.net>", "Weekly news")), 0);
+        const QByteArray log = m_sandbox.Log();
+        if (expected.isNull())
+            QVERIFY2(!log.contains("RECIPE:") && log.contains("  Folder: news"), log.constData());
+        else
+            QVERIFY2(log.contains(expected), log.constData());
+        QVERIFY2(!log.contains("rror") && !log.contains("Skipped"), log.constData());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProcmailRecipes)
