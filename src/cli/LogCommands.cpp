@@ -3,7 +3,9 @@
 #include "core/log/CLogDisplayDoc.h"
 #include "core/log/LogText.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -11,22 +13,50 @@ namespace {
 class OutBuffer
 {
 public:
-    ~OutBuffer() { Flush(); }
+    ~OutBuffer()
+    {
+        Flush();
+        delete[] m_buffer;
+    }
     void Add(QByteArrayView bytes)
     {
-        m_buffer.append(bytes);
-        if (m_buffer.size() >= (1 << 20))
+        if (m_used + bytes.size() > Capacity) {
             Flush();
+            if (bytes.size() > Capacity) {
+                std::fwrite(bytes.data(), 1, static_cast<size_t>(bytes.size()), stdout);
+                return;
+            }
+        }
+        std::memcpy(m_buffer + m_used, bytes.data(), static_cast<size_t>(bytes.size()));
+        m_used += bytes.size();
     }
-    void Add(char c) { m_buffer.append(c); }
+    void Add(char c)
+    {
+        if (m_used == Capacity)
+            Flush();
+        m_buffer[m_used++] = c;
+    }
+    void Add(qint64 number)
+    {
+        char digits[24];
+        const auto result = std::to_chars(digits, digits + sizeof digits, number);
+        Add(QByteArrayView(digits, result.ptr - digits));
+    }
     void Flush()
     {
-        CliOutBytes(m_buffer);
-        m_buffer.clear();
+        std::fwrite(m_buffer, 1, static_cast<size_t>(m_used), stdout);
+        m_used = 0;
     }
 
 private:
-    QByteArray m_buffer;
+    static constexpr qsizetype Capacity = 1 << 20;
+    char* m_buffer = new char[Capacity];
+    qsizetype m_used = 0;
+
+public:
+    OutBuffer() = default;
+    OutBuffer(const OutBuffer&) = delete;
+    OutBuffer& operator=(const OutBuffer&) = delete;
 };
 
 // A field as a JSON string: UTF-8 as it is when it is valid UTF-8, else read as Latin-1.
@@ -35,28 +65,33 @@ void addJsonString(OutBuffer& out, QByteArrayView field)
     static const char hex[] = "0123456789abcdef";
     const bool utf8 = LogText::IsAscii(field) || LogText::IsValidUtf8(field);
     out.Add('"');
-    for (char ch : field) {
-        const auto c = static_cast<unsigned char>(ch);
+    qsizetype run = 0; // start of the bytes that go out unchanged
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const auto c = static_cast<unsigned char>(field[i]);
+        const bool plain = c >= 0x20 && c != '"' && c != '\\' && (c < 0x80 || utf8);
+        if (plain)
+            continue;
+        out.Add(field.sliced(run, i - run));
+        run = i + 1;
         if (c == '"' || c == '\\') {
             out.Add('\\');
-            out.Add(ch);
+            out.Add(static_cast<char>(c));
         } else if (c < 0x20) {
             const char escaped[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
             out.Add(QByteArrayView(escaped, 6));
-        } else if (c >= 0x80 && !utf8) {
+        } else {
             out.Add(static_cast<char>(0xC0 | (c >> 6)));
             out.Add(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.Add(ch);
         }
     }
+    out.Add(field.sliced(run));
     out.Add('"');
 }
 
 // A field of the tab-separated form: a tab inside becomes a blank so the columns stay apart.
 void addTextField(OutBuffer& out, QByteArrayView field)
 {
-    if (!field.contains('\t')) {
+    if (!std::memchr(field.data(), '\t', static_cast<size_t>(field.size()))) {
         out.Add(field);
         return;
     }
@@ -90,6 +125,7 @@ int logParse(const QStringList& args)
 
     OutBuffer out;
     const QByteArray separator = doc.DateSeparator();
+    QByteArray dateText;
     for (qsizetype i = 0; i < doc.GetEntryCount(); ++i) {
         const CLogEntry& e = doc.GetEntry(i);
         if (json) {
@@ -102,9 +138,18 @@ int logParse(const QStringList& args)
             out.Add(", \"to\": ");
             addJsonString(out, e.HeaderTo());
             out.Add(", \"date\": ");
-            addJsonString(out, e.DateText(doc.DateFormat(), separator));
+            dateText.truncate(0);
+            e.AppendDateText(&dateText, doc.DateFormat(), separator);
+            addJsonString(out, dateText);
             out.Add(", \"dateKey\": ");
-            addJsonString(out, e.DateSortKey());
+            {
+                QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
+                const int n = e.DateSortKeyPieces(pieces);
+                dateText.truncate(0);
+                for (int k = 0; k < n; ++k)
+                    dateText.append(pieces[k]);
+            }
+            addJsonString(out, dateText);
             out.Add(", \"sender\": ");
             addJsonString(out, e.EnvelopeSender());
             out.Add(", \"folder\": ");
@@ -113,14 +158,26 @@ int logParse(const QStringList& args)
             addJsonString(out, e.Size());
             out.Add("}\n");
         } else {
-            for (int column = 0; column < CLogEntry::ColumnCount; ++column) {
-                if (column > 0)
-                    out.Add('\t');
-                if (column == CLogEntry::DateColumn)
-                    out.Add(e.DateText(doc.DateFormat(), separator));
-                else
-                    addTextField(out, e.ColumnText(column, doc.DateFormat(), separator));
+            addTextField(out, e.RecipeName());
+            out.Add('\t');
+            addTextField(out, e.HeaderFrom());
+            out.Add('\t');
+            addTextField(out, e.Subject());
+            out.Add('\t');
+            addTextField(out, e.HeaderTo());
+            out.Add('\t');
+            {
+                QByteArrayView pieces[CLogEntry::MaxDateTextPieces];
+                const int n = e.DateTextPieces(pieces, doc.DateFormat(), separator);
+                for (int k = 0; k < n; ++k)
+                    out.Add(pieces[k]);
             }
+            out.Add('\t');
+            addTextField(out, e.EnvelopeSender());
+            out.Add('\t');
+            addTextField(out, e.Folder());
+            out.Add('\t');
+            addTextField(out, e.Size());
             out.Add('\n');
         }
     }
@@ -128,13 +185,13 @@ int logParse(const QStringList& args)
         const CLogDisplayDoc::UnparsedLine line = doc.GetUnparsedLine(i);
         if (json) {
             out.Add("{\"line\": ");
-            out.Add(QByteArray::number(line.number));
+            out.Add(line.number);
             out.Add(", \"text\": ");
             addJsonString(out, line.text);
             out.Add("}\n");
         } else {
             out.Add("Line ");
-            out.Add(QByteArray::number(line.number));
+            out.Add(line.number);
             out.Add(":  ");
             out.Add(line.text);
             out.Add('\n');
@@ -142,9 +199,9 @@ int logParse(const QStringList& args)
     }
     if (json) {
         out.Add("{\"entries\": ");
-        out.Add(QByteArray::number(doc.GetEntryCount()));
+        out.Add(static_cast<qint64>(doc.GetEntryCount()));
         out.Add(", \"unparsed\": ");
-        out.Add(QByteArray::number(doc.GetUnparsedCount()));
+        out.Add(doc.GetUnparsedCount());
         out.Add("}\n");
     }
     out.Flush();

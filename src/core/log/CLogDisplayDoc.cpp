@@ -97,6 +97,12 @@ View trimTrailingWhite(View v)
     return v.first(n);
 }
 
+qsizetype indexOfBlank(View v)
+{
+    const void* hit = std::memchr(v.data(), ' ', static_cast<size_t>(v.size()));
+    return hit ? static_cast<const char*>(hit) - v.data() : -1;
+}
+
 View dropFirst(View v, qsizetype n)
 {
     return v.sliced(qMin(n, v.size()));
@@ -182,7 +188,7 @@ struct CLogDisplayDoc::Current
         day = time = year = View();
         month = 0;
         text = trimLeadingBlanks(text);
-        const qsizetype blank = text.indexOf(' ');
+        const qsizetype blank = indexOfBlank(text);
         if (blank < 0) {
             sender = text;
             return;
@@ -191,7 +197,7 @@ struct CLogDisplayDoc::Current
         // three-letter word is a local user's name.
         if (blank == 3 && isWeekdayName(text.first(3))) {
             const View next = trimLeadingBlanks(text.sliced(blank));
-            const qsizetype end = next.indexOf(' ');
+            const qsizetype end = indexOfBlank(next);
             if (isMonthName(end < 0 ? next : next.first(end))) {
                 sender = text;
                 return;
@@ -202,12 +208,12 @@ struct CLogDisplayDoc::Current
         rest = trimLeadingBlanks(dropFirst(rest, 3)); // weekday
         month = monthNumber(rest.first(qMin<qsizetype>(3, rest.size())));
         rest = trimLeadingBlanks(dropFirst(rest, 3));
-        qsizetype at = rest.indexOf(' ');
+        qsizetype at = indexOfBlank(rest);
         if (at < 0)
             return;
         day = rest.first(at);
         rest = trimLeadingBlanks(rest.sliced(at));
-        at = rest.indexOf(' ');
+        at = indexOfBlank(rest);
         if (at < 0)
             return;
         time = rest.first(qMax<qsizetype>(0, at - 3));
@@ -511,7 +517,7 @@ bool CLogDisplayDoc::AddEntry(const Current& cur, qint64 lineNumber)
     }
     entry.m_sizeValue = saturatingNumber(cur.size);
     entry.m_colour = m_rules.Rules().isEmpty() ? CLogEntry::AutomaticColour : m_rules.Apply(entry);
-    m_entries.Append() = entry;
+    m_entries.Append(entry);
     return true;
 }
 

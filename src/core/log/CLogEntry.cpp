@@ -5,45 +5,65 @@ namespace {
 const char* const kMonthDigits[13] = {"00", "01", "02", "03", "04", "05", "06",
                                       "07", "08", "09", "10", "11", "12"};
 
-void appendSeparated(QByteArray* out, QByteArrayView a, QByteArrayView b, QByteArrayView c,
-                     QByteArrayView separator)
-{
-    const QByteArrayView slash = separator.isEmpty() ? QByteArrayView("/") : separator;
-    out->append(a);
-    out->append(slash);
-    out->append(b);
-    out->append(slash);
-    out->append(c);
-}
-
 } // namespace
 
 QByteArray CLogEntry::DateText(int format, QByteArrayView separator) const
 {
-    if (!m_dateKnown)
-        return QByteArrayLiteral("unknown");
-    const QByteArrayView month(kMonthDigits[m_month], 2);
-    QByteArray day;
-    if (m_day.length == 1)
-        day.append('0');
-    day.append(DayPiece());
-    const QByteArrayView year = Slice(m_year);
     QByteArray text;
-    text.reserve(16 + day.size());
+    AppendDateText(&text, format, separator);
+    return text;
+}
+
+void CLogEntry::AppendDateText(QByteArray* out, int format, QByteArrayView separator) const
+{
+    QByteArrayView pieces[MaxDateTextPieces];
+    const int n = DateTextPieces(pieces, format, separator);
+    for (int i = 0; i < n; ++i)
+        out->append(pieces[i]);
+}
+
+int CLogEntry::DateTextPieces(QByteArrayView pieces[MaxDateTextPieces], int format, QByteArrayView separator) const
+{
+    if (!m_dateKnown) {
+        pieces[0] = QByteArrayView("unknown");
+        return 1;
+    }
+    const QByteArrayView month(kMonthDigits[m_month], 2);
+    const QByteArrayView year = Slice(m_year);
+    const QByteArrayView day = DayPiece();
+    // A one-character day is written with a leading zero: "0" then the day.
+    const QByteArrayView dayPad = m_day.length == 1 ? QByteArrayView("0") : QByteArrayView();
+    const QByteArrayView slash = separator.isEmpty() ? QByteArrayView("/") : separator;
+    int n = 0;
     switch (format) {
     case 1:
-        appendSeparated(&text, day, month, year, separator);
+        pieces[n++] = dayPad;
+        pieces[n++] = day;
+        pieces[n++] = slash;
+        pieces[n++] = month;
+        pieces[n++] = slash;
+        pieces[n++] = year;
         break;
     case 2:
-        appendSeparated(&text, year, month, day, separator);
+        pieces[n++] = year;
+        pieces[n++] = slash;
+        pieces[n++] = month;
+        pieces[n++] = slash;
+        pieces[n++] = dayPad;
+        pieces[n++] = day;
         break;
     default:
-        appendSeparated(&text, month, day, year, separator);
+        pieces[n++] = month;
+        pieces[n++] = slash;
+        pieces[n++] = dayPad;
+        pieces[n++] = day;
+        pieces[n++] = slash;
+        pieces[n++] = year;
         break;
     }
-    text.append(' ');
-    text.append(Slice(m_time));
-    return text;
+    pieces[n++] = QByteArrayView(" ");
+    pieces[n++] = Slice(m_time);
+    return n;
 }
 
 int CLogEntry::DateSortKeyPieces(QByteArrayView pieces[MaxDateKeyPieces]) const

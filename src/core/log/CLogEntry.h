@@ -41,6 +41,10 @@ public:
     // "unknown", or the date in format 0 (month day year), 1 (day month year) or 2 (year month
     // day) with the time; `separator` replaces each '/' (an empty one leaves the '/').
     QByteArray DateText(int format, QByteArrayView separator) const;
+    void AppendDateText(QByteArray* out, int format, QByteArrayView separator) const;
+    static constexpr int MaxDateTextPieces = 8;
+    // The date text as pieces that run together; returns how many.
+    int DateTextPieces(QByteArrayView pieces[MaxDateTextPieces], int format, QByteArrayView separator) const;
     // "unknown", or four-digit year, month, day and hours:minutes run together.
     QByteArray DateSortKey() const;
     static constexpr int MaxDateKeyPieces = 6;

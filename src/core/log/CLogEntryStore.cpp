@@ -1,13 +1,11 @@
 #include "core/log/CLogEntryStore.h"
 
-CLogEntry& CLogEntryStore::Append()
+void CLogEntryStore::Append(const CLogEntry& entry)
 {
     if ((m_count >> BlockBits) >= m_blocks.size())
-        m_blocks.push_back(std::make_unique<CLogEntry[]>(BlockSize));
-    CLogEntry& entry = At(m_count);
-    entry = CLogEntry();
+        m_blocks.push_back(std::make_unique_for_overwrite<CLogEntry[]>(BlockSize));
+    At(m_count) = entry;
     ++m_count;
-    return entry;
 }
 
 void CLogEntryStore::Clear()

@@ -16,8 +16,7 @@ public:
     quint32 Count() const { return m_count; }
     const CLogEntry& At(quint32 index) const { return m_blocks[index >> BlockBits][index & (BlockSize - 1)]; }
     CLogEntry& At(quint32 index) { return m_blocks[index >> BlockBits][index & (BlockSize - 1)]; }
-    // A new entry at the end, default-initialised.
-    CLogEntry& Append();
+    void Append(const CLogEntry& entry);
     void Clear();
 
 private:
