@@ -1,0 +1,48 @@
+#include "TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+const char* const Variables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
+
+} // namespace
+
+TestEnvironment::TestEnvironment()
+    : m_saved(QProcessEnvironment::systemEnvironment())
+{
+    const QString home = m_dir.path();
+    QDir(home).mkpath(QStringLiteral("runtime"));
+    QFile::setPermissions(home + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("HOME", home.toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/.local/share")).toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/.config")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (home + QStringLiteral("/.cache")).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (home + QStringLiteral("/runtime")).toLocal8Bit());
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    for (const char* name : Variables) {
+        const QString key = QLatin1String(name);
+        if (m_saved.contains(key))
+            qputenv(name, m_saved.value(key).toLocal8Bit());
+        else
+            qunsetenv(name);
+    }
+}
+
+QString TestEnvironment::DataFilePath() const
+{
+    return m_dir.path() + QStringLiteral("/.local/share/ZEPH/zeph.dat");
+}
+
+QProcessEnvironment TestEnvironment::ProcessEnvironment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : Variables)
+        env.insert(QLatin1String(name), qEnvironmentVariable(name));
+    return env;
+}

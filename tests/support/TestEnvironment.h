@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QTemporaryDir>
+
+// A throwaway home for one test: HOME and the XDG folders point into a temporary folder, so the
+// data file, documents, registry files and locks never touch the real user's.
+class TestEnvironment
+{
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+
+    QString Home() const { return m_dir.path(); }
+    QString DataFilePath() const; // where the data file lands in this home
+    // The same variables for a child process.
+    QProcessEnvironment ProcessEnvironment() const;
+
+private:
+    QTemporaryDir m_dir;
+    QProcessEnvironment m_saved;
+};
