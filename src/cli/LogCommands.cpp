@@ -20,6 +20,8 @@ public:
     }
     void Add(QByteArrayView bytes)
     {
+        if (bytes.isEmpty())
+            return;
         if (m_used + bytes.size() > Capacity) {
             Flush();
             if (bytes.size() > Capacity) {
@@ -91,7 +93,7 @@ void addJsonString(OutBuffer& out, QByteArrayView field)
 // A field of the tab-separated form: a tab inside becomes a blank so the columns stay apart.
 void addTextField(OutBuffer& out, QByteArrayView field)
 {
-    if (!std::memchr(field.data(), '\t', static_cast<size_t>(field.size()))) {
+    if (field.isEmpty() || !std::memchr(field.data(), '\t', static_cast<size_t>(field.size()))) {
         out.Add(field);
         return;
     }

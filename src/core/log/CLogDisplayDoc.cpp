@@ -99,6 +99,8 @@ View trimTrailingWhite(View v)
 
 qsizetype indexOfBlank(View v)
 {
+    if (v.isEmpty())
+        return -1;
     const void* hit = std::memchr(v.data(), ' ', static_cast<size_t>(v.size()));
     return hit ? static_cast<const char*>(hit) - v.data() : -1;
 }
