@@ -49,6 +49,26 @@ inline constexpr const char* PlaceholderAddress = "you@example.com";
 // --- Procmail configuration and guided tasks ----------------------------------------------------
 
 // --- Log viewer ---------------------------------------------------------------------------------
+// Warn Download Log, Warn Days and Log download time are listed under start-up above.
+inline constexpr SettingKey ShowLogToolbar{"Log Settings", "Show Log Toolbar", SettingType::Int, "1"};
+inline constexpr SettingKey LogFont{"Log Settings", "Font", SettingType::Font, ""};
+inline constexpr SettingKey LogShowGridlines{"Log Settings", "Show Gridlines", SettingType::Int, "0"};
+inline constexpr SettingKey LogShowTooltips{"Log Settings", "Show Tooltips", SettingType::Int, "1"};
+inline constexpr SettingKey LogUseSavedColSizes{"Log Settings", "Use Saved Col Sizes", SettingType::Int, "0"};
+inline constexpr SettingKey LogSortedCol{"Log Settings", "Sorted Col", SettingType::Int, "0"};
+inline constexpr SettingKey LogSortAscending{"Log Settings", "Sort Ascending", SettingType::Int, "1"};
+inline constexpr SettingKey LogDateFormat{"Log Settings", "Date Format", SettingType::Int, "0"};
+inline constexpr SettingKey LogDateSeparator{"Log Settings", "Date Separator", SettingType::String, "/"};
+inline constexpr SettingKey LogAlwaysOpenAsText{"Log Settings", "Always open as text", SettingType::Int, "0"};
+inline constexpr SettingKey DeleteLogAfterDownload{"Log Settings", "Delete log after download", SettingType::Int,
+                                                   "1"};
+// Integer arrays: the log list's column widths (by column) and display order.
+inline constexpr const char* LogColumnWidthsArray = "Log Display Col widths";
+inline constexpr const char* LogColumnOrderArray = "Log Display Col Order";
+// Colour rules 1 to 7 live in "Log Settings" under "Color<N>" (colour, -1 none), "Color<N> string"
+// (text) and "Color<N> combo" (field, -1 none); CLogColourRules reads them.
+inline constexpr const char* LogSettingsSection = "Log Settings";
+inline constexpr int LogColourRuleCount = 7;
 
 // --- Remote host transfer -----------------------------------------------------------------------
 

@@ -1,0 +1,88 @@
+#include "core/log/CLogColourRules.h"
+
+#include "core/log/LogText.h"
+#include "core/settings/Profile.h"
+#include "core/settings/SettingsTable.h"
+
+QString CLogColourRules::ColourKey(int n)
+{
+    return QStringLiteral("Color%1").arg(n);
+}
+
+QString CLogColourRules::TextKey(int n)
+{
+    return ColourKey(n) + QStringLiteral(" string");
+}
+
+QString CLogColourRules::FieldKey(int n)
+{
+    return ColourKey(n) + QStringLiteral(" combo");
+}
+
+void CLogColourRules::Load()
+{
+    QList<Rule> rules;
+    const QString section = QLatin1String(Settings::LogSettingsSection);
+    for (int n = 1; n <= Settings::LogColourRuleCount; ++n) {
+        const QString text = GetProfileString(section, TextKey(n), QString());
+        const int field = GetProfileInt(section, FieldKey(n), -1);
+        const int colour = GetProfileInt(section, ColourKey(n), -1);
+        if (text.isEmpty() || field == -1 || colour == -1)
+            continue;
+        rules.append(Rule{field, text, static_cast<quint32>(colour)});
+    }
+    SetRules(rules);
+}
+
+void CLogColourRules::SetRules(const QList<Rule>& rules)
+{
+    m_rules = rules;
+    m_asciiText.clear();
+    for (const Rule& rule : m_rules) {
+        QByteArray bytes;
+        if (LogText::EncodeLike(QByteArrayView(), rule.text, &bytes))
+            m_asciiText.append(bytes);
+        else
+            m_asciiText.append(QByteArray());
+    }
+}
+
+quint32 CLogColourRules::Apply(const CLogEntry& entry) const
+{
+    for (qsizetype i = 0; i < m_rules.size(); ++i) {
+        const Rule& rule = m_rules[i];
+        QByteArrayView field;
+        switch (rule.field) {
+        case EnvelopeSender:
+            field = entry.EnvelopeSender();
+            break;
+        case Folder:
+            field = entry.Folder();
+            break;
+        case HeaderFrom:
+            field = entry.HeaderFrom();
+            break;
+        case RecipeName:
+            field = entry.RecipeName();
+            break;
+        case Subject:
+            field = entry.Subject();
+            break;
+        case HeaderTo:
+            field = entry.HeaderTo();
+            break;
+        default:
+            // A rule that names no field ends the search.
+            return CLogEntry::AutomaticColour;
+        }
+        if (!m_asciiText[i].isEmpty()) {
+            if (LogText::IndexOf(field, m_asciiText[i]) >= 0)
+                return rule.colour;
+            continue;
+        }
+        QByteArray bytes;
+        if (LogText::EncodeLike(field, rule.text, &bytes) && LogText::IndexOf(field, bytes) >= 0)
+            return rule.colour;
+    }
+    return CLogEntry::AutomaticColour;
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/log/CLogColourRules.h"
+#include "core/log/CLogEntry.h"
+#include "core/log/CLogEntryStore.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// A procmail log read into entries: procmail's own abstracts (envelope line, optional subject
+// line, folder line) and the longer entries that our recipes write in front of them (recipe
+// name, To and From lines). Every other line is kept as unparsed data with its line number.
+// The file is read once into memory; entries are slices of that copy. After opening, only the
+// order of the entries (sorting) and their colours change.
+class CLogDisplayDoc
+{
+public:
+    // Called while a file is read and parsed; `done` runs from 0 to `total`. Returning false
+    // cancels: the entries read so far stay, the rest is neither parsed nor listed.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+
+    struct UnparsedLine
+    {
+        qint64 number = 0; // 1-based line number in the file
+        QByteArrayView text;
+    };
+
+    CLogDisplayDoc();
+    CLogDisplayDoc(const CLogDisplayDoc&) = delete;
+    CLogDisplayDoc& operator=(const CLogDisplayDoc&) = delete;
+
+    // Reads the date format, the separator and the colour rules from the settings, then reads
+    // and parses the file. Returns true even when parsing stopped early (cancel, or a read error
+    // that ErrorText() then describes); what was read by then stays.
+    bool Open(const QString& path, const Progress& progress = Progress());
+    // The same on bytes already in memory (the document keeps them).
+    void OpenData(const QByteArray& data, const Progress& progress = Progress());
+
+    QString Path() const { return m_path; }
+    // Empty, or why the file could not be opened or read completely.
+    QString ErrorText() const { return m_error; }
+    bool WasCancelled() const { return m_cancelled; }
+
+    qsizetype GetEntryCount() const { return static_cast<qsizetype>(m_order.size()); }
+    // The entry at a position of the current order.
+    const CLogEntry& GetEntry(qsizetype index) const { return m_entries.At(m_order[static_cast<size_t>(index)]); }
+    // Every unparsed line as "Line %ld:  " + text + "\r\n".
+    QByteArray GetUnparsedText() const;
+    qint64 GetUnparsedCount() const { return static_cast<qint64>(m_unparsed.size()); }
+    UnparsedLine GetUnparsedLine(qsizetype i) const;
+
+    // Reorders the entries by column 0 to 7; other columns and an empty list stay as they are.
+    void SortEntries(int column, bool ascending);
+    // First position at or after `start` whose subject, envelope sender, From, To, date text,
+    // size, recipe name or folder contains `text`; -1 when none does.
+    qsizetype FindEntry(const QString& text, qsizetype start, bool matchCase) const;
+    // Reloads the colour rules from the settings and colours every entry again.
+    void RecolourEntries();
+    void SetColourRules(const CLogColourRules& rules);
+    quint32 EntryColour(qsizetype index) const { return GetEntry(index).Colour(); }
+
+    int DateFormat() const { return m_dateFormat; }
+    QByteArray DateSeparator() const { return m_separator; }
+    // Overrides what Open read from the settings (before opening).
+    void SetDateFormat(int format, const QString& separator);
+    QByteArray DateText(const CLogEntry& entry) const { return entry.DateText(m_dateFormat, m_separator); }
+    // A cell of the list: column 0 to 7 of the entry at a position, as display text.
+    QString CellText(qsizetype index, int column) const;
+
+private:
+    struct Unparsed
+    {
+        qint64 number;
+        const char* text;
+        qsizetype length;
+    };
+    struct Current;
+
+    void Clear();
+    void ReadSettings();
+    void Parse(const Progress& progress);
+    bool AddEntry(const Current& current, qint64 lineNumber);
+    void AddUnparsed(qint64 number, const char* text, qsizetype length);
+
+    QString m_path;
+    QString m_error;
+    bool m_cancelled = false;
+    QByteArray m_data;
+    CLogEntryStore m_entries;
+    std::vector<quint32> m_order;
+    std::vector<Unparsed> m_unparsed;
+    CLogColourRules m_rules;
+    int m_dateFormat = 0;
+    QByteArray m_separator = QByteArrayLiteral("/");
+    bool m_settingsOverridden = false;
+};

@@ -1,0 +1,15 @@
+#include "core/log/CLogEntryStore.h"
+
+void CLogEntryStore::Append(const CLogEntry& entry)
+{
+    if ((m_count >> BlockBits) >= m_blocks.size())
+        m_blocks.push_back(std::make_unique_for_overwrite<CLogEntry[]>(BlockSize));
+    At(m_count) = entry;
+    ++m_count;
+}
+
+void CLogEntryStore::Clear()
+{
+    m_blocks.clear();
+    m_count = 0;
+}

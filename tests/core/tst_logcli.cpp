@@ -1,0 +1,123 @@
+#include "TestEnvironment.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZEPH_CLI_PATH), args);
+    process.waitForFinished(60000);
+    return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+               process.readAllStandardError()};
+}
+
+QString fixture(const char* name)
+{
+    return QStringLiteral(ZEPH_TEST_DATA_DIR "/log/") + QLatin1String(name);
+}
+
+} // namespace
+
+class TestLogCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void usage_data();
+    void usage();
+    void text();
+    void json();
+
+private:
+    TestEnvironment m_env;
+};
+
+void TestLogCli::usage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no subcommand") << QStringList{QStringLiteral("log")} << 2 << QStringLiteral("usage");
+    QTest::newRow("no file") << QStringList{QStringLiteral("log"), QStringLiteral("parse")} << 2
+                             << QStringLiteral("usage");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log"),
+                                                   QStringLiteral("--xml")}
+                                    << 2 << QStringLiteral("--xml");
+    QTest::newRow("two files") << QStringList{QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log"),
+                                              fixture("mixed.log")}
+                               << 2 << QStringLiteral("more than one file");
+    QTest::newRow("missing file") << QStringList{QStringLiteral("log"), QStringLiteral("parse"),
+                                                 fixture("no-such.log")}
+                                  << 1 << QStringLiteral("no-such.log");
+    QTest::newRow("a folder") << QStringList{QStringLiteral("log"), QStringLiteral("parse"),
+                                             QStringLiteral(ZEPH_TEST_DATA_DIR)}
+                              << 1 << QStringLiteral(ZEPH_TEST_DATA_DIR);
+}
+
+void TestLogCli::usage()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const Run run = runCli(args);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+    QVERIFY(run.out.isEmpty());
+}
+
+void TestLogCli::text()
+{
+    const Run run = runCli({QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray("Lists\t\"Joe \\\\ Q\" <joe@x.org> \tRe: tab here caf\xe9\tme@example.org\t12/31/05 23:59\t"
+                                 "joe@x.org\tlists/debian\t2048\n"
+                                 "\t\t\t\t12/10/26 04:36\tbob\t/var/mail/u\t12345678\n"
+                                 "Line 1:  procmail: Error while writing to \"/var/mail/u\"\n"));
+}
+
+void TestLogCli::json()
+{
+    const Run run = runCli({QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log"), QStringLiteral("--json")});
+    QCOMPARE(run.exitCode, 0);
+    const QList<QByteArray> lines = run.out.trimmed().split('\n');
+    QCOMPARE(lines.size(), 4);
+    QList<QJsonObject> objects;
+    for (const QByteArray& line : lines) {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, line.constData());
+        objects.append(document.object());
+    }
+    const QJsonObject first = objects[0];
+    QCOMPARE(first.keys(), (QStringList{QStringLiteral("date"), QStringLiteral("dateKey"), QStringLiteral("folder"),
+                                        QStringLiteral("from"), QStringLiteral("recipe"), QStringLiteral("sender"),
+                                        QStringLiteral("size"), QStringLiteral("subject"), QStringLiteral("to")}));
+    QCOMPARE(first[QLatin1String("recipe")].toString(), QStringLiteral("Lists"));
+    QCOMPARE(first[QLatin1String("from")].toString(), QStringLiteral("\"Joe \\\\ Q\" <joe@x.org> "));
+    // Not UTF-8: read as Latin-1; the tab survives in JSON.
+    QCOMPARE(first[QLatin1String("subject")].toString(), QStringLiteral("Re: tab\there caf\u00e9"));
+    QCOMPARE(first[QLatin1String("date")].toString(), QStringLiteral("12/31/05 23:59"));
+    QCOMPARE(first[QLatin1String("dateKey")].toString(), QStringLiteral("2005123123:59"));
+    QCOMPARE(first[QLatin1String("size")].toString(), QStringLiteral("2048"));
+    QCOMPARE(objects[1][QLatin1String("sender")].toString(), QStringLiteral("bob"));
+    QCOMPARE(objects[1][QLatin1String("size")].toString(), QStringLiteral("12345678"));
+    QCOMPARE(objects[1][QLatin1String("recipe")].toString(), QString());
+    QCOMPARE(objects[2][QLatin1String("line")].toInt(), 1);
+    QCOMPARE(objects[3], (QJsonObject{{QStringLiteral("entries"), 2}, {QStringLiteral("unparsed"), 1}}));
+}
+
+QTEST_GUILESS_MAIN(TestLogCli)
+#include "tst_logcli.moc"
