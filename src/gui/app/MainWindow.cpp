@@ -1,5 +1,6 @@
 #include "gui/app/MainWindow.h"
 
+#include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/CRegistry.h"
@@ -596,7 +597,7 @@ void MainWindow::createBars()
         m_textToolbar->SaveLayout();
         SetSetting(Settings::ToolbarNeverSaved, 0);
         // A new identity gets no log warning at once.
-        SetSettingTime(Settings::LogDownloadTime, QDateTime::currentDateTime());
+        SetSettingTime(Settings::LogDownloadTime, Clock::Now());
     } else {
         m_buttonToolbar->RestoreLayout();
         m_textToolbar->RestoreLayout();
