@@ -17,7 +17,7 @@ CViewManager::CViewManager(QWidget* parent)
     m_tabs->setDrawBase(false);
     addWidget(m_tabs);
     connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index >= 0 && index < m_entries.size() && m_entries[index].window)
+        if (index >= 0 && index < m_entries.size() && m_entries[index].guard)
             emit ActivateRequested(m_entries[index].window);
     });
     updateVisibility();
@@ -25,7 +25,7 @@ CViewManager::CViewManager(QWidget* parent)
 
 void CViewManager::AddWindow(QMdiSubWindow* window, CDocumentWindow* document)
 {
-    m_entries.append({window, document, document ? document->Title() : window->windowTitle()});
+    m_entries.append({window, window, window, document, document ? document->Title() : window->windowTitle()});
     m_refreshing = true;
     const int index = m_tabs->addTab(document ? document->Icon() : QIcon(), m_entries.last().title);
     m_tabs->setTabToolTip(index, document && !document->Path().isEmpty() ? document->Path() : m_entries.last().title);
@@ -33,10 +33,10 @@ void CViewManager::AddWindow(QMdiSubWindow* window, CDocumentWindow* document)
     updateVisibility();
 }
 
-void CViewManager::RemoveWindow(QMdiSubWindow* window)
+void CViewManager::RemoveWindow(QObject* window)
 {
     for (int i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].window == window || !m_entries[i].window) {
+        if (m_entries[i].key == window || !m_entries[i].guard) {
             m_entries.removeAt(i);
             m_refreshing = true;
             m_tabs->removeTab(i);
@@ -52,7 +52,7 @@ void CViewManager::Refresh(QMdiSubWindow* active)
     m_refreshing = true;
     for (int i = 0; i < m_entries.size(); ++i) {
         Entry& entry = m_entries[i];
-        if (!entry.document)
+        if (!entry.document || !entry.guard)
             continue;
         const QString title = entry.document->Title();
         if (title != entry.title) {
@@ -73,7 +73,7 @@ void CViewManager::Refresh(QMdiSubWindow* active)
 
 void CViewManager::SelectFirstTab()
 {
-    if (!m_entries.isEmpty() && m_entries.first().window)
+    if (!m_entries.isEmpty() && m_entries.first().guard)
         emit ActivateRequested(m_entries.first().window);
 }
 
@@ -86,8 +86,10 @@ void CViewManager::SetUserVisible(bool visible)
 QList<QMdiSubWindow*> CViewManager::Windows() const
 {
     QList<QMdiSubWindow*> windows;
-    for (const Entry& entry : m_entries)
-        windows.append(entry.window);
+    for (const Entry& entry : m_entries) {
+        if (entry.guard)
+            windows.append(entry.window);
+    }
     return windows;
 }
 

@@ -17,7 +17,8 @@ public:
     explicit CViewManager(QWidget* parent = nullptr);
 
     void AddWindow(QMdiSubWindow* window, CDocumentWindow* document);
-    void RemoveWindow(QMdiSubWindow* window);
+    // Also called while the window is being destroyed: only its address is used.
+    void RemoveWindow(QObject* window);
     // Titles, tooltips, the selected tab and the bar's visibility, from the windows' state.
     void Refresh(QMdiSubWindow* active);
     void SelectFirstTab();
@@ -35,7 +36,9 @@ signals:
 private:
     struct Entry
     {
-        QPointer<QMdiSubWindow> window;
+        QObject* key;
+        QPointer<QObject> guard;
+        QMdiSubWindow* window;
         QPointer<CDocumentWindow> document;
         QString title;
     };

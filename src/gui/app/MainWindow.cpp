@@ -101,11 +101,16 @@ MainWindow::~MainWindow()
     // Views may call back while they are destroyed: they must find no main window by then.
     if (s_instance == this)
         s_instance = nullptr;
-    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
+    const QList<CDocumentWindow*> documents = findChildren<CDocumentWindow*>();
+    for (CDocumentWindow* document : documents)
+        document->disconnect(this);
+    const QList<QMdiSubWindow*> windows = findChildren<QMdiSubWindow*>();
     for (QMdiSubWindow* window : windows) {
+        window->disconnect(this);
         window->removeEventFilter(this);
-        delete window;
     }
+    for (QMdiSubWindow* window : windows)
+        delete window;
 }
 
 // --- Commands ------------------------------------------------------------------------------------
@@ -153,7 +158,7 @@ void MainWindow::createActions()
     }
     for (int i = 0; i < 8; ++i) {
         auto* action = new QAction(this);
-        action->setData(Cmd::FirstRecentFile + i);
+        action->setProperty("recentIndex", i);
         action->setStatusTip(QStringLiteral("Open this document"));
         connect(action, &QAction::triggered, this, [this, i] { chooseRecentFile(i); });
         m_recentActions.append(action);
@@ -181,7 +186,8 @@ void MainWindow::RemoveCommandHandler(int id)
 bool MainWindow::IsCommandEnabled(int id)
 {
     if (id >= Cmd::FirstUpload && id <= Cmd::LastDownload)
-        return bool(m_customTransfer) && m_actions.value(id) && !m_actions.value(id)->text().isEmpty();
+        return bool(m_customTransfer) && m_actions.value(id)
+            && !m_actions.value(id)->property("customName").toString().isEmpty();
     CDocumentWindow* document = ActiveDocument();
     if (document && document->HasCommand(id))
         return document->IsCommandEnabled(id);
@@ -224,7 +230,7 @@ void MainWindow::runAction(int id)
 
 void MainWindow::UpdateCommandStates()
 {
-    if (m_updating || m_closing)
+    if (m_updating || m_closing || !m_viewManager)
         return;
     m_updating = true;
     for (auto it = m_actions.constBegin(); it != m_actions.constEnd(); ++it) {
@@ -464,6 +470,7 @@ void MainWindow::RebuildCustomMenus()
             if (name.isEmpty())
                 ended = true;
             QString shown = name;
+            action->setProperty("customName", name);
             action->setText(shown.replace(QLatin1Char('&'), QLatin1String("&&")));
             action->setIconText(name.isEmpty() ? QString::fromLatin1(upload ? "Send" : "Get") : name);
             action->setStatusTip(QString::fromLatin1(upload ? "Upload " : "Download ") + name);
@@ -480,7 +487,7 @@ void MainWindow::appendCustomEntries(QMenu* menu, bool upload)
 {
     for (int i = 0; i < Cmd::MaxCustomEntries; ++i) {
         QAction* action = m_actions.value((upload ? Cmd::FirstUpload : Cmd::FirstDownload) + i);
-        if (action->text().isEmpty())
+        if (action->property("customName").toString().isEmpty())
             break;
         menu->addAction(action);
     }
@@ -753,7 +760,10 @@ CDocumentWindow* MainWindow::AddDocumentWindow(CDocumentWindow* document)
     window->setGeometry(left, top, qMax(120, GetSetting(Settings::ChildRight) - left),
                         qMax(80, GetSetting(Settings::ChildBottom) - top));
     connect(document, &CDocumentWindow::StateChanged, this, &MainWindow::UpdateCommandStates);
-    connect(window, &QObject::destroyed, this, [this, window] { documentDestroyed(window); });
+    connect(window, &QObject::destroyed, this, [this, window] {
+        if (s_instance == this)
+            documentDestroyed(window);
+    });
     m_viewManager->AddWindow(window, document);
     QMdiSubWindow* current = m_mdiArea->currentSubWindow();
     const bool maximized = first ? GetSetting(Settings::ChildMinMaxState) == 3
