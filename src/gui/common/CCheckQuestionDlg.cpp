@@ -24,6 +24,11 @@ void CCheckQuestionDlg::QueueCheckState(bool checked)
     queuedChecks().append(checked);
 }
 
+void CCheckQuestionDlg::ClearQueuedCheckStates()
+{
+    queuedChecks().clear();
+}
+
 Prompt::Button CCheckQuestionDlg::Ask(const QString& text, const QString& caption, const QString& checkText,
                                       bool* checkValue, QWidget* parent, const QString& helpTopic, int kind)
 {

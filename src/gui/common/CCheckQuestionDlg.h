@@ -21,6 +21,7 @@ public:
                               bool* checkValue, QWidget* parent, const QString& helpTopic, int kind = 3);
     // For tests: the check box state that goes with the next queued answer.
     static void QueueCheckState(bool checked);
+    static void ClearQueuedCheckStates();
 
     CCheckQuestionDlg(const QString& text, const QString& caption, const QString& checkText, bool checkValue,
                       QWidget* parent, const QString& helpTopic, int kind);
