@@ -215,7 +215,9 @@ bool CZEPHView::writeTo(const QString& path)
 bool CZEPHView::Save()
 {
     const QFileInfo info(m_path);
-    if (m_path.isEmpty() || (info.exists() && !info.isWritable()))
+    // A file marked read-only (even one its owner or root could write) is not overwritten.
+    const bool readOnly = info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner));
+    if (m_path.isEmpty() || readOnly)
         return SaveAs();
     if (!writeTo(m_path))
         return false;
