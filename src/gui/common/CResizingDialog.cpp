@@ -35,7 +35,9 @@ void CResizingDialog::showEvent(QShowEvent* event)
 {
     if (!m_firstShown) {
         m_firstShown = true;
-        adjustSize();
+        // Dialogs with a layout start from what their content needs; hand-placed ones as built.
+        if (layout())
+            adjustSize();
         const QSize built = size();
         setMinimumSize(built);
         const int width = GetProfileInt(DialogsSection, KeyPrefix() + QStringLiteral("Width"), 0);

@@ -30,9 +30,11 @@ public:
 
     static const QStringList& AnimationTexts();
 
+    // Cancel: sets the flag only; the dialog stays until the work ends.
+    void reject() override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void reject() override;
 
 private:
     QLabel* m_message;

@@ -4,6 +4,7 @@
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/CommandTable.h"
+#include "gui/app/Help.h"
 #include "gui/app/MainWindow.h"
 #include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/FileDialogs.h"
@@ -55,6 +56,7 @@ CZEPHView::CZEPHView(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_edit);
     setFocusProxy(m_edit);
+    SetHelpTopic(this, QStringLiteral("editor.html"));
     m_edit->installEventFilter(this);
     m_edit->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_edit->setTabChangesFocus(false);
