@@ -32,6 +32,37 @@ bool IsMarkerLine(const QByteArray& line, const QByteArray& marker, const QByteA
         && qstrnicmp(line.constData() + marker.size(), name.constData(), name.size()) == 0;
 }
 
+// Reads the whole file; on failure `content` holds the reason.
+bool ReadWhole(const QString& path, QByteArray* content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *content = file.errorString().toUtf8();
+        return false;
+    }
+    *content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *content = file.errorString().toUtf8();
+        return false;
+    }
+    return true;
+}
+
+// Calls `visit` with every line without its line feed; a last line without one counts too.
+template<typename Visit>
+void ForEachLine(const QByteArray& content, Visit visit)
+{
+    const char* data = content.constData();
+    const qsizetype size = content.size();
+    qsizetype pos = 0;
+    while (pos < size) {
+        const char* lf = static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
+        const qsizetype end = lf ? lf - data : size;
+        visit(data + pos, end - pos);
+        pos = end + 1;
+    }
+}
+
 QByteArray WithoutCarriageReturns(QByteArray line)
 {
     if (line.contains('\r'))
@@ -58,31 +89,30 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
     m_lastError.clear();
     if (!QFileInfo(m_path).exists())
         return LocateNotFound;
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Fail(FileError(m_path, QStringLiteral("reading"), file.errorString()));
+    QByteArray content;
+    if (!ReadWhole(m_path, &content)) {
+        Fail(FileError(m_path, QStringLiteral("reading"), QString::fromUtf8(content)));
         return LocateError;
     }
     int b = 0, e = 0, nb = 0, ne = 0;
     int number = 0;
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine();
-        if (line.isEmpty() && file.error() != QFileDevice::NoError) {
-            Fail(FileError(m_path, QStringLiteral("reading"), file.errorString()));
-            return LocateError;
-        }
+    const qsizetype beginLength = BeginMarker.size() + name.size();
+    const qsizetype endLength = EndMarker.size() + name.size();
+    ForEachLine(content, [&](const char* line, qsizetype length) {
         ++number;
-        if (line.endsWith('\n'))
-            line.chop(1);
-        line = WithoutCarriageReturns(line);
-        if (IsMarkerLine(line, BeginMarker, name)) {
+        // Only a line of the right length that starts with "##" can be a marker line.
+        if (length < 2 || line[0] != '#' || line[1] != '#')
+            return;
+        QByteArray text(line, length);
+        text = WithoutCarriageReturns(text);
+        if (text.size() == beginLength && IsMarkerLine(text, BeginMarker, name)) {
             b = number;
             ++nb;
-        } else if (IsMarkerLine(line, EndMarker, name)) {
+        } else if (text.size() == endLength && IsMarkerLine(text, EndMarker, name)) {
             e = number;
             ++ne;
         }
-    }
+    });
     const QString n = QString::fromUtf8(name);
     const QString p = m_path;
     QString message;
@@ -125,38 +155,27 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
 
 bool CRecipeFile::RewriteLines(int beginLine, int endLine, const QByteArray& replacement)
 {
-    QFile source(m_path);
-    if (!source.open(QIODevice::ReadOnly))
-        return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
-    QSaveFile target(m_path);
-    if (!target.open(QIODevice::WriteOnly))
-        return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
+    QByteArray content;
+    if (!ReadWhole(m_path, &content))
+        return Fail(FileError(m_path, QStringLiteral("reading"), QString::fromUtf8(content)));
     QByteArray out;
+    out.reserve(content.size() + replacement.size() + 1);
     int number = 0;
-    while (!source.atEnd()) {
-        QByteArray line = source.readLine();
-        if (line.isEmpty() && source.error() != QFileDevice::NoError) {
-            target.cancelWriting();
-            return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
-        }
+    ForEachLine(content, [&](const char* line, qsizetype length) {
         ++number;
         if (number == beginLine) {
             out += replacement;
         } else if (number < beginLine || number > endLine) {
-            if (line.endsWith('\n'))
-                line.chop(1);
-            out += WithoutCarriageReturns(line);
+            for (qsizetype i = 0; i < length; ++i) {
+                if (line[i] != '\r')
+                    out += line[i];
+            }
             out += '\n';
         }
-        if (out.size() >= (1 << 16)) {
-            if (target.write(out) != out.size()) {
-                target.cancelWriting();
-                return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
-            }
-            out.clear();
-        }
-    }
-    if (target.write(out) != out.size() || !target.commit())
+    });
+    // The new content goes to a file beside the old one that then replaces it in one step.
+    QSaveFile target(m_path);
+    if (!target.open(QIODevice::WriteOnly) || target.write(out) != out.size() || !target.commit())
         return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
     return true;
 }
@@ -216,7 +235,8 @@ bool CRecipeFile::IsDisabledText(const QByteArray& text)
     const qsizetype firstEnd = text.indexOf('\n');
     if (firstEnd < 0)
         return false;
-    return text.indexOf("\n" + CommentMarker, firstEnd) >= 0;
+    static const QByteArray commentLine = "\n" + CommentMarker;
+    return text.indexOf(commentLine, firstEnd) >= 0;
 }
 
 bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* list,
