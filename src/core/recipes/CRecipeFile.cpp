@@ -63,6 +63,16 @@ void ForEachLine(const QByteArray& content, Visit visit)
     }
 }
 
+// The position of `needle` in `haystack` at or after `from`, or -1; memmem needs no table per call.
+qsizetype Find(const QByteArray& haystack, const QByteArray& needle, qsizetype from)
+{
+    if (from < 0 || from > haystack.size())
+        return -1;
+    const void* hit = memmem(haystack.constData() + from, static_cast<size_t>(haystack.size() - from),
+                             needle.constData(), static_cast<size_t>(needle.size()));
+    return hit ? static_cast<const char*>(hit) - haystack.constData() : -1;
+}
+
 QByteArray WithoutCarriageReturns(QByteArray line)
 {
     if (line.contains('\r'))
@@ -103,12 +113,23 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
         // Only a line of the right length that starts with "##" can be a marker line.
         if (length < 2 || line[0] != '#' || line[1] != '#')
             return;
-        QByteArray text(line, length);
-        text = WithoutCarriageReturns(text);
-        if (text.size() == beginLength && IsMarkerLine(text, BeginMarker, name)) {
+        if (memchr(line, '\r', static_cast<size_t>(length))) {
+            const QByteArray text = WithoutCarriageReturns(QByteArray(line, length));
+            if (IsMarkerLine(text, BeginMarker, name)) {
+                b = number;
+                ++nb;
+            } else if (IsMarkerLine(text, EndMarker, name)) {
+                e = number;
+                ++ne;
+            }
+            return;
+        }
+        if (length == beginLength && qstrnicmp(line, BeginMarker.constData(), BeginMarker.size()) == 0
+            && qstrnicmp(line + BeginMarker.size(), name.constData(), name.size()) == 0) {
             b = number;
             ++nb;
-        } else if (text.size() == endLength && IsMarkerLine(text, EndMarker, name)) {
+        } else if (length == endLength && qstrnicmp(line, EndMarker.constData(), EndMarker.size()) == 0
+                   && qstrnicmp(line + EndMarker.size(), name.constData(), name.size()) == 0) {
             e = number;
             ++ne;
         }
@@ -236,7 +257,7 @@ bool CRecipeFile::IsDisabledText(const QByteArray& text)
     if (firstEnd < 0)
         return false;
     static const QByteArray commentLine = "\n" + CommentMarker;
-    return text.indexOf(commentLine, firstEnd) >= 0;
+    return Find(text, commentLine, firstEnd) >= 0;
 }
 
 bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* list,
@@ -281,6 +302,7 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
     const char* data = text.constData();
     qsizetype pos = 0;
     int step = 0;
+    QByteArray endLine = "\n" + EndMarker; // the name and a line feed follow
     while (pos < size) {
         ++step;
         const char* lf = static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
@@ -289,8 +311,10 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
         bool block = false;
         if (lineLength >= BeginMarker.size() && std::memcmp(data + pos, BeginMarker.constData(), BeginMarker.size()) == 0) {
             const QByteArray name = text.mid(pos + BeginMarker.size(), lineLength - BeginMarker.size());
-            const QByteArray endLine = "\n" + EndMarker + name + "\n";
-            const qsizetype found = text.indexOf(endLine, lineEnd);
+            endLine.resize(1 + EndMarker.size());
+            endLine += name;
+            endLine += '\n';
+            const qsizetype found = Find(text, endLine, lineEnd);
             if (found >= 0) {
                 const qsizetype blockEnd = found + endLine.size();
                 CRecipeListEntry entry;
@@ -340,13 +364,17 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
 
 bool CRecipeFile::WriteRecipeList(const QString& path, const QList<CRecipeListEntry>& list, QString* error)
 {
-    QSaveFile target(path);
-    bool ok = target.open(QIODevice::WriteOnly);
-    for (qsizetype i = 0; ok && i < list.size(); ++i) {
-        const QByteArray& text = list.at(i).text;
-        ok = target.write(text) == text.size() && target.write("\n", 1) == 1;
+    qsizetype total = 0;
+    for (const CRecipeListEntry& entry : list)
+        total += entry.text.size() + 1;
+    QByteArray out;
+    out.reserve(total);
+    for (const CRecipeListEntry& entry : list) {
+        out += entry.text;
+        out += '\n';
     }
-    if (ok && target.commit())
+    QSaveFile target(path);
+    if (target.open(QIODevice::WriteOnly) && target.write(out) == out.size() && target.commit())
         return true;
     const QString message = FileError(path, QStringLiteral("writing"), target.errorString());
     if (error)
