@@ -69,6 +69,8 @@ public:
     void SetLogFile(const QString& path);
     // Stops the running operation as the Cancel button does. Safe from the caller's thread only.
     void RequestCancel() { m_cancelRequested = true; }
+    // The passive flag of listings until the next transfer sets it (the setting at connect).
+    void SetPassive(bool passive) { m_request.passive = passive; }
     // Seconds each connect, read, send and accept may take; 20 unless changed.
     void SetTimeout(int seconds) { m_timeoutSeconds = seconds; }
     // Every line of the FTP dialogue of the current connection.
