@@ -174,12 +174,10 @@ void CFtpSession::processReplyLine(const QByteArray& raw)
 
 bool CFtpSession::ReadReply()
 {
+    // The reply line keeps the host's last line until a new one arrives, so that a connection
+    // that drops still names what the host said last.
     m_preliminarySeen = false;
     m_replyCode.clear();
-    {
-        std::lock_guard guard(m_replyLock);
-        m_replyLine.clear();
-    }
     char buffer[4096];
     QByteArray line;
     qint64 total = 0;
