@@ -26,6 +26,8 @@ memory):
   chmod550      SITE chmod gets 550
   chmod502      SITE chmod gets 502
   nolastline    LIST data ends without a final line end
+  fail2nd       the second STOR gets 452 after its data
+  stall2nd      the second STOR reads its data and never answers
 """
 
 import socket
@@ -39,6 +41,7 @@ LOCK = threading.Lock()
 FILES = {b"data.bin": bytes((i * 7 + 3) % 256 for i in range(FILE_SIZE)),
          b"text.txt": b"line one\r\nline two\r\n"}
 HOLD = []  # connections a stall keeps open
+STORES = [0]
 
 
 def say(text):
@@ -162,7 +165,12 @@ class Session:
                     break
                 received += chunk
             data.close()
-            if SCENARIO == "stor452":
+            STORES[0] += 1
+            if SCENARIO == "stall2nd" and STORES[0] == 2:
+                HOLD.append(self.conn)
+                time.sleep(3600)
+                return False
+            if SCENARIO == "stor452" or (SCENARIO == "fail2nd" and STORES[0] == 2):
                 self.send("452 Transfer aborted.  No space left on device")
             else:
                 FILES[arg] = received

@@ -198,6 +198,9 @@ void CRemoteFilesFoldersMgr::TouchLocal(const QString& local)
     for (CRemoteFileEntry& entry : files) {
         if (entry.localName.compare(local, Qt::CaseInsensitive) == 0) {
             entry.localFileTime = COleDateTime::FromDateTime(Clock::Now());
+            // A file written in this very millisecond must still count as changed.
+            if (entry.localFileTime == LocalFileTime(local))
+                entry.localFileTime.status = COleDateTime::Invalid;
             return;
         }
     }
