@@ -474,6 +474,15 @@ void TestSettingsStore::failedSaveKeepsPreviousFile()
     }
     QVERIFY(!error.isEmpty());
     QCOMPARE(readFile(m_env->DataFilePath()), before);
+    {
+        // Saves made along the way tell the user once per run, not at every attempt.
+        FileSizeLimit limit(before.size() + 100);
+        QVERIFY(!state.SaveIdentityDataAndReport());
+        QVERIFY(!state.SaveIdentityDataAndReport());
+    }
+    QCOMPARE(Prompt::History().size(), 1);
+    QCOMPARE(Prompt::History()[0].caption, QStringLiteral("Error!"));
+    QCOMPARE(Prompt::History()[0].text, state.SaveFailureText(error));
     const QStringList leftovers = QDir(QFileInfo(m_env->DataFilePath()).absolutePath())
                                       .entryList(QDir::Files | QDir::Hidden);
     QCOMPARE(leftovers, QStringList{QStringLiteral("zeph.dat")});

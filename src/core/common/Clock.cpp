@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 
-#include <atomic>
 #include <mutex>
 
 namespace {

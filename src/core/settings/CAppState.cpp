@@ -111,6 +111,24 @@ bool CAppState::SaveIdentityData(QString* error)
     return true;
 }
 
+bool CAppState::SaveIdentityDataAndReport()
+{
+    QString error;
+    if (SaveIdentityData(&error))
+        return true;
+    if (!m_saveFailureShown) {
+        m_saveFailureShown = true;
+        Prompt::Tell(SaveFailureText(error), QStringLiteral("Error!"), Prompt::Warning);
+    }
+    return false;
+}
+
+QString CAppState::SaveFailureText(const QString& error) const
+{
+    return QStringLiteral("The ZEPH data file %1 could not be saved.  The error was:\r\n\r\n%2")
+        .arg(DataFilePath(), error);
+}
+
 QList<CUserData> CAppState::GetAllIdentities()
 {
     CAppData data(DataFilePath());
@@ -162,6 +180,7 @@ bool CAppState::GetRemoteFilesOf(const QString& name, CRemoteFilesFoldersMgr* re
 void CAppState::Reset()
 {
     m_loaded = false;
+    m_saveFailureShown = false;
     m_userData = CUserData();
     m_remoteFiles = CRemoteFilesFoldersMgr();
 }

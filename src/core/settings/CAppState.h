@@ -34,6 +34,11 @@ public:
     bool DataLoaded() const { return m_loaded; }
     // Writes the identity's records back, keeping every other identity's. False with the reason.
     bool SaveIdentityData(QString* error = nullptr);
+    // The same for the saves made along the way (opening a connection, listing identities): a
+    // failure is shown to the user, once per run.
+    bool SaveIdentityDataAndReport();
+    // The message for a failed save, with the reason.
+    QString SaveFailureText(const QString& error) const;
     QList<CUserData> GetAllIdentities();
     QStringList GetIdentityNames();
     bool DeleteIdentityData(const QString& name, QString* error = nullptr);
@@ -48,6 +53,7 @@ private:
     QString m_identityName = QStringLiteral("Default");
     bool m_uninstallMode = false;
     bool m_loaded = false;
+    bool m_saveFailureShown = false;
     CUserData m_userData;
     CRemoteFilesFoldersMgr m_remoteFiles;
     QString m_dataFilePath;
