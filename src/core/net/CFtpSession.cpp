@@ -18,16 +18,6 @@ namespace {
 constexpr qint64 ChunkSize = 64 * 1024;
 // A reply that keeps coming without a final line is not a reply.
 constexpr qint64 MaxReplyBytes = 256 * 1024;
-// Progress reports are limited so that a fast transfer does not flood the receiver.
-constexpr qint64 ProgressIntervalMs = 50;
-
-qint64 nowMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 bool writeAll(int fd, const char* data, qint64 length)
 {
     while (length > 0) {
@@ -510,7 +500,6 @@ bool CFtpSession::startTransfer(TransferKind kind)
 {
     if (m_transferThread.joinable())
         m_transferThread.join();
-    m_lastProgressMs = 0;
     try {
         // The thread waits until its id is published, so that it cannot clear it first.
         std::unique_lock hold(m_startLock);
@@ -531,10 +520,9 @@ void CFtpSession::reportProgress(bool force)
 {
     if (!m_callbacks.progress)
         return;
-    const qint64 now = nowMs();
-    if (!force && now - m_lastProgressMs < ProgressIntervalMs)
-        return;
-    m_lastProgressMs = now;
+    // Every block is reported: a report held back would leave a stalled transfer showing less
+    // than it received.
+    Q_UNUSED(force);
     m_callbacks.progress(m_expectedSize.load(), m_bytesMoved.load());
 }
 

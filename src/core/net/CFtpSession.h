@@ -133,5 +133,4 @@ private:
     QString m_localTarget; // download: the file replaced on success
     QByteArray m_localTemp; // download: the temporary file written
     QList<QByteArray> m_listLines;
-    qint64 m_lastProgressMs = 0;
 };
