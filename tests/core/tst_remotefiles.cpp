@@ -108,6 +108,7 @@ void TestRemoteFiles::unchangedFollowsTheLocalFile()
     QVERIFY(!record.IsUnchanged(QStringLiteral("other"), path));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("two");
+    file.flush();
     QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
     file.close();
     QVERIFY(!record.IsUnchanged(QStringLiteral("r"), path));
