@@ -71,6 +71,26 @@ inline constexpr const char* LogSettingsSection = "Log Settings";
 inline constexpr int LogColourRuleCount = 7;
 
 // --- Remote host transfer -----------------------------------------------------------------------
+inline constexpr SettingKey Host{"Setup", "Host", SettingType::String, ""};
+inline constexpr SettingKey UserName{"Setup", "User Name", SettingType::String, "user"};
+inline constexpr SettingKey Port{"Setup", "Port", SettingType::Int, "21"};
+inline constexpr SettingKey InitialDir{"Setup", "Initial Dir", SettingType::String, ""};
+// The one passive flag of connections, transfers and listings.
+inline constexpr SettingKey PasvMode{"Setup", "Pasv mode", SettingType::Int, "0"};
+inline constexpr SettingKey LogFtpSessions{"Setup", "Log FTP sessions", SettingType::Int, "0"};
+inline constexpr SettingKey SaveFtpPassword{"Setup", "Save password", SettingType::Int, "0"};
+inline constexpr SettingKey FtpAdvancedShown{"Setup", "FTP advanced shown", SettingType::Int, "0"};
+inline constexpr SettingKey ExpandFtpDialog{"Settings", "Expand FTP Dialog", SettingType::Int, "1"};
+// The one temporary-name setting, read by uploads, the remote-files record and the Options.
+inline constexpr SettingKey UploadWithTempFile{"Settings", "Upload with temp file", SettingType::Int, "1"};
+inline constexpr SettingKey ChmodOnUpload{"Settings", "Chmod on upload", SettingType::Int, "0"};
+inline constexpr SettingKey OnUploadChmodPerms{"Settings", "On upload chmod perms", SettingType::Int, "600"};
+inline constexpr SettingKey BackslashSpaceWarning{"Settings", "Backslash Space warning", SettingType::Int, "0"};
+inline constexpr SettingKey PendingFilesDisconnect{"Settings", "Pending files disconnect", SettingType::Int, "1"};
+// String array of pairs: local path, remote name.
+inline constexpr const char* PendingFilesArray = "Pending Files";
+inline constexpr const char* UploadMenuSection = "Menus\\Upload";
+inline constexpr const char* DownloadMenuSection = "Menus\\Download";
 
 // --- Mail and web clients -----------------------------------------------------------------------
 
