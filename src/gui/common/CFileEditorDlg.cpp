@@ -158,15 +158,7 @@ bool CFileEditorDlg::LoadFile(const QString& path)
                      Prompt::Warning);
         return false;
     }
-    const qsizetype firstLineEnd = bytes.indexOf('\n');
-    m_lineEnd = (firstLineEnd > 0 && bytes.at(firstLineEnd - 1) == '\r') ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(bytes);
-    m_latin1 = decoder.hasError();
-    if (m_latin1)
-        text = QString::fromLatin1(bytes);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m_edit->setPlainText(text);
+    m_edit->setPlainText(m_codec.Decode(bytes));
     m_path = info.absoluteFilePath();
     setWindowTitle(m_path);
     m_edit->document()->setModified(false);
@@ -212,14 +204,7 @@ void CFileEditorDlg::OpenFile()
 
 bool CFileEditorDlg::writeTo(const QString& path)
 {
-    QString text = m_edit->toPlainText();
-    const QString name = QFileInfo(path).fileName();
-    // Files for the host always end their lines in LF.
-    const bool forHost = name == QLatin1String(".procmailrc") || name == QLatin1String(".forward")
-        || name == QLatin1String(".qmail");
-    if (!forHost && m_lineEnd != QLatin1String("\n"))
-        text.replace(QLatin1Char('\n'), m_lineEnd);
-    const QByteArray bytes = m_latin1 ? text.toLatin1() : text.toUtf8();
+    const QByteArray bytes = m_codec.Encode(m_edit->toPlainText(), TextFileCodec::IsFileForHost(path));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         Prompt::Tell(QStringLiteral("The file %1 could not be saved: %2").arg(path, file.errorString()),

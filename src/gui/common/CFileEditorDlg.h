@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/common/TextFileCodec.h"
+
 #include "gui/common/CResizingDialog.h"
 
 class CMessageLine;
@@ -43,8 +45,7 @@ private:
     QString* m_savedPath = nullptr;
     QString m_lastSaved;
     QString m_path;
-    QString m_lineEnd = QStringLiteral("\n");
-    bool m_latin1 = false;
+    TextFileCodec m_codec;
     int m_untitled = 1;
     bool m_wordWrap = false;
     QPlainTextEdit* m_edit = nullptr;

@@ -137,14 +137,7 @@ bool CZEPHView::load(const QString& path, QString* error)
                      .arg(path);
         return false;
     }
-    const qsizetype firstLineEnd = bytes.indexOf('\n');
-    m_lineEnd = (firstLineEnd > 0 && bytes.at(firstLineEnd - 1) == '\r') ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(bytes);
-    m_latin1 = decoder.hasError();
-    if (m_latin1)
-        text = QString::fromLatin1(bytes);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QString text = m_codec.Decode(bytes);
     m_path = info.absoluteFilePath();
     m_edit->setPlainText(text);
     m_edit->document()->setModified(false);
@@ -185,20 +178,9 @@ QIcon CZEPHView::Icon() const
     return style()->standardIcon(QStyle::SP_FileIcon);
 }
 
-bool CZEPHView::isFileForHost() const
-{
-    const QString name = QFileInfo(m_path).fileName();
-    return name == QLatin1String(".procmailrc") || name == QLatin1String(".forward") || name == QLatin1String(".qmail")
-        || name.endsWith(QLatin1String(".recipes"));
-}
-
 QByteArray CZEPHView::FileBytes() const
 {
-    QString text = m_edit->toPlainText();
-    const QString lineEnd = isFileForHost() ? QStringLiteral("\n") : m_lineEnd;
-    if (lineEnd != QLatin1String("\n"))
-        text.replace(QLatin1Char('\n'), lineEnd);
-    return m_latin1 ? text.toLatin1() : text.toUtf8();
+    return m_codec.Encode(m_edit->toPlainText(), TextFileCodec::IsFileForHost(m_path));
 }
 
 bool CZEPHView::writeTo(const QString& path)

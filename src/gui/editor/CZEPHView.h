@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/common/TextFileCodec.h"
+
 #include "gui/app/CDocumentWindow.h"
 
 #include <QDateTime>
@@ -46,7 +48,7 @@ public:
     void Deactivated() override;
 
     QPlainTextEdit* Editor() const { return m_edit; }
-    bool UsesCrLf() const { return m_lineEnd == QLatin1String("\r\n"); }
+    bool UsesCrLf() const { return m_codec.UsesCrLf(); }
     // The text as it would be written to disk.
     QByteArray FileBytes() const;
 
@@ -90,13 +92,11 @@ private:
     void showFindDialog(bool replace);
     void chooseFont();
     void askHardLineWrap();
-    bool isFileForHost() const;
 
     QPlainTextEdit* m_edit;
     QString m_path;
     QString m_untitled;
-    QString m_lineEnd = QStringLiteral("\n");
-    bool m_latin1 = false;
+    TextFileCodec m_codec;
     QDateTime m_fileTime;
     qint64 m_fileSize = -1;
     bool m_fileMissingAsked = false;
