@@ -85,11 +85,11 @@ QString COptLogPropPg::ExampleText(int format, const QString& separator)
 {
     switch (format) {
     case 0:
-        return QStringLiteral("12%101%107").arg(separator);
+        return QStringLiteral("12") + separator + QStringLiteral("01") + separator + QStringLiteral("07");
     case 1:
-        return QStringLiteral("01%112%107").arg(separator);
+        return QStringLiteral("01") + separator + QStringLiteral("12") + separator + QStringLiteral("07");
     case 2:
-        return QStringLiteral("07%112%101").arg(separator);
+        return QStringLiteral("07") + separator + QStringLiteral("12") + separator + QStringLiteral("01");
     default:
         return QStringLiteral("Unexpected error!");
     }
