@@ -37,6 +37,14 @@ inline constexpr SettingKey InitialShowState{"Startup", "Show state", SettingTyp
 inline constexpr const char* StartFilesArray = "StartFiles";
 
 // --- Recipes and wizard -------------------------------------------------------------------------
+// Read by the recipe text builder; edited on the Misc settings page.
+inline constexpr SettingKey MaildirFormat{"Setup", "Maildir format", SettingType::Int, "0"};
+inline constexpr SettingKey ReturnEmailAddress{"Setup", "Return email address", SettingType::String,
+                                               "you@example.com"};
+inline constexpr SettingKey UserName{"Setup", "Name", SettingType::String, "Your Name"};
+inline constexpr SettingKey OutOfMemoryError{"Setup", "Out of memory error", SettingType::Int, "0"};
+// The address shown and used where the user has not entered one (an example domain).
+inline constexpr const char* PlaceholderAddress = "you@example.com";
 
 // --- Procmail configuration and guided tasks ----------------------------------------------------
 

@@ -1,0 +1,681 @@
+#include "core/recipes/CRecipeDefinition.h"
+
+#include "core/common/Prompt.h"
+#include "core/settings/CArchive.h"
+#include "core/settings/CProtectedFile.h"
+#include "core/settings/CRandom.h"
+#include "core/settings/ProtectedKeys.h"
+#include "core/workspace/Workspace.h"
+
+const char CRecipeDefinition::Magic[] = "ZEPH Recipe Wizard file";
+
+namespace {
+
+// Values of its own type survive the reset that storing an action begins with.
+CActionDetails OwnValues(int type, const CActionDetails& from)
+{
+    CActionDetails d;
+    d.anotherAction = from.anotherAction;
+    switch (type) {
+    case ActionAddSubject:
+        d.addSubject = from.addSubject;
+        break;
+    case ActionRemoveSubject:
+        d.removeSubject = from.removeSubject;
+        break;
+    case ActionAddHeader:
+        d.headerName = from.headerName;
+        d.headerValue = from.headerValue;
+        break;
+    case ActionRemoveHeader:
+        d.headerToRemove = from.headerToRemove;
+        break;
+    case ActionModifyBody:
+        d.removeBetween = from.removeBetween;
+        d.betweenTop = from.betweenTop;
+        d.betweenBottom = from.betweenBottom;
+        d.topMode = from.topMode;
+        d.topCount = from.topCount;
+        d.topLine = from.topLine;
+        d.bottomMode = from.bottomMode;
+        d.bottomCount = from.bottomCount;
+        d.bottomLine = from.bottomLine;
+        break;
+    case ActionExitCode:
+        d.exitCode = from.exitCode;
+        break;
+    case ActionDelete:
+        d.anotherAction = 0;
+        break;
+    case ActionForward:
+        d.forwardAddresses = from.forwardAddresses;
+        d.copy = from.copy;
+        break;
+    case ActionReply:
+        d.responseFile = from.responseFile;
+        d.includeBody = from.includeBody;
+        d.includeHeaders = from.includeHeaders;
+        d.responseAtTop = from.responseAtTop;
+        d.copy = from.copy;
+        break;
+    case ActionSave:
+        d.mailboxMode = from.mailboxMode;
+        d.customMailbox = from.customMailbox;
+        d.copy = from.copy;
+        break;
+    default:
+        break;
+    }
+    return d;
+}
+
+QString BadFormat(const QString& detail)
+{
+    return QStringLiteral("The recipe data file has a bad format: %1").arg(detail);
+}
+
+bool HasLineBreakOrNul(const QByteArray& text)
+{
+    return text.contains('\r') || text.contains('\n') || text.contains('\0');
+}
+
+bool AllDigits(const QByteArray& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+// Forward addresses go unquoted onto the sendmail command line: each must be one plain word.
+bool CheckForwardAddresses(const QByteArray& addresses, QString* problem)
+{
+    QByteArray unified = addresses;
+    unified.replace("\r\n", "\n");
+    unified.replace('\r', '\n');
+    int count = 0;
+    for (const QByteArray& rawLine : unified.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.isEmpty())
+            continue;
+        ++count;
+        bool bad = line.startsWith('-');
+        for (char c : line) {
+            if (c == ' ' || c == '\t' || c == '\0' || QByteArray(";|&$`()'\"\\<>").contains(c))
+                bad = true;
+        }
+        if (bad) {
+            *problem = QStringLiteral("the forward address \"%1\" is not a plain address")
+                           .arg(QString::fromUtf8(line));
+            return false;
+        }
+    }
+    if (count == 0) {
+        *problem = QStringLiteral("a forward action has no address");
+        return false;
+    }
+    return true;
+}
+
+void WriteIntList(CArchive& archive, const QList<qint32>& list)
+{
+    archive.WriteCount(static_cast<quint32>(list.size()));
+    for (qint32 v : list)
+        archive.WriteInt32(v);
+}
+
+void WriteStringList(CArchive& archive, const QList<QByteArray>& list)
+{
+    archive.WriteCount(static_cast<quint32>(list.size()));
+    for (const QByteArray& v : list)
+        archive.WriteString(v);
+}
+
+bool ReadIntList(CArchive& archive, QList<qint32>* list)
+{
+    quint32 count = 0;
+    if (!archive.ReadItemCount(&count, 4))
+        return false;
+    list->clear();
+    list->reserve(count);
+    for (quint32 i = 0; i < count; ++i) {
+        qint32 v = 0;
+        if (!archive.ReadInt32(&v))
+            return false;
+        list->append(v);
+    }
+    return true;
+}
+
+bool ReadStringList(CArchive& archive, QList<QByteArray>* list)
+{
+    quint32 count = 0;
+    if (!archive.ReadItemCount(&count, 1))
+        return false;
+    list->clear();
+    list->reserve(count);
+    for (quint32 i = 0; i < count; ++i) {
+        QByteArray v;
+        if (!archive.ReadString(&v))
+            return false;
+        list->append(v);
+    }
+    return true;
+}
+
+bool ReadSchema(CArchive& archive, const char* section)
+{
+    quint32 schema = 0;
+    if (!archive.ReadDword(&schema))
+        return false;
+    if (schema != CRecipeDefinition::SectionSchema)
+        return archive.Fail(BadFormat(QStringLiteral("the %1 section has the unknown schema %2.")
+                                          .arg(QLatin1String(section))
+                                          .arg(schema)));
+    quint32 position = 0; // where the page stood; the wizard always starts at the first item
+    return archive.ReadDword(&position);
+}
+
+} // namespace
+
+bool CRecipeDefinition::StartsOrGroup(int k) const
+{
+    if (k == 0)
+        return GetJoin(0) == CRecipeCondition::JoinOr;
+    return GetJoin(k) == CRecipeCondition::JoinOr && GetJoin(k - 1) != CRecipeCondition::JoinOr;
+}
+
+bool CRecipeDefinition::InOrGroup(int k) const
+{
+    return GetJoin(k) == CRecipeCondition::JoinOr || (k > 0 && GetJoin(k - 1) == CRecipeCondition::JoinOr);
+}
+
+bool CRecipeDefinition::EndsOrGroup(int k) const
+{
+    return k > 0 && GetJoin(k - 1) == CRecipeCondition::JoinOr && GetJoin(k) != CRecipeCondition::JoinOr;
+}
+
+bool CRecipeDefinition::IsAllMessages() const
+{
+    return !m_conditions.isEmpty() && m_conditions.at(0).field == CRecipeCondition::AllMessages;
+}
+
+void CRecipeDefinition::AddAction(int type, const CActionDetails& details)
+{
+    const qsizetype j = m_actionTypes.size();
+    if (j > 0 && m_actionTypes.at(j - 1) != ActionDelete) {
+        QList<CActionDetails> all = m_dataMgr.AllDetails();
+        all[j - 1].anotherAction = 1;
+        m_dataMgr.SetAllDetails(all);
+    }
+    m_actionTypes.append(type);
+    CActionDetails stored = OwnValues(type, details);
+    stored.anotherAction = 0;
+    m_dataMgr.ResetAction(j) = stored;
+}
+
+QByteArray CRecipeDefinition::GetMailbox(int j) const
+{
+    return Action(j).mailboxMode != 0 ? Action(j).customMailbox : QByteArray("$DEFAULT");
+}
+
+int CRecipeDefinition::GetReplyMode(int j) const
+{
+    const CActionDetails& d = Action(j);
+    const int top = d.responseAtTop != 0 ? 1 : 0;
+    const bool headers = d.includeHeaders != 0;
+    const bool body = d.includeBody != 0;
+    if (headers && body)
+        return 5 + top;
+    if (body)
+        return 3 + top;
+    if (headers)
+        return 1 + top;
+    return 0;
+}
+
+QByteArray CRecipeDefinition::MakeResponseRemoteName(const QByteArray& localPath)
+{
+    const qsizetype slash = qMax(localPath.lastIndexOf('/'), localPath.lastIndexOf('\\'));
+    QByteArray name = localPath.mid(slash + 1);
+    // The name goes unquoted into a shell command line on the host.
+    static const QByteArray special("<>'\"*{}^!\\[]#|&()$?~ `;");
+    for (char& c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || special.contains(c))
+            c = '_';
+    }
+    return name;
+}
+
+QByteArray CRecipeDefinition::GetResponseRemoteName(int j) const
+{
+    return MakeResponseRemoteName(GetResponseFile(j));
+}
+
+bool CRecipeDefinition::GetBodyEdit(int j, CBodyEdit* edit) const
+{
+    const CActionDetails& d = Action(j);
+    if (d.topMode < 0 || d.topMode > 2 || d.bottomMode < 0 || d.bottomMode > 2)
+        return false;
+    *edit = CBodyEdit();
+    edit->modeCode = 3 * d.topMode + d.bottomMode;
+    edit->removeBetween = d.removeBetween != 0;
+    edit->betweenTop = d.betweenTop;
+    edit->betweenBottom = d.betweenBottom;
+    if (d.topMode == 1)
+        edit->topCount = d.topCount;
+    if (d.topMode == 2)
+        edit->topLine = d.topLine;
+    if (d.bottomMode == 1)
+        edit->bottomCount = d.bottomCount;
+    if (d.bottomMode == 2)
+        edit->bottomLine = d.bottomLine;
+    return true;
+}
+
+bool CRecipeDefinition::Delivers() const
+{
+    const int m = GetActionCount();
+    if (m == 0)
+        return false;
+    int j = m_dataMgr.GetCurrentAction() - 1;
+    if (j < 0 || j >= m)
+        j = m - 1;
+    const int type = GetActionType(j);
+    if (type == ActionDelete)
+        return true;
+    return (type == ActionForward || type == ActionReply || type == ActionSave) && !IsCopy(j);
+}
+
+int CRecipeDefinition::GetLoggingLevel() const
+{
+    switch (m_loggingChoice) {
+    case 0:
+        return 0;
+    case 1:
+        return 1;
+    case 2:
+        return Delivers() ? 2 : 3;
+    default:
+        return 4;
+    }
+}
+
+void CRecipeDefinition::Clear()
+{
+    m_conditions.clear();
+    m_actionTypes.clear();
+    m_dataMgr.Clear();
+    m_name.clear();
+    m_nameHeader = 0;
+    m_loggingChoice = 1;
+}
+
+bool CRecipeDefinition::Validate(QString* error) const
+{
+    auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    const int n = GetConditionCount();
+    const int m = GetActionCount();
+    if (n < 1)
+        return fail(QStringLiteral("the recipe has no condition."));
+    if (m < 1)
+        return fail(QStringLiteral("the recipe has no action."));
+    if (m_dataMgr.Count() != m)
+        return fail(QStringLiteral("the recipe has %1 action types but %2 action details.").arg(m).arg(m_dataMgr.Count()));
+    if (HasLineBreakOrNul(m_name))
+        return fail(QStringLiteral("the recipe name contains a line break or a NUL character."));
+    for (int k = 0; k < n; ++k) {
+        const CRecipeCondition& c = m_conditions.at(k);
+        const QString where = QStringLiteral("condition %1").arg(k + 1);
+        if (c.field < 0 || c.field > 11)
+            return fail(QStringLiteral("%1 has the unknown field %2.").arg(where).arg(c.field));
+        if (c.field == CRecipeCondition::To && (c.toKind < 100 || c.toKind > 102))
+            return fail(QStringLiteral("%1 has the unknown To kind %2.").arg(where).arg(c.toKind));
+        if (c.invert != 0 && c.invert != 1)
+            return fail(QStringLiteral("%1 has the invert value %2.").arg(where).arg(c.invert));
+        const bool last = k == n - 1;
+        if (last && c.join != CRecipeCondition::JoinNone)
+            return fail(QStringLiteral("the last condition is joined to a condition that does not exist."));
+        if (!last && c.join != CRecipeCondition::JoinAnd && c.join != CRecipeCondition::JoinOr)
+            return fail(QStringLiteral("%1 has the join value %2.").arg(where).arg(c.join));
+        if (c.field == CRecipeCondition::Size && !AllDigits(c.size))
+            return fail(QStringLiteral("%1 has the size \"%2\", which is not a number of bytes.")
+                            .arg(where, QString::fromUtf8(c.size)));
+        if (c.field == CRecipeCondition::CustomHeader && c.customHeader.isEmpty())
+            return fail(QStringLiteral("%1 tests a custom header without a name.").arg(where));
+        if (HasLineBreakOrNul(c.customHeader) || HasLineBreakOrNul(c.size) || c.entries.contains('\0'))
+            return fail(QStringLiteral("%1 contains a line break or a NUL character.").arg(where));
+    }
+    for (int j = 0; j < m; ++j) {
+        const CActionDetails& d = Action(j);
+        const int type = GetActionType(j);
+        const QString where = QStringLiteral("action %1").arg(j + 1);
+        if (type < 0 || type > 9)
+            return fail(QStringLiteral("%1 has the unknown type %2.").arg(where).arg(type));
+        for (const QByteArray* text : {&d.customMailbox, &d.headerName, &d.headerValue, &d.headerToRemove,
+                                       &d.addSubject, &d.removeSubject, &d.betweenTop, &d.betweenBottom,
+                                       &d.topLine, &d.bottomLine, &d.responseFile}) {
+            if (HasLineBreakOrNul(*text))
+                return fail(QStringLiteral("%1 contains a line break or a NUL character.").arg(where));
+        }
+        if (d.forwardAddresses.contains('\0'))
+            return fail(QStringLiteral("%1 contains a NUL character.").arg(where));
+        switch (type) {
+        case ActionModifyBody:
+            if (d.topMode < 0 || d.topMode > 2 || d.bottomMode < 0 || d.bottomMode > 2)
+                return fail(QStringLiteral("%1 has an unknown body edit mode.").arg(where));
+            if (d.topCount < 0 || d.bottomCount < 0)
+                return fail(QStringLiteral("%1 removes a negative number of lines.").arg(where));
+            break;
+        case ActionSave:
+            if (d.mailboxMode != 0 && d.mailboxMode != 1)
+                return fail(QStringLiteral("%1 has the unknown mailbox mode %2.").arg(where).arg(d.mailboxMode));
+            if (d.mailboxMode == 1 && d.customMailbox.trimmed().isEmpty())
+                return fail(QStringLiteral("%1 saves to a mailbox without a name.").arg(where));
+            break;
+        case ActionForward: {
+            QString problem;
+            if (!CheckForwardAddresses(d.forwardAddresses, &problem))
+                return fail(QStringLiteral("in %1 %2.").arg(where, problem));
+            break;
+        }
+        case ActionReply:
+            if (MakeResponseRemoteName(d.responseFile).isEmpty())
+                return fail(QStringLiteral("%1 replies without a response file.").arg(where));
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+QString CRecipeDefinition::RecipeDataPath(const QByteArray& name)
+{
+    return Workspace::GetDataFolder() + QString::fromUtf8(name) + QStringLiteral(".zeph");
+}
+
+bool CRecipeDefinition::RecipeDataExists(const QByteArray& name)
+{
+    return Workspace::FileExists(RecipeDataPath(name));
+}
+
+bool CRecipeDefinition::SaveRecipeData(const QByteArray& name) const
+{
+    const QString path = RecipeDataPath(name);
+    QString error;
+    if (!Workspace::CreatePath(Workspace::GetDataFolder())) {
+        error = QStringLiteral("The folder %1 could not be created.").arg(Workspace::GetDataFolder());
+    } else if (SaveRecipeDataTo(path, &error)) {
+        return true;
+    }
+    Prompt::Tell(QStringLiteral("The recipe data file %1 could not be saved.\n\n%2").arg(path, error),
+                 QStringLiteral("Save Recipe Data"), Prompt::Warning);
+    return false;
+}
+
+bool CRecipeDefinition::SaveRecipeDataTo(const QString& path, QString* error) const
+{
+    CProtectedFile file;
+    if (file.SaveObject(*this, path, RecipeDataKey()))
+        return true;
+    if (error)
+        *error = file.GetErrorText();
+    return false;
+}
+
+bool CRecipeDefinition::LoadRecipeDataFrom(const QString& path, QString* error)
+{
+    CRecipeDefinition loaded;
+    CProtectedFile file;
+    if (!file.LoadObject(loaded, path, RecipeDataKey())) {
+        if (error)
+            *error = file.GetErrorText();
+        return false;
+    }
+    *this = loaded;
+    return true;
+}
+
+bool CRecipeDefinition::LoadRecipeData(const QString& path)
+{
+    QString error;
+    if (LoadRecipeDataFrom(path, &error))
+        return true;
+    Prompt::Tell(QStringLiteral("The recipe data file %1 could not be read.\n\n%2").arg(path, error),
+                 QStringLiteral("Open Recipe Data"), Prompt::Warning);
+    return false;
+}
+
+void CRecipeDefinition::Store(CArchive& archive) const
+{
+    const quint32 n = static_cast<quint32>(m_conditions.size());
+    const quint32 m = static_cast<quint32>(m_actionTypes.size());
+    archive.WriteDword(FileVersion);
+    CRandom random;
+    random.Seed(0);
+    archive.WriteString(random.RandomString(22, 54));
+    archive.WriteString(QByteArray(Magic));
+
+    QList<QByteArray> headers, entries, sizes;
+    QList<qint32> fields, toKinds, inverts, joins;
+    for (const CRecipeCondition& c : m_conditions) {
+        headers.append(c.customHeader);
+        fields.append(c.field);
+        toKinds.append(c.toKind);
+        inverts.append(c.invert);
+        joins.append(c.join);
+        entries.append(c.entries);
+        sizes.append(c.size);
+    }
+    archive.WriteDword(SectionSchema);
+    archive.WriteDword(n);
+    WriteStringList(archive, headers);
+    WriteIntList(archive, fields);
+    WriteIntList(archive, toKinds);
+    WriteIntList(archive, inverts);
+
+    archive.WriteDword(SectionSchema);
+    archive.WriteDword(n);
+    WriteIntList(archive, joins);
+    WriteStringList(archive, entries);
+    WriteStringList(archive, sizes);
+
+    archive.WriteDword(SectionSchema);
+    archive.WriteDword(m);
+    WriteIntList(archive, m_actionTypes);
+
+    archive.WriteDword(SectionSchema);
+    archive.WriteDword(m);
+    const QList<CActionDetails>& all = m_dataMgr.AllDetails();
+    auto ints = [&all](qint32 CActionDetails::*member) {
+        QList<qint32> list;
+        for (const CActionDetails& d : all)
+            list.append(d.*member);
+        return list;
+    };
+    auto strings = [&all](QByteArray CActionDetails::*member) {
+        QList<QByteArray> list;
+        for (const CActionDetails& d : all)
+            list.append(d.*member);
+        return list;
+    };
+    WriteIntList(archive, ints(&CActionDetails::mailboxMode));
+    WriteIntList(archive, ints(&CActionDetails::exitCode));
+    WriteStringList(archive, strings(&CActionDetails::forwardAddresses));
+    WriteStringList(archive, strings(&CActionDetails::customMailbox));
+    WriteStringList(archive, strings(&CActionDetails::headerName));
+    WriteStringList(archive, strings(&CActionDetails::headerValue));
+    WriteStringList(archive, strings(&CActionDetails::headerToRemove));
+    WriteStringList(archive, strings(&CActionDetails::addSubject));
+    WriteStringList(archive, strings(&CActionDetails::removeSubject));
+    WriteIntList(archive, ints(&CActionDetails::removeBetween));
+    WriteStringList(archive, strings(&CActionDetails::betweenTop));
+    WriteStringList(archive, strings(&CActionDetails::betweenBottom));
+    WriteIntList(archive, ints(&CActionDetails::topMode));
+    WriteIntList(archive, ints(&CActionDetails::topCount));
+    WriteStringList(archive, strings(&CActionDetails::topLine));
+    WriteIntList(archive, ints(&CActionDetails::bottomMode));
+    WriteIntList(archive, ints(&CActionDetails::bottomCount));
+    WriteStringList(archive, strings(&CActionDetails::bottomLine));
+    WriteStringList(archive, strings(&CActionDetails::responseFile));
+    WriteIntList(archive, ints(&CActionDetails::includeBody));
+    WriteIntList(archive, ints(&CActionDetails::includeHeaders));
+    WriteIntList(archive, ints(&CActionDetails::reserved));
+    WriteIntList(archive, ints(&CActionDetails::responseAtTop));
+    WriteIntList(archive, ints(&CActionDetails::copy));
+    WriteIntList(archive, ints(&CActionDetails::anotherAction));
+
+    archive.WriteDword(SectionSchema);
+    archive.WriteString(m_name);
+    archive.WriteInt32(m_nameHeader);
+    archive.WriteInt32(m_loggingChoice);
+
+    archive.WriteCount(0); // 12-byte records
+    archive.WriteCount(0); // strings
+    archive.WriteCount(0); // integers
+}
+
+bool CRecipeDefinition::Load(CArchive& archive)
+{
+    quint32 version = 0;
+    if (!archive.ReadDword(&version))
+        return false;
+    if (version != FileVersion)
+        return archive.Fail(BadFormat(QStringLiteral("the file version is %1, not %2.").arg(version).arg(FileVersion)));
+    QByteArray filler, magic;
+    if (!archive.ReadString(&filler) || !archive.ReadString(&magic))
+        return false;
+    if (magic != QByteArray(Magic))
+        return archive.Fail(BadFormat(QStringLiteral("it is not a recipe data file.")));
+
+    QList<QByteArray> headers, entries, sizes;
+    QList<qint32> fields, toKinds, inverts, joins, types;
+    if (!ReadSchema(archive, "condition fields") || !ReadStringList(archive, &headers)
+        || !ReadIntList(archive, &fields) || !ReadIntList(archive, &toKinds) || !ReadIntList(archive, &inverts))
+        return false;
+    if (!ReadSchema(archive, "condition entries") || !ReadIntList(archive, &joins)
+        || !ReadStringList(archive, &entries) || !ReadStringList(archive, &sizes))
+        return false;
+    if (!ReadSchema(archive, "action types") || !ReadIntList(archive, &types))
+        return false;
+    if (!ReadSchema(archive, "action details"))
+        return false;
+
+    QList<QList<qint32>> intLists;
+    QList<QList<QByteArray>> stringLists;
+    // The detail lists in stored order: true for an integer list.
+    static const bool isInt[25] = {true, true, false, false, false, false, false, false, false, true,
+                                   false, false, true, true, false, true, true, false, false, true,
+                                   true, true, true, true, true};
+    for (bool integer : isInt) {
+        if (integer) {
+            QList<qint32> list;
+            if (!ReadIntList(archive, &list))
+                return false;
+            intLists.append(list);
+        } else {
+            QList<QByteArray> list;
+            if (!ReadStringList(archive, &list))
+                return false;
+            stringLists.append(list);
+        }
+    }
+
+    quint32 schema = 0;
+    QByteArray name;
+    qint32 nameHeader = 0, logging = 0;
+    if (!archive.ReadDword(&schema))
+        return false;
+    if (schema != SectionSchema)
+        return archive.Fail(BadFormat(QStringLiteral("the name section has the unknown schema %1.").arg(schema)));
+    if (!archive.ReadString(&name) || !archive.ReadInt32(&nameHeader) || !archive.ReadInt32(&logging))
+        return false;
+
+    quint32 reservedCount = 0;
+    QByteArray ignoredBytes;
+    if (!archive.ReadItemCount(&reservedCount, 12) || !archive.ReadBytes(qsizetype(reservedCount) * 12, &ignoredBytes))
+        return false;
+    QList<QByteArray> ignoredStrings;
+    QList<qint32> ignoredInts;
+    if (!ReadStringList(archive, &ignoredStrings) || !ReadIntList(archive, &ignoredInts))
+        return false;
+
+    const qsizetype n = fields.size();
+    if (headers.size() != n || toKinds.size() != n || inverts.size() != n)
+        return archive.Fail(BadFormat(QStringLiteral("the condition field lists differ in length.")));
+    if (joins.size() != n || entries.size() != n || sizes.size() != n)
+        return archive.Fail(BadFormat(QStringLiteral("the condition entry lists do not match the conditions.")));
+    const qsizetype m = types.size();
+    for (const QList<qint32>& list : intLists) {
+        if (list.size() != m)
+            return archive.Fail(BadFormat(QStringLiteral("the action detail lists do not match the actions.")));
+    }
+    for (const QList<QByteArray>& list : stringLists) {
+        if (list.size() != m)
+            return archive.Fail(BadFormat(QStringLiteral("the action detail lists do not match the actions.")));
+    }
+
+    CRecipeDefinition loaded;
+    for (qsizetype k = 0; k < n; ++k) {
+        CRecipeCondition c;
+        c.customHeader = headers.at(k);
+        c.field = fields.at(k);
+        c.toKind = toKinds.at(k);
+        c.invert = inverts.at(k);
+        c.join = joins.at(k);
+        c.entries = entries.at(k);
+        c.size = sizes.at(k);
+        loaded.m_conditions.append(c);
+    }
+    QList<CActionDetails> details;
+    for (qsizetype j = 0; j < m; ++j) {
+        CActionDetails d;
+        int i = 0, s = 0;
+        d.mailboxMode = intLists.at(i++).at(j);
+        d.exitCode = intLists.at(i++).at(j);
+        d.forwardAddresses = stringLists.at(s++).at(j);
+        d.customMailbox = stringLists.at(s++).at(j);
+        d.headerName = stringLists.at(s++).at(j);
+        d.headerValue = stringLists.at(s++).at(j);
+        d.headerToRemove = stringLists.at(s++).at(j);
+        d.addSubject = stringLists.at(s++).at(j);
+        d.removeSubject = stringLists.at(s++).at(j);
+        d.removeBetween = intLists.at(i++).at(j);
+        d.betweenTop = stringLists.at(s++).at(j);
+        d.betweenBottom = stringLists.at(s++).at(j);
+        d.topMode = intLists.at(i++).at(j);
+        d.topCount = intLists.at(i++).at(j);
+        d.topLine = stringLists.at(s++).at(j);
+        d.bottomMode = intLists.at(i++).at(j);
+        d.bottomCount = intLists.at(i++).at(j);
+        d.bottomLine = stringLists.at(s++).at(j);
+        d.responseFile = stringLists.at(s++).at(j);
+        d.includeBody = intLists.at(i++).at(j);
+        d.includeHeaders = intLists.at(i++).at(j);
+        d.reserved = intLists.at(i++).at(j);
+        d.responseAtTop = intLists.at(i++).at(j);
+        d.copy = intLists.at(i++).at(j);
+        d.anotherAction = intLists.at(i++).at(j);
+        details.append(d);
+    }
+    loaded.m_actionTypes = types;
+    loaded.m_dataMgr.SetAllDetails(details);
+    loaded.m_name = name;
+    loaded.m_nameHeader = nameHeader;
+    loaded.m_loggingChoice = logging;
+
+    QString problem;
+    if (!loaded.Validate(&problem))
+        return archive.Fail(BadFormat(problem));
+    *this = loaded;
+    return true;
+}

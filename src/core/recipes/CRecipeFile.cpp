@@ -1,0 +1,378 @@
+#include "core/recipes/CRecipeFile.h"
+
+#include "core/common/Clock.h"
+#include "core/common/Prompt.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstring>
+
+const QByteArray CRecipeFile::BeginMarker("##_ZEPH_RECIPE_BEGIN_##");
+const QByteArray CRecipeFile::EndMarker("##_ZEPH_RECIPE_END_##");
+const QByteArray CRecipeFile::CommentMarker("##_ZEPH_COMMENT_##");
+const QByteArray CRecipeFile::DescriptionPrefix("#  ");
+
+namespace {
+
+const QString Caption = QStringLiteral("ZEPH");
+
+QString FileError(const QString& path, const QString& what, const QString& reason)
+{
+    return QStringLiteral("An error occurred while %1 %2.\n\n%3").arg(what, path, reason);
+}
+
+// A line equal to `marker` + `name`, letter case ignored.
+bool IsMarkerLine(const QByteArray& line, const QByteArray& marker, const QByteArray& name)
+{
+    if (line.size() != marker.size() + name.size())
+        return false;
+    return qstrnicmp(line.constData(), marker.constData(), marker.size()) == 0
+        && qstrnicmp(line.constData() + marker.size(), name.constData(), name.size()) == 0;
+}
+
+QByteArray WithoutCarriageReturns(QByteArray line)
+{
+    if (line.contains('\r'))
+        line.replace('\r', QByteArray());
+    return line;
+}
+
+} // namespace
+
+CRecipeFile::CRecipeFile(const QString& path)
+    : m_path(path)
+{
+}
+
+bool CRecipeFile::Fail(const QString& text)
+{
+    m_lastError = text;
+    Prompt::Tell(text, Caption, Prompt::Warning);
+    return false;
+}
+
+CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* beginLine, int* endLine)
+{
+    m_lastError.clear();
+    if (!QFileInfo(m_path).exists())
+        return LocateNotFound;
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Fail(FileError(m_path, QStringLiteral("reading"), file.errorString()));
+        return LocateError;
+    }
+    int b = 0, e = 0, nb = 0, ne = 0;
+    int number = 0;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine();
+        if (line.isEmpty() && file.error() != QFileDevice::NoError) {
+            Fail(FileError(m_path, QStringLiteral("reading"), file.errorString()));
+            return LocateError;
+        }
+        ++number;
+        if (line.endsWith('\n'))
+            line.chop(1);
+        line = WithoutCarriageReturns(line);
+        if (IsMarkerLine(line, BeginMarker, name)) {
+            b = number;
+            ++nb;
+        } else if (IsMarkerLine(line, EndMarker, name)) {
+            e = number;
+            ++ne;
+        }
+    }
+    const QString n = QString::fromUtf8(name);
+    const QString p = m_path;
+    QString message;
+    if (nb == 0 && ne == 0)
+        return LocateNotFound;
+    if (nb == 0) {
+        message = QStringLiteral("The begining marker for the recipe \"%1\" was not found, however the end marker was "
+                                 "found.  It's likely someone has manually edited the %2 file.  You should edit the "
+                                 "file manually to adjust the recipe \"%3\" so it has both a begin and end marker.  "
+                                 "ZEPH cannot determine where the recipe begins.");
+    } else if (ne == 0) {
+        message = QStringLiteral("The end marker for the recipe \"%1\" was not found, however the beginning marker was "
+                                 "found.  It's likely someone has manually edited the %2 file.  You should edit the "
+                                 "file manually to adjust the recipe \"%3\" so it has both a begin and end marker.  "
+                                 "ZEPH cannot determine where the recipe ends.");
+    } else if (nb >= 2) {
+        message = QStringLiteral("The begining marker for the recipe \"%1\" was found more than once.  It's likely "
+                                 "someone has manually edited the %2 file.  You should edit the file manually to "
+                                 "adjust the recipe \"%3\".  ZEPH cannot determine where the recipe begins.");
+    } else if (ne >= 2) {
+        message = QStringLiteral("The end marker for the recipe \"%1\" was found more than once.  It's likely someone "
+                                 "has manually edited the %2 file.  You should edit the file manually to adjust the "
+                                 "recipe \"%3\".  ZEPH cannot determine where the recipe ends.");
+    } else if (e < b) {
+        message = QStringLiteral("The end marker for the recipe \"%1\" was found before the beginning marker was "
+                                 "found.  It's likely someone has manually edited the %2 file.  You should edit the "
+                                 "file manually to adjust the recipe \"%3\".  ZEPH cannot determine where the recipe "
+                                 "begins and ends.");
+    } else {
+        *beginLine = b;
+        *endLine = e;
+        return LocateFound;
+    }
+    // One pass, so that a name holding "%2" stays as it is.
+    const QString filled = message.arg(n, p, n);
+    m_lastError = filled;
+    Prompt::Tell(filled, Caption, Prompt::Warning);
+    return LocateError;
+}
+
+bool CRecipeFile::RewriteLines(int beginLine, int endLine, const QByteArray& replacement)
+{
+    QFile source(m_path);
+    if (!source.open(QIODevice::ReadOnly))
+        return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
+    QSaveFile target(m_path);
+    if (!target.open(QIODevice::WriteOnly))
+        return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
+    QByteArray out;
+    int number = 0;
+    while (!source.atEnd()) {
+        QByteArray line = source.readLine();
+        if (line.isEmpty() && source.error() != QFileDevice::NoError) {
+            target.cancelWriting();
+            return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
+        }
+        ++number;
+        if (number == beginLine) {
+            out += replacement;
+        } else if (number < beginLine || number > endLine) {
+            if (line.endsWith('\n'))
+                line.chop(1);
+            out += WithoutCarriageReturns(line);
+            out += '\n';
+        }
+        if (out.size() >= (1 << 16)) {
+            if (target.write(out) != out.size()) {
+                target.cancelWriting();
+                return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
+            }
+            out.clear();
+        }
+    }
+    if (target.write(out) != out.size() || !target.commit())
+        return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
+    return true;
+}
+
+bool CRecipeFile::ReplaceRecipe(const QByteArray& name, const QByteArray& block)
+{
+    int b = 0, e = 0;
+    switch (Locate(name, &b, &e)) {
+    case LocateFound:
+        return RewriteLines(b, e, block);
+    case LocateNotFound:
+        return AppendRecipe(block);
+    default:
+        return false;
+    }
+}
+
+bool CRecipeFile::DeleteRecipe(const QByteArray& name)
+{
+    int b = 0, e = 0;
+    switch (Locate(name, &b, &e)) {
+    case LocateFound:
+        return RewriteLines(b, e, QByteArray());
+    case LocateNotFound:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CRecipeFile::AppendRecipe(const QByteArray& block)
+{
+    m_lastError.clear();
+    // Appending in place could leave half a block after a failed write; the whole file is
+    // written anew and renamed over the old one instead.
+    QByteArray content;
+    if (QFileInfo(m_path).exists()) {
+        QFile source(m_path);
+        if (!source.open(QIODevice::ReadOnly))
+            return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
+        content = source.readAll();
+        if (source.error() != QFileDevice::NoError)
+            return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
+        // The host reads LF line ends only.
+        if (content.contains('\r'))
+            content.replace("\r\n", "\n");
+    }
+    QSaveFile target(m_path);
+    if (!target.open(QIODevice::WriteOnly) || target.write(content) != content.size()
+        || target.write(block) != block.size() || !target.commit())
+        return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
+    return true;
+}
+
+bool CRecipeFile::IsDisabledText(const QByteArray& text)
+{
+    const qsizetype firstEnd = text.indexOf('\n');
+    if (firstEnd < 0)
+        return false;
+    return text.indexOf("\n" + CommentMarker, firstEnd) >= 0;
+}
+
+bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* list,
+                                  QList<QByteArray>* unparsedGroups, const Progress& progress, QString* error)
+{
+    list->clear();
+    unparsedGroups->clear();
+    if (error)
+        error->clear();
+    QFile file(path);
+    QByteArray text;
+    if (!file.open(QIODevice::ReadOnly) || (text = file.readAll(), file.error() != QFileDevice::NoError)) {
+        const QString message = FileError(path, QStringLiteral("reading"), file.errorString());
+        if (error)
+            *error = message;
+        Prompt::Tell(message, Caption, Prompt::Warning);
+        return false;
+    }
+    text += '\n';
+    if (text.contains('\r'))
+        text.replace('\r', QByteArray());
+
+    struct Group
+    {
+        qsizetype index = -1;
+        QByteArray name;
+        QByteArray text;
+        int lastStep = 0;
+    } group;
+    auto closeGroup = [&]() {
+        if (group.index < 0)
+            return;
+        group.text += EndMarker + group.name + "\n";
+        CRecipeListEntry& entry = (*list)[group.index];
+        entry.text = group.text;
+        entry.disabled = IsDisabledText(group.text);
+        unparsedGroups->append(group.text);
+        group = Group();
+    };
+
+    const qsizetype size = text.size();
+    const char* data = text.constData();
+    qsizetype pos = 0;
+    int step = 0;
+    while (pos < size) {
+        ++step;
+        const char* lf = static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
+        const qsizetype lineEnd = lf ? lf - data : size;
+        const qsizetype lineLength = lineEnd - pos;
+        bool block = false;
+        if (lineLength >= BeginMarker.size() && std::memcmp(data + pos, BeginMarker.constData(), BeginMarker.size()) == 0) {
+            const QByteArray name = text.mid(pos + BeginMarker.size(), lineLength - BeginMarker.size());
+            const QByteArray endLine = "\n" + EndMarker + name + "\n";
+            const qsizetype found = text.indexOf(endLine, lineEnd);
+            if (found >= 0) {
+                const qsizetype blockEnd = found + endLine.size();
+                CRecipeListEntry entry;
+                entry.name = name;
+                entry.text = text.mid(pos, blockEnd - pos);
+                entry.disabled = IsDisabledText(entry.text);
+                list->append(entry);
+                pos = blockEnd;
+                block = true;
+            }
+        }
+        if (!block) {
+            const bool follows = group.index >= 0 && step == group.lastStep + 1;
+            if (lineLength == 0) {
+                if (follows)
+                    group.lastStep = step;
+            } else if (follows) {
+                group.text.append(data + pos, lineLength + 1);
+                group.lastStep = step;
+            } else {
+                closeGroup();
+                group.name = MakeGroupName();
+                group.text = BeginMarker + group.name + "\n";
+                group.text.append(data + pos, lineLength + 1);
+                group.lastStep = step;
+                group.index = list->size();
+                CRecipeListEntry entry;
+                entry.name = group.name;
+                entry.unparsed = true;
+                list->append(entry);
+            }
+            pos = lineEnd + 1;
+        }
+        if (step % 16 == 0 && progress) {
+            if (!progress(static_cast<int>(qint64(pos) * 100 / size))) {
+                list->clear();
+                unparsedGroups->clear();
+                return false;
+            }
+        }
+    }
+    closeGroup();
+    if (progress)
+        progress(100);
+    return true;
+}
+
+bool CRecipeFile::WriteRecipeList(const QString& path, const QList<CRecipeListEntry>& list, QString* error)
+{
+    QSaveFile target(path);
+    bool ok = target.open(QIODevice::WriteOnly);
+    for (qsizetype i = 0; ok && i < list.size(); ++i) {
+        const QByteArray& text = list.at(i).text;
+        ok = target.write(text) == text.size() && target.write("\n", 1) == 1;
+    }
+    if (ok && target.commit())
+        return true;
+    const QString message = FileError(path, QStringLiteral("writing"), target.errorString());
+    if (error)
+        *error = message;
+    target.cancelWriting();
+    Prompt::Tell(message, Caption, Prompt::Warning);
+    return false;
+}
+
+QByteArray CRecipeFile::DisableRecipeText(const QByteArray& text, const QByteArray& name)
+{
+    QByteArray result = text;
+    result.replace("\n", "\n" + CommentMarker);
+    result.replace(CommentMarker + EndMarker, EndMarker);
+    result.replace(EndMarker + name + "\n" + CommentMarker, EndMarker + name + "\n");
+    return result;
+}
+
+QByteArray CRecipeFile::EnableRecipeText(const QByteArray& text)
+{
+    QByteArray result = text;
+    result.replace("\n" + CommentMarker, "\n");
+    return result;
+}
+
+QByteArray CRecipeFile::BuildRecipeBlock(const QByteArray& name, const QByteArray& description, const QByteArray& body)
+{
+    // Every description line must stay a comment, whatever line break it came with.
+    QByteArray comment = description;
+    comment.replace("\r\n", "\n");
+    comment.replace('\r', '\n');
+    comment = DescriptionPrefix + comment + "\n";
+    comment.replace("\n", "\n" + DescriptionPrefix);
+    comment += "\n";
+    return "\n" + BeginMarker + name + "\n" + comment + body + EndMarker + name + "\n";
+}
+
+QByteArray CRecipeFile::MakeGroupName()
+{
+    static char letter = 'A';
+    static long counter = 1;
+    QByteArray name = Clock::Now().toString(QStringLiteral("MMddyyHHmmss")).toLatin1();
+    name += QByteArray::number(static_cast<qulonglong>(Clock::TickCount()));
+    name += letter;
+    name += QByteArray::number(counter);
+    letter = letter == 'Z' ? 'A' : static_cast<char>(letter + 1);
+    ++counter;
+    return name;
+}

@@ -1,0 +1,304 @@
+// Recipe data files: every field round-trips; damaged, foreign or inconsistent files are refused
+// with a message and change nothing.
+#include "core/recipes/CRecipeDefinition.h"
+#include "core/recipes/CRecipeDefinitionJson.h"
+#include "core/settings/CArchive.h"
+#include "core/settings/CFileCipher.h"
+#include "core/settings/ProtectedKeys.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The stored layout, written independently of the program's writer so that the format is pinned.
+struct RawFile
+{
+    quint32 version = 2;
+    QByteArray filler = QByteArray(30, 'f');
+    QByteArray magic = "ZEPH Recipe Wizard file";
+    quint32 schema[5] = {1, 1, 1, 1, 1};
+    quint32 position = 1;
+    QList<QByteArray> customHeaders{""};
+    QList<qint32> fields{10}, toKinds{100}, inverts{0}, joins{0};
+    QList<QByteArray> entries{""}, sizes{""};
+    QList<qint32> types{9};
+    // The 25 detail lists as integers or strings, in stored order.
+    QList<QList<qint32>> ints;
+    QList<QList<QByteArray>> strings;
+    QByteArray name = "Spam";
+    qint32 nameHeader = 0, logging = 1;
+
+    RawFile()
+    {
+        static const bool isInt[25] = {1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1};
+        for (bool i : isInt) {
+            if (i)
+                ints.append(QList<qint32>{0});
+            else
+                strings.append(QList<QByteArray>{QByteArray()});
+        }
+        ints[1] = {99}; // exit code
+    }
+
+    QByteArray Bytes() const
+    {
+        CArchive a;
+        auto intList = [&a](const QList<qint32>& l) {
+            a.WriteCount(static_cast<quint32>(l.size()));
+            for (qint32 v : l)
+                a.WriteInt32(v);
+        };
+        auto stringList = [&a](const QList<QByteArray>& l) {
+            a.WriteCount(static_cast<quint32>(l.size()));
+            for (const QByteArray& v : l)
+                a.WriteString(v);
+        };
+        a.WriteDword(version);
+        a.WriteString(filler);
+        a.WriteString(magic);
+        a.WriteDword(schema[0]);
+        a.WriteDword(position);
+        stringList(customHeaders);
+        intList(fields);
+        intList(toKinds);
+        intList(inverts);
+        a.WriteDword(schema[1]);
+        a.WriteDword(position);
+        intList(joins);
+        stringList(entries);
+        stringList(sizes);
+        a.WriteDword(schema[2]);
+        a.WriteDword(position);
+        intList(types);
+        a.WriteDword(schema[3]);
+        a.WriteDword(position);
+        static const bool isInt[25] = {1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1};
+        int i = 0, s = 0;
+        for (bool integer : isInt) {
+            if (integer)
+                intList(ints.at(i++));
+            else
+                stringList(strings.at(s++));
+        }
+        a.WriteDword(schema[4]);
+        a.WriteString(name);
+        a.WriteInt32(nameHeader);
+        a.WriteInt32(logging);
+        a.WriteCount(0);
+        a.WriteCount(0);
+        a.WriteCount(0);
+        return a.Data();
+    }
+};
+
+bool WriteProtected(const QString& path, const QByteArray& plain)
+{
+    CFileCipher cipher;
+    return cipher.EncryptToFile(plain, path, RecipeDataKey());
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestRecipeData : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void roundTripEveryField()
+    {
+        CRecipeDefinition d;
+        QString error;
+        const QByteArray json = R"({"name": "Every field", "nameHeader": true, "logging": 2,
+          "conditions": [
+            {"field": 0, "toKind": 102, "entries": ["a", "b"], "join": 2},
+            {"field": 11, "customHeader": "X-Spam:", "invert": true, "entries": ["yes"], "join": 1},
+            {"field": 9, "size": "5000", "join": 1}, {"field": 8, "entries": ["body"]}],
+          "actions": [
+            {"type": 0, "addSubject": "[x]"}, {"type": 1, "removeSubject": "y"},
+            {"type": 2, "headerName": "N", "headerValue": "V"}, {"type": 3, "headerToRemove": "X-R:"},
+            {"type": 4, "removeBetween": true, "betweenTop": "t", "betweenBottom": "b", "topMode": 2, "topLine": "tl",
+             "bottomMode": 1, "bottomCount": 4},
+            {"type": 5, "exitCode": -3}, {"type": 7, "forwardAddresses": ["a@b.c", "d@e.f"], "copy": true},
+            {"type": 8, "responseFile": "C:\\r.txt", "includeBody": true, "includeHeaders": true,
+             "responseAtTop": true, "copy": true},
+            {"type": 9, "mailboxMode": 1, "customMailbox": "Mail/box", "copy": false}]})";
+        QVERIFY2(CRecipeDefinitionJson::FromJson(json, &d, nullptr, &error), qPrintable(error));
+        const QString path = m_dir.filePath(QStringLiteral("every.zeph"));
+        QVERIFY2(d.SaveRecipeDataTo(path, &error), qPrintable(error));
+        CRecipeDefinition loaded;
+        QVERIFY2(loaded.LoadRecipeDataFrom(path, &error), qPrintable(error));
+        QCOMPARE(loaded.Conditions(), d.Conditions());
+        QCOMPARE(loaded.ActionTypes(), d.ActionTypes());
+        QCOMPARE(loaded.DataMgr().AllDetails(), d.DataMgr().AllDetails());
+        QCOMPARE(loaded.GetName(), d.GetName());
+        QCOMPARE(loaded.HasNameHeader(), true);
+        QCOMPARE(loaded.GetLoggingChoice(), 2);
+        QCOMPARE(loaded.DataMgr().GetCurrentAction(), 0);
+        // Another action follows from the order; the exit code list holds 99 except for type 5.
+        for (int j = 0; j < loaded.GetActionCount(); ++j) {
+            QCOMPARE(loaded.Action(j).anotherAction, j + 1 < loaded.GetActionCount() ? 1 : 0);
+            QCOMPARE(loaded.GetExitCode(j), loaded.GetActionType(j) == ActionExitCode ? -3 : 99);
+        }
+        // The stored bytes: version 2, a filler of 22 to 54 bytes, the magic text.
+        CFileCipher cipher;
+        QByteArray plain;
+        QVERIFY(cipher.DecryptFromFile(&plain, path, RecipeDataKey()));
+        QCOMPARE(plain.left(4), QByteArray("\x02\x00\x00\x00", 4));
+        const int fillerLength = static_cast<unsigned char>(plain.at(4));
+        QVERIFY(fillerLength >= 22 && fillerLength <= 54);
+        QCOMPARE(plain.mid(5 + fillerLength, 24), QByteArray("\x17ZEPH Recipe Wizard file"));
+        // The same definition written by the independent layout loads to the same values.
+        QVERIFY(plain.endsWith(QByteArray(6, '\0')));
+    }
+
+    void allMessagesSaveDefault()
+    {
+        RawFile raw;
+        raw.position = 3; // where the pages stood is ignored
+        const QString path = m_dir.filePath(QStringLiteral("other.zeph"));
+        QVERIFY(WriteProtected(path, raw.Bytes()));
+        CRecipeDefinition d;
+        QString error;
+        QVERIFY2(d.LoadRecipeDataFrom(path, &error), qPrintable(error));
+        // The name comes from the file, not from the file's name.
+        QCOMPARE(d.GetName(), QByteArray("Spam"));
+        QCOMPARE(d.GetConditionCount(), 1);
+        QVERIFY(d.IsAllMessages());
+        QCOMPARE(d.GetActionCount(), 1);
+        QCOMPARE(d.GetMailbox(0), QByteArray("$DEFAULT"));
+        QCOMPARE(d.DataMgr().GetCurrentAction(), 0);
+        // What the program writes for it is what the independent layout holds, filler aside.
+        const QString again = m_dir.filePath(QStringLiteral("again.zeph"));
+        QVERIFY(d.SaveRecipeDataTo(again, &error));
+        CFileCipher cipher;
+        QByteArray plain;
+        QVERIFY(cipher.DecryptFromFile(&plain, again, RecipeDataKey()));
+        const int fillerLength = static_cast<unsigned char>(plain.at(4));
+        raw.position = 1;
+        const QByteArray expected = raw.Bytes();
+        QCOMPARE(plain.mid(5 + fillerLength), expected.mid(5 + 30));
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QByteArray>("plain");
+        QTest::addColumn<QString>("reason");
+        auto row = [](const char* tag, const RawFile& raw, const char* reason) {
+            QTest::newRow(tag) << raw.Bytes() << QString::fromLatin1(reason);
+        };
+        RawFile r;
+        r.version = 1;
+        row("version 1", r, "version");
+        r = RawFile();
+        r.magic = "zeph Recipe Wizard file";
+        row("magic in other case", r, "not a recipe data file");
+        r = RawFile();
+        r.schema[3] = 2;
+        row("unknown section schema", r, "schema");
+        r = RawFile();
+        r.toKinds = {100, 100};
+        row("condition lists of unequal length", r, "differ in length");
+        r = RawFile();
+        r.joins = {};
+        row("entry lists shorter than the fields", r, "do not match");
+        r = RawFile();
+        r.ints[0] = {0, 0};
+        row("detail list longer than the types", r, "do not match");
+        r = RawFile();
+        r.fields = {};
+        r.customHeaders = {};
+        r.toKinds = {};
+        r.inverts = {};
+        r.joins = {};
+        r.entries = {};
+        r.sizes = {};
+        row("no conditions", r, "no condition");
+        r = RawFile();
+        r.joins = {2};
+        row("last condition joined", r, "does not exist");
+        r = RawFile();
+        r.fields = {12};
+        row("field out of range", r, "unknown field");
+        r = RawFile();
+        r.fields = {0};
+        r.toKinds = {103};
+        row("To kind out of range", r, "To kind");
+        r = RawFile();
+        r.fields = {9};
+        r.sizes = {"10k"};
+        row("size not a number", r, "not a number of bytes");
+        r = RawFile();
+        r.types = {10};
+        row("type out of range", r, "unknown type");
+        r = RawFile();
+        r.types = {7};
+        r.strings[0] = {"a@b.c\r\n`reboot`"};
+        row("forward address with shell characters", r, "not a plain address");
+        r = RawFile();
+        r.types = {7};
+        r.strings[0] = {"-oQ/tmp/x"};
+        row("forward address beginning with a dash", r, "not a plain address");
+        r = RawFile();
+        r.ints[0] = {1};
+        r.strings[1] = {"box\n/dev/null"};
+        row("line break in the mailbox", r, "line break");
+        r = RawFile();
+        r.types = {4};
+        r.ints[3] = {3}; // top mode
+        row("body mode out of range", r, "body edit mode");
+        r = RawFile();
+        r.name = "a\nb";
+        row("line break in the name", r, "name");
+        QByteArray huge = RawFile().Bytes();
+        huge.truncate(huge.size() - 10);
+        QTest::newRow("truncated") << huge << QStringLiteral("bad format");
+        QByteArray counted = RawFile().Bytes();
+        const qsizetype at = 4 + 1 + 30 + 1 + 23 + 8; // the count of the custom header list
+        counted.replace(at, 2, QByteArray("\xff\xff\xff\xff\xff\xff", 6));
+        QTest::newRow("crafted huge count") << counted << QStringLiteral("bad format");
+    }
+
+    void refused()
+    {
+        QFETCH(QByteArray, plain);
+        QFETCH(QString, reason);
+        const QString path = m_dir.filePath(QStringLiteral("bad.zeph"));
+        QVERIFY(WriteProtected(path, plain));
+        const QByteArray before = ReadAll(path);
+        CRecipeDefinition d;
+        d.SetName("Unchanged");
+        QString error;
+        QVERIFY(!d.LoadRecipeDataFrom(path, &error));
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        QCOMPARE(d.GetName(), QByteArray("Unchanged"));
+        QCOMPARE(d.GetConditionCount(), 0);
+        QCOMPARE(ReadAll(path), before);
+    }
+
+    void notProtectedOrMissing()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("plain.zeph"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(200, 'x'));
+        f.close();
+        CRecipeDefinition d;
+        QString error;
+        QVERIFY(!d.LoadRecipeDataFrom(path, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!d.LoadRecipeDataFrom(m_dir.filePath(QStringLiteral("missing.zeph")), &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecipeData)
+#include "tst_recipedata.moc"

@@ -1,0 +1,250 @@
+// The recipe file: block locator, replace/append/delete, list parser and writer, disable/enable,
+// and hand-edited files with broken markers.
+#include "core/common/Clock.h"
+#include "core/common/Prompt.h"
+#include "core/recipes/CRecipeFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray Block(const QByteArray& name, const QByteArray& inner = ":0\n* ^Subject:.*x\n/dev/null\n")
+{
+    return "##_ZEPH_RECIPE_BEGIN_##" + name + "\n" + inner + "##_ZEPH_RECIPE_END_##" + name + "\n";
+}
+
+} // namespace
+
+class TestRecipeFile : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+
+    void Write(const QByteArray& content)
+    {
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+    QByteArray Read()
+    {
+        QFile file(m_path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QList<CRecipeListEntry> Parse(QList<QByteArray>* groups = nullptr)
+    {
+        QList<CRecipeListEntry> list;
+        QList<QByteArray> unparsed;
+        if (!CRecipeFile::ParseRecipeList(m_path, &list, &unparsed))
+            qWarning("parse failed");
+        if (groups)
+            *groups = unparsed;
+        return list;
+    }
+
+private slots:
+    void init()
+    {
+        m_path = m_dir.filePath(QStringLiteral("zeph.recipes"));
+        QFile::remove(m_path);
+        Prompt::ClearHistory();
+    }
+
+    void markerErrors_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        const QString tail = QStringLiteral(" file.  You should edit the file manually to adjust the recipe \"Spam\"");
+        QTest::newRow("end marker only")
+            << QByteArray("x\n##_ZEPH_RECIPE_END_##Spam\n")
+            << QStringLiteral("The begining marker for the recipe \"Spam\" was not found, however the end marker was found.  "
+                              "It's likely someone has manually edited the %1") + tail
+                + QStringLiteral(" so it has both a begin and end marker.  ZEPH cannot determine where the recipe begins.");
+        QTest::newRow("begin marker only")
+            << QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\nx\n")
+            << QStringLiteral("The end marker for the recipe \"Spam\" was not found, however the beginning marker was found.  "
+                              "It's likely someone has manually edited the %1") + tail
+                + QStringLiteral(" so it has both a begin and end marker.  ZEPH cannot determine where the recipe ends.");
+        QTest::newRow("end before begin")
+            << QByteArray("##_ZEPH_RECIPE_END_##Spam\nx\n##_ZEPH_RECIPE_BEGIN_##Spam\n")
+            << QStringLiteral("The end marker for the recipe \"Spam\" was found before the beginning marker was found.  "
+                              "It's likely someone has manually edited the %1") + tail
+                + QStringLiteral(".  ZEPH cannot determine where the recipe begins and ends.");
+        QTest::newRow("second begin line")
+            << QByteArray("\n") + Block("Spam") + "##_ZEPH_RECIPE_BEGIN_##Spam\n"
+            << QStringLiteral("The begining marker for the recipe \"Spam\" was found more than once.  It's likely someone "
+                              "has manually edited the %1") + tail
+                + QStringLiteral(".  ZEPH cannot determine where the recipe begins.");
+        QTest::newRow("two end lines, one before the begin")
+            << QByteArray("##_ZEPH_RECIPE_END_##spam\n") + Block("Spam")
+            << QStringLiteral("The end marker for the recipe \"Spam\" was found more than once.  It's likely someone has "
+                              "manually edited the %1") + tail
+                + QStringLiteral(".  ZEPH cannot determine where the recipe ends.");
+    }
+
+    void markerErrors()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        Write(content + "tail without line end");
+        const QByteArray before = Read();
+        CRecipeFile file(m_path);
+        int b = 0, e = 0;
+        QCOMPARE(file.Locate("Spam", &b, &e), CRecipeFile::LocateError);
+        QCOMPARE(file.LastError(), message.arg(m_path));
+        QCOMPARE(Prompt::History().size(), 1);
+        QCOMPARE(Prompt::History().first().icon, Prompt::Warning);
+        QVERIFY(!file.ReplaceRecipe("Spam", "\n" + Block("Spam")));
+        QVERIFY(!file.DeleteRecipe("spam"));
+        QCOMPARE(Read(), before);
+    }
+
+    void locateReplaceDelete()
+    {
+        const QByteArray first = Block("a b;$(x)|`y`");
+        const QByteArray second = Block("Spam");
+        Write("# my own line\r\n\r\n" + first + "\n" + second + "last line without end");
+        CRecipeFile file(m_path);
+        int b = 0, e = 0;
+        // Letter case does not matter to the locator.
+        QCOMPARE(file.Locate("SPAM", &b, &e), CRecipeFile::LocateFound);
+        QCOMPARE(b, 9);
+        QCOMPARE(e, 13);
+        QCOMPARE(file.Locate("a b;$(x)|`y`", &b, &e), CRecipeFile::LocateFound);
+        QCOMPARE(b, 3);
+
+        // Replace keeps everything around the block and writes LF line ends.
+        QVERIFY(file.ReplaceRecipe("a b;$(x)|`y`", "\n" + Block("a b;$(x)|`y`", ":0\nnew\n")));
+        QCOMPARE(Read(), "# my own line\n\n\n" + Block("a b;$(x)|`y`", ":0\nnew\n") + "\n" + second
+                             + "last line without end\n");
+        // Delete of the last block, then of a missing one.
+        QVERIFY(file.DeleteRecipe("spam"));
+        const QByteArray afterDelete = Read();
+        QCOMPARE(afterDelete, "# my own line\n\n\n" + Block("a b;$(x)|`y`", ":0\nnew\n") + "\nlast line without end\n");
+        QVERIFY(file.DeleteRecipe("Missing"));
+        QCOMPARE(Read(), afterDelete);
+        QVERIFY(Prompt::History().isEmpty());
+    }
+
+    void replaceMissingAppends()
+    {
+        Write("SHELL=/bin/sh\r\nlast line without end");
+        CRecipeFile file(m_path);
+        QVERIFY(file.ReplaceRecipe("New", "\n" + Block("New")));
+        // The block's leading line feed ends the old last line.
+        QCOMPARE(Read(), "SHELL=/bin/sh\nlast line without end\n" + Block("New"));
+
+        QFile::remove(m_path);
+        QVERIFY(file.AppendRecipe("\n" + Block("First")));
+        QCOMPARE(Read(), "\n" + Block("First"));
+    }
+
+    void parseBlocksAndGroups()
+    {
+        Write("\n" + Block("Spam") + "a\n\nb\n" + Block("Ham") + "\n\n##_zeph_recipe_begin_##Ham\nc\n"
+              + "##_ZEPH_RECIPE_BEGIN_##Broken\nd");
+        QList<QByteArray> groups;
+        const QList<CRecipeListEntry> list = Parse(&groups);
+        QCOMPARE(list.size(), 4);
+        QCOMPARE(list.at(0).name, QByteArray("Spam"));
+        QCOMPARE(list.at(0).text, Block("Spam"));
+        QVERIFY(!list.at(0).unparsed);
+        // "a", an empty line and "b" form one group that keeps its place between the blocks.
+        QVERIFY(list.at(1).unparsed);
+        QCOMPARE(list.at(1).text, "##_ZEPH_RECIPE_BEGIN_##" + list.at(1).name + "\na\nb\n##_ZEPH_RECIPE_END_##"
+                                      + list.at(1).name + "\n");
+        QCOMPARE(list.at(2).name, QByteArray("Ham"));
+        // A lower-case begin line and a begin line without an end are outside lines.
+        QVERIFY(list.at(3).unparsed);
+        QCOMPARE(list.at(3).text, "##_ZEPH_RECIPE_BEGIN_##" + list.at(3).name + "\n##_zeph_recipe_begin_##Ham\nc\n"
+                                      "##_ZEPH_RECIPE_BEGIN_##Broken\nd\n##_ZEPH_RECIPE_END_##" + list.at(3).name + "\n");
+        QVERIFY(list.at(1).name != list.at(3).name);
+        QCOMPARE(groups, (QList<QByteArray>{list.at(1).text, list.at(3).text}));
+
+        // Writing wraps the groups; a second parse gives the same entries, now all blocks.
+        QVERIFY(CRecipeFile::WriteRecipeList(m_path, list));
+        QCOMPARE(Read(), list.at(0).text + "\n" + list.at(1).text + "\n" + list.at(2).text + "\n" + list.at(3).text + "\n");
+        const QList<CRecipeListEntry> again = Parse();
+        QCOMPARE(again.size(), 4);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(again.at(i).text, list.at(i).text);
+            QVERIFY(!again.at(i).unparsed);
+        }
+    }
+
+    void parseCrLfAndCancel()
+    {
+        QByteArray content;
+        for (int i = 0; i < 100; ++i)
+            content += "\r\n" + Block("R" + QByteArray::number(i)).replace("\n", "\r\n");
+        Write(content);
+        const QList<CRecipeListEntry> list = Parse();
+        QCOMPARE(list.size(), 100);
+        QCOMPARE(list.at(99).text, Block("R99"));
+
+        QList<int> reported;
+        QList<CRecipeListEntry> cancelled;
+        QList<QByteArray> groups;
+        QVERIFY(!CRecipeFile::ParseRecipeList(
+            m_path, &cancelled, &groups,
+            [&reported](int percent) {
+                reported.append(percent);
+                return reported.size() < 3;
+            }));
+        QCOMPARE(reported.size(), 3);
+        QVERIFY(reported.at(0) > 0 && reported.at(0) < reported.at(2));
+        QVERIFY(cancelled.isEmpty());
+        QCOMPARE(Read(), content);
+    }
+
+    void disableEnable()
+    {
+        const QByteArray text = Block("Spam");
+        const QByteArray disabled = CRecipeFile::DisableRecipeText(text, "Spam");
+        QCOMPARE(disabled, QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\n##_ZEPH_COMMENT_##:0\n"
+                                      "##_ZEPH_COMMENT_##* ^Subject:.*x\n##_ZEPH_COMMENT_##/dev/null\n"
+                                      "##_ZEPH_RECIPE_END_##Spam\n"));
+        QVERIFY(CRecipeFile::IsDisabledText(disabled));
+        QVERIFY(!CRecipeFile::IsDisabledText(text));
+        QCOMPARE(CRecipeFile::EnableRecipeText(disabled), text);
+        Write("\n" + disabled);
+        QVERIFY(Parse().first().disabled);
+    }
+
+    void groupNames()
+    {
+        Clock::SetNow(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+        Clock::SetTickCount(4242);
+        const QByteArray first = CRecipeFile::MakeGroupName();
+        const QByteArray second = CRecipeFile::MakeGroupName();
+        Clock::SetNow(std::nullopt);
+        Clock::SetTickCount(std::nullopt);
+        QVERIFY(first.startsWith("0304260506074242"));
+        QVERIFY(first != second);
+        const char letter = first.at(16);
+        QVERIFY(letter >= 'A' && letter <= 'Z');
+        QCOMPARE(second.at(16), letter == 'Z' ? 'A' : static_cast<char>(letter + 1));
+        QCOMPARE(second.mid(17).toLong(), first.mid(17).toLong() + 1);
+    }
+
+    void unreadableFile()
+    {
+        CRecipeFile file(m_dir.path()); // a folder, not a file
+        int b = 0, e = 0;
+        QCOMPARE(file.Locate("x", &b, &e), CRecipeFile::LocateError);
+        QVERIFY(!file.AppendRecipe("x"));
+        QList<CRecipeListEntry> list;
+        QList<QByteArray> groups;
+        QString error;
+        QVERIFY(!CRecipeFile::ParseRecipeList(m_dir.filePath(QStringLiteral("missing")), &list, &groups, {}, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!CRecipeFile::WriteRecipeList(m_dir.filePath(QStringLiteral("no/such/folder/zeph.recipes")), list));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecipeFile)
+#include "tst_recipefile.moc"
