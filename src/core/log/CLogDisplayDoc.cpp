@@ -627,10 +627,18 @@ qsizetype CLogDisplayDoc::FindEntry(const QString& text, qsizetype start, bool m
     return -1;
 }
 
-QString CLogDisplayDoc::CellText(qsizetype index, int column) const
+QString CLogDisplayDoc::CellText(qsizetype index, int column, qsizetype limit) const
 {
     const CLogEntry& e = GetEntry(index);
     if (column == CLogEntry::DateColumn)
         return QString::fromUtf8(DateText(e));
-    return LogText::Decode(e.ColumnText(column, m_dateFormat, m_separator));
+    QByteArray text = e.ColumnText(column, m_dateFormat, m_separator);
+    if (limit >= 0 && text.size() > limit) {
+        qsizetype cut = limit;
+        // Not inside a UTF-8 sequence: step back over continuation bytes.
+        while (cut > 0 && cut > limit - 4 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        text.truncate(cut);
+    }
+    return LogText::Decode(text);
 }

@@ -70,8 +70,9 @@ public:
     // Overrides what Open read from the settings (before opening).
     void SetDateFormat(int format, const QString& separator);
     QByteArray DateText(const CLogEntry& entry) const { return entry.DateText(m_dateFormat, m_separator); }
-    // A cell of the list: column 0 to 7 of the entry at a position, as display text.
-    QString CellText(qsizetype index, int column) const;
+    // A cell of the list: column 0 to 7 of the entry at a position, as display text; with a
+    // limit, at most that many bytes of the field (cut at a character boundary).
+    QString CellText(qsizetype index, int column, qsizetype limit = -1) const;
 
 private:
     struct Unparsed

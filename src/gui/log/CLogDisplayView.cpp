@@ -5,6 +5,7 @@
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
 #include "core/workspace/Workspace.h"
+#include "gui/app/Help.h"
 #include "gui/log/CLogFindDialog.h"
 #include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
@@ -125,6 +126,7 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
       m_popup(new QMenu(QStringLiteral("Popup Log Menu"), this))
 {
     setObjectName(QStringLiteral("CLogDisplayView"));
+    SetHelpTopic(this, QStringLiteral("log.html"));
     openViews().append(this);
 
     m_list->setModel(m_model);
@@ -331,7 +333,7 @@ QString CLogDisplayView::RowToolTip(int row) const
     const QStringList labels = DisplayOrderLabels(&columns);
     QStringList lines;
     for (int i = 0; i < columns.size(); ++i) {
-        const QString text = m_doc.CellText(row, columns[i]);
+        const QString text = m_doc.CellText(row, columns[i], CLogTableModel::CellLimit);
         if (!text.isEmpty())
             lines.append(labels[i] + text);
     }

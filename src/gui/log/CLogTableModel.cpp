@@ -47,7 +47,7 @@ QVariant CLogTableModel::data(const QModelIndex& index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-        return m_doc->CellText(index.row(), index.column());
+        return m_doc->CellText(index.row(), index.column(), CellLimit);
     case Qt::ForegroundRole: {
         const quint32 colour = m_doc->EntryColour(index.row());
         if (colour == CLogEntry::AutomaticColour)

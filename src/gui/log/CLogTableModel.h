@@ -14,6 +14,8 @@ public:
     explicit CLogTableModel(const CLogDisplayDoc* doc, QObject* parent = nullptr);
 
     static QString ColumnHeader(int column);
+    // Cells show at most this many bytes of a field; the details window shows all of it.
+    static constexpr qsizetype CellLimit = 1024;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
