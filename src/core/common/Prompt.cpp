@@ -35,6 +35,11 @@ Prompt::Button firstButton(Prompt::Buttons buttons)
 
 Prompt::Button Prompt::Ask(const Record& given)
 {
+    return Ask(given, Presenter());
+}
+
+Prompt::Button Prompt::Ask(const Record& given, const Presenter& ownPresenter)
+{
     Record record = given;
     if (record.defaultButton == NoButton || !record.buttons.testFlag(record.defaultButton))
         record.defaultButton = firstButton(record.buttons);
@@ -46,7 +51,7 @@ Prompt::Button Prompt::Ask(const Record& given)
         s.history.append(record);
         if (!s.answers.isEmpty())
             return s.answers.takeFirst();
-        presenter = s.presenter;
+        presenter = ownPresenter ? ownPresenter : s.presenter;
     }
     if (presenter)
         return presenter(record);

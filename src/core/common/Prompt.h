@@ -32,6 +32,9 @@ public:
         Buttons buttons = Ok;
         Button defaultButton = Ok;
         QString helpTopic;
+        // A question with a check box: its text and its value when the question was asked.
+        QString checkBoxText;
+        bool checkBoxValue = false;
     };
 
     using Presenter = std::function<Button(const Record&)>;
@@ -40,6 +43,9 @@ public:
     static Button Ask(const Record& record);
     static Button Ask(const QString& text, const QString& caption, Icon icon,
                       Buttons buttons = Ok, Button defaultButton = NoButton);
+    // Like Ask, but a box of the caller's own (e.g. a dialog with a check box) is shown in place
+    // of the installed presenter; queued answers and the history work as for every box.
+    static Button Ask(const Record& record, const Presenter& ownPresenter);
     // Shorthand for a box with an OK button only.
     static void Tell(const QString& text, const QString& caption, Icon icon);
 

@@ -1,6 +1,10 @@
 #include "core/net/CRemoteFilesFoldersMgr.h"
 
+#include "core/common/Clock.h"
 #include "core/settings/CArchive.h"
+#include "core/settings/Profile.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -87,5 +91,153 @@ bool CRemoteFilesFoldersMgr::Load(CArchive& archive)
             return false;
         directories.append(dir);
     }
+    return true;
+}
+
+namespace {
+
+qsizetype findFile(const QList<CRemoteFileEntry>& files, const QString& remote)
+{
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (files[i].remoteName.compare(remote, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+qsizetype findDir(const QList<CRemoteDirEntry>& directories, const QString& name)
+{
+    for (qsizetype i = 0; i < directories.size(); ++i) {
+        if (directories[i].name == name)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+void CRemoteFilesFoldersMgr::AddUpload(const QString& remote, const QString& local, const COleDateTime& uploaded,
+                                       const COleDateTime& localTime, int permissions)
+{
+    const qsizetype i = findFile(files, remote);
+    if (i < 0) {
+        files.append(CRemoteFileEntry{remote, local, uploaded, localTime, permissions});
+        return;
+    }
+    CRemoteFileEntry& entry = files[i];
+    entry.localName = local;
+    entry.dateUploaded = uploaded;
+    entry.localFileTime = localTime;
+    // A temporary-name upload makes a new file with the host's default mode.
+    if (permissions != -1 || GetSetting(Settings::UploadWithTempFile))
+        entry.permissions = permissions;
+}
+
+bool CRemoteFilesFoldersMgr::RenameFile(const QString& oldRemote, const QString& newRemote)
+{
+    const qsizetype i = findFile(files, oldRemote);
+    if (i < 0)
+        return false;
+    files[i].remoteName = newRemote;
+    return true;
+}
+
+void CRemoteFilesFoldersMgr::ForgetFile(const QString& remote)
+{
+    const qsizetype i = findFile(files, remote);
+    if (i >= 0)
+        files.removeAt(i);
+}
+
+void CRemoteFilesFoldersMgr::SetFilePermissions(const QString& remote, int permissions)
+{
+    const qsizetype i = findFile(files, remote);
+    if (i >= 0)
+        files[i].permissions = permissions;
+}
+
+bool CRemoteFilesFoldersMgr::GetFile(int index, CRemoteFileEntry* entry) const
+{
+    if (index < 0 || index >= files.size())
+        return false;
+    *entry = files[index];
+    return true;
+}
+
+void CRemoteFilesFoldersMgr::RemoteNames(QStringList* list) const
+{
+    list->clear();
+    for (const CRemoteFileEntry& entry : files)
+        list->append(entry.remoteName);
+}
+
+COleDateTime CRemoteFilesFoldersMgr::LocalFileTime(const QString& local)
+{
+    const QFileInfo info(local);
+    if (!info.exists())
+        return COleDateTime();
+    return COleDateTime::FromDateTime(info.lastModified());
+}
+
+bool CRemoteFilesFoldersMgr::IsUnchanged(const QString& remote, const QString& local) const
+{
+    for (const CRemoteFileEntry& entry : files) {
+        if (entry.remoteName.compare(remote, Qt::CaseInsensitive) != 0
+            || entry.localName.compare(local, Qt::CaseInsensitive) != 0)
+            continue;
+        const COleDateTime now = LocalFileTime(local);
+        if (now.status != COleDateTime::Valid)
+            return false;
+        return now == entry.localFileTime;
+    }
+    return false;
+}
+
+void CRemoteFilesFoldersMgr::TouchLocal(const QString& local)
+{
+    for (CRemoteFileEntry& entry : files) {
+        if (entry.localName.compare(local, Qt::CaseInsensitive) == 0) {
+            entry.localFileTime = COleDateTime::FromDateTime(Clock::Now());
+            // A file written in this very millisecond must still count as changed.
+            if (entry.localFileTime == LocalFileTime(local))
+                entry.localFileTime.status = COleDateTime::Invalid;
+            return;
+        }
+    }
+}
+
+int CRemoteFilesFoldersMgr::UploadPermissions()
+{
+    return GetSetting(Settings::ChmodOnUpload) ? GetSetting(Settings::OnUploadChmodPerms) : -1;
+}
+
+void CRemoteFilesFoldersMgr::AddDir(const QString& name, int permissions)
+{
+    const qsizetype i = findDir(directories, name);
+    if (i < 0)
+        directories.append(CRemoteDirEntry{name, permissions});
+    else if (permissions != -1)
+        directories[i].permissions = permissions;
+}
+
+void CRemoteFilesFoldersMgr::SetDirPermissions(const QString& name, int permissions)
+{
+    const qsizetype i = findDir(directories, name);
+    if (i >= 0)
+        directories[i].permissions = permissions;
+}
+
+void CRemoteFilesFoldersMgr::ForgetDir(const QString& name)
+{
+    const qsizetype i = findDir(directories, name);
+    if (i >= 0)
+        directories.removeAt(i);
+}
+
+bool CRemoteFilesFoldersMgr::GetDir(int index, CRemoteDirEntry* entry) const
+{
+    if (index < 0 || index >= directories.size())
+        return false;
+    *entry = directories[index];
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // One file that ZEPH uploaded to the host.
 struct CRemoteFileEntry
@@ -34,6 +35,31 @@ public:
     QString identityName;
     QList<CRemoteFileEntry> files;
     QList<CRemoteDirEntry> directories;
+
+    // Records an upload; an existing entry of that remote name (any case) is updated.
+    void AddUpload(const QString& remote, const QString& local, const COleDateTime& uploaded,
+                   const COleDateTime& localTime, int permissions);
+    bool RenameFile(const QString& oldRemote, const QString& newRemote);
+    void ForgetFile(const QString& remote);
+    void SetFilePermissions(const QString& remote, int permissions);
+    int FileCount() const { return static_cast<int>(files.size()); }
+    bool GetFile(int index, CRemoteFileEntry* entry) const;
+    void RemoteNames(QStringList* list) const;
+    // True when the local file has not changed since it was uploaded under that remote name.
+    bool IsUnchanged(const QString& remote, const QString& local) const;
+    // Marks the local file as changed since its upload.
+    void TouchLocal(const QString& local);
+    // The mode uploads give their files, or -1 when they change none.
+    static int UploadPermissions();
+
+    void AddDir(const QString& name, int permissions);
+    void SetDirPermissions(const QString& name, int permissions);
+    void ForgetDir(const QString& name);
+    int DirCount() const { return static_cast<int>(directories.size()); }
+    bool GetDir(int index, CRemoteDirEntry* entry) const;
+
+    // The local file's last-modified time as recorded, or a null time when it cannot be read.
+    static COleDateTime LocalFileTime(const QString& local);
 
     void Store(CArchive& archive) const override;
     bool Load(CArchive& archive) override;

@@ -32,6 +32,47 @@ bool IsMarkerLine(const QByteArray& line, const QByteArray& marker, const QByteA
         && qstrnicmp(line.constData() + marker.size(), name.constData(), name.size()) == 0;
 }
 
+// Reads the whole file; on failure `content` holds the reason.
+bool ReadWhole(const QString& path, QByteArray* content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *content = file.errorString().toUtf8();
+        return false;
+    }
+    *content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *content = file.errorString().toUtf8();
+        return false;
+    }
+    return true;
+}
+
+// Calls `visit` with every line without its line feed; a last line without one counts too.
+template<typename Visit>
+void ForEachLine(const QByteArray& content, Visit visit)
+{
+    const char* data = content.constData();
+    const qsizetype size = content.size();
+    qsizetype pos = 0;
+    while (pos < size) {
+        const char* lf = static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
+        const qsizetype end = lf ? lf - data : size;
+        visit(data + pos, end - pos);
+        pos = end + 1;
+    }
+}
+
+// The position of `needle` in `haystack` at or after `from`, or -1; memmem needs no table per call.
+qsizetype Find(const QByteArray& haystack, const QByteArray& needle, qsizetype from)
+{
+    if (from < 0 || from > haystack.size())
+        return -1;
+    const void* hit = memmem(haystack.constData() + from, static_cast<size_t>(haystack.size() - from),
+                             needle.constData(), static_cast<size_t>(needle.size()));
+    return hit ? static_cast<const char*>(hit) - haystack.constData() : -1;
+}
+
 QByteArray WithoutCarriageReturns(QByteArray line)
 {
     if (line.contains('\r'))
@@ -58,31 +99,41 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
     m_lastError.clear();
     if (!QFileInfo(m_path).exists())
         return LocateNotFound;
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Fail(FileError(m_path, QStringLiteral("reading"), file.errorString()));
+    QByteArray content;
+    if (!ReadWhole(m_path, &content)) {
+        Fail(FileError(m_path, QStringLiteral("reading"), QString::fromUtf8(content)));
         return LocateError;
     }
     int b = 0, e = 0, nb = 0, ne = 0;
     int number = 0;
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine();
-        if (line.isEmpty() && file.error() != QFileDevice::NoError) {
-            Fail(FileError(m_path, QStringLiteral("reading"), file.errorString()));
-            return LocateError;
-        }
+    const qsizetype beginLength = BeginMarker.size() + name.size();
+    const qsizetype endLength = EndMarker.size() + name.size();
+    ForEachLine(content, [&](const char* line, qsizetype length) {
         ++number;
-        if (line.endsWith('\n'))
-            line.chop(1);
-        line = WithoutCarriageReturns(line);
-        if (IsMarkerLine(line, BeginMarker, name)) {
+        // Only a line of the right length that starts with "##" can be a marker line.
+        if (length < 2 || line[0] != '#' || line[1] != '#')
+            return;
+        if (memchr(line, '\r', static_cast<size_t>(length))) {
+            const QByteArray text = WithoutCarriageReturns(QByteArray(line, length));
+            if (IsMarkerLine(text, BeginMarker, name)) {
+                b = number;
+                ++nb;
+            } else if (IsMarkerLine(text, EndMarker, name)) {
+                e = number;
+                ++ne;
+            }
+            return;
+        }
+        if (length == beginLength && qstrnicmp(line, BeginMarker.constData(), BeginMarker.size()) == 0
+            && qstrnicmp(line + BeginMarker.size(), name.constData(), name.size()) == 0) {
             b = number;
             ++nb;
-        } else if (IsMarkerLine(line, EndMarker, name)) {
+        } else if (length == endLength && qstrnicmp(line, EndMarker.constData(), EndMarker.size()) == 0
+                   && qstrnicmp(line + EndMarker.size(), name.constData(), name.size()) == 0) {
             e = number;
             ++ne;
         }
-    }
+    });
     const QString n = QString::fromUtf8(name);
     const QString p = m_path;
     QString message;
@@ -125,38 +176,27 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
 
 bool CRecipeFile::RewriteLines(int beginLine, int endLine, const QByteArray& replacement)
 {
-    QFile source(m_path);
-    if (!source.open(QIODevice::ReadOnly))
-        return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
-    QSaveFile target(m_path);
-    if (!target.open(QIODevice::WriteOnly))
-        return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
+    QByteArray content;
+    if (!ReadWhole(m_path, &content))
+        return Fail(FileError(m_path, QStringLiteral("reading"), QString::fromUtf8(content)));
     QByteArray out;
+    out.reserve(content.size() + replacement.size() + 1);
     int number = 0;
-    while (!source.atEnd()) {
-        QByteArray line = source.readLine();
-        if (line.isEmpty() && source.error() != QFileDevice::NoError) {
-            target.cancelWriting();
-            return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
-        }
+    ForEachLine(content, [&](const char* line, qsizetype length) {
         ++number;
         if (number == beginLine) {
             out += replacement;
         } else if (number < beginLine || number > endLine) {
-            if (line.endsWith('\n'))
-                line.chop(1);
-            out += WithoutCarriageReturns(line);
+            for (qsizetype i = 0; i < length; ++i) {
+                if (line[i] != '\r')
+                    out += line[i];
+            }
             out += '\n';
         }
-        if (out.size() >= (1 << 16)) {
-            if (target.write(out) != out.size()) {
-                target.cancelWriting();
-                return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
-            }
-            out.clear();
-        }
-    }
-    if (target.write(out) != out.size() || !target.commit())
+    });
+    // The new content goes to a file beside the old one that then replaces it in one step.
+    QSaveFile target(m_path);
+    if (!target.open(QIODevice::WriteOnly) || target.write(out) != out.size() || !target.commit())
         return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
     return true;
 }
@@ -216,7 +256,8 @@ bool CRecipeFile::IsDisabledText(const QByteArray& text)
     const qsizetype firstEnd = text.indexOf('\n');
     if (firstEnd < 0)
         return false;
-    return text.indexOf("\n" + CommentMarker, firstEnd) >= 0;
+    static const QByteArray commentLine = "\n" + CommentMarker;
+    return Find(text, commentLine, firstEnd) >= 0;
 }
 
 bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* list,
@@ -261,6 +302,7 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
     const char* data = text.constData();
     qsizetype pos = 0;
     int step = 0;
+    QByteArray endLine = "\n" + EndMarker; // the name and a line feed follow
     while (pos < size) {
         ++step;
         const char* lf = static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
@@ -269,8 +311,10 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
         bool block = false;
         if (lineLength >= BeginMarker.size() && std::memcmp(data + pos, BeginMarker.constData(), BeginMarker.size()) == 0) {
             const QByteArray name = text.mid(pos + BeginMarker.size(), lineLength - BeginMarker.size());
-            const QByteArray endLine = "\n" + EndMarker + name + "\n";
-            const qsizetype found = text.indexOf(endLine, lineEnd);
+            endLine.resize(1 + EndMarker.size());
+            endLine += name;
+            endLine += '\n';
+            const qsizetype found = Find(text, endLine, lineEnd);
             if (found >= 0) {
                 const qsizetype blockEnd = found + endLine.size();
                 CRecipeListEntry entry;
@@ -320,13 +364,17 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
 
 bool CRecipeFile::WriteRecipeList(const QString& path, const QList<CRecipeListEntry>& list, QString* error)
 {
-    QSaveFile target(path);
-    bool ok = target.open(QIODevice::WriteOnly);
-    for (qsizetype i = 0; ok && i < list.size(); ++i) {
-        const QByteArray& text = list.at(i).text;
-        ok = target.write(text) == text.size() && target.write("\n", 1) == 1;
+    qsizetype total = 0;
+    for (const CRecipeListEntry& entry : list)
+        total += entry.text.size() + 1;
+    QByteArray out;
+    out.reserve(total);
+    for (const CRecipeListEntry& entry : list) {
+        out += entry.text;
+        out += '\n';
     }
-    if (ok && target.commit())
+    QSaveFile target(path);
+    if (target.open(QIODevice::WriteOnly) && target.write(out) == out.size() && target.commit())
         return true;
     const QString message = FileError(path, QStringLiteral("writing"), target.errorString());
     if (error)

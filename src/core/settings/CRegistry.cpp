@@ -1,17 +1,47 @@
 #include "core/settings/CRegistry.h"
 
+#include "core/settings/CAppState.h"
 #include "core/workspace/Workspace.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStringList>
 
 namespace {
 
-// Splits a key path into the identity and the group inside that identity's file.
-bool splitKeyPath(const QString& keyPath, QString* identity, QString* group)
+QString& overridePath()
+{
+    static QString path;
+    return path;
+}
+
+QString fileOf(const QString& identity)
+{
+    return overridePath().isEmpty() ? CRegistry::FilePathFor(identity) : overridePath();
+}
+
+QString keyOf(const QString& section, const QString& key)
+{
+    return section.isEmpty() ? key : section + QLatin1Char('/') + key;
+}
+
+bool sync(QSettings& settings)
+{
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+bool write(const QString& file, const QString& key, const QVariant& value)
+{
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSettings settings(file, QSettings::IniFormat);
+    settings.setValue(key, value);
+    return sync(settings);
+}
+
+// Splits a key path into the identity and the section inside that identity's file.
+bool splitKeyPath(const QString& keyPath, QString* identity, QString* section)
 {
     const QStringList parts = keyPath.split(QLatin1Char('\\'));
     if (parts.size() < 4 || parts[0].compare(QLatin1String("Software"), Qt::CaseInsensitive) != 0
@@ -19,22 +49,62 @@ bool splitKeyPath(const QString& keyPath, QString* identity, QString* group)
         || parts[2].compare(QLatin1String("ZEPH"), Qt::CaseInsensitive) != 0 || parts[3].isEmpty())
         return false;
     *identity = parts[3];
-    *group = parts.mid(4).join(QLatin1Char('/'));
+    *section = parts.mid(4).join(QLatin1Char('/'));
     return true;
 }
 
-QString settingsKey(const QString& group, const QString& name)
-{
-    return group.isEmpty() ? name : group + QLatin1Char('/') + name;
-}
-
-bool synced(QSettings& settings)
-{
-    settings.sync();
-    return settings.status() == QSettings::NoError;
-}
-
 } // namespace
+
+QString CRegistry::FilePathFor(const QString& identity)
+{
+    return Workspace::GetAppDataFolder() + QStringLiteral("registry/") + identity.toCaseFolded()
+        + QStringLiteral(".ini");
+}
+
+QString CRegistry::FilePath()
+{
+    return fileOf(CAppState::Instance().IdentityName());
+}
+
+void CRegistry::SetFilePathOverride(const QString& path)
+{
+    overridePath() = path;
+}
+
+QString CRegistry::GetString(const QString& section, const QString& key, const QString& defaultValue)
+{
+    QSettings settings(FilePath(), QSettings::IniFormat);
+    return settings.value(keyOf(section, key), defaultValue).toString();
+}
+
+bool CRegistry::SetString(const QString& section, const QString& key, const QString& value)
+{
+    return write(FilePath(), keyOf(section, key), value);
+}
+
+QStringList CRegistry::GetList(const QString& section, const QString& key)
+{
+    QSettings settings(FilePath(), QSettings::IniFormat);
+    return settings.value(keyOf(section, key)).toStringList();
+}
+
+bool CRegistry::SetList(const QString& section, const QString& key, const QStringList& values)
+{
+    return write(FilePath(), keyOf(section, key), values);
+}
+
+bool CRegistry::Remove(const QString& section, const QString& key)
+{
+    QSettings settings(FilePath(), QSettings::IniFormat);
+    settings.remove(keyOf(section, key));
+    return sync(settings);
+}
+
+bool CRegistry::DeleteIdentity(const QString& identity)
+{
+    const QString path = FilePathFor(identity);
+    return !QFile::exists(path) || QFile::remove(path);
+}
 
 QString CRegistry::KeyRoot()
 {
@@ -49,37 +119,25 @@ QString CRegistry::KeyPathOf(const QString& identity, const QString& subkey)
     return path;
 }
 
-QString CRegistry::FileForIdentity(const QString& identity)
-{
-    return Workspace::GetAppDataFolder() + QStringLiteral("registry/") + identity.toCaseFolded()
-        + QStringLiteral(".ini");
-}
-
 bool CRegistry::OpenKey(const QString& keyPath)
 {
-    QString identity, group;
-    return splitKeyPath(keyPath, &identity, &group);
+    QString identity, section;
+    return splitKeyPath(keyPath, &identity, &section);
 }
 
 bool CRegistry::WriteBinary(const QString& keyPath, const QString& valueName, const QByteArray& value)
 {
-    QString identity, group;
-    if (!splitKeyPath(keyPath, &identity, &group))
-        return false;
-    const QString file = FileForIdentity(identity);
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QSettings settings(file, QSettings::IniFormat);
-    settings.setValue(settingsKey(group, valueName), value);
-    return synced(settings);
+    QString identity, section;
+    return splitKeyPath(keyPath, &identity, &section) && write(fileOf(identity), keyOf(section, valueName), value);
 }
 
 bool CRegistry::ReadBinary(const QString& keyPath, const QString& valueName, QByteArray* value)
 {
-    QString identity, group;
-    if (!splitKeyPath(keyPath, &identity, &group))
+    QString identity, section;
+    if (!splitKeyPath(keyPath, &identity, &section))
         return false;
-    QSettings settings(FileForIdentity(identity), QSettings::IniFormat);
-    const QVariant stored = settings.value(settingsKey(group, valueName));
+    QSettings settings(fileOf(identity), QSettings::IniFormat);
+    const QVariant stored = settings.value(keyOf(section, valueName));
     if (stored.typeId() != QMetaType::QByteArray)
         return false;
     *value = stored.toByteArray();
@@ -88,43 +146,13 @@ bool CRegistry::ReadBinary(const QString& keyPath, const QString& valueName, QBy
 
 bool CRegistry::DeleteValue(const QString& keyPath, const QString& valueName)
 {
-    QString identity, group;
-    if (!splitKeyPath(keyPath, &identity, &group))
+    QString identity, section;
+    if (!splitKeyPath(keyPath, &identity, &section))
         return false;
-    QSettings settings(FileForIdentity(identity), QSettings::IniFormat);
-    const QString key = settingsKey(group, valueName);
+    QSettings settings(fileOf(identity), QSettings::IniFormat);
+    const QString key = keyOf(section, valueName);
     if (!settings.contains(key))
         return false;
     settings.remove(key);
-    return synced(settings);
-}
-
-QVariant CRegistry::Value(const QString& identity, const QString& subkey, const QString& name,
-                          const QVariant& defaultValue)
-{
-    QSettings settings(FileForIdentity(identity), QSettings::IniFormat);
-    return settings.value(settingsKey(subkey, name), defaultValue);
-}
-
-bool CRegistry::SetValue(const QString& identity, const QString& subkey, const QString& name,
-                         const QVariant& value)
-{
-    const QString file = FileForIdentity(identity);
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QSettings settings(file, QSettings::IniFormat);
-    settings.setValue(settingsKey(subkey, name), value);
-    return synced(settings);
-}
-
-bool CRegistry::RemoveValue(const QString& identity, const QString& subkey, const QString& name)
-{
-    QSettings settings(FileForIdentity(identity), QSettings::IniFormat);
-    settings.remove(settingsKey(subkey, name));
-    return synced(settings);
-}
-
-bool CRegistry::DeleteIdentity(const QString& identity)
-{
-    const QString file = FileForIdentity(identity);
-    return !QFileInfo::exists(file) || QFile::remove(file);
+    return sync(settings);
 }

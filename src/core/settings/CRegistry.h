@@ -2,34 +2,38 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QVariant>
+#include <QStringList>
 
-// The per-identity values that would live under the user's registry key elsewhere: one settings
-// file per identity (name case-folded) in the application-data folder. Key paths take the form
-// "Software\Talvenor\ZEPH\<identity>\<subkey>..."; nothing outside that tree exists here.
+// The per-identity "registry": the few values that live outside the data file (the saved
+// password, toolbar layouts, recent files, the bar state). They are kept in one small settings
+// file per identity, <app-data folder>/registry/<identity case-folded>.ini, which goes away with
+// the identity.
 class CRegistry
 {
 public:
+    // The file of the running identity; tests may point it elsewhere.
+    static QString FilePath();
+    static QString FilePathFor(const QString& identity);
+    static void SetFilePathOverride(const QString& path);
+
+    // Values of the running identity, by section and key.
+    static QString GetString(const QString& section, const QString& key, const QString& defaultValue = QString());
+    // False when the file could not be written.
+    static bool SetString(const QString& section, const QString& key, const QString& value);
+    static QStringList GetList(const QString& section, const QString& key);
+    static bool SetList(const QString& section, const QString& key, const QStringList& values);
+    static bool Remove(const QString& section, const QString& key);
+    // Deletes the whole file of an identity.
+    static bool DeleteIdentity(const QString& identity);
+
+    // Binary values by key path, "Software\Talvenor\ZEPH\<identity>\<subkey>...": the form the
+    // protected registry value uses. Nothing outside that tree exists here.
     static QString KeyRoot(); // "Software\Talvenor\ZEPH"
     static QString KeyPathOf(const QString& identity, const QString& subkey);
-    static QString FileForIdentity(const QString& identity);
-
-    // Binary values under a key path; false (with a reason) when the key path is not one of ours
-    // or the file cannot be read or written.
-    static bool WriteBinary(const QString& keyPath, const QString& valueName, const QByteArray& value);
     // True when the key path lies inside an identity's tree.
     static bool OpenKey(const QString& keyPath);
+    static bool WriteBinary(const QString& keyPath, const QString& valueName, const QByteArray& value);
     // False when the value is missing or not binary.
     static bool ReadBinary(const QString& keyPath, const QString& valueName, QByteArray* value);
     static bool DeleteValue(const QString& keyPath, const QString& valueName);
-
-    // Plain values of one identity (toolbar layout, recent files), by subkey and name.
-    static QVariant Value(const QString& identity, const QString& subkey, const QString& name,
-                          const QVariant& defaultValue = QVariant());
-    static bool SetValue(const QString& identity, const QString& subkey, const QString& name,
-                         const QVariant& value);
-    static bool RemoveValue(const QString& identity, const QString& subkey, const QString& name);
-
-    // Removes everything stored for the identity.
-    static bool DeleteIdentity(const QString& identity);
 };

@@ -71,9 +71,55 @@ inline constexpr const char* LogSettingsSection = "Log Settings";
 inline constexpr int LogColourRuleCount = 7;
 
 // --- Remote host transfer -----------------------------------------------------------------------
+inline constexpr SettingKey Host{"Setup", "Host", SettingType::String, ""};
+inline constexpr SettingKey UserName{"Setup", "User Name", SettingType::String, "user"};
+inline constexpr SettingKey Port{"Setup", "Port", SettingType::Int, "21"};
+inline constexpr SettingKey InitialDir{"Setup", "Initial Dir", SettingType::String, ""};
+// The one passive flag of connections, transfers and listings.
+inline constexpr SettingKey PasvMode{"Setup", "Pasv mode", SettingType::Int, "0"};
+inline constexpr SettingKey LogFtpSessions{"Setup", "Log FTP sessions", SettingType::Int, "0"};
+inline constexpr SettingKey SaveFtpPassword{"Setup", "Save password", SettingType::Int, "0"};
+inline constexpr SettingKey FtpAdvancedShown{"Setup", "FTP advanced shown", SettingType::Int, "0"};
+inline constexpr SettingKey ExpandFtpDialog{"Settings", "Expand FTP Dialog", SettingType::Int, "1"};
+// The one temporary-name setting, read by uploads, the remote-files record and the Options.
+inline constexpr SettingKey UploadWithTempFile{"Settings", "Upload with temp file", SettingType::Int, "1"};
+inline constexpr SettingKey ChmodOnUpload{"Settings", "Chmod on upload", SettingType::Int, "0"};
+inline constexpr SettingKey OnUploadChmodPerms{"Settings", "On upload chmod perms", SettingType::Int, "600"};
+inline constexpr SettingKey BackslashSpaceWarning{"Settings", "Backslash Space warning", SettingType::Int, "0"};
+inline constexpr SettingKey PendingFilesDisconnect{"Settings", "Pending files disconnect", SettingType::Int, "1"};
+// String array of pairs: local path, remote name.
+inline constexpr const char* PendingFilesArray = "Pending Files";
+inline constexpr const char* UploadMenuSection = "Menus\\Upload";
+inline constexpr const char* DownloadMenuSection = "Menus\\Download";
 
 // --- Mail and web clients -----------------------------------------------------------------------
 
 // --- Main window and shell ----------------------------------------------------------------------
+inline constexpr SettingKey MainTop{"Window", "MainTop", SettingType::Int, "0"};
+inline constexpr SettingKey MainLeft{"Window", "MainLeft", SettingType::Int, "0"};
+inline constexpr SettingKey MainRight{"Window", "MainRight", SettingType::Int, "550"};
+inline constexpr SettingKey MainBottom{"Window", "MainBottom", SettingType::Int, "400"};
+inline constexpr SettingKey MainMinMaxState{"Window", "MainMinMaxState", SettingType::Int, "1"};
+inline constexpr SettingKey ChildTop{"Window", "ChildTop", SettingType::Int, "0"};
+inline constexpr SettingKey ChildLeft{"Window", "ChildLeft", SettingType::Int, "0"};
+inline constexpr SettingKey ChildRight{"Window", "ChildRight", SettingType::Int, "500"};
+inline constexpr SettingKey ChildBottom{"Window", "ChildBottom", SettingType::Int, "350"};
+inline constexpr SettingKey ChildMinMaxState{"Window", "ChildMinMaxState", SettingType::Int, "3"};
+inline constexpr SettingKey ToolbarNeverSaved{"Settings", "Toolbar never saved", SettingType::Int, "1"};
+inline constexpr SettingKey SmallToolbarButtons{"Settings", "Small Toolbar Buttons", SettingType::Int, "1"};
+inline constexpr SettingKey ToolbarComboWidth{"Settings", "Toolbar comboBox width", SettingType::Int, "100"};
+inline constexpr SettingKey ToolbarComboLength{"Settings", "Toolbar comboBox length", SettingType::Int, "100"};
+inline constexpr SettingKey ToolbarComboAlphabetical{"Settings", "Toolbar comboBox alphabetical", SettingType::Int, "1"};
+inline constexpr SettingKey BackslashSpaceWarning{"Settings", "Backslash Space warning", SettingType::Int, "0"};
+inline constexpr SettingKey DisconnectAfterCustom{"Settings", "Disconnect after custom up/down load", SettingType::Int, "1"};
+inline constexpr SettingKey WordWrapOn{"Settings", "WordWrapOn", SettingType::Int, "0"};
+inline constexpr SettingKey EditorFont{"Settings", "Font", SettingType::Font, ""};
+inline constexpr SettingKey CommentString{"Settings", "Comment string", SettingType::String, "# "};
+inline constexpr SettingKey LineWrapColumn{"Settings", "Line Wrap Column", SettingType::Int, "72"};
+inline constexpr SettingKey RecipeWizEditTab{"Settings", "Recipe Wiz EditTab", SettingType::Int, "2"};
+inline constexpr SettingKey HelpButtonOnButtonPageUsed{"Setup", "Help button on Btn Pg used", SettingType::Int, "0"};
+// Custom Upload and Download menus: "Entries", then "%dMenuName", "%dLocalFile", "%dRemoteFile".
+inline constexpr const char* UploadMenuSection = "Menus\\Upload";
+inline constexpr const char* DownloadMenuSection = "Menus\\Download";
 
 } // namespace Settings

@@ -1,15 +1,26 @@
 #include "gui/app/ZephApplication.h"
 
+#include "core/common/Clock.h"
 #include "core/common/Prompt.h"
+#include "core/settings/Profile.h"
 #include "core/settings/CAppState.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/Help.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/SingleInstance.h"
+#include "gui/common/CCheckQuestionDlg.h"
 #include "gui/common/MessageBoxPresenter.h"
+#include "gui/app/CViewManager.h"
+#include "gui/app/CommandTable.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstring>
 
 QString ZephApplication::IdentityFromArguments(int argc, char* argv[])
 {
@@ -34,10 +45,8 @@ bool ZephApplication::SaveSettingsAtExit()
         QString error;
         if (state.SaveIdentityData(&error))
             return true;
-        const Prompt::Button answer = Prompt::Ask(
-            QStringLiteral("The ZEPH data file %1 could not be saved.  The error was:\r\n\r\n%2")
-                .arg(state.DataFilePath(), error),
-            QStringLiteral("Error!"), Prompt::Warning, Prompt::Retry | Prompt::Cancel, Prompt::Retry);
+        const Prompt::Button answer = Prompt::Ask(state.SaveFailureText(error), QStringLiteral("Error!"),
+                                                  Prompt::Warning, Prompt::Retry | Prompt::Cancel, Prompt::Retry);
         if (answer != Prompt::Retry)
             return false;
     }
@@ -77,12 +86,103 @@ int ZephApplication::Run(int argc, char* argv[])
         window.activateWindow();
     });
 
-    if (Workspace::CreatePath(Workspace::GetDocumentFolder()))
-        QDir::setCurrent(Workspace::GetDocumentFolder());
-    window.show();
+    if (GetSetting(Settings::InitialShowState) == 3)
+        window.showMaximized();
+    else
+        window.show();
+    ZephApplication::RunStartupSteps(window, true);
 
     const int result = app.exec();
     SaveSettingsAtExit();
     Workspace::DeleteTempFiles();
     return result;
+}
+
+void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
+{
+    const bool firstRun = GetSetting(Settings::FirstRun) != 0;
+    if (GetSetting(Settings::NewDocumentAtStartup) != 0)
+        window.NewTextDocument();
+    if (firstRun)
+        Workspace::CreatePath(Workspace::GetAppDataFolder());
+
+    if (GetSetting(Settings::ShowButtonPage) != 0)
+        window.OpenButtonPage();
+    QStringList startFiles;
+    CurrentUserData().GetStringArray(QLatin1String(Settings::StartFilesArray), &startFiles);
+    for (const QString& path : std::as_const(startFiles)) {
+        if (QFileInfo(path).isFile())
+            window.OpenFile(path);
+    }
+    window.ViewManager()->SelectFirstTab();
+
+    const QString documents = Workspace::GetDocumentFolder();
+    if (Workspace::CreatePath(documents) && !QDir::setCurrent(documents)) {
+        Prompt::Tell(QStringLiteral("Error trying to set working directory!  The error message was:\n\n")
+                         + QString::fromLocal8Bit(std::strerror(errno)),
+                     QStringLiteral("ZEPH"), Prompt::Warning);
+    }
+    window.RestoreBarState();
+
+    LogWarning(window);
+    SetupFilesWarning(window);
+    if (firstRun)
+        SetSetting(Settings::FirstRun, 0);
+    if (withTip && GetSetting(Settings::ShowTipOfDay) != 0)
+        window.ShowTipOfTheDay();
+}
+
+void ZephApplication::LogWarning(MainWindow& window)
+{
+    if (GetSetting(Settings::WarnDownloadLog) == 0 || GetSetting(Settings::SetupWizRun) == 0)
+        return;
+    const int warnDays = GetSetting(Settings::WarnDays);
+    const QDateTime last = GetSettingTime(Settings::LogDownloadTime);
+    const qint64 days = last.secsTo(Clock::Now()) / 86400;
+    if (days < warnDays)
+        return;
+    bool warn = true;
+    const Prompt::Button answer = CCheckQuestionDlg::Ask(
+        QStringLiteral("The zeph.log file hasn't been downloaded and deleted in at least the past %1 days.  You should "
+                       "periodically delete this file so it doesn't grow too large.  Click on the 'Help' button for more "
+                       "information.\n\nWould you like to download the zeph.log file now?")
+            .arg(days),
+        QStringLiteral("Download log file?"), QStringLiteral("Warn me when the log hasn't been downloaded."), &warn,
+        &window, QStringLiteral("log.html"), 3);
+    if (answer == Prompt::Cancel)
+        return;
+    SetSetting(Settings::WarnDownloadLog, warn ? 1 : 0);
+    if (answer == Prompt::Yes)
+        window.RunCommand(Cmd::LogDownload);
+}
+
+void ZephApplication::SetupFilesWarning(MainWindow& window)
+{
+    if (GetSetting(Settings::SetupWizRun) != 0 || GetSetting(Settings::NoSetupFilesWarning) != 0
+        || GetSetting(Settings::SetupWizAttempted) == 0)
+        return;
+    const int count = int(CAppState::Instance().RemoteFiles().files.size());
+    if (count == 0)
+        return;
+    bool dontWarn = false;
+    const Prompt::Button answer = CCheckQuestionDlg::Ask(
+        QStringLiteral("There are %1 files listed as uploaded to the remote host but the Initial Setup Wizard has not been "
+                       "successfully run.  It's recommended that you delete any files on the remote host that ZEPH "
+                       "uploaded.  It's recommended that you click 'Yes' to have ZEPH display the 'Disable Procmail' "
+                       "dialog next.  On that dialog you should click the button that reads 'Delete all remote ZEPH "
+                       "procmail files'.  You will be asked to confirm each file deletion, click 'Yes' to delete each "
+                       "file.\n\nWould you like to ZEPH to display the 'Disable Procmail' dialog next?")
+            .arg(count),
+        QStringLiteral("Display Disable Procmail dialog?"), QStringLiteral("Don't warn me about this again."), &dontWarn,
+        &window, QStringLiteral("iSetupWizWarning.html"), 3);
+    if (answer == Prompt::Cancel)
+        return;
+    SetSetting(Settings::NoSetupFilesWarning, dontWarn ? 1 : 0);
+    if (answer == Prompt::Yes) {
+        QPointer<MainWindow> target = &window;
+        QTimer::singleShot(0, &window, [target] {
+            if (target)
+                target->RunCommand(Cmd::DisableProcmail);
+        });
+    }
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class MainWindow;
+
 // Start-up and exit of the desktop program.
 class ZephApplication
 {
@@ -12,4 +14,12 @@ public:
     static QString IdentityFromArguments(int argc, char* argv[]);
     // Writes the identity's settings back, asking to retry when that fails. False when given up.
     static bool SaveSettingsAtExit();
+
+    // The start-up steps that follow the creation of the main window: start-up documents, the
+    // working folder, the bar layout, the two warnings, the first-run flag and, when `withTip`,
+    // the tip of the day. The window is shown by the caller.
+    static void RunStartupSteps(MainWindow& window, bool withTip);
+    // The log warning and the setup-files warning on their own (tests run them with a set clock).
+    static void LogWarning(MainWindow& window);
+    static void SetupFilesWarning(MainWindow& window);
 };

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "core/net/CTimedSocket.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// The FTP control connection and its data connections. Commands and replies run on the calling
+// thread; each download, upload or listing runs its data loop on a transfer thread of its own, so
+// the caller stays free to abort it. While a transfer runs, every other thread's request fails with
+// "Connection is busy" except WaitTransfer, Cancel, Quit and Interrupt.
+class CFtpSession : public CTimedSocket
+{
+public:
+    enum SessionStatus {
+        LoginFailed = 1001,
+        RemoteFileCommandFailed = 1002,
+        ThreadCreationFailed = 1003,
+        LocalFileOpenFailed = 1004,
+        LocalFileCreateFailed = 1005,
+        LocalFileReadFailed = 1006,
+        LocalFileWriteFailed = 1007,
+        DataConnectionFailed = 1008,
+        DataReadFailed = 1009,
+        DataSendFailed = 1010,
+        DataTransferFailed = 1011,
+        ConnectionBusy = 1012,
+        EventCreationFailed = 1013,
+        InvalidCommandText = 1014,
+    };
+    enum TransferKind { Download, Upload, Listing };
+
+    // Longest command text sent, without the final CR LF.
+    static constexpr int MaxCommandLength = 4094;
+    // Longest reply line kept; the rest of a longer line is dropped.
+    static constexpr int MaxReplyLine = 1022;
+
+    struct Callbacks
+    {
+        std::function<void(const QByteArray& line)> log;
+        std::function<void(qint64 expected, qint64 bytes)> progress;
+        // Called on the transfer thread once the transfer has finished and the session is idle.
+        std::function<void(TransferKind kind, bool ok)> transferDone;
+    };
+
+    explicit CFtpSession(bool nonBlocking = true);
+    ~CFtpSession() override;
+
+    QString StatusText() const override;
+    static QString SessionStatusText(int status);
+
+    void SetCallbacks(Callbacks callbacks) { m_callbacks = std::move(callbacks); }
+    void SetTimeouts(int seconds);
+
+    bool Login(const QByteArray& host, const QByteArray& user, const QByteArray& password, int port);
+    bool SendCommand(const QByteArray& text, bool waitForReply);
+    bool ReadReply();
+    bool ReplyIs(const char* prefix) const;
+    bool SetType(bool binary);
+    bool Retrieve(const QByteArray& remote, const QString& local, bool binary, bool passive);
+    bool Store(const QByteArray& remote, const QString& local, bool binary, bool passive);
+    bool List(const QByteArray& path, bool namesOnly, bool passive);
+    bool Rename(const QByteArray& from, const QByteArray& to);
+    bool Command(const QByteArray& text);
+    bool WaitTransfer(int seconds);
+    bool Cancel(int seconds);
+    bool Quit();
+
+    // Raises the abort flag and wakes every wait of the three sockets at once. Safe from any thread.
+    void InterruptAll();
+
+    QByteArray LastReplyLine() const;
+    QByteArray ReplyCode() const { return m_replyCode; }
+    // The lines of the last listing, each still ending in its carriage return when it had one.
+    QList<QByteArray> TakeListLines();
+    qint64 BytesMoved() const { return m_bytesMoved.load(); }
+    qint64 ExpectedSize() const { return m_expectedSize.load(); }
+    bool IsTransferring() const;
+
+    // The "(N bytes)" size of a 150 reply line, or 0.
+    static qint64 ParseExpectedSize(const QByteArray& replyLine);
+    // Address and port of a 227 reply line; false when it does not have the expected shape.
+    static bool ParsePasvReply(const QByteArray& replyLine, QByteArray* address, int* port);
+
+private:
+    bool busy();
+    void log(const QByteArray& line);
+    void processReplyLine(const QByteArray& line);
+    bool failKeeping(int status);
+    bool closeKeepingStatus();
+    bool openDataConnection(const QByteArray& verb, const QByteArray& argument, bool quote, bool passive);
+    bool startTransfer(TransferKind kind);
+    void transferMain(TransferKind kind);
+    int receiveLoop();
+    int sendLoop();
+    int listLoop();
+    bool finishTransfer();
+    void signalIdle();
+    void reportProgress(bool force);
+    void discardLocalFile();
+
+    Callbacks m_callbacks;
+    CTimedSocket m_data{false};
+    CTimedSocket m_listener{false};
+
+    bool m_preliminarySeen = false;
+    bool m_binary = false; // the type the host was last told
+    QByteArray m_replyCode;
+    QByteArray m_replyLine;
+    mutable std::mutex m_replyLock;
+
+    std::atomic<bool> m_abort{false};
+    std::atomic<qint64> m_bytesMoved{0};
+    std::atomic<qint64> m_expectedSize{0};
+    std::atomic<std::thread::id> m_transferThreadId{std::thread::id()};
+    std::thread m_transferThread;
+    std::mutex m_startLock;
+    std::mutex m_idleLock;
+    std::condition_variable m_idleSignal;
+    bool m_idle = true;
+    int m_savedStatus = 0;
+
+    // The transfer in progress.
+    bool m_transferBinary = false;
+    int m_localFd = -1;
+    QString m_localTarget; // download: the file replaced on success
+    QByteArray m_localTemp; // download: the temporary file written
+    QList<QByteArray> m_listLines;
+};

@@ -1,0 +1,630 @@
+#include "core/net/CTimedSocket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <thread>
+
+namespace {
+
+// A peer that closes while we send must fail the send, never end the process.
+void ignoreSigpipe()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
+}
+
+int toPollMs(const int* timeout)
+{
+    if (!timeout || *timeout <= 0)
+        return -1;
+    return *timeout * 1000;
+}
+
+// Waits until `socket` shows `events` or the interrupt fd fires. 1 ready, 0 time-out,
+// -1 failure (errno ECANCELED when interrupted).
+int waitFor(int socket, short events, int milliseconds, int interruptFd)
+{
+    pollfd fds[2];
+    fds[0] = {socket, events, 0};
+    fds[1] = {interruptFd, POLLIN, 0};
+    const nfds_t count = interruptFd >= 0 ? 2 : 1;
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        int left = milliseconds;
+        if (milliseconds > 0) {
+            const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - start)
+                                   .count();
+            left = spent >= milliseconds ? 0 : milliseconds - static_cast<int>(spent);
+        }
+        const int n = ::poll(fds, count, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (count == 2 && (fds[1].revents & POLLIN)) {
+            errno = ECANCELED;
+            return -1;
+        }
+        if (n == 0)
+            return 0;
+        if (fds[0].revents & (events | POLLERR | POLLHUP | POLLNVAL))
+            return 1;
+    }
+}
+
+} // namespace
+
+namespace SockHelpers {
+
+quint32 SockResolve(const QByteArray& host)
+{
+    bool numeric = !host.isEmpty();
+    for (char c : host) {
+        if (!((c >= '0' && c <= '9') || c == '.'))
+            numeric = false;
+    }
+    if (numeric) {
+        in_addr address{};
+        if (::inet_pton(AF_INET, host.constData(), &address) == 1)
+            return address.s_addr;
+        return 0xFFFFFFFFu;
+    }
+    if (host.isEmpty() || host.contains('\0'))
+        return 0xFFFFFFFFu;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* result = nullptr;
+    if (::getaddrinfo(host.constData(), nullptr, &hints, &result) != 0 || !result)
+        return 0xFFFFFFFFu;
+    const quint32 address = reinterpret_cast<sockaddr_in*>(result->ai_addr)->sin_addr.s_addr;
+    ::freeaddrinfo(result);
+    return address;
+}
+
+int SockSetNonBlocking(int socket, bool flag)
+{
+    const int flags = ::fcntl(socket, F_GETFL, 0);
+    if (flags < 0)
+        return -1;
+    const int wanted = flag ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK);
+    return ::fcntl(socket, F_SETFL, wanted) < 0 ? -1 : 0;
+}
+
+int SockConnect(const QByteArray& host, int port, int* timeout, int interruptFd)
+{
+    ignoreSigpipe();
+    const quint32 address = SockResolve(host);
+    if (address == 0xFFFFFFFFu) {
+        errno = EHOSTUNREACH;
+        return -1;
+    }
+    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0)
+        return -1;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<quint16>(port & 0xFFFF));
+    to.sin_addr.s_addr = address;
+    // Always connect non-blocking so that the wait can be interrupted; without a time-out the wait
+    // has no limit.
+    if (SockSetNonBlocking(s, true) != 0) {
+        const int e = errno;
+        ::close(s);
+        errno = e;
+        return -1;
+    }
+    int rc = ::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    if (rc != 0 && errno != EINPROGRESS) {
+        const int e = errno;
+        ::close(s);
+        errno = e;
+        return -1;
+    }
+    if (rc != 0) {
+        const int ready = waitFor(s, POLLOUT, toPollMs(timeout), interruptFd);
+        int soError = 0;
+        socklen_t length = sizeof soError;
+        if (ready == 1 && ::getsockopt(s, SOL_SOCKET, SO_ERROR, &soError, &length) == 0 && soError == 0) {
+            // connected
+        } else {
+            const int e = ready == 1 ? (soError ? soError : errno) : (ready == 0 ? ETIMEDOUT : errno);
+            ::close(s);
+            if (ready == 0 && timeout)
+                *timeout = -1;
+            errno = e;
+            return -1;
+        }
+    }
+    SockSetNonBlocking(s, false);
+    const int one = 1;
+    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return s;
+}
+
+int SockListen(const QByteArray& address, int port, int backlog)
+{
+    ignoreSigpipe();
+    quint32 ip = htonl(INADDR_ANY);
+    if (!address.isEmpty()) {
+        ip = SockResolve(address);
+        if (ip == 0xFFFFFFFFu) {
+            errno = EADDRNOTAVAIL;
+            return -1;
+        }
+    }
+    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0)
+        return -1;
+    const int one = 1;
+    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(static_cast<quint16>(port & 0xFFFF));
+    at.sin_addr.s_addr = ip;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || ::listen(s, backlog) != 0) {
+        const int e = errno;
+        ::close(s);
+        errno = e;
+        return -1;
+    }
+    return s;
+}
+
+int SockAccept(int listener, int* timeout, int interruptFd)
+{
+    const int ready = waitFor(listener, POLLIN, toPollMs(timeout), interruptFd);
+    if (ready == 0) {
+        if (timeout)
+            *timeout = -1;
+        return -1;
+    }
+    if (ready < 0)
+        return -1;
+    const int s = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (s >= 0) {
+        const int one = 1;
+        ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    }
+    return s;
+}
+
+qint64 SockRecv(int socket, char* buffer, qint64 size, int* timeout, int interruptFd)
+{
+    for (;;) {
+        const int ready = waitFor(socket, POLLIN, toPollMs(timeout), interruptFd);
+        if (ready == 0) {
+            if (timeout)
+                *timeout = -1;
+            return -1;
+        }
+        if (ready < 0)
+            return -1;
+        const ssize_t n = ::recv(socket, buffer, static_cast<size_t>(size), MSG_DONTWAIT);
+        if (n >= 0)
+            return n;
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            return -1;
+    }
+}
+
+qint64 SockSend(int socket, const char* data, qint64 length, int* timeout, bool nonBlocking, int interruptFd)
+{
+    qint64 sent = 0;
+    while (sent < length) {
+        const int ready = waitFor(socket, POLLOUT, toPollMs(timeout), interruptFd);
+        if (ready == 0) {
+            if (timeout)
+                *timeout = -1;
+            return -1;
+        }
+        if (ready < 0)
+            return -1;
+        const ssize_t n = ::send(socket, data + sent, static_cast<size_t>(length - sent),
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                if (nonBlocking && sent == 0)
+                    return WouldBlock;
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0)
+            break;
+        sent += n;
+    }
+    return sent;
+}
+
+int SockWait(int socket, int seconds, bool forReading, int interruptFd)
+{
+    return waitFor(socket, forReading ? POLLIN : POLLOUT, seconds <= 0 ? 0 : seconds * 1000, interruptFd);
+}
+
+QByteArray SockLocalAddress(int socket)
+{
+    sockaddr_in at{};
+    socklen_t length = sizeof at;
+    if (::getsockname(socket, reinterpret_cast<sockaddr*>(&at), &length) != 0)
+        return QByteArray();
+    char text[INET_ADDRSTRLEN] = {};
+    if (!::inet_ntop(AF_INET, &at.sin_addr, text, sizeof text))
+        return QByteArray();
+    return QByteArray(text);
+}
+
+QByteArray SockPeerAddress(int socket)
+{
+    sockaddr_in at{};
+    socklen_t length = sizeof at;
+    if (::getpeername(socket, reinterpret_cast<sockaddr*>(&at), &length) != 0)
+        return QByteArray();
+    char text[INET_ADDRSTRLEN] = {};
+    if (!::inet_ntop(AF_INET, &at.sin_addr, text, sizeof text))
+        return QByteArray();
+    return QByteArray(text);
+}
+
+int SockLocalPort(int socket)
+{
+    sockaddr_in at{};
+    socklen_t length = sizeof at;
+    if (::getsockname(socket, reinterpret_cast<sockaddr*>(&at), &length) != 0)
+        return -1;
+    return ntohs(at.sin_port);
+}
+
+int SockClose(int socket)
+{
+    return ::close(socket);
+}
+
+} // namespace SockHelpers
+
+using namespace SockHelpers;
+
+// Shared between Connect and its helper thread. When Connect gives up (cancel), the helper keeps
+// the state alive, finishes alone and closes the socket it made: it never touches the object.
+struct CTimedSocket::ConnectState
+{
+    std::mutex lock;
+    std::condition_variable doneSignal;
+    bool done = false;
+    bool abandoned = false;
+    int socket = -1;
+    int wakeFd = -1;
+
+    ConnectState() { wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); }
+    ~ConnectState()
+    {
+        if (wakeFd >= 0)
+            ::close(wakeFd);
+    }
+    void Wake()
+    {
+        const quint64 one = 1;
+        if (wakeFd >= 0)
+            [[maybe_unused]] auto n = ::write(wakeFd, &one, sizeof one);
+    }
+};
+
+CTimedSocket::CTimedSocket(bool nonBlocking)
+    : m_nonBlocking(nonBlocking)
+{
+    ignoreSigpipe();
+    m_interruptFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+CTimedSocket::~CTimedSocket()
+{
+    Close();
+    if (m_interruptFd >= 0)
+        ::close(m_interruptFd);
+}
+
+QString CTimedSocket::SocketStatusText(int status)
+{
+    switch (status) {
+    case 0: return QStringLiteral("No error");
+    case 1: return QStringLiteral("Invalid Socket");
+    case 2: return QStringLiteral("Valid Socket");
+    case 3: return QStringLiteral("Connect failed");
+    case 4: return QStringLiteral("Listen failed");
+    case 5: return QStringLiteral("Accept failed");
+    case 6: return QStringLiteral("Read failed");
+    case 7: return QStringLiteral("Send failed");
+    case 8: return QStringLiteral("Wait failed");
+    case 9: return QStringLiteral("Timed Out");
+    case 10: return QStringLiteral("Get info failed");
+    case 11: return QStringLiteral("Set mode failed");
+    case 12: return QStringLiteral("Close failed");
+    case 13: return QStringLiteral("Operation canceled");
+    default: return QStringLiteral("Unknown Error");
+    }
+}
+
+QString CTimedSocket::StatusText() const
+{
+    return SocketStatusText(GetStatus());
+}
+
+int CTimedSocket::GetStatus() const
+{
+    std::lock_guard guard(m_statusLock);
+    return m_status;
+}
+
+bool CTimedSocket::SetStatus(int code)
+{
+    std::lock_guard guard(m_statusLock);
+    m_status = code;
+    return code == 0;
+}
+
+bool CTimedSocket::applyMode()
+{
+    if (SockSetNonBlocking(m_socket, m_nonBlocking) != 0)
+        return SetStatus(SetModeFailed);
+    return SetStatus(NoError);
+}
+
+bool CTimedSocket::Connect(const QByteArray& host, int port)
+{
+    std::lock_guard guard(m_operationLock);
+    if (IsOpen())
+        return SetStatus(ValidSocket);
+    m_connectCancel = false;
+    auto state = std::make_shared<ConnectState>();
+    {
+        std::lock_guard connectGuard(m_connectLock);
+        m_pendingConnect = state;
+    }
+    const int timeout = m_connectTimeout;
+    try {
+        std::thread([state, host, port, timeout] {
+            int seconds = timeout;
+            const int s = SockConnect(host, port, timeout > 0 ? &seconds : nullptr, state->wakeFd);
+            std::lock_guard stateGuard(state->lock);
+            state->socket = s;
+            state->done = true;
+            if (state->abandoned && s >= 0) {
+                ::close(s);
+                state->socket = -1;
+            }
+            state->doneSignal.notify_all();
+        }).detach();
+    } catch (...) {
+        std::lock_guard connectGuard(m_connectLock);
+        m_pendingConnect.reset();
+        return SetStatus(ConnectFailed);
+    }
+    bool canceled = false;
+    int socket = -1;
+    {
+        std::unique_lock stateLock(state->lock);
+        while (!state->done) {
+            if (m_connectCancel.load() || m_interrupted.load()) {
+                canceled = true;
+                state->abandoned = true;
+                state->Wake();
+                break;
+            }
+            state->doneSignal.wait_for(stateLock, std::chrono::milliseconds(100));
+        }
+        if (!canceled)
+            socket = state->socket;
+    }
+    {
+        std::lock_guard connectGuard(m_connectLock);
+        m_pendingConnect.reset();
+    }
+    if (canceled)
+        return SetStatus(OperationCanceled);
+    if (socket < 0)
+        return SetStatus(ConnectFailed);
+    m_socket = socket;
+    return applyMode();
+}
+
+void CTimedSocket::CancelConnect()
+{
+    m_connectCancel = true;
+    std::lock_guard connectGuard(m_connectLock);
+    if (m_pendingConnect) {
+        std::lock_guard stateGuard(m_pendingConnect->lock);
+        m_pendingConnect->doneSignal.notify_all();
+    }
+}
+
+void CTimedSocket::Interrupt()
+{
+    m_interrupted = true;
+    const quint64 one = 1;
+    if (m_interruptFd >= 0)
+        [[maybe_unused]] auto n = ::write(m_interruptFd, &one, sizeof one);
+    CancelConnect();
+}
+
+void CTimedSocket::ClearInterrupt()
+{
+    quint64 value = 0;
+    if (m_interruptFd >= 0)
+        [[maybe_unused]] auto n = ::read(m_interruptFd, &value, sizeof value);
+    m_interrupted = false;
+    m_connectCancel = false;
+}
+
+bool CTimedSocket::Listen(const QByteArray& address, int port, int backlog)
+{
+    std::lock_guard guard(m_operationLock);
+    if (IsOpen())
+        return SetStatus(ValidSocket);
+    const int s = SockListen(address, port, backlog);
+    if (s < 0)
+        return SetStatus(ListenFailed);
+    m_socket = s;
+    return applyMode();
+}
+
+bool CTimedSocket::Accept(CTimedSocket& listener)
+{
+    std::lock_guard guard(m_operationLock);
+    if (IsOpen())
+        return SetStatus(ValidSocket);
+    if (!listener.IsOpen())
+        return SetStatus(InvalidSocket);
+    int timeout = m_acceptTimeout;
+    const int s = SockAccept(listener.m_socket, m_acceptTimeout > 0 ? &timeout : nullptr, m_interruptFd);
+    if (s < 0) {
+        if (m_interrupted)
+            return SetStatus(OperationCanceled);
+        return SetStatus(timeout == -1 ? TimedOut : AcceptFailed);
+    }
+    m_socket = s;
+    return applyMode();
+}
+
+bool CTimedSocket::Close()
+{
+    std::lock_guard guard(m_operationLock);
+    const int s = m_socket;
+    if (s == -1)
+        return SetStatus(NoError);
+    if (SockClose(s) != 0 && errno != EINTR)
+        return SetStatus(CloseFailed);
+    m_socket = -1;
+    return SetStatus(NoError);
+}
+
+qint64 CTimedSocket::Read(char* buffer, qint64 size)
+{
+    std::lock_guard guard(m_operationLock);
+    if (!IsOpen()) {
+        SetStatus(InvalidSocket);
+        return -1;
+    }
+    if (size == 0) {
+        SetStatus(NoError);
+        return 0;
+    }
+    int timeout = m_readTimeout;
+    const qint64 n = SockRecv(m_socket, buffer, size, m_readTimeout > 0 ? &timeout : nullptr, m_interruptFd);
+    if (n >= 0) {
+        SetStatus(NoError);
+        return n;
+    }
+    SetStatus(m_interrupted ? OperationCanceled : timeout == -1 ? TimedOut : ReadFailed);
+    return -1;
+}
+
+qint64 CTimedSocket::Send(const char* data, qint64 length)
+{
+    std::lock_guard guard(m_operationLock);
+    if (!IsOpen()) {
+        SetStatus(InvalidSocket);
+        return -1;
+    }
+    if (length == 0) {
+        SetStatus(NoError);
+        return 0;
+    }
+    int timeout = m_sendTimeout;
+    const qint64 n = SockSend(m_socket, data, length, m_sendTimeout > 0 ? &timeout : nullptr,
+                              m_nonBlocking, m_interruptFd);
+    if (n == length && n != WouldBlock)
+        SetStatus(NoError);
+    else if (m_interrupted)
+        SetStatus(OperationCanceled);
+    else
+        SetStatus(timeout == -1 ? TimedOut : SendFailed);
+    return n;
+}
+
+bool CTimedSocket::SendUrgent(const char* data, qint64 length)
+{
+    std::lock_guard guard(m_operationLock);
+    if (!IsOpen())
+        return SetStatus(InvalidSocket);
+    const ssize_t n = ::send(m_socket, data, static_cast<size_t>(length), MSG_OOB | MSG_NOSIGNAL | MSG_DONTWAIT);
+    return SetStatus(n == length ? NoError : SendFailed);
+}
+
+bool CTimedSocket::Wait(int seconds, bool forReading)
+{
+    std::lock_guard guard(m_operationLock);
+    if (!IsOpen())
+        return SetStatus(InvalidSocket);
+    const int ready = SockWait(m_socket, seconds, forReading, m_interruptFd);
+    if (ready < 0) {
+        SetStatus(m_interrupted ? OperationCanceled : WaitFailed);
+        return false;
+    }
+    SetStatus(NoError);
+    return ready == 1;
+}
+
+bool CTimedSocket::SetNonBlocking(bool flag)
+{
+    std::lock_guard guard(m_operationLock);
+    m_nonBlocking = flag;
+    if (!IsOpen())
+        return SetStatus(NoError);
+    return applyMode();
+}
+
+QByteArray CTimedSocket::GetLocalAddress()
+{
+    std::lock_guard guard(m_operationLock);
+    if (!IsOpen()) {
+        SetStatus(InvalidSocket);
+        return QByteArray();
+    }
+    QByteArray text = SockLocalAddress(m_socket).left(31);
+    SetStatus(text.isEmpty() ? GetInfoFailed : NoError);
+    return text;
+}
+
+QByteArray CTimedSocket::GetPeerAddress()
+{
+    std::lock_guard guard(m_operationLock);
+    if (!IsOpen()) {
+        SetStatus(InvalidSocket);
+        return QByteArray();
+    }
+    QByteArray text = SockPeerAddress(m_socket);
+    SetStatus(text.isEmpty() ? GetInfoFailed : NoError);
+    return text;
+}
+
+int CTimedSocket::GetLocalPort()
+{
+    std::lock_guard guard(m_operationLock);
+    if (!IsOpen()) {
+        SetStatus(InvalidSocket);
+        return -1;
+    }
+    const int port = SockLocalPort(m_socket);
+    if (port < 0) {
+        SetStatus(GetInfoFailed);
+        return 0;
+    }
+    SetStatus(NoError);
+    return port;
+}

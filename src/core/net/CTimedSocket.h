@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+// Plain socket helpers under CTimedSocket. Time-outs are whole seconds passed by pointer: null or a
+// value <= 0 means no limit; on a time-out the helper writes -1 into it. Every wait also watches
+// `interruptFd` (an eventfd, or -1): when it becomes readable the helper fails with errno ECANCELED.
+namespace SockHelpers {
+
+constexpr int WouldBlock = 10035;
+
+quint32 SockResolve(const QByteArray& host); // network byte order; 0xFFFFFFFF when it fails
+int SockConnect(const QByteArray& host, int port, int* timeout, int interruptFd = -1);
+int SockListen(const QByteArray& address, int port, int backlog);
+int SockAccept(int listener, int* timeout, int interruptFd = -1);
+qint64 SockRecv(int socket, char* buffer, qint64 size, int* timeout, int interruptFd = -1);
+qint64 SockSend(int socket, const char* data, qint64 length, int* timeout, bool nonBlocking,
+                int interruptFd = -1);
+int SockWait(int socket, int seconds, bool forReading, int interruptFd = -1);
+int SockSetNonBlocking(int socket, bool flag);
+QByteArray SockLocalAddress(int socket);
+QByteArray SockPeerAddress(int socket);
+int SockLocalPort(int socket);
+int SockClose(int socket);
+
+} // namespace SockHelpers
+
+// One IPv4 TCP socket whose every blocking step has a time-out and can be interrupted from another
+// thread. Each public operation stores a status code (StatusText gives its text) and runs under
+// the operation lock; CancelConnect, Interrupt, SetStatus and the getters do not take it.
+class CTimedSocket
+{
+public:
+    enum Status {
+        NoError = 0,
+        InvalidSocket = 1,
+        ValidSocket = 2,
+        ConnectFailed = 3,
+        ListenFailed = 4,
+        AcceptFailed = 5,
+        ReadFailed = 6,
+        SendFailed = 7,
+        WaitFailed = 8,
+        TimedOut = 9,
+        GetInfoFailed = 10,
+        SetModeFailed = 11,
+        CloseFailed = 12,
+        OperationCanceled = 13,
+    };
+
+    explicit CTimedSocket(bool nonBlocking);
+    virtual ~CTimedSocket();
+    CTimedSocket(const CTimedSocket&) = delete;
+    CTimedSocket& operator=(const CTimedSocket&) = delete;
+
+    virtual QString StatusText() const;
+    static QString SocketStatusText(int status);
+
+    bool Connect(const QByteArray& host, int port);
+    bool Listen(const QByteArray& address, int port, int backlog);
+    bool Accept(CTimedSocket& listener);
+    bool Close();
+    // Bytes received; 0 when the peer closed; -1 on failure.
+    qint64 Read(char* buffer, qint64 size);
+    // Bytes sent; -1 on failure; WouldBlock when non-blocking and nothing could be sent.
+    qint64 Send(const char* data, qint64 length);
+    // Sends the bytes as urgent (out-of-band) data.
+    bool SendUrgent(const char* data, qint64 length);
+    bool Wait(int seconds, bool forReading);
+    bool SetNonBlocking(bool flag);
+    QByteArray GetLocalAddress();
+    QByteArray GetPeerAddress();
+    int GetLocalPort();
+
+    bool IsOpen() const { return m_socket.load() != -1; }
+    bool IsNonBlocking() const { return m_nonBlocking; }
+    int GetStatus() const;
+    bool SetStatus(int code);
+
+    // Stops a Connect that is waiting in another thread; it fails with "Operation canceled".
+    void CancelConnect();
+    // Wakes every wait of this object at once and makes the following ones fail with
+    // "Operation canceled" until ClearInterrupt. Safe from any thread.
+    void Interrupt();
+    void ClearInterrupt();
+    bool IsInterrupted() const { return m_interrupted.load(); }
+
+    int m_acceptTimeout = 0;
+    int m_connectTimeout = 0;
+    int m_readTimeout = 0;
+    int m_sendTimeout = 0;
+
+private:
+    struct ConnectState;
+    bool applyMode();
+
+    std::atomic<int> m_socket{-1};
+    std::recursive_mutex m_operationLock;
+    mutable std::mutex m_statusLock;
+    bool m_nonBlocking = false;
+    int m_status = 0;
+    int m_interruptFd = -1;
+    std::atomic<bool> m_interrupted{false};
+    std::atomic<bool> m_connectCancel{false};
+    std::shared_ptr<ConnectState> m_pendingConnect;
+    std::mutex m_connectLock;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The user's own entries of the Upload and Download menus.
+struct CMenuEntry
+{
+    QString menuName;
+    QString remoteFile;
+    QString localFile;
+
+    bool operator==(const CMenuEntry&) const = default;
+};
+
+namespace CustomMenus {
+
+constexpr int MaxEntries = 50;
+constexpr int MaxMenuName = 50;
+
+// In entry order, stopping at the first incomplete entry and after MaxEntries.
+QList<CMenuEntry> LoadMenuEntries(bool upload);
+// Writes the entries and removes the keys of former entries beyond the new count.
+bool SaveMenuEntries(bool upload, const QList<CMenuEntry>& entries);
+
+} // namespace CustomMenus

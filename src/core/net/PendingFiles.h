@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class CRemoteHost;
+
+// Files changed locally and waiting for upload: pairs (local path, remote name) kept in the
+// identity's settings. Every change is stored at once.
+
+// False when the local file is already listed (any case) or unchanged since its last upload.
+bool AddPending(const QString& local, const QString& remote);
+// Removes the first pair with that local path (any case) and exactly that remote name.
+void RemovePending(const QString& local, const QString& remote);
+bool HasPending();
+// The stored pairs in order; an element without its partner is left out.
+QList<QPair<QString, QString>> PendingPairs();
+
+// Uploads every pending file in one session on `host` (connecting it first), records each upload
+// in the remote-files record and keeps the unsent pairs listed. Tells the user the outcome.
+// True when every file was sent.
+bool SendPendingNow(CRemoteHost& host);
+
+// The line of a file that ends in a backslash followed by blanks or tabs (1-based), or 0 when
+// there is none. False when the file cannot be read.
+bool FindBackslashSpaceLine(const QString& path, long* line, QString* error);

@@ -1,0 +1,188 @@
+#include "gui/app/COpeningFormView.h"
+
+#include "core/settings/Profile.h"
+#include "gui/app/CommandTable.h"
+#include "gui/app/Help.h"
+#include "gui/app/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QPainter>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QIcon buttonIcon(int index)
+{
+    static const QColor colours[] = {QColor(150, 90, 30), QColor(110, 70, 140), QColor(40, 110, 60),
+                                     QColor(40, 120, 140), QColor(90, 90, 90), QColor(30, 80, 150),
+                                     QColor(150, 120, 20), QColor(160, 50, 50), QColor(70, 70, 120),
+                                     QColor(30, 120, 110), QColor(120, 60, 100), QColor(40, 90, 170)};
+    static const char* const glyphs[] = {"W", "PE", "\xE2\x86\x91", "L", "S", "I", "B", "D", "O", "R", "@", "?"};
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(colours[index % 12]);
+    painter.setPen(colours[index % 12].darker(150));
+    painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(28);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(0, 0, 64, 64), Qt::AlignCenter, QString::fromUtf8(glyphs[index % 12]));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+const QList<COpeningFormView::ButtonInfo>& COpeningFormView::Buttons()
+{
+    static const QList<ButtonInfo> buttons = {
+        {"Recipe Wizard", 1168, Cmd::NewRecipe, "Display Recipe Wizard"},
+        {"Position/Edit Recipes", 1169, Cmd::PositionEdit, "Position and/or edit existing recipes"},
+        {"Send Pending Files", 1166, Cmd::PendingFiles, "Display Pending Files Dialog"},
+        {"Get Log", 1167, Cmd::LogDownload, "Download zeph.log from the remote host"},
+        {"Settings", 1135, Cmd::Settings, "Modify settings"},
+        {"Initial Setup", 1175, Cmd::InitialSetup, "Display Initial Setup Wizard"},
+        {"Backup E-Mail", 1346, Cmd::Backup, "Display Backup Mail Dialog"},
+        {"Disable Procmail", 1170, Cmd::DisableProcmail, "Stop procmail filtering"},
+        {"Options", 1350, Cmd::Options, "Modify Options"},
+        {"Remote Files && Folders", 1172, Cmd::RemoteFilesFolders, "Display Remote Files and Folders Dialog"},
+        {"Send Feedback", 1348, Cmd::SendFeedback, "Send email to author"},
+        {"Help", 1001, 0, "Display Help"},
+    };
+    return buttons;
+}
+
+COpeningFormView::COpeningFormView(QWidget* parent)
+    : CDocumentWindow(DocumentKind::ButtonPage, parent)
+    , m_showAtStartup(new QCheckBox(QStringLiteral("Show this page at startup"), this))
+{
+    setObjectName(QStringLiteral("ButtonPage"));
+    SetHelpTopic(this, QStringLiteral("dlgMainPg.html"));
+    setMouseTracking(true);
+    installEventFilter(this);
+    auto* outer = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    const QList<ButtonInfo>& infos = Buttons();
+    for (int i = 0; i < infos.size(); ++i) {
+        const ButtonInfo& info = infos[i];
+        auto* button = new QToolButton(this);
+        button->setText(QString::fromLatin1(info.text));
+        button->setToolTip(QString::fromLatin1(info.tooltip));
+        button->setIcon(buttonIcon(i));
+        button->setIconSize(QSize(32, 32));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setMinimumSize(190, 44);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setProperty("control", info.control);
+        button->installEventFilter(this);
+        const int command = info.command;
+        connect(button, &QToolButton::clicked, this, [this, command] {
+            MainWindow* main = MainWindow::Instance();
+            if (!main)
+                return;
+            main->SetIdleText();
+            if (command == 0)
+                PressHelp();
+            else
+                main->RunCommand(command);
+        });
+        grid->addWidget(button, i / 3, i % 3);
+        m_buttons.append(button);
+    }
+    outer->addStretch();
+    outer->addLayout(grid);
+    outer->addSpacing(12);
+    outer->addWidget(m_showAtStartup, 0, Qt::AlignHCenter);
+    outer->addStretch();
+    m_showAtStartup->setChecked(GetSetting(Settings::ShowButtonPage) != 0);
+    connect(m_showAtStartup, &QCheckBox::toggled, this,
+            [](bool checked) { SetSetting(Settings::ShowButtonPage, checked ? 1 : 0); });
+    if (MainWindow* main = MainWindow::Instance()) {
+        for (const ButtonInfo& info : infos) {
+            if (QAction* action = info.command ? main->CommandAction(info.command) : nullptr)
+                connect(action, &QAction::changed, this, &COpeningFormView::refreshStates);
+        }
+    }
+    refreshStates();
+}
+
+COpeningFormView::~COpeningFormView()
+{
+    SetSetting(Settings::ShowButtonPage, m_showAtStartup->isChecked() ? 1 : 0);
+}
+
+QIcon COpeningFormView::Icon() const
+{
+    return style()->standardIcon(QStyle::SP_DesktopIcon);
+}
+
+QToolButton* COpeningFormView::ButtonFor(int control) const
+{
+    for (QToolButton* button : m_buttons) {
+        if (button->property("control").toInt() == control)
+            return button;
+    }
+    return nullptr;
+}
+
+void COpeningFormView::refreshStates()
+{
+    MainWindow* main = MainWindow::Instance();
+    const QList<ButtonInfo>& infos = Buttons();
+    for (int i = 0; i < infos.size() && i < m_buttons.size(); ++i) {
+        if (infos[i].command == 0)
+            continue;
+        QAction* action = main ? main->CommandAction(infos[i].command) : nullptr;
+        m_buttons[i]->setEnabled(action && action->isEnabled());
+    }
+}
+
+bool COpeningFormView::HasCommand(int id) const
+{
+    return id == Cmd::Save;
+}
+
+bool COpeningFormView::IsCommandEnabled(int) const
+{
+    return false;
+}
+
+void COpeningFormView::PressHelp()
+{
+    if (GetSetting(Settings::HelpButtonOnButtonPageUsed) == 0) {
+        SetSetting(Settings::HelpButtonOnButtonPageUsed, 1);
+        ShowHelpTopic(this, QStringLiteral("welcome.html"));
+    } else {
+        ShowHelpTopic(this, QStringLiteral("dlgMainPg.html"));
+    }
+}
+
+bool COpeningFormView::eventFilter(QObject* watched, QEvent* event)
+{
+    MainWindow* main = MainWindow::Instance();
+    if (main && event->type() == QEvent::Enter) {
+        if (auto* button = qobject_cast<QToolButton*>(watched)) {
+            const int control = button->property("control").toInt();
+            for (const ButtonInfo& info : Buttons()) {
+                if (info.control != control)
+                    continue;
+                const CommandInfo* command = FindCommand(info.command ? info.command : int(Cmd::HelpContents));
+                main->SetMessageText(command ? QString::fromLatin1(command->prompt) : QString());
+            }
+        } else if (watched == this) {
+            main->SetIdleText();
+        }
+    } else if (main && event->type() == QEvent::Leave && watched != this) {
+        main->SetIdleText();
+    }
+    return CDocumentWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <QWidget>
+
+class QCheckBox;
+
+// The panel that paints one tip: a grey band with the icon, the heading and the tip's lines.
+class CTipPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CTipPanel(QWidget* parent = nullptr);
+    // Limits from 1 to 100 characters per line; starts with 50.
+    void SetLineLimit(int limit);
+    void SetTip(const QString& tip);
+    QStringList Lines() const { return m_lines; }
+
+    // Words separated by blanks go onto lines of fewer than `limit` characters (each word counting
+    // its length plus one); at most 10 lines, the rest is dropped.
+    static QStringList BreakIntoLines(const QString& tip, int limit);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    QSize sizeHint() const override;
+
+private:
+    int m_limit = 50;
+    QStringList m_lines;
+};
+
+// "Tip of the day".
+class CTipDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CTipDlg(QWidget* parent = nullptr);
+
+    static QString Tip(int index);
+    // The stored next index, wrapped into 0..15.
+    static int NextIndex();
+    // Shows the next tip and advances the stored index.
+    void ShowNextTip();
+    CTipPanel* Panel() const { return m_panel; }
+    QCheckBox* ShowAtStartup() const { return m_showAtStartup; }
+
+    void done(int result) override;
+
+private:
+    CTipPanel* m_panel;
+    QCheckBox* m_showAtStartup;
+};

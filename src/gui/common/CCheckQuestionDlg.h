@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/common/Prompt.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+// A Yes/No(/Cancel) question with a check box and a Help button. Yes and No write the check box
+// back into the caller's value; Cancel leaves it alone. Kind 4 hides "Cancel"; any other kind
+// shows all buttons. Goes through Prompt, so tests answer it with Prompt::QueueAnswer and set the
+// check box with QueueCheckState.
+class CCheckQuestionDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static Prompt::Button Ask(const QString& text, const QString& caption, const QString& checkText,
+                              bool* checkValue, QWidget* parent, const QString& helpTopic, int kind = 3);
+    // For tests: the check box state that goes with the next queued answer.
+    static void QueueCheckState(bool checked);
+    static void ClearQueuedCheckStates();
+
+    CCheckQuestionDlg(const QString& text, const QString& caption, const QString& checkText, bool checkValue,
+                      QWidget* parent, const QString& helpTopic, int kind);
+    bool Checked() const;
+    Prompt::Button Result() const { return m_result; }
+
+private:
+    QCheckBox* m_check;
+    Prompt::Button m_result = Prompt::Cancel;
+};

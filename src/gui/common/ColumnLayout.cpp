@@ -1,0 +1,63 @@
+#include "gui/common/ColumnLayout.h"
+
+#include "core/settings/CUserData.h"
+#include "core/settings/Profile.h"
+
+#include <QHeaderView>
+
+bool SaveColumnOrder(const QHeaderView* header, const QString& name)
+{
+    if (name.isEmpty() || !header)
+        return false;
+    QList<qint32> order;
+    for (int visual = 0; visual < header->count(); ++visual)
+        order.append(header->logicalIndex(visual));
+    return CurrentUserData().SetIntArray(name, order);
+}
+
+bool RestoreColumnOrder(QHeaderView* header, const QString& name)
+{
+    QList<qint32> order;
+    if (!header || name.isEmpty() || !CurrentUserData().GetIntArray(name, &order) || order.isEmpty())
+        return false;
+    // Only a permutation of the columns the list has now can be applied safely.
+    if (order.size() != header->count())
+        return false;
+    QList<bool> seen(order.size(), false);
+    for (qint32 logical : std::as_const(order)) {
+        if (logical < 0 || logical >= order.size() || seen[logical])
+            return false;
+        seen[logical] = true;
+    }
+    for (int visual = 0; visual < order.size(); ++visual)
+        header->moveSection(header->visualIndex(order[visual]), visual);
+    return true;
+}
+
+bool SaveColumnWidths(const QHeaderView* header, const QString& name)
+{
+    if (name.isEmpty() || !header)
+        return false;
+    QList<qint32> widths;
+    for (int logical = 0; logical < header->count(); ++logical)
+        widths.append(header->sectionSize(logical));
+    return CurrentUserData().SetIntArray(name, widths);
+}
+
+bool RestoreColumnWidths(QHeaderView* header, const QString& name)
+{
+    if (!header || header->count() == 0)
+        return false;
+    QList<qint32> widths;
+    if (!name.isEmpty() && CurrentUserData().GetIntArray(name, &widths)) {
+        if (widths.isEmpty() || widths.size() > header->count())
+            return false;
+        for (int i = 0; i < widths.size(); ++i)
+            header->resizeSection(i, widths[i] & 0xFFFF);
+        return true;
+    }
+    const int width = qMax(50, (header->width() - 50) / header->count());
+    for (int i = 0; i < header->count(); ++i)
+        header->resizeSection(i, width);
+    return false;
+}

@@ -1,0 +1,40 @@
+#include "gui/common/FileDialogs.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace {
+QStringList& queue()
+{
+    static QStringList answers;
+    return answers;
+}
+}
+
+namespace FileDialogs {
+
+QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+{
+    if (!queue().isEmpty())
+        return queue().takeFirst();
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath, const QString& filter)
+{
+    if (!queue().isEmpty())
+        return queue().takeFirst();
+    return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filter);
+}
+
+void QueueAnswer(const QString& path)
+{
+    queue().append(path);
+}
+
+void ClearQueue()
+{
+    queue().clear();
+}
+
+} // namespace FileDialogs

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The FTP page of the Setup sheet: host, user, password (saved as a protected value when asked),
+// and under "Show advanced >>" the log, passive mode, port and initial directory.
+class CPropPageFTP : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CPropPageFTP(QWidget* parent = nullptr);
+
+    // Stores every value; false (with the user told) when a value cannot be used.
+    bool OnOK();
+    // The user name as typed now.
+    QString CurrentUserName() const;
+
+    QLineEdit* HostEdit() const { return m_host; }
+    QLineEdit* UserEdit() const { return m_user; }
+    QLineEdit* PasswordEdit() const { return m_password; }
+    QCheckBox* SavePasswordBox() const { return m_savePassword; }
+    QCheckBox* LogBox() const { return m_log; }
+    QCheckBox* PassiveBox() const { return m_passive; }
+    QLineEdit* PortEdit() const { return m_port; }
+    QLineEdit* InitialDirEdit() const { return m_initialDir; }
+    QPushButton* AdvancedButton() const { return m_advancedButton; }
+    bool AdvancedShown() const { return m_advancedShown; }
+
+private:
+    void showAdvanced(bool shown);
+
+    QLineEdit* m_host = nullptr;
+    QLineEdit* m_user = nullptr;
+    QLineEdit* m_password = nullptr;
+    QCheckBox* m_savePassword = nullptr;
+    QPushButton* m_advancedButton = nullptr;
+    QGroupBox* m_advanced = nullptr;
+    QCheckBox* m_log = nullptr;
+    QCheckBox* m_passive = nullptr;
+    QLineEdit* m_port = nullptr;
+    QLineEdit* m_initialDir = nullptr;
+    bool m_passwordEdited = false;
+    bool m_advancedShown = false;
+    QString m_loadedUser;
+};

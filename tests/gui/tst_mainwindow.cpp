@@ -1,0 +1,489 @@
+// The main window against its command table: menus, enable states, custom menus, toolbars
+// across a restart, document windows and closing.
+
+#include "core/common/Clock.h"
+#include "core/common/Prompt.h"
+#include "core/settings/CAppState.h"
+#include "core/settings/CRegistry.h"
+#include "core/settings/Profile.h"
+#include "gui/app/CCustomToolBar.h"
+#include "gui/app/CToolbarCustomizeDlg.h"
+#include "gui/app/CommandTable.h"
+#include "gui/app/MainWindow.h"
+#include "gui/common/FileDialogs.h"
+#include "gui/editor/CZEPHView.h"
+
+#include <QAction>
+#include <QFile>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// A stand-in log view, so that the log menu bar can be shown before the log viewer is hooked in.
+class FakeLogView : public CDocumentWindow
+{
+public:
+    explicit FakeLogView(const QString& path) : CDocumentWindow(DocumentKind::Log), m_path(path) {}
+    QString Path() const override { return m_path; }
+    QString Title() const override { return QStringLiteral("fake.log"); }
+
+private:
+    QString m_path;
+};
+
+struct MenuItem
+{
+    QString popup;
+    QAction* action;
+};
+
+void collect(QMenu* menu, const QString& popup, QList<MenuItem>* items)
+{
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (action->menu())
+            collect(action->menu(), popup, items);
+        else if (!action->isSeparator())
+            items->append({popup, action});
+    }
+}
+
+QList<MenuItem> menuItems(MainWindow& window)
+{
+    QList<MenuItem> items;
+    const QList<QAction*> popups = window.menuBar()->actions();
+    for (QAction* popup : popups)
+        collect(popup->menu(), popup->text(), &items);
+    return items;
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write test file");
+    return path;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString docs() const { return m_dir->path() + QStringLiteral("/docs/"); }
+
+    void freshIdentity()
+    {
+        CAppState::Instance().Reset();
+        CAppState::Instance().SetIdentity(QStringLiteral("Shell"));
+        CAppState::Instance().SetDataFilePath(m_dir->path() + QStringLiteral("/zeph.dat"));
+        CRegistry::SetFilePathOverride(m_dir->path() + QStringLiteral("/registry.ini"));
+        QFile::remove(CRegistry::FilePath());
+        SetSetting(Settings::DocumentDirectory, docs());
+        QDir().mkpath(docs());
+        Prompt::ClearHistory();
+        FileDialogs::ClearQueue();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("XDG_DATA_HOME", (m_dir->path() + QStringLiteral("/data")).toUtf8());
+    }
+
+    void init() { freshIdentity(); }
+
+    // Every menu item carries the text, prompt, tooltip and shortcut of its command table row;
+    // every command of the table is on at least one menu bar.
+    void menusFollowCommandTable()
+    {
+        MainWindow window;
+        window.RegisterDocumentKind(DocumentKind::Log, [](const QString& path, QString*) { return new FakeLogView(path); });
+        QSet<int> seen;
+        auto check = [&](MenuKind expected) {
+            QCOMPARE(window.CurrentMenuKind(), expected);
+            const QList<MenuPopup> layout = MenuLayout(expected);
+            const QList<QAction*> popups = window.menuBar()->actions();
+            QCOMPARE(popups.size(), layout.size());
+            for (int i = 0; i < popups.size(); ++i)
+                QCOMPARE(popups[i]->text(), layout[i].text);
+            const QList<MenuItem> items = menuItems(window);
+            for (const MenuItem& item : items) {
+                const int id = item.action->data().toInt();
+                const CommandInfo* info = FindCommand(id);
+                if (!info)
+                    continue; // window list entries
+                seen.insert(id);
+                QCOMPARE(item.action->text(), QString::fromLatin1(info->text));
+                QCOMPARE(item.action->statusTip(), QString::fromLatin1(info->prompt));
+                QCOMPARE(item.action->toolTip(), QString::fromLatin1(info->tooltip));
+                QCOMPARE(item.action->shortcut(), info->shortcut ? QKeySequence(QString::fromLatin1(info->shortcut))
+                                                                 : QKeySequence());
+                QCOMPARE(item.action->isCheckable(), info->checkable);
+            }
+            if (expected == MenuKind::Text || expected == MenuKind::Log) {
+                QMenu* windowMenu = nullptr;
+                for (QAction* popup : popups) {
+                    if (popup->text() == QLatin1String("&Window"))
+                        windowMenu = popup->menu();
+                }
+                QVERIFY(windowMenu);
+                emit windowMenu->aboutToShow();
+                QCOMPARE(windowMenu->actions().last()->text(), QStringLiteral("&Windows..."));
+            }
+        };
+        check(MenuKind::NoDocument);
+        window.NewTextDocument();
+        check(MenuKind::Text);
+        window.OpenDocument(writeFile(docs() + QStringLiteral("a.log"), "x\n"), DocumentKind::Log);
+        check(MenuKind::Log);
+        window.OpenButtonPage();
+        check(MenuKind::ButtonPage);
+        for (const CommandInfo& info : CommandTable()) {
+            if (info.id != Cmd::RecipeList)
+                QVERIFY2(seen.contains(info.id), info.text);
+        }
+        QCOMPARE(window.CommandAction(Cmd::Windows)->statusTip(), QStringLiteral("Manages the currently open windows"));
+        QCOMPARE(window.CommandAction(Cmd::Windows)->toolTip(), QStringLiteral("Manage windows"));
+    }
+
+    void enableStates_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("withoutDocument");
+        QTest::addColumn<bool>("withText");
+        QTest::newRow("New") << int(Cmd::New) << true << true;
+        QTest::newRow("Open") << int(Cmd::Open) << true << true;
+        QTest::newRow("Save") << int(Cmd::Save) << false << true;
+        QTest::newRow("Save All") << int(Cmd::SaveAll) << false << true;
+        QTest::newRow("Close") << int(Cmd::Close) << false << true;
+        QTest::newRow("Windows...") << int(Cmd::Windows) << false << true;
+        QTest::newRow("Comment without selection") << int(Cmd::Comment) << false << false;
+        QTest::newRow("Word Wrap") << int(Cmd::WordWrap) << false << true;
+        QTest::newRow("Manually Edit") << int(Cmd::ManuallyEdit) << true << true;
+        QTest::newRow("Help Contents") << int(Cmd::HelpContents) << true << true;
+        QTest::newRow("Tip of the Day") << int(Cmd::TipOfTheDay) << true << true;
+        // Commands whose owners have not hooked in are present and disabled.
+        QTest::newRow("New Recipe") << int(Cmd::NewRecipe) << false << false;
+        QTest::newRow("FTP Dialog") << int(Cmd::FtpDialog) << false << false;
+        QTest::newRow("Log download") << int(Cmd::LogDownload) << false << false;
+        QTest::newRow("Disconnect") << int(Cmd::Disconnect) << false << false;
+        QTest::newRow("Print") << int(Cmd::Print) << false << false;
+        QTest::newRow("View Entry Details") << int(Cmd::ViewEntryDetails) << false << false;
+    }
+
+    void enableStates()
+    {
+        QFETCH(int, id);
+        QFETCH(bool, withoutDocument);
+        QFETCH(bool, withText);
+        MainWindow window;
+        window.UpdateCommandStates();
+        QCOMPARE(window.CommandAction(id)->isEnabled(), withoutDocument);
+        window.NewTextDocument();
+        window.UpdateCommandStates();
+        QCOMPARE(window.CommandAction(id)->isEnabled(), withText);
+    }
+
+    // Another part hooks a command in: enabled from then on, following its predicate, and run.
+    void commandHandlerHooksIn()
+    {
+        MainWindow window;
+        int runs = 0;
+        bool connected = false;
+        QVERIFY(!window.RunCommand(Cmd::Disconnect));
+        window.SetCommandHandler(Cmd::Disconnect, [&] { ++runs; }, [&] { return connected; });
+        QVERIFY(!window.CommandAction(Cmd::Disconnect)->isEnabled());
+        QVERIFY(!window.RunCommand(Cmd::Disconnect));
+        connected = true;
+        window.UpdateCommandStates();
+        QVERIFY(window.CommandAction(Cmd::Disconnect)->isEnabled());
+        window.CommandAction(Cmd::Disconnect)->trigger();
+        QCOMPARE(runs, 1);
+    }
+
+    void customMenus_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("firstEmpty");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("ten, fifth name empty") << 10 << 4 << 4;
+        QTest::newRow("three") << 3 << -1 << 3;
+        QTest::newRow("none") << 0 << -1 << 0;
+        QTest::newRow("more than fifty") << 70 << -1 << 50;
+        QTest::newRow("negative count") << -5 << -1 << 0;
+    }
+
+    void customMenus()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, firstEmpty);
+        QFETCH(int, shown);
+        const QString section = QStringLiteral("Menus\\Download");
+        WriteProfileInt(section, QStringLiteral("Entries"), entries);
+        for (int i = 0; i < qMax(0, entries); ++i)
+            WriteProfileString(section, QStringLiteral("%1MenuName").arg(i),
+                               i == firstEmpty ? QString() : QStringLiteral("Entry %1").arg(i));
+        MainWindow window;
+        QMenu* download = nullptr;
+        for (QAction* popup : window.menuBar()->actions()) {
+            if (popup->text() == QLatin1String("&Download"))
+                download = popup->menu();
+        }
+        QVERIFY(download);
+        const QList<QAction*> items = download->actions();
+        QCOMPARE(items[0]->text(), QStringLiteral("&Customize Menu"));
+        QCOMPARE(items[1]->text(), QStringLiteral("&Log"));
+        QVERIFY(items[2]->isSeparator());
+        QCOMPARE(items.size() - 3, shown);
+        for (int i = 0; i < shown; ++i) {
+            QCOMPARE(items[3 + i]->data().toInt(), Cmd::FirstDownload + i);
+            QCOMPARE(items[3 + i]->statusTip(), QStringLiteral("Download Entry %1").arg(i));
+            QCOMPARE(items[3 + i]->toolTip(), QStringLiteral("Get Entry %1").arg(i));
+        }
+    }
+
+    // An entry without file names only informs; with names it goes to the transfer.
+    void customCommandNeedsFiles()
+    {
+        const QString section = QStringLiteral("Menus\\Upload");
+        WriteProfileInt(section, QStringLiteral("Entries"), 2);
+        WriteProfileString(section, QStringLiteral("0MenuName"), QStringLiteral("Recipes"));
+        WriteProfileString(section, QStringLiteral("1MenuName"), QStringLiteral("Rc"));
+        WriteProfileString(section, QStringLiteral("1LocalFile"), QStringLiteral("/tmp/x"));
+        WriteProfileString(section, QStringLiteral("1RemoteFile"), QStringLiteral(".procmailrc"));
+        MainWindow window;
+        QVERIFY(!window.CommandAction(Cmd::FirstUpload)->isEnabled()); // no transfer yet
+        QStringList transfers;
+        window.SetCustomTransferHandler([&](bool upload, const QString& local, const QString& remote) {
+            transfers << QStringLiteral("%1 %2 %3").arg(upload).arg(local, remote);
+        });
+        QVERIFY(window.RunCommand(Cmd::FirstUpload));
+        QCOMPARE(Prompt::History().size(), 1);
+        QCOMPARE(Prompt::History().last().caption, QStringLiteral("No files specified"));
+        QCOMPARE(Prompt::History().last().text,
+                 QStringLiteral("You haven't associated any filenames with this button.  ZEPH doesn't know what file to "
+                                "Upload.  Please select 'Customize menu' from the 'Upload' menu to specify which file you "
+                                "would like uploaded when this button is selected."));
+        QVERIFY(transfers.isEmpty());
+        QVERIFY(window.RunCommand(Cmd::FirstUpload + 1));
+        QCOMPARE(transfers, QStringList{QStringLiteral("1 /tmp/x .procmailrc")});
+    }
+
+    // The upload checks: a line ending in a backslash and blanks stops it, a comment line does not.
+    void uploadWhitespaceCheck_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("goesOn");
+        QTest::newRow("backslash blank on line 3") << QByteArray("a\nb\nx \\ \nd\n") << false;
+        QTest::newRow("commented") << QByteArray("a\nb\n#x \\ \nd\n") << true;
+        QTest::newRow("CR LF file") << QByteArray("a\r\nx \\\t\r\n") << false;
+        QTest::newRow("backslash without blank") << QByteArray("x \\\n") << true;
+    }
+
+    void uploadWhitespaceCheck()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, goesOn);
+        MainWindow window;
+        const QString path = writeFile(docs() + QStringLiteral("upload.txt"), content);
+        QCOMPARE(window.PrepareUpload(path, true), goesOn);
+        if (!goesOn) {
+            QCOMPARE(Prompt::History().last().caption, QStringLiteral("Whitespace at end of line!"));
+            QVERIFY(Prompt::History().last().text.startsWith(QStringLiteral("Line %1 in ").arg(content.startsWith("a\n") ? 3 : content.startsWith("a\r") ? 2 : 1)));
+        }
+        QVERIFY(window.PrepareUpload(path, false));
+    }
+
+    // The customised toolbar comes back at the next start; Reset returns to the saved layout.
+    void toolbarCustomiseSurvivesRestart()
+    {
+        QList<int> customised;
+        {
+            MainWindow window;
+            CCustomToolBar* toolbar = window.ButtonToolbar();
+            QCOMPARE(toolbar->Layout().first(), int(Cmd::New));
+            QCOMPARE(GetSetting(Settings::ToolbarNeverSaved), 0);
+            CToolbarCustomizeDlg dialog(toolbar, &window);
+            dialog.CurrentList()->setCurrentRow(0);
+            dialog.RemoveSelected(); // New
+            dialog.CurrentList()->setCurrentRow(0);
+            dialog.MoveSelected(1); // Open after Save
+            dialog.AvailableList()->setCurrentRow(0);
+            dialog.AvailableList()->item(0)->setSelected(true); // a separator
+            dialog.CurrentList()->setCurrentRow(-1);
+            dialog.AddSelected();
+            customised = toolbar->Layout();
+            QCOMPARE(customised.mid(0, 2), (QList<int>{Cmd::Save, Cmd::Open}));
+            QCOMPARE(customised.last(), 0);
+            // The toolbar shows the change at once.
+            QCOMPARE(toolbar->actions().first()->data().toInt(), int(Cmd::Save));
+            dialog.accept();
+        }
+        {
+            MainWindow window;
+            QCOMPARE(window.ButtonToolbar()->Layout(), customised);
+            CToolbarCustomizeDlg dialog(window.ButtonToolbar(), &window);
+            dialog.CurrentList()->setCurrentRow(0);
+            dialog.RemoveSelected();
+            QVERIFY(window.ButtonToolbar()->Layout() != customised);
+            dialog.Reset();
+            QCOMPARE(window.ButtonToolbar()->Layout(), customised);
+            dialog.reject();
+        }
+    }
+
+    // A damaged or foreign layout keeps only what the program offers.
+    void toolbarDamagedLayout_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("garbage") << QStringLiteral("abc,,") << (QList<int>{Cmd::New, Cmd::Open, Cmd::Save});
+        QTest::newRow("unknown ids") << QStringLiteral("57600,99999,0,57603") << (QList<int>{Cmd::New, 0, Cmd::Save});
+        QTest::newRow("empty") << QString() << QList<int>{};
+    }
+
+    void toolbarDamagedLayout()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QList<int>, expected);
+        { MainWindow first; }
+        CRegistry::SetString(QStringLiteral("Settings"), QStringLiteral("Toolbar"), stored);
+        MainWindow window;
+        if (expected.size() == 3 && stored.startsWith(QLatin1Char('a')))
+            QCOMPARE(window.ButtonToolbar()->Layout().mid(0, 3), expected);
+        else
+            QCOMPARE(window.ButtonToolbar()->Layout(), expected);
+    }
+
+    void closeDocumentFor_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<bool>("stillOpen");
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::newRow("Yes saves and closes") << int(Prompt::Yes) << true << false << QByteArray("edited\n");
+        QTest::newRow("No closes without saving") << int(Prompt::No) << true << false << QByteArray("original\n");
+        QTest::newRow("Cancel keeps it") << int(Prompt::Cancel) << false << true << QByteArray("original\n");
+    }
+
+    void closeDocumentFor()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, result);
+        QFETCH(bool, stillOpen);
+        QFETCH(QByteArray, onDisk);
+        MainWindow window;
+        const QString path = writeFile(docs() + QStringLiteral("doc.txt"), "original\n");
+        auto* view = qobject_cast<CZEPHView*>(window.OpenFile(path));
+        QVERIFY(view);
+        view->Editor()->selectAll();
+        view->Editor()->insertPlainText(QStringLiteral("edited\n"));
+        Prompt::QueueAnswer(Prompt::Button(answer));
+        QCOMPARE(window.CloseDocumentFor(path.toUpper() == path ? path : path), result);
+        QCOMPARE(Prompt::History().last().caption, QStringLiteral("Save changes?"));
+        QCOMPARE(Prompt::History().last().text,
+                 QStringLiteral("The file doc.txt should be closed for the next operation.  Do you want to save the changes to doc.txt?"));
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(window.FindDocument(path) != nullptr, stillOpen);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), onDisk);
+        // An unmodified document closes without a question.
+        if (stillOpen) {
+            window.FindDocument(path)->DiscardChanges();
+            Prompt::ClearHistory();
+            QVERIFY(window.CloseDocumentFor(path));
+            QVERIFY(Prompt::History().isEmpty());
+        }
+    }
+
+    // Opening a file twice activates its window; opening a file that is not there says so.
+    void openFileTwiceAndMissing()
+    {
+        MainWindow window;
+        const QString path = writeFile(docs() + QStringLiteral("twice.txt"), "x\n");
+        CDocumentWindow* first = window.OpenFile(path);
+        window.NewTextDocument();
+        QCOMPARE(window.OpenFile(path), first);
+        QCOMPARE(window.Documents().size(), 2);
+        QCOMPARE(window.ActiveDocument(), first);
+        QVERIFY(!window.OpenFile(docs() + QStringLiteral("missing.txt")));
+        QVERIFY(Prompt::History().last().text.contains(QStringLiteral("does not exist")));
+        QCOMPARE(window.RecentFiles().first(), QFileInfo(path).absoluteFilePath());
+    }
+
+    // Closing asks about edited documents first (Cancel stops everything), then runs the
+    // pending-files upload, then stores the placement.
+    void closingOrder()
+    {
+        QStringList order;
+        auto window = std::make_unique<MainWindow>();
+        window->SetCloseHooks([&] { order << QStringLiteral("upload"); return true; }, [&] { order << QStringLiteral("disconnect"); });
+        const QString path = writeFile(docs() + QStringLiteral("close.txt"), "a\n");
+        auto* view = qobject_cast<CZEPHView*>(window->OpenFile(path));
+        view->Editor()->selectAll();
+        view->Editor()->insertPlainText(QStringLiteral("b\n"));
+        Prompt::QueueAnswer(Prompt::Cancel);
+        QVERIFY(!window->close());
+        QVERIFY(order.isEmpty());
+        QVERIFY(window->FindDocument(path));
+        Prompt::QueueAnswer(Prompt::Yes);
+        window->resize(640, 480);
+        QVERIFY(window->close());
+        QCOMPARE(order, (QStringList{QStringLiteral("upload"), QStringLiteral("disconnect")}));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("b\n"));
+        QCOMPARE(GetSetting(Settings::MainRight) - GetSetting(Settings::MainLeft), 640);
+        QVERIFY(!CRegistry::GetString(QStringLiteral("BarState"), QStringLiteral("State")).isEmpty());
+    }
+
+    // The last document window tells the next first one how to show itself.
+    void childPlacementRemembered()
+    {
+        MainWindow window;
+        window.resize(900, 700);
+        SetSetting(Settings::ChildMinMaxState, 1);
+        CDocumentWindow* document = window.NewTextDocument();
+        QMdiSubWindow* sub = window.SubWindowOf(document);
+        QVERIFY(!sub->isMaximized());
+        sub->setGeometry(10, 20, 300, 200);
+        QVERIFY(window.CloseDocument(document));
+        QCOMPARE(GetSetting(Settings::ChildMinMaxState), 1);
+        QCOMPARE(GetSetting(Settings::ChildLeft), 10);
+        QCOMPARE(GetSetting(Settings::ChildRight), 310);
+        SetSetting(Settings::ChildMinMaxState, 3);
+        QVERIFY(window.SubWindowOf(window.NewTextDocument())->isMaximized());
+    }
+
+    // A ".zeph" file is never opened as text.
+    void recipeDataFileGoesToOpener()
+    {
+        MainWindow window;
+        const QString path = writeFile(docs() + QStringLiteral("r.zeph"), QByteArray("\x01\x02", 2));
+        QVERIFY(!window.OpenFile(path));
+        QVERIFY(window.Documents().isEmpty());
+        QString opened;
+        window.SetRecipeFileOpener([&](const QString& p) { opened = p; });
+        window.OpenFile(path);
+        QCOMPARE(opened, path);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// FTP servers for the tests, each on 127.0.0.1 and a port chosen at run time, started by the
+// test that needs it and stopped by its process id.
+class TestFtpServer
+{
+public:
+    enum Kind { Vsftpd, Pyftpdlib, Fault };
+
+    // `scenario` names the fault server's misbehaviour (see ftp_fault_server.py).
+    explicit TestFtpServer(Kind kind, const QString& scenario = QStringLiteral("normal"));
+    ~TestFtpServer();
+    TestFtpServer(const TestFtpServer&) = delete;
+    TestFtpServer& operator=(const TestFtpServer&) = delete;
+
+    // Starts the server and waits until it greets. False with a message naming the missing
+    // package or what went wrong.
+    bool Start(QString* error);
+    void Stop();
+
+    Kind ServerKind() const { return m_kind; }
+    QString Name() const;
+    int Port() const { return m_port; }
+    QString User() const { return m_user; }
+    QString Password() const { return m_password; }
+    // The folder the user logs into (not for the fault server).
+    QString Root() const { return m_root; }
+    // The fault server's "C: " lines so far: every command it received.
+    QList<QByteArray> Commands();
+
+    static int FreePort();
+
+private:
+    bool startVsftpd(QString* error);
+    bool startPyftpdlib(QString* error);
+    bool startFault(QString* error);
+    bool waitForGreeting(QString* error);
+
+    Kind m_kind;
+    QString m_scenario;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_root;
+    QString m_user;
+    QString m_password;
+    int m_port = 0;
+    qint64 m_pid = 0;
+    QProcess m_process;
+    QByteArray m_output;
+    bool m_userCreated = false;
+};

@@ -1,0 +1,292 @@
+#!/usr/bin/python3
+"""A small FTP server that misbehaves on purpose, for the faults a real server will not produce
+on demand. It binds 127.0.0.1 on a port the system chooses, prints "PORT <n>" on its first line,
+then "C: <line>" for every command it receives. Every data connection also stays on 127.0.0.1.
+
+Usage: ftp_fault_server.py SCENARIO [FILE_SIZE]
+
+Scenarios (each only changes what it names; the rest behaves like a plain server with files in
+memory):
+  normal        plain behaviour
+  split         every reply is sent a few bytes at a time; the greeting has several lines
+  nopass        the reply to USER is 230 (no password asked)
+  garbage       the greeting is not an FTP reply, then silence
+  silent        the greeting never comes
+  overlong      the greeting is an endless line without a line end
+  refuse-login  530 to PASS
+  abort426      RETR sends half the file, then 426
+  drop          RETR sends half the file, then drops both connections
+  stall         RETR sends half the file, then sends nothing more and keeps the connections open
+  short         RETR announces the size but sends half the file, then 226
+  late451       RETR sends the whole file, then 451
+  stor452       STOR reads the data, then 452 (disk full)
+  hostile       LIST names files with control characters, slashes and dot names
+  pasv-other    PASV names 127.0.0.2 (the data port listens on 127.0.0.1)
+  chmod500      SITE chmod gets 500, QUOTE chmod gets 200
+  chmod550      SITE chmod gets 550
+  chmod502      SITE chmod gets 502
+  nolastline    LIST data ends without a final line end
+  fail2nd       the second STOR gets 452 after its data
+  stall2nd      the second STOR reads its data and never answers
+"""
+
+import socket
+import sys
+import threading
+import time
+
+SCENARIO = sys.argv[1] if len(sys.argv) > 1 else "normal"
+FILE_SIZE = int(sys.argv[2]) if len(sys.argv) > 2 else 200000
+LOCK = threading.Lock()
+FILES = {b"data.bin": bytes((i * 7 + 3) % 256 for i in range(FILE_SIZE)),
+         b"text.txt": b"line one\r\nline two\r\n"}
+HOLD = []  # connections a stall keeps open
+STORES = [0]
+
+
+def say(text):
+    with LOCK:
+        sys.stdout.write(text + "\n")
+        sys.stdout.flush()
+
+
+class Session:
+    def __init__(self, conn):
+        self.conn = conn
+        self.pasv_listener = None
+        self.port_target = None
+        self.rename_from = None
+
+    def send(self, text):
+        data = text.encode("latin-1") + b"\r\n"
+        if SCENARIO == "split":
+            for i in range(0, len(data), 3):
+                self.conn.sendall(data[i:i + 3])
+                time.sleep(0.002)
+        else:
+            self.conn.sendall(data)
+
+    def open_data(self):
+        if self.pasv_listener is not None:
+            self.pasv_listener.settimeout(10)
+            data, _ = self.pasv_listener.accept()
+            self.pasv_listener.close()
+            self.pasv_listener = None
+            return data
+        if self.port_target is not None:
+            data = socket.create_connection(self.port_target, timeout=10)
+            self.port_target = None
+            return data
+        return None
+
+    def listing(self):
+        if SCENARIO == "hostile":
+            names = [b"..", b".", b"a/b", b"evil\x1b[31mred", b"tab\tname", b"back\\slash", b"fine.txt"]
+            lines = [b"-rw-r--r--   1 u g      10 Jan  1 12:00 " + n for n in names]
+            lines.insert(0, b"drwxr-xr-x   2 u g    4096 Jan  1 12:00 ..")
+            return b"\r\n".join(lines) + b"\r\n"
+        lines = [b"-rw-r--r--   1 u g %7d Jan  1 12:00 %s" % (len(v), k) for k, v in sorted(FILES.items())]
+        text = b"\r\n".join(lines)
+        return text if SCENARIO == "nolastline" else text + b"\r\n"
+
+    def run(self):
+        if SCENARIO == "silent":
+            time.sleep(3600)
+            return
+        if SCENARIO == "garbage":
+            self.conn.sendall(b"HELLO THERE this is not ftp\r\n")
+            time.sleep(3600)
+            return
+        if SCENARIO == "overlong":
+            try:
+                while True:
+                    self.conn.sendall(b"x" * 65536)
+            except OSError:
+                return
+        if SCENARIO == "split":
+            self.send("220-Welcome to the fault server")
+            self.send("220-second line of the greeting")
+        self.send("220 fault server ready")
+        buffer = b""
+        while True:
+            try:
+                chunk = self.conn.recv(4096)
+            except OSError:
+                return
+            if not chunk:
+                return
+            buffer += chunk
+            while b"\n" in buffer:
+                line, buffer = buffer.split(b"\n", 1)
+                line = line.rstrip(b"\r")
+                say("C: " + line.decode("latin-1"))
+                if not self.command(line):
+                    return
+
+    def command(self, line):
+        verb, _, arg = line.partition(b" ")
+        verb = verb.upper()
+        if verb == b"USER":
+            self.send("230 logged in" if SCENARIO == "nopass" else "331 password please")
+        elif verb == b"PASS":
+            self.send("530 Login incorrect." if SCENARIO == "refuse-login" else "230 logged in")
+        elif verb == b"TYPE":
+            self.send("200 type set")
+        elif verb in (b"PWD", b"XPWD"):
+            self.send('257 "/home/u" is the current directory')
+        elif verb == b"CWD":
+            self.send("250 ok")
+        elif verb == b"PASV":
+            listener = socket.socket()
+            listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+            listener.bind(("127.0.0.1", 0))
+            listener.listen(1)
+            self.pasv_listener = listener
+            port = listener.getsockname()[1]
+            host = "127,0,0,2" if SCENARIO == "pasv-other" else "127,0,0,1"
+            self.send("227 Entering Passive Mode (%s,%d,%d)." % (host, port // 256, port % 256))
+        elif verb == b"PORT":
+            parts = arg.split(b",")
+            address = ".".join(p.decode() for p in parts[:4])
+            if not address.startswith("127."):
+                self.send("501 only loopback")
+            else:
+                self.port_target = (address, int(parts[4]) * 256 + int(parts[5]))
+                self.send("200 PORT ok")
+        elif verb == b"RETR":
+            return self.retrieve(arg)
+        elif verb == b"STOR":
+            self.send("150 Ok to send data.")
+            data = self.open_data()
+            received = b""
+            while True:
+                chunk = data.recv(65536)
+                if not chunk:
+                    break
+                received += chunk
+            data.close()
+            STORES[0] += 1
+            if SCENARIO == "stall2nd" and STORES[0] == 2:
+                HOLD.append(self.conn)
+                time.sleep(3600)
+                return False
+            if SCENARIO == "stor452" or (SCENARIO == "fail2nd" and STORES[0] == 2):
+                self.send("452 Transfer aborted.  No space left on device")
+            else:
+                FILES[arg] = received
+                self.send("226 Transfer complete.")
+        elif verb in (b"LIST", b"NLST"):
+            self.send("150 Here comes the directory listing.")
+            data = self.open_data()
+            data.sendall(self.listing())
+            data.close()
+            self.send("226 Directory send OK.")
+        elif verb == b"RNFR":
+            if arg in FILES:
+                self.rename_from = arg
+                self.send("350 Ready for RNTO.")
+            else:
+                self.send("550 RNFR command failed.")
+        elif verb == b"RNTO":
+            if self.rename_from is None:
+                self.send("503 RNFR required first.")
+            else:
+                FILES[arg] = FILES.pop(self.rename_from)
+                self.rename_from = None
+                self.send("250 Rename successful.")
+        elif verb == b"DELE":
+            if FILES.pop(arg, None) is None:
+                self.send("550 Delete operation failed.")
+            else:
+                self.send("250 Delete operation successful.")
+        elif verb in (b"MKD", b"RMD"):
+            self.send('257 "%s" created' % arg.decode("latin-1") if verb == b"MKD" else "250 Remove directory ok.")
+        elif verb == b"SITE":
+            if SCENARIO == "chmod500":
+                self.send("500 Unknown SITE command.")
+            elif SCENARIO == "chmod550":
+                self.send("550 Permission denied.")
+            elif SCENARIO == "chmod502":
+                self.send("502 SITE not implemented.")
+            else:
+                self.send("200 SITE CHMOD command ok.")
+        elif verb == b"QUOTE":
+            self.send("200 chmod ok.")
+        elif verb == b"ABOR":
+            self.send("226 ABOR ok.")
+        elif verb == b"QUIT":
+            self.send("221 Goodbye.")
+            return False
+        elif line.startswith(b"\xff"):
+            pass  # Telnet interrupt before ABOR
+        else:
+            self.send("500 Unknown command.")
+        return True
+
+    def retrieve(self, name):
+        content = FILES.get(name)
+        if content is None:
+            self.send("550 Failed to open file.")
+            return True
+        self.send("150 Opening BINARY mode data connection for %s (%d bytes)."
+                  % (name.decode("latin-1"), len(content)))
+        data = self.open_data()
+        half = content[:len(content) // 2]
+        if SCENARIO == "abort426":
+            data.sendall(half)
+            data.close()
+            self.send("426 Failure writing network stream.")
+        elif SCENARIO == "drop":
+            data.sendall(half)
+            data.shutdown(socket.SHUT_RDWR)
+            data.close()
+            self.conn.shutdown(socket.SHUT_RDWR)
+            self.conn.close()
+            return False
+        elif SCENARIO == "stall":
+            data.sendall(half)
+            HOLD.append(data)
+            HOLD.append(self.conn)
+            time.sleep(3600)
+            return False
+        elif SCENARIO == "short":
+            data.sendall(half)
+            data.close()
+            self.send("226 Transfer complete.")
+        elif SCENARIO == "late451":
+            data.sendall(content)
+            data.close()
+            self.send("451 Local error in processing.")
+        else:
+            data.sendall(content)
+            data.close()
+            self.send("226 Transfer complete.")
+        return True
+
+
+def serve(conn):
+    try:
+        Session(conn).run()
+    except OSError:
+        pass
+    finally:
+        if conn not in HOLD:
+            try:
+                conn.close()
+            except OSError:
+                pass
+
+
+def main():
+    server = socket.socket()
+    server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    server.bind(("127.0.0.1", 0))
+    server.listen(8)
+    say("PORT %d" % server.getsockname()[1])
+    while True:
+        conn, _ = server.accept()
+        threading.Thread(target=serve, args=(conn,), daemon=True).start()
+
+
+if __name__ == "__main__":
+    main()
