@@ -48,7 +48,7 @@ RecipeTextSettings RecipeTextSettings::FromProfile()
     RecipeTextSettings s;
     s.maildirFormat = GetSetting(Settings::MaildirFormat) != 0;
     s.returnAddress = GetSettingString(Settings::ReturnEmailAddress).toUtf8();
-    s.name = GetSettingString(Settings::UserName).toUtf8();
+    s.name = GetSettingString(Settings::PersonalName).toUtf8();
     s.outOfMemory = GetSetting(Settings::OutOfMemoryError) != 0;
     return s;
 }

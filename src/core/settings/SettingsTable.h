@@ -41,7 +41,7 @@ inline constexpr const char* StartFilesArray = "StartFiles";
 inline constexpr SettingKey MaildirFormat{"Setup", "Maildir format", SettingType::Int, "0"};
 inline constexpr SettingKey ReturnEmailAddress{"Setup", "Return email address", SettingType::String,
                                                "you@example.com"};
-inline constexpr SettingKey UserName{"Setup", "Name", SettingType::String, "Your Name"};
+inline constexpr SettingKey PersonalName{"Setup", "Name", SettingType::String, "Your Name"};
 inline constexpr SettingKey OutOfMemoryError{"Setup", "Out of memory error", SettingType::Int, "0"};
 // The address shown and used where the user has not entered one (an example domain).
 inline constexpr const char* PlaceholderAddress = "you@example.com";
@@ -89,6 +89,7 @@ inline constexpr SettingKey BackslashSpaceWarning{"Settings", "Backslash Space w
 inline constexpr SettingKey PendingFilesDisconnect{"Settings", "Pending files disconnect", SettingType::Int, "1"};
 // String array of pairs: local path, remote name.
 inline constexpr const char* PendingFilesArray = "Pending Files";
+// Custom Upload and Download menus: "Entries", then "%dMenuName", "%dLocalFile", "%dRemoteFile".
 inline constexpr const char* UploadMenuSection = "Menus\\Upload";
 inline constexpr const char* DownloadMenuSection = "Menus\\Download";
 
@@ -110,7 +111,6 @@ inline constexpr SettingKey SmallToolbarButtons{"Settings", "Small Toolbar Butto
 inline constexpr SettingKey ToolbarComboWidth{"Settings", "Toolbar comboBox width", SettingType::Int, "100"};
 inline constexpr SettingKey ToolbarComboLength{"Settings", "Toolbar comboBox length", SettingType::Int, "100"};
 inline constexpr SettingKey ToolbarComboAlphabetical{"Settings", "Toolbar comboBox alphabetical", SettingType::Int, "1"};
-inline constexpr SettingKey BackslashSpaceWarning{"Settings", "Backslash Space warning", SettingType::Int, "0"};
 inline constexpr SettingKey DisconnectAfterCustom{"Settings", "Disconnect after custom up/down load", SettingType::Int, "1"};
 inline constexpr SettingKey WordWrapOn{"Settings", "WordWrapOn", SettingType::Int, "0"};
 inline constexpr SettingKey EditorFont{"Settings", "Font", SettingType::Font, ""};
@@ -118,8 +118,5 @@ inline constexpr SettingKey CommentString{"Settings", "Comment string", SettingT
 inline constexpr SettingKey LineWrapColumn{"Settings", "Line Wrap Column", SettingType::Int, "72"};
 inline constexpr SettingKey RecipeWizEditTab{"Settings", "Recipe Wiz EditTab", SettingType::Int, "2"};
 inline constexpr SettingKey HelpButtonOnButtonPageUsed{"Setup", "Help button on Btn Pg used", SettingType::Int, "0"};
-// Custom Upload and Download menus: "Entries", then "%dMenuName", "%dLocalFile", "%dRemoteFile".
-inline constexpr const char* UploadMenuSection = "Menus\\Upload";
-inline constexpr const char* DownloadMenuSection = "Menus\\Download";
 
 } // namespace Settings
