@@ -10,7 +10,7 @@
 #include "gui/log/CLogFindDialog.h"
 #include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
-#include "gui/log/CLogTextViewer.h"
+#include "gui/common/CTextViewerDlg.h"
 #include "gui/log/COptColorPropPg.h"
 #include "gui/log/COptLogPropPg.h"
 
@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -219,7 +220,7 @@ void TestLogView::colourRulesAppliedAndReapplied()
     const QString section = QLatin1String(Settings::LogSettingsSection);
     WriteProfileInt(section, CLogColourRules::FieldKey(1), CLogColourRules::Subject);
     WriteProfileString(section, CLogColourRules::TextKey(1), QStringLiteral("echo"));
-    WriteProfileInt(section, CLogColourRules::ColourKey(1), 0x0000FF); // red as 0x00BBGGRR
+    WriteProfileInt(section, CLogColourRules::ColourKey(1), 0xFF0000); // red as 0x00RRGGBB
     SetSetting(Settings::LogSortedCol, 5);
     CLogDisplayView view;
     view.show();
@@ -232,7 +233,7 @@ void TestLogView::colourRulesAppliedAndReapplied()
     QVERIFY(second.OpenLog(WriteLog(kLog, QStringLiteral("second.log"))));
     CLogOptionsSheet sheet(&view);
     sheet.ColourPage()->TextBox(0)->setText(QStringLiteral("beta"));
-    sheet.ColourPage()->SetRowColour(1, 0x00FF00);
+    sheet.ColourPage()->SetRowColour(1, 0x00FF00); // green
     sheet.ColourPage()->FieldBox(1)->setCurrentIndex(CLogColourRules::Folder);
     sheet.ColourPage()->TextBox(1)->setText(QStringLiteral("work"));
     QSignalSpy changed(view.List()->model(), &QAbstractItemModel::dataChanged);
@@ -321,7 +322,7 @@ void TestLogView::viewRecipe()
     view.List()->selectRow(1);
     const qsizetype before = Prompt::History().size();
     view.ViewRecipe();
-    const QList<CLogTextViewer*> viewers = view.findChildren<CLogTextViewer*>();
+    const QList<CTextViewerDlg*> viewers = view.findChildren<CTextViewerDlg*>();
     if (shown.contains(QLatin1String("unable"))) {
         QVERIFY(viewers.isEmpty());
         QCOMPARE(promptsSince(before).size(), 1);
@@ -330,7 +331,7 @@ void TestLogView::viewRecipe()
     } else {
         QCOMPARE(viewers.size(), 1);
         QCOMPARE(viewers.first()->windowTitle(), QStringLiteral("Recipe: Work"));
-        QCOMPARE(viewers.first()->Text(), shown);
+        QCOMPARE(viewers.first()->TextBox()->toPlainText(), shown);
     }
 }
 
@@ -351,8 +352,8 @@ void TestLogView::detailsAndTooltip()
                             "SUBJECT: \nDATE: unknown\nENVELOPE FROM: s-f\nFOLDER: Inbox\nSIZE: 0\n\n"));
     QCOMPARE(view.RowToolTip(5), QStringLiteral("DATE: unknown\nENVELOPE FROM: s-f\nFOLDER: Inbox\nSIZE: 0"));
     view.ViewEntryDetails();
-    QCOMPARE(view.findChildren<CLogTextViewer*>().size(), 1);
-    QCOMPARE(view.findChildren<CLogTextViewer*>().first()->windowTitle(), QStringLiteral("Log Entries"));
+    QCOMPARE(view.findChildren<CTextViewerDlg*>().size(), 1);
+    QCOMPARE(view.findChildren<CTextViewerDlg*>().first()->windowTitle(), QStringLiteral("Log Entries"));
     view.List()->clearSelection();
     const qsizetype before = Prompt::History().size();
     view.ViewEntryDetails();

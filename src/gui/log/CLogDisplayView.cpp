@@ -5,11 +5,15 @@
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
 #include "core/workspace/Workspace.h"
+#include "gui/app/CommandTable.h"
 #include "gui/app/Help.h"
+#include "gui/common/CTextViewerDlg.h"
+#include "gui/common/CWorkingDlg.h"
+#include "gui/common/ColumnLayout.h"
+#include "gui/common/FontSetting.h"
 #include "gui/log/CLogFindDialog.h"
 #include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
-#include "gui/log/CLogTextViewer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +27,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QProgressDialog>
+#include <QCloseEvent>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTableView>
@@ -48,19 +52,14 @@ int& unparsedCounter()
     return counter;
 }
 
-// A working dialog: modal for the whole application while it is up, so nothing can close the
-// document under it; pending events run only every 50 ms so a long loop stays fast.
+// The working dialog over a long loop: pending events run only every 50 ms, so the loop stays
+// fast and the windows stay responsive.
 class WorkingDialog
 {
 public:
     WorkingDialog(QWidget* parent, const QString& title, const QString& message)
-        : m_dialog(message, QStringLiteral("Cancel"), 0, 100, parent)
+        : m_dialog(parent, title, message, true)
     {
-        m_dialog.setWindowTitle(title);
-        m_dialog.setWindowModality(Qt::ApplicationModal);
-        m_dialog.setMinimumDuration(400);
-        m_dialog.setAutoClose(false);
-        m_dialog.setAutoReset(false);
         m_timer.start();
     }
     // False when the user cancelled.
@@ -68,43 +67,28 @@ public:
     {
         if (m_timer.elapsed() < 50 && done < total)
             return true;
+        if (!m_shown) {
+            // Short work never flashes a window.
+            if (m_timer.elapsed() < 300 && done < total)
+                return true;
+            m_dialog.Create();
+            m_shown = true;
+        }
         m_timer.restart();
-        const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
-        m_dialog.setValue(qBound(0, percent, 100));
-        QCoreApplication::processEvents();
-        return !m_dialog.wasCanceled();
+        m_dialog.SetPos(total > 0 ? static_cast<int>(qBound(qint64(0), done * 100 / total, qint64(100))) : 100);
+        return !m_dialog.CheckCancel();
     }
 
 private:
-    QProgressDialog m_dialog;
+    CWorkingDlg m_dialog;
     QElapsedTimer m_timer;
+    bool m_shown = false;
 };
 
-CFontDescription describeFont(const QFont& font)
+std::function<void(QWidget*, const QString&)>& recipeEditor()
 {
-    CFontDescription d;
-    // Stored like a logical font: a negative height is the character height in pixels at 96 dpi.
-    d.height = font.pointSizeF() > 0 ? -qRound(font.pointSizeF() * 96.0 / 72.0) : -font.pixelSize();
-    d.weight = font.bold() ? 700 : 400;
-    d.italic = font.italic() ? 1 : 0;
-    d.underline = font.underline() ? 1 : 0;
-    d.strikeOut = font.strikeOut() ? 1 : 0;
-    d.faceName = font.family().left(31);
-    return d;
-}
-
-QFont fontFrom(const CFontDescription& d, const QFont& base)
-{
-    QFont font = base;
-    if (!d.faceName.isEmpty())
-        font.setFamily(d.faceName);
-    if (d.height != 0)
-        font.setPointSizeF(qAbs(d.height) * 72.0 / 96.0);
-    font.setBold(d.weight >= 600);
-    font.setItalic(d.italic != 0);
-    font.setUnderline(d.underline != 0);
-    font.setStrikeOut(d.strikeOut != 0);
-    return font;
+    static std::function<void(QWidget*, const QString&)> editor;
+    return editor;
 }
 
 bool sameFile(const QString& a, const QString& b)
@@ -119,7 +103,7 @@ bool sameFile(const QString& a, const QString& b)
 } // namespace
 
 CLogDisplayView::CLogDisplayView(QWidget* parent)
-    : QWidget(parent),
+    : CDocumentWindow(DocumentKind::Log, parent),
       m_model(new CLogTableModel(&m_doc, this)),
       m_list(new QTableView(this)),
       m_toolBar(new QToolBar(QStringLiteral("Log Toolbar"), this)),
@@ -276,7 +260,7 @@ bool CLogDisplayView::OpenLog(const QString& path)
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
 
     SizeColumns();
-    RestoreColumnOrder();
+    RestoreOrder();
     m_opened = true;
     if (m_sortColumn < 0) {
         const int column = GetSetting(Settings::LogSortedCol);
@@ -388,7 +372,8 @@ void CLogDisplayView::ViewEntryDetails(bool silentWithoutSelection)
     const QString text = DetailsText(&cancelled);
     if (cancelled)
         return;
-    auto* viewer = new CLogTextViewer(QStringLiteral("Log Entries"), QStringLiteral("Log Entries"), text, true, 1.4, this);
+    auto* viewer = new CTextViewerDlg(text, QStringLiteral("Log Entries"), this, QStringLiteral("Log Entries"), false, 1.4);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->show();
 }
 
@@ -405,6 +390,8 @@ void CLogDisplayView::EditRecipe()
     const QString name = FirstSelectedRecipe(&selected);
     if (!name.isEmpty()) {
         emit editRecipeRequested(name);
+        if (recipeEditor())
+            recipeEditor()(window(), name);
         return;
     }
     if (selected)
@@ -478,8 +465,9 @@ void CLogDisplayView::ViewRecipe()
     if (!fileError.isEmpty())
         Prompt::Tell(fileError, QStringLiteral("ZEPH"), Prompt::Warning);
     if (foundBegin && foundEnd) {
-        auto* viewer = new CLogTextViewer(QStringLiteral("View Recipe"), QStringLiteral("Recipe: ") + name,
-                                          QString::fromUtf8(collected), false, 1.5, this);
+        auto* viewer = new CTextViewerDlg(QString::fromUtf8(collected), QStringLiteral("View Recipe"), this,
+                                          QStringLiteral("Recipe: ") + name, true, 1.5);
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
         viewer->show();
         return;
     }
@@ -605,10 +593,9 @@ bool CLogDisplayView::SaveAsPath(const QString& path)
 
 void CLogDisplayView::ApplyFont()
 {
-    CFontDescription description;
-    if (CurrentUserData().GetFont(QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key),
-                                  &description))
-        m_list->setFont(fontFrom(description, QApplication::font(m_list)));
+    QFont font;
+    if (LoadFontSetting(QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key), &font))
+        m_list->setFont(font);
     else
         m_list->setFont(QApplication::font(m_list));
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
@@ -626,8 +613,7 @@ void CLogDisplayView::ChooseFont()
     const QFont font = QFontDialog::getFont(&ok, m_list->font(), this, QStringLiteral("Font"));
     if (!ok)
         return;
-    CurrentUserData().SetFont(QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key),
-                              describeFont(font));
+    StoreFontSetting(QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key), font);
     ApplyFontToAll();
 }
 
@@ -656,43 +642,15 @@ void CLogDisplayView::showEvent(QShowEvent* event)
     Activate();
 }
 
-bool CLogDisplayView::RestoreColumnOrder()
+bool CLogDisplayView::RestoreOrder()
 {
-    QList<qint32> order;
-    if (!CurrentUserData().GetIntArray(QLatin1String(Settings::LogColumnOrderArray), &order) || order.isEmpty())
-        return false;
-    // Only a full permutation of the eight columns is applied.
-    QList<qint32> sorted = order;
-    std::sort(sorted.begin(), sorted.end());
-    for (int i = 0; i < CLogEntry::ColumnCount; ++i) {
-        if (sorted.size() != CLogEntry::ColumnCount || sorted[i] != i)
-            return false;
-    }
-    QHeaderView* header = m_list->horizontalHeader();
-    for (int visual = 0; visual < order.size(); ++visual)
-        header->moveSection(header->visualIndex(order[visual]), visual);
-    return true;
-}
-
-void CLogDisplayView::RestoreColumnWidths()
-{
-    QList<qint32> widths;
-    if (CurrentUserData().GetIntArray(QLatin1String(Settings::LogColumnWidthsArray), &widths)) {
-        if (widths.isEmpty() || widths.size() > CLogEntry::ColumnCount)
-            return;
-        for (int i = 0; i < widths.size(); ++i)
-            m_list->setColumnWidth(i, widths[i] & 0xFFFF);
-        return;
-    }
-    const int width = qMax(50, (m_list->viewport()->width() - 50) / CLogEntry::ColumnCount);
-    for (int i = 0; i < CLogEntry::ColumnCount; ++i)
-        m_list->setColumnWidth(i, width);
+    return RestoreColumnOrder(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnOrderArray));
 }
 
 void CLogDisplayView::SizeColumns()
 {
     if (GetSetting(Settings::LogUseSavedColSizes) == 1) {
-        RestoreColumnWidths();
+        RestoreColumnWidths(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnWidthsArray));
         return;
     }
     // Widest cell among the rows the header samples, or the header text, whichever is wider.
@@ -705,15 +663,8 @@ void CLogDisplayView::SaveViewSettings()
 {
     if (m_closing || !m_opened)
         return;
-    QHeaderView* header = m_list->horizontalHeader();
-    QList<qint32> order;
-    QList<qint32> widths;
-    for (int i = 0; i < CLogEntry::ColumnCount; ++i) {
-        order.append(header->logicalIndex(i));
-        widths.append(m_list->columnWidth(i));
-    }
-    CurrentUserData().SetIntArray(QLatin1String(Settings::LogColumnOrderArray), order);
-    CurrentUserData().SetIntArray(QLatin1String(Settings::LogColumnWidthsArray), widths);
+    SaveColumnOrder(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnOrderArray));
+    SaveColumnWidths(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnWidthsArray));
     if (m_sortColumn >= 0 && m_sortColumn <= 8) {
         SetSetting(Settings::LogSortedCol, m_sortColumn);
         SetSetting(Settings::LogSortAscending, m_ascending ? 1 : 0);
@@ -727,7 +678,7 @@ void CLogDisplayView::OptionsChanged(bool gridLines, bool columnSizing, bool col
             view->m_list->setShowGrid(GetSetting(Settings::LogShowGridlines) == 1);
         if (columnSizing) {
             view->SizeColumns();
-            view->RestoreColumnOrder();
+            view->RestoreOrder();
         }
         if (colours) {
             view->m_doc.RecolourEntries();
@@ -786,4 +737,111 @@ bool CLogDisplayView::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CLogDisplayView::SetRecipeEditor(std::function<void(QWidget* parent, const QString& name)> editor)
+{
+    recipeEditor() = std::move(editor);
+}
+
+bool CLogDisplayView::HasRecipeEditor()
+{
+    return static_cast<bool>(recipeEditor());
+}
+
+QString CLogDisplayView::Title() const
+{
+    return QFileInfo(m_doc.Path()).fileName();
+}
+
+bool CLogDisplayView::HasCommand(int id) const
+{
+    switch (id) {
+    case Cmd::ViewEntryDetails:
+    case Cmd::EditRecipe:
+    case Cmd::ManuallyEditRecipe:
+    case Cmd::ViewRecipe:
+    case Cmd::OpenLogAsText:
+    case Cmd::Options:
+    case Cmd::Find:
+    case Cmd::FindNext:
+    case Cmd::SelectAll:
+    case Cmd::SaveAs:
+    case Cmd::Save:
+    case Cmd::Font:
+    case Cmd::LogToolbar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CLogDisplayView::IsCommandEnabled(int id) const
+{
+    if (id == Cmd::Save)
+        return false; // a log is never written back
+    if (id == Cmd::FindNext)
+        return !m_findText.isEmpty();
+    return HasCommand(id);
+}
+
+bool CLogDisplayView::IsCommandChecked(int id) const
+{
+    return id == Cmd::LogToolbar && GetSetting(Settings::ShowLogToolbar) != 0;
+}
+
+void CLogDisplayView::RunCommand(int id)
+{
+    switch (id) {
+    case Cmd::ViewEntryDetails:
+        ViewEntryDetails();
+        break;
+    case Cmd::EditRecipe:
+        EditRecipe();
+        break;
+    case Cmd::ManuallyEditRecipe:
+        ManuallyEditRecipe();
+        break;
+    case Cmd::ViewRecipe:
+        ViewRecipe();
+        break;
+    case Cmd::OpenLogAsText:
+        OpenLogAsText();
+        break;
+    case Cmd::Options:
+        ShowOptions();
+        break;
+    case Cmd::Find:
+        ShowFind();
+        break;
+    case Cmd::FindNext:
+        FindNext();
+        break;
+    case Cmd::SelectAll:
+        SelectAll();
+        break;
+    case Cmd::SaveAs:
+        SaveAs();
+        break;
+    case Cmd::Font:
+        ChooseFont();
+        break;
+    case Cmd::LogToolbar:
+        ToggleLogToolbar();
+        break;
+    default:
+        break;
+    }
+    emit StateChanged();
+}
+
+void CLogDisplayView::Activated()
+{
+    Activate();
+}
+
+void CLogDisplayView::closeEvent(QCloseEvent* event)
+{
+    SaveViewSettings();
+    CDocumentWindow::closeEvent(event);
 }

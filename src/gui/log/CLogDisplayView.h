@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/log/CLogDisplayDoc.h"
+#include "gui/app/CDocumentWindow.h"
 #include "gui/log/CLogFindDialog.h"
 
 #include <QPointer>
@@ -14,16 +15,26 @@ class QMenu;
 class QTableView;
 class QToolBar;
 
-// One procmail log as a sortable, coloured, searchable table with its own log toolbar. From a
-// selected entry the user sees all its fields, opens the recipe that logged it, or saves a copy
-// of the log. The table is a model over the document: no row holds text of its own.
-class CLogDisplayView : public QWidget
+// One procmail log as a sortable, coloured, searchable table with its own log toolbar, in a
+// document window of the main window. From a selected entry the user sees all its fields, opens
+// the recipe that logged it, or saves a copy of the log. The table is a model over the document:
+// no row holds text of its own.
+class CLogDisplayView : public CDocumentWindow
 {
     Q_OBJECT
 
 public:
     explicit CLogDisplayView(QWidget* parent = nullptr);
     ~CLogDisplayView() override;
+
+    // The document window's side.
+    QString Path() const override { return m_doc.Path(); }
+    QString Title() const override;
+    bool HasCommand(int id) const override;
+    bool IsCommandEnabled(int id) const override;
+    bool IsCommandChecked(int id) const override;
+    void RunCommand(int id) override;
+    void Activated() override;
 
     // Reads and shows the log. False when the log had no entries: the user was asked whether
     // to open it as text, and the view asked to be closed (closeRequested) without storing
@@ -75,6 +86,9 @@ public:
     QString DetailsText(bool* cancelled = nullptr) const;
     // The recipe file that View Recipe reads; the identity's own unless a test sets another.
     void SetRecipeFilePath(const QString& path) { m_recipeFilePath = path; }
+    // The Recipe Wizard's edit-by-name entry; without one, Edit Recipe opens the recipe file.
+    static void SetRecipeEditor(std::function<void(QWidget* parent, const QString& name)> editor);
+    static bool HasRecipeEditor();
     // Sizes the columns from the settings (saved widths or fit to the data).
     void SizeColumns();
     // Stores column order, widths and sort; done on closing unless the view closed itself.
@@ -96,6 +110,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QAction* AddAction(const QString& text, const QKeySequence& shortcut, std::function<void()> command);
@@ -104,8 +119,7 @@ private:
     QStringList DisplayOrderLabels(QList<int>* columns) const;
     void ApplyFont();
     void ShowContextMenu(const QPoint& globalPos);
-    bool RestoreColumnOrder();
-    void RestoreColumnWidths();
+    bool RestoreOrder();
 
     CLogDisplayDoc m_doc;
     CLogTableModel* m_model;

@@ -52,8 +52,8 @@ QVariant CLogTableModel::data(const QModelIndex& index, int role) const
         const quint32 colour = m_doc->EntryColour(index.row());
         if (colour == CLogEntry::AutomaticColour)
             return QVariant();
-        // Stored as 0x00BBGGRR.
-        return QBrush(QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+        // Stored as 0x00RRGGBB, like the colour palette gives it.
+        return QBrush(QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
     }
     case Qt::TextAlignmentRole:
         return index.column() == CLogEntry::SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)

@@ -4,13 +4,12 @@
 #include "core/log/CLogEntry.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
+#include "gui/common/CColourPopup.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QToolButton>
@@ -22,13 +21,7 @@ QColor toColor(quint32 colour, const QWidget* widget)
 {
     if (colour == CLogEntry::AutomaticColour)
         return widget->palette().color(QPalette::WindowText);
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-quint32 fromColor(const QColor& color)
-{
-    return static_cast<quint32>(color.red()) | (static_cast<quint32>(color.green()) << 8)
-        | (static_cast<quint32>(color.blue()) << 16);
+    return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
 }
 
 QIcon swatch(const QColor& color)
@@ -94,31 +87,12 @@ void COptColorPropPg::SetRowColour(int row, quint32 colour)
 
 void COptColorPropPg::ChooseColour(int row)
 {
-    QMenu menu(this);
-    QAction* automatic = menu.addAction(swatch(toColor(CLogEntry::AutomaticColour, this)), QStringLiteral("Automatic"));
-    menu.addSeparator();
-    static const quint32 palette[] = {0x000000, 0x000080, 0x008000, 0x800000, 0x0000FF, 0x00FF00,
-                                      0xFF0000, 0x008080, 0x800080, 0x808000, 0x808080, 0x00A5FF};
-    QList<QAction*> standard;
-    for (quint32 colour : palette) {
-        QAction* action = menu.addAction(swatch(toColor(colour, this)), toColor(colour, this).name());
-        action->setData(colour);
-        standard.append(action);
-    }
-    menu.addSeparator();
-    QAction* more = menu.addAction(QStringLiteral("More Colors..."));
-    QAction* chosen = menu.exec(m_rows[row].button->mapToGlobal(QPoint(0, m_rows[row].button->height())));
-    if (!chosen)
-        return;
-    if (chosen == automatic) {
-        SetRowColour(row, CLogEntry::AutomaticColour);
-    } else if (chosen == more) {
-        const QColor color = QColorDialog::getColor(toColor(m_rows[row].colour, this), this);
-        if (color.isValid())
-            SetRowColour(row, fromColor(color));
-    } else {
-        SetRowColour(row, chosen->data().toUInt());
-    }
+    QToolButton* button = m_rows[row].button;
+    auto* popup = new CColourPopup(button->mapToGlobal(QPoint(0, button->height())), m_rows[row].colour,
+                                   QStringLiteral("Automatic"), QStringLiteral("More Colors..."), this);
+    popup->setAttribute(Qt::WA_DeleteOnClose);
+    connect(popup, &CColourPopup::ColourAccepted, this, [this, row](quint32 colour) { SetRowColour(row, colour); });
+    popup->show();
 }
 
 bool COptColorPropPg::Apply()
