@@ -10,12 +10,19 @@
 #include "gui/log/CLogFindDialog.h"
 #include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
+#include "core/workspace/Workspace.h"
+#include "gui/app/MainWindow.h"
 #include "gui/common/CTextViewerDlg.h"
+#include "gui/editor/CZEPHView.h"
+#include "gui/log/LogViewerRegistration.h"
 #include "gui/log/COptColorPropPg.h"
 #include "gui/log/COptLogPropPg.h"
 
 #include <QBrush>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextBlock>
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
@@ -85,6 +92,7 @@ private slots:
     void saveAs();
     void columnLayoutPerIdentity();
     void logFilesPage();
+    void inTheMainWindow();
 
 private:
     QString WriteLog(const QByteArray& content, const QString& name = QStringLiteral("zeph.log"));
@@ -510,6 +518,52 @@ void TestLogView::logFilesPage()
     QVERIFY(view.List()->showGrid());
     // The date format applies to logs opened afterwards.
     QCOMPARE(view.List()->model()->index(1, 4).data().toString(), QStringLiteral("07.03.01 00:00"));
+}
+
+// The log list as the program shows it: opened by the main window, its unparsed lines in a text
+// document, its entry count in the status bar, its commands through the command table.
+void TestLogView::inTheMainWindow()
+{
+    const QString docs = m_dir.path() + QStringLiteral("/docs/");
+    QVERIFY(Workspace::SetDocumentFolder(docs));
+    QDir().mkpath(docs);
+    WriteLog("##_ZEPH_RECIPE_BEGIN_##Other\n:0\n##_ZEPH_RECIPE_END_##Other\n"
+             "##_ZEPH_RECIPE_BEGIN_##Work\n:0:\nwork\n##_ZEPH_RECIPE_END_##Work\n",
+             QStringLiteral("docs/zeph.recipes"));
+    SetSetting(Settings::LogSortedCol, 5);
+    MainWindow window;
+    RegisterLogViewer(window);
+    window.show();
+    const QString path = WriteLog(kLog + "stray line\n", QStringLiteral("main.log"));
+    auto* view = qobject_cast<CLogDisplayView*>(window.OpenFile(path));
+    QVERIFY(view);
+    QCOMPARE(window.ActiveDocument(), view);
+    QCOMPARE(view->Title(), QStringLiteral("main.log"));
+    QCOMPARE(window.Documents().size(), 2);
+    CDocumentWindow* unparsed = nullptr;
+    for (CDocumentWindow* document : window.Documents()) {
+        if (document != view)
+            unparsed = document;
+    }
+    QVERIFY(unparsed && unparsed->Title().startsWith(QLatin1String("Unparsed Data")));
+    QCOMPARE(qobject_cast<CZEPHView*>(unparsed)->Editor()->toPlainText(), QStringLiteral("Line 27:  stray line\n"));
+    window.ActivateDocument(view);
+    QCOMPARE(window.LineColumnText(), QStringLiteral("6 Entries"));
+    QVERIFY(view->HasCommand(Cmd::Save));
+    QVERIFY(!view->IsCommandEnabled(Cmd::Save));
+    QVERIFY(!view->IsCommandEnabled(Cmd::FindNext));
+    // Manually Edit Recipe opens the recipe file at the recipe of the selected entry.
+    view->List()->selectRow(1);
+    view->RunCommand(Cmd::ManuallyEditRecipe);
+    auto* recipes = qobject_cast<CZEPHView*>(window.ActiveDocument());
+    QVERIFY(recipes);
+    QCOMPARE(QFileInfo(recipes->Path()).fileName(), QStringLiteral("zeph.recipes"));
+    QCOMPARE(recipes->Editor()->textCursor().block().text(), QStringLiteral("##_ZEPH_RECIPE_BEGIN_##Work"));
+    // With "Always open as text" a log opens in the editor.
+    SetSetting(Settings::LogAlwaysOpenAsText, 1);
+    const QString other = WriteLog(kLog, QStringLiteral("other.log"));
+    window.OpenFile(other);
+    QVERIFY(qobject_cast<CZEPHView*>(window.FindDocument(other)));
 }
 
 QTEST_MAIN(TestLogView)
