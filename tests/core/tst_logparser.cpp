@@ -71,6 +71,7 @@ private slots:
     void unparsedText();
     void megabyteLines();
     void binaryGarbage();
+    void cellTextLimit();
     void progressAndCancel();
     void fileErrors();
     void growingAndShrinkingFile();
@@ -235,6 +236,18 @@ void TestLogParser::megabyteLines()
     QCOMPARE(doc.GetUnparsedLine(1).text.size(), noise.size());
     doc.SortEntries(CLogEntry::SubjectColumn, true);
     QCOMPARE(doc.FindEntry(QStringLiteral("SSS"), 0, false), 0);
+}
+
+void TestLogParser::cellTextLimit()
+{
+    // "\xc3\xbc" is one character; a cut after four bytes would split the second one.
+    CLogDisplayDoc doc;
+    doc.OpenData("From a@b  Mon Jan  1 00:00:00 2007\n Subject: a\xc3\xbc" "b\xc3\xbc" "c\n  Folder: i 5\n");
+    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn), QStringLiteral("a\u00fcb\u00fc" "c"));
+    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn, 5), QStringLiteral("a\u00fc" "b"));
+    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn, 6), QStringLiteral("a\u00fc" "b\u00fc"));
+    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn, 0), QString());
+    QCOMPARE(doc.CellText(0, CLogEntry::DateColumn, 2), QStringLiteral("01/01/07 00:00"));
 }
 
 void TestLogParser::binaryGarbage()

@@ -18,7 +18,7 @@ public:
     {
         int field = -1;
         QString text;
-        quint32 colour = CLogEntry::AutomaticColour; // 0x00BBGGRR or AutomaticColour
+        quint32 colour = CLogEntry::AutomaticColour; // 0x00RRGGBB or AutomaticColour
     };
 
     // Clears the rules and reads rules 1 to 7; a rule counts when its text is not empty and

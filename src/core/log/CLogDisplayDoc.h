@@ -10,6 +10,9 @@
 #include <functional>
 #include <vector>
 
+// Asks the system to back a large buffer with huge pages where it can; a hint only.
+void AdviseHugePages(void* data, qsizetype size);
+
 // A procmail log read into entries: procmail's own abstracts (envelope line, optional subject
 // line, folder line) and the longer entries that our recipes write in front of them (recipe
 // name, To and From lines). Every other line is kept as unparsed data with its line number.
@@ -67,8 +70,9 @@ public:
     // Overrides what Open read from the settings (before opening).
     void SetDateFormat(int format, const QString& separator);
     QByteArray DateText(const CLogEntry& entry) const { return entry.DateText(m_dateFormat, m_separator); }
-    // A cell of the list: column 0 to 7 of the entry at a position, as display text.
-    QString CellText(qsizetype index, int column) const;
+    // A cell of the list: column 0 to 7 of the entry at a position, as display text; with a
+    // limit, at most that many bytes of the field (cut at a character boundary).
+    QString CellText(qsizetype index, int column, qsizetype limit = -1) const;
 
 private:
     struct Unparsed

@@ -50,7 +50,7 @@ public:
     static constexpr int MaxDateKeyPieces = 6;
     // The date sort key as pieces that run together; returns how many.
     int DateSortKeyPieces(QByteArrayView pieces[MaxDateKeyPieces]) const;
-    // RGB colour as 0x00BBGGRR, or AutomaticColour.
+    // RGB colour as 0x00RRGGBB, or AutomaticColour.
     quint32 Colour() const { return m_colour; }
     // 1-based number of the entry's first line in the file.
     qint64 LineNumber() const { return m_lineNumber; }

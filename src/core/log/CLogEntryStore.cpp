@@ -1,9 +1,14 @@
 #include "core/log/CLogEntryStore.h"
 
+#include "core/log/CLogDisplayDoc.h"
+
 void CLogEntryStore::Append(const CLogEntry& entry)
 {
     if ((m_count >> BlockBits) >= m_blocks.size())
+    {
         m_blocks.push_back(std::make_unique_for_overwrite<CLogEntry[]>(BlockSize));
+        AdviseHugePages(m_blocks.back().get(), static_cast<qsizetype>(BlockSize * sizeof(CLogEntry)));
+    }
     At(m_count) = entry;
     ++m_count;
 }

@@ -10,7 +10,7 @@
 class CLogEntryStore
 {
 public:
-    static constexpr int BlockBits = 14;
+    static constexpr int BlockBits = 15;
     static constexpr quint32 BlockSize = 1u << BlockBits;
 
     quint32 Count() const { return m_count; }

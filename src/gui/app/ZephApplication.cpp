@@ -7,6 +7,7 @@
 #include "core/workspace/Workspace.h"
 #include "gui/app/Help.h"
 #include "gui/app/MainWindow.h"
+#include "gui/log/LogViewerRegistration.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/common/CCheckQuestionDlg.h"
 #include "gui/common/MessageBoxPresenter.h"
@@ -79,6 +80,7 @@ int ZephApplication::Run(int argc, char* argv[])
     state.LoadIdentityData();
 
     MainWindow window;
+    RegisterLogViewer(window);
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &window, [&window] {
         if (window.isMinimized())
             window.showNormal();

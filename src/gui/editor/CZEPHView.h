@@ -66,6 +66,12 @@ public:
     bool RecipeNamesValid() const { return m_namesValid; }
     bool ReadingRecipeNames() const { return m_reader != nullptr; }
     void InvalidateRecipeNames();
+    // A new document's name in place of "ZEPH<n>" (the log list's unparsed lines).
+    void SetUntitledName(const QString& name)
+    {
+        m_untitled = name;
+        emit StateChanged();
+    }
     static void InvalidateAllRecipeNames();
     // The context menu of the Text Toolbar's recipe list (sort, width, length).
     static void InstallRecipeListMenu(QComboBox* list);

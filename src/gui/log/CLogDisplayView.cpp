@@ -1,0 +1,847 @@
+#include "gui/log/CLogDisplayView.h"
+
+#include "core/common/Prompt.h"
+#include "core/settings/CUserData.h"
+#include "core/settings/Profile.h"
+#include "core/settings/SettingsTable.h"
+#include "core/workspace/Workspace.h"
+#include "gui/app/CommandTable.h"
+#include "gui/app/Help.h"
+#include "gui/common/CTextViewerDlg.h"
+#include "gui/common/CWorkingDlg.h"
+#include "gui/common/ColumnLayout.h"
+#include "gui/common/FontSetting.h"
+#include "gui/log/CLogFindDialog.h"
+#include "gui/log/CLogOptionsSheet.h"
+#include "gui/log/CLogTableModel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QCloseEvent>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <sys/stat.h>
+
+namespace {
+
+QList<CLogDisplayView*>& openViews()
+{
+    static QList<CLogDisplayView*> views;
+    return views;
+}
+
+// The number in "Unparsed Data%d", shared by every log window of the run.
+int& unparsedCounter()
+{
+    static int counter = 1;
+    return counter;
+}
+
+// The working dialog over a long loop: pending events run only every 50 ms, so the loop stays
+// fast and the windows stay responsive.
+class WorkingDialog
+{
+public:
+    WorkingDialog(QWidget* parent, const QString& title, const QString& message)
+        : m_dialog(parent, title, message, true)
+    {
+        m_timer.start();
+    }
+    // False when the user cancelled.
+    bool Step(qint64 done, qint64 total)
+    {
+        if (m_timer.elapsed() < 50 && done < total)
+            return true;
+        if (!m_shown) {
+            // Short work never flashes a window.
+            if (m_timer.elapsed() < 300 && done < total)
+                return true;
+            m_dialog.Create();
+            m_shown = true;
+        }
+        m_timer.restart();
+        m_dialog.SetPos(total > 0 ? static_cast<int>(qBound(qint64(0), done * 100 / total, qint64(100))) : 100);
+        return !m_dialog.CheckCancel();
+    }
+
+private:
+    CWorkingDlg m_dialog;
+    QElapsedTimer m_timer;
+    bool m_shown = false;
+};
+
+std::function<void(QWidget*, const QString&)>& recipeEditor()
+{
+    static std::function<void(QWidget*, const QString&)> editor;
+    return editor;
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat sa;
+    struct stat sb;
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+} // namespace
+
+CLogDisplayView::CLogDisplayView(QWidget* parent)
+    : CDocumentWindow(DocumentKind::Log, parent),
+      m_model(new CLogTableModel(&m_doc, this)),
+      m_list(new QTableView(this)),
+      m_toolBar(new QToolBar(QStringLiteral("Log Toolbar"), this)),
+      m_popup(new QMenu(QStringLiteral("Popup Log Menu"), this))
+{
+    setObjectName(QStringLiteral("CLogDisplayView"));
+    SetHelpTopic(this, QStringLiteral("log.html"));
+    openViews().append(this);
+
+    m_list->setModel(m_model);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setWordWrap(false);
+    m_list->setCornerButtonEnabled(false);
+    m_list->setShowGrid(false);
+    m_list->setAlternatingRowColors(false);
+    m_list->verticalHeader()->hide();
+    // Fixed row heights: a million rows scroll without measuring any of them.
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_list->horizontalHeader()->setSectionsMovable(true);
+    m_list->horizontalHeader()->setSectionsClickable(true);
+    m_list->horizontalHeader()->setSortIndicatorShown(false);
+    m_list->horizontalHeader()->setHighlightSections(false);
+    m_list->horizontalHeader()->setStretchLastSection(false);
+    m_list->horizontalHeader()->setToolTip(QStringLiteral("Click to sort. Drag to reposition"));
+    m_list->horizontalHeader()->setResizeContentsPrecision(1000);
+    m_list->viewport()->installEventFilter(this);
+    m_list->installEventFilter(this);
+    m_list->viewport()->setMouseTracking(true);
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { SortByColumn(column, true); });
+    connect(m_list, &QTableView::doubleClicked, this, [this] { ViewEntryDetails(true); });
+
+    QAction* details = AddAction(QStringLiteral("View Entry &Details"), QKeySequence(), [this] { ViewEntryDetails(); });
+    QAction* find = AddAction(QStringLiteral("&Find..."), QKeySequence::Find, [this] { ShowFind(); });
+    m_findNextAction = AddAction(QStringLiteral("Find &Next"), QKeySequence::FindNext, [this] { FindNext(); });
+    m_findNextAction->setEnabled(false);
+    QAction* edit = AddAction(QStringLiteral("&Edit Recipe"), QKeySequence(), [this] { EditRecipe(); });
+    QAction* manual = AddAction(QStringLiteral("&Manually Edit Recipe"), QKeySequence(), [this] { ManuallyEditRecipe(); });
+    QAction* view = AddAction(QStringLiteral("&View Recipe"), QKeySequence(), [this] { ViewRecipe(); });
+    QAction* asText = AddAction(QStringLiteral("Open log as &Text"), QKeySequence(), [this] { OpenLogAsText(); });
+    QAction* options = AddAction(QStringLiteral("&Options"), QKeySequence(), [this] { ShowOptions(); });
+    QAction* font = AddAction(QStringLiteral("&Font"), QKeySequence(), [this] { ChooseFont(); });
+    QAction* selectAll = AddAction(QStringLiteral("Select &All"), QKeySequence::SelectAll, [this] { SelectAll(); });
+    QAction* saveAs = AddAction(QStringLiteral("Save &As..."), QKeySequence::SaveAs, [this] { SaveAs(); });
+    m_toolbarAction = AddAction(QStringLiteral("Log Toolbar"), QKeySequence(), [this] { ToggleLogToolbar(); });
+    m_toolbarAction->setCheckable(true);
+
+    m_toolBar->addAction(details);
+    m_toolBar->addAction(find);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(edit);
+    m_toolBar->addAction(manual);
+    m_toolBar->addAction(view);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(asText);
+    m_toolBar->addAction(options);
+    m_toolBar->addAction(font);
+
+    m_popup->addAction(details);
+    m_popup->addAction(edit);
+    m_popup->addAction(manual);
+    m_popup->addAction(view);
+    m_popup->addSeparator();
+    m_popup->addAction(find);
+    m_popup->addAction(m_findNextAction);
+    m_popup->addAction(selectAll);
+    m_popup->addSeparator();
+    m_popup->addAction(asText);
+    m_popup->addAction(saveAs);
+    m_popup->addAction(options);
+    m_popup->addAction(font);
+    m_popup->addAction(m_toolbarAction);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_toolBar);
+    layout->addWidget(m_list);
+}
+
+CLogDisplayView::~CLogDisplayView()
+{
+    if (m_findDialog)
+        delete m_findDialog;
+    openViews().removeAll(this);
+}
+
+QList<CLogDisplayView*> CLogDisplayView::OpenViews()
+{
+    return openViews();
+}
+
+QAction* CLogDisplayView::AddAction(const QString& text, const QKeySequence& shortcut, std::function<void()> command)
+{
+    auto* action = new QAction(text, this);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    }
+    connect(action, &QAction::triggered, this, [command = std::move(command)] { command(); });
+    addAction(action);
+    return action;
+}
+
+bool CLogDisplayView::OpenLog(const QString& path)
+{
+    m_toolBar->setVisible(GetSetting(Settings::ShowLogToolbar) != 0);
+    m_toolbarAction->setChecked(m_toolBar->isVisibleTo(this));
+    ApplyFont();
+    m_list->setShowGrid(GetSetting(Settings::LogShowGridlines) == 1);
+
+    {
+        WorkingDialog working(window(), QStringLiteral("Parsing file"),
+                              QStringLiteral("Parsing %1.\n\nPlease wait....").arg(QDir::toNativeSeparators(path)));
+        m_doc.Open(path, [&working](qint64 done, qint64 total) { return working.Step(done, total); });
+    }
+    if (!m_doc.ErrorText().isEmpty())
+        Prompt::Tell(m_doc.ErrorText(), QStringLiteral("ZEPH"), Prompt::Warning);
+
+    if (m_doc.GetEntryCount() == 0) {
+        const Prompt::Button answer = Prompt::Ask(
+            QStringLiteral("No standard log entries were found in the file %1.  Would you like to open it as a plain "
+                           "text file?")
+                .arg(path),
+            QStringLiteral("Open as text file?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
+            Prompt::Yes);
+        if (answer == Prompt::Yes)
+            emit openAsTextRequested(path);
+        m_closing = true;
+        QMetaObject::invokeMethod(this, &CLogDisplayView::closeRequested, Qt::QueuedConnection);
+        return false;
+    }
+
+    if (m_doc.GetUnparsedCount() > 0) {
+        const QString title = QStringLiteral("Unparsed Data%1").arg(unparsedCounter());
+        Prompt::Tell(QStringLiteral("There were %1 lines in the file %2 that ZEPH was unable to parse.  Those lines "
+                                    "will be displayed using the file name \"%3\".  Click on that tab to view the "
+                                    "data.")
+                         .arg(m_doc.GetUnparsedCount())
+                         .arg(path, title),
+                     QStringLiteral("Unparsed data"), Prompt::Information);
+        emit unparsedDataReady(title, m_doc.GetUnparsedText());
+        ++unparsedCounter();
+    }
+
+    m_model->OrderChanged();
+    QAbstractItemModel* model = m_model;
+    emit model->layoutChanged();
+    m_entriesText = QStringLiteral("%1 Entries").arg(m_doc.GetEntryCount());
+    emit entriesTextChanged(m_entriesText);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+
+    SizeColumns();
+    RestoreOrder();
+    m_opened = true;
+    if (m_sortColumn < 0) {
+        const int column = GetSetting(Settings::LogSortedCol);
+        SortByColumn(column, false, GetSetting(Settings::LogSortAscending) != 0);
+    }
+    return true;
+}
+
+void CLogDisplayView::SortByColumn(int column, bool headerClick, bool ascending)
+{
+    if (column == m_sortColumn)
+        m_ascending = !m_ascending;
+    else
+        m_ascending = headerClick ? true : ascending;
+    m_sortColumn = column;
+    m_doc.SortEntries(column, m_ascending);
+    m_model->OrderChanged();
+    if (column >= 0 && column < CLogEntry::ColumnCount) {
+        m_list->horizontalHeader()->setSortIndicatorShown(true);
+        m_list->horizontalHeader()->setSortIndicator(column, m_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+    m_list->viewport()->update();
+}
+
+QList<int> CLogDisplayView::SelectedRows() const
+{
+    QList<int> rows;
+    if (!m_list->selectionModel())
+        return rows;
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    for (const QModelIndex& index : selected)
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QStringList CLogDisplayView::DisplayOrderLabels(QList<int>* columns) const
+{
+    QStringList labels;
+    const QHeaderView* header = m_list->horizontalHeader();
+    for (int visual = 0; visual < CLogEntry::ColumnCount; ++visual) {
+        const int column = header->logicalIndex(visual);
+        columns->append(column);
+        labels.append(CLogTableModel::ColumnHeader(column).toUpper() + QStringLiteral(": "));
+    }
+    return labels;
+}
+
+QString CLogDisplayView::RowToolTip(int row) const
+{
+    if (row < 0 || row >= m_doc.GetEntryCount())
+        return QString();
+    QList<int> columns;
+    const QStringList labels = DisplayOrderLabels(&columns);
+    QStringList lines;
+    for (int i = 0; i < columns.size(); ++i) {
+        const QString text = m_doc.CellText(row, columns[i], CLogTableModel::CellLimit);
+        if (!text.isEmpty())
+            lines.append(labels[i] + text);
+    }
+    return lines.join(QLatin1Char('\n')).replace(QLatin1Char('\t'), QLatin1Char(' '));
+}
+
+QString CLogDisplayView::DetailsText(bool* cancelled) const
+{
+    if (cancelled)
+        *cancelled = false;
+    const QList<int> rows = SelectedRows();
+    if (rows.isEmpty())
+        return QString();
+    QList<int> columns;
+    const QStringList labels = DisplayOrderLabels(&columns);
+    WorkingDialog working(window(), QStringLiteral("Loading log data"), QStringLiteral("Loading log data.\n\nPlease wait...."));
+    QString text;
+    QString block;
+    for (int n = 0; n < rows.size(); ++n) {
+        for (int i = 0; i < columns.size(); ++i) {
+            const int column = columns[i];
+            const QString value = m_doc.CellText(rows[n], column);
+            const bool optional = column == CLogEntry::RecipeNameColumn || column == CLogEntry::HeaderFromColumn
+                || column == CLogEntry::HeaderToColumn;
+            if (optional && value.isEmpty())
+                continue;
+            block += labels[i] + value + QLatin1Char('\n');
+        }
+        block += QLatin1Char('\n');
+        if ((n + 1) % 50 == 0) {
+            text += block;
+            block.clear();
+        }
+        if ((n + 1) % 16 == 0 && !working.Step(n + 1, rows.size())) {
+            if (cancelled)
+                *cancelled = true;
+            return QString();
+        }
+    }
+    return text + block;
+}
+
+void CLogDisplayView::ViewEntryDetails(bool silentWithoutSelection)
+{
+    if (SelectedRows().isEmpty()) {
+        if (!silentWithoutSelection)
+            Prompt::Tell(QStringLiteral("Please highlight the entry you wish to view."),
+                         QStringLiteral("No entry selected"), Prompt::Information);
+        return;
+    }
+    bool cancelled = false;
+    const QString text = DetailsText(&cancelled);
+    if (cancelled)
+        return;
+    auto* viewer = new CTextViewerDlg(text, QStringLiteral("Log Entries"), this, QStringLiteral("Log Entries"), false, 1.4);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->show();
+}
+
+QString CLogDisplayView::FirstSelectedRecipe(bool* anySelected) const
+{
+    const QList<int> rows = SelectedRows();
+    *anySelected = !rows.isEmpty();
+    return rows.isEmpty() ? QString() : m_doc.CellText(rows.first(), CLogEntry::RecipeNameColumn);
+}
+
+void CLogDisplayView::EditRecipe()
+{
+    bool selected = false;
+    const QString name = FirstSelectedRecipe(&selected);
+    if (!name.isEmpty()) {
+        emit editRecipeRequested(name);
+        if (recipeEditor())
+            recipeEditor()(window(), name);
+        return;
+    }
+    if (selected)
+        Prompt::Tell(QStringLiteral("ZEPH cannot determine which recipe you wish to edit because the highlighted log "
+                                    "entry does not have a recipe name.  To insure that the recipe name is included in "
+                                    "the log entry, edit the corresponding recipe and select 'Extended Logging' on "
+                                    "the 'Recipe Name and Logging' page (the fifth wizard page)."),
+                     QStringLiteral("No associated recipe name"), Prompt::Information);
+    else
+        Prompt::Tell(QStringLiteral("Please highlight the entry you wish to edit."), QStringLiteral("No entry selected"),
+                     Prompt::Information);
+}
+
+void CLogDisplayView::ManuallyEditRecipe()
+{
+    bool selected = false;
+    emit manualEditRequested(FirstSelectedRecipe(&selected));
+}
+
+void CLogDisplayView::ViewRecipe()
+{
+    bool selected = false;
+    const QString name = FirstSelectedRecipe(&selected);
+    if (name.isEmpty()) {
+        if (selected)
+            Prompt::Tell(QStringLiteral("ZEPH cannot determine which recipe you wish to view because the highlighted "
+                                        "log entry does not have a recipe name.  To insure that the recipe name is "
+                                        "included in the log entry, edit the corresponding recipe and select "
+                                        "'Extended Logging' on the 'Recipe Name and Logging' page (the fifth wizard "
+                                        "page)."),
+                         QStringLiteral("No associated recipe name"), Prompt::Information);
+        else
+            Prompt::Tell(QStringLiteral("Please highlight the entry with the recipe name you wish to view."),
+                         QStringLiteral("No entry selected"), Prompt::Information);
+        return;
+    }
+    const QString path = m_recipeFilePath.isEmpty() ? Workspace::GetRecipeFilePath() : m_recipeFilePath;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QByteArray nameBytes = name.toUtf8();
+    const QByteArray begin = "##_ZEPH_RECIPE_BEGIN_##" + nameBytes;
+    const QByteArray end = "##_ZEPH_RECIPE_END_##" + nameBytes;
+    bool foundBegin = false;
+    bool foundEnd = false;
+    QByteArray collected;
+    QFile file(path);
+    QString fileError;
+    if (path.isEmpty()) {
+        fileError = QStringLiteral("The recipe file could not be found.");
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        fileError = QStringLiteral("%1 could not be opened: %2").arg(path, file.errorString());
+    } else {
+        while (!file.atEnd()) {
+            QByteArray line = file.readLine();
+            if (line.endsWith('\n'))
+                line.chop(1);
+            if (line.endsWith('\r'))
+                line.chop(1);
+            if (!foundBegin) {
+                if (line != begin)
+                    continue;
+                foundBegin = true;
+            }
+            collected += line + '\n';
+            if (line == end) {
+                foundEnd = true;
+                break;
+            }
+        }
+    }
+    QApplication::restoreOverrideCursor();
+    if (!fileError.isEmpty())
+        Prompt::Tell(fileError, QStringLiteral("ZEPH"), Prompt::Warning);
+    if (foundBegin && foundEnd) {
+        auto* viewer = new CTextViewerDlg(QString::fromUtf8(collected), QStringLiteral("View Recipe"), this,
+                                          QStringLiteral("Recipe: ") + name, true, 1.5);
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
+        viewer->show();
+        return;
+    }
+    Prompt::Tell(QStringLiteral("ZEPH was unable to find the %1 for the recipe \"%2\" in %3.")
+                     .arg(foundBegin ? QStringLiteral("end marker") : QStringLiteral("beginning and end markers"), name,
+                          path),
+                 QStringLiteral("Recipe not found"), Prompt::Information);
+}
+
+void CLogDisplayView::OpenLogAsText()
+{
+    emit openAsTextRequested(m_doc.Path());
+}
+
+void CLogDisplayView::ShowOptions()
+{
+    CLogOptionsSheet sheet(this);
+    sheet.exec();
+}
+
+void CLogDisplayView::ShowFind()
+{
+    if (m_findDialog)
+        return;
+    m_findDialog = new CLogFindDialog(m_findText, m_matchCase, this);
+    connect(m_findDialog, &CLogFindDialog::findNext, this, [this] {
+        const QString text = m_findDialog->FindText();
+        if (text.isEmpty())
+            return;
+        SetFind(text, m_findDialog->MatchCase());
+        Search();
+    });
+    m_findDialog->show();
+}
+
+void CLogDisplayView::SetFind(const QString& text, bool matchCase)
+{
+    if (text != m_findText)
+        m_lastFound = -1;
+    m_findText = text;
+    m_matchCase = matchCase;
+    m_findNextAction->setEnabled(!m_findText.isEmpty());
+}
+
+void CLogDisplayView::FindNext()
+{
+    if (!m_findText.isEmpty())
+        Search();
+}
+
+bool CLogDisplayView::Search()
+{
+    const qsizetype found = m_doc.FindEntry(m_findText, m_lastFound + 1, m_matchCase);
+    if (found < 0) {
+        Prompt::Tell(QStringLiteral("Finished searching for \"%1\".").arg(m_findText),
+                     QStringLiteral("Finished searching"), Prompt::Information);
+        m_lastFound = -1;
+        return false;
+    }
+    const QModelIndex index = m_model->index(static_cast<int>(found), 0);
+    m_list->clearSelection();
+    m_list->scrollTo(index);
+    m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_lastFound = found;
+    return true;
+}
+
+void CLogDisplayView::SelectAll()
+{
+    m_list->selectAll();
+}
+
+void CLogDisplayView::SaveAs()
+{
+    QFileDialog dialog(this, QStringLiteral("Save As"), Workspace::GetDocumentFolder());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("log"));
+    dialog.setNameFilters({QStringLiteral("ZEPH Log (*.log)"), QStringLiteral("Text files (*.txt)")});
+    dialog.selectFile(QStringLiteral("Untitled"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    SaveAsPath(dialog.selectedFiles().first());
+}
+
+bool CLogDisplayView::SaveAsPath(const QString& path)
+{
+    // The same file under any spelling or link: copying it onto itself would empty it.
+    if (path == m_doc.Path() || sameFile(path, m_doc.Path()))
+        return false;
+    QString error;
+    QFile source(m_doc.Path());
+    QSaveFile target(path);
+    if (!source.open(QIODevice::ReadOnly)) {
+        error = source.errorString();
+    } else if (!target.open(QIODevice::WriteOnly)) {
+        error = target.errorString();
+    } else {
+        QByteArray buffer;
+        while (error.isEmpty()) {
+            buffer = source.read(4 << 20);
+            if (buffer.isEmpty()) {
+                if (source.error() != QFileDevice::NoError)
+                    error = source.errorString();
+                break;
+            }
+            if (target.write(buffer) != buffer.size())
+                error = target.errorString();
+        }
+        if (error.isEmpty() && !target.commit())
+            error = target.errorString();
+        if (!error.isEmpty())
+            target.cancelWriting();
+    }
+    if (!error.isEmpty()) {
+        Prompt::Tell(QStringLiteral("Error trying to save file %1.  The error was:\r\n\r\n%2").arg(path, error),
+                     QStringLiteral("Error!"), Prompt::Warning);
+        return false;
+    }
+    Prompt::Tell(QStringLiteral("The file was saved as %1").arg(path), QStringLiteral("File Saved"), Prompt::Information);
+    return true;
+}
+
+void CLogDisplayView::ApplyFont()
+{
+    QFont font;
+    if (LoadFontSetting(QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key), &font))
+        m_list->setFont(font);
+    else
+        m_list->setFont(QApplication::font(m_list));
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+}
+
+void CLogDisplayView::ApplyFontToAll()
+{
+    for (CLogDisplayView* view : openViews())
+        view->ApplyFont();
+}
+
+void CLogDisplayView::ChooseFont()
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, m_list->font(), this, QStringLiteral("Font"));
+    if (!ok)
+        return;
+    StoreFontSetting(QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key), font);
+    ApplyFontToAll();
+}
+
+void CLogDisplayView::ToggleLogToolbar()
+{
+    const bool show = GetSetting(Settings::ShowLogToolbar) == 0;
+    SetSetting(Settings::ShowLogToolbar, show ? 1 : 0);
+    m_toolBar->setVisible(show);
+    m_toolbarAction->setChecked(show);
+}
+
+void CLogDisplayView::Activate()
+{
+    emit entriesTextChanged(m_entriesText);
+    const bool showToolbar = GetSetting(Settings::ShowLogToolbar) != 0;
+    m_toolBar->setVisible(showToolbar);
+    m_toolbarAction->setChecked(showToolbar);
+    m_tooltipsOn = GetSetting(Settings::LogShowTooltips) != 0;
+    if (!m_tooltipsOn)
+        QToolTip::hideText();
+}
+
+void CLogDisplayView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Activate();
+}
+
+bool CLogDisplayView::RestoreOrder()
+{
+    return RestoreColumnOrder(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnOrderArray));
+}
+
+void CLogDisplayView::SizeColumns()
+{
+    if (GetSetting(Settings::LogUseSavedColSizes) == 1) {
+        RestoreColumnWidths(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnWidthsArray));
+        return;
+    }
+    // Widest cell among the rows the header samples, or the header text, whichever is wider.
+    m_list->setUpdatesEnabled(false);
+    m_list->resizeColumnsToContents();
+    m_list->setUpdatesEnabled(true);
+}
+
+void CLogDisplayView::SaveViewSettings()
+{
+    if (m_closing || !m_opened)
+        return;
+    SaveColumnOrder(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnOrderArray));
+    SaveColumnWidths(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnWidthsArray));
+    if (m_sortColumn >= 0 && m_sortColumn <= 8) {
+        SetSetting(Settings::LogSortedCol, m_sortColumn);
+        SetSetting(Settings::LogSortAscending, m_ascending ? 1 : 0);
+    }
+}
+
+void CLogDisplayView::OptionsChanged(bool gridLines, bool columnSizing, bool colours)
+{
+    for (CLogDisplayView* view : openViews()) {
+        if (gridLines)
+            view->m_list->setShowGrid(GetSetting(Settings::LogShowGridlines) == 1);
+        if (columnSizing) {
+            view->SizeColumns();
+            view->RestoreOrder();
+        }
+        if (colours) {
+            view->m_doc.RecolourEntries();
+            view->m_model->ColoursChanged();
+        }
+        view->m_list->viewport()->update();
+    }
+}
+
+void CLogDisplayView::ShowContextMenu(const QPoint& globalPos)
+{
+    m_popup->popup(globalPos);
+}
+
+bool CLogDisplayView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (!m_tooltipsOn) {
+            QToolTip::hideText();
+            return true;
+        }
+        const int row = m_list->indexAt(help->pos()).row();
+        if (row < 0) {
+            m_tipRow = -1;
+            QToolTip::hideText();
+            return true;
+        }
+        m_tipRow = row;
+        const QRect rowRect(0, m_list->rowViewportPosition(row), m_list->viewport()->width(), m_list->rowHeight(row));
+        QToolTip::showText(help->globalPos(), RowToolTip(row), m_list->viewport(), rowRect, 9000);
+        return true;
+    }
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            ViewEntryDetails(true);
+            return true;
+        }
+    }
+    if ((watched == m_list || watched == m_list->viewport()) && event->type() == QEvent::ContextMenu) {
+        auto* menu = static_cast<QContextMenuEvent*>(event);
+        if (menu->reason() == QContextMenuEvent::Mouse) {
+            ShowContextMenu(menu->globalPos());
+        } else {
+            const QList<int> rows = SelectedRows();
+            QPoint at;
+            if (!rows.isEmpty()) {
+                const int row = rows.first();
+                at = QPoint(5, m_list->rowViewportPosition(row) + m_list->rowHeight(row));
+            } else {
+                at = QPoint(5, m_list->viewport()->height() - 5);
+            }
+            ShowContextMenu(m_list->viewport()->mapToGlobal(at));
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CLogDisplayView::SetRecipeEditor(std::function<void(QWidget* parent, const QString& name)> editor)
+{
+    recipeEditor() = std::move(editor);
+}
+
+bool CLogDisplayView::HasRecipeEditor()
+{
+    return static_cast<bool>(recipeEditor());
+}
+
+QString CLogDisplayView::Title() const
+{
+    return QFileInfo(m_doc.Path()).fileName();
+}
+
+bool CLogDisplayView::HasCommand(int id) const
+{
+    switch (id) {
+    case Cmd::ViewEntryDetails:
+    case Cmd::EditRecipe:
+    case Cmd::ManuallyEditRecipe:
+    case Cmd::ViewRecipe:
+    case Cmd::OpenLogAsText:
+    case Cmd::Options:
+    case Cmd::Find:
+    case Cmd::FindNext:
+    case Cmd::SelectAll:
+    case Cmd::SaveAs:
+    case Cmd::Save:
+    case Cmd::Font:
+    case Cmd::LogToolbar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CLogDisplayView::IsCommandEnabled(int id) const
+{
+    if (id == Cmd::Save)
+        return false; // a log is never written back
+    if (id == Cmd::FindNext)
+        return !m_findText.isEmpty();
+    return HasCommand(id);
+}
+
+bool CLogDisplayView::IsCommandChecked(int id) const
+{
+    return id == Cmd::LogToolbar && GetSetting(Settings::ShowLogToolbar) != 0;
+}
+
+void CLogDisplayView::RunCommand(int id)
+{
+    switch (id) {
+    case Cmd::ViewEntryDetails:
+        ViewEntryDetails();
+        break;
+    case Cmd::EditRecipe:
+        EditRecipe();
+        break;
+    case Cmd::ManuallyEditRecipe:
+        ManuallyEditRecipe();
+        break;
+    case Cmd::ViewRecipe:
+        ViewRecipe();
+        break;
+    case Cmd::OpenLogAsText:
+        OpenLogAsText();
+        break;
+    case Cmd::Options:
+        ShowOptions();
+        break;
+    case Cmd::Find:
+        ShowFind();
+        break;
+    case Cmd::FindNext:
+        FindNext();
+        break;
+    case Cmd::SelectAll:
+        SelectAll();
+        break;
+    case Cmd::SaveAs:
+        SaveAs();
+        break;
+    case Cmd::Font:
+        ChooseFont();
+        break;
+    case Cmd::LogToolbar:
+        ToggleLogToolbar();
+        break;
+    default:
+        break;
+    }
+    emit StateChanged();
+}
+
+void CLogDisplayView::Activated()
+{
+    Activate();
+}
+
+void CLogDisplayView::closeEvent(QCloseEvent* event)
+{
+    SaveViewSettings();
+    CDocumentWindow::closeEvent(event);
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "core/log/CLogDisplayDoc.h"
+#include "gui/app/CDocumentWindow.h"
+#include "gui/log/CLogFindDialog.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class CLogTableModel;
+class QAction;
+class QMenu;
+class QTableView;
+class QToolBar;
+
+// One procmail log as a sortable, coloured, searchable table with its own log toolbar, in a
+// document window of the main window. From a selected entry the user sees all its fields, opens
+// the recipe that logged it, or saves a copy of the log. The table is a model over the document:
+// no row holds text of its own.
+class CLogDisplayView : public CDocumentWindow
+{
+    Q_OBJECT
+
+public:
+    explicit CLogDisplayView(QWidget* parent = nullptr);
+    ~CLogDisplayView() override;
+
+    // The document window's side.
+    QString Path() const override { return m_doc.Path(); }
+    QString Title() const override;
+    bool HasCommand(int id) const override;
+    bool IsCommandEnabled(int id) const override;
+    bool IsCommandChecked(int id) const override;
+    void RunCommand(int id) override;
+    void Activated() override;
+
+    // Reads and shows the log. False when the log had no entries: the user was asked whether
+    // to open it as text, and the view asked to be closed (closeRequested) without storing
+    // its layout.
+    bool OpenLog(const QString& path);
+
+    CLogDisplayDoc& Document() { return m_doc; }
+    QTableView* List() const { return m_list; }
+    QToolBar* LogToolBar() const { return m_toolBar; }
+    CLogTableModel* Model() const { return m_model; }
+    QMenu* PopupMenu() const { return m_popup; }
+    QString EntriesText() const { return m_entriesText; }
+    int SortColumn() const { return m_sortColumn; }
+    bool SortAscending() const { return m_ascending; }
+    bool IsClosing() const { return m_closing; }
+
+    // A header click (flips the direction on the sorted column, else ascending) or a
+    // restoring sort (keeps the given direction).
+    void SortByColumn(int column, bool headerClick, bool ascending = true);
+
+    // Commands of the log view.
+    void ViewEntryDetails(bool silentWithoutSelection = false);
+    void EditRecipe();
+    void ManuallyEditRecipe();
+    void ViewRecipe();
+    void OpenLogAsText();
+    void ShowOptions();
+    void ShowFind();
+    void FindNext();
+    void SelectAll();
+    void SaveAs();
+    // Copies the log file to `path` (replacing it atomically) and tells the user the outcome;
+    // nothing happens when `path` is the log file itself.
+    bool SaveAsPath(const QString& path);
+    void ChooseFont();
+    void ToggleLogToolbar();
+    // When the view becomes active: the toolbar and the row tips follow the settings.
+    void Activate();
+
+    // The search of the Find window: the text, the match-case choice, then one search.
+    void SetFind(const QString& text, bool matchCase);
+    bool Search();
+    qsizetype LastFoundIndex() const { return m_lastFound; }
+    CLogFindDialog* FindDialog() const { return m_findDialog; }
+
+    // The tip of a row: every non-empty column in display order, "LABEL: value" per line.
+    QString RowToolTip(int row) const;
+    // The details text of the selected rows, as the details window shows it.
+    QString DetailsText(bool* cancelled = nullptr) const;
+    // The recipe file that View Recipe reads; the identity's own unless a test sets another.
+    void SetRecipeFilePath(const QString& path) { m_recipeFilePath = path; }
+    // The Recipe Wizard's edit-by-name entry; without one, Edit Recipe opens the recipe file.
+    static void SetRecipeEditor(std::function<void(QWidget* parent, const QString& name)> editor);
+    static bool HasRecipeEditor();
+    // Sizes the columns from the settings (saved widths or fit to the data).
+    void SizeColumns();
+    // Stores column order, widths and sort; done on closing unless the view closed itself.
+    void SaveViewSettings();
+
+    // After the options pages were applied: every open log list follows them.
+    static void OptionsChanged(bool gridLines, bool columnSizing, bool colours);
+    static void ApplyFontToAll();
+    static QList<CLogDisplayView*> OpenViews();
+
+signals:
+    void openAsTextRequested(const QString& path);
+    void unparsedDataReady(const QString& title, const QByteArray& text);
+    void editRecipeRequested(const QString& name);
+    void manualEditRequested(const QString& name);
+    void closeRequested();
+    void entriesTextChanged(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* AddAction(const QString& text, const QKeySequence& shortcut, std::function<void()> command);
+    QList<int> SelectedRows() const;
+    QString FirstSelectedRecipe(bool* anySelected) const;
+    QStringList DisplayOrderLabels(QList<int>* columns) const;
+    void ApplyFont();
+    void ShowContextMenu(const QPoint& globalPos);
+    bool RestoreOrder();
+
+    CLogDisplayDoc m_doc;
+    CLogTableModel* m_model;
+    QTableView* m_list;
+    QToolBar* m_toolBar;
+    QMenu* m_popup;
+    QAction* m_findNextAction = nullptr;
+    QAction* m_toolbarAction = nullptr;
+    QString m_entriesText;
+    QString m_recipeFilePath;
+    int m_sortColumn = -1;
+    bool m_ascending = true;
+    bool m_closing = false;
+    bool m_opened = false;
+    bool m_tooltipsOn = true;
+    QPointer<CLogFindDialog> m_findDialog;
+    QString m_findText;
+    bool m_matchCase = false;
+    qsizetype m_lastFound = -1;
+    int m_tipRow = -1;
+};
