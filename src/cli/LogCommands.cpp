@@ -183,21 +183,15 @@ int logParse(const QStringList& args)
             out.Add('\n');
         }
     }
-    for (qsizetype i = 0; i < doc.GetUnparsedCount(); ++i) {
+    // The JSON form is one object per entry and the counts: scripts take every object but the
+    // last as an entry. The unparsed lines themselves are listed in the text form only.
+    for (qsizetype i = 0; !json && i < doc.GetUnparsedCount(); ++i) {
         const CLogDisplayDoc::UnparsedLine line = doc.GetUnparsedLine(i);
-        if (json) {
-            out.Add("{\"line\": ");
-            out.Add(line.number);
-            out.Add(", \"text\": ");
-            addJsonString(out, line.text);
-            out.Add("}\n");
-        } else {
-            out.Add("Line ");
-            out.Add(line.number);
-            out.Add(":  ");
-            out.Add(line.text);
-            out.Add('\n');
-        }
+        out.Add("Line ");
+        out.Add(line.number);
+        out.Add(":  ");
+        out.Add(line.text);
+        out.Add('\n');
     }
     if (json) {
         out.Add("{\"entries\": ");
@@ -226,8 +220,7 @@ const CliCommandRegistration registration(CliCommand{
     "                              columns: recipe, From, subject, To, date, envelope sender,\n"
     "                              folder, size), then the unparsed lines as \"Line N:  text\";\n"
     "                              with --json one object per entry (keys recipe, from, subject,\n"
-    "                              to, date, dateKey, sender, folder, size), one object\n"
-    "                              {\"line\": N, \"text\": ...} per unparsed line, and a last object\n"
+    "                              to, date, dateKey, sender, folder, size) and a last object\n"
     "                              {\"entries\": N, \"unparsed\": M}",
     logCommand});
 
