@@ -12,6 +12,7 @@
 #include "gui/common/MessageBoxPresenter.h"
 #include "gui/app/CViewManager.h"
 #include "gui/app/CommandTable.h"
+#include "gui/net/NetCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -79,6 +80,7 @@ int ZephApplication::Run(int argc, char* argv[])
     state.LoadIdentityData();
 
     MainWindow window;
+    NetCommands::Install(window);
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &window, [&window] {
         if (window.isMinimized())
             window.showNormal();
