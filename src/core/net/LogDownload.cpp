@@ -52,10 +52,13 @@ bool Run(CRemoteHost& host, const QString& localLog)
 
     // An old log left by an earlier run whose download failed is kept under a dated name rather
     // than overwritten by the next rename.
-    const QString keptName = remoteLog + DateSuffix(Clock::Now());
-    if (!host.Rename(remoteOld, keptName) && !sourceRefused(host)) {
-        host.ShowResult();
-        return false;
+    QString keptName = remoteLog + DateSuffix(Clock::Now());
+    if (!host.Rename(remoteOld, keptName)) {
+        if (!sourceRefused(host)) {
+            host.ShowResult();
+            return false;
+        }
+        keptName.clear();
     }
 
     if (!host.Rename(remoteLog, remoteOld)) {
