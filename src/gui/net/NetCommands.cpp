@@ -56,7 +56,10 @@ void Install(MainWindow& window)
     });
     MainWindow* target = &window;
     window.SetCommandHandler(Cmd::LogDownload, [target] { DownloadLog(*target); });
-    window.SetCommandHandler(Cmd::PendingFiles, [target] { SendPending(true, false, target); });
+    window.SetCommandHandler(Cmd::PendingFiles, [target] {
+        SendPending(true, false, target);
+        target->UpdateCommandStates();
+    });
     window.SetCommandHandler(Cmd::CustomizeUploadMenu, [target] {
         CCustomizeMenuDlg dialog(true, target);
         dialog.exec();
