@@ -16,6 +16,7 @@
 #include "gui/common/FileDialogs.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/net/CCustomizeMenuDlg.h"
+#include "gui/net/CFtpProgressDlg.h"
 #include "gui/net/CPendingFilesDlg.h"
 #include "gui/net/NetCommands.h"
 #include "support/FtpServers.h"
@@ -184,6 +185,7 @@ private slots:
         QTest::newRow("no log on the host") << QStringLiteral("normal") << QStringLiteral("File Renamed Failed");
         QTest::newRow("connection dropped") << QStringLiteral("drop") << QStringLiteral("Download Failed");
         QTest::newRow("426 after part") << QStringLiteral("abort426") << QStringLiteral("Download Failed");
+        QTest::newRow("stalled, cancelled") << QStringLiteral("stall") << QStringLiteral("Operation canceled");
     }
 
     void logDownloadFailure()
@@ -206,6 +208,19 @@ private slots:
         MainWindow window;
         NetCommands::Install(window);
         const QDateTime before = GetSettingTime(Settings::LogDownloadTime);
+        if (scenario == QLatin1String("stall")) {
+            // Cancel once the download is under way.
+            auto* timer = new QTimer(&window);
+            timer->setInterval(50);
+            connect(timer, &QTimer::timeout, timer, [timer] {
+                CFtpProgressDlg* dialog = RemoteHostUi::CurrentProgressDialog();
+                if (dialog && dialog->MessageText().contains(QStringLiteral("bytes"))) {
+                    timer->stop();
+                    QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+                }
+            });
+            timer->start();
+        }
         QVERIFY(window.RunCommand(Cmd::LogDownload));
         QVERIFY(!Prompt::History().isEmpty());
         QCOMPARE(Prompt::History().last().caption, caption);
