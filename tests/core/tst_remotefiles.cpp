@@ -1,5 +1,6 @@
 // The record of files and folders put on the host: keys, permissions and the unchanged check.
 #include "core/net/CRemoteFilesFoldersMgr.h"
+#include "core/net/LogDownload.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/CArchive.h"
 #include "core/settings/Profile.h"
@@ -21,6 +22,9 @@ private slots:
     void unchangedFollowsTheLocalFile();
     void uploadPermissions();
     void roundTripKeepsOperationsResult();
+    void uploadDateText_data();
+    void uploadDateText();
+    void logDateSuffix();
 };
 
 void TestRemoteFiles::fileKeysIgnoreCase()
@@ -138,6 +142,38 @@ void TestRemoteFiles::roundTripKeepsOperationsResult()
     CRemoteFilesFoldersMgr loaded;
     QVERIFY(loaded.Load(in));
     QCOMPARE(loaded, record);
+}
+
+void TestRemoteFiles::uploadDateText_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("month first") << 0 << QStringLiteral("/") << QStringLiteral("12/01/07 14:05");
+    QTest::newRow("day first, points") << 1 << QStringLiteral(".") << QStringLiteral("01.12.07 14:05");
+    QTest::newRow("year first, dashes") << 2 << QStringLiteral("-") << QStringLiteral("07-12-01 14:05");
+    QTest::newRow("unknown format counts as 0") << 7 << QStringLiteral("/") << QStringLiteral("12/01/07 14:05");
+    QTest::newRow("only the first character") << 0 << QStringLiteral("-x") << QStringLiteral("12-01-07 14:05");
+}
+
+void TestRemoteFiles::uploadDateText()
+{
+    QFETCH(int, format);
+    QFETCH(QString, separator);
+    QFETCH(QString, text);
+    SetSetting(Settings::LogDateFormat, format);
+    SetSetting(Settings::LogDateSeparator, separator);
+    const COleDateTime time = COleDateTime::FromDateTime(QDateTime(QDate(2007, 12, 1), QTime(14, 5)));
+    QCOMPARE(CRemoteFilesFoldersMgr::UploadDateText(time), text);
+    QCOMPARE(CRemoteFilesFoldersMgr::UploadDateText(COleDateTime()), QString());
+}
+
+void TestRemoteFiles::logDateSuffix()
+{
+    QCOMPARE(LogDownload::DateSuffix(QDateTime(QDate(2007, 6, 25), QTime(14, 7, 9))),
+             QStringLiteral(".2007.06.25.140709"));
+    SetSetting(Settings::ZephDir, QStringLiteral(".procmail"));
+    QCOMPARE(LogDownload::RemoteOldLogName(), QStringLiteral(".procmail/zeph.log.old"));
 }
 
 QTEST_GUILESS_MAIN(TestRemoteFiles)

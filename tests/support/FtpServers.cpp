@@ -304,3 +304,38 @@ void TestFtpServer::Stop()
         m_userCreated = false;
     }
 }
+
+bool TestFtpServer::MakeDir(const QString& relative)
+{
+    if (m_root.isEmpty() || !QDir().mkpath(m_root + QLatin1Char('/') + relative))
+        return false;
+    if (m_kind != Vsftpd)
+        return true;
+    QString error;
+    return runTool(QStringLiteral("/bin/chown"), {QStringLiteral("-R"), m_user, m_root}, QByteArray(), &error);
+}
+
+bool TestFtpServer::PutFile(const QString& relative, const QByteArray& bytes)
+{
+    const QString path = m_root + QLatin1Char('/') + relative;
+    if (m_root.isEmpty() || !QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return false;
+    file.close();
+    return MakeDir(QFileInfo(relative).path());
+}
+
+QByteArray TestFtpServer::FileContent(const QString& relative) const
+{
+    QFile file(m_root + QLatin1Char('/') + relative);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+bool TestFtpServer::Exists(const QString& relative) const
+{
+    return QFileInfo::exists(m_root + QLatin1Char('/') + relative);
+}

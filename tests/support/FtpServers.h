@@ -32,6 +32,13 @@ public:
     QString Password() const { return m_password; }
     // The folder the user logs into (not for the fault server).
     QString Root() const { return m_root; }
+    // Writes a file under Root() (creating its folders) owned by the login user, so that the
+    // server may rename and delete it. Not for the fault server.
+    bool PutFile(const QString& relative, const QByteArray& bytes);
+    bool MakeDir(const QString& relative);
+    // The content of a file under Root(), or "<missing>".
+    QByteArray FileContent(const QString& relative) const;
+    bool Exists(const QString& relative) const;
     // The fault server's "C: " lines so far: every command it received.
     QList<QByteArray> Commands();
 

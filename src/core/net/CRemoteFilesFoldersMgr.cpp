@@ -241,3 +241,27 @@ bool CRemoteFilesFoldersMgr::GetDir(int index, CRemoteDirEntry* entry) const
     *entry = directories[index];
     return true;
 }
+
+QString CRemoteFilesFoldersMgr::UploadDateText(const COleDateTime& time)
+{
+    const QDateTime value = time.ToDateTime();
+    if (!value.isValid())
+        return QString();
+    QString pattern;
+    switch (GetSetting(Settings::LogDateFormat)) {
+    case 1:
+        pattern = QStringLiteral("dd/MM/yy HH:mm");
+        break;
+    case 2:
+        pattern = QStringLiteral("yy/MM/dd HH:mm");
+        break;
+    default:
+        pattern = QStringLiteral("MM/dd/yy HH:mm");
+        break;
+    }
+    QString text = value.toString(pattern);
+    const QString separator = GetSettingString(Settings::LogDateSeparator);
+    if (!separator.isEmpty())
+        text.replace(QLatin1Char('/'), separator.at(0));
+    return text;
+}

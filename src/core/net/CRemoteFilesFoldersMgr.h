@@ -58,6 +58,10 @@ public:
     int DirCount() const { return static_cast<int>(directories.size()); }
     bool GetDir(int index, CRemoteDirEntry* entry) const;
 
+    // An upload date as the Remote Files list shows it: after "Log Settings"/"Date Format" and
+    // "Date Separator", with two-digit years and the time of day; empty for a time not valid.
+    static QString UploadDateText(const COleDateTime& time);
+
     // The local file's last-modified time as recorded, or a null time when it cannot be read.
     static COleDateTime LocalFileTime(const QString& local);
 

@@ -87,6 +87,7 @@ inline constexpr SettingKey ChmodOnUpload{"Settings", "Chmod on upload", Setting
 inline constexpr SettingKey OnUploadChmodPerms{"Settings", "On upload chmod perms", SettingType::Int, "600"};
 inline constexpr SettingKey BackslashSpaceWarning{"Settings", "Backslash Space warning", SettingType::Int, "0"};
 inline constexpr SettingKey PendingFilesDisconnect{"Settings", "Pending files disconnect", SettingType::Int, "1"};
+inline constexpr SettingKey LogDisconnect{"Settings", "Log disconnect", SettingType::Int, "1"};
 // String array of pairs: local path, remote name.
 inline constexpr const char* PendingFilesArray = "Pending Files";
 // Custom Upload and Download menus: "Entries", then "%dMenuName", "%dLocalFile", "%dRemoteFile".

@@ -13,6 +13,7 @@
 #include "gui/common/MessageBoxPresenter.h"
 #include "gui/app/CViewManager.h"
 #include "gui/app/CommandTable.h"
+#include "gui/net/NetCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -81,6 +82,7 @@ int ZephApplication::Run(int argc, char* argv[])
 
     MainWindow window;
     RegisterLogViewer(window);
+    NetCommands::Install(window);
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &window, [&window] {
         if (window.isMinimized())
             window.showNormal();

@@ -3,11 +3,11 @@
 #include "core/net/CRemoteHost.h"
 #include "core/settings/Profile.h"
 #include "gui/app/Help.h"
+#include "gui/common/CInputDlg.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -185,20 +185,17 @@ void Install()
 {
     CFtpClient::SetProgressUiFactory([] { return std::make_unique<ProgressWindow>(); });
     CRemoteHost::SetPasswordAsker([](QString* password) {
-        for (;;) {
-            bool ok = false;
-            const QString text = QInputDialog::getText(
-                QApplication::activeWindow(), QStringLiteral("FTP password"),
-                QStringLiteral("Password for %1 on %2:")
-                    .arg(GetSettingString(Settings::UserName), GetSettingString(Settings::Host)),
-                QLineEdit::Password, QString(), &ok);
-            if (!ok)
-                return false;
-            if (!text.isEmpty()) {
-                *password = text;
-                return true;
-            }
-        }
+        // The dialog itself refuses an empty entry.
+        QString text;
+        CInputDlg dialog(QStringLiteral("FTP password"),
+                         QStringLiteral("Password for %1 on %2:")
+                             .arg(GetSettingString(Settings::UserName), GetSettingString(Settings::Host)),
+                         &text, QString(), nullptr, QApplication::activeWindow(), true);
+        dialog.setObjectName(QStringLiteral("FtpPasswordDlg"));
+        if (dialog.exec() != QDialog::Accepted || text.isEmpty())
+            return false;
+        *password = text;
+        return true;
     });
 }
 

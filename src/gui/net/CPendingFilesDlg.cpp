@@ -7,6 +7,7 @@
 #include "core/settings/Profile.h"
 #include "gui/app/Help.h"
 #include "gui/net/CMenuEntryDlg.h"
+#include "gui/net/NetCommands.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -143,6 +144,10 @@ bool SendPending(bool showSetupMessage, bool quitting, QWidget* parent)
         return false;
     if (!HasPending())
         return true;
+    // The main window's connection when there is one, so that a connection left open by the
+    // disconnect setting stays usable and Disconnect can end it.
+    if (CRemoteHost* shared = NetCommands::SharedHost())
+        return SendPendingNow(*shared);
     CRemoteHost host;
     return SendPendingNow(host);
 }

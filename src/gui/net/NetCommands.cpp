@@ -1,0 +1,158 @@
+#include "gui/net/NetCommands.h"
+
+#include "core/common/Clock.h"
+#include "core/net/CRemoteHost.h"
+#include "core/net/LogDownload.h"
+#include "core/net/PendingFiles.h"
+#include "core/settings/CAppState.h"
+#include "core/settings/Profile.h"
+#include "core/workspace/Workspace.h"
+#include "gui/app/MainWindow.h"
+#include "gui/net/CCustomizeMenuDlg.h"
+#include "gui/net/CFtpProgressDlg.h"
+#include "gui/net/CPendingFilesDlg.h"
+#include "gui/net/CRemoteFilesFoldersSheet.h"
+
+#include <QPointer>
+
+#include <memory>
+
+namespace {
+
+// Owned by the main window through its destroyed signal, so that the connection ends while the
+// application still exists.
+CRemoteHost* g_host = nullptr;
+
+CRemoteHost& host()
+{
+    // Commands run only while the window exists, and Install made the host.
+    return *g_host;
+}
+
+void disconnectIf(const SettingKey& setting)
+{
+    if (GetSetting(setting) != 0)
+        host().Disconnect();
+    host().CloseProgress();
+}
+
+} // namespace
+
+namespace NetCommands {
+
+CRemoteHost* SharedHost()
+{
+    return g_host;
+}
+
+void Install(MainWindow& window)
+{
+    RemoteHostUi::Install();
+    delete g_host;
+    g_host = new CRemoteHost;
+    QObject::connect(&window, &QObject::destroyed, [] {
+        delete g_host;
+        g_host = nullptr;
+    });
+    MainWindow* target = &window;
+    window.SetCommandHandler(Cmd::LogDownload, [target] { DownloadLog(*target); });
+    window.SetCommandHandler(Cmd::PendingFiles, [target] {
+        SendPending(true, false, target);
+        target->UpdateCommandStates();
+    });
+    window.SetCommandHandler(Cmd::CustomizeUploadMenu, [target] {
+        CCustomizeMenuDlg dialog(true, target);
+        dialog.exec();
+    });
+    window.SetCommandHandler(Cmd::CustomizeDownloadMenu, [target] {
+        CCustomizeMenuDlg dialog(false, target);
+        dialog.exec();
+    });
+    window.SetCommandHandler(
+        Cmd::Disconnect, [] { host().Disconnect(); }, [] { return g_host && g_host->IsConnected(); });
+    window.SetCommandHandler(Cmd::RemoteFilesFolders, [target] {
+        CRemoteFilesFoldersSheet sheet(QStringLiteral("Remote Files and Folders"), target);
+        sheet.exec();
+    });
+    CCustomizeMenuDlg::SetMenusChangedHandler([target] { target->RebuildCustomMenus(); });
+    window.SetCustomTransferHandler([target](bool upload, const QString& local, const QString& remote) {
+        CustomTransfer(*target, upload, local, remote);
+    });
+    window.SetCloseHooks([target] { return OfferPendingAtExit(*target); },
+                         [] {
+                             if (g_host) {
+                                 g_host->Disconnect();
+                                 g_host->CloseProgress();
+                             }
+                         });
+}
+
+bool DownloadLog(MainWindow& window)
+{
+    const QString localLog = Workspace::GetDocumentFolder() + QStringLiteral("zeph.log");
+    // Unsaved edits of the local log are never thrown away by the download.
+    if (!window.CloseDocumentFor(localLog))
+        return false;
+    const bool ok = LogDownload::Run(host(), localLog);
+    if (!ok) {
+        // A failed step leaves the connection in an unknown state.
+        host().Disconnect();
+        host().CloseProgress();
+        window.UpdateCommandStates();
+        return false;
+    }
+    disconnectIf(Settings::LogDisconnect);
+    SetSettingTime(Settings::LogDownloadTime, Clock::Now());
+    // The log view opens it when it is registered; otherwise it opens as text.
+    window.OpenDocument(localLog, DocumentKind::Log);
+    window.UpdateCommandStates();
+    return true;
+}
+
+bool UploadFile(MainWindow& window, const QString& local, const QString& remote, bool whitespaceCheck)
+{
+    if (!window.PrepareUpload(local, whitespaceCheck))
+        return false;
+    CRemoteHost& remoteHost = host();
+    if (!remoteHost.Connect())
+        return false;
+    if (!remoteHost.Transfer(local, remote, false, false, CRemoteHost::PassiveSetting() != 0)) {
+        remoteHost.ShowResult();
+        return false;
+    }
+    RemovePending(local, remote);
+    CAppState::Instance().RemoteFiles().AddUpload(remote, local, COleDateTime::FromDateTime(Clock::Now()),
+                                                  CRemoteFilesFoldersMgr::LocalFileTime(local),
+                                                  CRemoteFilesFoldersMgr::UploadPermissions());
+    remoteHost.ShowMessage();
+    return true;
+}
+
+void CustomTransfer(MainWindow& window, bool upload, const QString& local, const QString& remote)
+{
+    if (upload) {
+        if (!UploadFile(window, local, remote, GetSetting(Settings::BackslashSpaceWarning) != 0))
+            host().Disconnect();
+    } else if (window.CloseDocumentFor(local)) {
+        CRemoteHost& remoteHost = host();
+        if (remoteHost.Connect()) {
+            if (remoteHost.Transfer(local, remote, true, false, CRemoteHost::PassiveSetting() != 0)) {
+                window.OpenFile(local);
+            } else {
+                remoteHost.ShowResult();
+                remoteHost.Disconnect();
+            }
+        }
+    }
+    disconnectIf(Settings::DisconnectAfterCustom);
+    window.UpdateCommandStates();
+}
+
+bool OfferPendingAtExit(MainWindow& window)
+{
+    if (HasPending())
+        SendPending(false, true, &window);
+    return true;
+}
+
+} // namespace NetCommands
