@@ -227,6 +227,10 @@ private slots:
                                                     << QList<QByteArray>{"*"}
                                                     << QList<QByteArray>{"##_ZEPH_RECIPE_BEGIN_##Last\n"};
         QTest::newRow("empty file") << QByteArray() << QList<QByteArray>{} << QList<QByteArray>{};
+        const QByteArray disabled = CRecipeFile::DisableRecipeText(Block("B"), "B");
+        QTest::newRow("commented lines inside and outside blocks")
+            << Block("A") + "##_ZEPH_COMMENT_##x\n" + disabled << QList<QByteArray>{"A", "*", "B"}
+            << QList<QByteArray>{Block("A"), "##_ZEPH_COMMENT_##x\n", disabled};
     }
 
     void parseEdges()
@@ -239,6 +243,7 @@ private slots:
         QCOMPARE(list.size(), names.size());
         for (qsizetype i = 0; i < list.size(); ++i) {
             const CRecipeListEntry& entry = list.at(i);
+            QCOMPARE(entry.disabled, CRecipeFile::IsDisabledText(entry.text));
             if (names.at(i) == "*") {
                 QVERIFY(entry.unparsed);
                 // The group's text is wrapped in begin and end lines of its generated name.

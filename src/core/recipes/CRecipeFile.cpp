@@ -296,12 +296,12 @@ public:
         bool block = false;
         qsizetype nameBegin = 0;  // block: the name after the begin marker
         qsizetype nameLength = 0;
+        bool disabled = false;    // block: an inner line begins with the comment marker
     };
 
     explicit RecipeTextWalk(const QByteArray& text)
         : m_data(text.constData())
         , m_size(text.size())
-        , m_endNeedle("\n" + CRecipeFile::EndMarker)
     {
     }
 
@@ -319,9 +319,11 @@ public:
             && std::memcmp(m_data + m_pos, CRecipeFile::BeginMarker.constData(), static_cast<size_t>(markerSize)) == 0) {
             const qsizetype nameBegin = m_pos + markerSize;
             const qsizetype nameLength = lineEnd - nameBegin;
-            const qsizetype blockEnd = FindEndLine(lineEnd, nameBegin, nameLength);
+            bool disabled = false;
+            const qsizetype blockEnd = FindEndLine(lineEnd, nameBegin, nameLength, &disabled);
             if (blockEnd >= 0) {
                 step->block = true;
+                step->disabled = disabled;
                 step->nameBegin = nameBegin;
                 step->nameLength = nameLength;
                 step->end = blockEnd;
@@ -344,27 +346,37 @@ private:
     }
 
     // The end of the line "\n" END name "\n" that follows `from` (the begin line's line feed), or
-    // -1. The end line may also be the last line without a line feed.
-    qsizetype FindEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength)
+    // -1. The end line may also be the last line without a line feed. End and comment markers
+    // share their first characters, so one search finds the end line and tells whether an inner
+    // line is commented out on the way.
+    qsizetype FindEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled) const
     {
-        if (from >= m_size)
-            return -1;
-        m_endNeedle.resize(1 + CRecipeFile::EndMarker.size());
-        m_endNeedle.append(m_data + nameBegin, nameLength);
-        const qsizetype needle = m_endNeedle.size();
+        static const QByteArray shared("\n##_ZEPH_");
+        static const QByteArray endRest = CRecipeFile::EndMarker.mid(shared.size() - 1);
+        static const QByteArray commentRest = CRecipeFile::CommentMarker.mid(shared.size() - 1);
+        Q_ASSERT(CRecipeFile::EndMarker.startsWith(shared.mid(1)) && CRecipeFile::CommentMarker.startsWith(shared.mid(1)));
+        const char* name = m_data + nameBegin;
         qsizetype at = from;
-        while (at + needle <= m_size) {
-            const void* hit = memmem(m_data + at, static_cast<size_t>(m_size - at), m_endNeedle.constData(),
-                                     static_cast<size_t>(needle));
+        while (at < m_size) {
+            const void* hit = memmem(m_data + at, static_cast<size_t>(m_size - at), shared.constData(),
+                                     static_cast<size_t>(shared.size()));
             if (!hit)
                 return -1;
-            const qsizetype found = static_cast<const char*>(hit) - m_data;
-            const qsizetype after = found + needle;
-            if (after == m_size)
-                return m_size;
-            if (m_data[after] == '\n')
-                return after + 1;
-            at = found + 1;
+            const qsizetype rest = static_cast<const char*>(hit) - m_data + shared.size();
+            const qsizetype left = m_size - rest;
+            if (left >= endRest.size() + nameLength
+                && std::memcmp(m_data + rest, endRest.constData(), static_cast<size_t>(endRest.size())) == 0
+                && std::memcmp(m_data + rest + endRest.size(), name, static_cast<size_t>(nameLength)) == 0) {
+                const qsizetype after = rest + endRest.size() + nameLength;
+                if (after == m_size)
+                    return m_size;
+                if (m_data[after] == '\n')
+                    return after + 1;
+            } else if (left >= commentRest.size()
+                       && std::memcmp(m_data + rest, commentRest.constData(), static_cast<size_t>(commentRest.size())) == 0) {
+                *disabled = true;
+            }
+            at = rest;
         }
         return -1;
     }
@@ -373,7 +385,6 @@ private:
     qsizetype m_size;
     qsizetype m_pos = 0;
     int m_step = 0;
-    QByteArray m_endNeedle;
 };
 
 // A step's text with a line feed at its end (a last line without one gets it).
@@ -444,7 +455,7 @@ bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list
             CRecipeListEntry entry;
             entry.name = QByteArray(data + step.nameBegin, step.nameLength);
             entry.text = StepText(text, step.begin, step.end);
-            entry.disabled = IsDisabledText(entry.text);
+            entry.disabled = step.disabled;
             list->append(std::move(entry));
         } else {
             const qsizetype lineLength = step.end - step.begin - (data[step.end - 1] == '\n' ? 1 : 0);
