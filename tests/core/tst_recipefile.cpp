@@ -201,6 +201,100 @@ private slots:
         QCOMPARE(Read(), content);
     }
 
+    // Texts the parser must cut the same way however their line ends look.
+    void parseEdges_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<QByteArray>>("names"); // "*" for an unparsed group
+        QTest::addColumn<QList<QByteArray>>("texts");
+        const QByteArray spam = Block("Spam");
+        QTest::newRow("end line without a line feed")
+            << spam.chopped(1) << QList<QByteArray>{"Spam"} << QList<QByteArray>{spam};
+        QTest::newRow("lone carriage returns")
+            << QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\r\n:0\r\n* ^Subject:.*x\r/dev/null\n##_ZEPH_RECIPE_END_##Spam\r")
+            << QList<QByteArray>{"Spam"} << QList<QByteArray>{"##_ZEPH_RECIPE_BEGIN_##Spam\n:0\n* ^Subject:.*x/dev/null\n"
+                                                             "##_ZEPH_RECIPE_END_##Spam\n"};
+        QTest::newRow("end line of a longer name is not the end")
+            << QByteArray("##_ZEPH_RECIPE_BEGIN_##Spa\nx\n##_ZEPH_RECIPE_END_##Spam\ny\n##_ZEPH_RECIPE_END_##Spa\n")
+            << QList<QByteArray>{"Spa"}
+            << QList<QByteArray>{"##_ZEPH_RECIPE_BEGIN_##Spa\nx\n##_ZEPH_RECIPE_END_##Spam\ny\n##_ZEPH_RECIPE_END_##Spa\n"};
+        QTest::newRow("a block inside a block belongs to the outer one")
+            << QByteArray("##_ZEPH_RECIPE_BEGIN_##A\n" + Block("B") + "##_ZEPH_RECIPE_END_##A\n")
+            << QList<QByteArray>{"A"} << QList<QByteArray>{"##_ZEPH_RECIPE_BEGIN_##A\n" + Block("B") + "##_ZEPH_RECIPE_END_##A\n"};
+        QTest::newRow("outside line without a line feed")
+            << spam + "tail" << QList<QByteArray>{"Spam", "*"} << QList<QByteArray>{spam, "tail\n"};
+        QTest::newRow("begin line at the very end") << QByteArray("##_ZEPH_RECIPE_BEGIN_##Last")
+                                                    << QList<QByteArray>{"*"}
+                                                    << QList<QByteArray>{"##_ZEPH_RECIPE_BEGIN_##Last\n"};
+        QTest::newRow("empty file") << QByteArray() << QList<QByteArray>{} << QList<QByteArray>{};
+        const QByteArray disabled = CRecipeFile::DisableRecipeText(Block("B"), "B");
+        QTest::newRow("commented lines inside and outside blocks")
+            << Block("A") + "##_ZEPH_COMMENT_##x\n" + disabled << QList<QByteArray>{"A", "*", "B"}
+            << QList<QByteArray>{Block("A"), "##_ZEPH_COMMENT_##x\n", disabled};
+    }
+
+    void parseEdges()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<QByteArray>, names);
+        QFETCH(QList<QByteArray>, texts);
+        Write(content);
+        const QList<CRecipeListEntry> list = Parse();
+        QCOMPARE(list.size(), names.size());
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const CRecipeListEntry& entry = list.at(i);
+            QCOMPARE(entry.disabled, CRecipeFile::IsDisabledText(entry.text));
+            if (names.at(i) == "*") {
+                QVERIFY(entry.unparsed);
+                // The group's text is wrapped in begin and end lines of its generated name.
+                QCOMPARE(entry.text, "##_ZEPH_RECIPE_BEGIN_##" + entry.name + "\n" + texts.at(i)
+                                         + "##_ZEPH_RECIPE_END_##" + entry.name + "\n");
+            } else {
+                QCOMPARE(entry.name, names.at(i));
+                QCOMPARE(entry.text, texts.at(i));
+            }
+        }
+        // The in-memory parse gives the same.
+        QList<CRecipeListEntry> again;
+        QList<QByteArray> groups;
+        QVERIFY(CRecipeFile::ParseRecipeText(content, &again, &groups));
+        QCOMPARE(again.size(), list.size());
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (!list.at(i).unparsed)
+                QCOMPARE(again.at(i), list.at(i));
+        }
+    }
+
+    // The editor's recipe list: the parser's blocks plus begin lines that have no end line.
+    void recipeNames_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<QByteArray>>("names");
+        QTest::newRow("blocks in file order, CR LF")
+            << QByteArray(Block("Zulu") + "x\n" + Block("alpha")).replace("\n", "\r\n")
+            << QList<QByteArray>{"Zulu", "alpha"};
+        QTest::newRow("begin line without an end line")
+            << Block("A") + "##_ZEPH_RECIPE_BEGIN_##Broken\n:0\n" + Block("B") << QList<QByteArray>{"A", "Broken", "B"};
+        QTest::newRow("empty names and lower-case markers are left out")
+            << Block("") + "##_ZEPH_RECIPE_BEGIN_##\n##_zeph_recipe_begin_##low\n" + Block("C")
+            << QList<QByteArray>{"C"};
+        QTest::newRow("names with blanks and shell characters")
+            << Block("Save $5 `x` now ") << QList<QByteArray>{"Save $5 `x` now "};
+    }
+
+    void recipeNames()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<QByteArray>, names);
+        QCOMPARE(CRecipeFile::ReadRecipeNames(content), names);
+        int asked = 0;
+        QByteArray many;
+        for (int i = 0; i < 100; ++i)
+            many += Block("R" + QByteArray::number(i));
+        QVERIFY(CRecipeFile::ReadRecipeNames(many, [&asked] { return ++asked == 2; }).isEmpty());
+        QCOMPARE(asked, 2);
+    }
+
     void disableEnable()
     {
         const QByteArray text = Block("Spam");

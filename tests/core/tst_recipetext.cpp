@@ -5,6 +5,7 @@
 #include "core/recipes/CRecipeDefinitionJson.h"
 #include "core/recipes/CRecipeFile.h"
 #include "core/recipes/CRecipeSummary.h"
+#include "core/recipes/ProcmailText.h"
 
 #include <QTest>
 
@@ -232,6 +233,162 @@ private slots:
         RecipeTextSettings settings;
         const CRecipeDefinition d = FromJson(json, &settings);
         QCOMPARE(CActionBuilder::BuildRecipeText(d, settings), text);
+    }
+
+    // Literal texts inside double-quoted formail arguments and sed patterns inside single-quoted
+    // scripts: what the shell or procmail would expand, run or end the word with is escaped; a
+    // pair the user escaped already is kept.
+    void quoting_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QByteArray>("doubleQuoted");
+        QTest::addColumn<QByteArray>("sedPattern");
+        QTest::newRow("plain text") << QByteArray("[MYLIST] a.b*c") << QByteArray("[MYLIST] a.b*c")
+                                    << QByteArray("[MYLIST] a.b*c");
+        QTest::newRow("command substitution") << QByteArray("$(touch /tmp/x)") << QByteArray("\\$(touch /tmp/x)")
+                                              << QByteArray("$(touch \\/tmp\\/x)");
+        QTest::newRow("backquotes") << QByteArray("`id`") << QByteArray("\\`id\\`") << QByteArray("`id`");
+        QTest::newRow("double quote") << QByteArray("a\"b") << QByteArray("a\\\"b") << QByteArray("a\"b");
+        QTest::newRow("single quote") << QByteArray("it's") << QByteArray("it's") << QByteArray("it'\\''s");
+        QTest::newRow("escaped single quote") << QByteArray("it\\'s") << QByteArray("it\\'s")
+                                              << QByteArray("it'\\''s");
+        QTest::newRow("already escaped pairs") << QByteArray("\\$5 \\\"q\\\" \\` \\\\") << QByteArray("\\$5 \\\"q\\\" \\` \\\\")
+                                               << QByteArray("\\$5 \\\"q\\\" \\` \\\\");
+        QTest::newRow("backslash before a plain character") << QByteArray("\\[LIST]") << QByteArray("\\[LIST]")
+                                                             << QByteArray("\\[LIST]");
+        QTest::newRow("trailing backslash") << QByteArray("C:\\") << QByteArray("C:\\\\") << QByteArray("C:\\\\");
+        QTest::newRow("escaped backslash at the end") << QByteArray("C:\\\\") << QByteArray("C:\\\\")
+                                                      << QByteArray("C:\\\\");
+        QTest::newRow("slash and escaped slash") << QByteArray("a/b\\/c") << QByteArray("a/b\\/c")
+                                                 << QByteArray("a\\/b\\/c");
+        QTest::newRow("escaped quote at the end") << QByteArray("x\\\"") << QByteArray("x\\\"") << QByteArray("x\\\"");
+    }
+
+    void quoting()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(QByteArray, doubleQuoted);
+        QFETCH(QByteArray, sedPattern);
+        QCOMPARE(ProcmailText::QuoteInDoubleQuotes(value), doubleQuoted);
+        QCOMPARE(ProcmailText::QuoteSedPattern(value), sedPattern);
+    }
+
+    void hostileValues_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QByteArray>("text");
+        const QByteArray joe = R"([{"field": 2, "entries": ["joe"]}])";
+        QTest::newRow("subject tag with a command")
+            << Json(joe, "[{\"type\": 0, \"addSubject\": \"$(touch /tmp/x) \\\"`id`\\\"\"}, {\"type\": 9}]")
+            << QByteArray(":0\n* ^From:.*joe\n{\n\t:0\n\t* ^Subject:.*\\/[^ \t].*\n\t{ SUBJ=$MATCH }\n\n"
+                          "\t:0fhw\n\t| formail -I\"Subject: \\$(touch /tmp/x) \\\"\\`id\\`\\\" $SUBJ\" \n\n"
+                          "\t:0:\n\t$DEFAULT\n\n}\n");
+        QTest::newRow("subject tag escaped by the user")
+            << Json(joe, "[{\"type\": 0, \"addSubject\": \"\\\\$5 deals\"}, {\"type\": 9}]")
+            << QByteArray(":0\n* ^From:.*joe\n{\n\t:0\n\t* ^Subject:.*\\/[^ \t].*\n\t{ SUBJ=$MATCH }\n\n"
+                          "\t:0fhw\n\t| formail -I\"Subject: \\$5 deals $SUBJ\" \n\n\t:0:\n\t$DEFAULT\n\n}\n");
+        QTest::newRow("header name and value, header to remove")
+            << Json(joe, "[{\"type\": 2, \"headerName\": \"A$B\", \"headerValue\": \"x\\\" `id` \\\\\"}, "
+                         "{\"type\": 3, \"headerToRemove\": \"X-\\\"q\\\":\"}]")
+            << QByteArray(":0fhw\n* ^From:.*joe\n| formail -A\"X-A\\$B: x\\\" \\`id\\` \\\\\" -I \"X-\\\"q\\\":\" \n\n");
+        QTest::newRow("subject pattern with quote and slash")
+            << Json(joe, "[{\"type\": 1, \"removeSubject\": \"it's a/b$\"}]")
+            << QByteArray(":0fhw\n* ^From:.*joe\n| sed '/^Subject:/s/it'\\''s a\\/b$//'\n\n");
+        QTest::newRow("body lines with quotes, slashes and commands")
+            << Json(joe, "[{\"type\": 4, \"removeBetween\": true, \"betweenTop\": \"a/b\", \"betweenBottom\": "
+                         "\"'$(id)'\", \"topMode\": 2, \"topLine\": \"-- it's\", \"bottomMode\": 2, "
+                         "\"bottomLine\": \"end/\"}]")
+            << QByteArray(":0\n* ^From:.*joe\n{\n\t:0bfwi\n"
+                          "\t| sed -e '/a\\/b/,/'\\''$(id)'\\''/d' -ne '/-- it'\\''s/,/end\\//p'\n\n}\n");
+        QTest::newRow("name and settings inside double quotes")
+            << QByteArray("{\"name\": \"Say \\\"hi\\\" $x\", \"nameHeader\": true, \"conditions\": [{\"field\": 10}], "
+                          "\"actions\": [{\"type\": 7, \"forwardAddresses\": [\"a@b.c\"]}], "
+                          "\"settings\": {\"returnAddress\": \"me$x@example.org\"}}")
+            << QByteArray("\n:0fhw\n| formail -A\"X-ZEPH-RECIPE: Say \\\"hi\\\" \\$x\" \n\n"
+                          ":0w\n* !^X-Loop: me\\$x@example.org\n| formail -A\"X-Loop: me\\$x@example.org\" \\\n"
+                          "| $SENDMAIL $SENDMAILFLAGS a@b.c\n\n\n:0fhw\n| formail -A \"X-ZEPH: No forward, potential loop\"\n");
+    }
+
+    void hostileValues()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QByteArray, text);
+        RecipeTextSettings settings;
+        const CRecipeDefinition d = FromJson(json, &settings);
+        QCOMPARE(CActionBuilder::BuildRecipeText(d, settings), text);
+    }
+
+    // Values that cannot be written into a recipe at all are refused, naming the field.
+    void refusedValues_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("custom header ending in a backslash")
+            << Json("[{\"field\": 11, \"customHeader\": \"X-Foo\\\\\"}]") << QStringLiteral("custom header");
+        QTest::newRow("empty line to cut at")
+            << Json(R"([{"field": 10}])", R"([{"type": 4, "bottomMode": 2, "bottomLine": ""}])")
+            << QStringLiteral("empty line text");
+        QTest::newRow("empty line to remove between")
+            << Json(R"([{"field": 10}])", R"([{"type": 4, "removeBetween": true, "betweenTop": "a"}])")
+            << QStringLiteral("empty top or bottom");
+    }
+
+    void refusedValues()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, named);
+        CRecipeDefinition d;
+        QString error;
+        QVERIFY(!CRecipeDefinitionJson::FromJson(json, &d, nullptr, &error));
+        QVERIFY2(error.contains(named), qPrintable(error));
+    }
+
+    // Line breaks and NUL reach a definition only from a damaged file or a caller that skipped
+    // the checks; validation names the field.
+    void lineBreaksNameTheField_data()
+    {
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("custom header") << QStringLiteral("customHeader") << QStringLiteral("condition 1: the custom header");
+        QTest::newRow("header value") << QStringLiteral("headerValue") << QStringLiteral("action 1: the header value");
+        QTest::newRow("subject tag") << QStringLiteral("addSubject") << QStringLiteral("string to add to the Subject");
+        QTest::newRow("subject pattern") << QStringLiteral("removeSubject")
+                                         << QStringLiteral("string to remove from the Subject");
+        QTest::newRow("top line") << QStringLiteral("topLine") << QStringLiteral("action 1: the top line");
+    }
+
+    void lineBreaksNameTheField()
+    {
+        QFETCH(QString, member);
+        QFETCH(QString, named);
+        for (const QByteArray& bad : {QByteArray("a\nb"), QByteArray("a\rb"), QByteArray("a\0b", 3)}) {
+            CRecipeDefinition d = FromJson(Json(R"([{"field": 11, "customHeader": "X-A"}])", R"([{"type": 6}])"));
+            CActionDetails details;
+            int type = ActionDelete;
+            if (member == QLatin1String("customHeader")) {
+                d.Conditions()[0].customHeader = bad;
+            } else if (member == QLatin1String("headerValue")) {
+                type = ActionAddHeader;
+                details.headerName = "A";
+                details.headerValue = bad;
+            } else if (member == QLatin1String("addSubject")) {
+                type = ActionAddSubject;
+                details.addSubject = bad;
+            } else if (member == QLatin1String("removeSubject")) {
+                type = ActionRemoveSubject;
+                details.removeSubject = bad;
+            } else {
+                type = ActionModifyBody;
+                details.topMode = 2;
+                details.topLine = bad;
+            }
+            d.ActionTypes().clear();
+            d.DataMgr().Clear();
+            d.AddAction(type, details);
+            QString error;
+            QVERIFY(!d.Validate(&error));
+            QVERIFY2(error.contains(named), qPrintable(error));
+        }
     }
 
     void replyText_data()

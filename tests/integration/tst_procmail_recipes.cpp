@@ -7,6 +7,9 @@
 #include "core/recipes/CRecipeFile.h"
 #include "core/recipes/CRecipeSummary.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 namespace {
@@ -299,6 +302,120 @@ private slots:
         QCOMPARE(Sandbox::Header(delivered.first(), header), value);
         QCOMPARE(Sandbox::Body(delivered.first()), Sandbox::Body(message));
         QVERIFY(!m_sandbox.Log().contains("rror"));
+    }
+
+    // User values that the shell or sed would read specially: the mail is changed exactly as the
+    // value says, nothing in it runs, and procmail, formail and sed report no error. A value that
+    // would run a command names a file in the sandbox home that must never appear.
+    void hostileValues_data()
+    {
+        QTest::addColumn<QJsonObject>("action");
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QByteArray>("header");   // empty: compare the body
+        QTest::addColumn<QByteArray>("expected"); // header value (null: absent) or body
+        QTest::addColumn<QStringList>("traps");   // files a run command would create
+
+        const QString home = m_sandbox.Home();
+        const auto trap = [&home](int n) { return home + QStringLiteral("/pwned%1").arg(n); };
+        const auto touch = [&trap](int n) { return QStringLiteral("$(touch %1)").arg(trap(n)); };
+        const auto backquoted = [&trap](int n) { return QStringLiteral("`touch %1`").arg(trap(n)); };
+        const auto action = [](int type, std::initializer_list<std::pair<const char*, QJsonValue>> values) {
+            QJsonObject o{{QStringLiteral("type"), type}};
+            for (const auto& [key, value] : values)
+                o.insert(QLatin1String(key), value);
+            return o;
+        };
+        const QByteArray body = "one\nit's/end\n$(id) `id`\nfour\n";
+
+        QTest::newRow("subject tag with commands and quotes")
+            << action(0, {{"addSubject", touch(1) + QStringLiteral(" \"") + backquoted(2) + QStringLiteral("\" 'x'")}})
+            << M("a@example.net", "hello") << QByteArray("Subject")
+            << (touch(1) + QStringLiteral(" \"") + backquoted(2) + QStringLiteral("\" 'x' hello")).toUtf8()
+            << QStringList{trap(1), trap(2)};
+        QTest::newRow("subject tag escaped by the user")
+            << action(0, {{"addSubject", QStringLiteral("\\$5 \\\"deals\\\"")}}) << M("a@example.net", "hello")
+            << QByteArray("Subject") << QByteArray("$5 \"deals\" hello") << QStringList();
+        QTest::newRow("subject tag ending in a backslash")
+            << action(0, {{"addSubject", QStringLiteral("C:\\")}}) << M("a@example.net", "hello")
+            << QByteArray("Subject") << QByteArray("C:\\ hello") << QStringList();
+        QTest::newRow("header value with commands")
+            << action(2, {{"headerName", QStringLiteral("Cmd")},
+                          {"headerValue", touch(3) + QStringLiteral(" ") + backquoted(4) + QStringLiteral(" \"q\" \\")}})
+            << M("a@example.net", "hello") << QByteArray("X-Cmd")
+            << (touch(3) + QStringLiteral(" ") + backquoted(4) + QStringLiteral(" \"q\" \\")).toUtf8()
+            << QStringList{trap(3), trap(4)};
+        QTest::newRow("header to remove with a command")
+            // formail takes no blank in a field name; ${IFS} makes one for the shell.
+            << action(3, {{"headerToRemove", QStringLiteral("X-Junk$(touch${IFS}%1)`touch${IFS}%1`:").arg(trap(5))}})
+            << M("a@example.net", "hello", "b\n", "X-Junk: stays\n") << QByteArray("X-Junk") << QByteArray("stays")
+            << QStringList{trap(5)};
+        QTest::newRow("subject pattern with quote and slash")
+            << action(1, {{"removeSubject", QStringLiteral("it's/ ")}}) << M("a@example.net", "hello it's/ there")
+            << QByteArray("Subject") << QByteArray("hello there") << QStringList();
+        QTest::newRow("subject pattern with a command")
+            << action(1, {{"removeSubject", touch(6)}}) << M("a@example.net", "hello " + touch(6).toUtf8())
+            << QByteArray("Subject") << QByteArray("hello") << QStringList{trap(6)};
+        QTest::newRow("subject pattern ending in a backslash")
+            << action(1, {{"removeSubject", QStringLiteral("a\\")}}) << M("a@example.net", "xa\\b")
+            << QByteArray("Subject") << QByteArray("xb") << QStringList();
+        QTest::newRow("cut after a line with quote and slash")
+            << action(4, {{"bottomMode", 2}, {"bottomLine", QStringLiteral("^it's/end$")}})
+            << M("a@example.net", "s", body) << QByteArray() << QByteArray("one\nit's/end\n") << QStringList();
+        QTest::newRow("cut before a line with commands")
+            << action(4, {{"topMode", 2}, {"topLine", QStringLiteral("$(id) `id`")}}) << M("a@example.net", "s", body)
+            << QByteArray() << QByteArray("$(id) `id`\nfour\n") << QStringList();
+        QTest::newRow("remove between lines with quotes and commands")
+            << action(4, {{"removeBetween", true}, {"betweenTop", QStringLiteral("it's/")},
+                          {"betweenBottom", QStringLiteral("'") + touch(7) + QStringLiteral("'")}})
+            << M("a@example.net", "s", "one\nit's/end\ntwo\n'" + touch(7).toUtf8() + "'\nfour\n") << QByteArray()
+            << QByteArray("one\nfour\n") << QStringList{trap(7)};
+    }
+
+    void hostileValues()
+    {
+        QFETCH(QJsonObject, action);
+        QFETCH(QByteArray, message);
+        QFETCH(QByteArray, header);
+        QFETCH(QByteArray, expected);
+        QFETCH(QStringList, traps);
+        const QByteArray actions = QJsonDocument(QJsonArray{action, QJsonObject{{QStringLiteral("type"), 9}}})
+                                       .toJson(QJsonDocument::Compact);
+        QVERIFY(Use(m_sandbox, Block(Definition(R"([{"field": 10}])", actions))));
+        QCOMPARE(m_sandbox.Deliver(message), 0);
+        const QList<QByteArray> inbox = m_sandbox.Inbox();
+        QCOMPARE(inbox.size(), 1);
+        if (header.isEmpty())
+            QCOMPARE(Sandbox::Body(inbox.first()), expected);
+        else
+            QCOMPARE(Sandbox::Header(inbox.first(), header), expected);
+        for (const QString& file : traps)
+            QVERIFY2(!QFile::exists(file), qPrintable(file));
+        const QByteArray log = m_sandbox.Log();
+        for (const char* complaint : {"procmail:", "sed:", "formail:", "sh:", "rror"})
+            QVERIFY2(!log.contains(complaint), log.constData());
+    }
+
+    // The recipe name goes into the name header and the log line inside double quotes.
+    void hostileNameAndSettings()
+    {
+        const QString trap = m_sandbox.Home() + QStringLiteral("/pwned-name");
+        const QString name = QStringLiteral("Say \"hi\" $(touch %1) `touch %1` $HOME").arg(trap);
+        QJsonObject definition{
+            {QStringLiteral("name"), name},
+            {QStringLiteral("nameHeader"), true},
+            {QStringLiteral("logging"), 2},
+            {QStringLiteral("conditions"), QJsonArray{QJsonObject{{QStringLiteral("field"), 10}}}},
+            {QStringLiteral("actions"), QJsonArray{QJsonObject{{QStringLiteral("type"), 9}}}},
+        };
+        QVERIFY(Use(m_sandbox, Block(QJsonDocument(definition).toJson(QJsonDocument::Compact))));
+        QCOMPARE(m_sandbox.Deliver(M("Joe <joe@example.net>", "hello")), 0);
+        const QList<QByteArray> inbox = m_sandbox.Inbox();
+        QCOMPARE(inbox.size(), 1);
+        QCOMPARE(Sandbox::Header(inbox.first(), "X-ZEPH-RECIPE"), name.toUtf8());
+        const QByteArray log = m_sandbox.Log();
+        QVERIFY2(log.contains("RECIPE: " + name.toUtf8() + "\n"), log.constData());
+        QVERIFY(!QFile::exists(trap));
+        QVERIFY2(!log.contains("procmail:") && !log.contains("formail:"), log.constData());
     }
 
     void bodyEdits_data()

@@ -100,7 +100,11 @@ QByteArray CActionBuilder::BodyText(const CRecipeDefinition& d, int j)
     CBodyEdit edit;
     if (!d.GetBodyEdit(j, &edit))
         return UnexpectedBodyError;
-    const QByteArray s = edit.removeBetween ? "-e '/" + edit.betweenTop + "/,/" + edit.betweenBottom + "/d' "
+    // The lines are sed patterns inside single quotes.
+    const QByteArray top = ProcmailText::QuoteSedPattern(edit.topLine);
+    const QByteArray bottom = ProcmailText::QuoteSedPattern(edit.bottomLine);
+    const QByteArray s = edit.removeBetween ? "-e '/" + ProcmailText::QuoteSedPattern(edit.betweenTop) + "/,/"
+            + ProcmailText::QuoteSedPattern(edit.betweenBottom) + "/d' "
                                             : QByteArray();
     const QByteArray n1 = Number(edit.bottomCount + 1);
     const QByteArray t = Number(edit.topCount);
@@ -112,30 +116,31 @@ QByteArray CActionBuilder::BodyText(const CRecipeDefinition& d, int j)
     case 1:
         return "\t:0Bbfwi\n\t* 1^1 ^.*$\n\t* -" + n1 + "^0\n\t| sed " + s + "-e \"$=\"q\n\n";
     case 2:
-        return "\t:0bfwi\n\t| sed " + s + "-e '/" + edit.bottomLine + "/q'\n\n";
+        return "\t:0bfwi\n\t| sed " + s + "-e '/" + bottom + "/q'\n\n";
     case 3:
         return "\t:0bfwi\n\t| sed " + s + "-e'1," + t + "d'\n\n";
     case 4:
         return "\t:0Bbfwi\n\t* 1^1 ^.*$\n\t* -" + n1 + "^0\n\t| sed " + s + "-e 1," + t + "d -e \"$=\"q\n\n";
     case 5:
-        return "\t:0bfwi\n\t| sed " + s + "-e 1," + t + "d -e '/" + edit.bottomLine + "/q'\n\n";
+        return "\t:0bfwi\n\t| sed " + s + "-e 1," + t + "d -e '/" + bottom + "/q'\n\n";
     case 6:
-        return "\t:0bfwi\n\t| sed " + s + "-ne '/" + edit.topLine + "/,$p'\n\n";
+        return "\t:0bfwi\n\t| sed " + s + "-ne '/" + top + "/,$p'\n\n";
     case 7:
-        return "\t:0Bbfwi\n\t* -" + n1 + "^0\n\t* 1^1 ^.*$\n\t| sed " + s + "-ne '/" + edit.topLine
+        return "\t:0Bbfwi\n\t* -" + n1 + "^0\n\t* 1^1 ^.*$\n\t| sed " + s + "-ne '/" + top
             + "/,$p' -e \"$=\"q\n\n";
     default:
-        return "\t:0bfwi\n\t| sed " + s + "-ne '/" + edit.topLine + "/,/" + edit.bottomLine + "/p'\n\n";
+        return "\t:0bfwi\n\t| sed " + s + "-ne '/" + top + "/,/" + bottom + "/p'\n\n";
     }
 }
 
 QByteArray CActionBuilder::ForwardText(const CRecipeDefinition& d, int j, const RecipeTextSettings& settings)
 {
     const QByteArray r = ReturnAddress(settings);
+    const QByteArray rq = ProcmailText::EscapeInDoubleQuotes(r);
     const bool copy = d.IsCopy(j);
     QByteArray text = copy ? "\t:0cw\n" : "\t:0w\n";
     text += "\t* !^X-Loop: " + ProcmailText::RegexEscape(r) + "\n";
-    text += "\t| formail -A\"X-Loop: " + r + "\" \\\n";
+    text += "\t| formail -A\"X-Loop: " + rq + "\" \\\n";
     text += "\t| $SENDMAIL $SENDMAILFLAGS " + AddressList(d.GetForwardAddresses(j)) + "\n\n";
     text += copy ? "\t:0Efhw\n" : "\t:0fhw\n";
     text += "\t| formail -A \"X-ZEPH: No forward, potential loop\"\n\n";
@@ -144,21 +149,24 @@ QByteArray CActionBuilder::ForwardText(const CRecipeDefinition& d, int j, const 
 
 QByteArray CActionBuilder::ReplyText(const CRecipeDefinition& d, int j, const RecipeTextSettings& settings)
 {
+    // The address and the name stand inside double quotes below; the condition takes the address
+    // as a pattern.
     const QByteArray r = ReturnAddress(settings);
-    const QByteArray u = settings.name;
+    const QByteArray rq = ProcmailText::EscapeInDoubleQuotes(r);
+    const QByteArray u = ProcmailText::EscapeInDoubleQuotes(settings.name);
     const QByteArray f = d.GetResponseRemoteName(j);
     const bool o = settings.outOfMemory;
     const bool copy = d.IsCopy(j);
-    const QByteArray fromLine = "\t\t-I\"From: " + u + "'s Mailer-Daemon <" + r + ">\" \\\n";
+    const QByteArray fromLine = "\t\t-I\"From: " + u + "'s Mailer-Daemon <" + rq + ">\" \\\n";
 
     QByteArray modeLines;
     const QByteArray h1 = o ? QByteArray("\t\tHEAD=`formail -X \"\" | sed 's/^/> /'`\n\n")
                             : QByteArray("\t\t:0h\n\t\tHEAD=| sed 's/^/> /'\n\n");
-    const QByteArray h5 = o ? "\t\tHEAD=`formail -rt -A\"X-Loop: " + r + "\" \\\n" + fromLine
+    const QByteArray h5 = o ? "\t\tHEAD=`formail -rt -A\"X-Loop: " + rq + "\" \\\n" + fromLine
             + "\t\t-I\"Precedence: junk\"`\n\n"
-                            : "\t\t:0hi\n\t\tHEAD=| formail -rt -A\"X-Loop: " + r + "\" \\\n" + fromLine
+                            : "\t\t:0hi\n\t\tHEAD=| formail -rt -A\"X-Loop: " + rq + "\" \\\n" + fromLine
             + "\t\t-I\"Precedence: junk\" \n\n";
-    const QByteArray p0 = "\t\t:0hw\n\t\t| (formail -rt -A\"X-Loop: " + r + "\" \\\n" + fromLine
+    const QByteArray p0 = "\t\t:0hw\n\t\t| (formail -rt -A\"X-Loop: " + rq + "\" \\\n" + fromLine
         + "\t\t-I\"Precedence: junk\"; \\\n";
     const QByteArray e = "\t\t) | $SENDMAIL $SENDMAILFLAGS -t\n";
     const QByteArray cat = "\t\tcat $ZEPH_DIR/" + f;
@@ -176,11 +184,11 @@ QByteArray CActionBuilder::ReplyText(const CRecipeDefinition& d, int j, const Re
         modeLines = h1 + p0 + cat + "; \\\n" + "\t\techo \"$HEAD\" \\\n" + e;
         break;
     case 3:
-        modeLines = "\t\t:0w\n\t\t| (formail -rtk -p \"> \" -A\"X-Loop: " + r + "\" \\\n" + fromLine
+        modeLines = "\t\t:0w\n\t\t| (formail -rtk -p \"> \" -A\"X-Loop: " + rq + "\" \\\n" + fromLine
             + "\t\t-I\"Precedence: junk\"; \\\n" + cat + " \\\n" + e;
         break;
     case 4:
-        modeLines = "\t\t:0w\n\t\t| formail -rtk -A\"X-Loop: " + r + "\" \\\n" + fromLine
+        modeLines = "\t\t:0w\n\t\t| formail -rtk -A\"X-Loop: " + rq + "\" \\\n" + fromLine
             + "\t\t-I\"Precedence: junk\" \\\n" + "\t\t| sed -e '1,/^$/!b' -e '/^$/r'\"$ZEPH_DIR/" + f
             + "\" \\\n" + "\t\t| $SENDMAIL $SENDMAILFLAGS -t\n";
         break;
@@ -241,16 +249,17 @@ QByteArray CActionBuilder::BuildRecipeText(const CRecipeDefinition& d, const Rec
         switch (d.GetActionType(j)) {
         case ActionAddSubject:
             subjectAdd = true;
-            formailArgs += " -I\"Subject: " + a.addSubject + " $SUBJ\"";
+            formailArgs += " -I\"Subject: " + ProcmailText::QuoteInDoubleQuotes(a.addSubject) + " $SUBJ\"";
             break;
         case ActionRemoveSubject:
-            subjectSed = "| sed '/^Subject:/s/" + a.removeSubject + "//'";
+            subjectSed = "| sed '/^Subject:/s/" + ProcmailText::QuoteSedPattern(a.removeSubject) + "//'";
             break;
         case ActionAddHeader:
-            formailArgs += " -A\"X-" + a.headerName + ": " + a.headerValue + "\"";
+            formailArgs += " -A\"X-" + ProcmailText::QuoteInDoubleQuotes(a.headerName) + ": "
+                + ProcmailText::QuoteInDoubleQuotes(a.headerValue) + "\"";
             break;
         case ActionRemoveHeader:
-            formailArgs += " -I \"" + a.headerToRemove + "\"";
+            formailArgs += " -I \"" + ProcmailText::QuoteInDoubleQuotes(a.headerToRemove) + "\"";
             break;
         case ActionModifyBody:
             text += BodyText(d, j);

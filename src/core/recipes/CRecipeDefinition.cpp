@@ -7,6 +7,8 @@
 #include "core/settings/ProtectedKeys.h"
 #include "core/workspace/Workspace.h"
 
+#include <utility>
+
 const char CRecipeDefinition::Magic[] = "ZEPH Recipe Wizard file";
 
 namespace {
@@ -351,8 +353,17 @@ bool CRecipeDefinition::Validate(QString* error) const
                             .arg(where, QString::fromUtf8(c.size)));
         if (c.field == CRecipeCondition::CustomHeader && c.customHeader.isEmpty())
             return fail(QStringLiteral("%1 tests a custom header without a name.").arg(where));
-        if (HasLineBreakOrNul(c.customHeader) || HasLineBreakOrNul(c.size) || c.entries.contains('\0'))
-            return fail(QStringLiteral("%1 contains a line break or a NUL character.").arg(where));
+        if (HasLineBreakOrNul(c.customHeader))
+            return fail(QStringLiteral("%1: the custom header contains a line break or a NUL character.").arg(where));
+        if (HasLineBreakOrNul(c.size))
+            return fail(QStringLiteral("%1: the size contains a line break or a NUL character.").arg(where));
+        if (c.entries.contains('\0'))
+            return fail(QStringLiteral("%1: the entries contain a NUL character.").arg(where));
+        // procmail joins a condition line that ends in a backslash with the next line.
+        if (c.field == CRecipeCondition::CustomHeader && c.customHeader.endsWith('\\'))
+            return fail(QStringLiteral("%1: the custom header \"%2\" ends in a backslash (\\), which would join the "
+                                       "next recipe line to the condition.")
+                            .arg(where, QString::fromUtf8(c.customHeader)));
     }
     for (int j = 0; j < m; ++j) {
         const CActionDetails& d = Action(j);
@@ -360,20 +371,30 @@ bool CRecipeDefinition::Validate(QString* error) const
         const QString where = QStringLiteral("action %1").arg(j + 1);
         if (type < 0 || type > 9)
             return fail(QStringLiteral("%1 has the unknown type %2.").arg(where).arg(type));
-        for (const QByteArray* text : {&d.customMailbox, &d.headerName, &d.headerValue, &d.headerToRemove,
-                                       &d.addSubject, &d.removeSubject, &d.betweenTop, &d.betweenBottom,
-                                       &d.topLine, &d.bottomLine, &d.responseFile}) {
+        const std::pair<const QByteArray*, const char*> texts[] = {
+            {&d.customMailbox, "custom mailbox"}, {&d.headerName, "header name"},
+            {&d.headerValue, "header value"}, {&d.headerToRemove, "header to remove"},
+            {&d.addSubject, "string to add to the Subject"}, {&d.removeSubject, "string to remove from the Subject"},
+            {&d.betweenTop, "between top line"}, {&d.betweenBottom, "between bottom line"},
+            {&d.topLine, "top line"}, {&d.bottomLine, "bottom line"}, {&d.responseFile, "response file"}};
+        for (const auto& [text, label] : texts) {
             if (HasLineBreakOrNul(*text))
-                return fail(QStringLiteral("%1 contains a line break or a NUL character.").arg(where));
+                return fail(QStringLiteral("%1: the %2 contains a line break or a NUL character.")
+                                .arg(where, QLatin1String(label)));
         }
         if (d.forwardAddresses.contains('\0'))
-            return fail(QStringLiteral("%1 contains a NUL character.").arg(where));
+            return fail(QStringLiteral("%1: the forward addresses contain a NUL character.").arg(where));
         switch (type) {
         case ActionModifyBody:
             if (d.topMode < 0 || d.topMode > 2 || d.bottomMode < 0 || d.bottomMode > 2)
                 return fail(QStringLiteral("%1 has an unknown body edit mode.").arg(where));
             if (d.topCount < 0 || d.bottomCount < 0)
                 return fail(QStringLiteral("%1 removes a negative number of lines.").arg(where));
+            // An empty sed pattern means "the last pattern used", which sed refuses here.
+            if (d.removeBetween != 0 && (d.betweenTop.isEmpty() || d.betweenBottom.isEmpty()))
+                return fail(QStringLiteral("%1 removes the lines between an empty top or bottom line.").arg(where));
+            if ((d.topMode == 2 && d.topLine.isEmpty()) || (d.bottomMode == 2 && d.bottomLine.isEmpty()))
+                return fail(QStringLiteral("%1 cuts the body at an empty line text.").arg(where));
             break;
         case ActionSave:
             if (d.mailboxMode != 0 && d.mailboxMode != 1)

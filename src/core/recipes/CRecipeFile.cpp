@@ -260,6 +260,147 @@ bool CRecipeFile::IsDisabledText(const QByteArray& text)
     return Find(text, commentLine, firstEnd) >= 0;
 }
 
+namespace {
+
+// Removes every carriage return in place; a buffer without one is not touched (and not copied).
+void RemoveCarriageReturns(QByteArray* text)
+{
+    const char* first = static_cast<const char*>(std::memchr(text->constData(), '\r', static_cast<size_t>(text->size())));
+    if (!first)
+        return;
+    qsizetype out = first - text->constData();
+    char* data = text->data(); // may detach: only offsets are carried over
+    const qsizetype size = text->size();
+    for (qsizetype in = out + 1; in < size;) {
+        const char* cr = static_cast<const char*>(std::memchr(data + in, '\r', static_cast<size_t>(size - in)));
+        const qsizetype end = cr ? cr - data : size;
+        std::memmove(data + out, data + in, static_cast<size_t>(end - in));
+        out += end - in;
+        in = end + 1;
+    }
+    text->truncate(out);
+}
+
+// One walk over the recipe text, shared by the list parser and the recipe-name reader. A step is
+// one whole block or one outside line. Only lines that begin with "#" are compared with the begin
+// marker; a block runs from its begin line to the first line that is the end marker with the
+// same name. The text has LF line ends; a last line without one counts as ended.
+class RecipeTextWalk
+{
+public:
+    struct Step
+    {
+        int number = 0;
+        qsizetype begin = 0;      // first byte of the step
+        qsizetype end = 0;        // after the step's last line feed (or the end of the text)
+        bool block = false;
+        qsizetype nameBegin = 0;  // block: the name after the begin marker
+        qsizetype nameLength = 0;
+        bool disabled = false;    // block: an inner line begins with the comment marker
+    };
+
+    explicit RecipeTextWalk(const QByteArray& text)
+        : m_data(text.constData())
+        , m_size(text.size())
+    {
+    }
+
+    // False at the end of the text.
+    bool Next(Step* step)
+    {
+        if (m_pos >= m_size)
+            return false;
+        step->number = ++m_step;
+        step->begin = m_pos;
+        const qsizetype lineEnd = LineEnd(m_pos);
+        const qsizetype markerSize = CRecipeFile::BeginMarker.size();
+        step->block = false;
+        if (lineEnd - m_pos >= markerSize && m_data[m_pos] == '#'
+            && std::memcmp(m_data + m_pos, CRecipeFile::BeginMarker.constData(), static_cast<size_t>(markerSize)) == 0) {
+            const qsizetype nameBegin = m_pos + markerSize;
+            const qsizetype nameLength = lineEnd - nameBegin;
+            bool disabled = false;
+            const qsizetype blockEnd = FindEndLine(lineEnd, nameBegin, nameLength, &disabled);
+            if (blockEnd >= 0) {
+                step->block = true;
+                step->disabled = disabled;
+                step->nameBegin = nameBegin;
+                step->nameLength = nameLength;
+                step->end = blockEnd;
+                m_pos = blockEnd;
+                return true;
+            }
+        }
+        step->end = lineEnd < m_size ? lineEnd + 1 : m_size;
+        m_pos = step->end;
+        return true;
+    }
+
+    qsizetype Position() const { return m_pos; }
+
+private:
+    qsizetype LineEnd(qsizetype from) const
+    {
+        const void* lf = std::memchr(m_data + from, '\n', static_cast<size_t>(m_size - from));
+        return lf ? static_cast<const char*>(lf) - m_data : m_size;
+    }
+
+    // The end of the line "\n" END name "\n" that follows `from` (the begin line's line feed), or
+    // -1. The end line may also be the last line without a line feed. End and comment markers
+    // share their first characters, so one search finds the end line and tells whether an inner
+    // line is commented out on the way.
+    qsizetype FindEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled) const
+    {
+        static const QByteArray shared("\n##_ZEPH_");
+        static const QByteArray endRest = CRecipeFile::EndMarker.mid(shared.size() - 1);
+        static const QByteArray commentRest = CRecipeFile::CommentMarker.mid(shared.size() - 1);
+        Q_ASSERT(CRecipeFile::EndMarker.startsWith(shared.mid(1)) && CRecipeFile::CommentMarker.startsWith(shared.mid(1)));
+        const char* name = m_data + nameBegin;
+        qsizetype at = from;
+        while (at < m_size) {
+            const void* hit = memmem(m_data + at, static_cast<size_t>(m_size - at), shared.constData(),
+                                     static_cast<size_t>(shared.size()));
+            if (!hit)
+                return -1;
+            const qsizetype rest = static_cast<const char*>(hit) - m_data + shared.size();
+            const qsizetype left = m_size - rest;
+            if (left >= endRest.size() + nameLength
+                && std::memcmp(m_data + rest, endRest.constData(), static_cast<size_t>(endRest.size())) == 0
+                && std::memcmp(m_data + rest + endRest.size(), name, static_cast<size_t>(nameLength)) == 0) {
+                const qsizetype after = rest + endRest.size() + nameLength;
+                if (after == m_size)
+                    return m_size;
+                if (m_data[after] == '\n')
+                    return after + 1;
+            } else if (left >= commentRest.size()
+                       && std::memcmp(m_data + rest, commentRest.constData(), static_cast<size_t>(commentRest.size())) == 0) {
+                *disabled = true;
+            }
+            at = rest;
+        }
+        return -1;
+    }
+
+    const char* m_data;
+    qsizetype m_size;
+    qsizetype m_pos = 0;
+    int m_step = 0;
+};
+
+// A step's text with a line feed at its end (a last line without one gets it).
+QByteArray StepText(const QByteArray& text, qsizetype begin, qsizetype end)
+{
+    const bool ended = end > begin && text.at(end - 1) == '\n';
+    QByteArray out;
+    out.reserve(end - begin + (ended ? 0 : 1));
+    out.append(text.constData() + begin, end - begin);
+    if (!ended)
+        out.append('\n');
+    return out;
+}
+
+} // namespace
+
 bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* list,
                                   QList<QByteArray>* unparsedGroups, const Progress& progress, QString* error)
 {
@@ -276,9 +417,16 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
         Prompt::Tell(message, Caption, Prompt::Warning);
         return false;
     }
-    text += '\n';
-    if (text.contains('\r'))
-        text.replace('\r', QByteArray());
+    file.close();
+    return ParseRecipeText(std::move(text), list, unparsedGroups, progress);
+}
+
+bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list, QList<QByteArray>* unparsedGroups,
+                                  const Progress& progress)
+{
+    list->clear();
+    unparsedGroups->clear();
+    RemoveCarriageReturns(&text);
 
     struct Group
     {
@@ -292,64 +440,47 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
             return;
         group.text += EndMarker + group.name + "\n";
         CRecipeListEntry& entry = (*list)[group.index];
-        entry.text = group.text;
         entry.disabled = IsDisabledText(group.text);
-        unparsedGroups->append(group.text);
+        entry.text = group.text;
+        unparsedGroups->append(std::move(group.text));
         group = Group();
     };
 
     const qsizetype size = text.size();
     const char* data = text.constData();
-    qsizetype pos = 0;
-    int step = 0;
-    QByteArray endLine = "\n" + EndMarker; // the name and a line feed follow
-    while (pos < size) {
-        ++step;
-        const char* lf = static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
-        const qsizetype lineEnd = lf ? lf - data : size;
-        const qsizetype lineLength = lineEnd - pos;
-        bool block = false;
-        if (lineLength >= BeginMarker.size() && std::memcmp(data + pos, BeginMarker.constData(), BeginMarker.size()) == 0) {
-            const QByteArray name = text.mid(pos + BeginMarker.size(), lineLength - BeginMarker.size());
-            endLine.resize(1 + EndMarker.size());
-            endLine += name;
-            endLine += '\n';
-            const qsizetype found = Find(text, endLine, lineEnd);
-            if (found >= 0) {
-                const qsizetype blockEnd = found + endLine.size();
-                CRecipeListEntry entry;
-                entry.name = name;
-                entry.text = text.mid(pos, blockEnd - pos);
-                entry.disabled = IsDisabledText(entry.text);
-                list->append(entry);
-                pos = blockEnd;
-                block = true;
-            }
-        }
-        if (!block) {
-            const bool follows = group.index >= 0 && step == group.lastStep + 1;
+    RecipeTextWalk walk(text);
+    RecipeTextWalk::Step step;
+    while (walk.Next(&step)) {
+        if (step.block) {
+            CRecipeListEntry entry;
+            entry.name = QByteArray(data + step.nameBegin, step.nameLength);
+            entry.text = StepText(text, step.begin, step.end);
+            entry.disabled = step.disabled;
+            list->append(std::move(entry));
+        } else {
+            const qsizetype lineLength = step.end - step.begin - (data[step.end - 1] == '\n' ? 1 : 0);
+            const bool follows = group.index >= 0 && step.number == group.lastStep + 1;
             if (lineLength == 0) {
                 if (follows)
-                    group.lastStep = step;
-            } else if (follows) {
-                group.text.append(data + pos, lineLength + 1);
-                group.lastStep = step;
+                    group.lastStep = step.number;
             } else {
-                closeGroup();
-                group.name = MakeGroupName();
-                group.text = BeginMarker + group.name + "\n";
-                group.text.append(data + pos, lineLength + 1);
-                group.lastStep = step;
-                group.index = list->size();
-                CRecipeListEntry entry;
-                entry.name = group.name;
-                entry.unparsed = true;
-                list->append(entry);
+                if (!follows) {
+                    closeGroup();
+                    group.name = MakeGroupName();
+                    group.text = BeginMarker + group.name + "\n";
+                    group.index = list->size();
+                    CRecipeListEntry entry;
+                    entry.name = group.name;
+                    entry.unparsed = true;
+                    list->append(std::move(entry));
+                }
+                group.text.append(data + step.begin, lineLength);
+                group.text.append('\n');
+                group.lastStep = step.number;
             }
-            pos = lineEnd + 1;
         }
-        if (step % 16 == 0 && progress) {
-            if (!progress(static_cast<int>(qint64(pos) * 100 / size))) {
+        if (step.number % 16 == 0 && progress) {
+            if (!progress(static_cast<int>(qint64(walk.Position()) * 100 / qMax<qsizetype>(size, 1)))) {
                 list->clear();
                 unparsedGroups->clear();
                 return false;
@@ -360,6 +491,31 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
     if (progress)
         progress(100);
     return true;
+}
+
+QList<QByteArray> CRecipeFile::ReadRecipeNames(QByteArray text, const std::function<bool()>& stop)
+{
+    RemoveCarriageReturns(&text);
+    QList<QByteArray> names;
+    const char* data = text.constData();
+    const qsizetype markerSize = BeginMarker.size();
+    RecipeTextWalk walk(text);
+    RecipeTextWalk::Step step;
+    while (walk.Next(&step)) {
+        if (step.number % 16 == 0 && stop && stop())
+            return {};
+        if (step.block) {
+            if (step.nameLength > 0)
+                names.append(QByteArray(data + step.nameBegin, step.nameLength));
+            continue;
+        }
+        // A begin line without its end line is still where the user may want to go.
+        const qsizetype lineLength = step.end - step.begin - (data[step.end - 1] == '\n' ? 1 : 0);
+        if (lineLength > markerSize
+            && std::memcmp(data + step.begin, BeginMarker.constData(), static_cast<size_t>(markerSize)) == 0)
+            names.append(QByteArray(data + step.begin + markerSize, lineLength - markerSize));
+    }
+    return names;
 }
 
 bool CRecipeFile::WriteRecipeList(const QString& path, const QList<CRecipeListEntry>& list, QString* error)

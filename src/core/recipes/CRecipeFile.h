@@ -52,6 +52,14 @@ public:
     static bool ParseRecipeList(const QString& path, QList<CRecipeListEntry>* list,
                                 QList<QByteArray>* unparsedGroups, const Progress& progress = {},
                                 QString* error = nullptr);
+    // The same on text already in memory (LF or CR LF line ends); shows nothing.
+    static bool ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list, QList<QByteArray>* unparsedGroups,
+                                const Progress& progress = {});
+    // The names of the recipes in file order, as the list parser finds their blocks, plus the
+    // names on begin lines that have no end line; empty names are left out. Safe on any thread
+    // (no message, no generated names). `stop` is asked now and then; when it answers true the
+    // result is empty.
+    static QList<QByteArray> ReadRecipeNames(QByteArray text, const std::function<bool()>& stop = {});
     // Rewrites the file with the entries in the given order.
     static bool WriteRecipeList(const QString& path, const QList<CRecipeListEntry>& list, QString* error = nullptr);
 

@@ -22,9 +22,69 @@ QByteArray EscapeInDoubleQuotes(const QByteArray& text)
     QByteArray out;
     out.reserve(text.size() * 2);
     for (char c : text) {
-        if (c == '\\' || c == '$' || c == '`')
+        if (c == '\\' || c == '"' || c == '$' || c == '`')
             out.append('\\');
         out.append(c);
+    }
+    return out;
+}
+
+QByteArray QuoteInDoubleQuotes(const QByteArray& text)
+{
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = text.at(i);
+        if (c == '\\') {
+            if (i + 1 == size) {
+                out.append("\\\\");
+            } else {
+                // Inside double quotes the shell and procmail read \x literally unless x is one of
+                // these four; either way the pair passes unchanged.
+                out.append(c);
+                const char next = text.at(i + 1);
+                if (next == '\\' || next == '"' || next == '$' || next == '`') {
+                    out.append(next);
+                    ++i;
+                }
+            }
+        } else {
+            if (c == '"' || c == '$' || c == '`')
+                out.append('\\');
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+QByteArray QuoteSedPattern(const QByteArray& text)
+{
+    static const QByteArray quote("'\\''");
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = text.at(i);
+        if (c == '\\') {
+            if (i + 1 == size) {
+                out.append("\\\\");
+            } else if (text.at(i + 1) == '\'') {
+                // GNU sed reads \' as "end of text"; the user meant the quote itself.
+                out.append(quote);
+                ++i;
+            } else {
+                out.append(c);
+                out.append(text.at(i + 1));
+                ++i;
+            }
+        } else if (c == '\'') {
+            out.append(quote);
+        } else {
+            if (c == '/')
+                out.append('\\');
+            out.append(c);
+        }
     }
     return out;
 }

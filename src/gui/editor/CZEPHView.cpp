@@ -1,6 +1,7 @@
 #include "gui/editor/CZEPHView.h"
 
 #include "core/common/Prompt.h"
+#include "core/recipes/CRecipeFile.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/CommandTable.h"
@@ -659,7 +660,11 @@ void CZEPHView::startReader()
         }
         if (*stop)
             return;
-        *names = EditorTextOps::ScanRecipeNames(bytes);
+        const QList<QByteArray> found = CRecipeFile::ReadRecipeNames(std::move(bytes), [stop] { return stop->load(); });
+        if (*stop)
+            return;
+        for (const QByteArray& name : found)
+            names->append(QString::fromUtf8(name));
         if (alphabetical)
             names->sort(Qt::CaseInsensitive);
         *ok = true;

@@ -57,21 +57,4 @@ QString HardWrap(const QString& text, int column)
     return result;
 }
 
-QStringList ScanRecipeNames(const QByteArray& bytes)
-{
-    static const QByteArray marker("##_ZEPH_RECIPE_BEGIN_##");
-    QStringList names;
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (QByteArray line : lines) {
-        if (!line.startsWith(marker))
-            continue;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        const QByteArray name = line.mid(marker.size());
-        if (!name.isEmpty())
-            names.append(QString::fromUtf8(name));
-    }
-    return names;
-}
-
 } // namespace EditorTextOps

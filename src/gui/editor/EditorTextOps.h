@@ -14,8 +14,6 @@ QString Uncomment(const QString& selected, bool atLineStart, const QString& pref
 // Breaks every line longer than `column` at its last blank within the first `column`
 // characters (or hard at `column`); every line ends in '\n' afterwards.
 QString HardWrap(const QString& text, int column);
-// The names after the begin marker on lines that start with it, in file order.
-QStringList ScanRecipeNames(const QByteArray& bytes);
 // An empty comment string counts as "# ".
 QString EffectiveCommentString(const QString& stored);
 
