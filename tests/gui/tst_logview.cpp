@@ -7,12 +7,13 @@
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
 #include "gui/log/CLogDisplayView.h"
-#include "gui/log/CLogFindDialog.h"
 #include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/MainWindow.h"
+#include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/CTextViewerDlg.h"
+#include "gui/common/CWorkingDlg.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/log/COptColorPropPg.h"
@@ -25,6 +26,9 @@
 #include <QTextBlock>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -68,6 +72,14 @@ QList<Prompt::Record> promptsSince(qsizetype first)
     return Prompt::History().mid(first);
 }
 
+QPushButton* dialogButton(QWidget* dialog, const QString& text)
+{
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
 } // namespace
 
 class TestLogView : public QObject
@@ -81,6 +93,9 @@ private slots:
     void find_data();
     void find();
     void findWrapsAndRestarts();
+    void findDialogRemembersTheSearch();
+    void longSearch_data();
+    void longSearch();
     void colourRulesAppliedAndReapplied();
     void editRecipe_data();
     void editRecipe();
@@ -178,13 +193,18 @@ void TestLogView::find()
     view.show();
     QVERIFY(view.OpenLog(WriteLog(kLog)));
     view.ShowFind();
-    QVERIFY(view.FindDialog());
-    view.FindDialog()->SetFindText(text);
-    view.FindDialog()->SetMatchCase(matchCase);
+    CFindReplaceDlg* dialog = view.FindDialog();
+    QVERIFY(dialog);
+    dialog->findChild<QLineEdit*>()->setText(text);
+    for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+        if (box->text() == QStringLiteral("Match &case"))
+            box->setChecked(matchCase);
+    QPushButton* findNext = dialogButton(dialog, QStringLiteral("&Find Next"));
+    QVERIFY(findNext);
     QByteArray got;
     const qsizetype before = Prompt::History().size();
     for (int i = 0; i <= hits.size(); ++i) {
-        emit view.FindDialog()->findNext();
+        findNext->click();
         if (view.LastFoundIndex() < 0)
             break;
         const QModelIndexList selected = view.List()->selectionModel()->selectedRows(5);
@@ -221,6 +241,113 @@ void TestLogView::findWrapsAndRestarts()
     QCOMPARE(view.LastFoundIndex(), qsizetype(-1));
     view.FindNext();
     QCOMPARE(view.LastFoundIndex(), qsizetype(0));
+}
+
+// The shared find window, find-only: no whole word, no direction; one per list; opened again it
+// holds the last text and match-case choice.
+void TestLogView::findDialogRemembersTheSearch()
+{
+    SetSetting(Settings::LogSortedCol, 5);
+    CLogDisplayView view;
+    view.show();
+    QVERIFY(view.OpenLog(WriteLog(kLog)));
+    QVERIFY(!view.IsCommandEnabled(Cmd::FindNext));
+    view.ShowFind();
+    QPointer<CFindReplaceDlg> dialog = view.FindDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Find"));
+    QVERIFY(dialog->FindText().isEmpty());
+    QVERIFY(!dialogButton(dialog, QStringLiteral("&Find Next"))->isEnabled());
+    QVERIFY(!dialogButton(dialog, QStringLiteral("&Replace")));
+    for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+        QCOMPARE(box->isVisible(), box->text() == QStringLiteral("Match &case"));
+    QVERIFY(!dialog->findChild<QGroupBox*>()->isVisible());
+    QVERIFY(dialog->SearchDown());
+
+    dialog->findChild<QLineEdit*>()->setText(QStringLiteral("WORK"));
+    dialog->SetMatchCase(true);
+    dialogButton(dialog, QStringLiteral("&Find Next"))->click();
+    QCOMPARE(view.LastFoundIndex(), qsizetype(4));
+    QVERIFY(view.IsCommandEnabled(Cmd::FindNext));
+    // A second Find keeps the one window.
+    view.ShowFind();
+    QCOMPARE(view.FindDialog(), dialog.data());
+    // Escape closes it and the view forgets it.
+    QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Escape);
+    QTRY_VERIFY(!dialog);
+    QVERIFY(!view.FindDialog());
+    view.ShowFind();
+    QVERIFY(view.FindDialog());
+    QCOMPARE(view.FindDialog()->FindText(), QStringLiteral("WORK"));
+    QVERIFY(view.FindDialog()->MatchCase());
+    // Cancel closes it as well; Find Next still searches with the stored text, and wraps.
+    dialog = view.FindDialog();
+    dialogButton(dialog, QStringLiteral("Cancel"))->click();
+    QTRY_VERIFY(!dialog);
+    const qsizetype before = Prompt::History().size();
+    view.RunCommand(Cmd::FindNext);
+    QCOMPARE(view.LastFoundIndex(), qsizetype(-1));
+    QCOMPARE(promptsSince(before).size(), 1);
+    view.RunCommand(Cmd::FindNext);
+    QCOMPARE(view.LastFoundIndex(), qsizetype(4));
+}
+
+void TestLogView::longSearch_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<qsizetype>("found"); // the last found index afterwards
+    QTest::addColumn<int>("prompts");
+    QTest::newRow("match near the end") << QStringLiteral("needle") << false << qsizetype(19000) << 0;
+    QTest::newRow("no match") << QStringLiteral("nowhere") << false << qsizetype(-1) << 1;
+    QTest::newRow("cancelled") << QStringLiteral("needle") << true << qsizetype(0) << 0;
+}
+
+// A search through many entries shows the working dialog; Cancel there stops it without a
+// message and leaves the last match where it was.
+void TestLogView::longSearch()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, cancel);
+    QFETCH(qsizetype, found);
+    QFETCH(int, prompts);
+    QByteArray log;
+    for (int i = 0; i < 20000; ++i)
+        log += "From s" + QByteArray::number(100000 + i) + "  Mon Jan  1 00:00:00 2007\n Subject: "
+            + (i == 0 || i == 19000 ? "a needle" : "hay") + "\n  Folder: in 1\n";
+    SetSetting(Settings::LogSortedCol, 5);
+    CLogDisplayView view;
+    view.show();
+    QVERIFY(view.OpenLog(WriteLog(log, QStringLiteral("long.log"))));
+    view.SetFind(text, false);
+    if (text == QStringLiteral("needle")) {
+        QVERIFY(view.Search());
+        QCOMPARE(view.LastFoundIndex(), qsizetype(0));
+    }
+    // The dialog shows at the first progress step.
+    CLogDisplayView::SetWorkingDialogTiming(0, 0);
+    bool shown = false;
+    QTimer::singleShot(0, &view, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* working = qobject_cast<CWorkingDlg*>(w); working && working->isVisible()) {
+                shown = true;
+                QCOMPARE(working->windowTitle(), QStringLiteral("Searching"));
+                QVERIFY(working->isModal());
+                if (cancel)
+                    working->reject();
+            }
+        }
+    });
+    const qsizetype before = Prompt::History().size();
+    view.Search();
+    CLogDisplayView::SetWorkingDialogTiming(300, 50);
+    QVERIFY(shown);
+    QCOMPARE(view.SearchCancelled(), cancel);
+    QCOMPARE(view.LastFoundIndex(), found);
+    QCOMPARE(promptsSince(before).size(), prompts);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<CWorkingDlg*>(w) || !w->isVisible());
 }
 
 void TestLogView::colourRulesAppliedAndReapplied()

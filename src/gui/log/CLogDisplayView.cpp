@@ -7,11 +7,11 @@
 #include "core/workspace/Workspace.h"
 #include "gui/app/CommandTable.h"
 #include "gui/app/Help.h"
+#include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/CTextViewerDlg.h"
 #include "gui/common/CWorkingDlg.h"
 #include "gui/common/ColumnLayout.h"
 #include "gui/common/FontSetting.h"
-#include "gui/log/CLogFindDialog.h"
 #include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
 
@@ -52,6 +52,10 @@ int& unparsedCounter()
     return counter;
 }
 
+// How long work runs before the working dialog shows, and how often it then runs pending events.
+int g_workingDelayMs = 300;
+int g_workingStepMs = 50;
+
 // The working dialog over a long loop: pending events run only every 50 ms, so the loop stays
 // fast and the windows stay responsive.
 class WorkingDialog
@@ -65,11 +69,11 @@ public:
     // False when the user cancelled.
     bool Step(qint64 done, qint64 total)
     {
-        if (m_timer.elapsed() < 50 && done < total)
+        if (m_timer.elapsed() < g_workingStepMs && done < total)
             return true;
         if (!m_shown) {
             // Short work never flashes a window.
-            if (m_timer.elapsed() < 300 && done < total)
+            if (m_timer.elapsed() < g_workingDelayMs && done < total)
                 return true;
             m_dialog.Create();
             m_shown = true;
@@ -490,10 +494,17 @@ void CLogDisplayView::ShowOptions()
 
 void CLogDisplayView::ShowFind()
 {
-    if (m_findDialog)
+    if (m_findDialog) {
+        // One Find window per list: bring the open one forward.
+        m_findDialog->raise();
+        m_findDialog->activateWindow();
         return;
-    m_findDialog = new CLogFindDialog(m_findText, m_matchCase, this);
-    connect(m_findDialog, &CLogFindDialog::findNext, this, [this] {
+    }
+    m_findDialog = new CFindReplaceDlg(false, m_findText, this);
+    m_findDialog->SetWholeWordAvailable(false);
+    m_findDialog->SetDirectionAvailable(false);
+    m_findDialog->SetMatchCase(m_matchCase);
+    connect(m_findDialog, &CFindReplaceDlg::FindNext, this, [this] {
         const QString text = m_findDialog->FindText();
         if (text.isEmpty())
             return;
@@ -520,7 +531,22 @@ void CLogDisplayView::FindNext()
 
 bool CLogDisplayView::Search()
 {
-    const qsizetype found = m_doc.FindEntry(m_findText, m_lastFound + 1, m_matchCase);
+    if (m_searching)
+        return false;
+    m_searching = true;
+    m_searchCancelled = false;
+    qsizetype found = -1;
+    {
+        // A search through a large log takes a while: progress shows and Cancel stops it.
+        WorkingDialog working(window(), QStringLiteral("Searching"),
+                              QStringLiteral("Searching for \"%1\".\n\nPlease wait....").arg(m_findText));
+        found = m_doc.FindEntry(m_findText, m_lastFound + 1, m_matchCase,
+                                [&working](qint64 done, qint64 total) { return working.Step(done, total); },
+                                &m_searchCancelled);
+    }
+    m_searching = false;
+    if (m_searchCancelled)
+        return false; // the user stopped it: the next search starts where this one did
     if (found < 0) {
         Prompt::Tell(QStringLiteral("Finished searching for \"%1\".").arg(m_findText),
                      QStringLiteral("Finished searching"), Prompt::Information);
@@ -533,6 +559,12 @@ bool CLogDisplayView::Search()
     m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_lastFound = found;
     return true;
+}
+
+void CLogDisplayView::SetWorkingDialogTiming(int showAfterMs, int stepMs)
+{
+    g_workingDelayMs = showAfterMs;
+    g_workingStepMs = stepMs;
 }
 
 void CLogDisplayView::SelectAll()
