@@ -29,6 +29,10 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QMenu>
+#include <QStyle>
+#include <QToolTip>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -102,6 +106,11 @@ private slots:
     void viewRecipe_data();
     void viewRecipe();
     void detailsAndTooltip();
+    void tipWrapping_data();
+    void tipWrapping();
+    void rowTipFollowsTheMouse();
+    void keyboardContextMenu_data();
+    void keyboardContextMenu();
     void logWithoutEntries();
     void unparsedLinesOpenNumberedDocuments();
     void saveAs();
@@ -494,6 +503,125 @@ void TestLogView::detailsAndTooltip()
     view.ViewEntryDetails();
     QCOMPARE(promptsSince(before).size(), 1);
     QCOMPARE(promptsSince(before).first().text, QStringLiteral("Please highlight the entry you wish to view."));
+}
+
+void TestLogView::tipWrapping_data()
+{
+    // The tip is as wide as `widest` in the tip font.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("widest");
+    QTest::addColumn<QString>("wrapped");
+    QTest::newRow("fits") << QStringLiteral("SIZE: 10\nTO: x") << QStringLiteral("SIZE: 10")
+                          << QStringLiteral("SIZE: 10\nTO: x");
+    QTest::newRow("at the last blank") << QStringLiteral("TO: aa bb cc dd") << QStringLiteral("TO: aa bb c")
+                                       << QStringLiteral("TO: aa bb\ncc dd");
+    QTest::newRow("long word breaks inside") << QStringLiteral("FROM: abcdefghijklmnop")
+                                             << QStringLiteral("FROM: abcdefg") << QString(); // checked below
+    QTest::newRow("blank right after the width") << QStringLiteral("FOLDER: inbox x") << QStringLiteral("FOLDER: inbox")
+                                                 << QStringLiteral("FOLDER: inbox\nx");
+    QTest::newRow("each line on its own") << QStringLiteral("a\nSIZE: 100 200\nb") << QStringLiteral("SIZE: 100")
+                                          << QStringLiteral("a\nSIZE: 100\n200\nb");
+}
+
+void TestLogView::tipWrapping()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, widest);
+    QFETCH(QString, wrapped);
+    const QFontMetrics metrics(QToolTip::font());
+    const QString result = CLogDisplayView::WrapTipText(text, metrics, metrics.horizontalAdvance(widest));
+    if (QTest::currentDataTag() == QByteArrayLiteral("long word breaks inside")) {
+        // Where a word breaks depends on the font: every piece fits, and nothing is lost.
+        const QStringList lines = result.split(QLatin1Char('\n'));
+        QCOMPARE(lines.first(), QStringLiteral("FROM:"));
+        QVERIFY(lines.size() >= 3);
+        for (const QString& line : lines)
+            QVERIFY(metrics.horizontalAdvance(line) <= metrics.horizontalAdvance(widest));
+        QCOMPARE(lines.mid(1).join(QString()), QStringLiteral("abcdefghijklmnop"));
+        return;
+    }
+    QCOMPARE(result, wrapped);
+}
+
+// The list rests half a second before a tip; an open tip moves to the row under the mouse.
+void TestLogView::rowTipFollowsTheMouse()
+{
+    SetSetting(Settings::LogSortedCol, 5);
+    CLogDisplayView view;
+    view.resize(700, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(view.OpenLog(WriteLog(kLog)));
+    QWidget* viewport = view.List()->viewport();
+    QCOMPARE(viewport->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, viewport), 500);
+    auto rowPoint = [&](int row) {
+        return QPoint(20, view.List()->rowViewportPosition(row) + view.List()->rowHeight(row) / 2);
+    };
+    auto askTip = [&](int row) {
+        QHelpEvent help(QEvent::ToolTip, rowPoint(row), viewport->mapToGlobal(rowPoint(row)));
+        QApplication::sendEvent(viewport, &help);
+    };
+    askTip(5);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), view.RowToolTip(5));
+    QCOMPARE(view.TipRow(), 5);
+    // Over another row the tip waits, then shows the row the mouse is on by then.
+    QCursor::setPos(viewport->mapToGlobal(rowPoint(1)));
+    askTip(1);
+    QCOMPARE(view.TipRow(), 5);
+    QTRY_COMPARE(view.TipRow(), 1);
+    QCOMPARE(QToolTip::text(), view.RowToolTip(1));
+    // Switched off by the setting when the view becomes active.
+    SetSetting(Settings::LogShowTooltips, 0);
+    view.Activate();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    askTip(2);
+    QVERIFY(!QToolTip::isVisible());
+    QCOMPARE(view.TipRow(), 1);
+    SetSetting(Settings::LogShowTooltips, 1);
+}
+
+void TestLogView::keyboardContextMenu_data()
+{
+    QTest::addColumn<int>("row"); // -1: nothing selected
+    QTest::newRow("selected row") << 2;
+    QTest::newRow("first of several selected") << 1;
+    QTest::newRow("nothing selected") << -1;
+}
+
+// From the keyboard the menu opens 5 pixels right of the first selected row's left edge at its
+// lower edge, or 5 pixels inside the lower-left corner of the list.
+void TestLogView::keyboardContextMenu()
+{
+    QFETCH(int, row);
+    SetSetting(Settings::LogSortedCol, 5);
+    CLogDisplayView view;
+    view.setGeometry(0, 0, 500, 160);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(view.OpenLog(WriteLog(kLog)));
+    QTableView* list = view.List();
+    if (row >= 0) {
+        list->selectRow(row);
+        list->selectionModel()->select(list->model()->index(row + 2, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    const QPoint expected = list->viewport()->mapToGlobal(
+        row >= 0 ? QPoint(5, list->rowViewportPosition(row) + list->rowHeight(row))
+                 : QPoint(5, list->viewport()->height() - 5));
+    list->setFocus();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(40, 40), list->mapToGlobal(QPoint(40, 40)));
+    QApplication::sendEvent(list, &event);
+    QTRY_VERIFY(view.PopupMenu()->isVisible());
+    QCOMPARE(view.PopupMenu()->pos(), expected);
+    view.PopupMenu()->close();
+    // With the mouse it opens where the mouse is.
+    const QPoint at = list->viewport()->mapToGlobal(QPoint(60, 30));
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(60, 30), at);
+    QApplication::sendEvent(list->viewport(), &mouse);
+    QTRY_VERIFY(view.PopupMenu()->isVisible());
+    QCOMPARE(view.PopupMenu()->pos(), at);
+    view.PopupMenu()->close();
 }
 
 void TestLogView::logWithoutEntries()

@@ -27,6 +27,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProxyStyle>
+#include <QTimer>
+#include <QCursor>
 #include <QCloseEvent>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -89,6 +92,26 @@ private:
     bool m_shown = false;
 };
 
+// Row tips: shown after half a second of rest, kept for nine seconds, following the mouse to
+// another row after a tenth of a second, and never wider than 500 pixels.
+constexpr int kTipShowMs = 500;
+constexpr int kTipStayMs = 9000;
+constexpr int kTipMoveMs = 100;
+constexpr int kTipMaxWidth = 500;
+
+// The list's viewport asks its own style how long the mouse rests before a tip.
+class TipDelayStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay)
+            return kTipShowMs;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 std::function<void(QWidget*, const QString&)>& recipeEditor()
 {
     static std::function<void(QWidget*, const QString&)> editor;
@@ -139,6 +162,18 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
     m_list->viewport()->installEventFilter(this);
     m_list->installEventFilter(this);
     m_list->viewport()->setMouseTracking(true);
+    m_tipStyle = new TipDelayStyle;
+    m_tipStyle->setParent(this);
+    m_list->viewport()->setStyle(m_tipStyle);
+    m_tipMoveTimer = new QTimer(this);
+    m_tipMoveTimer->setSingleShot(true);
+    connect(m_tipMoveTimer, &QTimer::timeout, this, [this] {
+        const QPoint global = QCursor::pos();
+        const QPoint local = m_list->viewport()->mapFromGlobal(global);
+        const int row = m_list->viewport()->rect().contains(local) ? m_list->indexAt(local).row() : -1;
+        if (m_tooltipsOn && row >= 0)
+            ShowRowTip(row, global);
+    });
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { SortByColumn(column, true); });
     connect(m_list, &QTableView::doubleClicked, this, [this] { ViewEntryDetails(true); });
@@ -193,6 +228,7 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
 
 CLogDisplayView::~CLogDisplayView()
 {
+    m_list->viewport()->setStyle(nullptr);
     if (m_findDialog)
         delete m_findDialog;
     openViews().removeAll(this);
@@ -326,6 +362,48 @@ QString CLogDisplayView::RowToolTip(int row) const
             lines.append(labels[i] + text);
     }
     return lines.join(QLatin1Char('\n')).replace(QLatin1Char('\t'), QLatin1Char(' '));
+}
+
+void CLogDisplayView::ShowRowTip(int row, const QPoint& globalPos)
+{
+    m_tipMoveTimer->stop();
+    m_tipRow = row;
+    const QRect rowRect(0, m_list->rowViewportPosition(row), m_list->viewport()->width(), m_list->rowHeight(row));
+    QToolTip::showText(globalPos, WrapTipText(RowToolTip(row), QFontMetrics(QToolTip::font()), kTipMaxWidth),
+                       m_list->viewport(), rowRect, kTipStayMs);
+}
+
+QString CLogDisplayView::WrapTipText(const QString& text, const QFontMetrics& metrics, int maxWidth)
+{
+    QStringList out;
+    for (QString rest : text.split(QLatin1Char('\n'))) {
+        while (rest.size() > 1 && metrics.horizontalAdvance(rest) > maxWidth) {
+            // The longest start of the line that fits, at least one character.
+            qsizetype low = 1;
+            qsizetype high = rest.size() - 1;
+            while (low < high) {
+                const qsizetype mid = (low + high + 1) / 2;
+                if (metrics.horizontalAdvance(rest.left(mid)) <= maxWidth)
+                    low = mid;
+                else
+                    high = mid - 1;
+            }
+            qsizetype fit = low;
+            if (fit > 1 && rest.at(fit - 1).isHighSurrogate())
+                --fit;
+            // Break after the last blank that fits; a word wider than the tip breaks inside.
+            const qsizetype blank = rest.lastIndexOf(QLatin1Char(' '), fit);
+            if (blank > 0) {
+                out.append(rest.left(blank));
+                rest.remove(0, blank + 1);
+            } else {
+                out.append(rest.left(fit));
+                rest.remove(0, fit);
+            }
+        }
+        out.append(rest);
+    }
+    return out.join(QLatin1Char('\n'));
 }
 
 QString CLogDisplayView::DetailsText(bool* cancelled) const
@@ -736,12 +814,17 @@ bool CLogDisplayView::eventFilter(QObject* watched, QEvent* event)
         const int row = m_list->indexAt(help->pos()).row();
         if (row < 0) {
             m_tipRow = -1;
+            m_tipMoveTimer->stop();
             QToolTip::hideText();
             return true;
         }
-        m_tipRow = row;
-        const QRect rowRect(0, m_list->rowViewportPosition(row), m_list->viewport()->width(), m_list->rowHeight(row));
-        QToolTip::showText(help->globalPos(), RowToolTip(row), m_list->viewport(), rowRect, 9000);
+        if (QToolTip::isVisible() && row != m_tipRow) {
+            // The open tip moves to the new row after a short pause.
+            if (!m_tipMoveTimer->isActive())
+                m_tipMoveTimer->start(kTipMoveMs);
+            return true;
+        }
+        ShowRowTip(row, help->globalPos());
         return true;
     }
     if (watched == m_list && event->type() == QEvent::KeyPress) {

@@ -11,6 +11,9 @@
 
 class CLogTableModel;
 class QAction;
+class QFontMetrics;
+class QProxyStyle;
+class QTimer;
 class QMenu;
 class QTableView;
 class QToolBar;
@@ -87,6 +90,12 @@ public:
 
     // The tip of a row: every non-empty column in display order, "LABEL: value" per line.
     QString RowToolTip(int row) const;
+    // Shows the tip of a row at a point of the screen, wrapped to the tip's width.
+    void ShowRowTip(int row, const QPoint& globalPos);
+    // Breaks every line wider than `maxWidth` at its last fitting blank, or inside a word
+    // that alone is wider.
+    static QString WrapTipText(const QString& text, const QFontMetrics& metrics, int maxWidth);
+    int TipRow() const { return m_tipRow; }
     // The details text of the selected rows, as the details window shows it.
     QString DetailsText(bool* cancelled = nullptr) const;
     // The recipe file that View Recipe reads; the identity's own unless a test sets another.
@@ -147,4 +156,6 @@ private:
     bool m_searching = false;
     bool m_searchCancelled = false;
     int m_tipRow = -1;
+    QProxyStyle* m_tipStyle = nullptr;
+    QTimer* m_tipMoveTimer = nullptr;
 };
