@@ -80,6 +80,8 @@ private slots:
     void sortMatchesReference();
     void find_data();
     void find();
+    void findWithProgress_data();
+    void findWithProgress();
     void colourRules_data();
     void colourRules();
     void recolourAfterSettingsChange();
@@ -527,6 +529,56 @@ void TestLogParser::find()
     doc.OpenData(log);
     QCOMPARE(doc.GetEntryCount(), 3);
     QCOMPARE(doc.FindEntry(text, start, matchCase), qsizetype(found));
+}
+
+void TestLogParser::findWithProgress_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("stopAfterCalls"); // 0: never cancel
+    QTest::addColumn<int>("found");          // -1 also when cancelled
+    QTest::addColumn<bool>("cancelled");
+    // Entry 15000 is the only one with "needle"; progress comes every 4096 entries.
+    QTest::newRow("match far down") << QStringLiteral("NEEDLE") << 0 << 0 << 15000 << false;
+    QTest::newRow("no match") << QStringLiteral("haystack") << 0 << 0 << -1 << false;
+    QTest::newRow("from past the match") << QStringLiteral("needle") << 15001 << 0 << -1 << false;
+    QTest::newRow("cancelled before the match") << QStringLiteral("needle") << 0 << 2 << -1 << true;
+    QTest::newRow("match before any report") << QStringLiteral("needle") << 14000 << 1 << 15000 << false;
+}
+
+void TestLogParser::findWithProgress()
+{
+    QFETCH(QString, text);
+    QFETCH(int, start);
+    QFETCH(int, stopAfterCalls);
+    QFETCH(int, found);
+    QFETCH(bool, cancelled);
+    QByteArray log;
+    for (int i = 0; i < 20000; ++i)
+        log += "From s" + QByteArray::number(i) + "  Mon Jan  1 00:00:00 2007\n Subject: "
+            + (i == 15000 ? "a needle" : "hay") + "\n  Folder: in 1\n";
+    CLogDisplayDoc doc;
+    doc.OpenData(log);
+    QCOMPARE(doc.GetEntryCount(), 20000);
+    // The same answer as a search without progress, unless cancelled.
+    if (!cancelled)
+        QCOMPARE(doc.FindEntry(text, start, false), qsizetype(found));
+    QList<qint64> done;
+    qint64 lastTotal = -1;
+    bool wasCancelled = !cancelled;
+    const qsizetype got = doc.FindEntry(text, start, false, [&](qint64 d, qint64 t) {
+        done.append(d);
+        lastTotal = t;
+        return stopAfterCalls == 0 || done.size() < stopAfterCalls;
+    }, &wasCancelled);
+    QCOMPARE(got, qsizetype(found));
+    QCOMPARE(wasCancelled, cancelled);
+    if (!done.isEmpty())
+        QCOMPARE(lastTotal, qint64(20000 - start));
+    for (qsizetype i = 1; i < done.size(); ++i)
+        QVERIFY(done[i] > done[i - 1]);
+    if (stopAfterCalls > 0 && cancelled)
+        QCOMPARE(done.size(), stopAfterCalls);
 }
 
 void TestLogParser::colourRules_data()

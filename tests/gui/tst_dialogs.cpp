@@ -7,6 +7,7 @@
 #include "gui/common/CCheckQuestionDlg.h"
 #include "gui/common/CColourPopup.h"
 #include "gui/common/CFileEditorDlg.h"
+#include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/CHyperLink.h"
 #include "gui/common/CInputDlg.h"
 #include "gui/common/CPermissionsDlg.h"
@@ -20,10 +21,12 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -415,6 +418,72 @@ private slots:
         QVERIFY(!link.Open());
         QVERIFY(Prompt::History().last().text.startsWith(S("Unable to open hyperlink:\n\n")));
         CHyperLink::SetOpener(nullptr);
+    }
+
+    // The find window of the editor (find, replace) and of the log view (find-only): what each
+    // shows, what it answers, which signal each button sends.
+    void findReplaceDialog_data()
+    {
+        QTest::addColumn<int>("mode"); // 0 find, 1 replace, 2 find-only
+        QTest::addColumn<QStringList>("visible"); // visible buttons, boxes and radio buttons
+        QTest::addColumn<bool>("searchDown");     // after choosing Up where it can be chosen
+        QTest::newRow("editor find")
+            << 0 << QStringList{S("&Find Next"), S("Cancel"), S("Match &whole word only"), S("Match &case"), S("&Up"), S("&Down")}
+            << false;
+        QTest::newRow("editor replace")
+            << 1 << QStringList{S("&Find Next"), S("&Replace"), S("Replace &All"), S("Cancel"), S("Match &whole word only"), S("Match &case")}
+            << true;
+        QTest::newRow("log find-only") << 2 << QStringList{S("&Find Next"), S("Cancel"), S("Match &case")} << true;
+    }
+
+    void findReplaceDialog()
+    {
+        QFETCH(int, mode);
+        QFETCH(QStringList, visible);
+        QFETCH(bool, searchDown);
+        QWidget owner;
+        auto* dialog = new CFindReplaceDlg(mode == 1, S("abc"), &owner);
+        QPointer<CFindReplaceDlg> alive(dialog);
+        if (mode == 2) {
+            dialog->SetWholeWordAvailable(false);
+            dialog->SetDirectionAvailable(false);
+            dialog->SetMatchCase(true);
+        }
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QStringList shown;
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+            if (b->isVisible())
+                shown << b->text();
+        shown.sort();
+        visible.sort();
+        QCOMPARE(shown, visible);
+        QCOMPARE(dialog->FindText(), S("abc"));
+        QCOMPARE(dialog->MatchCase(), mode == 2);
+        for (QRadioButton* r : dialog->findChildren<QRadioButton*>())
+            if (r->text() == S("&Up") && r->isVisible())
+                r->setChecked(true);
+        QCOMPARE(dialog->SearchDown(), searchDown);
+        QVERIFY(!dialog->WholeWord());
+
+        QSignalSpy next(dialog, &CFindReplaceDlg::FindNext);
+        QSignalSpy one(dialog, &CFindReplaceDlg::ReplaceOne);
+        QSignalSpy all(dialog, &CFindReplaceDlg::ReplaceAll);
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->isVisible() && b->text() != S("Cancel"))
+                b->click();
+        QCOMPARE(next.count(), 1);
+        QCOMPARE(one.count(), mode == 1 ? 1 : 0);
+        QCOMPARE(all.count(), mode == 1 ? 1 : 0);
+        // Nothing to look for: no button that searches.
+        dialog->SetFindText(QString());
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            QCOMPARE(b->isEnabled(), b->text() == S("Cancel"));
+        // Cancel closes and deletes it.
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == S("Cancel"))
+                b->click();
+        QTRY_VERIFY(!alive);
     }
 
     void textViewer()

@@ -7,12 +7,13 @@
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
 #include "gui/log/CLogDisplayView.h"
-#include "gui/log/CLogFindDialog.h"
 #include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/MainWindow.h"
+#include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/CTextViewerDlg.h"
+#include "gui/common/CWorkingDlg.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/log/COptColorPropPg.h"
@@ -25,6 +26,13 @@
 #include <QTextBlock>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QMenu>
+#include <QStyle>
+#include <QToolTip>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -68,6 +76,14 @@ QList<Prompt::Record> promptsSince(qsizetype first)
     return Prompt::History().mid(first);
 }
 
+QPushButton* dialogButton(QWidget* dialog, const QString& text)
+{
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
 } // namespace
 
 class TestLogView : public QObject
@@ -81,12 +97,20 @@ private slots:
     void find_data();
     void find();
     void findWrapsAndRestarts();
+    void findDialogRemembersTheSearch();
+    void longSearch_data();
+    void longSearch();
     void colourRulesAppliedAndReapplied();
     void editRecipe_data();
     void editRecipe();
     void viewRecipe_data();
     void viewRecipe();
     void detailsAndTooltip();
+    void tipWrapping_data();
+    void tipWrapping();
+    void rowTipFollowsTheMouse();
+    void keyboardContextMenu_data();
+    void keyboardContextMenu();
     void logWithoutEntries();
     void unparsedLinesOpenNumberedDocuments();
     void saveAs();
@@ -178,13 +202,18 @@ void TestLogView::find()
     view.show();
     QVERIFY(view.OpenLog(WriteLog(kLog)));
     view.ShowFind();
-    QVERIFY(view.FindDialog());
-    view.FindDialog()->SetFindText(text);
-    view.FindDialog()->SetMatchCase(matchCase);
+    CFindReplaceDlg* dialog = view.FindDialog();
+    QVERIFY(dialog);
+    dialog->findChild<QLineEdit*>()->setText(text);
+    for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+        if (box->text() == QStringLiteral("Match &case"))
+            box->setChecked(matchCase);
+    QPushButton* findNext = dialogButton(dialog, QStringLiteral("&Find Next"));
+    QVERIFY(findNext);
     QByteArray got;
     const qsizetype before = Prompt::History().size();
     for (int i = 0; i <= hits.size(); ++i) {
-        emit view.FindDialog()->findNext();
+        findNext->click();
         if (view.LastFoundIndex() < 0)
             break;
         const QModelIndexList selected = view.List()->selectionModel()->selectedRows(5);
@@ -221,6 +250,113 @@ void TestLogView::findWrapsAndRestarts()
     QCOMPARE(view.LastFoundIndex(), qsizetype(-1));
     view.FindNext();
     QCOMPARE(view.LastFoundIndex(), qsizetype(0));
+}
+
+// The shared find window, find-only: no whole word, no direction; one per list; opened again it
+// holds the last text and match-case choice.
+void TestLogView::findDialogRemembersTheSearch()
+{
+    SetSetting(Settings::LogSortedCol, 5);
+    CLogDisplayView view;
+    view.show();
+    QVERIFY(view.OpenLog(WriteLog(kLog)));
+    QVERIFY(!view.IsCommandEnabled(Cmd::FindNext));
+    view.ShowFind();
+    QPointer<CFindReplaceDlg> dialog = view.FindDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Find"));
+    QVERIFY(dialog->FindText().isEmpty());
+    QVERIFY(!dialogButton(dialog, QStringLiteral("&Find Next"))->isEnabled());
+    QVERIFY(!dialogButton(dialog, QStringLiteral("&Replace")));
+    for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+        QCOMPARE(box->isVisible(), box->text() == QStringLiteral("Match &case"));
+    QVERIFY(!dialog->findChild<QGroupBox*>()->isVisible());
+    QVERIFY(dialog->SearchDown());
+
+    dialog->findChild<QLineEdit*>()->setText(QStringLiteral("WORK"));
+    dialog->SetMatchCase(true);
+    dialogButton(dialog, QStringLiteral("&Find Next"))->click();
+    QCOMPARE(view.LastFoundIndex(), qsizetype(4));
+    QVERIFY(view.IsCommandEnabled(Cmd::FindNext));
+    // A second Find keeps the one window.
+    view.ShowFind();
+    QCOMPARE(view.FindDialog(), dialog.data());
+    // Escape closes it and the view forgets it.
+    QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Escape);
+    QTRY_VERIFY(!dialog);
+    QVERIFY(!view.FindDialog());
+    view.ShowFind();
+    QVERIFY(view.FindDialog());
+    QCOMPARE(view.FindDialog()->FindText(), QStringLiteral("WORK"));
+    QVERIFY(view.FindDialog()->MatchCase());
+    // Cancel closes it as well; Find Next still searches with the stored text, and wraps.
+    dialog = view.FindDialog();
+    dialogButton(dialog, QStringLiteral("Cancel"))->click();
+    QTRY_VERIFY(!dialog);
+    const qsizetype before = Prompt::History().size();
+    view.RunCommand(Cmd::FindNext);
+    QCOMPARE(view.LastFoundIndex(), qsizetype(-1));
+    QCOMPARE(promptsSince(before).size(), 1);
+    view.RunCommand(Cmd::FindNext);
+    QCOMPARE(view.LastFoundIndex(), qsizetype(4));
+}
+
+void TestLogView::longSearch_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<qsizetype>("found"); // the last found index afterwards
+    QTest::addColumn<int>("prompts");
+    QTest::newRow("match near the end") << QStringLiteral("needle") << false << qsizetype(19000) << 0;
+    QTest::newRow("no match") << QStringLiteral("nowhere") << false << qsizetype(-1) << 1;
+    QTest::newRow("cancelled") << QStringLiteral("needle") << true << qsizetype(0) << 0;
+}
+
+// A search through many entries shows the working dialog; Cancel there stops it without a
+// message and leaves the last match where it was.
+void TestLogView::longSearch()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, cancel);
+    QFETCH(qsizetype, found);
+    QFETCH(int, prompts);
+    QByteArray log;
+    for (int i = 0; i < 20000; ++i)
+        log += "From s" + QByteArray::number(100000 + i) + "  Mon Jan  1 00:00:00 2007\n Subject: "
+            + (i == 0 || i == 19000 ? "a needle" : "hay") + "\n  Folder: in 1\n";
+    SetSetting(Settings::LogSortedCol, 5);
+    CLogDisplayView view;
+    view.show();
+    QVERIFY(view.OpenLog(WriteLog(log, QStringLiteral("long.log"))));
+    view.SetFind(text, false);
+    if (text == QStringLiteral("needle")) {
+        QVERIFY(view.Search());
+        QCOMPARE(view.LastFoundIndex(), qsizetype(0));
+    }
+    // The dialog shows at the first progress step.
+    CLogDisplayView::SetWorkingDialogTiming(0, 0);
+    bool shown = false;
+    QTimer::singleShot(0, &view, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* working = qobject_cast<CWorkingDlg*>(w); working && working->isVisible()) {
+                shown = true;
+                QCOMPARE(working->windowTitle(), QStringLiteral("Searching"));
+                QVERIFY(working->isModal());
+                if (cancel)
+                    working->reject();
+            }
+        }
+    });
+    const qsizetype before = Prompt::History().size();
+    view.Search();
+    CLogDisplayView::SetWorkingDialogTiming(300, 50);
+    QVERIFY(shown);
+    QCOMPARE(view.SearchCancelled(), cancel);
+    QCOMPARE(view.LastFoundIndex(), found);
+    QCOMPARE(promptsSince(before).size(), prompts);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<CWorkingDlg*>(w) || !w->isVisible());
 }
 
 void TestLogView::colourRulesAppliedAndReapplied()
@@ -367,6 +503,125 @@ void TestLogView::detailsAndTooltip()
     view.ViewEntryDetails();
     QCOMPARE(promptsSince(before).size(), 1);
     QCOMPARE(promptsSince(before).first().text, QStringLiteral("Please highlight the entry you wish to view."));
+}
+
+void TestLogView::tipWrapping_data()
+{
+    // The tip is as wide as `widest` in the tip font.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("widest");
+    QTest::addColumn<QString>("wrapped");
+    QTest::newRow("fits") << QStringLiteral("SIZE: 10\nTO: x") << QStringLiteral("SIZE: 10")
+                          << QStringLiteral("SIZE: 10\nTO: x");
+    QTest::newRow("at the last blank") << QStringLiteral("TO: aa bb cc dd") << QStringLiteral("TO: aa bb c")
+                                       << QStringLiteral("TO: aa bb\ncc dd");
+    QTest::newRow("long word breaks inside") << QStringLiteral("FROM: abcdefghijklmnop")
+                                             << QStringLiteral("FROM: abcdefg") << QString(); // checked below
+    QTest::newRow("blank right after the width") << QStringLiteral("FOLDER: inbox x") << QStringLiteral("FOLDER: inbox")
+                                                 << QStringLiteral("FOLDER: inbox\nx");
+    QTest::newRow("each line on its own") << QStringLiteral("a\nSIZE: 100 200\nb") << QStringLiteral("SIZE: 100")
+                                          << QStringLiteral("a\nSIZE: 100\n200\nb");
+}
+
+void TestLogView::tipWrapping()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, widest);
+    QFETCH(QString, wrapped);
+    const QFontMetrics metrics(QToolTip::font());
+    const QString result = CLogDisplayView::WrapTipText(text, metrics, metrics.horizontalAdvance(widest));
+    if (QTest::currentDataTag() == QByteArrayLiteral("long word breaks inside")) {
+        // Where a word breaks depends on the font: every piece fits, and nothing is lost.
+        const QStringList lines = result.split(QLatin1Char('\n'));
+        QCOMPARE(lines.first(), QStringLiteral("FROM:"));
+        QVERIFY(lines.size() >= 3);
+        for (const QString& line : lines)
+            QVERIFY(metrics.horizontalAdvance(line) <= metrics.horizontalAdvance(widest));
+        QCOMPARE(lines.mid(1).join(QString()), QStringLiteral("abcdefghijklmnop"));
+        return;
+    }
+    QCOMPARE(result, wrapped);
+}
+
+// The list rests half a second before a tip; an open tip moves to the row under the mouse.
+void TestLogView::rowTipFollowsTheMouse()
+{
+    SetSetting(Settings::LogSortedCol, 5);
+    CLogDisplayView view;
+    view.resize(700, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(view.OpenLog(WriteLog(kLog)));
+    QWidget* viewport = view.List()->viewport();
+    QCOMPARE(viewport->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, viewport), 500);
+    auto rowPoint = [&](int row) {
+        return QPoint(20, view.List()->rowViewportPosition(row) + view.List()->rowHeight(row) / 2);
+    };
+    auto askTip = [&](int row) {
+        QHelpEvent help(QEvent::ToolTip, rowPoint(row), viewport->mapToGlobal(rowPoint(row)));
+        QApplication::sendEvent(viewport, &help);
+    };
+    askTip(5);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), view.RowToolTip(5));
+    QCOMPARE(view.TipRow(), 5);
+    // Over another row the tip waits, then shows the row the mouse is on by then.
+    QCursor::setPos(viewport->mapToGlobal(rowPoint(1)));
+    askTip(1);
+    QCOMPARE(view.TipRow(), 5);
+    QTRY_COMPARE(view.TipRow(), 1);
+    QCOMPARE(QToolTip::text(), view.RowToolTip(1));
+    // Switched off by the setting when the view becomes active.
+    SetSetting(Settings::LogShowTooltips, 0);
+    view.Activate();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    askTip(2);
+    QVERIFY(!QToolTip::isVisible());
+    QCOMPARE(view.TipRow(), 1);
+    SetSetting(Settings::LogShowTooltips, 1);
+}
+
+void TestLogView::keyboardContextMenu_data()
+{
+    QTest::addColumn<int>("row"); // -1: nothing selected
+    QTest::newRow("selected row") << 2;
+    QTest::newRow("first of several selected") << 1;
+    QTest::newRow("nothing selected") << -1;
+}
+
+// From the keyboard the menu opens 5 pixels right of the first selected row's left edge at its
+// lower edge, or 5 pixels inside the lower-left corner of the list.
+void TestLogView::keyboardContextMenu()
+{
+    QFETCH(int, row);
+    SetSetting(Settings::LogSortedCol, 5);
+    CLogDisplayView view;
+    view.setGeometry(0, 0, 500, 160);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(view.OpenLog(WriteLog(kLog)));
+    QTableView* list = view.List();
+    if (row >= 0) {
+        list->selectRow(row);
+        list->selectionModel()->select(list->model()->index(row + 2, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    const QPoint expected = list->viewport()->mapToGlobal(
+        row >= 0 ? QPoint(5, list->rowViewportPosition(row) + list->rowHeight(row))
+                 : QPoint(5, list->viewport()->height() - 5));
+    list->setFocus();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(40, 40), list->mapToGlobal(QPoint(40, 40)));
+    QApplication::sendEvent(list, &event);
+    QTRY_VERIFY(view.PopupMenu()->isVisible());
+    QCOMPARE(view.PopupMenu()->pos(), expected);
+    view.PopupMenu()->close();
+    // With the mouse it opens where the mouse is.
+    const QPoint at = list->viewport()->mapToGlobal(QPoint(60, 30));
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(60, 30), at);
+    QApplication::sendEvent(list->viewport(), &mouse);
+    QTRY_VERIFY(view.PopupMenu()->isVisible());
+    QCOMPARE(view.PopupMenu()->pos(), at);
+    view.PopupMenu()->close();
 }
 
 void TestLogView::logWithoutEntries()

@@ -593,8 +593,11 @@ void CLogDisplayDoc::RecolourEntries()
     SetColourRules(rules);
 }
 
-qsizetype CLogDisplayDoc::FindEntry(const QString& text, qsizetype start, bool matchCase) const
+qsizetype CLogDisplayDoc::FindEntry(const QString& text, qsizetype start, bool matchCase, const Progress& progress,
+                                    bool* cancelled) const
 {
+    if (cancelled)
+        *cancelled = false;
     const qsizetype count = GetEntryCount();
     if (start < 0)
         start = 0;
@@ -617,7 +620,18 @@ qsizetype CLogDisplayDoc::FindEntry(const QString& text, qsizetype start, bool m
         const QString decoded = LogText::Decode(field);
         return matchCase ? decoded.contains(text) : decoded.toLower().contains(lowered);
     };
+    // Progress is asked for every few thousand entries only, so it costs the loop nothing.
+    constexpr qsizetype kProgressStep = 4096;
+    qsizetype nextReport = start + kProgressStep;
     for (qsizetype i = start; i < count; ++i) {
+        if (progress && i == nextReport) {
+            nextReport += kProgressStep;
+            if (!progress(i - start, count - start)) {
+                if (cancelled)
+                    *cancelled = true;
+                return -1;
+            }
+        }
         const CLogEntry& e = GetEntry(i);
         if (contains(e.Subject()) || contains(e.EnvelopeSender()) || contains(e.HeaderFrom())
             || contains(e.HeaderTo()) || contains(DateText(e)) || contains(e.Size())

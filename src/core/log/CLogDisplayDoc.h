@@ -58,8 +58,11 @@ public:
     // Reorders the entries by column 0 to 7; other columns and an empty list stay as they are.
     void SortEntries(int column, bool ascending);
     // First position at or after `start` whose subject, envelope sender, From, To, date text,
-    // size, recipe name or folder contains `text`; -1 when none does.
-    qsizetype FindEntry(const QString& text, qsizetype start, bool matchCase) const;
+    // size, recipe name or folder contains `text`; -1 when none does. `progress` hears of the
+    // entries searched so far against those to search; when it returns false the search stops,
+    // -1 comes back and `cancelled` (when given) is set.
+    qsizetype FindEntry(const QString& text, qsizetype start, bool matchCase, const Progress& progress = Progress(),
+                        bool* cancelled = nullptr) const;
     // Reloads the colour rules from the settings and colours every entry again.
     void RecolourEntries();
     void SetColourRules(const CLogColourRules& rules);

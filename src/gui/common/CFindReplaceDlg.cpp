@@ -48,12 +48,14 @@ CFindReplaceDlg::CFindReplaceDlg(bool replace, const QString& initialText, QWidg
     grid->addWidget(m_word, 2, 0, 1, 2);
     grid->addWidget(m_case, 3, 0, 1, 2);
     if (!replace) {
-        auto* direction = new QGroupBox(QStringLiteral("Direction"), this);
-        auto* row = new QHBoxLayout(direction);
-        auto* up = new QRadioButton(QStringLiteral("&Up"), direction);
+        m_direction = new QGroupBox(QStringLiteral("Direction"), this);
+        auto* row = new QHBoxLayout(m_direction);
+        auto* up = new QRadioButton(QStringLiteral("&Up"), m_direction);
         row->addWidget(up);
         row->addWidget(m_down);
-        grid->addWidget(direction, 4, 0, 1, 2);
+        grid->addWidget(m_direction, 4, 0, 1, 2);
+    } else {
+        m_down->hide(); // Replace always searches down; the button is in no layout
     }
     m_down->setChecked(true);
     connect(m_findNext, &QPushButton::clicked, this, &CFindReplaceDlg::FindNext);
@@ -67,11 +69,31 @@ QString CFindReplaceDlg::FindText() const { return m_find->text(); }
 QString CFindReplaceDlg::ReplaceText() const { return m_replace ? m_replace->text() : QString(); }
 bool CFindReplaceDlg::MatchCase() const { return m_case->isChecked(); }
 bool CFindReplaceDlg::WholeWord() const { return !m_word->isHidden() && m_word->isChecked(); }
-bool CFindReplaceDlg::SearchDown() const { return m_down->isChecked(); }
+bool CFindReplaceDlg::SearchDown() const { return !m_direction || m_direction->isHidden() || m_down->isChecked(); }
 
 void CFindReplaceDlg::SetWholeWordAvailable(bool available)
 {
     m_word->setVisible(available);
+    adjustSize();
+}
+
+void CFindReplaceDlg::SetDirectionAvailable(bool available)
+{
+    if (m_direction) {
+        m_direction->setVisible(available);
+        adjustSize();
+    }
+}
+
+void CFindReplaceDlg::SetFindText(const QString& text)
+{
+    m_find->setText(text);
+    m_find->selectAll();
+}
+
+void CFindReplaceDlg::SetMatchCase(bool matchCase)
+{
+    m_case->setChecked(matchCase);
 }
 
 void CFindReplaceDlg::updateButtons()

@@ -3,12 +3,15 @@
 #include <QDialog>
 
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 // The modeless find (and replace) dialog of the text editor and the log view. It only collects
-// what to look for; its owner searches when a signal arrives.
+// what to look for; its owner searches when a signal arrives. The editor uses every choice; the
+// log view opens a find-only window without whole-word and direction (a list is searched from
+// the last match down and wraps), pre-filled with its last search.
 class CFindReplaceDlg : public QDialog
 {
     Q_OBJECT
@@ -23,6 +26,10 @@ public:
     bool SearchDown() const;
     // The log view has no whole-word search, say.
     void SetWholeWordAvailable(bool available);
+    // Hides the Up/Down choice; SearchDown() then answers true.
+    void SetDirectionAvailable(bool available);
+    void SetFindText(const QString& text);
+    void SetMatchCase(bool matchCase);
 
 signals:
     void FindNext();
@@ -37,6 +44,7 @@ private:
     QCheckBox* m_case;
     QCheckBox* m_word;
     QRadioButton* m_down;
+    QGroupBox* m_direction = nullptr;
     QPushButton* m_findNext;
     QPushButton* m_replaceOne = nullptr;
     QPushButton* m_replaceAll = nullptr;

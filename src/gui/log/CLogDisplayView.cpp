@@ -7,11 +7,11 @@
 #include "core/workspace/Workspace.h"
 #include "gui/app/CommandTable.h"
 #include "gui/app/Help.h"
+#include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/CTextViewerDlg.h"
 #include "gui/common/CWorkingDlg.h"
 #include "gui/common/ColumnLayout.h"
 #include "gui/common/FontSetting.h"
-#include "gui/log/CLogFindDialog.h"
 #include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
 
@@ -27,6 +27,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProxyStyle>
+#include <QTimer>
+#include <QCursor>
 #include <QCloseEvent>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -52,6 +55,10 @@ int& unparsedCounter()
     return counter;
 }
 
+// How long work runs before the working dialog shows, and how often it then runs pending events.
+int g_workingDelayMs = 300;
+int g_workingStepMs = 50;
+
 // The working dialog over a long loop: pending events run only every 50 ms, so the loop stays
 // fast and the windows stay responsive.
 class WorkingDialog
@@ -65,11 +72,11 @@ public:
     // False when the user cancelled.
     bool Step(qint64 done, qint64 total)
     {
-        if (m_timer.elapsed() < 50 && done < total)
+        if (m_timer.elapsed() < g_workingStepMs && done < total)
             return true;
         if (!m_shown) {
             // Short work never flashes a window.
-            if (m_timer.elapsed() < 300 && done < total)
+            if (m_timer.elapsed() < g_workingDelayMs && done < total)
                 return true;
             m_dialog.Create();
             m_shown = true;
@@ -83,6 +90,26 @@ private:
     CWorkingDlg m_dialog;
     QElapsedTimer m_timer;
     bool m_shown = false;
+};
+
+// Row tips: shown after half a second of rest, kept for nine seconds, following the mouse to
+// another row after a tenth of a second, and never wider than 500 pixels.
+constexpr int kTipShowMs = 500;
+constexpr int kTipStayMs = 9000;
+constexpr int kTipMoveMs = 100;
+constexpr int kTipMaxWidth = 500;
+
+// The list's viewport asks its own style how long the mouse rests before a tip.
+class TipDelayStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay)
+            return kTipShowMs;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
 };
 
 std::function<void(QWidget*, const QString&)>& recipeEditor()
@@ -135,6 +162,18 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
     m_list->viewport()->installEventFilter(this);
     m_list->installEventFilter(this);
     m_list->viewport()->setMouseTracking(true);
+    m_tipStyle = new TipDelayStyle;
+    m_tipStyle->setParent(this);
+    m_list->viewport()->setStyle(m_tipStyle);
+    m_tipMoveTimer = new QTimer(this);
+    m_tipMoveTimer->setSingleShot(true);
+    connect(m_tipMoveTimer, &QTimer::timeout, this, [this] {
+        const QPoint global = QCursor::pos();
+        const QPoint local = m_list->viewport()->mapFromGlobal(global);
+        const int row = m_list->viewport()->rect().contains(local) ? m_list->indexAt(local).row() : -1;
+        if (m_tooltipsOn && row >= 0)
+            ShowRowTip(row, global);
+    });
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { SortByColumn(column, true); });
     connect(m_list, &QTableView::doubleClicked, this, [this] { ViewEntryDetails(true); });
@@ -189,6 +228,7 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
 
 CLogDisplayView::~CLogDisplayView()
 {
+    m_list->viewport()->setStyle(nullptr);
     if (m_findDialog)
         delete m_findDialog;
     openViews().removeAll(this);
@@ -322,6 +362,48 @@ QString CLogDisplayView::RowToolTip(int row) const
             lines.append(labels[i] + text);
     }
     return lines.join(QLatin1Char('\n')).replace(QLatin1Char('\t'), QLatin1Char(' '));
+}
+
+void CLogDisplayView::ShowRowTip(int row, const QPoint& globalPos)
+{
+    m_tipMoveTimer->stop();
+    m_tipRow = row;
+    const QRect rowRect(0, m_list->rowViewportPosition(row), m_list->viewport()->width(), m_list->rowHeight(row));
+    QToolTip::showText(globalPos, WrapTipText(RowToolTip(row), QFontMetrics(QToolTip::font()), kTipMaxWidth),
+                       m_list->viewport(), rowRect, kTipStayMs);
+}
+
+QString CLogDisplayView::WrapTipText(const QString& text, const QFontMetrics& metrics, int maxWidth)
+{
+    QStringList out;
+    for (QString rest : text.split(QLatin1Char('\n'))) {
+        while (rest.size() > 1 && metrics.horizontalAdvance(rest) > maxWidth) {
+            // The longest start of the line that fits, at least one character.
+            qsizetype low = 1;
+            qsizetype high = rest.size() - 1;
+            while (low < high) {
+                const qsizetype mid = (low + high + 1) / 2;
+                if (metrics.horizontalAdvance(rest.left(mid)) <= maxWidth)
+                    low = mid;
+                else
+                    high = mid - 1;
+            }
+            qsizetype fit = low;
+            if (fit > 1 && rest.at(fit - 1).isHighSurrogate())
+                --fit;
+            // Break after the last blank that fits; a word wider than the tip breaks inside.
+            const qsizetype blank = rest.lastIndexOf(QLatin1Char(' '), fit);
+            if (blank > 0) {
+                out.append(rest.left(blank));
+                rest.remove(0, blank + 1);
+            } else {
+                out.append(rest.left(fit));
+                rest.remove(0, fit);
+            }
+        }
+        out.append(rest);
+    }
+    return out.join(QLatin1Char('\n'));
 }
 
 QString CLogDisplayView::DetailsText(bool* cancelled) const
@@ -490,10 +572,17 @@ void CLogDisplayView::ShowOptions()
 
 void CLogDisplayView::ShowFind()
 {
-    if (m_findDialog)
+    if (m_findDialog) {
+        // One Find window per list: bring the open one forward.
+        m_findDialog->raise();
+        m_findDialog->activateWindow();
         return;
-    m_findDialog = new CLogFindDialog(m_findText, m_matchCase, this);
-    connect(m_findDialog, &CLogFindDialog::findNext, this, [this] {
+    }
+    m_findDialog = new CFindReplaceDlg(false, m_findText, this);
+    m_findDialog->SetWholeWordAvailable(false);
+    m_findDialog->SetDirectionAvailable(false);
+    m_findDialog->SetMatchCase(m_matchCase);
+    connect(m_findDialog, &CFindReplaceDlg::FindNext, this, [this] {
         const QString text = m_findDialog->FindText();
         if (text.isEmpty())
             return;
@@ -520,7 +609,22 @@ void CLogDisplayView::FindNext()
 
 bool CLogDisplayView::Search()
 {
-    const qsizetype found = m_doc.FindEntry(m_findText, m_lastFound + 1, m_matchCase);
+    if (m_searching)
+        return false;
+    m_searching = true;
+    m_searchCancelled = false;
+    qsizetype found = -1;
+    {
+        // A search through a large log takes a while: progress shows and Cancel stops it.
+        WorkingDialog working(window(), QStringLiteral("Searching"),
+                              QStringLiteral("Searching for \"%1\".\n\nPlease wait....").arg(m_findText));
+        found = m_doc.FindEntry(m_findText, m_lastFound + 1, m_matchCase,
+                                [&working](qint64 done, qint64 total) { return working.Step(done, total); },
+                                &m_searchCancelled);
+    }
+    m_searching = false;
+    if (m_searchCancelled)
+        return false; // the user stopped it: the next search starts where this one did
     if (found < 0) {
         Prompt::Tell(QStringLiteral("Finished searching for \"%1\".").arg(m_findText),
                      QStringLiteral("Finished searching"), Prompt::Information);
@@ -533,6 +637,12 @@ bool CLogDisplayView::Search()
     m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_lastFound = found;
     return true;
+}
+
+void CLogDisplayView::SetWorkingDialogTiming(int showAfterMs, int stepMs)
+{
+    g_workingDelayMs = showAfterMs;
+    g_workingStepMs = stepMs;
 }
 
 void CLogDisplayView::SelectAll()
@@ -704,12 +814,17 @@ bool CLogDisplayView::eventFilter(QObject* watched, QEvent* event)
         const int row = m_list->indexAt(help->pos()).row();
         if (row < 0) {
             m_tipRow = -1;
+            m_tipMoveTimer->stop();
             QToolTip::hideText();
             return true;
         }
-        m_tipRow = row;
-        const QRect rowRect(0, m_list->rowViewportPosition(row), m_list->viewport()->width(), m_list->rowHeight(row));
-        QToolTip::showText(help->globalPos(), RowToolTip(row), m_list->viewport(), rowRect, 9000);
+        if (QToolTip::isVisible() && row != m_tipRow) {
+            // The open tip moves to the new row after a short pause.
+            if (!m_tipMoveTimer->isActive())
+                m_tipMoveTimer->start(kTipMoveMs);
+            return true;
+        }
+        ShowRowTip(row, help->globalPos());
         return true;
     }
     if (watched == m_list && event->type() == QEvent::KeyPress) {

@@ -2,7 +2,7 @@
 
 #include "core/log/CLogDisplayDoc.h"
 #include "gui/app/CDocumentWindow.h"
-#include "gui/log/CLogFindDialog.h"
+#include "gui/common/CFindReplaceDlg.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -11,6 +11,9 @@
 
 class CLogTableModel;
 class QAction;
+class QFontMetrics;
+class QProxyStyle;
+class QTimer;
 class QMenu;
 class QTableView;
 class QToolBar;
@@ -74,14 +77,25 @@ public:
     // When the view becomes active: the toolbar and the row tips follow the settings.
     void Activate();
 
-    // The search of the Find window: the text, the match-case choice, then one search.
+    // The search of the Find window: the text, the match-case choice, then one search. A long
+    // search shows the working dialog; Cancel there leaves the last found entry as it was.
     void SetFind(const QString& text, bool matchCase);
     bool Search();
+    bool SearchCancelled() const { return m_searchCancelled; }
     qsizetype LastFoundIndex() const { return m_lastFound; }
-    CLogFindDialog* FindDialog() const { return m_findDialog; }
+    CFindReplaceDlg* FindDialog() const { return m_findDialog; }
+    // Long parses and searches show the working dialog after `showAfterMs` and then run pending
+    // events every `stepMs` (300 and 50 unless changed).
+    static void SetWorkingDialogTiming(int showAfterMs, int stepMs);
 
     // The tip of a row: every non-empty column in display order, "LABEL: value" per line.
     QString RowToolTip(int row) const;
+    // Shows the tip of a row at a point of the screen, wrapped to the tip's width.
+    void ShowRowTip(int row, const QPoint& globalPos);
+    // Breaks every line wider than `maxWidth` at its last fitting blank, or inside a word
+    // that alone is wider.
+    static QString WrapTipText(const QString& text, const QFontMetrics& metrics, int maxWidth);
+    int TipRow() const { return m_tipRow; }
     // The details text of the selected rows, as the details window shows it.
     QString DetailsText(bool* cancelled = nullptr) const;
     // The recipe file that View Recipe reads; the identity's own unless a test sets another.
@@ -135,9 +149,13 @@ private:
     bool m_closing = false;
     bool m_opened = false;
     bool m_tooltipsOn = true;
-    QPointer<CLogFindDialog> m_findDialog;
+    QPointer<CFindReplaceDlg> m_findDialog;
     QString m_findText;
     bool m_matchCase = false;
     qsizetype m_lastFound = -1;
+    bool m_searching = false;
+    bool m_searchCancelled = false;
     int m_tipRow = -1;
+    QProxyStyle* m_tipStyle = nullptr;
+    QTimer* m_tipMoveTimer = nullptr;
 };
