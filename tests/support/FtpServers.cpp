@@ -24,25 +24,6 @@ namespace {
 
 const char* const Python = "/usr/bin/python3";
 
-bool runTool(const QString& program, const QStringList& args, const QByteArray& input, QString* error)
-{
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForStarted(10000)) {
-        *error = QStringLiteral("%1 could not be started (Debian package passwd)").arg(program);
-        return false;
-    }
-    if (!input.isEmpty())
-        process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(30000);
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        *error = QStringLiteral("%1 %2 failed: %3")
-                     .arg(program, args.join(QLatin1Char(' ')), QString::fromLocal8Bit(process.readAllStandardError()));
-        return false;
-    }
-    return true;
-}
 
 // A TCP connect to 127.0.0.1:port that reads the first bytes, or nothing.
 QByteArray probe(int port)
@@ -159,17 +140,11 @@ bool TestFtpServer::startVsftpd(QString* error)
     m_root = m_dir->path() + QStringLiteral("/home");
     QDir().mkpath(m_root);
     ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
-    m_user = QStringLiteral("zephftp%1").arg(QRandomGenerator::global()->bounded(100000, 999999));
     m_password = QStringLiteral("pw%1").arg(QRandomGenerator::global()->bounded(100000, 999999));
-    if (!runTool(QStringLiteral("/usr/sbin/useradd"),
-                 {QStringLiteral("-M"), QStringLiteral("-N"), QStringLiteral("-d"), m_root, QStringLiteral("-s"),
-                  QStringLiteral("/bin/sh"), m_user},
-                 QByteArray(), error))
+    if (!m_account.Create(QStringLiteral("zephftp"), m_root, QStringLiteral("/bin/sh"), false, error))
         return false;
-    m_userCreated = true;
-    if (!runTool(QStringLiteral("/usr/sbin/chpasswd"), {}, (m_user + QLatin1Char(':') + m_password + QLatin1Char('\n')).toUtf8(),
-                 error)
-        || !runTool(QStringLiteral("/bin/chown"), {m_user, m_root}, QByteArray(), error))
+    m_user = m_account.Name();
+    if (!m_account.SetPassword(m_password, error) || !ThrowawayUser::RunTool(QStringLiteral("chown"), {m_user, m_root}, QByteArray(), error))
         return false;
     m_port = FreePort();
     const int pasv = FreePort();
@@ -298,11 +273,7 @@ void TestFtpServer::Stop()
         }
         m_pid = 0;
     }
-    if (m_userCreated) {
-        QString ignored;
-        runTool(QStringLiteral("/usr/sbin/userdel"), {m_user}, QByteArray(), &ignored);
-        m_userCreated = false;
-    }
+    m_account.Remove();
 }
 
 bool TestFtpServer::MakeDir(const QString& relative)
@@ -312,7 +283,7 @@ bool TestFtpServer::MakeDir(const QString& relative)
     if (m_kind != Vsftpd)
         return true;
     QString error;
-    return runTool(QStringLiteral("/bin/chown"), {QStringLiteral("-R"), m_user, m_root}, QByteArray(), &error);
+    return ThrowawayUser::RunTool(QStringLiteral("chown"), {QStringLiteral("-R"), m_user, m_root}, QByteArray(), &error);
 }
 
 bool TestFtpServer::PutFile(const QString& relative, const QByteArray& bytes)

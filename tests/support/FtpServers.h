@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ThrowawayUser.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -60,5 +62,5 @@ private:
     qint64 m_pid = 0;
     QProcess m_process;
     QByteArray m_output;
-    bool m_userCreated = false;
+    ThrowawayUser m_account;
 };

@@ -7,7 +7,6 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <unistd.h>
 
@@ -31,17 +30,7 @@ const QFileDevice::Permissions Executable = Readable | QFileDevice::ExeOwner | Q
 
 ProcmailSandbox::ProcmailSandbox() = default;
 
-ProcmailSandbox::~ProcmailSandbox()
-{
-    if (m_userCreated) {
-        QProcess process;
-        process.start(QStringLiteral("userdel"), {m_user});
-        process.waitForFinished(30000);
-        QProcess group;
-        group.start(QStringLiteral("groupdel"), {m_user});
-        group.waitForFinished(30000);
-    }
-}
+ProcmailSandbox::~ProcmailSandbox() = default;
 
 bool ProcmailSandbox::Run(const QString& program, const QStringList& arguments, QByteArray* output)
 {
@@ -94,10 +83,6 @@ bool ProcmailSandbox::Start(const Options& options)
         m_error = QStringLiteral("setpriv is missing: install the Debian package util-linux");
         return false;
     }
-    if (QStandardPaths::findExecutable(QStringLiteral("useradd")).isEmpty()) {
-        m_error = QStringLiteral("useradd is missing: install the Debian package passwd");
-        return false;
-    }
 
     m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/zeph-procmail-XXXXXX"));
     if (!m_dir->isValid()) {
@@ -107,19 +92,9 @@ bool ProcmailSandbox::Start(const Options& options)
     // The user must be able to walk into its home below this folder.
     QFile::setPermissions(m_dir->path(), Executable);
 
-    m_user = QStringLiteral("zephpm%1%2")
-                 .arg(getpid())
-                 .arg(QRandomGenerator::global()->bounded(100000, 999999));
-    // useradd fails while another useradd holds the password file lock: try again a few times.
-    for (int attempt = 0; attempt < 20 && !m_userCreated; ++attempt) {
-        if (Run(QStringLiteral("useradd"), {QStringLiteral("-M"), QStringLiteral("-d"), Home(), QStringLiteral("-s"),
-                                            QStringLiteral("/usr/sbin/nologin"), QStringLiteral("-U"), m_user}))
-            m_userCreated = true;
-        else
-            QThread::msleep(250);
-    }
-    if (!m_userCreated)
+    if (!m_account.Create(QStringLiteral("zephpm"), Home(), QStringLiteral("/usr/sbin/nologin"), true, &m_error))
         return false;
+    m_user = m_account.Name();
 
     const QString stub = m_dir->path() + QStringLiteral("/sendmail-stub");
     const QString sent = m_dir->path() + QStringLiteral("/sent");

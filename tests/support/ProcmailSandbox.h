@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "ThrowawayUser.h"
+
 #include <memory>
 
 // Runs real procmail as a throwaway unprivileged user whose home lies in a temporary folder.
@@ -90,7 +92,7 @@ private:
     bool Chown(const QString& path);
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    ThrowawayUser m_account;
     QString m_user;
-    bool m_userCreated = false;
     QString m_error;
 };
