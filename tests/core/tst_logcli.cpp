@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "ZephCli.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -8,21 +9,6 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(ZEPH_CLI_PATH), args);
-    process.waitForFinished(60000);
-    return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-               process.readAllStandardError()};
-}
 
 QString fixture(const char* name)
 {
@@ -72,16 +58,16 @@ void TestLogCli::usage()
     QFETCH(QStringList, args);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-    const Run run = runCli(args);
-    QCOMPARE(run.exitCode, exitCode);
+    const ZephCliRun run = RunZephCli(args);
+    QCOMPARE(run.code, exitCode);
     QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
     QVERIFY(run.out.isEmpty());
 }
 
 void TestLogCli::text()
 {
-    const Run run = runCli({QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log")});
-    QCOMPARE(run.exitCode, 0);
+    const ZephCliRun run = RunZephCli({QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log")});
+    QCOMPARE(run.code, 0);
     QCOMPARE(run.out, QByteArray("Lists\t\"Joe \\\\ Q\" <joe@x.org> \tRe: tab here caf\xe9\tme@example.org\t12/31/05 23:59\t"
                                  "joe@x.org\tlists/debian\t2048\n"
                                  "\t\t\t\t12/10/26 04:36\tbob\t/var/mail/u\t12345678\n"
@@ -90,8 +76,8 @@ void TestLogCli::text()
 
 void TestLogCli::json()
 {
-    const Run run = runCli({QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log"), QStringLiteral("--json")});
-    QCOMPARE(run.exitCode, 0);
+    const ZephCliRun run = RunZephCli({QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log"), QStringLiteral("--json")});
+    QCOMPARE(run.code, 0);
     const QList<QByteArray> lines = run.out.trimmed().split('\n');
     QCOMPARE(lines.size(), 3);
     QList<QJsonObject> objects;

@@ -1,4 +1,6 @@
 // zeph-cli recipe and recipes: the contract's output, and bad input that changes no file.
+#include "ZephCli.h"
+
 #include "core/recipes/CActionBuilder.h"
 #include "core/recipes/CRecipeDefinition.h"
 #include "core/recipes/CRecipeDefinitionJson.h"
@@ -12,20 +14,11 @@
 
 namespace {
 
-struct Result
-{
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Result = ZephCliRun;
 
 Result Cli(const QStringList& args)
 {
-    QProcess p;
-    p.start(QStringLiteral(ZEPH_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return RunZephCli(args);
 }
 
 const QByteArray Sample = R"({"name": "Spam", "logging": 2,

@@ -1,6 +1,8 @@
 // The remote operations against real vsftpd and pyftpdlib on 127.0.0.1, in passive and active
 // mode: login, upload through the temporary name with permissions, download, listing, rename,
 // delete, directories, pending files sent in one session, and the command line client.
+#include "ZephCli.h"
+
 #include "core/common/Prompt.h"
 #include "core/net/CFtpListing.h"
 #include "core/net/CRemoteHost.h"
@@ -290,27 +292,16 @@ void TestFtpServers::commandLine()
     environment.insert(QStringLiteral("HOME"), home.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
-    struct Run
-    {
-        int code;
-        QByteArray out;
-        QByteArray err;
-    };
     auto cli = [&](const QStringList& args) {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        QStringList all = {QStringLiteral("ftp"), QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                           QStringLiteral("--port"), QString::number(server.Port()), QStringLiteral("--user"),
-                           server.User(), QStringLiteral("--password-env"), QStringLiteral("ZEPH_TEST_PW")};
-        all += args;
-        process.start(QStringLiteral(ZEPH_CLI_PATH), all);
-        process.waitForFinished(60000);
-        return Run{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+        const QStringList common = {QStringLiteral("ftp"), QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+                                    QStringLiteral("--port"), QString::number(server.Port()), QStringLiteral("--user"),
+                                    server.User(), QStringLiteral("--password-env"), QStringLiteral("ZEPH_TEST_PW")};
+        return RunZephCli(common + args, environment);
     };
     const QString local = m_local.filePath(QStringLiteral("cli.txt"));
     QVERIFY(writeFile(local, "cli\r\nupload\n"));
 
-    Run run = cli({QStringLiteral("mkdir"), QStringLiteral("d")});
+    ZephCliRun run = cli({QStringLiteral("mkdir"), QStringLiteral("d")});
     QCOMPARE(run.code, 0);
     run = cli({QStringLiteral("--ascii"), QStringLiteral("put"), local, QStringLiteral("d/cli.txt")});
     QVERIFY2(run.code == 0, run.err.constData());
