@@ -330,6 +330,10 @@ void TestFtpProtocol::asciiTransfersKeepLineFeeds()
     const QString back = m_dir.filePath(QStringLiteral("back.txt"));
     QVERIFY(client.Transfer(back, QStringLiteral("up.txt"), true, true, true));
     QCOMPARE(readAll(back), QByteArray("a\nb\nc\rd\n\r"));
+    // A text download keeps a lone CR, the last byte included.
+    const QString textBack = m_dir.filePath(QStringLiteral("textback.txt"));
+    QVERIFY(client.Transfer(textBack, QStringLiteral("up.txt"), true, false, true));
+    QCOMPARE(readAll(textBack), QByteArray("a\nb\nc\rd\n\r"));
     client.Disconnect();
 }
 

@@ -198,6 +198,24 @@ void CFtpClient::copyLogLines()
     }
 }
 
+bool CFtpClient::beginOperation(const QString& message)
+{
+    if (!m_connected)
+        return notConnected();
+    if (!m_progress->Exists() && !createProgress())
+        return false;
+    m_progress->SetTitle(QStringLiteral("Connected to remote host"));
+    m_progress->SetMessage(message);
+    m_progress->SetPos(0);
+    return true;
+}
+
+void CFtpClient::showDone(const QString& title)
+{
+    m_progress->SetTitle(title);
+    m_progress->SetPos(100);
+}
+
 bool CFtpClient::createProgress()
 {
     m_progress->Destroy();
@@ -393,27 +411,21 @@ bool CFtpClient::Transfer(const QString& local, const QString& remote, bool down
             return false;
         }
     }
-    if (!m_connected)
-        return notConnected();
+    if (!beginOperation(download ? QStringLiteral("Attempting to download %1").arg(remote)
+                                 : QStringLiteral("Attempting to upload %1").arg(local)))
+        return false;
     m_lastPercent = -1;
     m_lastByteCount = -1;
     m_transferSize = 0;
     m_transferBytes = 0;
     m_download = download;
-    if (!m_progress->Exists() && !createProgress())
-        return false;
-    m_progress->SetTitle(QStringLiteral("Connected to remote host"));
-    m_progress->SetMessage(download ? QStringLiteral("Attempting to download %1").arg(remote)
-                                    : QStringLiteral("Attempting to upload %1").arg(local));
-    m_progress->SetPos(0);
     CFtpRequest request = m_request;
     request.kind = CFtpThread::Transfer;
     m_transferring = true;
     const bool ok = waitFor(request);
     m_transferring = false;
     if (ok) {
-        m_progress->SetTitle(QStringLiteral("File transferred"));
-        m_progress->SetPos(100);
+        showDone(QStringLiteral("File transferred"));
         if (download)
             setResult(QStringLiteral("%1 was successfully downloaded as %2").arg(remote, local),
                       QStringLiteral("File Download Successful"));
@@ -433,19 +445,13 @@ bool CFtpClient::Transfer(const QString& local, const QString& remote, bool down
 
 bool CFtpClient::runCommand(const QString& text)
 {
-    if (!m_connected)
-        return notConnected();
-    if (!m_progress->Exists() && !createProgress())
+    if (!beginOperation(QStringLiteral("Attempting to execute command %1").arg(text)))
         return false;
-    m_progress->SetTitle(QStringLiteral("Connected to remote host"));
-    m_progress->SetMessage(QStringLiteral("Attempting to execute command %1").arg(text));
-    m_progress->SetPos(0);
     m_request.command = text.toUtf8();
     CFtpRequest request = m_request;
     request.kind = CFtpThread::Command;
     if (waitFor(request)) {
-        m_progress->SetTitle(QStringLiteral("Command successful"));
-        m_progress->SetPos(100);
+        showDone(QStringLiteral("Command successful"));
         setResult(QStringLiteral("The command %1 was successfully executed.").arg(text), QStringLiteral("Success"));
         return true;
     }
@@ -478,20 +484,14 @@ bool CFtpClient::Command(const QString& text)
 
 bool CFtpClient::Rename(const QString& from, const QString& to)
 {
-    if (!m_connected)
-        return notConnected();
-    if (!m_progress->Exists() && !createProgress())
+    if (!beginOperation(QStringLiteral("Attempting to rename %1 to %2").arg(from, to)))
         return false;
-    m_progress->SetTitle(QStringLiteral("Connected to remote host"));
-    m_progress->SetMessage(QStringLiteral("Attempting to rename %1 to %2").arg(from, to));
-    m_progress->SetPos(0);
     m_request.renameFrom = from.toUtf8();
     m_request.renameTo = to.toUtf8();
     CFtpRequest request = m_request;
     request.kind = CFtpThread::Rename;
     if (waitFor(request)) {
-        m_progress->SetTitle(QStringLiteral("File rename successful"));
-        m_progress->SetPos(100);
+        showDone(QStringLiteral("File rename successful"));
         setResult(QStringLiteral("The name on the remote host was successfully changed from %1 to %2.").arg(from, to),
                   QStringLiteral("File Renamed"));
         return true;
@@ -501,64 +501,56 @@ bool CFtpClient::Rename(const QString& from, const QString& to)
     return false;
 }
 
-bool CFtpClient::DeleteFile(const QString& name)
+bool CFtpClient::pathCommand(const QString& verb, const QString& name, const QString& doneText,
+                             const QString& doneCaption, const QString& failedText, const QString& failedCaption)
 {
-    if (runCommand(QStringLiteral("DELE ") + name)) {
-        setResult(QStringLiteral("The file %1 on the remote host was successfully deleted.").arg(name),
-                  QStringLiteral("File Deleted"));
+    if (runCommand(verb + QLatin1Char(' ') + name)) {
+        setResult(doneText.arg(name), doneCaption);
         return true;
     }
+    // Without a connection the result already says so.
     if (m_connected || m_canceled)
-        setResult(QStringLiteral("Error trying to delete remote file %1.  %2").arg(name, errorDetail()),
-                  QStringLiteral("File Not Deleted"));
+        setResult(failedText.arg(name, errorDetail()), failedCaption);
     return false;
+}
+
+bool CFtpClient::DeleteFile(const QString& name)
+{
+    return pathCommand(QStringLiteral("DELE"), name,
+                       QStringLiteral("The file %1 on the remote host was successfully deleted."),
+                       QStringLiteral("File Deleted"), QStringLiteral("Error trying to delete remote file %1.  %2"),
+                       QStringLiteral("File Not Deleted"));
 }
 
 bool CFtpClient::MakeDir(const QString& name)
 {
-    if (runCommand(QStringLiteral("MKD ") + name)) {
-        setResult(QStringLiteral("The directory %1 on the remote host was successfully created.").arg(name),
-                  QStringLiteral("Directory Created"));
-        return true;
-    }
-    if (m_connected || m_canceled)
-        setResult(QStringLiteral("Error trying to create directory %1.  %2").arg(name, errorDetail()),
-                  QStringLiteral("Directory Not Created"));
-    return false;
+    return pathCommand(QStringLiteral("MKD"), name,
+                       QStringLiteral("The directory %1 on the remote host was successfully created."),
+                       QStringLiteral("Directory Created"), QStringLiteral("Error trying to create directory %1.  %2"),
+                       QStringLiteral("Directory Not Created"));
 }
 
 bool CFtpClient::RemoveDir(const QString& name)
 {
-    if (runCommand(QStringLiteral("RMD ") + name)) {
-        setResult(QStringLiteral("The directory %1 on the remote host was successfully deleted.").arg(name),
-                  QStringLiteral("Directory Deleted"));
-        return true;
-    }
-    if (m_connected || m_canceled)
-        setResult(QStringLiteral("Error trying to delete directory %1.  %2").arg(name, errorDetail()),
-                  QStringLiteral("Directory Not Deleted"));
-    return false;
+    return pathCommand(QStringLiteral("RMD"), name,
+                       QStringLiteral("The directory %1 on the remote host was successfully deleted."),
+                       QStringLiteral("Directory Deleted"), QStringLiteral("Error trying to delete directory %1.  %2"),
+                       QStringLiteral("Directory Not Deleted"));
 }
 
 bool CFtpClient::Chmod(const QString& name, int permissions)
 {
     if (!m_connected)
         return notConnected();
-    if (permissions == -1) {
-        // "Default": the host keeps the mode it gave.
-        setResult(QStringLiteral("The permissions for %1 were successfully changed to %2.")
-                      .arg(name, PermissionText(permissions)),
-                  QStringLiteral("Permissions Updated"));
-        return true;
-    }
     // Hosts answer 200 to modes like 999 or -1 and then set 000.
-    if (!IsValidPermissions(permissions)) {
+    if (permissions != -1 && !IsValidPermissions(permissions)) {
         setResult(QStringLiteral("The permissions value %1 is not valid.  Use three octal digits from 000 to 777.")
                       .arg(permissions),
                   QStringLiteral("Command Failed"));
         return false;
     }
-    bool ok = runCommand(QStringLiteral("SITE chmod %1 %2").arg(permissions).arg(name));
+    // "Default": the host keeps the mode it gave.
+    bool ok = permissions == -1 || runCommand(QStringLiteral("SITE chmod %1 %2").arg(permissions).arg(name));
     if (!ok && m_connected && !m_canceled) {
         const QByteArray last = m_errorText;
         if (last.startsWith('5') && !last.startsWith("502") && !last.startsWith("550"))
@@ -585,20 +577,14 @@ QString CFtpClient::CurrentDir()
 bool CFtpClient::ListDir(QList<QByteArray>* target)
 {
     target->clear();
-    if (!m_connected)
-        return notConnected();
-    if (!m_progress->Exists() && !createProgress())
+    if (!beginOperation(QStringLiteral("Obtaining directory list")))
         return false;
-    m_progress->SetTitle(QStringLiteral("Connected to remote host"));
-    m_progress->SetMessage(QStringLiteral("Obtaining directory list"));
-    m_progress->SetPos(0);
     m_listLines.clear();
     CFtpRequest request = m_request;
     request.kind = CFtpThread::List;
     if (waitFor(request)) {
         *target = m_listLines;
-        m_progress->SetTitle(QStringLiteral("Directory list received"));
-        m_progress->SetPos(100);
+        showDone(QStringLiteral("Directory list received"));
         setResult(QStringLiteral("Directory list received."), QStringLiteral("Directory Received"));
         return true;
     }

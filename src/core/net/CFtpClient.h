@@ -96,6 +96,14 @@ protected:
 
 private:
     bool createProgress();
+    // Opens an operation on the connection with `message` in the progress window; false with the
+    // result set when there is no connection or no window.
+    bool beginOperation(const QString& message);
+    // The progress window after an operation succeeded.
+    void showDone(const QString& title);
+    // "VERB name"; the texts take the name as %1 and the failure text the error detail as %2.
+    bool pathCommand(const QString& verb, const QString& name, const QString& doneText, const QString& doneCaption,
+                     const QString& failedText, const QString& failedCaption);
     bool waitFor(const CFtpRequest& request);
     bool runCommand(const QString& text);
     void stopWorker(bool abort);

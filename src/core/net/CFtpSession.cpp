@@ -50,6 +50,41 @@ QByteArray buildCommand(const QByteArray& verb, const QByteArray& argument, bool
     return line;
 }
 
+// Text line ends for both directions: host text arrives with CR LF and local copies keep LF only;
+// text for the host keeps LF too. A CR right before LF is dropped and every other byte is kept.
+// Blocks may split a CR LF pair, so a CR at the end of a block waits for the next one.
+class LineEndFilter
+{
+public:
+    // The block without its CR LF pairs; an empty block marks the end and releases a waiting CR.
+    const QByteArray& Convert(const char* data, qint64 length)
+    {
+        m_out.resize(0);
+        m_out.reserve(length + 1);
+        for (qint64 i = 0; i < length; ++i) {
+            const char c = data[i];
+            if (m_pendingCr) {
+                m_pendingCr = false;
+                if (c != '\n')
+                    m_out += '\r';
+            }
+            if (c == '\r')
+                m_pendingCr = true;
+            else
+                m_out += c;
+        }
+        if (length == 0 && m_pendingCr) {
+            m_out += '\r';
+            m_pendingCr = false;
+        }
+        return m_out;
+    }
+
+private:
+    QByteArray m_out;
+    bool m_pendingCr = false;
+};
+
 } // namespace
 
 CFtpSession::CFtpSession(bool nonBlocking)
@@ -516,66 +551,57 @@ bool CFtpSession::startTransfer(TransferKind kind)
     return SetStatus(NoError);
 }
 
-void CFtpSession::reportProgress(bool force)
+void CFtpSession::reportProgress()
 {
-    if (!m_callbacks.progress)
-        return;
     // Every block is reported: a report held back would leave a stalled transfer showing less
     // than it received.
-    Q_UNUSED(force);
-    m_callbacks.progress(m_expectedSize.load(), m_bytesMoved.load());
+    if (m_callbacks.progress)
+        m_callbacks.progress(m_expectedSize.load(), m_bytesMoved.load());
+}
+
+int CFtpSession::readDataBlock(QByteArray& buffer, qint64* length)
+{
+    if (m_abort)
+        return OperationCanceled;
+    *length = m_data.Read(buffer.data(), buffer.size());
+    if (*length < 0)
+        return m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataReadFailed);
+    return 0;
 }
 
 int CFtpSession::receiveLoop()
 {
     QByteArray buffer(ChunkSize, Qt::Uninitialized);
-    QByteArray out;
-    bool pendingCr = false;
+    LineEndFilter filter;
     for (;;) {
-        if (m_abort)
-            return OperationCanceled;
-        const qint64 n = m_data.Read(buffer.data(), buffer.size());
-        if (n < 0)
-            return m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataReadFailed);
+        qint64 n = 0;
+        if (const int status = readDataBlock(buffer, &n))
+            return status;
         if (n == 0)
             break;
         const char* data = buffer.constData();
         qint64 length = n;
         if (!m_transferBinary) {
-            // Host text arrives with CR LF; local copies of host files keep LF only.
-            out.resize(0);
-            out.reserve(n + 1);
-            for (qint64 i = 0; i < n; ++i) {
-                const char c = data[i];
-                if (pendingCr) {
-                    pendingCr = false;
-                    if (c != '\n')
-                        out += '\r';
-                }
-                if (c == '\r')
-                    pendingCr = true;
-                else
-                    out += c;
-            }
-            data = out.constData();
-            length = out.size();
+            const QByteArray& text = filter.Convert(data, n);
+            data = text.constData();
+            length = text.size();
         }
         if (!writeAll(m_localFd, data, length))
             return LocalFileWriteFailed;
         m_bytesMoved += n;
-        reportProgress(false);
+        reportProgress();
     }
-    if (pendingCr && !writeAll(m_localFd, "\r", 1))
+    const QByteArray& rest = filter.Convert(nullptr, 0);
+    if (!writeAll(m_localFd, rest.constData(), rest.size()))
         return LocalFileWriteFailed;
-    reportProgress(true);
+    reportProgress();
     return 0;
 }
 
 int CFtpSession::sendLoop()
 {
     QByteArray buffer(ChunkSize, Qt::Uninitialized);
-    QByteArray out;
-    bool pendingCr = false;
+    LineEndFilter filter;
     for (;;) {
         if (m_abort)
             return OperationCanceled;
@@ -588,27 +614,9 @@ int CFtpSession::sendLoop()
         const char* data = buffer.constData();
         qint64 length = n;
         if (!m_transferBinary) {
-            // Text for the host keeps LF line ends: a CR before LF is dropped, no LF gets a CR.
-            out.resize(0);
-            out.reserve(n + 1);
-            for (ssize_t i = 0; i < n; ++i) {
-                const char c = data[i];
-                if (pendingCr) {
-                    pendingCr = false;
-                    if (c != '\n')
-                        out += '\r';
-                }
-                if (c == '\r')
-                    pendingCr = true;
-                else
-                    out += c;
-            }
-            if (n == 0 && pendingCr) {
-                out += '\r';
-                pendingCr = false;
-            }
-            data = out.constData();
-            length = out.size();
+            const QByteArray& text = filter.Convert(data, n);
+            data = text.constData();
+            length = text.size();
         }
         if (n == 0 && length == 0)
             break;
@@ -622,11 +630,11 @@ int CFtpSession::sendLoop()
         if (sent != length)
             return DataSendFailed;
         m_bytesMoved += n;
-        reportProgress(false);
+        reportProgress();
         if (n == 0)
             break;
     }
-    reportProgress(true);
+    reportProgress();
     return 0;
 }
 
@@ -635,11 +643,9 @@ int CFtpSession::listLoop()
     QByteArray buffer(ChunkSize, Qt::Uninitialized);
     QByteArray line;
     for (;;) {
-        if (m_abort)
-            return OperationCanceled;
-        const qint64 n = m_data.Read(buffer.data(), buffer.size());
-        if (n < 0)
-            return m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataReadFailed);
+        qint64 n = 0;
+        if (const int status = readDataBlock(buffer, &n))
+            return status;
         if (n == 0)
             break;
         for (qint64 i = 0; i < n; ++i) {

@@ -98,12 +98,14 @@ private:
     bool openDataConnection(const QByteArray& verb, const QByteArray& argument, bool quote, bool passive);
     bool startTransfer(TransferKind kind);
     void transferMain(TransferKind kind);
+    // One block from the data connection into `buffer`; 0, or the status that ends the loop.
+    int readDataBlock(QByteArray& buffer, qint64* length);
     int receiveLoop();
     int sendLoop();
     int listLoop();
     bool finishTransfer();
     void signalIdle();
-    void reportProgress(bool force);
+    void reportProgress();
     void discardLocalFile();
 
     Callbacks m_callbacks;
