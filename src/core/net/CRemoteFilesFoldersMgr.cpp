@@ -156,6 +156,12 @@ void CRemoteFilesFoldersMgr::SetFilePermissions(const QString& remote, int permi
         files[i].permissions = permissions;
 }
 
+int CRemoteFilesFoldersMgr::FilePermissions(const QString& remote) const
+{
+    const qsizetype i = findFile(files, remote);
+    return i >= 0 ? files[i].permissions : -1;
+}
+
 bool CRemoteFilesFoldersMgr::GetFile(int index, CRemoteFileEntry* entry) const
 {
     if (index < 0 || index >= files.size())
@@ -225,6 +231,12 @@ void CRemoteFilesFoldersMgr::SetDirPermissions(const QString& name, int permissi
     const qsizetype i = findDir(directories, name);
     if (i >= 0)
         directories[i].permissions = permissions;
+}
+
+int CRemoteFilesFoldersMgr::DirPermissions(const QString& name) const
+{
+    const qsizetype i = findDir(directories, name);
+    return i >= 0 ? directories[i].permissions : -1;
 }
 
 void CRemoteFilesFoldersMgr::ForgetDir(const QString& name)

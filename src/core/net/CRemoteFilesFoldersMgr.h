@@ -42,6 +42,8 @@ public:
     bool RenameFile(const QString& oldRemote, const QString& newRemote);
     void ForgetFile(const QString& remote);
     void SetFilePermissions(const QString& remote, int permissions);
+    // The recorded mode of that remote file, or -1 when it is not recorded.
+    int FilePermissions(const QString& remote) const;
     int FileCount() const { return static_cast<int>(files.size()); }
     bool GetFile(int index, CRemoteFileEntry* entry) const;
     void RemoteNames(QStringList* list) const;
@@ -54,6 +56,7 @@ public:
 
     void AddDir(const QString& name, int permissions);
     void SetDirPermissions(const QString& name, int permissions);
+    int DirPermissions(const QString& name) const;
     void ForgetDir(const QString& name);
     int DirCount() const { return static_cast<int>(directories.size()); }
     bool GetDir(int index, CRemoteDirEntry* entry) const;
