@@ -9,6 +9,7 @@
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
 #include "support/FtpServers.h"
+#include "support/NetTestFixture.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,21 +18,6 @@
 #include <QTimer>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
 
 QByteArray expectedData(int size)
 {
@@ -243,7 +229,7 @@ void TestFtpProtocol::splitRepliesAndMultiLineGreeting()
     QVERIFY(contains(log, "220 fault server ready"));
     const QString local = m_dir.filePath(QStringLiteral("split.bin"));
     QVERIFY2(client.Transfer(local, QStringLiteral("data.bin"), true, true, true), qUtf8Printable(client.ResultText()));
-    QCOMPARE(readAll(local), expectedData(200000));
+    QCOMPARE(ReadTestFile(local), expectedData(200000));
     QCOMPARE(client.ResultText(), QStringLiteral("data.bin was successfully downloaded as ") + local);
     QCOMPARE(client.ResultCaption(), QStringLiteral("File Download Successful"));
     client.Disconnect();
@@ -289,7 +275,7 @@ void TestFtpProtocol::pasvAddressReplacedByPeer()
     QVERIFY(connect(client, server));
     const QString local = m_dir.filePath(QStringLiteral("pasv.bin"));
     QVERIFY2(client.Transfer(local, QStringLiteral("data.bin"), true, true, true), qUtf8Printable(client.ResultText()));
-    QCOMPARE(readAll(local), expectedData(200000));
+    QCOMPARE(ReadTestFile(local), expectedData(200000));
     QVERIFY(contains(client.Log(), "PASV address 127.0.0.2 replaced by 127.0.0.1"));
     client.Disconnect();
 }
@@ -322,18 +308,18 @@ void TestFtpProtocol::asciiTransfersKeepLineFeeds()
     QVERIFY(connect(client, server));
     const QString local = m_dir.filePath(QStringLiteral("ascii.txt"));
     QVERIFY(client.Transfer(local, QStringLiteral("text.txt"), true, false, true));
-    QCOMPARE(readAll(local), QByteArray("line one\nline two\n"));
+    QCOMPARE(ReadTestFile(local), QByteArray("line one\nline two\n"));
 
     const QString upload = m_dir.filePath(QStringLiteral("up.txt"));
-    writeFile(upload, "a\r\nb\nc\rd\r\n\r");
+    QVERIFY(WriteTestFile(upload, "a\r\nb\nc\rd\r\n\r"));
     QVERIFY(client.Transfer(upload, QStringLiteral("up.txt"), false, false, true));
     const QString back = m_dir.filePath(QStringLiteral("back.txt"));
     QVERIFY(client.Transfer(back, QStringLiteral("up.txt"), true, true, true));
-    QCOMPARE(readAll(back), QByteArray("a\nb\nc\rd\n\r"));
+    QCOMPARE(ReadTestFile(back), QByteArray("a\nb\nc\rd\n\r"));
     // A text download keeps a lone CR, the last byte included.
     const QString textBack = m_dir.filePath(QStringLiteral("textback.txt"));
     QVERIFY(client.Transfer(textBack, QStringLiteral("up.txt"), true, false, true));
-    QCOMPARE(readAll(textBack), QByteArray("a\nb\nc\rd\n\r"));
+    QCOMPARE(ReadTestFile(textBack), QByteArray("a\nb\nc\rd\n\r"));
     client.Disconnect();
 }
 
@@ -468,7 +454,7 @@ void TestFtpProtocol::temporaryNameOrder()
     SetSetting(Settings::ChmodOnUpload, 1);
     SetSetting(Settings::OnUploadChmodPerms, 640);
     const QString local = m_dir.filePath(QStringLiteral("order.txt"));
-    writeFile(local, "text\n");
+    QVERIFY(WriteTestFile(local, "text\n"));
     CRemoteHost host;
     host.SetTimeout(3);
     QVERIFY(host.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port()));
@@ -594,7 +580,7 @@ void TestFtpProtocol::faults()
     QVERIFY(start(server));
     const int port = scenario == QLatin1String("refused") ? TestFtpServer::FreePort() : server.Port();
     const QString local = m_dir.filePath(QStringLiteral("fault-") + scenario + QStringLiteral(".bin"));
-    writeFile(local, "OLD CONTENT\n");
+    QVERIFY(WriteTestFile(local, "OLD CONTENT\n"));
 
     CRemoteHost client;
     client.SetTimeout(2);
@@ -616,7 +602,7 @@ void TestFtpProtocol::faults()
     QCOMPARE(client.ResultText(), QString(resultText).replace(QStringLiteral("%1"), local));
     QCOMPARE(client.ResultCaption(), caption);
     QVERIFY(!client.WasCanceled());
-    QCOMPARE(readAll(local), QByteArray("OLD CONTENT\n"));
+    QCOMPARE(ReadTestFile(local), QByteArray("OLD CONTENT\n"));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".part-")),
              QStringList());
     if (operation == QLatin1String("upload")) {
@@ -634,7 +620,7 @@ void TestFtpProtocol::cancelDuringStall()
     TestFtpServer server(TestFtpServer::Fault, QStringLiteral("stall"));
     QVERIFY(start(server));
     const QString local = m_dir.filePath(QStringLiteral("stall.bin"));
-    writeFile(local, "OLD CONTENT\n");
+    QVERIFY(WriteTestFile(local, "OLD CONTENT\n"));
     CRemoteHost client;
     client.SetTimeout(60); // only the cancel can end the wait
     QVERIFY(client.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port()));
@@ -646,7 +632,7 @@ void TestFtpProtocol::cancelDuringStall()
           static_cast<long long>(timer.elapsed()));
     QVERIFY(client.WasCanceled());
     QVERIFY(!client.IsConnected());
-    QCOMPARE(readAll(local), QByteArray("OLD CONTENT\n"));
+    QCOMPARE(ReadTestFile(local), QByteArray("OLD CONTENT\n"));
     client.ShowResult();
     QCOMPARE(Prompt::History().last().text, QStringLiteral("Operation canceled."));
     QCOMPARE(Prompt::History().last().caption, QStringLiteral("Operation canceled"));

@@ -8,6 +8,7 @@
 #include "core/settings/CUserData.h"
 #include "core/settings/Profile.h"
 #include "support/FtpServers.h"
+#include "support/NetTestFixture.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -64,12 +65,9 @@ void TestPendingFiles::init()
 
 void TestPendingFiles::configure(const TestFtpServer& server, CRemoteHost& host)
 {
-    SetSetting(Settings::Host, QStringLiteral("127.0.0.1"));
-    SetSetting(Settings::Port, server.Port());
-    SetSetting(Settings::UserName, QStringLiteral("u"));
-    SetSetting(Settings::PasvMode, 1);
+    UseServerSettings(server, true);
     CRemoteHost::Overrides overrides;
-    overrides.password = QStringLiteral("p");
+    overrides.password = server.Password();
     overrides.hasPassword = true;
     host.SetOverrides(overrides);
 }

@@ -20,6 +20,7 @@
 #include "gui/net/CPendingFilesDlg.h"
 #include "gui/net/NetCommands.h"
 #include "support/FtpServers.h"
+#include "support/NetTestFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,38 +39,6 @@
 
 namespace {
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-}
-
-// Runs `action` on the first modal dialog of type T that shows up (polled while the code under
-// test waits in its own event loop).
-template <typename T>
-void whenModal(std::function<void(T*)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(50);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (T* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-        }
-    });
-    timer->start();
-}
-
 const QDateTime FixedNow(QDate(2007, 3, 5), QTime(9, 4, 3));
 
 } // namespace
@@ -81,20 +50,6 @@ class TestNetCommands : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString docs() const { return m_dir->path() + QStringLiteral("/docs/"); }
-
-    bool startServer(TestFtpServer& server)
-    {
-        QString error;
-        if (!server.Start(&error)) {
-            qWarning("%s", qUtf8Printable(error));
-            return false;
-        }
-        SetSetting(Settings::Host, QStringLiteral("127.0.0.1"));
-        SetSetting(Settings::Port, server.Port());
-        SetSetting(Settings::UserName, server.User());
-        SetSetting(Settings::PasvMode, 1);
-        return FtpPassword::Save(server.Password());
-    }
 
 private slots:
     void initTestCase()
@@ -145,7 +100,7 @@ private slots:
         QFETCH(bool, leftOver);
         QFETCH(QStringList, remaining);
         TestFtpServer server(static_cast<TestFtpServer::Kind>(kind));
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         const QByteArray log = "From bob@example.org  Mon Mar  5 09:00:00 2007\n Subject: hi\n  Folder: inbox\t\t123\n";
         QVERIFY(server.PutFile(QStringLiteral(".procmail/zeph.log"), log));
         if (leftOver)
@@ -158,7 +113,7 @@ private slots:
         QVERIFY(window.RunCommand(Cmd::LogDownload));
 
         const QString local = docs() + QStringLiteral("zeph.log");
-        QCOMPARE(readFile(local), log);
+        QCOMPARE(ReadTestFile(local), log);
         QVERIFY(!server.Exists(QStringLiteral(".procmail/zeph.log")));
         QVERIFY(!server.Exists(QStringLiteral(".procmail/zeph.log.old")));
         QStringList found = QDir(server.Root() + QStringLiteral("/.procmail")).entryList(QDir::Files);
@@ -193,9 +148,9 @@ private slots:
         QFETCH(QString, scenario);
         QFETCH(QString, caption);
         TestFtpServer server(TestFtpServer::Fault, scenario);
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         const QString local = docs() + QStringLiteral("zeph.log");
-        writeFile(local, "the log downloaded last time\n");
+        QVERIFY(WriteTestFile(local, "the log downloaded last time\n"));
         if (scenario != QLatin1String("normal")) {
             // The fault server keeps files in memory: put the log there first.
             CRemoteHost upload;
@@ -224,7 +179,7 @@ private slots:
         QVERIFY(window.RunCommand(Cmd::LogDownload));
         QVERIFY(!Prompt::History().isEmpty());
         QCOMPARE(Prompt::History().last().caption, caption);
-        QCOMPARE(readFile(local), QByteArray("the log downloaded last time\n"));
+        QCOMPARE(ReadTestFile(local), QByteArray("the log downloaded last time\n"));
         QCOMPARE(GetSettingTime(Settings::LogDownloadTime), before);
         QVERIFY(!window.FindDocument(local));
         QVERIFY(!window.IsCommandEnabled(Cmd::Disconnect));
@@ -237,10 +192,10 @@ private slots:
     void logDownloadKeepsEdits()
     {
         TestFtpServer server(TestFtpServer::Pyftpdlib);
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         QVERIFY(server.PutFile(QStringLiteral(".procmail/zeph.log"), "new\n"));
         const QString local = docs() + QStringLiteral("zeph.log");
-        writeFile(local, "old\n");
+        QVERIFY(WriteTestFile(local, "old\n"));
         MainWindow window;
         NetCommands::Install(window);
         auto* view = qobject_cast<CZEPHView*>(window.OpenDocument(local, DocumentKind::Text));
@@ -251,14 +206,14 @@ private slots:
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Save changes?"));
         QVERIFY(server.Exists(QStringLiteral(".procmail/zeph.log")));
         QVERIFY(window.FindDocument(local));
-        QCOMPARE(readFile(local), QByteArray("old\n"));
+        QCOMPARE(ReadTestFile(local), QByteArray("old\n"));
     }
 
     // With "Log disconnect" off the connection stays and Disconnect ends it.
     void disconnectCommand()
     {
         TestFtpServer server(TestFtpServer::Pyftpdlib);
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         QVERIFY(server.PutFile(QStringLiteral(".procmail/zeph.log"), "x\n"));
         SetSetting(Settings::LogDisconnect, 0);
         MainWindow window;
@@ -285,13 +240,13 @@ private slots:
     {
         QFETCH(int, kind);
         TestFtpServer server(static_cast<TestFtpServer::Kind>(kind));
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         QVERIFY(server.MakeDir(QStringLiteral(".procmail")));
         QVERIFY(server.PutFile(QStringLiteral("notes.txt"), "remote notes\n"));
         const QString upload = docs() + QStringLiteral("zeph.recipes");
         const QString download = docs() + QStringLiteral("notes.txt");
-        writeFile(upload, ":0\n* ^Subject: test\ninbox\n");
-        writeFile(download, "stale\n");
+        QVERIFY(WriteTestFile(upload, ":0\n* ^Subject: test\ninbox\n"));
+        QVERIFY(WriteTestFile(download, "stale\n"));
         QVERIFY(CustomMenus::SaveMenuEntries(true, {{QStringLiteral("Recipes"), QStringLiteral(".procmail/zeph.recipes"), upload}}));
         QVERIFY(CustomMenus::SaveMenuEntries(false, {{QStringLiteral("Notes"), QStringLiteral("notes.txt"), download}}));
         QVERIFY(AddPending(upload, QStringLiteral(".procmail/zeph.recipes")));
@@ -300,14 +255,14 @@ private slots:
         NetCommands::Install(window);
         window.RebuildCustomMenus();
         QVERIFY(window.RunCommand(Cmd::FirstUpload));
-        QCOMPARE(server.FileContent(QStringLiteral(".procmail/zeph.recipes")), readFile(upload));
+        QCOMPARE(server.FileContent(QStringLiteral(".procmail/zeph.recipes")), ReadTestFile(upload));
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("File Upload Successful"));
         QVERIFY(!HasPending());
         QCOMPARE(CAppState::Instance().RemoteFiles().FileCount(), 1);
         QVERIFY(CAppState::Instance().RemoteFiles().IsUnchanged(QStringLiteral(".procmail/zeph.recipes"), upload));
 
         QVERIFY(window.RunCommand(Cmd::FirstDownload));
-        QCOMPARE(readFile(download), QByteArray("remote notes\n"));
+        QCOMPARE(ReadTestFile(download), QByteArray("remote notes\n"));
         QVERIFY(window.FindDocument(download));
         QVERIFY(!NetCommands::SharedHost()->IsConnected());
     }
@@ -317,12 +272,12 @@ private slots:
     void customEntryChecks()
     {
         TestFtpServer server(TestFtpServer::Pyftpdlib);
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         QVERIFY(server.PutFile(QStringLiteral("notes.txt"), "remote notes\n"));
         const QString upload = docs() + QStringLiteral("rc");
         const QString download = docs() + QStringLiteral("notes.txt");
-        writeFile(upload, "a\nb \\ \n");
-        writeFile(download, "stale\n");
+        QVERIFY(WriteTestFile(upload, "a\nb \\ \n"));
+        QVERIFY(WriteTestFile(download, "stale\n"));
         QVERIFY(CustomMenus::SaveMenuEntries(true, {{QStringLiteral("Rc"), QStringLiteral("rc"), upload}}));
         QVERIFY(CustomMenus::SaveMenuEntries(false, {{QStringLiteral("Notes"), QStringLiteral("notes.txt"), download}}));
         SetSetting(Settings::BackslashSpaceWarning, 1);
@@ -339,7 +294,7 @@ private slots:
         Prompt::QueueAnswer(Prompt::Cancel);
         QVERIFY(window.RunCommand(Cmd::FirstDownload));
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Save changes?"));
-        QCOMPARE(readFile(download), QByteArray("stale\n"));
+        QCOMPARE(ReadTestFile(download), QByteArray("stale\n"));
         QVERIFY(window.FindDocument(download));
     }
 
@@ -355,7 +310,7 @@ private slots:
     {
         QFETCH(bool, answer);
         TestFtpServer server(TestFtpServer::Pyftpdlib);
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         FtpPassword::Delete();
         QVERIFY(server.PutFile(QStringLiteral("notes.txt"), "remote\n"));
         const QString download = docs() + QStringLiteral("notes.txt");
@@ -365,7 +320,7 @@ private slots:
         window.RebuildCustomMenus();
         QString title;
         bool masked = false;
-        whenModal<CInputDlg>([&](CInputDlg* dialog) {
+        WhenModal<CInputDlg>([&](CInputDlg* dialog) {
             title = dialog->windowTitle();
             masked = dialog->Field1()->echoMode() == QLineEdit::Password;
             if (answer) {
@@ -378,7 +333,7 @@ private slots:
         QVERIFY(window.RunCommand(Cmd::FirstDownload));
         QCOMPARE(title, QStringLiteral("FTP password"));
         QVERIFY(masked);
-        QCOMPARE(readFile(download), answer ? QByteArray("remote\n") : QByteArray("<missing>"));
+        QCOMPARE(ReadTestFile(download), answer ? QByteArray("remote\n") : QByteArray("<missing>"));
     }
 
     // Closing the window first asks about edited documents, then offers the pending files; both
@@ -394,12 +349,12 @@ private slots:
     {
         QFETCH(bool, send);
         TestFtpServer server(TestFtpServer::Pyftpdlib);
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         SetSetting(Settings::SetupWizRun, 1);
         const QString a = docs() + QStringLiteral("a.txt");
         const QString b = docs() + QStringLiteral("b.txt");
-        writeFile(a, "a\n");
-        writeFile(b, "b\n");
+        QVERIFY(WriteTestFile(a, "a\n"));
+        QVERIFY(WriteTestFile(b, "b\n"));
         QVERIFY(AddPending(a, QStringLiteral("a.txt")));
         QVERIFY(AddPending(b, QStringLiteral("b.txt")));
 
@@ -413,7 +368,7 @@ private slots:
         Prompt::QueueAnswer(Prompt::Yes);
         QString text;
         qsizetype questionsBefore = -1;
-        whenModal<CPendingFilesDlg>([&](CPendingFilesDlg* dialog) {
+        WhenModal<CPendingFilesDlg>([&](CPendingFilesDlg* dialog) {
             questionsBefore = Prompt::History().size();
             text = dialog->Text()->text();
             if (send)
@@ -448,7 +403,7 @@ private slots:
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Setup not initialized"));
         QVERIFY(CustomMenus::SaveMenuEntries(true, {{QStringLiteral("Mine"), QStringLiteral("r"), QStringLiteral("/l")}}));
         QString title;
-        whenModal<CCustomizeMenuDlg>([&](CCustomizeMenuDlg* dialog) {
+        WhenModal<CCustomizeMenuDlg>([&](CCustomizeMenuDlg* dialog) {
             title = dialog->windowTitle();
             dialog->accept();
         });

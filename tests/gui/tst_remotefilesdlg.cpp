@@ -5,7 +5,6 @@
 #include "core/net/CRemoteHost.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/CRegistry.h"
-#include "core/net/FtpPassword.h"
 #include "core/settings/Profile.h"
 #include "gui/common/CInputDlg.h"
 #include "gui/common/CPermissionsDlg.h"
@@ -14,6 +13,7 @@
 #include "gui/net/CRemoteFilesPg.h"
 #include "gui/net/CRemoteFoldersPg.h"
 #include "support/FtpServers.h"
+#include "support/NetTestFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,29 +33,6 @@
 #include <memory>
 
 namespace {
-
-template <typename T>
-void whenModal(std::function<void(T*)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(50);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (T* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-        }
-    });
-    timer->start();
-}
-
-int modeOf(const QString& path)
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return -1;
-    return static_cast<int>(info.st_mode & 0777);
-}
 
 void select(QTreeWidget* list, const QString& name)
 {
@@ -96,20 +73,6 @@ class TestRemoteFilesDlg : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-
-    bool startServer(TestFtpServer& server)
-    {
-        QString error;
-        if (!server.Start(&error)) {
-            qWarning("%s", qUtf8Printable(error));
-            return false;
-        }
-        SetSetting(Settings::Host, QStringLiteral("127.0.0.1"));
-        SetSetting(Settings::Port, server.Port());
-        SetSetting(Settings::UserName, server.User());
-        SetSetting(Settings::PasvMode, 1);
-        return FtpPassword::Save(server.Password());
-    }
 
     void fillRecord()
     {
@@ -238,7 +201,7 @@ private slots:
     {
         QFETCH(int, kind);
         TestFtpServer server(static_cast<TestFtpServer::Kind>(kind));
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         QVERIFY(fillHost(server));
         ::chmod(QFile::encodeName(server.Root() + QStringLiteral("/a.txt")).constData(), 0644);
         CRemoteFilesFoldersSheet sheet(QStringLiteral("Remote Files and Folders"));
@@ -248,7 +211,7 @@ private slots:
         // Rename.
         select(files->List(), QStringLiteral("a.txt"));
         QString renameTitle;
-        whenModal<CInputDlg>([&](CInputDlg* dialog) {
+        WhenModal<CInputDlg>([&](CInputDlg* dialog) {
             renameTitle = dialog->windowTitle();
             dialog->Field1()->setText(QStringLiteral("b.txt"));
             dialog->accept();
@@ -263,7 +226,7 @@ private slots:
 
         // Permissions: the dialog starts from the recorded 644; owner-only read and write.
         select(files->List(), QStringLiteral("b.txt"));
-        whenModal<CPermissionsDlg>([](CPermissionsDlg* dialog) {
+        WhenModal<CPermissionsDlg>([](CPermissionsDlg* dialog) {
             QCOMPARE(dialog->Value(), 644);
             dialog->Box(1147)->setChecked(false); // group read
             dialog->Box(1151)->setChecked(false); // world read
@@ -273,7 +236,7 @@ private slots:
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Permissions updated."));
         QCOMPARE(Prompt::History().last().text,
                  QStringLiteral("The permissions for b.txt were successfully changed to rw-------."));
-        QCOMPARE(modeOf(server.Root() + QStringLiteral("/b.txt")), 0600);
+        QCOMPARE(FileMode(server.Root() + QStringLiteral("/b.txt")), 0600);
         QCOMPARE(record().files.first().permissions, 600);
         QCOMPARE(files->List()->topLevelItem(0)->text(1), QStringLiteral("rw-------"));
 
@@ -323,7 +286,7 @@ private slots:
     {
         QFETCH(int, kind);
         TestFtpServer server(static_cast<TestFtpServer::Kind>(kind));
-        QVERIFY(startServer(server));
+        QVERIFY(StartServerForSettings(server));
         QVERIFY(fillHost(server));
         CRemoteFilesFoldersSheet sheet(QStringLiteral("Remote Files and Folders"));
         CRemoteFoldersPg* folders = sheet.FoldersPage();
@@ -339,7 +302,7 @@ private slots:
         QCOMPARE(sheet.Host().CurrentDir(), start);
 
         select(folders->List(), QStringLiteral("$HOME"));
-        whenModal<CPermissionsDlg>([](CPermissionsDlg* dialog) {
+        WhenModal<CPermissionsDlg>([](CPermissionsDlg* dialog) {
             QCOMPARE(dialog->Value(), 755);
             dialog->Box(1148)->setChecked(true); // group write
             dialog->accept();
@@ -347,7 +310,7 @@ private slots:
         folders->ChangePermissions();
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Permissions updated."));
         QVERIFY(sheet.Host().Log().contains("SITE chmod 775 ."));
-        QCOMPARE(modeOf(server.Root()), 0775);
+        QCOMPARE(FileMode(server.Root()), 0775);
         QCOMPARE(record().directories.first().permissions, 775);
 
         select(folders->List(), QStringLiteral("empty"));

@@ -10,6 +10,7 @@
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
 #include "support/FtpServers.h"
+#include "support/NetTestFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,36 +18,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/stat.h>
-
-namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-bool writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(content) == content.size();
-}
-
-int modeOf(const QString& path)
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return -1;
-    return static_cast<int>(info.st_mode & 0777);
-}
-
-} // namespace
 
 class TestFtpServers : public QObject
 {
@@ -74,10 +45,7 @@ void TestFtpServers::init()
 
 void TestFtpServers::configure(const TestFtpServer& server, bool passive)
 {
-    SetSetting(Settings::Host, QStringLiteral("127.0.0.1"));
-    SetSetting(Settings::Port, server.Port());
-    SetSetting(Settings::UserName, server.User());
-    SetSetting(Settings::PasvMode, passive ? 1 : 0);
+    UseServerSettings(server, passive);
     SetSetting(Settings::InitialDir, QString());
 }
 
@@ -135,34 +103,34 @@ void TestFtpServers::operations()
     SetSetting(Settings::ChmodOnUpload, 1);
     SetSetting(Settings::OnUploadChmodPerms, 640);
     const QString local = m_local.filePath(QStringLiteral("recipes.txt"));
-    QVERIFY(writeFile(local, "line one\r\nline two\n"));
+    QVERIFY(WriteTestFile(local, "line one\r\nline two\n"));
     QVERIFY2(host.Transfer(local, QStringLiteral("sub/zeph.recipes"), false, false, passive),
              qUtf8Printable(host.ResultText()));
     QCOMPARE(host.ResultText(), local + QStringLiteral(" was successfully uploaded as sub/zeph.recipes"));
     QCOMPARE(host.ResultCaption(), QStringLiteral("File Upload Successful"));
-    QCOMPARE(readAll(root + QStringLiteral("/sub/zeph.recipes")), QByteArray("line one\nline two\n"));
-    QCOMPARE(modeOf(root + QStringLiteral("/sub/zeph.recipes")), 0640);
+    QCOMPARE(ReadTestFile(root + QStringLiteral("/sub/zeph.recipes")), QByteArray("line one\nline two\n"));
+    QCOMPARE(FileMode(root + QStringLiteral("/sub/zeph.recipes")), 0640);
     QVERIFY(!QFile::exists(root + QStringLiteral("/sub/zeph.temp_")));
     const QList<QByteArray> log = host.Log();
     QVERIFY(log.contains("STOR sub/zeph.temp_"));
     QVERIFY(log.indexOf("SITE chmod 640 sub/zeph.temp_") < log.indexOf("RNFR sub/zeph.temp_"));
 
     // Download, binary and text.
-    QVERIFY(writeFile(root + QStringLiteral("/blob.bin"), QByteArray(300000, '\x01') + "\r\n\x00end"));
+    QVERIFY(WriteTestFile(root + QStringLiteral("/blob.bin"), QByteArray(300000, '\x01') + "\r\n\x00end"));
     const QString blob = m_local.filePath(QStringLiteral("blob.bin"));
     QVERIFY2(host.Transfer(blob, QStringLiteral("blob.bin"), true, true, passive), qUtf8Printable(host.ResultText()));
-    QCOMPARE(readAll(blob), readAll(root + QStringLiteral("/blob.bin")));
+    QCOMPARE(ReadTestFile(blob), ReadTestFile(root + QStringLiteral("/blob.bin")));
     QCOMPARE(host.ResultText(), QStringLiteral("blob.bin was successfully downloaded as ") + blob);
     QCOMPARE(host.ResultCaption(), QStringLiteral("File Download Successful"));
     const QString text = m_local.filePath(QStringLiteral("back.txt"));
     QVERIFY(host.Transfer(text, QStringLiteral("sub/zeph.recipes"), true, false, passive));
-    QCOMPARE(readAll(text), QByteArray("line one\nline two\n"));
+    QCOMPARE(ReadTestFile(text), QByteArray("line one\nline two\n"));
 
     // A missing remote file leaves the local file as it was.
     QVERIFY(!host.Transfer(text, QStringLiteral("no-such-file"), true, false, passive));
     QCOMPARE(host.ResultCaption(), QStringLiteral("Download Failed"));
     QVERIFY(host.ResultText().contains(QStringLiteral("The last remote host response was:\n\n550")));
-    QCOMPARE(readAll(text), QByteArray("line one\nline two\n"));
+    QCOMPARE(ReadTestFile(text), QByteArray("line one\nline two\n"));
 
     // Listing of a directory.
     QVERIFY(host.Command(QStringLiteral("CWD sub")));
@@ -187,7 +155,7 @@ void TestFtpServers::operations()
 
     QVERIFY(host.Chmod(QStringLiteral("sub/renamed"), 604));
     QCOMPARE(host.ResultText(), QStringLiteral("The permissions for sub/renamed were successfully changed to rw----r--."));
-    QCOMPARE(modeOf(root + QStringLiteral("/sub/renamed")), 0604);
+    QCOMPARE(FileMode(root + QStringLiteral("/sub/renamed")), 0604);
 
     QVERIFY(host.DeleteFile(QStringLiteral("sub/renamed")));
     QCOMPARE(host.ResultText(), QStringLiteral("The file sub/renamed on the remote host was successfully deleted."));
@@ -235,7 +203,7 @@ void TestFtpServers::pendingFilesInOneSession()
     QStringList locals;
     for (const char* name : {"zeph.recipes", "procmailrc", "forward"}) {
         const QString path = m_local.filePath(QLatin1String(name));
-        QVERIFY(writeFile(path, QByteArray("# ") + name + "\n"));
+        QVERIFY(WriteTestFile(path, QByteArray("# ") + name + "\n"));
         locals << path;
     }
     QVERIFY(AddPending(locals[0], QStringLiteral(".procmail/zeph.recipes")));
@@ -255,9 +223,9 @@ void TestFtpServers::pendingFilesInOneSession()
     QCOMPARE(shown.caption, QStringLiteral("Upload complete"));
     QCOMPARE(shown.text, QStringLiteral("These files were successfully uploaded:\n%1\n%2\n%3\n")
                              .arg(locals[0], locals[1], locals[2]));
-    QCOMPARE(readAll(server.Root() + QStringLiteral("/.procmail/zeph.recipes")), QByteArray("# zeph.recipes\n"));
-    QCOMPARE(readAll(server.Root() + QStringLiteral("/.forward")), QByteArray("# forward\n"));
-    QCOMPARE(modeOf(server.Root() + QStringLiteral("/.procmailrc")), 0600);
+    QCOMPARE(ReadTestFile(server.Root() + QStringLiteral("/.procmail/zeph.recipes")), QByteArray("# zeph.recipes\n"));
+    QCOMPARE(ReadTestFile(server.Root() + QStringLiteral("/.forward")), QByteArray("# forward\n"));
+    QCOMPARE(FileMode(server.Root() + QStringLiteral("/.procmailrc")), 0600);
 
     // One login for all three files.
     int logins = 0;
@@ -299,29 +267,29 @@ void TestFtpServers::commandLine()
         return RunZephCli(common + args, environment);
     };
     const QString local = m_local.filePath(QStringLiteral("cli.txt"));
-    QVERIFY(writeFile(local, "cli\r\nupload\n"));
+    QVERIFY(WriteTestFile(local, "cli\r\nupload\n"));
 
     ZephCliRun run = cli({QStringLiteral("mkdir"), QStringLiteral("d")});
     QCOMPARE(run.code, 0);
     run = cli({QStringLiteral("--ascii"), QStringLiteral("put"), local, QStringLiteral("d/cli.txt")});
     QVERIFY2(run.code == 0, run.err.constData());
-    QCOMPARE(readAll(server.Root() + QStringLiteral("/d/cli.txt")), QByteArray("cli\nupload\n"));
+    QCOMPARE(ReadTestFile(server.Root() + QStringLiteral("/d/cli.txt")), QByteArray("cli\nupload\n"));
     run = cli({QStringLiteral("--active"), QStringLiteral("ls"), QStringLiteral("d")});
     QCOMPARE(run.code, 0);
     QCOMPARE(run.out, QByteArray("- rw-r--r-- 11 cli.txt\n"));
     run = cli({QStringLiteral("chmod"), QStringLiteral("600"), QStringLiteral("d/cli.txt")});
     QCOMPARE(run.code, 0);
-    QCOMPARE(modeOf(server.Root() + QStringLiteral("/d/cli.txt")), 0600);
+    QCOMPARE(FileMode(server.Root() + QStringLiteral("/d/cli.txt")), 0600);
     run = cli({QStringLiteral("rename"), QStringLiteral("d/cli.txt"), QStringLiteral("d/moved.txt")});
     QCOMPARE(run.code, 0);
     const QString back = m_local.filePath(QStringLiteral("got.txt"));
     run = cli({QStringLiteral("get"), QStringLiteral("d/moved.txt"), back});
     QCOMPARE(run.code, 0);
-    QCOMPARE(readAll(back), QByteArray("cli\nupload\n"));
+    QCOMPARE(ReadTestFile(back), QByteArray("cli\nupload\n"));
     run = cli({QStringLiteral("get"), QStringLiteral("d/none.txt"), back});
     QCOMPARE(run.code, 1);
     QVERIFY(run.err.contains("550"));
-    QCOMPARE(readAll(back), QByteArray("cli\nupload\n"));
+    QCOMPARE(ReadTestFile(back), QByteArray("cli\nupload\n"));
     run = cli({QStringLiteral("rm"), QStringLiteral("d/moved.txt")});
     QCOMPARE(run.code, 0);
     run = cli({QStringLiteral("rmdir"), QStringLiteral("d")});
