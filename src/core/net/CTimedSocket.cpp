@@ -258,11 +258,14 @@ int SockWait(int socket, int seconds, bool forReading, int interruptFd)
     return waitFor(socket, forReading ? POLLIN : POLLOUT, seconds <= 0 ? 0 : seconds * 1000, interruptFd);
 }
 
-QByteArray SockLocalAddress(int socket)
+namespace {
+
+// The dotted address of one end of a connection: `whichEnd` is getsockname or getpeername.
+QByteArray endAddress(int socket, int (*whichEnd)(int, sockaddr*, socklen_t*))
 {
     sockaddr_in at{};
     socklen_t length = sizeof at;
-    if (::getsockname(socket, reinterpret_cast<sockaddr*>(&at), &length) != 0)
+    if (whichEnd(socket, reinterpret_cast<sockaddr*>(&at), &length) != 0)
         return QByteArray();
     char text[INET_ADDRSTRLEN] = {};
     if (!::inet_ntop(AF_INET, &at.sin_addr, text, sizeof text))
@@ -270,16 +273,16 @@ QByteArray SockLocalAddress(int socket)
     return QByteArray(text);
 }
 
+} // namespace
+
+QByteArray SockLocalAddress(int socket)
+{
+    return endAddress(socket, ::getsockname);
+}
+
 QByteArray SockPeerAddress(int socket)
 {
-    sockaddr_in at{};
-    socklen_t length = sizeof at;
-    if (::getpeername(socket, reinterpret_cast<sockaddr*>(&at), &length) != 0)
-        return QByteArray();
-    char text[INET_ADDRSTRLEN] = {};
-    if (!::inet_ntop(AF_INET, &at.sin_addr, text, sizeof text))
-        return QByteArray();
-    return QByteArray(text);
+    return endAddress(socket, ::getpeername);
 }
 
 int SockLocalPort(int socket)
