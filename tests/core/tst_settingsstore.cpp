@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "TestEnvironment.h"
 
 #include "core/common/Clock.h"
@@ -13,9 +14,6 @@
 #include <QFile>
 #include <QTest>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <memory>
 
 namespace {
@@ -81,24 +79,6 @@ CRemoteFilesFoldersMgr sampleRemoteFiles(const QString& name)
     record.directories.append({QStringLiteral(".procmail"), -1});
     return record;
 }
-
-// Makes every file write beyond `bytes` fail, as a full disk would, until destroyed.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved {};
-};
 
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "TestEnvironment.h"
 
 #include "core/common/Prompt.h"
@@ -11,9 +12,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <memory>
 
 namespace {
@@ -181,16 +179,12 @@ void TestStartup::failedExitSaveOffersRetry()
     Prompt::QueueAnswer(Prompt::Retry);
     Prompt::QueueAnswer(Prompt::Cancel);
 
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const bool saved_ok = ZephApplication::SaveSettingsAtExit();
-    setrlimit(RLIMIT_FSIZE, &saved);
-
-    QVERIFY(!saved_ok);
+    bool saved = true;
+    {
+        FileSizeLimit limit(1000);
+        saved = ZephApplication::SaveSettingsAtExit();
+    }
+    QVERIFY(!saved);
     const auto history = Prompt::History();
     QCOMPARE(history.size(), 2);
     QCOMPARE(history[0].caption, QStringLiteral("Error!"));

@@ -1,6 +1,7 @@
 // The remote operations against real vsftpd and pyftpdlib on 127.0.0.1, in passive and active
 // mode: login, upload through the temporary name with permissions, download, listing, rename,
 // delete, directories, pending files sent in one session, and the command line client.
+#include "FileSizeLimit.h"
 #include "ZephCli.h"
 
 #include "core/common/Prompt.h"
@@ -131,6 +132,16 @@ void TestFtpServers::operations()
     QCOMPARE(host.ResultCaption(), QStringLiteral("Download Failed"));
     QVERIFY(host.ResultText().contains(QStringLiteral("The last remote host response was:\n\n550")));
     QCOMPARE(ReadTestFile(text), QByteArray("line one\nline two\n"));
+
+    // A full local disk: the download fails and the local file stays whole, with nothing left beside it.
+    const QStringList before = QDir(m_local.path()).entryList(QDir::Files | QDir::Hidden);
+    {
+        FileSizeLimit limit(100000);
+        QVERIFY(!host.Transfer(text, QStringLiteral("blob.bin"), true, true, passive));
+    }
+    QCOMPARE(host.ResultCaption(), QStringLiteral("Download Failed"));
+    QCOMPARE(ReadTestFile(text), QByteArray("line one\nline two\n"));
+    QCOMPARE(QDir(m_local.path()).entryList(QDir::Files | QDir::Hidden), before);
 
     // Listing of a directory.
     QVERIFY(host.Command(QStringLiteral("CWD sub")));
