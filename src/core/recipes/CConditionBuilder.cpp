@@ -114,26 +114,10 @@ QByteArray HeaderConditionLine(const CRecipeDefinition& d, int k, bool negated)
 
 CConditionBuilder::Joined CConditionBuilder::JoinEntries(const QByteArray& entries)
 {
-    QByteArray e = EvenTrailingBackslashes(ProcmailText::NormaliseLines(entries));
+    const QByteArray e = EvenTrailingBackslashes(ProcmailText::NormaliseLines(entries));
     Joined result;
-    while (e.size() > 70) {
-        qsizetype cut = e.left(70).lastIndexOf('\r');
-        if (cut < 0)
-            cut = e.indexOf('\r');
-        if (cut < 0)
-            break;
-        QByteArray part = e.left(cut);
-        part.replace("\r\n", "|");
-        result.regex += part + "|\\\n\t";
-        result.several = true;
-        e = e.mid(cut + 2);
-    }
-    if (!e.isEmpty()) {
-        if (e.contains("\r\n"))
-            result.several = true;
-        e.replace("\r\n", "|");
-        result.regex += e;
-    }
+    result.regex = ProcmailText::WrapList(e, 70, "|", "\t");
+    result.several = e.contains("\r\n");
     return result;
 }
 

@@ -126,4 +126,23 @@ QByteArray NormaliseLines(const QByteArray& text)
     return e;
 }
 
+QByteArray WrapList(const QByteArray& items, qsizetype width, const QByteArray& separator, const QByteArray& indent)
+{
+    QByteArray rest = items;
+    QByteArray out;
+    while (rest.size() > width) {
+        qsizetype cut = rest.left(width).lastIndexOf('\r');
+        if (cut < 0)
+            cut = rest.indexOf('\r');
+        if (cut < 0)
+            break;
+        QByteArray line = rest.left(cut);
+        line.replace("\r\n", separator);
+        out += line + separator + "\\\n" + indent;
+        rest = rest.mid(cut + 2);
+    }
+    rest.replace("\r\n", separator);
+    return out + rest;
+}
+
 } // namespace ProcmailText
