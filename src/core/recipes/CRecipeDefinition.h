@@ -35,6 +35,24 @@ enum RecipeActionType {
     ActionSave = 9
 };
 
+// One detail value of an action: its name (also its key in the JSON form), where CActionDetails
+// keeps it, what it holds and which action types use it.
+struct CActionDetailField
+{
+    enum Kind { Number, Flag, Text, Lines };
+
+    const char* name = nullptr;
+    Kind kind = Number;
+    qint32 CActionDetails::*number = nullptr;    // Number and Flag
+    QByteArray CActionDetails::*text = nullptr;  // Text and Lines (one per line, CR LF between)
+    unsigned owners = 0;         // bit (1 << type) per action type; none: kept for the file only
+    qint32 low = 0;              // Number: the values a definition may give
+    qint32 high = 0;
+    const char* label = nullptr; // Text and Lines: how messages name the value
+
+    bool UsedBy(int type) const { return type >= 0 && type < 32 && (owners & (1u << type)) != 0; }
+};
+
 // The body edit of a "modify body" action, as the generators read it.
 struct CBodyEdit
 {
@@ -116,6 +134,9 @@ public:
     // The remote name of a response file: its file name with every character that the shell or
     // procmail would read specially replaced by "_".
     static QByteArray MakeResponseRemoteName(const QByteArray& localPath);
+
+    // Every detail value of an action, in the order of the recipe data file.
+    static const QList<CActionDetailField>& DetailFields();
 
     // The checks a definition must pass before the generators may use it. The text names the
     // first problem.
