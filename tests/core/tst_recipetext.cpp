@@ -41,6 +41,16 @@ CRecipeCondition Condition(int field, const QByteArray& entries, int join = 0, b
 
 const QByteArray P = "<P>";
 
+// The recipe text of the row's definition ("json", with its settings) against the row's "text".
+void CompareRecipeText()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QByteArray, text);
+    RecipeTextSettings settings;
+    const CRecipeDefinition d = FromJson(json, &settings);
+    QCOMPARE(CActionBuilder::BuildRecipeText(d, settings), text);
+}
+
 } // namespace
 
 class TestRecipeText : public QObject
@@ -226,14 +236,7 @@ private slots:
                           "  Folder: $NL\"\n\nEXITCODE=99\n");
     }
 
-    void recipeText()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(QByteArray, text);
-        RecipeTextSettings settings;
-        const CRecipeDefinition d = FromJson(json, &settings);
-        QCOMPARE(CActionBuilder::BuildRecipeText(d, settings), text);
-    }
+    void recipeText() { CompareRecipeText(); }
 
     // Literal texts inside double-quoted formail arguments and sed patterns inside single-quoted
     // scripts: what the shell or procmail would expand, run or end the word with is escaped; a
@@ -309,14 +312,7 @@ private slots:
                           "| $SENDMAIL $SENDMAILFLAGS a@b.c\n\n\n:0fhw\n| formail -A \"X-ZEPH: No forward, potential loop\"\n");
     }
 
-    void hostileValues()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(QByteArray, text);
-        RecipeTextSettings settings;
-        const CRecipeDefinition d = FromJson(json, &settings);
-        QCOMPARE(CActionBuilder::BuildRecipeText(d, settings), text);
-    }
+    void hostileValues() { CompareRecipeText(); }
 
     // Values that cannot be written into a recipe at all are refused, naming the field.
     void refusedValues_data()
