@@ -71,6 +71,18 @@ private slots:
         CRecipeCondition toMacro = Condition(0, "joe");
         toMacro.toKind = 101;
         QTest::newRow("TO macro") << QList<CRecipeCondition>{toMacro} << QByteArray(":0<P>* ^TOjoe\n") << 0;
+        CRecipeCondition toUnderscore = Condition(0, "joe");
+        toUnderscore.toKind = 102;
+        QTest::newRow("TO_ macro") << QList<CRecipeCondition>{toUnderscore} << QByteArray(":0<P>* ^TO_joe\n") << 0;
+        CRecipeCondition unknownTo = Condition(0, "joe");
+        unknownTo.toKind = 103;
+        QTest::newRow("unknown To kind") << QList<CRecipeCondition>{unknownTo}
+                                         << QByteArray(":0<P>* # UNEXPECTED ERROR!.*joe\n") << 0;
+        CRecipeCondition custom = Condition(11, "x");
+        custom.customHeader = "X-List:";
+        QTest::newRow("custom header") << QList<CRecipeCondition>{custom} << QByteArray(":0<P>* ^X-List:.*x\n") << 0;
+        QTest::newRow("Reply-To header") << QList<CRecipeCondition>{Condition(6, "x")}
+                                         << QByteArray(":0<P>* ^Reply-To:.*x\n") << 0;
         QTest::newRow("To header") << QList<CRecipeCondition>{Condition(0, "joe")} << QByteArray(":0<P>* ^To:.*joe\n")
                                    << 0;
         QTest::newRow("Subject without entries") << QList<CRecipeCondition>{Condition(4, "")}
