@@ -213,6 +213,35 @@ const QList<CActionDetailField>& CRecipeDefinition::DetailFields()
     return fields;
 }
 
+QByteArray CRecipeCondition::HeaderName() const
+{
+    static const char* const headers[] = {nullptr, "Cc:", "From:", "Sender:", "Subject:", "Received:", "Reply-To:"};
+    switch (field) {
+    case To:
+        switch (toKind) {
+        case ToHeader:
+            return "To:";
+        case ToMacro:
+            return "TO";
+        case ToUnderscoreMacro:
+            return "TO_";
+        default:
+            return QByteArray();
+        }
+    case Cc:
+    case From:
+    case Sender:
+    case Subject:
+    case Received:
+    case ReplyTo:
+        return headers[field];
+    case CustomHeader:
+        return customHeader;
+    default:
+        return QByteArray();
+    }
+}
+
 bool CRecipeDefinition::StartsOrGroup(int k) const
 {
     if (k == 0)

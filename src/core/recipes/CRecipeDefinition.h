@@ -25,6 +25,11 @@ struct CRecipeCondition
     QByteArray size;         // field 9: bytes, as digits
     qint32 join = JoinNone;  // link to the next condition
 
+    // The header a condition on fields 0-6 or 11 tests, as written after "^" in the recipe and in
+    // the summary ("To:", the macros "TO" and "TO_", "Cc:" ...); empty for other fields and an
+    // unknown To kind.
+    QByteArray HeaderName() const;
+
     bool operator==(const CRecipeCondition&) const = default;
 };
 
