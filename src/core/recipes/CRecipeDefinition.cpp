@@ -7,7 +7,8 @@
 #include "core/settings/ProtectedKeys.h"
 #include "core/workspace/Workspace.h"
 
-#include <utility>
+#include <initializer_list>
+#include <type_traits>
 
 const char CRecipeDefinition::Magic[] = "ZEPH Recipe Wizard file";
 
@@ -87,46 +88,47 @@ bool CheckForwardAddresses(const QByteArray& addresses, QString* problem)
     return true;
 }
 
-void WriteIntList(CArchive& archive, const QList<qint32>& list)
+void WriteItem(CArchive& archive, qint32 value)
 {
-    archive.WriteCount(static_cast<quint32>(list.size()));
-    for (qint32 v : list)
-        archive.WriteInt32(v);
+    archive.WriteInt32(value);
 }
 
-void WriteStringList(CArchive& archive, const QList<QByteArray>& list)
+void WriteItem(CArchive& archive, const QByteArray& value)
 {
-    archive.WriteCount(static_cast<quint32>(list.size()));
-    for (const QByteArray& v : list)
-        archive.WriteString(v);
+    archive.WriteString(value);
 }
 
-bool ReadIntList(CArchive& archive, QList<qint32>* list)
+bool ReadItem(CArchive& archive, qint32* value)
 {
+    return archive.ReadInt32(value);
+}
+
+bool ReadItem(CArchive& archive, QByteArray* value)
+{
+    return archive.ReadString(value);
+}
+
+// A count, then the items: integers of four bytes or strings of at least one.
+template<typename Value>
+void WriteList(CArchive& archive, const QList<Value>& list)
+{
+    archive.WriteCount(static_cast<quint32>(list.size()));
+    for (const Value& v : list)
+        WriteItem(archive, v);
+}
+
+template<typename Value>
+bool ReadList(CArchive& archive, QList<Value>* list)
+{
+    constexpr quint32 smallestItem = std::is_same_v<Value, qint32> ? 4 : 1;
     quint32 count = 0;
-    if (!archive.ReadItemCount(&count, 4))
+    if (!archive.ReadItemCount(&count, smallestItem))
         return false;
     list->clear();
     list->reserve(count);
     for (quint32 i = 0; i < count; ++i) {
-        qint32 v = 0;
-        if (!archive.ReadInt32(&v))
-            return false;
-        list->append(v);
-    }
-    return true;
-}
-
-bool ReadStringList(CArchive& archive, QList<QByteArray>* list)
-{
-    quint32 count = 0;
-    if (!archive.ReadItemCount(&count, 1))
-        return false;
-    list->clear();
-    list->reserve(count);
-    for (quint32 i = 0; i < count; ++i) {
-        QByteArray v;
-        if (!archive.ReadString(&v))
+        Value v{};
+        if (!ReadItem(archive, &v))
             return false;
         list->append(v);
     }
@@ -541,29 +543,29 @@ void CRecipeDefinition::Store(CArchive& archive) const
 
     archive.WriteDword(SectionSchema);
     archive.WriteDword(n);
-    WriteStringList(archive, Column(m_conditions, &CRecipeCondition::customHeader));
-    WriteIntList(archive, Column(m_conditions, &CRecipeCondition::field));
-    WriteIntList(archive, Column(m_conditions, &CRecipeCondition::toKind));
-    WriteIntList(archive, Column(m_conditions, &CRecipeCondition::invert));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::customHeader));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::field));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::toKind));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::invert));
 
     archive.WriteDword(SectionSchema);
     archive.WriteDword(n);
-    WriteIntList(archive, Column(m_conditions, &CRecipeCondition::join));
-    WriteStringList(archive, Column(m_conditions, &CRecipeCondition::entries));
-    WriteStringList(archive, Column(m_conditions, &CRecipeCondition::size));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::join));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::entries));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::size));
 
     archive.WriteDword(SectionSchema);
     archive.WriteDword(m);
-    WriteIntList(archive, m_actionTypes);
+    WriteList(archive, m_actionTypes);
 
     archive.WriteDword(SectionSchema);
     archive.WriteDword(m);
     const QList<CActionDetails>& all = m_dataMgr.AllDetails();
     for (const CActionDetailField& f : DetailFields()) {
         if (f.number)
-            WriteIntList(archive, Column(all, f.number));
+            WriteList(archive, Column(all, f.number));
         else
-            WriteStringList(archive, Column(all, f.text));
+            WriteList(archive, Column(all, f.text));
     }
 
     archive.WriteDword(SectionSchema);
@@ -591,13 +593,13 @@ bool CRecipeDefinition::Load(CArchive& archive)
 
     QList<QByteArray> headers, entries, sizes;
     QList<qint32> fields, toKinds, inverts, joins, types;
-    if (!ReadSchema(archive, "condition fields") || !ReadStringList(archive, &headers)
-        || !ReadIntList(archive, &fields) || !ReadIntList(archive, &toKinds) || !ReadIntList(archive, &inverts))
+    if (!ReadSchema(archive, "condition fields") || !ReadList(archive, &headers)
+        || !ReadList(archive, &fields) || !ReadList(archive, &toKinds) || !ReadList(archive, &inverts))
         return false;
-    if (!ReadSchema(archive, "condition entries") || !ReadIntList(archive, &joins)
-        || !ReadStringList(archive, &entries) || !ReadStringList(archive, &sizes))
+    if (!ReadSchema(archive, "condition entries") || !ReadList(archive, &joins)
+        || !ReadList(archive, &entries) || !ReadList(archive, &sizes))
         return false;
-    if (!ReadSchema(archive, "action types") || !ReadIntList(archive, &types))
+    if (!ReadSchema(archive, "action types") || !ReadList(archive, &types))
         return false;
     if (!ReadSchema(archive, "action details"))
         return false;
@@ -610,8 +612,8 @@ bool CRecipeDefinition::Load(CArchive& archive)
     const QList<CActionDetailField>& detailFields = DetailFields();
     QList<DetailColumn> columns(detailFields.size());
     for (qsizetype i = 0; i < detailFields.size(); ++i) {
-        if (detailFields.at(i).number ? !ReadIntList(archive, &columns[i].numbers)
-                                      : !ReadStringList(archive, &columns[i].texts))
+        if (detailFields.at(i).number ? !ReadList(archive, &columns[i].numbers)
+                                      : !ReadList(archive, &columns[i].texts))
             return false;
     }
 
@@ -631,7 +633,7 @@ bool CRecipeDefinition::Load(CArchive& archive)
         return false;
     QList<QByteArray> ignoredStrings;
     QList<qint32> ignoredInts;
-    if (!ReadStringList(archive, &ignoredStrings) || !ReadIntList(archive, &ignoredInts))
+    if (!ReadList(archive, &ignoredStrings) || !ReadList(archive, &ignoredInts))
         return false;
 
     const qsizetype n = fields.size();
