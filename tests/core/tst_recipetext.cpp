@@ -41,6 +41,16 @@ CRecipeCondition Condition(int field, const QByteArray& entries, int join = 0, b
 
 const QByteArray P = "<P>";
 
+// The recipe text of the row's definition ("json", with its settings) against the row's "text".
+void CompareRecipeText()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QByteArray, text);
+    RecipeTextSettings settings;
+    const CRecipeDefinition d = FromJson(json, &settings);
+    QCOMPARE(CActionBuilder::BuildRecipeText(d, settings), text);
+}
+
 } // namespace
 
 class TestRecipeText : public QObject
@@ -61,6 +71,18 @@ private slots:
         CRecipeCondition toMacro = Condition(0, "joe");
         toMacro.toKind = 101;
         QTest::newRow("TO macro") << QList<CRecipeCondition>{toMacro} << QByteArray(":0<P>* ^TOjoe\n") << 0;
+        CRecipeCondition toUnderscore = Condition(0, "joe");
+        toUnderscore.toKind = 102;
+        QTest::newRow("TO_ macro") << QList<CRecipeCondition>{toUnderscore} << QByteArray(":0<P>* ^TO_joe\n") << 0;
+        CRecipeCondition unknownTo = Condition(0, "joe");
+        unknownTo.toKind = 103;
+        QTest::newRow("unknown To kind") << QList<CRecipeCondition>{unknownTo}
+                                         << QByteArray(":0<P>* # UNEXPECTED ERROR!.*joe\n") << 0;
+        CRecipeCondition custom = Condition(11, "x");
+        custom.customHeader = "X-List:";
+        QTest::newRow("custom header") << QList<CRecipeCondition>{custom} << QByteArray(":0<P>* ^X-List:.*x\n") << 0;
+        QTest::newRow("Reply-To header") << QList<CRecipeCondition>{Condition(6, "x")}
+                                         << QByteArray(":0<P>* ^Reply-To:.*x\n") << 0;
         QTest::newRow("To header") << QList<CRecipeCondition>{Condition(0, "joe")} << QByteArray(":0<P>* ^To:.*joe\n")
                                    << 0;
         QTest::newRow("Subject without entries") << QList<CRecipeCondition>{Condition(4, "")}
@@ -226,14 +248,7 @@ private slots:
                           "  Folder: $NL\"\n\nEXITCODE=99\n");
     }
 
-    void recipeText()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(QByteArray, text);
-        RecipeTextSettings settings;
-        const CRecipeDefinition d = FromJson(json, &settings);
-        QCOMPARE(CActionBuilder::BuildRecipeText(d, settings), text);
-    }
+    void recipeText() { CompareRecipeText(); }
 
     // Literal texts inside double-quoted formail arguments and sed patterns inside single-quoted
     // scripts: what the shell or procmail would expand, run or end the word with is escaped; a
@@ -309,14 +324,7 @@ private slots:
                           "| $SENDMAIL $SENDMAILFLAGS a@b.c\n\n\n:0fhw\n| formail -A \"X-ZEPH: No forward, potential loop\"\n");
     }
 
-    void hostileValues()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(QByteArray, text);
-        RecipeTextSettings settings;
-        const CRecipeDefinition d = FromJson(json, &settings);
-        QCOMPARE(CActionBuilder::BuildRecipeText(d, settings), text);
-    }
+    void hostileValues() { CompareRecipeText(); }
 
     // Values that cannot be written into a recipe at all are refused, naming the field.
     void refusedValues_data()

@@ -23,22 +23,7 @@ const QByteArray FromBlock("\t:0\n\t* ^From:.*\\/[^ \t].*\n\t{ ZEPH_FROM=$MATCH 
 // Forward addresses cut into lines of about 60 characters, blanks between addresses.
 QByteArray AddressList(const QByteArray& addresses)
 {
-    QByteArray e = ProcmailText::NormaliseLines(addresses);
-    QByteArray out;
-    while (e.size() > 60) {
-        qsizetype cut = e.left(60).lastIndexOf('\r');
-        if (cut < 0)
-            cut = e.indexOf('\r');
-        if (cut < 0)
-            break;
-        QByteArray part = e.left(cut);
-        part.replace("\r\n", " ");
-        out += part + " \\\n\t\t";
-        e = e.mid(cut + 2);
-    }
-    e.replace("\r\n", " ");
-    out += e + "\n";
-    return out;
+    return ProcmailText::WrapList(ProcmailText::NormaliseLines(addresses), 60, " ", "\t\t") + "\n";
 }
 
 } // namespace

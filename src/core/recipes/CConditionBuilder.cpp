@@ -31,37 +31,13 @@ QByteArray EvenTrailingBackslashes(const QByteArray& normalised)
     return lines.join('\n');
 }
 
-QByteArray HeaderPrefix(const CRecipeDefinition& d, int k)
+QByteArray HeaderPrefix(const CRecipeCondition& c)
 {
-    switch (d.GetField(k)) {
-    case 0:
-        switch (d.GetToKind(k)) {
-        case 100:
-            return "^To:";
-        case 101:
-            return "^TO";
-        case 102:
-            return "^TO_";
-        default:
-            return "# UNEXPECTED ERROR!";
-        }
-    case 1:
-        return "^Cc:";
-    case 2:
-        return "^From:";
-    case 3:
-        return "^Sender:";
-    case 4:
-        return "^Subject:";
-    case 5:
-        return "^Received:";
-    case 6:
-        return "^Reply-To:";
-    case 7:
+    if (c.field == CRecipeCondition::AnyHeader)
         return QByteArray();
-    default:
-        return "^" + d.GetCustomHeader(k);
-    }
+    if (c.field == CRecipeCondition::To && c.HeaderName().isEmpty())
+        return "# UNEXPECTED ERROR!";
+    return "^" + c.HeaderName();
 }
 
 // With nothing before it, procmail reads a leading !, ?, <, >, $, \ or "name ??" of a condition
@@ -91,7 +67,7 @@ QByteArray HeaderConditionLine(const CRecipeDefinition& d, int k, bool negated)
     QByteArray line = negated ? "* ! " : "* ";
     const CConditionBuilder::Joined joined = CConditionBuilder::JoinEntries(d.GetEntries(k));
     QByteArray j = joined.regex;
-    const QByteArray prefix = HeaderPrefix(d, k);
+    const QByteArray prefix = HeaderPrefix(d.Conditions().at(k));
     const int field = d.GetField(k);
     const bool alternation = field != 7 && j.contains('|');
     if (joined.several || alternation || j.endsWith('\\'))
@@ -114,26 +90,10 @@ QByteArray HeaderConditionLine(const CRecipeDefinition& d, int k, bool negated)
 
 CConditionBuilder::Joined CConditionBuilder::JoinEntries(const QByteArray& entries)
 {
-    QByteArray e = EvenTrailingBackslashes(ProcmailText::NormaliseLines(entries));
+    const QByteArray e = EvenTrailingBackslashes(ProcmailText::NormaliseLines(entries));
     Joined result;
-    while (e.size() > 70) {
-        qsizetype cut = e.left(70).lastIndexOf('\r');
-        if (cut < 0)
-            cut = e.indexOf('\r');
-        if (cut < 0)
-            break;
-        QByteArray part = e.left(cut);
-        part.replace("\r\n", "|");
-        result.regex += part + "|\\\n\t";
-        result.several = true;
-        e = e.mid(cut + 2);
-    }
-    if (!e.isEmpty()) {
-        if (e.contains("\r\n"))
-            result.several = true;
-        e.replace("\r\n", "|");
-        result.regex += e;
-    }
+    result.regex = ProcmailText::WrapList(e, 70, "|", "\t");
+    result.several = e.contains("\r\n");
     return result;
 }
 

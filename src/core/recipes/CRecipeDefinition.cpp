@@ -7,66 +7,32 @@
 #include "core/settings/ProtectedKeys.h"
 #include "core/workspace/Workspace.h"
 
-#include <utility>
+#include <initializer_list>
+#include <type_traits>
 
 const char CRecipeDefinition::Magic[] = "ZEPH Recipe Wizard file";
 
 namespace {
 
+unsigned Of(std::initializer_list<int> types)
+{
+    unsigned bits = 0;
+    for (int type : types)
+        bits |= 1u << type;
+    return bits;
+}
+
 // Values of its own type survive the reset that storing an action begins with.
 CActionDetails OwnValues(int type, const CActionDetails& from)
 {
     CActionDetails d;
-    d.anotherAction = from.anotherAction;
-    switch (type) {
-    case ActionAddSubject:
-        d.addSubject = from.addSubject;
-        break;
-    case ActionRemoveSubject:
-        d.removeSubject = from.removeSubject;
-        break;
-    case ActionAddHeader:
-        d.headerName = from.headerName;
-        d.headerValue = from.headerValue;
-        break;
-    case ActionRemoveHeader:
-        d.headerToRemove = from.headerToRemove;
-        break;
-    case ActionModifyBody:
-        d.removeBetween = from.removeBetween;
-        d.betweenTop = from.betweenTop;
-        d.betweenBottom = from.betweenBottom;
-        d.topMode = from.topMode;
-        d.topCount = from.topCount;
-        d.topLine = from.topLine;
-        d.bottomMode = from.bottomMode;
-        d.bottomCount = from.bottomCount;
-        d.bottomLine = from.bottomLine;
-        break;
-    case ActionExitCode:
-        d.exitCode = from.exitCode;
-        break;
-    case ActionDelete:
-        d.anotherAction = 0;
-        break;
-    case ActionForward:
-        d.forwardAddresses = from.forwardAddresses;
-        d.copy = from.copy;
-        break;
-    case ActionReply:
-        d.responseFile = from.responseFile;
-        d.includeBody = from.includeBody;
-        d.includeHeaders = from.includeHeaders;
-        d.responseAtTop = from.responseAtTop;
-        d.copy = from.copy;
-        break;
-    case ActionSave:
-        d.mailboxMode = from.mailboxMode;
-        d.customMailbox = from.customMailbox;
-        d.copy = from.copy;
-        break;
-    default:
-        break;
+    for (const CActionDetailField& f : CRecipeDefinition::DetailFields()) {
+        if (!f.UsedBy(type))
+            continue;
+        if (f.number)
+            d.*f.number = from.*f.number;
+        else
+            d.*f.text = from.*f.text;
     }
     return d;
 }
@@ -122,50 +88,70 @@ bool CheckForwardAddresses(const QByteArray& addresses, QString* problem)
     return true;
 }
 
-void WriteIntList(CArchive& archive, const QList<qint32>& list)
+void WriteItem(CArchive& archive, qint32 value)
 {
-    archive.WriteCount(static_cast<quint32>(list.size()));
-    for (qint32 v : list)
-        archive.WriteInt32(v);
+    archive.WriteInt32(value);
 }
 
-void WriteStringList(CArchive& archive, const QList<QByteArray>& list)
+void WriteItem(CArchive& archive, const QByteArray& value)
 {
-    archive.WriteCount(static_cast<quint32>(list.size()));
-    for (const QByteArray& v : list)
-        archive.WriteString(v);
+    archive.WriteString(value);
 }
 
-bool ReadIntList(CArchive& archive, QList<qint32>* list)
+bool ReadItem(CArchive& archive, qint32* value)
 {
+    return archive.ReadInt32(value);
+}
+
+bool ReadItem(CArchive& archive, QByteArray* value)
+{
+    return archive.ReadString(value);
+}
+
+// A count, then the items: integers of four bytes or strings of at least one.
+template<typename Value>
+void WriteList(CArchive& archive, const QList<Value>& list)
+{
+    archive.WriteCount(static_cast<quint32>(list.size()));
+    for (const Value& v : list)
+        WriteItem(archive, v);
+}
+
+template<typename Value>
+bool ReadList(CArchive& archive, QList<Value>* list)
+{
+    constexpr quint32 smallestItem = std::is_same_v<Value, qint32> ? 4 : 1;
     quint32 count = 0;
-    if (!archive.ReadItemCount(&count, 4))
+    if (!archive.ReadItemCount(&count, smallestItem))
         return false;
     list->clear();
     list->reserve(count);
     for (quint32 i = 0; i < count; ++i) {
-        qint32 v = 0;
-        if (!archive.ReadInt32(&v))
+        Value v{};
+        if (!ReadItem(archive, &v))
             return false;
         list->append(v);
     }
     return true;
 }
 
-bool ReadStringList(CArchive& archive, QList<QByteArray>* list)
+// One member of every item, in item order: a list as the recipe data file stores it.
+template<typename Item, typename Value>
+QList<Value> Column(const QList<Item>& items, Value Item::*member)
 {
-    quint32 count = 0;
-    if (!archive.ReadItemCount(&count, 1))
-        return false;
-    list->clear();
-    list->reserve(count);
-    for (quint32 i = 0; i < count; ++i) {
-        QByteArray v;
-        if (!archive.ReadString(&v))
-            return false;
-        list->append(v);
-    }
-    return true;
+    QList<Value> list;
+    list.reserve(items.size());
+    for (const Item& item : items)
+        list.append(item.*member);
+    return list;
+}
+
+// The reverse: `values` (as long as `items`) go into the member of every item.
+template<typename Item, typename Value>
+void Fill(QList<Item>* items, Value Item::*member, const QList<Value>& values)
+{
+    for (qsizetype i = 0; i < items->size(); ++i)
+        (*items)[i].*member = values.at(i);
 }
 
 bool ReadSchema(CArchive& archive, const char* section)
@@ -182,6 +168,81 @@ bool ReadSchema(CArchive& archive, const char* section)
 }
 
 } // namespace
+
+const QList<CActionDetailField>& CRecipeDefinition::DetailFields()
+{
+    using F = CActionDetailField;
+    using D = CActionDetails;
+    const unsigned body = Of({ActionModifyBody});
+    const unsigned reply = Of({ActionReply});
+    // Counts stop one short of the largest number: the generator adds one to the bottom count.
+    static const QList<CActionDetailField> fields = {
+        {.name = "mailboxMode", .kind = F::Number, .number = &D::mailboxMode, .owners = Of({ActionSave}), .high = 1},
+        {.name = "exitCode", .kind = F::Number, .number = &D::exitCode, .owners = Of({ActionExitCode}),
+         .low = -2147483647 - 1, .high = 2147483647},
+        {.name = "forwardAddresses", .kind = F::Lines, .text = &D::forwardAddresses, .owners = Of({ActionForward}),
+         .label = "forward addresses"},
+        {.name = "customMailbox", .kind = F::Text, .text = &D::customMailbox, .owners = Of({ActionSave}),
+         .label = "custom mailbox"},
+        {.name = "headerName", .kind = F::Text, .text = &D::headerName, .owners = Of({ActionAddHeader}),
+         .label = "header name"},
+        {.name = "headerValue", .kind = F::Text, .text = &D::headerValue, .owners = Of({ActionAddHeader}),
+         .label = "header value"},
+        {.name = "headerToRemove", .kind = F::Text, .text = &D::headerToRemove, .owners = Of({ActionRemoveHeader}),
+         .label = "header to remove"},
+        {.name = "addSubject", .kind = F::Text, .text = &D::addSubject, .owners = Of({ActionAddSubject}),
+         .label = "string to add to the Subject"},
+        {.name = "removeSubject", .kind = F::Text, .text = &D::removeSubject, .owners = Of({ActionRemoveSubject}),
+         .label = "string to remove from the Subject"},
+        {.name = "removeBetween", .kind = F::Flag, .number = &D::removeBetween, .owners = body},
+        {.name = "betweenTop", .kind = F::Text, .text = &D::betweenTop, .owners = body, .label = "between top line"},
+        {.name = "betweenBottom", .kind = F::Text, .text = &D::betweenBottom, .owners = body,
+         .label = "between bottom line"},
+        {.name = "topMode", .kind = F::Number, .number = &D::topMode, .owners = body, .high = 2},
+        {.name = "topCount", .kind = F::Number, .number = &D::topCount, .owners = body, .high = 2147483646},
+        {.name = "topLine", .kind = F::Text, .text = &D::topLine, .owners = body, .label = "top line"},
+        {.name = "bottomMode", .kind = F::Number, .number = &D::bottomMode, .owners = body, .high = 2},
+        {.name = "bottomCount", .kind = F::Number, .number = &D::bottomCount, .owners = body, .high = 2147483646},
+        {.name = "bottomLine", .kind = F::Text, .text = &D::bottomLine, .owners = body, .label = "bottom line"},
+        {.name = "responseFile", .kind = F::Text, .text = &D::responseFile, .owners = reply, .label = "response file"},
+        {.name = "includeBody", .kind = F::Flag, .number = &D::includeBody, .owners = reply},
+        {.name = "includeHeaders", .kind = F::Flag, .number = &D::includeHeaders, .owners = reply},
+        {.name = "reserved", .kind = F::Number, .number = &D::reserved},
+        {.name = "responseAtTop", .kind = F::Flag, .number = &D::responseAtTop, .owners = reply},
+        {.name = "copy", .kind = F::Flag, .number = &D::copy, .owners = Of({ActionForward, ActionReply, ActionSave})},
+        {.name = "anotherAction", .kind = F::Flag, .number = &D::anotherAction},
+    };
+    return fields;
+}
+
+QByteArray CRecipeCondition::HeaderName() const
+{
+    static const char* const headers[] = {nullptr, "Cc:", "From:", "Sender:", "Subject:", "Received:", "Reply-To:"};
+    switch (field) {
+    case To:
+        switch (toKind) {
+        case ToHeader:
+            return "To:";
+        case ToMacro:
+            return "TO";
+        case ToUnderscoreMacro:
+            return "TO_";
+        default:
+            return QByteArray();
+        }
+    case Cc:
+    case From:
+    case Sender:
+    case Subject:
+    case Received:
+    case ReplyTo:
+        return headers[field];
+    case CustomHeader:
+        return customHeader;
+    default:
+        return QByteArray();
+    }
+}
 
 bool CRecipeDefinition::StartsOrGroup(int k) const
 {
@@ -214,9 +275,7 @@ void CRecipeDefinition::AddAction(int type, const CActionDetails& details)
         m_dataMgr.SetAllDetails(all);
     }
     m_actionTypes.append(type);
-    CActionDetails stored = OwnValues(type, details);
-    stored.anotherAction = 0;
-    m_dataMgr.ResetAction(j) = stored;
+    m_dataMgr.ResetAction(j) = OwnValues(type, details);
 }
 
 QByteArray CRecipeDefinition::GetMailbox(int j) const
@@ -371,19 +430,15 @@ bool CRecipeDefinition::Validate(QString* error) const
         const QString where = QStringLiteral("action %1").arg(j + 1);
         if (type < 0 || type > 9)
             return fail(QStringLiteral("%1 has the unknown type %2.").arg(where).arg(type));
-        const std::pair<const QByteArray*, const char*> texts[] = {
-            {&d.customMailbox, "custom mailbox"}, {&d.headerName, "header name"},
-            {&d.headerValue, "header value"}, {&d.headerToRemove, "header to remove"},
-            {&d.addSubject, "string to add to the Subject"}, {&d.removeSubject, "string to remove from the Subject"},
-            {&d.betweenTop, "between top line"}, {&d.betweenBottom, "between bottom line"},
-            {&d.topLine, "top line"}, {&d.bottomLine, "bottom line"}, {&d.responseFile, "response file"}};
-        for (const auto& [text, label] : texts) {
-            if (HasLineBreakOrNul(*text))
+        for (const CActionDetailField& f : DetailFields()) {
+            if (f.kind == CActionDetailField::Text && HasLineBreakOrNul(d.*f.text))
                 return fail(QStringLiteral("%1: the %2 contains a line break or a NUL character.")
-                                .arg(where, QLatin1String(label)));
+                                .arg(where, QLatin1String(f.label)));
         }
-        if (d.forwardAddresses.contains('\0'))
-            return fail(QStringLiteral("%1: the forward addresses contain a NUL character.").arg(where));
+        for (const CActionDetailField& f : DetailFields()) {
+            if (f.kind == CActionDetailField::Lines && (d.*f.text).contains('\0'))
+                return fail(QStringLiteral("%1: the %2 contain a NUL character.").arg(where, QLatin1String(f.label)));
+        }
         switch (type) {
         case ActionModifyBody:
             if (d.topMode < 0 || d.topMode > 2 || d.bottomMode < 0 || d.bottomMode > 2)
@@ -486,74 +541,32 @@ void CRecipeDefinition::Store(CArchive& archive) const
     archive.WriteString(random.RandomString(22, 54));
     archive.WriteString(QByteArray(Magic));
 
-    QList<QByteArray> headers, entries, sizes;
-    QList<qint32> fields, toKinds, inverts, joins;
-    for (const CRecipeCondition& c : m_conditions) {
-        headers.append(c.customHeader);
-        fields.append(c.field);
-        toKinds.append(c.toKind);
-        inverts.append(c.invert);
-        joins.append(c.join);
-        entries.append(c.entries);
-        sizes.append(c.size);
-    }
     archive.WriteDword(SectionSchema);
     archive.WriteDword(n);
-    WriteStringList(archive, headers);
-    WriteIntList(archive, fields);
-    WriteIntList(archive, toKinds);
-    WriteIntList(archive, inverts);
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::customHeader));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::field));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::toKind));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::invert));
 
     archive.WriteDword(SectionSchema);
     archive.WriteDword(n);
-    WriteIntList(archive, joins);
-    WriteStringList(archive, entries);
-    WriteStringList(archive, sizes);
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::join));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::entries));
+    WriteList(archive, Column(m_conditions, &CRecipeCondition::size));
 
     archive.WriteDword(SectionSchema);
     archive.WriteDword(m);
-    WriteIntList(archive, m_actionTypes);
+    WriteList(archive, m_actionTypes);
 
     archive.WriteDword(SectionSchema);
     archive.WriteDword(m);
     const QList<CActionDetails>& all = m_dataMgr.AllDetails();
-    auto ints = [&all](qint32 CActionDetails::*member) {
-        QList<qint32> list;
-        for (const CActionDetails& d : all)
-            list.append(d.*member);
-        return list;
-    };
-    auto strings = [&all](QByteArray CActionDetails::*member) {
-        QList<QByteArray> list;
-        for (const CActionDetails& d : all)
-            list.append(d.*member);
-        return list;
-    };
-    WriteIntList(archive, ints(&CActionDetails::mailboxMode));
-    WriteIntList(archive, ints(&CActionDetails::exitCode));
-    WriteStringList(archive, strings(&CActionDetails::forwardAddresses));
-    WriteStringList(archive, strings(&CActionDetails::customMailbox));
-    WriteStringList(archive, strings(&CActionDetails::headerName));
-    WriteStringList(archive, strings(&CActionDetails::headerValue));
-    WriteStringList(archive, strings(&CActionDetails::headerToRemove));
-    WriteStringList(archive, strings(&CActionDetails::addSubject));
-    WriteStringList(archive, strings(&CActionDetails::removeSubject));
-    WriteIntList(archive, ints(&CActionDetails::removeBetween));
-    WriteStringList(archive, strings(&CActionDetails::betweenTop));
-    WriteStringList(archive, strings(&CActionDetails::betweenBottom));
-    WriteIntList(archive, ints(&CActionDetails::topMode));
-    WriteIntList(archive, ints(&CActionDetails::topCount));
-    WriteStringList(archive, strings(&CActionDetails::topLine));
-    WriteIntList(archive, ints(&CActionDetails::bottomMode));
-    WriteIntList(archive, ints(&CActionDetails::bottomCount));
-    WriteStringList(archive, strings(&CActionDetails::bottomLine));
-    WriteStringList(archive, strings(&CActionDetails::responseFile));
-    WriteIntList(archive, ints(&CActionDetails::includeBody));
-    WriteIntList(archive, ints(&CActionDetails::includeHeaders));
-    WriteIntList(archive, ints(&CActionDetails::reserved));
-    WriteIntList(archive, ints(&CActionDetails::responseAtTop));
-    WriteIntList(archive, ints(&CActionDetails::copy));
-    WriteIntList(archive, ints(&CActionDetails::anotherAction));
+    for (const CActionDetailField& f : DetailFields()) {
+        if (f.number)
+            WriteList(archive, Column(all, f.number));
+        else
+            WriteList(archive, Column(all, f.text));
+    }
 
     archive.WriteDword(SectionSchema);
     archive.WriteString(m_name);
@@ -580,35 +593,28 @@ bool CRecipeDefinition::Load(CArchive& archive)
 
     QList<QByteArray> headers, entries, sizes;
     QList<qint32> fields, toKinds, inverts, joins, types;
-    if (!ReadSchema(archive, "condition fields") || !ReadStringList(archive, &headers)
-        || !ReadIntList(archive, &fields) || !ReadIntList(archive, &toKinds) || !ReadIntList(archive, &inverts))
+    if (!ReadSchema(archive, "condition fields") || !ReadList(archive, &headers)
+        || !ReadList(archive, &fields) || !ReadList(archive, &toKinds) || !ReadList(archive, &inverts))
         return false;
-    if (!ReadSchema(archive, "condition entries") || !ReadIntList(archive, &joins)
-        || !ReadStringList(archive, &entries) || !ReadStringList(archive, &sizes))
+    if (!ReadSchema(archive, "condition entries") || !ReadList(archive, &joins)
+        || !ReadList(archive, &entries) || !ReadList(archive, &sizes))
         return false;
-    if (!ReadSchema(archive, "action types") || !ReadIntList(archive, &types))
+    if (!ReadSchema(archive, "action types") || !ReadList(archive, &types))
         return false;
     if (!ReadSchema(archive, "action details"))
         return false;
 
-    QList<QList<qint32>> intLists;
-    QList<QList<QByteArray>> stringLists;
-    // The detail lists in stored order: true for an integer list.
-    static const bool isInt[25] = {true, true, false, false, false, false, false, false, false, true,
-                                   false, false, true, true, false, true, true, false, false, true,
-                                   true, true, true, true, true};
-    for (bool integer : isInt) {
-        if (integer) {
-            QList<qint32> list;
-            if (!ReadIntList(archive, &list))
-                return false;
-            intLists.append(list);
-        } else {
-            QList<QByteArray> list;
-            if (!ReadStringList(archive, &list))
-                return false;
-            stringLists.append(list);
-        }
+    struct DetailColumn
+    {
+        QList<qint32> numbers;
+        QList<QByteArray> texts;
+    };
+    const QList<CActionDetailField>& detailFields = DetailFields();
+    QList<DetailColumn> columns(detailFields.size());
+    for (qsizetype i = 0; i < detailFields.size(); ++i) {
+        if (detailFields.at(i).number ? !ReadList(archive, &columns[i].numbers)
+                                      : !ReadList(archive, &columns[i].texts))
+            return false;
     }
 
     quint32 schema = 0;
@@ -627,7 +633,7 @@ bool CRecipeDefinition::Load(CArchive& archive)
         return false;
     QList<QByteArray> ignoredStrings;
     QList<qint32> ignoredInts;
-    if (!ReadStringList(archive, &ignoredStrings) || !ReadIntList(archive, &ignoredInts))
+    if (!ReadList(archive, &ignoredStrings) || !ReadList(archive, &ignoredInts))
         return false;
 
     const qsizetype n = fields.size();
@@ -636,57 +642,27 @@ bool CRecipeDefinition::Load(CArchive& archive)
     if (joins.size() != n || entries.size() != n || sizes.size() != n)
         return archive.Fail(BadFormat(QStringLiteral("the condition entry lists do not match the conditions.")));
     const qsizetype m = types.size();
-    for (const QList<qint32>& list : intLists) {
-        if (list.size() != m)
-            return archive.Fail(BadFormat(QStringLiteral("the action detail lists do not match the actions.")));
-    }
-    for (const QList<QByteArray>& list : stringLists) {
-        if (list.size() != m)
+    for (qsizetype i = 0; i < detailFields.size(); ++i) {
+        if ((detailFields.at(i).number ? columns.at(i).numbers.size() : columns.at(i).texts.size()) != m)
             return archive.Fail(BadFormat(QStringLiteral("the action detail lists do not match the actions.")));
     }
 
     CRecipeDefinition loaded;
-    for (qsizetype k = 0; k < n; ++k) {
-        CRecipeCondition c;
-        c.customHeader = headers.at(k);
-        c.field = fields.at(k);
-        c.toKind = toKinds.at(k);
-        c.invert = inverts.at(k);
-        c.join = joins.at(k);
-        c.entries = entries.at(k);
-        c.size = sizes.at(k);
-        loaded.m_conditions.append(c);
-    }
-    QList<CActionDetails> details;
-    for (qsizetype j = 0; j < m; ++j) {
-        CActionDetails d;
-        int i = 0, s = 0;
-        d.mailboxMode = intLists.at(i++).at(j);
-        d.exitCode = intLists.at(i++).at(j);
-        d.forwardAddresses = stringLists.at(s++).at(j);
-        d.customMailbox = stringLists.at(s++).at(j);
-        d.headerName = stringLists.at(s++).at(j);
-        d.headerValue = stringLists.at(s++).at(j);
-        d.headerToRemove = stringLists.at(s++).at(j);
-        d.addSubject = stringLists.at(s++).at(j);
-        d.removeSubject = stringLists.at(s++).at(j);
-        d.removeBetween = intLists.at(i++).at(j);
-        d.betweenTop = stringLists.at(s++).at(j);
-        d.betweenBottom = stringLists.at(s++).at(j);
-        d.topMode = intLists.at(i++).at(j);
-        d.topCount = intLists.at(i++).at(j);
-        d.topLine = stringLists.at(s++).at(j);
-        d.bottomMode = intLists.at(i++).at(j);
-        d.bottomCount = intLists.at(i++).at(j);
-        d.bottomLine = stringLists.at(s++).at(j);
-        d.responseFile = stringLists.at(s++).at(j);
-        d.includeBody = intLists.at(i++).at(j);
-        d.includeHeaders = intLists.at(i++).at(j);
-        d.reserved = intLists.at(i++).at(j);
-        d.responseAtTop = intLists.at(i++).at(j);
-        d.copy = intLists.at(i++).at(j);
-        d.anotherAction = intLists.at(i++).at(j);
-        details.append(d);
+    loaded.m_conditions.resize(n);
+    Fill(&loaded.m_conditions, &CRecipeCondition::customHeader, headers);
+    Fill(&loaded.m_conditions, &CRecipeCondition::field, fields);
+    Fill(&loaded.m_conditions, &CRecipeCondition::toKind, toKinds);
+    Fill(&loaded.m_conditions, &CRecipeCondition::invert, inverts);
+    Fill(&loaded.m_conditions, &CRecipeCondition::join, joins);
+    Fill(&loaded.m_conditions, &CRecipeCondition::entries, entries);
+    Fill(&loaded.m_conditions, &CRecipeCondition::size, sizes);
+    QList<CActionDetails> details(m);
+    for (qsizetype i = 0; i < detailFields.size(); ++i) {
+        const CActionDetailField& f = detailFields.at(i);
+        if (f.number)
+            Fill(&details, f.number, columns.at(i).numbers);
+        else
+            Fill(&details, f.text, columns.at(i).texts);
     }
     loaded.m_actionTypes = types;
     loaded.m_dataMgr.SetAllDetails(details);

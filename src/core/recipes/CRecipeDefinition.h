@@ -25,6 +25,11 @@ struct CRecipeCondition
     QByteArray size;         // field 9: bytes, as digits
     qint32 join = JoinNone;  // link to the next condition
 
+    // The header a condition on fields 0-6 or 11 tests, as written after "^" in the recipe and in
+    // the summary ("To:", the macros "TO" and "TO_", "Cc:" ...); empty for other fields and an
+    // unknown To kind.
+    QByteArray HeaderName() const;
+
     bool operator==(const CRecipeCondition&) const = default;
 };
 
@@ -33,6 +38,24 @@ enum RecipeActionType {
     ActionAddSubject = 0, ActionRemoveSubject = 1, ActionAddHeader = 2, ActionRemoveHeader = 3,
     ActionModifyBody = 4, ActionExitCode = 5, ActionDelete = 6, ActionForward = 7, ActionReply = 8,
     ActionSave = 9
+};
+
+// One detail value of an action: its name (also its key in the JSON form), where CActionDetails
+// keeps it, what it holds and which action types use it.
+struct CActionDetailField
+{
+    enum Kind { Number, Flag, Text, Lines };
+
+    const char* name = nullptr;
+    Kind kind = Number;
+    qint32 CActionDetails::*number = nullptr;    // Number and Flag
+    QByteArray CActionDetails::*text = nullptr;  // Text and Lines (one per line, CR LF between)
+    unsigned owners = 0;         // bit (1 << type) per action type; none: kept for the file only
+    qint32 low = 0;              // Number: the values a definition may give
+    qint32 high = 0;
+    const char* label = nullptr; // Text and Lines: how messages name the value
+
+    bool UsedBy(int type) const { return type >= 0 && type < 32 && (owners & (1u << type)) != 0; }
 };
 
 // The body edit of a "modify body" action, as the generators read it.
@@ -116,6 +139,9 @@ public:
     // The remote name of a response file: its file name with every character that the shell or
     // procmail would read specially replaced by "_".
     static QByteArray MakeResponseRemoteName(const QByteArray& localPath);
+
+    // Every detail value of an action, in the order of the recipe data file.
+    static const QList<CActionDetailField>& DetailFields();
 
     // The checks a definition must pass before the generators may use it. The text names the
     // first problem.

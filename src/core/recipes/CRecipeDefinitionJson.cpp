@@ -12,6 +12,20 @@
 
 namespace {
 
+// A string without line break or NUL, as UTF-8; otherwise what is wrong with the value.
+QString SingleLine(const QJsonValue& v, QByteArray* out)
+{
+    if (!v.isString())
+        return QStringLiteral("must be a string");
+    const QByteArray bytes = v.toString().toUtf8();
+    if (bytes.contains('\0') || bytes.contains('\r') || bytes.contains('\n'))
+        return QStringLiteral("must not contain a line break or a NUL character");
+    *out = bytes;
+    return QString();
+}
+
+// Reads values and keeps the first problem, naming the key it was found at; `where` is the path of
+// the object read ("conditions[0].").
 struct Reader
 {
     QString error;
@@ -32,72 +46,109 @@ struct Reader
         return true;
     }
 
+    bool Required(const QJsonObject& o, const QString& where, const QString& key)
+    {
+        return o.contains(key) || Fail(where + key, QStringLiteral("is required"));
+    }
+
+    // The value at `where` as an object; `where` ends in the point that its keys follow.
+    bool Object(const QJsonValue& v, const QString& where, QJsonObject* out)
+    {
+        if (!v.isObject())
+            return Fail(where.chopped(1), QStringLiteral("must be an object"));
+        *out = v.toObject();
+        return true;
+    }
+
+    // The array at `key`, which must hold at least one `what`.
+    QJsonArray NonEmptyArray(const QJsonObject& o, const QString& key, const QString& what)
+    {
+        const QJsonValue v = o.value(key);
+        if (error.isEmpty() && (!v.isArray() || v.toArray().isEmpty()))
+            Fail(key, QStringLiteral("must be an array of at least one %1").arg(what));
+        return v.toArray();
+    }
+
+    // An absent key keeps the reset value; a present one goes through `convert`, which stores it
+    // or says what is wrong with it.
+    template<typename Convert>
+    bool Read(const QJsonObject& o, const QString& where, const QString& key, Convert convert)
+    {
+        const auto it = o.constFind(key);
+        if (it == o.constEnd())
+            return true;
+        const QString problem = convert(it.value());
+        return problem.isEmpty() || Fail(where + key, problem);
+    }
+
     bool Int(const QJsonObject& o, const QString& where, const QString& key, int low, int high, qint32* out)
     {
-        if (!o.contains(key))
-            return true;
-        const QJsonValue v = o.value(key);
-        if (!v.isDouble())
-            return Fail(where + key, QStringLiteral("must be a whole number"));
-        const double d = v.toDouble();
-        if (d != std::floor(d))
-            return Fail(where + key, QStringLiteral("must be a whole number"));
-        if (d < low || d > high)
-            return Fail(where + key, QStringLiteral("%1 is out of range (%2 to %3)").arg(d, 0, 'g', 17).arg(low).arg(high));
-        *out = static_cast<qint32>(d);
-        return true;
+        return Read(o, where, key, [&](const QJsonValue& v) -> QString {
+            const double d = v.toDouble();
+            if (!v.isDouble() || d != std::floor(d))
+                return QStringLiteral("must be a whole number");
+            if (d < low || d > high)
+                return QStringLiteral("%1 is out of range (%2 to %3)").arg(d, 0, 'g', 17).arg(low).arg(high);
+            *out = static_cast<qint32>(d);
+            return QString();
+        });
     }
 
     bool Flag(const QJsonObject& o, const QString& where, const QString& key, qint32* out)
     {
-        if (!o.contains(key))
-            return true;
-        const QJsonValue v = o.value(key);
-        if (v.isBool()) {
-            *out = v.toBool() ? 1 : 0;
-            return true;
-        }
-        if (v.isDouble() && (v.toDouble() == 0 || v.toDouble() == 1)) {
-            *out = static_cast<qint32>(v.toDouble());
-            return true;
-        }
-        return Fail(where + key, QStringLiteral("must be true or false"));
+        return Read(o, where, key, [&](const QJsonValue& v) -> QString {
+            if (v.isBool())
+                *out = v.toBool() ? 1 : 0;
+            else if (v.isDouble() && (v.toDouble() == 0 || v.toDouble() == 1))
+                *out = static_cast<qint32>(v.toDouble());
+            else
+                return QStringLiteral("must be true or false");
+            return QString();
+        });
     }
 
-    bool Text(const QJsonObject& o, const QString& where, const QString& key, QByteArray* out, bool singleLine = true)
+    bool Text(const QJsonObject& o, const QString& where, const QString& key, QByteArray* out)
     {
-        if (!o.contains(key))
-            return true;
-        const QJsonValue v = o.value(key);
-        if (!v.isString())
-            return Fail(where + key, QStringLiteral("must be a string"));
-        const QByteArray bytes = v.toString().toUtf8();
-        if (bytes.contains('\0') || (singleLine && (bytes.contains('\r') || bytes.contains('\n'))))
-            return Fail(where + key, QStringLiteral("must not contain a line break or a NUL character"));
-        *out = bytes;
-        return true;
+        return Read(o, where, key, [&](const QJsonValue& v) { return SingleLine(v, out); });
     }
 
     // An array of single-line strings, stored with CR LF between them.
     bool Lines(const QJsonObject& o, const QString& where, const QString& key, QByteArray* out)
     {
-        if (!o.contains(key))
-            return true;
-        const QJsonValue v = o.value(key);
-        if (!v.isArray())
-            return Fail(where + key, QStringLiteral("must be an array of strings"));
-        QList<QByteArray> lines;
-        const QJsonArray array = v.toArray();
-        for (qsizetype i = 0; i < array.size(); ++i) {
-            const QString item = QStringLiteral("%1%2[%3]").arg(where, key).arg(i);
-            if (!array.at(i).isString())
-                return Fail(item, QStringLiteral("must be a string"));
-            const QByteArray line = array.at(i).toString().toUtf8();
-            if (line.contains('\r') || line.contains('\n') || line.contains('\0'))
-                return Fail(item, QStringLiteral("must not contain a line break or a NUL character"));
-            lines.append(line);
+        return Read(o, where, key, [&](const QJsonValue& v) -> QString {
+            if (!v.isArray())
+                return QStringLiteral("must be an array of strings");
+            QList<QByteArray> lines;
+            const QJsonArray array = v.toArray();
+            for (qsizetype i = 0; i < array.size(); ++i) {
+                QByteArray line;
+                const QString problem = SingleLine(array.at(i), &line);
+                if (!problem.isEmpty()) {
+                    // The first message stands, so it names the item rather than the key.
+                    Fail(QStringLiteral("%1%2[%3]").arg(where, key).arg(i), problem);
+                    return problem;
+                }
+                lines.append(line);
+            }
+            *out = lines.join("\r\n");
+            return QString();
+        });
+    }
+
+    // An action's detail value as its field says.
+    bool Detail(const QJsonObject& o, const QString& where, const CActionDetailField& f, CActionDetails* a)
+    {
+        const QString key = QLatin1String(f.name);
+        switch (f.kind) {
+        case CActionDetailField::Number:
+            return Int(o, where, key, f.low, f.high, &(a->*f.number));
+        case CActionDetailField::Flag:
+            return Flag(o, where, key, &(a->*f.number));
+        case CActionDetailField::Text:
+            return Text(o, where, key, &(a->*f.text));
+        case CActionDetailField::Lines:
+            return Lines(o, where, key, &(a->*f.text));
         }
-        *out = lines.join("\r\n");
         return true;
     }
 };
@@ -140,8 +191,7 @@ bool CRecipeDefinitionJson::FromJson(const QByteArray& json, CRecipeDefinition* 
                  QStringLiteral("conditions"), QStringLiteral("actions"), QStringLiteral("settings")});
     QByteArray name;
     qint32 nameHeader = 0, logging = 1;
-    if (!root.contains(QStringLiteral("name")))
-        r.Fail(QStringLiteral("name"), QStringLiteral("is required"));
+    r.Required(root, QString(), QStringLiteral("name"));
     r.Text(root, QString(), QStringLiteral("name"), &name);
     if (r.error.isEmpty() && name.trimmed().isEmpty())
         r.Fail(QStringLiteral("name"), QStringLiteral("must not be empty"));
@@ -152,17 +202,12 @@ bool CRecipeDefinitionJson::FromJson(const QByteArray& json, CRecipeDefinition* 
     d.SetLoggingChoice(logging);
 
     // Conditions.
-    const QJsonValue conditions = root.value(QStringLiteral("conditions"));
-    if (r.error.isEmpty() && (!conditions.isArray() || conditions.toArray().isEmpty()))
-        r.Fail(QStringLiteral("conditions"), QStringLiteral("must be an array of at least one condition"));
-    const QJsonArray conditionArray = conditions.toArray();
+    const QJsonArray conditionArray = r.NonEmptyArray(root, QStringLiteral("conditions"), QStringLiteral("condition"));
     for (qsizetype k = 0; r.error.isEmpty() && k < conditionArray.size(); ++k) {
         const QString where = QStringLiteral("conditions[%1].").arg(k);
-        if (!conditionArray.at(k).isObject()) {
-            r.Fail(where.chopped(1), QStringLiteral("must be an object"));
+        QJsonObject o;
+        if (!r.Object(conditionArray.at(k), where, &o))
             break;
-        }
-        const QJsonObject o = conditionArray.at(k).toObject();
         r.CheckKeys(o, where,
                     {QStringLiteral("field"), QStringLiteral("toKind"), QStringLiteral("customHeader"),
                      QStringLiteral("invert"), QStringLiteral("entries"), QStringLiteral("size"),
@@ -209,103 +254,58 @@ bool CRecipeDefinitionJson::FromJson(const QByteArray& json, CRecipeDefinition* 
     }
 
     // Actions.
-    const QJsonValue actions = root.value(QStringLiteral("actions"));
-    if (r.error.isEmpty() && (!actions.isArray() || actions.toArray().isEmpty()))
-        r.Fail(QStringLiteral("actions"), QStringLiteral("must be an array of at least one action"));
-    const QJsonArray actionArray = actions.toArray();
-    // The keys each action type takes besides "type".
-    static const QHash<int, QStringList> ownKeys = {
-        {ActionAddSubject, {QStringLiteral("addSubject")}},
-        {ActionRemoveSubject, {QStringLiteral("removeSubject")}},
-        {ActionAddHeader, {QStringLiteral("headerName"), QStringLiteral("headerValue")}},
-        {ActionRemoveHeader, {QStringLiteral("headerToRemove")}},
-        {ActionModifyBody,
-         {QStringLiteral("removeBetween"), QStringLiteral("betweenTop"), QStringLiteral("betweenBottom"),
-          QStringLiteral("topMode"), QStringLiteral("topCount"), QStringLiteral("topLine"), QStringLiteral("bottomMode"),
-          QStringLiteral("bottomCount"), QStringLiteral("bottomLine")}},
-        {ActionExitCode, {QStringLiteral("exitCode")}},
-        {ActionDelete, {}},
-        {ActionForward, {QStringLiteral("forwardAddresses"), QStringLiteral("copy")}},
-        {ActionReply,
-         {QStringLiteral("responseFile"), QStringLiteral("includeBody"), QStringLiteral("includeHeaders"),
-          QStringLiteral("responseAtTop"), QStringLiteral("copy")}},
-        {ActionSave, {QStringLiteral("mailboxMode"), QStringLiteral("customMailbox"), QStringLiteral("copy")}},
-    };
-    static const QSet<QString> allActionKeys = {
-        QStringLiteral("type"), QStringLiteral("mailboxMode"), QStringLiteral("exitCode"),
-        QStringLiteral("forwardAddresses"), QStringLiteral("customMailbox"), QStringLiteral("headerName"),
-        QStringLiteral("headerValue"), QStringLiteral("headerToRemove"), QStringLiteral("addSubject"),
-        QStringLiteral("removeSubject"), QStringLiteral("removeBetween"), QStringLiteral("betweenTop"),
-        QStringLiteral("betweenBottom"), QStringLiteral("topMode"), QStringLiteral("topCount"),
-        QStringLiteral("topLine"), QStringLiteral("bottomMode"), QStringLiteral("bottomCount"),
-        QStringLiteral("bottomLine"), QStringLiteral("responseFile"), QStringLiteral("includeBody"),
-        QStringLiteral("includeHeaders"), QStringLiteral("responseAtTop"), QStringLiteral("copy")};
+    const QJsonArray actionArray = r.NonEmptyArray(root, QStringLiteral("actions"), QStringLiteral("action"));
+    static const QHash<QString, const CActionDetailField*> detailFields = [] {
+        QHash<QString, const CActionDetailField*> byName;
+        for (const CActionDetailField& f : CRecipeDefinition::DetailFields()) {
+            if (f.owners != 0)
+                byName.insert(QLatin1String(f.name), &f);
+        }
+        return byName;
+    }();
+    static const QSet<QString> allActionKeys = [] {
+        QSet<QString> keys(detailFields.keyBegin(), detailFields.keyEnd());
+        keys.insert(QStringLiteral("type"));
+        return keys;
+    }();
     for (qsizetype j = 0; r.error.isEmpty() && j < actionArray.size(); ++j) {
         const QString where = QStringLiteral("actions[%1].").arg(j);
-        if (!actionArray.at(j).isObject()) {
-            r.Fail(where.chopped(1), QStringLiteral("must be an object"));
-            break;
-        }
-        const QJsonObject o = actionArray.at(j).toObject();
-        if (!r.CheckKeys(o, where, allActionKeys))
+        QJsonObject o;
+        if (!r.Object(actionArray.at(j), where, &o) || !r.CheckKeys(o, where, allActionKeys))
             break;
         qint32 type = -1;
-        if (!o.contains(QStringLiteral("type")))
-            r.Fail(where + QStringLiteral("type"), QStringLiteral("is required"));
+        r.Required(o, where, QStringLiteral("type"));
         if (!r.Int(o, where, QStringLiteral("type"), 0, 9, &type) || !r.error.isEmpty())
             break;
         for (auto it = o.begin(); it != o.end(); ++it) {
-            if (it.key() != QStringLiteral("type") && !ownKeys.value(type).contains(it.key()))
+            if (it.key() != QStringLiteral("type") && !detailFields.value(it.key())->UsedBy(type))
                 r.Fail(where + it.key(), QStringLiteral("does not apply to an action of type %1").arg(type));
         }
         CActionDetails a;
-        r.Int(o, where, QStringLiteral("mailboxMode"), 0, 1, &a.mailboxMode);
-        r.Int(o, where, QStringLiteral("exitCode"), -2147483647 - 1, 2147483647, &a.exitCode);
-        r.Lines(o, where, QStringLiteral("forwardAddresses"), &a.forwardAddresses);
-        r.Text(o, where, QStringLiteral("customMailbox"), &a.customMailbox);
-        r.Text(o, where, QStringLiteral("headerName"), &a.headerName);
-        r.Text(o, where, QStringLiteral("headerValue"), &a.headerValue);
-        r.Text(o, where, QStringLiteral("headerToRemove"), &a.headerToRemove);
-        r.Text(o, where, QStringLiteral("addSubject"), &a.addSubject);
-        r.Text(o, where, QStringLiteral("removeSubject"), &a.removeSubject);
-        r.Flag(o, where, QStringLiteral("removeBetween"), &a.removeBetween);
-        r.Text(o, where, QStringLiteral("betweenTop"), &a.betweenTop);
-        r.Text(o, where, QStringLiteral("betweenBottom"), &a.betweenBottom);
-        r.Int(o, where, QStringLiteral("topMode"), 0, 2, &a.topMode);
-        r.Int(o, where, QStringLiteral("topCount"), 0, 2147483646, &a.topCount);
-        r.Text(o, where, QStringLiteral("topLine"), &a.topLine);
-        r.Int(o, where, QStringLiteral("bottomMode"), 0, 2, &a.bottomMode);
-        r.Int(o, where, QStringLiteral("bottomCount"), 0, 2147483646, &a.bottomCount);
-        r.Text(o, where, QStringLiteral("bottomLine"), &a.bottomLine);
-        r.Text(o, where, QStringLiteral("responseFile"), &a.responseFile);
-        r.Flag(o, where, QStringLiteral("includeBody"), &a.includeBody);
-        r.Flag(o, where, QStringLiteral("includeHeaders"), &a.includeHeaders);
-        r.Flag(o, where, QStringLiteral("responseAtTop"), &a.responseAtTop);
-        r.Flag(o, where, QStringLiteral("copy"), &a.copy);
+        for (const CActionDetailField& f : CRecipeDefinition::DetailFields()) {
+            if (f.owners != 0)
+                r.Detail(o, where, f, &a);
+        }
         if (type == ActionSave && !o.contains(QStringLiteral("mailboxMode")) && !a.customMailbox.isEmpty())
             a.mailboxMode = 1;
         d.AddAction(type, a);
     }
 
     // Settings of the identity the text is built for.
-    if (r.error.isEmpty() && root.contains(QStringLiteral("settings"))) {
-        const QJsonValue value = root.value(QStringLiteral("settings"));
-        if (!value.isObject()) {
-            r.Fail(QStringLiteral("settings"), QStringLiteral("must be an object"));
-        } else {
-            const QJsonObject o = value.toObject();
-            const QString where = QStringLiteral("settings.");
-            r.CheckKeys(o, where,
-                        {QStringLiteral("maildirFormat"), QStringLiteral("returnAddress"), QStringLiteral("name"),
-                         QStringLiteral("outOfMemory")});
-            qint32 maildir = 0, oom = 0;
-            r.Flag(o, where, QStringLiteral("maildirFormat"), &maildir);
-            r.Flag(o, where, QStringLiteral("outOfMemory"), &oom);
-            r.Text(o, where, QStringLiteral("returnAddress"), &s.returnAddress);
-            r.Text(o, where, QStringLiteral("name"), &s.name);
-            s.maildirFormat = maildir != 0;
-            s.outOfMemory = oom != 0;
-        }
+    const QString where = QStringLiteral("settings.");
+    QJsonObject o;
+    if (r.error.isEmpty() && root.contains(QStringLiteral("settings"))
+        && r.Object(root.value(QStringLiteral("settings")), where, &o)) {
+        r.CheckKeys(o, where,
+                    {QStringLiteral("maildirFormat"), QStringLiteral("returnAddress"), QStringLiteral("name"),
+                     QStringLiteral("outOfMemory")});
+        qint32 maildir = 0, oom = 0;
+        r.Flag(o, where, QStringLiteral("maildirFormat"), &maildir);
+        r.Flag(o, where, QStringLiteral("outOfMemory"), &oom);
+        r.Text(o, where, QStringLiteral("returnAddress"), &s.returnAddress);
+        r.Text(o, where, QStringLiteral("name"), &s.name);
+        s.maildirFormat = maildir != 0;
+        s.outOfMemory = oom != 0;
     }
 
     if (!r.error.isEmpty()) {
@@ -352,55 +352,24 @@ QByteArray CRecipeDefinitionJson::ToJson(const CRecipeDefinition& d)
         const int type = d.GetActionType(j);
         QJsonObject o;
         o.insert(QStringLiteral("type"), type);
-        auto text = [&o](const char* key, const QByteArray& value) {
-            o.insert(QLatin1String(key), QString::fromUtf8(value));
-        };
-        switch (type) {
-        case ActionAddSubject:
-            text("addSubject", a.addSubject);
-            break;
-        case ActionRemoveSubject:
-            text("removeSubject", a.removeSubject);
-            break;
-        case ActionAddHeader:
-            text("headerName", a.headerName);
-            text("headerValue", a.headerValue);
-            break;
-        case ActionRemoveHeader:
-            text("headerToRemove", a.headerToRemove);
-            break;
-        case ActionModifyBody:
-            o.insert(QStringLiteral("removeBetween"), a.removeBetween != 0);
-            text("betweenTop", a.betweenTop);
-            text("betweenBottom", a.betweenBottom);
-            o.insert(QStringLiteral("topMode"), a.topMode);
-            o.insert(QStringLiteral("topCount"), a.topCount);
-            text("topLine", a.topLine);
-            o.insert(QStringLiteral("bottomMode"), a.bottomMode);
-            o.insert(QStringLiteral("bottomCount"), a.bottomCount);
-            text("bottomLine", a.bottomLine);
-            break;
-        case ActionExitCode:
-            o.insert(QStringLiteral("exitCode"), a.exitCode);
-            break;
-        case ActionForward:
-            o.insert(QStringLiteral("forwardAddresses"), SplitLines(a.forwardAddresses));
-            o.insert(QStringLiteral("copy"), a.copy != 0);
-            break;
-        case ActionReply:
-            text("responseFile", a.responseFile);
-            o.insert(QStringLiteral("includeBody"), a.includeBody != 0);
-            o.insert(QStringLiteral("includeHeaders"), a.includeHeaders != 0);
-            o.insert(QStringLiteral("responseAtTop"), a.responseAtTop != 0);
-            o.insert(QStringLiteral("copy"), a.copy != 0);
-            break;
-        case ActionSave:
-            o.insert(QStringLiteral("mailboxMode"), a.mailboxMode);
-            text("customMailbox", a.customMailbox);
-            o.insert(QStringLiteral("copy"), a.copy != 0);
-            break;
-        default:
-            break;
+        for (const CActionDetailField& f : CRecipeDefinition::DetailFields()) {
+            if (!f.UsedBy(type))
+                continue;
+            const QString key = QLatin1String(f.name);
+            switch (f.kind) {
+            case CActionDetailField::Number:
+                o.insert(key, a.*f.number);
+                break;
+            case CActionDetailField::Flag:
+                o.insert(key, a.*f.number != 0);
+                break;
+            case CActionDetailField::Text:
+                o.insert(key, QString::fromUtf8(a.*f.text));
+                break;
+            case CActionDetailField::Lines:
+                o.insert(key, SplitLines(a.*f.text));
+                break;
+            }
         }
         actions.append(o);
     }

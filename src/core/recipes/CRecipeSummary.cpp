@@ -25,50 +25,13 @@ void AddDescription(const CRecipeDefinition& d, int k, QList<QByteArray>* segmen
     e.replace("\r\n", "\nOR\n");
     const bool inverted = d.IsInverted(k);
     const int field = d.GetField(k);
-    QByteArray h, m;
-    switch (field) {
-    case 0:
-        switch (d.GetToKind(k)) {
-        case 100:
-            h = "To:";
-            break;
-        case 101:
-            h = "TO";
-            m = " (using the \"TO\" macro)";
-            break;
-        case 102:
-            h = "TO_";
-            m = " (using the \"TO_\" macro)";
-            break;
-        default:
-            h = "# UNEXPECTED ERROR!  DO NOT USE THIS RECIPE!";
-            break;
-        }
-        break;
-    case 1:
-        h = "Cc:";
-        break;
-    case 2:
-        h = "From:";
-        break;
-    case 3:
-        h = "Sender:";
-        break;
-    case 4:
-        h = "Subject:";
-        break;
-    case 5:
-        h = "Received:";
-        break;
-    case 6:
-        h = "Reply-To:";
-        break;
-    case 11:
-        h = d.GetCustomHeader(k);
-        break;
-    default:
-        break;
-    }
+    const CRecipeCondition& c = d.Conditions().at(k);
+    QByteArray h = c.HeaderName();
+    QByteArray m;
+    if (field == CRecipeCondition::To && h.isEmpty())
+        h = "# UNEXPECTED ERROR!  DO NOT USE THIS RECIPE!";
+    else if (field == CRecipeCondition::To && c.toKind != CRecipeCondition::ToHeader)
+        m = " (using the \"" + h + "\" macro)";
     if ((field >= 0 && field <= 6) || field == 11) {
         QByteArray text = "If there is " + QByteArray(inverted ? "NOT " : "") + "a \"" + h + "\" header" + m;
         if (!e.isEmpty())

@@ -4,9 +4,13 @@
 
 namespace ProcmailText {
 
-QByteArray RegexEscape(const QByteArray& text)
+namespace {
+
+// The characters that a backslash protects inside a double-quoted procmail or shell word.
+const QByteArray DoubleQuoteSpecial("\\\"$`");
+
+QByteArray EscapeEach(const QByteArray& text, const QByteArray& special)
 {
-    static const QByteArray special("\\^$*+?()[]{}|");
     QByteArray out;
     out.reserve(text.size() * 2);
     for (char c : text) {
@@ -17,76 +21,69 @@ QByteArray RegexEscape(const QByteArray& text)
     return out;
 }
 
-QByteArray EscapeInDoubleQuotes(const QByteArray& text)
+// Keeps every escape pair the user wrote, except those whose second character `unescaped` lists:
+// such a pair counts as the plain character. A lone backslash at the end is doubled so that it
+// cannot escape what the generator writes after the value. `plain` writes every other character.
+template<typename Plain>
+QByteArray KeepEscapePairs(const QByteArray& text, const QByteArray& unescaped, Plain plain)
 {
     QByteArray out;
     out.reserve(text.size() * 2);
-    for (char c : text) {
-        if (c == '\\' || c == '"' || c == '$' || c == '`')
-            out.append('\\');
-        out.append(c);
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        char c = text.at(i);
+        if (c == '\\') {
+            if (i + 1 == size) {
+                out.append("\\\\");
+                break;
+            }
+            c = text.at(++i);
+            if (!unescaped.contains(c)) {
+                out.append('\\');
+                out.append(c);
+                continue;
+            }
+        }
+        plain(c, &out);
     }
     return out;
+}
+
+} // namespace
+
+QByteArray RegexEscape(const QByteArray& text)
+{
+    return EscapeEach(text, QByteArray("\\^$*+?()[]{}|"));
+}
+
+QByteArray EscapeInDoubleQuotes(const QByteArray& text)
+{
+    return EscapeEach(text, DoubleQuoteSpecial);
 }
 
 QByteArray QuoteInDoubleQuotes(const QByteArray& text)
 {
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = text.at(i);
-        if (c == '\\') {
-            if (i + 1 == size) {
-                out.append("\\\\");
-            } else {
-                // Inside double quotes the shell and procmail read \x literally unless x is one of
-                // these four; either way the pair passes unchanged.
-                out.append(c);
-                const char next = text.at(i + 1);
-                if (next == '\\' || next == '"' || next == '$' || next == '`') {
-                    out.append(next);
-                    ++i;
-                }
-            }
-        } else {
-            if (c == '"' || c == '$' || c == '`')
-                out.append('\\');
-            out.append(c);
-        }
-    }
-    return out;
+    // Inside double quotes the shell and procmail read \x literally unless x is one of the special
+    // four; either way the pair passes unchanged.
+    return KeepEscapePairs(text, QByteArray(), [](char c, QByteArray* out) {
+        if (DoubleQuoteSpecial.contains(c))
+            out->append('\\');
+        out->append(c);
+    });
 }
 
 QByteArray QuoteSedPattern(const QByteArray& text)
 {
-    static const QByteArray quote("'\\''");
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = text.at(i);
-        if (c == '\\') {
-            if (i + 1 == size) {
-                out.append("\\\\");
-            } else if (text.at(i + 1) == '\'') {
-                // GNU sed reads \' as "end of text"; the user meant the quote itself.
-                out.append(quote);
-                ++i;
-            } else {
-                out.append(c);
-                out.append(text.at(i + 1));
-                ++i;
-            }
-        } else if (c == '\'') {
-            out.append(quote);
-        } else {
-            if (c == '/')
-                out.append('\\');
-            out.append(c);
+    // GNU sed reads \' as "end of text"; the user meant the quote itself.
+    return KeepEscapePairs(text, QByteArray("'"), [](char c, QByteArray* out) {
+        if (c == '\'') {
+            out->append("'\\''");
+            return;
         }
-    }
-    return out;
+        if (c == '/')
+            out->append('\\');
+        out->append(c);
+    });
 }
 
 QByteArray NormaliseLines(const QByteArray& text)
@@ -127,6 +124,25 @@ QByteArray NormaliseLines(const QByteArray& text)
     if (e.size() > 1 && e.endsWith("\r\n"))
         e.chop(2);
     return e;
+}
+
+QByteArray WrapList(const QByteArray& items, qsizetype width, const QByteArray& separator, const QByteArray& indent)
+{
+    QByteArray rest = items;
+    QByteArray out;
+    while (rest.size() > width) {
+        qsizetype cut = rest.left(width).lastIndexOf('\r');
+        if (cut < 0)
+            cut = rest.indexOf('\r');
+        if (cut < 0)
+            break;
+        QByteArray line = rest.left(cut);
+        line.replace("\r\n", separator);
+        out += line + separator + "\\\n" + indent;
+        rest = rest.mid(cut + 2);
+    }
+    rest.replace("\r\n", separator);
+    return out + rest;
 }
 
 } // namespace ProcmailText

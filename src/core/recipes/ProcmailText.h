@@ -30,4 +30,9 @@ QByteArray QuoteSedPattern(const QByteArray& text);
 // blanks and tabs become empty, runs of empty lines collapse, and one line break at each end goes.
 QByteArray NormaliseLines(const QByteArray& text);
 
+// Items with CR LF between them (as NormaliseLines leaves them) on lines of about `width` bytes:
+// the items of one line are joined by `separator`; a line that goes on ends in `separator` and a
+// backslash, and the next one begins with `indent`. An item longer than the width is never cut.
+QByteArray WrapList(const QByteArray& items, qsizetype width, const QByteArray& separator, const QByteArray& indent);
+
 } // namespace ProcmailText
