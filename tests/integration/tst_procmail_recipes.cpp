@@ -587,7 +587,6 @@ private slots:
         QCOMPARE(Sandbox::Header(reply, "X-Loop"), QByteArray("me@example.org"));
         QCOMPARE(Sandbox::Header(reply, "From"), QByteArray("Test User's Mailer-Daemon <me@example.org>"));
         QCOMPARE(Sandbox::Header(reply, "Precedence"), QByteArray("junk"));
-        if (qEnvironmentVariableIsSet("ZEPH_SHOW_REPLY")) qDebug("%s", reply.constData());
         const QByteArray text = Sandbox::Body(reply);
         const qsizetype response = text.indexOf("I am away until Monday.");
         QVERIFY2(response >= 0, reply.constData());
