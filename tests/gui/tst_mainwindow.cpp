@@ -1,6 +1,7 @@
 // The main window against its command table: menus, enable states, custom menus, toolbars
 // across a restart, document windows and closing.
 
+#include "TestEnvironment.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"
@@ -81,15 +82,16 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString docs() const { return m_dir->path() + QStringLiteral("/docs/"); }
+    // A throwaway home: HOME and the XDG folders point into it.
+    std::unique_ptr<TestEnvironment> m_env;
+    QString docs() const { return m_env->Home() + QStringLiteral("/docs/"); }
 
     void freshIdentity()
     {
         CAppState::Instance().Reset();
         CAppState::Instance().SetIdentity(QStringLiteral("Shell"));
-        CAppState::Instance().SetDataFilePath(m_dir->path() + QStringLiteral("/zeph.dat"));
-        CRegistry::SetFilePathOverride(m_dir->path() + QStringLiteral("/registry.ini"));
+        CAppState::Instance().SetDataFilePath(m_env->Home() + QStringLiteral("/zeph.dat"));
+        CRegistry::SetFilePathOverride(m_env->Home() + QStringLiteral("/registry.ini"));
         QFile::remove(CRegistry::FilePath());
         SetSetting(Settings::DocumentDirectory, docs());
         QDir().mkpath(docs());
@@ -100,9 +102,7 @@ private:
 private slots:
     void initTestCase()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        qputenv("XDG_DATA_HOME", (m_dir->path() + QStringLiteral("/data")).toUtf8());
+        m_env = std::make_unique<TestEnvironment>();
     }
 
     void init() { freshIdentity(); }

@@ -1,6 +1,7 @@
 // The main window's remote commands against real FTP servers: the log download with its
 // rotation on the host, the custom Upload and Download entries, Disconnect, the password
 // question, and the pending files offered at exit.
+#include "TestEnvironment.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/net/CRemoteHost.h"
@@ -48,23 +49,22 @@ class TestNetCommands : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString docs() const { return m_dir->path() + QStringLiteral("/docs/"); }
+    // A throwaway home: HOME and the XDG folders point into it.
+    std::unique_ptr<TestEnvironment> m_env;
+    QString docs() const { return m_env->Home() + QStringLiteral("/docs/"); }
 
 private slots:
     void initTestCase()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        qputenv("XDG_DATA_HOME", (m_dir->path() + QStringLiteral("/data")).toUtf8());
+        m_env = std::make_unique<TestEnvironment>();
     }
 
     void init()
     {
         CAppState::Instance().Reset();
         CAppState::Instance().SetIdentity(QStringLiteral("Net"));
-        CAppState::Instance().SetDataFilePath(m_dir->path() + QStringLiteral("/zeph.dat"));
-        CRegistry::SetFilePathOverride(m_dir->path() + QStringLiteral("/registry.ini"));
+        CAppState::Instance().SetDataFilePath(m_env->Home() + QStringLiteral("/zeph.dat"));
+        CRegistry::SetFilePathOverride(m_env->Home() + QStringLiteral("/registry.ini"));
         QFile::remove(CRegistry::FilePath());
         QDir(docs()).removeRecursively();
         QDir().mkpath(docs());

@@ -1,4 +1,6 @@
 // Start-up warnings, exit, button page, window tabs and the Windows dialog.
+#include "TestEnvironment.h"
+
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"
@@ -66,22 +68,22 @@ class TestShell : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString docs() const { return m_dir->path() + QStringLiteral("/docs/"); }
+    // A throwaway home: HOME and the XDG folders point into it.
+    std::unique_ptr<TestEnvironment> m_env;
+    QString docs() const { return m_env->Home() + QStringLiteral("/docs/"); }
 
 private slots:
     void initTestCase()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", (m_dir->path() + QStringLiteral("/data")).toUtf8());
+        m_env = std::make_unique<TestEnvironment>();
     }
 
     void init()
     {
         CAppState::Instance().Reset();
         CAppState::Instance().SetIdentity(QStringLiteral("Shell"));
-        CAppState::Instance().SetDataFilePath(m_dir->path() + QStringLiteral("/zeph.dat"));
-        CRegistry::SetFilePathOverride(m_dir->path() + QStringLiteral("/registry.ini"));
+        CAppState::Instance().SetDataFilePath(m_env->Home() + QStringLiteral("/zeph.dat"));
+        CRegistry::SetFilePathOverride(m_env->Home() + QStringLiteral("/registry.ini"));
         QFile::remove(CRegistry::FilePath());
         SetSetting(Settings::DocumentDirectory, docs());
         QDir().mkpath(docs());
