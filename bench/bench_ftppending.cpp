@@ -18,7 +18,8 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 6) {
-        std::fprintf(stderr, "usage: bench_ftppending HOST PORT USER PASSWORD-ENV FOLDER [COUNT] [--active]\n");
+        std::fprintf(
+            stderr, "usage: bench_ftppending HOST PORT USER PASSWORD-ENV FOLDER [COUNT] [--active]\n");
         return 2;
     }
     const int count = args.size() > 6 && !args[6].startsWith(QLatin1String("--")) ? args[6].toInt() : 20;
@@ -58,6 +59,6 @@ int main(int argc, char* argv[])
         return 1;
     }
     std::printf("%d pending files sent in one session: %.3f s (%.1f ms per file)\n", count, seconds,
-                seconds * 1000.0 / count);
+        seconds * 1000.0 / count);
     return 0;
 }

@@ -15,7 +15,8 @@ double secondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-const char* const columnNames[] = {"Recipe Name", "From", "Subject", "To", "Date", "Envelope From", "Folder", "Size"};
+const char* const columnNames[]
+    = { "Recipe Name", "From", "Subject", "To", "Date", "Envelope From", "Folder", "Size" };
 
 } // namespace
 
@@ -35,14 +36,15 @@ int main(int argc, char* argv[])
             return 1;
         }
         const QByteArray bytes = file.readAll();
-        std::printf("read once:        %.3f s (%lld bytes)\n", secondsSince(start), static_cast<long long>(bytes.size()));
+        std::printf("read once:        %.3f s (%lld bytes)\n", secondsSince(start),
+            static_cast<long long>(bytes.size()));
     }
 
     CLogDisplayDoc doc;
     start = std::chrono::steady_clock::now();
     doc.Open(path);
     std::printf("open and parse:   %.3f s (%lld entries, %lld unparsed lines)\n", secondsSince(start),
-                static_cast<long long>(doc.GetEntryCount()), static_cast<long long>(doc.GetUnparsedCount()));
+        static_cast<long long>(doc.GetEntryCount()), static_cast<long long>(doc.GetUnparsedCount()));
     if (!doc.ErrorText().isEmpty()) {
         std::fprintf(stderr, "bench_log: %s\n", qPrintable(doc.ErrorText()));
         return 1;
@@ -50,19 +52,20 @@ int main(int argc, char* argv[])
 
     double slowest = 0;
     for (int column = 0; column < CLogEntry::ColumnCount; ++column) {
-        for (bool ascending : {true, false}) {
+        for (bool ascending : { true, false }) {
             start = std::chrono::steady_clock::now();
             doc.SortEntries(column, ascending);
             const double seconds = secondsSince(start);
             slowest = seconds > slowest ? seconds : slowest;
-            std::printf("sort %-13s %-10s %.3f s\n", columnNames[column], ascending ? "ascending" : "descending",
-                        seconds);
+            std::printf("sort %-13s %-10s %.3f s\n", columnNames[column],
+                ascending ? "ascending" : "descending", seconds);
         }
     }
     std::printf("slowest sort:     %.3f s\n", slowest);
 
     start = std::chrono::steady_clock::now();
     const qsizetype found = doc.FindEntry(QStringLiteral("no such text anywhere"), 0, false);
-    std::printf("find (no match):  %.3f s (result %lld)\n", secondsSince(start), static_cast<long long>(found));
+    std::printf(
+        "find (no match):  %.3f s (result %lld)\n", secondsSince(start), static_cast<long long>(found));
     return 0;
 }

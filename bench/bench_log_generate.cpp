@@ -21,21 +21,20 @@ int main(int argc, char* argv[])
         std::perror(argv[2]);
         return 1;
     }
-    static const char* const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    static const char* const senders[] = {"alice@example.org", "bob@example.net", "owner-list@lists.example.com",
-                                          "bounce-4711@mailer.example", "carol", "MAILER-DAEMON",
-                                          "newsletter@shop.example.co.uk", "dave.smith@university.example.edu"};
-    static const char* const folders[] = {"/home/user/mail/inbox", "spam", "/home/user/Mail/lists/debian",
-                                          "/dev/null", "lists/procmail/", "Work", "/var/mail/user",
-                                          "backup/msg.Xy7"};
-    static const char* const subjects[] = {"Meeting tomorrow", "Re: Your order %ld", "Cheap offer!!!",
-                                           "[debian-user] Question about procmail", "RE: re: status report",
-                                           "Invoice %ld", "hello", "=?UTF-8?B?R3LDvMOfZQ==?=",
-                                           "Re:   Weekly digest, volume %ld", "SUBJECT IN CAPITALS"};
-    static const char* const recipes[] = {"Spam", "Mailing lists", "Work mail", "Family", "Vacation"};
-    static const char* const tos[] = {"user@example.org", "User Name <user@example.org>", "undisclosed-recipients:;"};
+    static const char* const days[] = { "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun" };
+    static const char* const months[]
+        = { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
+    static const char* const senders[] = { "alice@example.org", "bob@example.net",
+        "owner-list@lists.example.com", "bounce-4711@mailer.example", "carol", "MAILER-DAEMON",
+        "newsletter@shop.example.co.uk", "dave.smith@university.example.edu" };
+    static const char* const folders[] = { "/home/user/mail/inbox", "spam", "/home/user/Mail/lists/debian",
+        "/dev/null", "lists/procmail/", "Work", "/var/mail/user", "backup/msg.Xy7" };
+    static const char* const subjects[] = { "Meeting tomorrow", "Re: Your order %ld", "Cheap offer!!!",
+        "[debian-user] Question about procmail", "RE: re: status report", "Invoice %ld", "hello",
+        "=?UTF-8?B?R3LDvMOfZQ==?=", "Re:   Weekly digest, volume %ld", "SUBJECT IN CAPITALS" };
+    static const char* const recipes[] = { "Spam", "Mailing lists", "Work mail", "Family", "Vacation" };
+    static const char* const tos[]
+        = { "user@example.org", "User Name <user@example.org>", "undisclosed-recipients:;" };
 
     std::mt19937_64 random(20070101);
     auto pick = [&](auto& table) { return table[random() % (sizeof table / sizeof table[0])]; };
@@ -48,13 +47,14 @@ int main(int argc, char* argv[])
         if (kind < 2)
             buffer += "procmail: Couldn't create \"/home/user/mail/inbox\"\n";
         if (kind >= 750) {
-            std::snprintf(line, sizeof line, "RECIPE: %s\nTO: %s\nFROM: %s \n", pick(recipes), pick(tos), sender);
+            std::snprintf(
+                line, sizeof line, "RECIPE: %s\nTO: %s\nFROM: %s \n", pick(recipes), pick(tos), sender);
             buffer += line;
         }
-        std::snprintf(line, sizeof line, "From %s  %s %s %2d %02d:%02d:%02d %d\n", sender, pick(days), pick(months),
-                      static_cast<int>(random() % 28 + 1), static_cast<int>(random() % 24),
-                      static_cast<int>(random() % 60), static_cast<int>(random() % 60),
-                      static_cast<int>(1999 + random() % 28));
+        std::snprintf(line, sizeof line, "From %s  %s %s %2d %02d:%02d:%02d %d\n", sender, pick(days),
+            pick(months), static_cast<int>(random() % 28 + 1), static_cast<int>(random() % 24),
+            static_cast<int>(random() % 60), static_cast<int>(random() % 60),
+            static_cast<int>(1999 + random() % 28));
         buffer += line;
         if (random() % 100 < 95) {
             char subject[200];

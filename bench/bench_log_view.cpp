@@ -38,7 +38,7 @@ int main(int argc, char* argv[])
     }
     view.List()->viewport()->repaint();
     std::printf("open, sort and first paint: %.0f ms (%lld rows)\n", millisecondsSince(start),
-                static_cast<long long>(view.Document().GetEntryCount()));
+        static_cast<long long>(view.Document().GetEntryCount()));
 
     QScrollBar* bar = view.List()->verticalScrollBar();
     double slowest = 0;
@@ -58,11 +58,14 @@ int main(int argc, char* argv[])
     for (int i = 0; i < 200; ++i)
         frame([&] { bar->setValue(bar->value() + bar->pageStep()); });
     for (int i = 0; i < 50; ++i)
-        frame([&] { bar->setValue(static_cast<int>((static_cast<long long>(bar->maximum()) * i * 37 / 50) % (bar->maximum() + 1))); });
+        frame([&] {
+            bar->setValue(static_cast<int>(
+                (static_cast<long long>(bar->maximum()) * i * 37 / 50) % (bar->maximum() + 1)));
+        });
     std::printf("scrolling: %d frames, mean %.2f ms, slowest %.2f ms\n", frames, total / frames, slowest);
 
     QHeaderView* header = view.List()->horizontalHeader();
-    for (int column : {2, 6, 4}) {
+    for (int column : { 2, 6, 4 }) {
         start = std::chrono::steady_clock::now();
         view.SortByColumn(column, true);
         view.List()->viewport()->repaint();

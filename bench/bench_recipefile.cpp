@@ -58,11 +58,12 @@ int main(int argc, char* argv[])
     for (int i = 0; i < count; ++i) {
         const QByteArray name = "Recipe number " + QByteArray::number(i);
         content += CRecipeFile::BuildRecipeBlock(name,
-                                                 "If this condition matches:\nIf there is a \"Subject:\" header "
-                                                 "containing the string:\noffer " + QByteArray::number(i)
-                                                     + "\n\n\nProcmail will save it to a mailbox named spam\n\n"
-                                                       "There will be standard logging for this recipe.",
-                                                 ":0:\n* ^Subject:.*offer " + QByteArray::number(i) + "\nspam\n\n");
+            "If this condition matches:\nIf there is a \"Subject:\" header "
+            "containing the string:\noffer "
+                + QByteArray::number(i)
+                + "\n\n\nProcmail will save it to a mailbox named spam\n\n"
+                  "There will be standard logging for this recipe.",
+            ":0:\n* ^Subject:.*offer " + QByteArray::number(i) + "\nspam\n\n");
     }
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
@@ -76,11 +77,14 @@ int main(int argc, char* argv[])
     QList<QByteArray> groups;
     bool parsed = true;
     // Each round parses into an empty list; dropping the previous result is not part of it.
-    const double parse = Best([&] { parsed = CRecipeFile::ParseRecipeList(path, &list, &groups, [](int) { return true; }) && parsed; },
-                              [&] {
-                                  list = QList<CRecipeListEntry>();
-                                  groups = QList<QByteArray>();
-                              });
+    const double parse = Best(
+        [&] {
+            parsed = CRecipeFile::ParseRecipeList(path, &list, &groups, [](int) { return true; }) && parsed;
+        },
+        [&] {
+            list = QList<CRecipeListEntry>();
+            groups = QList<QByteArray>();
+        });
 
     bool written = true;
     const double write = Best([&] { written = CRecipeFile::WriteRecipeList(path, list) && written; });
@@ -93,20 +97,22 @@ int main(int argc, char* argv[])
     CRecipeFile file(path);
     int b = 0, e = 0;
     CRecipeFile::LocateResult located = CRecipeFile::LocateError;
-    const double locate = Best([&] { located = file.Locate("Recipe number " + QByteArray::number(count - 1), &b, &e); });
+    const double locate
+        = Best([&] { located = file.Locate("Recipe number " + QByteArray::number(count - 1), &b, &e); });
 
-    std::printf("recipe file: %d recipes, %lld bytes, %lld list entries\n", count, static_cast<long long>(content.size()),
-                static_cast<long long>(list.size()));
+    std::printf("recipe file: %d recipes, %lld bytes, %lld list entries\n", count,
+        static_cast<long long>(content.size()), static_cast<long long>(list.size()));
     if (!parsed || !written || located != CRecipeFile::LocateFound || list.size() != count) {
         std::printf("an operation failed\n");
         return 1;
     }
     std::printf("%-36s %9.2f ms\n", "read once (QFile open + readAll)", read);
-    for (const auto& [label, ms] : {std::pair{"list parse", parse}, std::pair{"list write", write},
-                                    std::pair{"Locate of the last recipe", locate}}) {
-        std::printf("%-36s %9.2f ms  %5.1f x read  %s\n", label, ms, ms / read, ms <= 10 * read ? "ok" : "OVER TARGET");
+    for (const auto& [label, ms] : { std::pair { "list parse", parse }, std::pair { "list write", write },
+             std::pair { "Locate of the last recipe", locate } }) {
+        std::printf("%-36s %9.2f ms  %5.1f x read  %s\n", label, ms, ms / read,
+            ms <= 10 * read ? "ok" : "OVER TARGET");
     }
     std::printf("%-36s %9.2f ms  %5.1f x read  (QSaveFile of the same bytes: write, sync, rename)\n",
-                "  for comparison: bare atomic write", saveFile, saveFile / read);
+        "  for comparison: bare atomic write", saveFile, saveFile / read);
     return 0;
 }

@@ -1,5 +1,4 @@
 #include "cli/CliCommand.h"
-
 #include "core/common/Prompt.h"
 #include "core/net/CFtpListing.h"
 #include "core/net/CRemoteHost.h"
@@ -11,13 +10,13 @@
 
 namespace {
 
-const char* const Usage =
-    "  ftp [--identity NAME] [--host H] [--port P] [--user U] [--password-env VAR] [--active]\n"
-    "      [--ascii] [--verbose] [--timeout SECONDS] CMD ARGS\n"
-    "        CMD: ls [DIR] | get REMOTE LOCAL | put LOCAL REMOTE | rename FROM TO | rm REMOTE\n"
-    "             | mkdir DIR | rmdir DIR | chmod MODE REMOTE\n"
-    "        Defaults come from the identity's FTP settings (else \"Default\"); passive mode unless\n"
-    "        --active. put uploads through the temporary name; --ascii transfers in text mode.";
+const char* const Usage
+    = "  ftp [--identity NAME] [--host H] [--port P] [--user U] [--password-env VAR] [--active]\n"
+      "      [--ascii] [--verbose] [--timeout SECONDS] CMD ARGS\n"
+      "        CMD: ls [DIR] | get REMOTE LOCAL | put LOCAL REMOTE | rename FROM TO | rm REMOTE\n"
+      "             | mkdir DIR | rmdir DIR | chmod MODE REMOTE\n"
+      "        Defaults come from the identity's FTP settings (else \"Default\"); passive mode unless\n"
+      "        --active. put uploads through the temporary name; --ascii transfers in text mode.";
 
 struct Options
 {
@@ -33,7 +32,7 @@ struct Options
 int usage(const QString& problem)
 {
     CliErr(QStringLiteral("zeph-cli: ") + problem + QStringLiteral("\nUsage: zeph-cli") + QLatin1String(Usage)
-           + QLatin1Char('\n'));
+        + QLatin1Char('\n'));
     return 2;
 }
 
@@ -107,9 +106,14 @@ int runFtp(const QStringList& args)
     const QString command = options.positional.takeFirst();
     const QStringList& operands = options.positional;
     static const QList<QPair<QString, QPair<int, int>>> arity = {
-        {QStringLiteral("ls"), {0, 1}},     {QStringLiteral("get"), {2, 2}},   {QStringLiteral("put"), {2, 2}},
-        {QStringLiteral("rename"), {2, 2}}, {QStringLiteral("rm"), {1, 1}},    {QStringLiteral("mkdir"), {1, 1}},
-        {QStringLiteral("rmdir"), {1, 1}},  {QStringLiteral("chmod"), {2, 2}},
+        { QStringLiteral("ls"), { 0, 1 } },
+        { QStringLiteral("get"), { 2, 2 } },
+        { QStringLiteral("put"), { 2, 2 } },
+        { QStringLiteral("rename"), { 2, 2 } },
+        { QStringLiteral("rm"), { 1, 1 } },
+        { QStringLiteral("mkdir"), { 1, 1 } },
+        { QStringLiteral("rmdir"), { 1, 1 } },
+        { QStringLiteral("chmod"), { 2, 2 } },
     };
     bool known = false;
     for (const auto& [name, range] : arity) {
@@ -198,6 +202,6 @@ int runFtp(const QStringList& args)
     return 0;
 }
 
-CliCommandRegistration registration({"ftp", Usage, runFtp});
+CliCommandRegistration registration({ "ftp", Usage, runFtp });
 
 } // namespace

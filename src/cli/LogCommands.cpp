@@ -1,5 +1,4 @@
 #include "cli/CliCommand.h"
-
 #include "core/log/CLogDisplayDoc.h"
 #include "core/log/LogText.h"
 
@@ -79,7 +78,7 @@ void addJsonString(OutBuffer& out, QByteArrayView field)
             out.Add('\\');
             out.Add(static_cast<char>(c));
         } else if (c < 0x20) {
-            const char escaped[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
+            const char escaped[6] = { '\\', 'u', '0', '0', hex[c >> 4], hex[c & 15] };
             out.Add(QByteArrayView(escaped, 6));
         } else {
             out.Add(static_cast<char>(0xC0 | (c >> 6)));
@@ -214,14 +213,13 @@ int logCommand(const QStringList& args)
     return logParse(args.mid(1));
 }
 
-const CliCommandRegistration registration(CliCommand{
-    "log",
+const CliCommandRegistration registration(CliCommand { "log",
     "  log parse FILE [--json]     the entries of a procmail log in file order (tab-separated\n"
     "                              columns: recipe, From, subject, To, date, envelope sender,\n"
     "                              folder, size), then the unparsed lines as \"Line N:  text\";\n"
     "                              with --json one object per entry (keys recipe, from, subject,\n"
     "                              to, date, dateKey, sender, folder, size) and a last object\n"
     "                              {\"entries\": N, \"unparsed\": M}",
-    logCommand});
+    logCommand });
 
 } // namespace

@@ -21,7 +21,8 @@ void PromptsToStderr()
     });
 }
 
-bool ReadDefinition(const QString& path, CRecipeDefinition* definition, RecipeTextSettings* settings, int* code)
+bool ReadDefinition(
+    const QString& path, CRecipeDefinition* definition, RecipeTextSettings* settings, int* code)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -39,12 +40,14 @@ bool ReadDefinition(const QString& path, CRecipeDefinition* definition, RecipeTe
 int RunRecipe(const QStringList& args)
 {
     PromptsToStderr();
-    const QString usage = QStringLiteral("usage: zeph-cli recipe build|block|summary DEF.json | export FILE.zeph | "
-                                         "import DEF.json OUT.zeph");
+    const QString usage
+        = QStringLiteral("usage: zeph-cli recipe build|block|summary DEF.json | export FILE.zeph | "
+                         "import DEF.json OUT.zeph");
     if (args.isEmpty())
         return CliFail(usage, 2);
     const QString what = args.at(0);
-    if (what == QLatin1String("build") || what == QLatin1String("block") || what == QLatin1String("summary")) {
+    if (what == QLatin1String("build") || what == QLatin1String("block")
+        || what == QLatin1String("summary")) {
         if (args.size() != 2)
             return CliFail(usage, 2);
         CRecipeDefinition definition;
@@ -59,8 +62,8 @@ int RunRecipe(const QStringList& args)
             CliOutBytes("\n");
         } else {
             CliOutBytes(CRecipeFile::BuildRecipeBlock(definition.GetName(),
-                                                      CRecipeSummary::BuildSummaryText(definition),
-                                                      CActionBuilder::BuildRecipeText(definition, settings)));
+                CRecipeSummary::BuildSummaryText(definition),
+                CActionBuilder::BuildRecipeText(definition, settings)));
         }
         return 0;
     }
@@ -90,15 +93,18 @@ int RunRecipe(const QStringList& args)
 }
 
 // The single entry of that name, or -1 after telling why there is none.
-qsizetype FindEntry(const QList<CRecipeListEntry>& list, const QString& file, const QByteArray& name, int* code)
+qsizetype FindEntry(
+    const QList<CRecipeListEntry>& list, const QString& file, const QByteArray& name, int* code)
 {
     qsizetype found = -1;
     for (qsizetype i = 0; i < list.size(); ++i) {
         if (list.at(i).name != name)
             continue;
         if (found >= 0) {
-            *code = CliFail(QStringLiteral("%1 holds more than one recipe named \"%2\"; edit the file to tell them "
-                                           "apart").arg(file, QString::fromUtf8(name)));
+            *code = CliFail(
+                QStringLiteral("%1 holds more than one recipe named \"%2\"; edit the file to tell them "
+                               "apart")
+                    .arg(file, QString::fromUtf8(name)));
             return -1;
         }
         found = i;
@@ -111,8 +117,9 @@ qsizetype FindEntry(const QList<CRecipeListEntry>& list, const QString& file, co
 int RunRecipes(const QStringList& args)
 {
     PromptsToStderr();
-    const QString usage = QStringLiteral("usage: zeph-cli recipes list FILE | enable|disable|delete FILE NAME | "
-                                         "move FILE NAME POSITION");
+    const QString usage
+        = QStringLiteral("usage: zeph-cli recipes list FILE | enable|disable|delete FILE NAME | "
+                         "move FILE NAME POSITION");
     if (args.size() < 2)
         return CliFail(usage, 2);
     const QString what = args.at(0);
@@ -166,7 +173,9 @@ int RunRecipes(const QStringList& args)
         if (!ok)
             return CliFail(QStringLiteral("the position \"%1\" is not a number").arg(args.at(3)), 2);
         if (position < 1 || position > entries.size())
-            return CliFail(QStringLiteral("the position %1 is out of range (1 to %2)").arg(position).arg(entries.size()));
+            return CliFail(QStringLiteral("the position %1 is out of range (1 to %2)")
+                               .arg(position)
+                               .arg(entries.size()));
         entries.move(index, position - 1);
     }
     return CRecipeFile::WriteRecipeList(path, entries, &error) ? 0 : 1;

@@ -123,7 +123,8 @@ void TestFtpProtocol::expectedSize_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<qint64>("size");
-    QTest::newRow("bytes") << QByteArray("150 Opening BINARY mode data connection for x (8192 bytes).") << qint64(8192);
+    QTest::newRow("bytes") << QByteArray("150 Opening BINARY mode data connection for x (8192 bytes).")
+                           << qint64(8192);
     QTest::newRow("capitals") << QByteArray("150 Opening for x (77 BYTES)") << qint64(77);
     QTest::newRow("no size") << QByteArray("150 Here comes the data.") << qint64(0);
     QTest::newRow("kbytes") << QByteArray("150 Opening x (300.0 kbytes)") << qint64(0);
@@ -228,7 +229,8 @@ void TestFtpProtocol::splitRepliesAndMultiLineGreeting()
     QVERIFY(contains(log, "220-second line of the greeting"));
     QVERIFY(contains(log, "220 fault server ready"));
     const QString local = m_dir.filePath(QStringLiteral("split.bin"));
-    QVERIFY2(client.Transfer(local, QStringLiteral("data.bin"), true, true, true), qUtf8Printable(client.ResultText()));
+    QVERIFY2(client.Transfer(local, QStringLiteral("data.bin"), true, true, true),
+        qUtf8Printable(client.ResultText()));
     QCOMPARE(ReadTestFile(local), expectedData(200000));
     QCOMPARE(client.ResultText(), QStringLiteral("data.bin was successfully downloaded as ") + local);
     QCOMPARE(client.ResultCaption(), QStringLiteral("File Download Successful"));
@@ -274,7 +276,8 @@ void TestFtpProtocol::pasvAddressReplacedByPeer()
     CFtpClient client;
     QVERIFY(connect(client, server));
     const QString local = m_dir.filePath(QStringLiteral("pasv.bin"));
-    QVERIFY2(client.Transfer(local, QStringLiteral("data.bin"), true, true, true), qUtf8Printable(client.ResultText()));
+    QVERIFY2(client.Transfer(local, QStringLiteral("data.bin"), true, true, true),
+        qUtf8Printable(client.ResultText()));
     QCOMPARE(ReadTestFile(local), expectedData(200000));
     QVERIFY(contains(client.Log(), "PASV address 127.0.0.2 replaced by 127.0.0.1"));
     client.Disconnect();
@@ -287,7 +290,7 @@ void TestFtpProtocol::typeSentOnlyWhenItChanges()
     CFtpClient client;
     QVERIFY(connect(client, server));
     const QString local = m_dir.filePath(QStringLiteral("type.txt"));
-    for (bool binary : {false, true, true, false})
+    for (bool binary : { false, true, true, false })
         QVERIFY(client.Transfer(local, QStringLiteral("text.txt"), true, binary, false));
     client.Disconnect();
     QList<QByteArray> types;
@@ -295,8 +298,8 @@ void TestFtpProtocol::typeSentOnlyWhenItChanges()
         if (command.startsWith("TYPE") || command.startsWith("RETR"))
             types.append(command);
     }
-    const QList<QByteArray> expected = {"RETR text.txt", "TYPE I", "RETR text.txt", "RETR text.txt",
-                                        "TYPE A", "RETR text.txt"};
+    const QList<QByteArray> expected
+        = { "RETR text.txt", "TYPE I", "RETR text.txt", "RETR text.txt", "TYPE A", "RETR text.txt" };
     QCOMPARE(types, expected);
 }
 
@@ -346,7 +349,7 @@ void TestFtpProtocol::chmodRetry()
     QCOMPARE(client.Chmod(QStringLiteral(".procmailrc"), 644), ok);
     if (ok) {
         QCOMPARE(client.ResultText(),
-                 QStringLiteral("The permissions for .procmailrc were successfully changed to rw-r--r--."));
+            QStringLiteral("The permissions for .procmailrc were successfully changed to rw-r--r--."));
         QCOMPARE(client.ResultCaption(), QStringLiteral("Permissions Updated"));
     } else {
         QVERIFY(client.ResultText().startsWith(
@@ -377,7 +380,8 @@ void TestFtpProtocol::invalidPermissionsNeverSent()
     QVERIFY(connect(client, server));
     QVERIFY(!client.Chmod(QStringLiteral("x"), value));
     QCOMPARE(client.ResultText(),
-             QStringLiteral("The permissions value %1 is not valid.  Use three octal digits from 000 to 777.").arg(value));
+        QStringLiteral("The permissions value %1 is not valid.  Use three octal digits from 000 to 777.")
+            .arg(value));
     QCOMPARE(client.ResultCaption(), QStringLiteral("Command Failed"));
     // -1 is "Default": nothing to change, nothing sent, success.
     QVERIFY(client.Chmod(QStringLiteral("x"), -1));
@@ -419,7 +423,7 @@ void TestFtpProtocol::hostileListing()
     QList<QByteArray> refused;
     for (const CFtpListEntry& entry : CFtpListing::Parse(lines))
         (CFtpListing::IsUsableLocalName(entry.name) ? usable : refused).append(entry.name);
-    QCOMPARE(usable, QList<QByteArray>({"fine.txt"}));
+    QCOMPARE(usable, QList<QByteArray>({ "fine.txt" }));
     QCOMPARE(refused.size(), 6);
     QCOMPARE(CFtpListing::Printable("evil\x1b[31mred"), QByteArray("evil\\033[31mred"));
 }
@@ -441,7 +445,8 @@ void TestFtpProtocol::temporaryNameOrder_data()
 {
     QTest::addColumn<QString>("remote");
     QTest::addColumn<QByteArray>("temporary");
-    QTest::newRow("in a folder") << QStringLiteral(".procmail/zeph.recipes") << QByteArray(".procmail/zeph.temp_");
+    QTest::newRow("in a folder") << QStringLiteral(".procmail/zeph.recipes")
+                                 << QByteArray(".procmail/zeph.temp_");
     QTest::newRow("bare name") << QStringLiteral(".forward") << QByteArray("zeph.temp_");
 }
 
@@ -457,7 +462,8 @@ void TestFtpProtocol::temporaryNameOrder()
     QVERIFY(WriteTestFile(local, "text\n"));
     CRemoteHost host;
     host.SetTimeout(3);
-    QVERIFY(host.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port()));
+    QVERIFY(
+        host.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port()));
     QVERIFY2(host.Transfer(local, remote, false, false, true), qUtf8Printable(host.ResultText()));
     QCOMPARE(host.ResultText(), local + QStringLiteral(" was successfully uploaded as ") + remote);
     QCOMPARE(host.ResultCaption(), QStringLiteral("File Upload Successful"));
@@ -467,8 +473,8 @@ void TestFtpProtocol::temporaryNameOrder()
         if (command.startsWith("STOR") || command.startsWith("SITE") || command.startsWith("RN"))
             sequence.append(command);
     }
-    const QList<QByteArray> expected = {"STOR " + temporary, "SITE chmod 640 " + temporary, "RNFR " + temporary,
-                                        "RNTO " + remote.toUtf8()};
+    const QList<QByteArray> expected = { "STOR " + temporary, "SITE chmod 640 " + temporary,
+        "RNFR " + temporary, "RNTO " + remote.toUtf8() };
     QCOMPARE(sequence, expected);
 }
 
@@ -516,53 +522,55 @@ void TestFtpProtocol::faults_data()
     QTest::addColumn<QString>("resultText"); // after "%1" is replaced with the local path
     QTest::addColumn<QString>("caption");
 
-    const QString download = QStringLiteral("Error while trying to download remote file data.bin.  \nError: %1.\n"
-                                            "The last remote host response was:\n\n%2");
-    QTest::newRow("426 after part of the data")
-        << QStringLiteral("abort426") << QStringLiteral("download")
-        << download.arg(QStringLiteral("Data transfer failed"), QStringLiteral("426 Failure writing network stream."))
-        << QStringLiteral("Download Failed");
+    const QString download
+        = QStringLiteral("Error while trying to download remote file data.bin.  \nError: %1.\n"
+                         "The last remote host response was:\n\n%2");
+    QTest::newRow("426 after part of the data") << QStringLiteral("abort426") << QStringLiteral("download")
+                                                << download.arg(QStringLiteral("Data transfer failed"),
+                                                       QStringLiteral("426 Failure writing network stream."))
+                                                << QStringLiteral("Download Failed");
     QTest::newRow("dropped mid-transfer")
         << QStringLiteral("drop") << QStringLiteral("download")
         << download.arg(QStringLiteral("Data transfer failed"),
-                        QStringLiteral("150 Opening BINARY mode data connection for data.bin (200000 bytes)."))
+               QStringLiteral("150 Opening BINARY mode data connection for data.bin (200000 bytes)."))
         << QStringLiteral("Download Failed");
     QTest::newRow("fewer bytes than announced")
         << QStringLiteral("short") << QStringLiteral("download")
         << download.arg(QStringLiteral("Data transfer failed"), QStringLiteral("226 Transfer complete."))
         << QStringLiteral("Download Failed");
-    QTest::newRow("451 after all the data")
-        << QStringLiteral("late451") << QStringLiteral("download")
-        << download.arg(QStringLiteral("Data transfer failed"), QStringLiteral("451 Local error in processing."))
-        << QStringLiteral("Download Failed");
+    QTest::newRow("451 after all the data") << QStringLiteral("late451") << QStringLiteral("download")
+                                            << download.arg(QStringLiteral("Data transfer failed"),
+                                                   QStringLiteral("451 Local error in processing."))
+                                            << QStringLiteral("Download Failed");
     QTest::newRow("file not found")
         << QStringLiteral("normal") << QStringLiteral("missing")
-        << QStringLiteral("Error while trying to download remote file nothere.  \nError: Remote file command failed.\n"
-                          "The last remote host response was:\n\n550 Failed to open file.")
+        << QStringLiteral(
+               "Error while trying to download remote file nothere.  \nError: Remote file command failed.\n"
+               "The last remote host response was:\n\n550 Failed to open file.")
         << QStringLiteral("Download Failed");
     QTest::newRow("disk full on the host")
         << QStringLiteral("stor452") << QStringLiteral("upload")
-        << QStringLiteral("Error while trying to upload local file %1.  \nError: Data transfer failed.\n"
-                          "The last remote host response was:\n\n452 Transfer aborted.  No space left on device")
+        << QStringLiteral(
+               "Error while trying to upload local file %1.  \nError: Data transfer failed.\n"
+               "The last remote host response was:\n\n452 Transfer aborted.  No space left on device")
         << QStringLiteral("Upload Failed");
-    QTest::newRow("wrong password")
-        << QStringLiteral("refuse-login") << QStringLiteral("connect")
-        << QStringLiteral("Unable to connect to 127.0.0.1.  \nError: Login failed.\n"
-                          "The last remote host response was:\n\n530 Login incorrect.")
-        << QStringLiteral("Connect Failed");
+    QTest::newRow("wrong password") << QStringLiteral("refuse-login") << QStringLiteral("connect")
+                                    << QStringLiteral(
+                                           "Unable to connect to 127.0.0.1.  \nError: Login failed.\n"
+                                           "The last remote host response was:\n\n530 Login incorrect.")
+                                    << QStringLiteral("Connect Failed");
     QTest::newRow("garbage greeting")
         << QStringLiteral("garbage") << QStringLiteral("connect")
         << QStringLiteral("Unable to connect to 127.0.0.1.  \nError: Timed Out.\n"
                           "The last remote host response was:\n\nHELLO THERE this is not ftp")
         << QStringLiteral("Connect Failed");
-    QTest::newRow("silent server")
-        << QStringLiteral("silent") << QStringLiteral("connect")
-        << QStringLiteral("Unable to connect to 127.0.0.1.  \nError: Timed Out.\n")
-        << QStringLiteral("Connect Failed");
-    QTest::newRow("overlong reply")
-        << QStringLiteral("overlong") << QStringLiteral("connect")
-        << QStringLiteral("Unable to connect to 127.0.0.1.  \nError: Read failed.\n")
-        << QStringLiteral("Connect Failed");
+    QTest::newRow("silent server") << QStringLiteral("silent") << QStringLiteral("connect")
+                                   << QStringLiteral("Unable to connect to 127.0.0.1.  \nError: Timed Out.\n")
+                                   << QStringLiteral("Connect Failed");
+    QTest::newRow("overlong reply") << QStringLiteral("overlong") << QStringLiteral("connect")
+                                    << QStringLiteral(
+                                           "Unable to connect to 127.0.0.1.  \nError: Read failed.\n")
+                                    << QStringLiteral("Connect Failed");
     QTest::newRow("refused connection")
         << QStringLiteral("refused") << QStringLiteral("connect")
         << QStringLiteral("Unable to connect to 127.0.0.1.  \nError: Connect failed.\n")
@@ -576,7 +584,8 @@ void TestFtpProtocol::faults()
     QFETCH(QString, resultText);
     QFETCH(QString, caption);
 
-    TestFtpServer server(TestFtpServer::Fault, scenario == QLatin1String("refused") ? QStringLiteral("normal") : scenario);
+    TestFtpServer server(
+        TestFtpServer::Fault, scenario == QLatin1String("refused") ? QStringLiteral("normal") : scenario);
     QVERIFY(start(server));
     const int port = scenario == QLatin1String("refused") ? TestFtpServer::FreePort() : server.Port();
     const QString local = m_dir.filePath(QStringLiteral("fault-") + scenario + QStringLiteral(".bin"));
@@ -584,8 +593,8 @@ void TestFtpProtocol::faults()
 
     CRemoteHost client;
     client.SetTimeout(2);
-    const bool connected =
-        client.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), port);
+    const bool connected
+        = client.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), port);
     bool ok = connected;
     if (operation == QLatin1String("connect")) {
         QVERIFY(!connected);
@@ -604,7 +613,7 @@ void TestFtpProtocol::faults()
     QVERIFY(!client.WasCanceled());
     QCOMPARE(ReadTestFile(local), QByteArray("OLD CONTENT\n"));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".part-")),
-             QStringList());
+        QStringList());
     if (operation == QLatin1String("upload")) {
         // The temporary name is removed again and the target is never touched.
         client.Disconnect();
@@ -623,13 +632,14 @@ void TestFtpProtocol::cancelDuringStall()
     QVERIFY(WriteTestFile(local, "OLD CONTENT\n"));
     CRemoteHost client;
     client.SetTimeout(60); // only the cancel can end the wait
-    QVERIFY(client.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port()));
+    QVERIFY(client.ConnectTo(
+        QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port()));
     QTimer::singleShot(500, &client, [&client] { client.RequestCancel(); });
     QElapsedTimer timer;
     timer.start();
     QVERIFY(!client.Transfer(local, QStringLiteral("data.bin"), true, true, true));
     qInfo("the cancelled transfer returned %lld ms after it started (cancel at 500 ms)",
-          static_cast<long long>(timer.elapsed()));
+        static_cast<long long>(timer.elapsed()));
     QVERIFY(client.WasCanceled());
     QVERIFY(!client.IsConnected());
     QCOMPARE(ReadTestFile(local), QByteArray("OLD CONTENT\n"));

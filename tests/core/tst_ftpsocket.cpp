@@ -10,9 +10,8 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
-
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -26,7 +25,7 @@ struct Blackhole
     bool Open()
     {
         listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in at{};
+        sockaddr_in at {};
         at.sin_family = AF_INET;
         at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof at;
@@ -38,7 +37,7 @@ struct Blackhole
             const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
             fillers.append(s);
             ::connect(s, reinterpret_cast<sockaddr*>(&at), sizeof at);
-            pollfd p{s, POLLOUT, 0};
+            pollfd p { s, POLLOUT, 0 };
             if (::poll(&p, 1, 300) == 0)
                 return true; // this one hangs: the queue is full
         }
@@ -117,10 +116,9 @@ void TestFtpSocket::statusTexts_data()
 {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text");
-    const char* const texts[] = {"No error",      "Invalid Socket", "Valid Socket",    "Connect failed",
-                                 "Listen failed", "Accept failed",  "Read failed",     "Send failed",
-                                 "Wait failed",   "Timed Out",      "Get info failed", "Set mode failed",
-                                 "Close failed",  "Operation canceled"};
+    const char* const texts[] = { "No error", "Invalid Socket", "Valid Socket", "Connect failed",
+        "Listen failed", "Accept failed", "Read failed", "Send failed", "Wait failed", "Timed Out",
+        "Get info failed", "Set mode failed", "Close failed", "Operation canceled" };
     for (int i = 0; i < 14; ++i)
         QTest::addRow("%d", i) << i << QString::fromLatin1(texts[i]);
     QTest::addRow("other") << 77 << QStringLiteral("Unknown Error");

@@ -9,7 +9,6 @@
 
 namespace {
 
-
 QString fixture(const char* name)
 {
     return QStringLiteral(ZEPH_TEST_DATA_DIR "/log/") + QLatin1String(name);
@@ -36,20 +35,20 @@ void TestLogCli::usage_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no subcommand") << QStringList{QStringLiteral("log")} << 2 << QStringLiteral("usage");
-    QTest::newRow("no file") << QStringList{QStringLiteral("log"), QStringLiteral("parse")} << 2
+    QTest::newRow("no subcommand") << QStringList { QStringLiteral("log") } << 2 << QStringLiteral("usage");
+    QTest::newRow("no file") << QStringList { QStringLiteral("log"), QStringLiteral("parse") } << 2
                              << QStringLiteral("usage");
-    QTest::newRow("unknown option") << QStringList{QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log"),
-                                                   QStringLiteral("--xml")}
+    QTest::newRow("unknown option") << QStringList { QStringLiteral("log"), QStringLiteral("parse"),
+        fixture("mixed.log"), QStringLiteral("--xml") }
                                     << 2 << QStringLiteral("--xml");
-    QTest::newRow("two files") << QStringList{QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log"),
-                                              fixture("mixed.log")}
+    QTest::newRow("two files") << QStringList { QStringLiteral("log"), QStringLiteral("parse"),
+        fixture("mixed.log"), fixture("mixed.log") }
                                << 2 << QStringLiteral("more than one file");
-    QTest::newRow("missing file") << QStringList{QStringLiteral("log"), QStringLiteral("parse"),
-                                                 fixture("no-such.log")}
-                                  << 1 << QStringLiteral("no-such.log");
-    QTest::newRow("a folder") << QStringList{QStringLiteral("log"), QStringLiteral("parse"),
-                                             QStringLiteral(ZEPH_TEST_DATA_DIR)}
+    QTest::newRow("missing file") << QStringList { QStringLiteral("log"), QStringLiteral("parse"),
+        fixture("no-such.log") } << 1
+                                  << QStringLiteral("no-such.log");
+    QTest::newRow("a folder") << QStringList { QStringLiteral("log"), QStringLiteral("parse"),
+        QStringLiteral(ZEPH_TEST_DATA_DIR) }
                               << 1 << QStringLiteral(ZEPH_TEST_DATA_DIR);
 }
 
@@ -66,17 +65,21 @@ void TestLogCli::usage()
 
 void TestLogCli::text()
 {
-    const ZephCliRun run = RunZephCli({QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log")});
+    const ZephCliRun run
+        = RunZephCli({ QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log") });
     QCOMPARE(run.code, 0);
-    QCOMPARE(run.out, QByteArray("Lists\t\"Joe \\\\ Q\" <joe@x.org> \tRe: tab here caf\xe9\tme@example.org\t12/31/05 23:59\t"
-                                 "joe@x.org\tlists/debian\t2048\n"
-                                 "\t\t\t\t12/10/26 04:36\tbob\t/var/mail/u\t12345678\n"
-                                 "Line 1:  procmail: Error while writing to \"/var/mail/u\"\n"));
+    QCOMPARE(run.out,
+        QByteArray(
+            "Lists\t\"Joe \\\\ Q\" <joe@x.org> \tRe: tab here caf\xe9\tme@example.org\t12/31/05 23:59\t"
+            "joe@x.org\tlists/debian\t2048\n"
+            "\t\t\t\t12/10/26 04:36\tbob\t/var/mail/u\t12345678\n"
+            "Line 1:  procmail: Error while writing to \"/var/mail/u\"\n"));
 }
 
 void TestLogCli::json()
 {
-    const ZephCliRun run = RunZephCli({QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log"), QStringLiteral("--json")});
+    const ZephCliRun run = RunZephCli(
+        { QStringLiteral("log"), QStringLiteral("parse"), fixture("mixed.log"), QStringLiteral("--json") });
     QCOMPARE(run.code, 0);
     const QList<QByteArray> lines = run.out.trimmed().split('\n');
     QCOMPARE(lines.size(), 3);
@@ -88,9 +91,10 @@ void TestLogCli::json()
         objects.append(document.object());
     }
     const QJsonObject first = objects[0];
-    QCOMPARE(first.keys(), (QStringList{QStringLiteral("date"), QStringLiteral("dateKey"), QStringLiteral("folder"),
-                                        QStringLiteral("from"), QStringLiteral("recipe"), QStringLiteral("sender"),
-                                        QStringLiteral("size"), QStringLiteral("subject"), QStringLiteral("to")}));
+    QCOMPARE(first.keys(),
+        (QStringList { QStringLiteral("date"), QStringLiteral("dateKey"), QStringLiteral("folder"),
+            QStringLiteral("from"), QStringLiteral("recipe"), QStringLiteral("sender"),
+            QStringLiteral("size"), QStringLiteral("subject"), QStringLiteral("to") }));
     QCOMPARE(first[QLatin1String("recipe")].toString(), QStringLiteral("Lists"));
     QCOMPARE(first[QLatin1String("from")].toString(), QStringLiteral("\"Joe \\\\ Q\" <joe@x.org> "));
     // Not UTF-8: read as Latin-1; the tab survives in JSON.
@@ -101,7 +105,8 @@ void TestLogCli::json()
     QCOMPARE(objects[1][QLatin1String("sender")].toString(), QStringLiteral("bob"));
     QCOMPARE(objects[1][QLatin1String("size")].toString(), QStringLiteral("12345678"));
     QCOMPARE(objects[1][QLatin1String("recipe")].toString(), QString());
-    QCOMPARE(objects[2], (QJsonObject{{QStringLiteral("entries"), 2}, {QStringLiteral("unparsed"), 1}}));
+    QCOMPARE(
+        objects[2], (QJsonObject { { QStringLiteral("entries"), 2 }, { QStringLiteral("unparsed"), 1 } }));
 }
 
 QTEST_GUILESS_MAIN(TestLogCli)

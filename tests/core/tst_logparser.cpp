@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-
 #include "core/log/CLogDisplayDoc.h"
 #include "core/log/CLogEntrySorter.h"
 #include "core/settings/CAppState.h"
@@ -19,8 +18,8 @@ namespace {
 QByteArray describe(const CLogDisplayDoc& doc, qsizetype i)
 {
     const CLogEntry& e = doc.GetEntry(i);
-    return e.RecipeName().toByteArray() + '|' + e.HeaderFrom().toByteArray() + '|' + e.Subject().toByteArray() + '|'
-        + e.HeaderTo().toByteArray() + '|' + doc.DateText(e) + '|' + e.DateSortKey() + '|'
+    return e.RecipeName().toByteArray() + '|' + e.HeaderFrom().toByteArray() + '|' + e.Subject().toByteArray()
+        + '|' + e.HeaderTo().toByteArray() + '|' + doc.DateText(e) + '|' + e.DateSortKey() + '|'
         + e.EnvelopeSender().toByteArray() + '|' + e.Folder().toByteArray() + '|' + e.Size().toByteArray();
 }
 
@@ -45,7 +44,8 @@ QList<QByteArray> allUnparsed(const CLogDisplayDoc& doc)
 const QByteArray kAbstract = "From bob@example.org  Mon Jan  1 00:00:00 2007\n"
                              " Subject: Re:  hello\n"
                              "  Folder: /home/u/mail/inbox\t\t\t\t\t\t\t    108\n";
-const QByteArray kAbstractEntry = "||Re:  hello||01/01/07 00:00|2007010100:00|bob@example.org|/home/u/mail/inbox|108";
+const QByteArray kAbstractEntry
+    = "||Re:  hello||01/01/07 00:00|2007010100:00|bob@example.org|/home/u/mail/inbox|108";
 
 QByteArray repeated(char c, int n)
 {
@@ -59,10 +59,7 @@ class TestLogParser : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        CAppState::Instance().Reset();
-    }
+    void init() { CAppState::Instance().Reset(); }
 
     void parse_data();
     void parse();
@@ -97,78 +94,81 @@ void TestLogParser::parse_data()
     QTest::addColumn<QList<QByteArray>>("unparsed");
     using L = QList<QByteArray>;
 
-    QTest::newRow("empty file") << QByteArray() << L{} << L{};
-    QTest::newRow("only empty lines") << QByteArray("\n\n\r\n") << L{} << L{};
-    QTest::newRow("procmail abstract") << kAbstract << L{kAbstractEntry} << L{};
+    QTest::newRow("empty file") << QByteArray() << L {} << L {};
+    QTest::newRow("only empty lines") << QByteArray("\n\n\r\n") << L {} << L {};
+    QTest::newRow("procmail abstract") << kAbstract << L { kAbstractEntry } << L {};
     QTest::newRow("abstract without subject")
         << QByteArray("From a@b  Tue Feb 13 09:05:59 2007\n  Folder: spam\t\t\t\t\t\t\t\t   2048\n")
-        << L{"||||02/13/07 09:05|2007021309:05|a@b|spam|2048"} << L{};
+        << L { "||||02/13/07 09:05|2007021309:05|a@b|spam|2048" } << L {};
     QTest::newRow("program entry with subject")
         << QByteArray("RECIPE: Lists\nTO: me@example.org\nFROM: Joe <joe@x.org> \n") + kAbstract
-        << L{"Lists|Joe <joe@x.org> |Re:  hello|me@example.org|01/01/07 00:00|2007010100:00|bob@example.org|"
-             "/home/u/mail/inbox|108"}
-        << L{};
+        << L { "Lists|Joe <joe@x.org> |Re:  hello|me@example.org|01/01/07 "
+               "00:00|2007010100:00|bob@example.org|"
+               "/home/u/mail/inbox|108" }
+        << L {};
     QTest::newRow("program entry without subject, bare folder line")
         << QByteArray("RECIPE: Drop\nTO: me\nFROM: x \nFrom x@y  Wed Mar  7 10:11:12 2007\n  Folder: \n")
-        << L{"Drop|x ||me|03/07/07 10:11|2007030710:11|x@y||"} << L{};
-    QTest::newRow("CR LF line ends")
-        << QByteArray(kAbstract).replace("\n", "\r\n") << L{kAbstractEntry} << L{};
-    QTest::newRow("last line without line end") << kAbstract.chopped(1) << L{kAbstractEntry} << L{};
-    QTest::newRow("blank lines between entries keep the numbering")
-        << QByteArray("\n") + kAbstract + "\nnoise\n" << L{kAbstractEntry} << L{"6:noise"};
-    QTest::newRow("program entry broken by an empty line")
-        << QByteArray("RECIPE: R\nTO: t\nFROM: f\n\n") + kAbstract << L{kAbstractEntry}
-        << L{"1:RECIPE: R", "2:TO: t", "3:FROM: f"};
+        << L { "Drop|x ||me|03/07/07 10:11|2007030710:11|x@y||" } << L {};
+    QTest::newRow("CR LF line ends") << QByteArray(kAbstract).replace("\n", "\r\n") << L { kAbstractEntry }
+                                     << L {};
+    QTest::newRow("last line without line end") << kAbstract.chopped(1) << L { kAbstractEntry } << L {};
+    QTest::newRow("blank lines between entries keep the numbering") << QByteArray("\n") + kAbstract
+            + "\nnoise\n" << L { kAbstractEntry } << L { "6:noise" };
+    QTest::newRow("program entry broken by an empty line") << QByteArray("RECIPE: R\nTO: t\nFROM: f\n\n")
+            + kAbstract << L { kAbstractEntry } << L { "1:RECIPE: R", "2:TO: t", "3:FROM: f" };
     QTest::newRow("upper-case SUBJECT is a subject line")
         << QByteArray("From a@b  Mon Jan  1 00:00:00 2007\n SUBJECT: Loud\n  Folder: x 1\n")
-        << L{"||Loud||01/01/07 00:00|2007010100:00|a@b|x|1"} << L{};
+        << L { "||Loud||01/01/07 00:00|2007010100:00|a@b|x|1" } << L {};
     QTest::newRow("lower-case folder breaks the entry")
-        << QByteArray("From a@b  Mon Jan  1 00:00:00 2007\n Subject: s\n  folder: x 1\n") << L{}
-        << L{"1:From a@b  Mon Jan  1 00:00:00 2007", "2: Subject: s", "3:  folder: x 1"};
+        << QByteArray("From a@b  Mon Jan  1 00:00:00 2007\n Subject: s\n  folder: x 1\n") << L {}
+        << L { "1:From a@b  Mon Jan  1 00:00:00 2007", "2: Subject: s", "3:  folder: x 1" };
     QTest::newRow("log cut inside an entry")
-        << QByteArray("From a@b  Mon Jan  1 00:00:00 2007\n Subject: cut") << L{}
-        << L{"1:From a@b  Mon Jan  1 00:00:00 2007", "2: Subject: cut"};
-    QTest::newRow("recipe line cut at the end of the file") << QByteArray("RECIPE: R\nTO: t\n") << L{}
-                                                             << L{"1:RECIPE: R", "2:TO: t"};
-    QTest::newRow("lone TO and FROM lines") << QByteArray("TO: a\nFROM: b\n") << L{} << L{"1:TO: a", "2:FROM: b"};
+        << QByteArray("From a@b  Mon Jan  1 00:00:00 2007\n Subject: cut") << L {}
+        << L { "1:From a@b  Mon Jan  1 00:00:00 2007", "2: Subject: cut" };
+    QTest::newRow("recipe line cut at the end of the file")
+        << QByteArray("RECIPE: R\nTO: t\n") << L {} << L { "1:RECIPE: R", "2:TO: t" };
+    QTest::newRow("lone TO and FROM lines")
+        << QByteArray("TO: a\nFROM: b\n") << L {} << L { "1:TO: a", "2:FROM: b" };
     QTest::newRow("a broken program entry keeps the abstract behind it")
-        << QByteArray("RECIPE: R\nTO: t\nFROM: f\n") + kAbstract.left(kAbstract.indexOf('\n') + 1) + "garbage\n"
-               + kAbstract
-        << L{kAbstractEntry}
-        << L{"1:RECIPE: R", "2:TO: t", "3:FROM: f", "4:From bob@example.org  Mon Jan  1 00:00:00 2007",
-             "5:garbage"};
+        << QByteArray("RECIPE: R\nTO: t\nFROM: f\n") + kAbstract.left(kAbstract.indexOf('\n') + 1)
+            + "garbage\n" + kAbstract
+        << L { kAbstractEntry }
+        << L { "1:RECIPE: R", "2:TO: t", "3:FROM: f", "4:From bob@example.org  Mon Jan  1 00:00:00 2007",
+               "5:garbage" };
     QTest::newRow("procmail error lines") << QByteArray("procmail: Unknown user \"x\"\n") + kAbstract
-                                          << L{kAbstractEntry} << L{"1:procmail: Unknown user \"x\""};
+                                          << L { kAbstractEntry } << L { "1:procmail: Unknown user \"x\"" };
     QTest::newRow("three-letter local sender has a date")
         << QByteArray("From bob  Thu Dec 10 04:36:33 2026\n  Folder: inbox 5\n")
-        << L{"||||12/10/26 04:36|2026121004:36|bob|inbox|5"} << L{};
+        << L { "||||12/10/26 04:36|2026121004:36|bob|inbox|5" } << L {};
     QTest::newRow("weekday and month first: no sender")
         << QByteArray("From Mon Jan  1 00:00:00 2007\n  Folder: inbox 5\n")
-        << L{"||||unknown|unknown|Mon Jan  1 00:00:00 2007|inbox|5"} << L{};
+        << L { "||||unknown|unknown|Mon Jan  1 00:00:00 2007|inbox|5" } << L {};
     QTest::newRow("sender without date") << QByteArray("From lonely\n  Folder: inbox 5\n")
-                                         << L{"||||unknown|unknown|lonely|inbox|5"} << L{};
+                                         << L { "||||unknown|unknown|lonely|inbox|5" } << L {};
     QTest::newRow("date too short") << QByteArray("From a@b  Mon Jan 1\n  Folder: inbox 5\n")
-                                    << L{"||||unknown|unknown|a@b|inbox|5"} << L{};
-    QTest::newRow("unknown month gives 00") << QByteArray("From a@b  Mon Xyz 12 10:11:12 2007\n  Folder: i 5\n")
-                                            << L{"||||00/12/07 10:11|2007001210:11|a@b|i|5"} << L{};
-    QTest::newRow("lower-case month name") << QByteArray("From a@b  mon dec 31 23:59:59 1999\n  Folder: i 5\n")
-                                           << L{"||||12/31/99 23:59|1999123123:59|a@b|i|5"} << L{};
+                                    << L { "||||unknown|unknown|a@b|inbox|5" } << L {};
+    QTest::newRow("unknown month gives 00")
+        << QByteArray("From a@b  Mon Xyz 12 10:11:12 2007\n  Folder: i 5\n")
+        << L { "||||00/12/07 10:11|2007001210:11|a@b|i|5" } << L {};
+    QTest::newRow("lower-case month name")
+        << QByteArray("From a@b  mon dec 31 23:59:59 1999\n  Folder: i 5\n")
+        << L { "||||12/31/99 23:59|1999123123:59|a@b|i|5" } << L {};
     QTest::newRow("year 89 is 2089") << QByteArray("From a@b  Mon Jan  1 00:00:00 1989\n  Folder: i 5\n")
-                                     << L{"||||01/01/89 00:00|2089010100:00|a@b|i|5"} << L{};
+                                     << L { "||||01/01/89 00:00|2089010100:00|a@b|i|5" } << L {};
     QTest::newRow("year 90 is 1990") << QByteArray("From a@b  Mon Jan  1 00:00:00 1990\n  Folder: i 5\n")
-                                     << L{"||||01/01/90 00:00|1990010100:00|a@b|i|5"} << L{};
+                                     << L { "||||01/01/90 00:00|1990010100:00|a@b|i|5" } << L {};
     QTest::newRow("size of eight digits after a tab")
         << QByteArray("From a@b  Mon Jan  1 00:00:00 2007\n  Folder: /var/mail/u\t\t\t\t\t\t\t\t12345678\n")
-        << L{"||||01/01/07 00:00|2007010100:00|a@b|/var/mail/u|12345678"} << L{};
+        << L { "||||01/01/07 00:00|2007010100:00|a@b|/var/mail/u|12345678" } << L {};
     QTest::newRow("size with blanks before it")
         << QByteArray("From a@b  Mon Jan  1 00:00:00 2007\n  Folder: box with blanks   1234567\n")
-        << L{"||||01/01/07 00:00|2007010100:00|a@b|box with blanks|1234567"} << L{};
+        << L { "||||01/01/07 00:00|2007010100:00|a@b|box with blanks|1234567" } << L {};
     QTest::newRow("folder that is a number keeps it")
         << QByteArray("From a@b  Mon Jan  1 00:00:00 2007\n  Folder: 12345\n")
-        << L{"||||01/01/07 00:00|2007010100:00|a@b|12345|"} << L{};
+        << L { "||||01/01/07 00:00|2007010100:00|a@b|12345|" } << L {};
     QTest::newRow("subject with tabs and no blank after the colon")
         << QByteArray("From a@b  Mon Jan  1 00:00:00 2007\n Subject:x\ty\n  Folder: i 5\n")
-        << L{"||x\ty||01/01/07 00:00|2007010100:00|a@b|i|5"} << L{};
+        << L { "||x\ty||01/01/07 00:00|2007010100:00|a@b|i|5" } << L {};
 }
 
 void TestLogParser::parse()
@@ -195,7 +195,10 @@ void TestLogParser::dateFormats_data()
     QTest::newRow("only the first character") << 0 << QStringLiteral("-+") << QByteArray("01-02-07 03:04");
     QTest::newRow("empty separator keeps the slash") << 0 << QString() << QByteArray("01/02/07 03:04");
     QTest::newRow("stored format out of range") << 7 << QStringLiteral("/") << QByteArray("01/02/07 03:04");
-    QTest::newRow("non-ASCII separator") << 1 << QStringLiteral("\u00b7") << QByteArray("02\xc2\xb7" "01\xc2\xb7" "07 03:04");
+    QTest::newRow("non-ASCII separator") << 1 << QStringLiteral("\u00b7")
+                                         << QByteArray("02\xc2\xb7"
+                                                       "01\xc2\xb7"
+                                                       "07 03:04");
 }
 
 void TestLogParser::dateFormats()
@@ -227,8 +230,8 @@ void TestLogParser::megabyteLines()
     const QByteArray subject = repeated('s', 3 << 20);
     const QByteArray noise = repeated('n', 5 << 20);
     CLogDisplayDoc doc;
-    doc.OpenData(noise + "\nFrom a@b  Mon Jan  1 00:00:00 2007\n Subject: " + subject + "\n  Folder: "
-                 + repeated('f', 2 << 20) + "\t99\n" + noise);
+    doc.OpenData(noise + "\nFrom a@b  Mon Jan  1 00:00:00 2007\n Subject: " + subject
+        + "\n  Folder: " + repeated('f', 2 << 20) + "\t99\n" + noise);
     QCOMPARE(doc.GetEntryCount(), 1);
     QCOMPARE(doc.GetEntry(0).Subject().size(), subject.size());
     QCOMPARE(doc.GetEntry(0).Folder().size(), qsizetype(2 << 20));
@@ -244,10 +247,18 @@ void TestLogParser::cellTextLimit()
 {
     // "\xc3\xbc" is one character; a cut after four bytes would split the second one.
     CLogDisplayDoc doc;
-    doc.OpenData("From a@b  Mon Jan  1 00:00:00 2007\n Subject: a\xc3\xbc" "b\xc3\xbc" "c\n  Folder: i 5\n");
-    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn), QStringLiteral("a\u00fcb\u00fc" "c"));
-    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn, 5), QStringLiteral("a\u00fc" "b"));
-    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn, 6), QStringLiteral("a\u00fc" "b\u00fc"));
+    doc.OpenData("From a@b  Mon Jan  1 00:00:00 2007\n Subject: a\xc3\xbc"
+                 "b\xc3\xbc"
+                 "c\n  Folder: i 5\n");
+    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn),
+        QStringLiteral("a\u00fcb\u00fc"
+                       "c"));
+    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn, 5),
+        QStringLiteral("a\u00fc"
+                       "b"));
+    QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn, 6),
+        QStringLiteral("a\u00fc"
+                       "b\u00fc"));
     QCOMPARE(doc.CellText(0, CLogEntry::SubjectColumn, 0), QString());
     QCOMPARE(doc.CellText(0, CLogEntry::DateColumn, 2), QStringLiteral("01/01/07 00:00"));
 }
@@ -436,7 +447,7 @@ void TestLogParser::sortFixture()
 void TestLogParser::sortMatchesReference()
 {
     std::mt19937 random(42);
-    const char alphabet[] = {'a', 'A', 'b', 'B', '\0', ' ', '~', '\xe9'};
+    const char alphabet[] = { 'a', 'A', 'b', 'B', '\0', ' ', '~', '\xe9' };
     QByteArray log;
     for (int i = 0; i < 3000; ++i) {
         QByteArray word = QByteArray("prefix-shared-by-all-").left(static_cast<int>(random() % 22));
@@ -446,8 +457,9 @@ void TestLogParser::sortMatchesReference()
         QByteArray size = QByteArray::number(static_cast<qulonglong>(random() % 50));
         if (random() % 10 == 0)
             size = "99999999999999999999999"; // saturates
-        log += "RECIPE: " + word + "\nTO: " + word.toUpper() + "\nFROM: " + word + "x\nFrom " + (word.isEmpty() ? "e" : word.replace(' ', '_'))
-            + "  Mon Jan " + QByteArray::number(static_cast<int>(random() % 31 + 1)) + " 0"
+        log += "RECIPE: " + word + "\nTO: " + word.toUpper() + "\nFROM: " + word + "x\nFrom "
+            + (word.isEmpty() ? "e" : word.replace(' ', '_')) + "  Mon Jan "
+            + QByteArray::number(static_cast<int>(random() % 31 + 1)) + " 0"
             + QByteArray::number(static_cast<int>(random() % 10)) + ":00:00 20"
             + QByteArray::number(static_cast<int>(random() % 10 + 10)) + "\n Subject: "
             + (random() % 2 ? "Re: " : "") + word + "\n  Folder: " + word + "\t" + size + "\n";
@@ -470,7 +482,7 @@ void TestLogParser::sortMatchesReference()
         return k;
     };
     for (int column = 0; column < CLogEntry::ColumnCount; ++column) {
-        for (bool ascending : {true, false}) {
+        for (bool ascending : { true, false }) {
             std::vector<const CLogEntry*> expected = fileOrder;
             std::stable_sort(expected.begin(), expected.end(), [&](const CLogEntry* a, const CLogEntry* b) {
                 int c;
@@ -523,7 +535,8 @@ void TestLogParser::find()
     const QByteArray log = kAbstract
         + "RECIPE: Lists\nTO: me@example.org\nFROM: caf\xe9 \nFrom x@y  Tue Feb 13 09:05:59 2007\n"
           "  Folder: spam\t\t\t\t\t\t\t\t   4242\n"
-        + "From z@y  Wed Mar  7 10:11:12 2007\n Subject: Hello Gr\xc3\xbc\xc3\x9f" "e\n  Folder: in 1\n";
+        + "From z@y  Wed Mar  7 10:11:12 2007\n Subject: Hello Gr\xc3\xbc\xc3\x9f"
+          "e\n  Folder: in 1\n";
     CLogDisplayDoc doc;
     doc.SetDateFormat(0, QStringLiteral("/"));
     doc.OpenData(log);
@@ -536,7 +549,7 @@ void TestLogParser::findWithProgress_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("stopAfterCalls"); // 0: never cancel
-    QTest::addColumn<int>("found");          // -1 also when cancelled
+    QTest::addColumn<int>("found"); // -1 also when cancelled
     QTest::addColumn<bool>("cancelled");
     // Entry 15000 is the only one with "needle"; progress comes every 4096 entries.
     QTest::newRow("match far down") << QStringLiteral("NEEDLE") << 0 << 0 << 15000 << false;
@@ -566,11 +579,14 @@ void TestLogParser::findWithProgress()
     QList<qint64> done;
     qint64 lastTotal = -1;
     bool wasCancelled = !cancelled;
-    const qsizetype got = doc.FindEntry(text, start, false, [&](qint64 d, qint64 t) {
-        done.append(d);
-        lastTotal = t;
-        return stopAfterCalls == 0 || done.size() < stopAfterCalls;
-    }, &wasCancelled);
+    const qsizetype got = doc.FindEntry(
+        text, start, false,
+        [&](qint64 d, qint64 t) {
+            done.append(d);
+            lastTotal = t;
+            return stopAfterCalls == 0 || done.size() < stopAfterCalls;
+        },
+        &wasCancelled);
     QCOMPARE(got, qsizetype(found));
     QCOMPARE(wasCancelled, cancelled);
     if (!done.isEmpty())
@@ -587,20 +603,23 @@ void TestLogParser::colourRules_data()
     QTest::addColumn<QList<quint32>>("colours");
     using C = QList<quint32>;
     const quint32 automatic = CLogEntry::AutomaticColour;
-    QTest::newRow("no rules") << QStringList{} << C{automatic, automatic, automatic};
+    QTest::newRow("no rules") << QStringList {} << C { automatic, automatic, automatic };
     QTest::newRow("subject rule is case-sensitive")
-        << QStringList{QStringLiteral("4|hello|255")} << C{255, automatic, automatic};
-    QTest::newRow("subject rule matches") << QStringList{QStringLiteral("4|Hello|255")} << C{automatic, automatic, 255};
-    QTest::newRow("first matching rule wins")
-        << QStringList{QStringLiteral("1|spam|65280"), QStringLiteral("3|Lists|255")} << C{automatic, 65280, automatic};
-    QTest::newRow("rule with gaps between numbers")
-        << QStringList{QString(), QString(), QStringLiteral("0|bob@|16711680")} << C{16711680, automatic, automatic};
-    QTest::newRow("rule without colour does not count")
-        << QStringList{QStringLiteral("0|bob@|-1"), QStringLiteral("5|me@|42")} << C{automatic, 42, automatic};
-    QTest::newRow("field number out of range ends the search")
-        << QStringList{QStringLiteral("9|x|1"), QStringLiteral("0|bob@|42")} << C{automatic, automatic, automatic};
-    QTest::newRow("From rule on Latin-1 text") << QStringList{QStringLiteral("2|caf\u00e9|7")} << C{automatic, 7, automatic};
-    QTest::newRow("non-ASCII subject rule") << QStringList{QStringLiteral("4|Gr\u00fc\u00dfe|8")} << C{automatic, automatic, 8};
+        << QStringList { QStringLiteral("4|hello|255") } << C { 255, automatic, automatic };
+    QTest::newRow("subject rule matches")
+        << QStringList { QStringLiteral("4|Hello|255") } << C { automatic, automatic, 255 };
+    QTest::newRow("first matching rule wins") << QStringList { QStringLiteral("1|spam|65280"),
+        QStringLiteral("3|Lists|255") } << C { automatic, 65280, automatic };
+    QTest::newRow("rule with gaps between numbers") << QStringList { QString(), QString(),
+        QStringLiteral("0|bob@|16711680") } << C { 16711680, automatic, automatic };
+    QTest::newRow("rule without colour does not count") << QStringList { QStringLiteral("0|bob@|-1"),
+        QStringLiteral("5|me@|42") } << C { automatic, 42, automatic };
+    QTest::newRow("field number out of range ends the search") << QStringList { QStringLiteral("9|x|1"),
+        QStringLiteral("0|bob@|42") } << C { automatic, automatic, automatic };
+    QTest::newRow("From rule on Latin-1 text")
+        << QStringList { QStringLiteral("2|caf\u00e9|7") } << C { automatic, 7, automatic };
+    QTest::newRow("non-ASCII subject rule")
+        << QStringList { QStringLiteral("4|Gr\u00fc\u00dfe|8") } << C { automatic, automatic, 8 };
 }
 
 void TestLogParser::colourRules()
@@ -619,7 +638,8 @@ void TestLogParser::colourRules()
     const QByteArray log = kAbstract
         + "RECIPE: Lists\nTO: me@example.org\nFROM: caf\xe9 \nFrom x@y  Tue Feb 13 09:05:59 2007\n"
           "  Folder: spam\t\t\t\t\t\t\t\t   4242\n"
-        + "From z@y  Wed Mar  7 10:11:12 2007\n Subject: Hello Gr\xc3\xbc\xc3\x9f" "e\n  Folder: in 1\n";
+        + "From z@y  Wed Mar  7 10:11:12 2007\n Subject: Hello Gr\xc3\xbc\xc3\x9f"
+          "e\n  Folder: in 1\n";
     CLogDisplayDoc doc;
     doc.OpenData(log);
     QList<quint32> got;

@@ -87,7 +87,8 @@ void TestPendingFiles::addAndRemove()
     RemovePending(a, QStringLiteral(".PROCMAILRC")); // the remote name must match exactly
     QCOMPARE(storedPending().size(), 4);
     RemovePending(a.toUpper(), QStringLiteral(".procmailrc"));
-    QCOMPARE(storedPending(), QStringList({m_dir.filePath(QStringLiteral("b.txt")), QStringLiteral(".procmail/b")}));
+    QCOMPARE(storedPending(),
+        QStringList({ m_dir.filePath(QStringLiteral("b.txt")), QStringLiteral(".procmail/b") }));
     QCOMPARE(PendingPairs().size(), 1);
 }
 
@@ -96,7 +97,7 @@ void TestPendingFiles::unchangedFileIsRefused()
     const QString a = makeFile(m_dir, QStringLiteral("up.txt"));
     CRemoteFilesFoldersMgr& record = CAppState::Instance().RemoteFiles();
     record.AddUpload(QStringLiteral(".forward"), a, COleDateTime::FromDateTime(QDateTime::currentDateTime()),
-                     CRemoteFilesFoldersMgr::LocalFileTime(a), -1);
+        CRemoteFilesFoldersMgr::LocalFileTime(a), -1);
     QVERIFY(!AddPending(a, QStringLiteral(".forward")));
     // Another remote name for the same file is a different upload.
     QVERIFY(AddPending(a, QStringLiteral(".qmail")));
@@ -109,26 +110,28 @@ void TestPendingFiles::customMenus()
 {
     QList<CMenuEntry> entries;
     for (int i = 0; i < 5; ++i)
-        entries.append({QStringLiteral("Menu %1").arg(i), QStringLiteral("remote%1").arg(i),
-                        QStringLiteral("/local/%1").arg(i)});
+        entries.append({ QStringLiteral("Menu %1").arg(i), QStringLiteral("remote%1").arg(i),
+            QStringLiteral("/local/%1").arg(i) });
     QVERIFY(CustomMenus::SaveMenuEntries(true, entries));
     QCOMPARE(CustomMenus::LoadMenuEntries(true), entries);
     QCOMPARE(GetProfileString(QStringLiteral("Menus\\Upload"), QStringLiteral("0MenuName"), QString()),
-             QStringLiteral("Menu 0"));
+        QStringLiteral("Menu 0"));
     QCOMPARE(CustomMenus::LoadMenuEntries(false), QList<CMenuEntry>());
 
     QVERIFY(CustomMenus::SaveMenuEntries(true, entries.mid(0, 3)));
     QCOMPARE(GetProfileInt(QStringLiteral("Menus\\Upload"), QStringLiteral("Entries"), 0), 3);
-    for (const char* key : {"3MenuName", "3RemoteFile", "3LocalFile", "4MenuName", "4RemoteFile", "4LocalFile"})
-        QCOMPARE(GetProfileString(QStringLiteral("Menus\\Upload"), QLatin1String(key), QStringLiteral("gone")),
-                 QStringLiteral("gone"));
+    for (const char* key :
+        { "3MenuName", "3RemoteFile", "3LocalFile", "4MenuName", "4RemoteFile", "4LocalFile" })
+        QCOMPARE(
+            GetProfileString(QStringLiteral("Menus\\Upload"), QLatin1String(key), QStringLiteral("gone")),
+            QStringLiteral("gone"));
 
     // Loading stops at the first incomplete entry and never reads more than fifty.
     WriteProfileString(QStringLiteral("Menus\\Upload"), QStringLiteral("1RemoteFile"), QString());
     QCOMPARE(CustomMenus::LoadMenuEntries(true).size(), 1);
     QList<CMenuEntry> many;
     for (int i = 0; i < 60; ++i)
-        many.append({QStringLiteral("m"), QStringLiteral("r"), QStringLiteral("l")});
+        many.append({ QStringLiteral("m"), QStringLiteral("r"), QStringLiteral("l") });
     QVERIFY(CustomMenus::SaveMenuEntries(false, many));
     WriteProfileInt(QStringLiteral("Menus\\Download"), QStringLiteral("Entries"), 60);
     QCOMPARE(CustomMenus::LoadMenuEntries(false).size(), CustomMenus::MaxEntries);
@@ -161,14 +164,16 @@ void TestPendingFiles::whitespaceWarningStopsBeforeConnecting()
     SetSetting(Settings::BackslashSpaceWarning, 1);
     SetSetting(Settings::Host, QStringLiteral("127.0.0.1"));
     SetSetting(Settings::Port, TestFtpServer::FreePort()); // nobody listens: a connect would fail
-    const QString recipes = makeFile(m_dir, QStringLiteral("zeph.recipes"), ":0\n* ^Subject:.*a\\\t\nfolder\n");
+    const QString recipes
+        = makeFile(m_dir, QStringLiteral("zeph.recipes"), ":0\n* ^Subject:.*a\\\t\nfolder\n");
     QVERIFY(AddPending(recipes, QStringLiteral(".procmail/zeph.recipes")));
     CRemoteHost host;
     QVERIFY(!SendPendingNow(host));
     QCOMPARE(Prompt::History().size(), 1);
     const Prompt::Record shown = Prompt::History().first();
     QCOMPARE(shown.caption, QStringLiteral("Whitespace at end of line!"));
-    QVERIFY(shown.text.startsWith(QStringLiteral("Line 2 in %1 ends with a '\\' character followed by").arg(recipes)));
+    QVERIFY(shown.text.startsWith(
+        QStringLiteral("Line 2 in %1 ends with a '\\' character followed by").arg(recipes)));
     QVERIFY(HasPending());
     QVERIFY(host.Log().isEmpty());
 }
@@ -176,13 +181,13 @@ void TestPendingFiles::whitespaceWarningStopsBeforeConnecting()
 void TestPendingFiles::orphanIsDropped()
 {
     const QString a = makeFile(m_dir, QStringLiteral("orphan.txt"));
-    CurrentUserData().SetStringArray(QLatin1String(Settings::PendingFilesArray), {a});
+    CurrentUserData().SetStringArray(QLatin1String(Settings::PendingFilesArray), { a });
     CRemoteHost host;
     QVERIFY(!SendPendingNow(host));
     QCOMPARE(Prompt::History().last().text,
-             QStringLiteral("The pending files list held the local file %1 without a remote name.  It was removed "
-                            "from the list and not uploaded.")
-                 .arg(a));
+        QStringLiteral("The pending files list held the local file %1 without a remote name.  It was removed "
+                       "from the list and not uploaded.")
+            .arg(a));
     QCOMPARE(Prompt::History().last().caption, QStringLiteral("Pending Files"));
     QVERIFY(!HasPending());
 }
@@ -204,12 +209,14 @@ void TestPendingFiles::failedUploadStaysPending()
     const QList<Prompt::Record> shown = Prompt::History();
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown[0].caption, QStringLiteral("Error while uploading!"));
-    QCOMPARE(shown[0].text, QStringLiteral("Error while trying to uploaded local file %1.  The last remote host response "
-                                           "was:\n\n452 Transfer aborted.  No space left on device")
-                                .arg(two));
-    QCOMPARE(shown[1].text, QStringLiteral("These files were successfully uploaded:\n%1\n%2\n").arg(one, three));
+    QCOMPARE(shown[0].text,
+        QStringLiteral("Error while trying to uploaded local file %1.  The last remote host response "
+                       "was:\n\n452 Transfer aborted.  No space left on device")
+            .arg(two));
+    QCOMPARE(
+        shown[1].text, QStringLiteral("These files were successfully uploaded:\n%1\n%2\n").arg(one, three));
     QCOMPARE(shown[1].caption, QStringLiteral("Upload complete"));
-    QCOMPARE(storedPending(), QStringList({two, QStringLiteral("r2")}));
+    QCOMPARE(storedPending(), QStringList({ two, QStringLiteral("r2") }));
     QCOMPARE(CAppState::Instance().RemoteFiles().FileCount(), 2);
 }
 
@@ -235,7 +242,7 @@ void TestPendingFiles::cancelKeepsTheRestPending()
     QCOMPARE(shown[0].text, QStringLiteral("Upload canceled."));
     QCOMPARE(shown[0].caption, QStringLiteral("Operation canceled"));
     QCOMPARE(shown[1].text, QStringLiteral("The file %1 was successfully uploaded.").arg(one));
-    QCOMPARE(storedPending(), QStringList({two, QStringLiteral("r2"), three, QStringLiteral("r3")}));
+    QCOMPARE(storedPending(), QStringList({ two, QStringLiteral("r2"), three, QStringLiteral("r3") }));
 }
 
 QTEST_GUILESS_MAIN(TestPendingFiles)

@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-
 #include "core/settings/CFileCipher.h"
 #include "core/settings/CRandom.h"
 #include "core/settings/CRegistryCipher.h"
@@ -25,7 +24,8 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-const QString PasswordPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Talvenor\\ZEPH\\Work\\Settings\\Password");
+const QString PasswordPath
+    = QStringLiteral("HKEY_CURRENT_USER\\Software\\Talvenor\\ZEPH\\Work\\Settings\\Password");
 
 } // namespace
 
@@ -76,16 +76,16 @@ void TestProtectedValues::knownAnswers()
         aesKey.append(static_cast<char>(i));
     CFileCipher aes;
     QByteArray plain;
-    QVERIFY(aes.DecryptText(&plain, QByteArray(16, '\0') + QByteArray::fromHex("69c4e0d86a7b0430d8cdb78070b4c55a"),
-                            aesKey));
+    QVERIFY(aes.DecryptText(
+        &plain, QByteArray(16, '\0') + QByteArray::fromHex("69c4e0d86a7b0430d8cdb78070b4c55a"), aesKey));
     QCOMPARE(plain, QByteArray(1, '\0'));
 
     // Blowfish, plain: all-zero key and block.
     CRegistryCipher zero;
     QVERIFY(zero.SetKey(QByteArray(8, '\0')));
     QByteArray text = "x";
-    QVERIFY(zero.Decode(QByteArray::fromHex("1000") + QByteArray(8, '\0') + QByteArray::fromHex("4ef997456198dd78"),
-                        &text));
+    QVERIFY(zero.Decode(
+        QByteArray::fromHex("1000") + QByteArray(8, '\0') + QByteArray::fromHex("4ef997456198dd78"), &text));
     QCOMPARE(text, QByteArray());
 
     // Blowfish, CBC: the published chained example; the last block's final zero byte marks a
@@ -129,12 +129,14 @@ void TestProtectedValues::aesKeyFromKeyText_data()
 {
     QTest::addColumn<QByteArray>("keyText");
     QTest::addColumn<QByteArray>("key");
-    QTest::newRow("5 characters: 128 bits, repeated") << QByteArray("abcde") << QByteArray("abcdeabcdeabcdea");
-    QTest::newRow("16 characters: itself") << QByteArray("0123456789abcdef") << QByteArray("0123456789abcdef");
-    QTest::newRow("20 characters: 192 bits") << QByteArray("ABCDEFGHIJKLMNOPQRST")
-                                             << QByteArray("ABCDEFGHIJKLMNOPQRSTABCD");
-    QTest::newRow("40 characters: first 32")
-        << QByteArray("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcd") << QByteArray("0123456789ABCDEFGHIJKLMNOPQRSTUV");
+    QTest::newRow("5 characters: 128 bits, repeated")
+        << QByteArray("abcde") << QByteArray("abcdeabcdeabcdea");
+    QTest::newRow("16 characters: itself")
+        << QByteArray("0123456789abcdef") << QByteArray("0123456789abcdef");
+    QTest::newRow("20 characters: 192 bits")
+        << QByteArray("ABCDEFGHIJKLMNOPQRST") << QByteArray("ABCDEFGHIJKLMNOPQRSTABCD");
+    QTest::newRow("40 characters: first 32") << QByteArray("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcd")
+                                             << QByteArray("0123456789ABCDEFGHIJKLMNOPQRSTUV");
     QTest::newRow("zero bytes count") << QByteArray("a\0b\0c", 5) << QByteArray("a\0b\0ca\0b\0ca\0b\0ca", 16);
 }
 
@@ -152,7 +154,8 @@ void TestProtectedValues::keyTextRefusals_data()
     QTest::addColumn<QByteArray>("keyText");
     QTest::addColumn<QString>("error");
     QTest::newRow("empty") << QByteArray() << QStringLiteral("No key was given!");
-    QTest::newRow("three") << QByteArray("abc") << QStringLiteral("The key must be at least four characters long.");
+    QTest::newRow("three") << QByteArray("abc")
+                           << QStringLiteral("The key must be at least four characters long.");
     QTest::newRow("one zero byte") << QByteArray(1, '\0')
                                    << QStringLiteral("The key must be at least four characters long.");
 }
@@ -237,14 +240,16 @@ void TestProtectedValues::damagedFiles_data()
     QTest::addColumn<QString>("damage");
     QTest::addColumn<QString>("error");
     QTest::newRow("wrong key") << QStringLiteral("key") << QStringLiteral("File check value is incorrect.");
-    QTest::newRow("changed body byte") << QStringLiteral("body")
-                                       << QStringLiteral("File check value is incorrect.");
-    QTest::newRow("changed check block") << QStringLiteral("check")
-                                         << QStringLiteral("File check value is incorrect.");
-    QTest::newRow("cut by one byte") << QStringLiteral("cut") << QStringLiteral("The file size was incorrect.");
-    QTest::newRow("one byte added") << QStringLiteral("grow") << QStringLiteral("The file size was incorrect.");
-    QTest::newRow("shorter than a protected file") << QStringLiteral("short")
-                                                   << QStringLiteral("The file size was incorrect.");
+    QTest::newRow("changed body byte")
+        << QStringLiteral("body") << QStringLiteral("File check value is incorrect.");
+    QTest::newRow("changed check block")
+        << QStringLiteral("check") << QStringLiteral("File check value is incorrect.");
+    QTest::newRow("cut by one byte") << QStringLiteral("cut")
+                                     << QStringLiteral("The file size was incorrect.");
+    QTest::newRow("one byte added") << QStringLiteral("grow")
+                                    << QStringLiteral("The file size was incorrect.");
+    QTest::newRow("shorter than a protected file")
+        << QStringLiteral("short") << QStringLiteral("The file size was incorrect.");
     QTest::newRow("empty") << QStringLiteral("empty") << QStringLiteral("The file size was incorrect.");
 }
 
@@ -278,7 +283,8 @@ void TestProtectedValues::damagedFiles()
     QCOMPARE(out, QByteArray("untouched"));
 
     QVERIFY(!cipher.DecryptText(&out, QByteArray(16, 'i'), key));
-    QCOMPARE(cipher.GetErrorText(), QStringLiteral("The size of the cipher text must be a multiple of sixteen bytes."));
+    QCOMPARE(cipher.GetErrorText(),
+        QStringLiteral("The size of the cipher text must be a multiple of sixteen bytes."));
 }
 
 void TestProtectedValues::registryValueSizes()
@@ -319,7 +325,8 @@ void TestProtectedValues::registryValueDamage()
     QVERIFY(cipher.SetKey("registry key"));
     QByteArray text;
     QVERIFY(!cipher.Decode(value, &text));
-    QCOMPARE(cipher.GetErrorText(), QStringLiteral("The size of the string stored in the registry was incorrect."));
+    QCOMPARE(cipher.GetErrorText(),
+        QStringLiteral("The size of the string stored in the registry was incorrect."));
 }
 
 void TestProtectedValues::registryStoreRoundTrip()
@@ -336,16 +343,19 @@ void TestProtectedValues::registryStoreRoundTrip()
     QCOMPARE(text, QByteArray("s3cr3t pass"));
 
     // The identity's store is one file, found whatever the case of the identity name.
-    QVERIFY(reader.ReadValue(&text, QStringLiteral("hkey_current_user\\Software\\Talvenor\\ZEPH\\WORK\\Settings\\Password")));
+    QVERIFY(reader.ReadValue(
+        &text, QStringLiteral("hkey_current_user\\Software\\Talvenor\\ZEPH\\WORK\\Settings\\Password")));
 
     CRegistryCipher deleter;
     QVERIFY(deleter.DeleteValue(PasswordPath));
     QVERIFY(!reader.ReadValue(&text, PasswordPath));
-    QCOMPARE(reader.GetErrorText(), QStringLiteral("Unexpected error while trying to read data from registry value "
-                                                   "Software\\Talvenor\\ZEPH\\Work\\Settings\\Password."));
+    QCOMPARE(reader.GetErrorText(),
+        QStringLiteral("Unexpected error while trying to read data from registry value "
+                       "Software\\Talvenor\\ZEPH\\Work\\Settings\\Password."));
     QVERIFY(!deleter.DeleteValue(PasswordPath));
-    QCOMPARE(deleter.GetErrorText(), QStringLiteral("Unexpected error while trying to delete value "
-                                                    "Software\\Talvenor\\ZEPH\\Work\\Settings\\Password from registry."));
+    QCOMPARE(deleter.GetErrorText(),
+        QStringLiteral("Unexpected error while trying to delete value "
+                       "Software\\Talvenor\\ZEPH\\Work\\Settings\\Password from registry."));
 }
 
 void TestProtectedValues::registryPaths_data()
@@ -354,9 +364,10 @@ void TestProtectedValues::registryPaths_data()
     QTest::addColumn<QString>("error");
     QTest::newRow("abbreviated root")
         << QStringLiteral("HKCU\\Software\\Talvenor\\ZEPH\\Work\\Settings\\Password")
-        << QStringLiteral("The registry HKEY value of \"HKCU\" is invalid.  Valid values are HKEY_CLASSES_ROOT, "
-                          "HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_PERFORMANCE_DATA, "
-                          "HKEY_CURRENT_CONFIG, or HKEY_DYN_DATA.");
+        << QStringLiteral(
+               "The registry HKEY value of \"HKCU\" is invalid.  Valid values are HKEY_CLASSES_ROOT, "
+               "HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_PERFORMANCE_DATA, "
+               "HKEY_CURRENT_CONFIG, or HKEY_DYN_DATA.");
     QTest::newRow("outside the program's tree")
         << QStringLiteral("HKEY_CURRENT_USER\\Software\\Other\\Password")
         << QStringLiteral("Unexpected error while trying to open registry Software\\Other for reading.");

@@ -1,6 +1,5 @@
 // zeph-cli recipe and recipes: the contract's output, and bad input that changes no file.
 #include "ZephCli.h"
-
 #include "core/recipes/CActionBuilder.h"
 #include "core/recipes/CRecipeDefinition.h"
 #include "core/recipes/CRecipeDefinitionJson.h"
@@ -57,12 +56,12 @@ private slots:
         QString error;
         QVERIFY(CRecipeDefinitionJson::FromJson(Sample, &d, &s, &error));
         const QByteArray text = CActionBuilder::BuildRecipeText(d, s);
-        const Result build = Cli({QStringLiteral("recipe"), QStringLiteral("build"), def});
+        const Result build = Cli({ QStringLiteral("recipe"), QStringLiteral("build"), def });
         QCOMPARE(build.code, 0);
         QCOMPARE(build.out, text);
-        const Result block = Cli({QStringLiteral("recipe"), QStringLiteral("block"), def});
+        const Result block = Cli({ QStringLiteral("recipe"), QStringLiteral("block"), def });
         QCOMPARE(block.out, CRecipeFile::BuildRecipeBlock("Spam", CRecipeSummary::BuildSummaryText(d), text));
-        const Result summary = Cli({QStringLiteral("recipe"), QStringLiteral("summary"), def});
+        const Result summary = Cli({ QStringLiteral("recipe"), QStringLiteral("summary"), def });
         QCOMPARE(summary.out, CRecipeSummary::BuildSummaryText(d) + "\n");
     }
 
@@ -70,14 +69,15 @@ private slots:
     {
         const QString def = Put(QStringLiteral("def.json"), Sample);
         const QString data = m_dir.filePath(QStringLiteral("Spam.zeph"));
-        QCOMPARE(Cli({QStringLiteral("recipe"), QStringLiteral("import"), def, data}).code, 0);
-        const Result exported = Cli({QStringLiteral("recipe"), QStringLiteral("export"), data});
+        QCOMPARE(Cli({ QStringLiteral("recipe"), QStringLiteral("import"), def, data }).code, 0);
+        const Result exported = Cli({ QStringLiteral("recipe"), QStringLiteral("export"), data });
         QCOMPARE(exported.code, 0);
         // The exported definition builds the same recipe.
         const QString again = Put(QStringLiteral("again.json"), exported.out);
-        QCOMPARE(Cli({QStringLiteral("recipe"), QStringLiteral("build"), again}).out.replace("you@example.com", "me@example.org"),
-                 Cli({QStringLiteral("recipe"), QStringLiteral("build"), def}).out);
-        const Result damaged = Cli({QStringLiteral("recipe"), QStringLiteral("export"), def});
+        QCOMPARE(Cli({ QStringLiteral("recipe"), QStringLiteral("build"), again })
+                     .out.replace("you@example.com", "me@example.org"),
+            Cli({ QStringLiteral("recipe"), QStringLiteral("build"), def }).out);
+        const Result damaged = Cli({ QStringLiteral("recipe"), QStringLiteral("export"), def });
         QCOMPARE(damaged.code, 1);
         QVERIFY(!damaged.err.isEmpty());
     }
@@ -87,40 +87,43 @@ private slots:
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QByteArray>("named"); // the key the message must name
         QTest::newRow("not JSON") << QByteArray("{\"name\": ") << QByteArray("JSON");
-        QTest::newRow("missing name") << QByteArray(R"({"conditions": [{"field": 10}], "actions": [{"type": 6}]})")
-                                      << QByteArray("name");
-        QTest::newRow("unknown key") << QByteArray(R"({"name": "a", "colour": 1, "conditions": [{"field": 10}],
+        QTest::newRow("missing name")
+            << QByteArray(R"({"conditions": [{"field": 10}], "actions": [{"type": 6}]})")
+            << QByteArray("name");
+        QTest::newRow("unknown key") << QByteArray(
+            R"({"name": "a", "colour": 1, "conditions": [{"field": 10}],
                                                      "actions": [{"type": 6}]})")
                                      << QByteArray("colour");
-        QTest::newRow("wrong type") << QByteArray(R"({"name": "a", "conditions": [{"field": "4"}], "actions": [{"type": 6}]})")
+        QTest::newRow("wrong type") << QByteArray(
+            R"({"name": "a", "conditions": [{"field": "4"}], "actions": [{"type": 6}]})")
                                     << QByteArray("conditions[0].field");
         QTest::newRow("field out of range")
             << QByteArray(R"({"name": "a", "conditions": [{"field": 12}], "actions": [{"type": 6}]})")
             << QByteArray("conditions[0].field");
-        QTest::newRow("fractional number")
-            << QByteArray(R"({"name": "a", "conditions": [{"field": 10}], "actions": [{"type": 5, "exitCode": 1.5}]})")
-            << QByteArray("actions[0].exitCode");
-        QTest::newRow("logging out of range")
-            << QByteArray(R"({"name": "a", "logging": 3, "conditions": [{"field": 10}], "actions": [{"type": 6}]})")
-            << QByteArray("logging");
-        QTest::newRow("last join")
-            << QByteArray(R"({"name": "a", "conditions": [{"field": 10, "join": 1}], "actions": [{"type": 6}]})")
-            << QByteArray("conditions[0].join");
-        QTest::newRow("key of another type")
-            << QByteArray(R"({"name": "a", "conditions": [{"field": 10}], "actions": [{"type": 9, "exitCode": 3}]})")
-            << QByteArray("actions[0].exitCode");
-        QTest::newRow("line break in a value")
-            << QByteArray(R"({"name": "a", "conditions": [{"field": 10}], "actions": [{"type": 9, "customMailbox": "a\nb"}]})")
-            << QByteArray("actions[0].customMailbox");
-        QTest::newRow("forward to a shell word")
-            << QByteArray(R"({"name": "a", "conditions": [{"field": 10}],
+        QTest::newRow("fractional number") << QByteArray(
+            R"({"name": "a", "conditions": [{"field": 10}], "actions": [{"type": 5, "exitCode": 1.5}]})")
+                                           << QByteArray("actions[0].exitCode");
+        QTest::newRow("logging out of range") << QByteArray(
+            R"({"name": "a", "logging": 3, "conditions": [{"field": 10}], "actions": [{"type": 6}]})")
+                                              << QByteArray("logging");
+        QTest::newRow("last join") << QByteArray(
+            R"({"name": "a", "conditions": [{"field": 10, "join": 1}], "actions": [{"type": 6}]})")
+                                   << QByteArray("conditions[0].join");
+        QTest::newRow("key of another type") << QByteArray(
+            R"({"name": "a", "conditions": [{"field": 10}], "actions": [{"type": 9, "exitCode": 3}]})")
+                                             << QByteArray("actions[0].exitCode");
+        QTest::newRow("line break in a value") << QByteArray(
+            R"({"name": "a", "conditions": [{"field": 10}], "actions": [{"type": 9, "customMailbox": "a\nb"}]})")
+                                               << QByteArray("actions[0].customMailbox");
+        QTest::newRow("forward to a shell word") << QByteArray(R"({"name": "a", "conditions": [{"field": 10}],
                              "actions": [{"type": 7, "forwardAddresses": ["a@b.c;reboot"]}]})")
-            << QByteArray("forward address");
-        QTest::newRow("no actions") << QByteArray(R"({"name": "a", "conditions": [{"field": 10}], "actions": []})")
+                                                 << QByteArray("forward address");
+        QTest::newRow("no actions") << QByteArray(
+            R"({"name": "a", "conditions": [{"field": 10}], "actions": []})")
                                     << QByteArray("actions");
-        QTest::newRow("size not a number")
-            << QByteArray(R"({"name": "a", "conditions": [{"field": 9, "size": "big"}], "actions": [{"type": 6}]})")
-            << QByteArray("conditions[0].size");
+        QTest::newRow("size not a number") << QByteArray(
+            R"({"name": "a", "conditions": [{"field": 9, "size": "big"}], "actions": [{"type": 6}]})")
+                                           << QByteArray("conditions[0].size");
     }
 
     void badDefinitions()
@@ -130,13 +133,14 @@ private slots:
         const QString def = Put(QStringLiteral("bad.json"), json);
         const QString out = m_dir.filePath(QStringLiteral("bad.zeph"));
         QFile::remove(out);
-        for (const QString& what : {QStringLiteral("build"), QStringLiteral("block"), QStringLiteral("summary")}) {
-            const Result r = Cli({QStringLiteral("recipe"), what, def});
+        for (const QString& what :
+            { QStringLiteral("build"), QStringLiteral("block"), QStringLiteral("summary") }) {
+            const Result r = Cli({ QStringLiteral("recipe"), what, def });
             QCOMPARE(r.code, 1);
             QVERIFY(r.out.isEmpty());
             QVERIFY2(r.err.contains(named), r.err.constData());
         }
-        QCOMPARE(Cli({QStringLiteral("recipe"), QStringLiteral("import"), def, out}).code, 1);
+        QCOMPARE(Cli({ QStringLiteral("recipe"), QStringLiteral("import"), def, out }).code, 1);
         QVERIFY(!QFile::exists(out));
     }
 
@@ -147,7 +151,7 @@ private slots:
         const QString file = Put(QStringLiteral("zeph.recipes"), a + "# typed by hand\n" + b);
         const QByteArray before = Get(file);
 
-        Result r = Cli({QStringLiteral("recipes"), QStringLiteral("list"), file});
+        Result r = Cli({ QStringLiteral("recipes"), QStringLiteral("list"), file });
         QCOMPARE(r.code, 0);
         const QList<QByteArray> lines = r.out.split('\n');
         QCOMPARE(lines.size(), 4);
@@ -156,27 +160,43 @@ private slots:
         QCOMPARE(lines.at(2), QByteArray("enabled\tB b"));
         QCOMPARE(Get(file), before);
 
-        QCOMPARE(Cli({QStringLiteral("recipes"), QStringLiteral("disable"), file, QStringLiteral("B b")}).code, 0);
-        QCOMPARE(Cli({QStringLiteral("recipes"), QStringLiteral("move"), file, QStringLiteral("B b"), QStringLiteral("1")}).code,
-                 0);
-        r = Cli({QStringLiteral("recipes"), QStringLiteral("list"), file});
+        QCOMPARE(
+            Cli({ QStringLiteral("recipes"), QStringLiteral("disable"), file, QStringLiteral("B b") }).code,
+            0);
+        QCOMPARE(Cli({ QStringLiteral("recipes"), QStringLiteral("move"), file, QStringLiteral("B b"),
+                         QStringLiteral("1") })
+                     .code,
+            0);
+        r = Cli({ QStringLiteral("recipes"), QStringLiteral("list"), file });
         // Writing the list turned the hand-typed lines into a block of their own.
         QVERIFY2(r.out.startsWith("disabled\tB b\nenabled\tA\nenabled\t"), r.out.constData());
-        QCOMPARE(Cli({QStringLiteral("recipes"), QStringLiteral("enable"), file, QStringLiteral("B b")}).code, 0);
-        QCOMPARE(Cli({QStringLiteral("recipes"), QStringLiteral("delete"), file, QStringLiteral("A")}).code, 0);
-        r = Cli({QStringLiteral("recipes"), QStringLiteral("list"), file});
+        QCOMPARE(
+            Cli({ QStringLiteral("recipes"), QStringLiteral("enable"), file, QStringLiteral("B b") }).code,
+            0);
+        QCOMPARE(
+            Cli({ QStringLiteral("recipes"), QStringLiteral("delete"), file, QStringLiteral("A") }).code, 0);
+        r = Cli({ QStringLiteral("recipes"), QStringLiteral("list"), file });
         QVERIFY2(r.out.startsWith("enabled\tB b\nenabled\t"), r.out.constData());
         QVERIFY(Get(file).contains("# typed by hand\n"));
 
         // Refusals leave the file as it is.
         const QByteArray now = Get(file);
-        QCOMPARE(Cli({QStringLiteral("recipes"), QStringLiteral("delete"), file, QStringLiteral("Missing")}).code, 1);
-        QCOMPARE(Cli({QStringLiteral("recipes"), QStringLiteral("move"), file, QStringLiteral("B b"), QStringLiteral("9")}).code,
-                 1);
-        QCOMPARE(Cli({QStringLiteral("recipes"), QStringLiteral("move"), file, QStringLiteral("B b"), QStringLiteral("x")}).code,
-                 2);
-        QCOMPARE(Cli({QStringLiteral("recipes"), QStringLiteral("frobnicate"), file}).code, 2);
-        QCOMPARE(Cli({QStringLiteral("recipes"), QStringLiteral("list"), m_dir.filePath(QStringLiteral("none"))}).code, 1);
+        QCOMPARE(Cli({ QStringLiteral("recipes"), QStringLiteral("delete"), file, QStringLiteral("Missing") })
+                     .code,
+            1);
+        QCOMPARE(Cli({ QStringLiteral("recipes"), QStringLiteral("move"), file, QStringLiteral("B b"),
+                         QStringLiteral("9") })
+                     .code,
+            1);
+        QCOMPARE(Cli({ QStringLiteral("recipes"), QStringLiteral("move"), file, QStringLiteral("B b"),
+                         QStringLiteral("x") })
+                     .code,
+            2);
+        QCOMPARE(Cli({ QStringLiteral("recipes"), QStringLiteral("frobnicate"), file }).code, 2);
+        QCOMPARE(
+            Cli({ QStringLiteral("recipes"), QStringLiteral("list"), m_dir.filePath(QStringLiteral("none")) })
+                .code,
+            1);
         QCOMPARE(Get(file), now);
     }
 };

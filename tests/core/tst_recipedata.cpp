@@ -18,12 +18,12 @@ struct RawFile
     quint32 version = 2;
     QByteArray filler = QByteArray(30, 'f');
     QByteArray magic = "ZEPH Recipe Wizard file";
-    quint32 schema[5] = {1, 1, 1, 1, 1};
+    quint32 schema[5] = { 1, 1, 1, 1, 1 };
     quint32 position = 1;
-    QList<QByteArray> customHeaders{""};
-    QList<qint32> fields{10}, toKinds{100}, inverts{0}, joins{0};
-    QList<QByteArray> entries{""}, sizes{""};
-    QList<qint32> types{9};
+    QList<QByteArray> customHeaders { "" };
+    QList<qint32> fields { 10 }, toKinds { 100 }, inverts { 0 }, joins { 0 };
+    QList<QByteArray> entries { "" }, sizes { "" };
+    QList<qint32> types { 9 };
     // The 25 detail lists as integers or strings, in stored order.
     QList<QList<qint32>> ints;
     QList<QList<QByteArray>> strings;
@@ -32,14 +32,15 @@ struct RawFile
 
     RawFile()
     {
-        static const bool isInt[25] = {1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1};
+        static const bool isInt[25]
+            = { 1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1 };
         for (bool i : isInt) {
             if (i)
-                ints.append(QList<qint32>{0});
+                ints.append(QList<qint32> { 0 });
             else
-                strings.append(QList<QByteArray>{QByteArray()});
+                strings.append(QList<QByteArray> { QByteArray() });
         }
-        ints[1] = {99}; // exit code
+        ints[1] = { 99 }; // exit code
     }
 
     QByteArray Bytes() const
@@ -74,7 +75,8 @@ struct RawFile
         intList(types);
         a.WriteDword(schema[3]);
         a.WriteDword(position);
-        static const bool isInt[25] = {1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1};
+        static const bool isInt[25]
+            = { 1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1 };
         int i = 0, s = 0;
         for (bool integer : isInt) {
             if (integer)
@@ -205,13 +207,13 @@ private slots:
         r.schema[3] = 2;
         row("unknown section schema", r, "schema");
         r = RawFile();
-        r.toKinds = {100, 100};
+        r.toKinds = { 100, 100 };
         row("condition lists of unequal length", r, "differ in length");
         r = RawFile();
         r.joins = {};
         row("entry lists shorter than the fields", r, "do not match");
         r = RawFile();
-        r.ints[0] = {0, 0};
+        r.ints[0] = { 0, 0 };
         row("detail list longer than the types", r, "do not match");
         r = RawFile();
         r.fields = {};
@@ -223,37 +225,37 @@ private slots:
         r.sizes = {};
         row("no conditions", r, "no condition");
         r = RawFile();
-        r.joins = {2};
+        r.joins = { 2 };
         row("last condition joined", r, "does not exist");
         r = RawFile();
-        r.fields = {12};
+        r.fields = { 12 };
         row("field out of range", r, "unknown field");
         r = RawFile();
-        r.fields = {0};
-        r.toKinds = {103};
+        r.fields = { 0 };
+        r.toKinds = { 103 };
         row("To kind out of range", r, "To kind");
         r = RawFile();
-        r.fields = {9};
-        r.sizes = {"10k"};
+        r.fields = { 9 };
+        r.sizes = { "10k" };
         row("size not a number", r, "not a number of bytes");
         r = RawFile();
-        r.types = {10};
+        r.types = { 10 };
         row("type out of range", r, "unknown type");
         r = RawFile();
-        r.types = {7};
-        r.strings[0] = {"a@b.c\r\n`reboot`"};
+        r.types = { 7 };
+        r.strings[0] = { "a@b.c\r\n`reboot`" };
         row("forward address with shell characters", r, "not a plain address");
         r = RawFile();
-        r.types = {7};
-        r.strings[0] = {"-oQ/tmp/x"};
+        r.types = { 7 };
+        r.strings[0] = { "-oQ/tmp/x" };
         row("forward address beginning with a dash", r, "not a plain address");
         r = RawFile();
-        r.ints[0] = {1};
-        r.strings[1] = {"box\n/dev/null"};
+        r.ints[0] = { 1 };
+        r.strings[1] = { "box\n/dev/null" };
         row("line break in the mailbox", r, "line break");
         r = RawFile();
-        r.types = {4};
-        r.ints[3] = {3}; // top mode
+        r.types = { 4 };
+        r.ints[3] = { 3 }; // top mode
         row("body mode out of range", r, "body edit mode");
         r = RawFile();
         r.name = "a\nb";

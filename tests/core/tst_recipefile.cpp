@@ -58,32 +58,41 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
-        const QString tail = QStringLiteral(" file.  You should edit the file manually to adjust the recipe \"Spam\"");
-        QTest::newRow("end marker only")
-            << QByteArray("x\n##_ZEPH_RECIPE_END_##Spam\n")
-            << QStringLiteral("The begining marker for the recipe \"Spam\" was not found, however the end marker was found.  "
-                              "It's likely someone has manually edited the %1") + tail
-                + QStringLiteral(" so it has both a begin and end marker.  ZEPH cannot determine where the recipe begins.");
+        const QString tail
+            = QStringLiteral(" file.  You should edit the file manually to adjust the recipe \"Spam\"");
+        QTest::newRow("end marker only") << QByteArray("x\n##_ZEPH_RECIPE_END_##Spam\n")
+                                         << QStringLiteral("The begining marker for the recipe \"Spam\" was "
+                                                           "not found, however the end marker was found.  "
+                                                           "It's likely someone has manually edited the %1")
+                + tail
+                + QStringLiteral(" so it has both a begin and end marker.  ZEPH cannot determine where the "
+                                 "recipe begins.");
         QTest::newRow("begin marker only")
             << QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\nx\n")
-            << QStringLiteral("The end marker for the recipe \"Spam\" was not found, however the beginning marker was found.  "
-                              "It's likely someone has manually edited the %1") + tail
-                + QStringLiteral(" so it has both a begin and end marker.  ZEPH cannot determine where the recipe ends.");
+            << QStringLiteral("The end marker for the recipe \"Spam\" was not found, however the beginning "
+                              "marker was found.  "
+                              "It's likely someone has manually edited the %1")
+                + tail
+                + QStringLiteral(
+                    " so it has both a begin and end marker.  ZEPH cannot determine where the recipe ends.");
         QTest::newRow("end before begin")
             << QByteArray("##_ZEPH_RECIPE_END_##Spam\nx\n##_ZEPH_RECIPE_BEGIN_##Spam\n")
-            << QStringLiteral("The end marker for the recipe \"Spam\" was found before the beginning marker was found.  "
-                              "It's likely someone has manually edited the %1") + tail
-                + QStringLiteral(".  ZEPH cannot determine where the recipe begins and ends.");
+            << QStringLiteral(
+                   "The end marker for the recipe \"Spam\" was found before the beginning marker was found.  "
+                   "It's likely someone has manually edited the %1")
+                + tail + QStringLiteral(".  ZEPH cannot determine where the recipe begins and ends.");
         QTest::newRow("second begin line")
             << QByteArray("\n") + Block("Spam") + "##_ZEPH_RECIPE_BEGIN_##Spam\n"
-            << QStringLiteral("The begining marker for the recipe \"Spam\" was found more than once.  It's likely someone "
-                              "has manually edited the %1") + tail
-                + QStringLiteral(".  ZEPH cannot determine where the recipe begins.");
+            << QStringLiteral("The begining marker for the recipe \"Spam\" was found more than once.  It's "
+                              "likely someone "
+                              "has manually edited the %1")
+                + tail + QStringLiteral(".  ZEPH cannot determine where the recipe begins.");
         QTest::newRow("two end lines, one before the begin")
             << QByteArray("##_ZEPH_RECIPE_END_##spam\n") + Block("Spam")
-            << QStringLiteral("The end marker for the recipe \"Spam\" was found more than once.  It's likely someone has "
-                              "manually edited the %1") + tail
-                + QStringLiteral(".  ZEPH cannot determine where the recipe ends.");
+            << QStringLiteral("The end marker for the recipe \"Spam\" was found more than once.  It's likely "
+                              "someone has "
+                              "manually edited the %1")
+                + tail + QStringLiteral(".  ZEPH cannot determine where the recipe ends.");
     }
 
     void markerErrors()
@@ -119,12 +128,14 @@ private slots:
 
         // Replace keeps everything around the block and writes LF line ends.
         QVERIFY(file.ReplaceRecipe("a b;$(x)|`y`", "\n" + Block("a b;$(x)|`y`", ":0\nnew\n")));
-        QCOMPARE(Read(), "# my own line\n\n\n" + Block("a b;$(x)|`y`", ":0\nnew\n") + "\n" + second
-                             + "last line without end\n");
+        QCOMPARE(Read(),
+            "# my own line\n\n\n" + Block("a b;$(x)|`y`", ":0\nnew\n") + "\n" + second
+                + "last line without end\n");
         // Delete of the last block, then of a missing one.
         QVERIFY(file.DeleteRecipe("spam"));
         const QByteArray afterDelete = Read();
-        QCOMPARE(afterDelete, "# my own line\n\n\n" + Block("a b;$(x)|`y`", ":0\nnew\n") + "\nlast line without end\n");
+        QCOMPARE(afterDelete,
+            "# my own line\n\n\n" + Block("a b;$(x)|`y`", ":0\nnew\n") + "\nlast line without end\n");
         QVERIFY(file.DeleteRecipe("Missing"));
         QCOMPARE(Read(), afterDelete);
         QVERIFY(Prompt::History().isEmpty());
@@ -146,7 +157,7 @@ private slots:
     void parseBlocksAndGroups()
     {
         Write("\n" + Block("Spam") + "a\n\nb\n" + Block("Ham") + "\n\n##_zeph_recipe_begin_##Ham\nc\n"
-              + "##_ZEPH_RECIPE_BEGIN_##Broken\nd");
+            + "##_ZEPH_RECIPE_BEGIN_##Broken\nd");
         QList<QByteArray> groups;
         const QList<CRecipeListEntry> list = Parse(&groups);
         QCOMPARE(list.size(), 4);
@@ -155,19 +166,25 @@ private slots:
         QVERIFY(!list.at(0).unparsed);
         // "a", an empty line and "b" form one group that keeps its place between the blocks.
         QVERIFY(list.at(1).unparsed);
-        QCOMPARE(list.at(1).text, "##_ZEPH_RECIPE_BEGIN_##" + list.at(1).name + "\na\nb\n##_ZEPH_RECIPE_END_##"
-                                      + list.at(1).name + "\n");
+        QCOMPARE(list.at(1).text,
+            "##_ZEPH_RECIPE_BEGIN_##" + list.at(1).name + "\na\nb\n##_ZEPH_RECIPE_END_##" + list.at(1).name
+                + "\n");
         QCOMPARE(list.at(2).name, QByteArray("Ham"));
         // A lower-case begin line and a begin line without an end are outside lines.
         QVERIFY(list.at(3).unparsed);
-        QCOMPARE(list.at(3).text, "##_ZEPH_RECIPE_BEGIN_##" + list.at(3).name + "\n##_zeph_recipe_begin_##Ham\nc\n"
-                                      "##_ZEPH_RECIPE_BEGIN_##Broken\nd\n##_ZEPH_RECIPE_END_##" + list.at(3).name + "\n");
+        QCOMPARE(list.at(3).text,
+            "##_ZEPH_RECIPE_BEGIN_##" + list.at(3).name
+                + "\n##_zeph_recipe_begin_##Ham\nc\n"
+                  "##_ZEPH_RECIPE_BEGIN_##Broken\nd\n##_ZEPH_RECIPE_END_##"
+                + list.at(3).name + "\n");
         QVERIFY(list.at(1).name != list.at(3).name);
-        QCOMPARE(groups, (QList<QByteArray>{list.at(1).text, list.at(3).text}));
+        QCOMPARE(groups, (QList<QByteArray> { list.at(1).text, list.at(3).text }));
 
         // Writing wraps the groups; a second parse gives the same entries, now all blocks.
         QVERIFY(CRecipeFile::WriteRecipeList(m_path, list));
-        QCOMPARE(Read(), list.at(0).text + "\n" + list.at(1).text + "\n" + list.at(2).text + "\n" + list.at(3).text + "\n");
+        QCOMPARE(Read(),
+            list.at(0).text + "\n" + list.at(1).text + "\n" + list.at(2).text + "\n" + list.at(3).text
+                + "\n");
         const QList<CRecipeListEntry> again = Parse();
         QCOMPARE(again.size(), 4);
         for (int i = 0; i < 4; ++i) {
@@ -189,12 +206,10 @@ private slots:
         QList<int> reported;
         QList<CRecipeListEntry> cancelled;
         QList<QByteArray> groups;
-        QVERIFY(!CRecipeFile::ParseRecipeList(
-            m_path, &cancelled, &groups,
-            [&reported](int percent) {
-                reported.append(percent);
-                return reported.size() < 3;
-            }));
+        QVERIFY(!CRecipeFile::ParseRecipeList(m_path, &cancelled, &groups, [&reported](int percent) {
+            reported.append(percent);
+            return reported.size() < 3;
+        }));
         QCOMPARE(reported.size(), 3);
         QVERIFY(reported.at(0) > 0 && reported.at(0) < reported.at(2));
         QVERIFY(cancelled.isEmpty());
@@ -209,28 +224,34 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("texts");
         const QByteArray spam = Block("Spam");
         QTest::newRow("end line without a line feed")
-            << spam.chopped(1) << QList<QByteArray>{"Spam"} << QList<QByteArray>{spam};
+            << spam.chopped(1) << QList<QByteArray> { "Spam" } << QList<QByteArray> { spam };
         QTest::newRow("lone carriage returns")
-            << QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\r\n:0\r\n* ^Subject:.*x\r/dev/null\n##_ZEPH_RECIPE_END_##Spam\r")
-            << QList<QByteArray>{"Spam"} << QList<QByteArray>{"##_ZEPH_RECIPE_BEGIN_##Spam\n:0\n* ^Subject:.*x/dev/null\n"
-                                                             "##_ZEPH_RECIPE_END_##Spam\n"};
+            << QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\r\n:0\r\n* "
+                          "^Subject:.*x\r/dev/null\n##_ZEPH_RECIPE_END_##Spam\r")
+            << QList<QByteArray> { "Spam" }
+            << QList<QByteArray> { "##_ZEPH_RECIPE_BEGIN_##Spam\n:0\n* ^Subject:.*x/dev/null\n"
+                                   "##_ZEPH_RECIPE_END_##Spam\n" };
         QTest::newRow("end line of a longer name is not the end")
-            << QByteArray("##_ZEPH_RECIPE_BEGIN_##Spa\nx\n##_ZEPH_RECIPE_END_##Spam\ny\n##_ZEPH_RECIPE_END_##Spa\n")
-            << QList<QByteArray>{"Spa"}
-            << QList<QByteArray>{"##_ZEPH_RECIPE_BEGIN_##Spa\nx\n##_ZEPH_RECIPE_END_##Spam\ny\n##_ZEPH_RECIPE_END_##Spa\n"};
+            << QByteArray(
+                   "##_ZEPH_RECIPE_BEGIN_##Spa\nx\n##_ZEPH_RECIPE_END_##Spam\ny\n##_ZEPH_RECIPE_END_##Spa\n")
+            << QList<QByteArray> { "Spa" }
+            << QList<QByteArray> {
+                   "##_ZEPH_RECIPE_BEGIN_##Spa\nx\n##_ZEPH_RECIPE_END_##Spam\ny\n##_ZEPH_RECIPE_END_##Spa\n"
+               };
         QTest::newRow("a block inside a block belongs to the outer one")
             << QByteArray("##_ZEPH_RECIPE_BEGIN_##A\n" + Block("B") + "##_ZEPH_RECIPE_END_##A\n")
-            << QList<QByteArray>{"A"} << QList<QByteArray>{"##_ZEPH_RECIPE_BEGIN_##A\n" + Block("B") + "##_ZEPH_RECIPE_END_##A\n"};
+            << QList<QByteArray> { "A" }
+            << QList<QByteArray> { "##_ZEPH_RECIPE_BEGIN_##A\n" + Block("B") + "##_ZEPH_RECIPE_END_##A\n" };
         QTest::newRow("outside line without a line feed")
-            << spam + "tail" << QList<QByteArray>{"Spam", "*"} << QList<QByteArray>{spam, "tail\n"};
-        QTest::newRow("begin line at the very end") << QByteArray("##_ZEPH_RECIPE_BEGIN_##Last")
-                                                    << QList<QByteArray>{"*"}
-                                                    << QList<QByteArray>{"##_ZEPH_RECIPE_BEGIN_##Last\n"};
-        QTest::newRow("empty file") << QByteArray() << QList<QByteArray>{} << QList<QByteArray>{};
+            << spam + "tail" << QList<QByteArray> { "Spam", "*" } << QList<QByteArray> { spam, "tail\n" };
+        QTest::newRow("begin line at the very end")
+            << QByteArray("##_ZEPH_RECIPE_BEGIN_##Last") << QList<QByteArray> { "*" }
+            << QList<QByteArray> { "##_ZEPH_RECIPE_BEGIN_##Last\n" };
+        QTest::newRow("empty file") << QByteArray() << QList<QByteArray> {} << QList<QByteArray> {};
         const QByteArray disabled = CRecipeFile::DisableRecipeText(Block("B"), "B");
         QTest::newRow("commented lines inside and outside blocks")
-            << Block("A") + "##_ZEPH_COMMENT_##x\n" + disabled << QList<QByteArray>{"A", "*", "B"}
-            << QList<QByteArray>{Block("A"), "##_ZEPH_COMMENT_##x\n", disabled};
+            << Block("A") + "##_ZEPH_COMMENT_##x\n" + disabled << QList<QByteArray> { "A", "*", "B" }
+            << QList<QByteArray> { Block("A"), "##_ZEPH_COMMENT_##x\n", disabled };
     }
 
     void parseEdges()
@@ -247,8 +268,9 @@ private slots:
             if (names.at(i) == "*") {
                 QVERIFY(entry.unparsed);
                 // The group's text is wrapped in begin and end lines of its generated name.
-                QCOMPARE(entry.text, "##_ZEPH_RECIPE_BEGIN_##" + entry.name + "\n" + texts.at(i)
-                                         + "##_ZEPH_RECIPE_END_##" + entry.name + "\n");
+                QCOMPARE(entry.text,
+                    "##_ZEPH_RECIPE_BEGIN_##" + entry.name + "\n" + texts.at(i) + "##_ZEPH_RECIPE_END_##"
+                        + entry.name + "\n");
             } else {
                 QCOMPARE(entry.name, names.at(i));
                 QCOMPARE(entry.text, texts.at(i));
@@ -272,14 +294,14 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("names");
         QTest::newRow("blocks in file order, CR LF")
             << QByteArray(Block("Zulu") + "x\n" + Block("alpha")).replace("\n", "\r\n")
-            << QList<QByteArray>{"Zulu", "alpha"};
-        QTest::newRow("begin line without an end line")
-            << Block("A") + "##_ZEPH_RECIPE_BEGIN_##Broken\n:0\n" + Block("B") << QList<QByteArray>{"A", "Broken", "B"};
+            << QList<QByteArray> { "Zulu", "alpha" };
+        QTest::newRow("begin line without an end line") << Block("A") + "##_ZEPH_RECIPE_BEGIN_##Broken\n:0\n"
+                + Block("B") << QList<QByteArray> { "A", "Broken", "B" };
         QTest::newRow("empty names and lower-case markers are left out")
             << Block("") + "##_ZEPH_RECIPE_BEGIN_##\n##_zeph_recipe_begin_##low\n" + Block("C")
-            << QList<QByteArray>{"C"};
+            << QList<QByteArray> { "C" };
         QTest::newRow("names with blanks and shell characters")
-            << Block("Save $5 `x` now ") << QList<QByteArray>{"Save $5 `x` now "};
+            << Block("Save $5 `x` now ") << QList<QByteArray> { "Save $5 `x` now " };
     }
 
     void recipeNames()
@@ -299,9 +321,10 @@ private slots:
     {
         const QByteArray text = Block("Spam");
         const QByteArray disabled = CRecipeFile::DisableRecipeText(text, "Spam");
-        QCOMPARE(disabled, QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\n##_ZEPH_COMMENT_##:0\n"
-                                      "##_ZEPH_COMMENT_##* ^Subject:.*x\n##_ZEPH_COMMENT_##/dev/null\n"
-                                      "##_ZEPH_RECIPE_END_##Spam\n"));
+        QCOMPARE(disabled,
+            QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\n##_ZEPH_COMMENT_##:0\n"
+                       "##_ZEPH_COMMENT_##* ^Subject:.*x\n##_ZEPH_COMMENT_##/dev/null\n"
+                       "##_ZEPH_RECIPE_END_##Spam\n"));
         QVERIFY(CRecipeFile::IsDisabledText(disabled));
         QVERIFY(!CRecipeFile::IsDisabledText(text));
         QCOMPARE(CRecipeFile::EnableRecipeText(disabled), text);
@@ -334,9 +357,11 @@ private slots:
         QList<CRecipeListEntry> list;
         QList<QByteArray> groups;
         QString error;
-        QVERIFY(!CRecipeFile::ParseRecipeList(m_dir.filePath(QStringLiteral("missing")), &list, &groups, {}, &error));
+        QVERIFY(!CRecipeFile::ParseRecipeList(
+            m_dir.filePath(QStringLiteral("missing")), &list, &groups, {}, &error));
         QVERIFY(!error.isEmpty());
-        QVERIFY(!CRecipeFile::WriteRecipeList(m_dir.filePath(QStringLiteral("no/such/folder/zeph.recipes")), list));
+        QVERIFY(!CRecipeFile::WriteRecipeList(
+            m_dir.filePath(QStringLiteral("no/such/folder/zeph.recipes")), list));
     }
 };
 

@@ -48,7 +48,7 @@ void TestRemoteFiles::fileKeysIgnoreCase()
     QVERIFY(!record.RenameFile(QStringLiteral("nothing"), QStringLiteral("x")));
     QStringList names;
     record.RemoteNames(&names);
-    QCOMPARE(names, QStringList({QStringLiteral("renamed"), QStringLiteral("a/.procmailrc")}));
+    QCOMPARE(names, QStringList({ QStringLiteral("renamed"), QStringLiteral("a/.procmailrc") }));
     record.SetFilePermissions(QStringLiteral("RENAMED"), 640);
     QVERIFY(record.GetFile(0, &entry));
     QCOMPARE(entry.permissions, 640);
@@ -107,7 +107,8 @@ void TestRemoteFiles::unchangedFollowsTheLocalFile()
     file.write("one");
     file.close();
     CRemoteFilesFoldersMgr record;
-    record.AddUpload(QStringLiteral("r"), path, COleDateTime(), CRemoteFilesFoldersMgr::LocalFileTime(path), -1);
+    record.AddUpload(
+        QStringLiteral("r"), path, COleDateTime(), CRemoteFilesFoldersMgr::LocalFileTime(path), -1);
     QVERIFY(record.IsUnchanged(QStringLiteral("R"), path));
     QVERIFY(!record.IsUnchanged(QStringLiteral("other"), path));
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -134,7 +135,8 @@ void TestRemoteFiles::roundTripKeepsOperationsResult()
     CRemoteFilesFoldersMgr record;
     record.identityName = QStringLiteral("Work");
     const COleDateTime now = COleDateTime::FromDateTime(QDateTime(QDate(2007, 12, 1), QTime(14, 5)));
-    record.AddUpload(QStringLiteral(".procmail/zeph.recipes"), QStringLiteral("/d/zeph.recipes"), now, now, 600);
+    record.AddUpload(
+        QStringLiteral(".procmail/zeph.recipes"), QStringLiteral("/d/zeph.recipes"), now, now, 600);
     record.AddDir(QStringLiteral("$HOME"), 711);
     CArchive out;
     record.Store(out);
@@ -152,8 +154,10 @@ void TestRemoteFiles::uploadDateText_data()
     QTest::newRow("month first") << 0 << QStringLiteral("/") << QStringLiteral("12/01/07 14:05");
     QTest::newRow("day first, points") << 1 << QStringLiteral(".") << QStringLiteral("01.12.07 14:05");
     QTest::newRow("year first, dashes") << 2 << QStringLiteral("-") << QStringLiteral("07-12-01 14:05");
-    QTest::newRow("unknown format counts as 0") << 7 << QStringLiteral("/") << QStringLiteral("12/01/07 14:05");
-    QTest::newRow("only the first character") << 0 << QStringLiteral("-x") << QStringLiteral("12-01-07 14:05");
+    QTest::newRow("unknown format counts as 0")
+        << 7 << QStringLiteral("/") << QStringLiteral("12/01/07 14:05");
+    QTest::newRow("only the first character")
+        << 0 << QStringLiteral("-x") << QStringLiteral("12-01-07 14:05");
 }
 
 void TestRemoteFiles::uploadDateText()
@@ -171,7 +175,7 @@ void TestRemoteFiles::uploadDateText()
 void TestRemoteFiles::logDateSuffix()
 {
     QCOMPARE(LogDownload::DateSuffix(QDateTime(QDate(2007, 6, 25), QTime(14, 7, 9))),
-             QStringLiteral(".2007.06.25.140709"));
+        QStringLiteral(".2007.06.25.140709"));
     SetSetting(Settings::ZephDir, QStringLiteral(".procmail"));
     QCOMPARE(LogDownload::RemoteOldLogName(), QStringLiteral(".procmail/zeph.log.old"));
 }

@@ -1,6 +1,5 @@
 #include "FileSizeLimit.h"
 #include "TestEnvironment.h"
-
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CAppData.h"
@@ -47,20 +46,22 @@ CUserData sampleUser(const QString& name)
 {
     CUserData user;
     user.name = name;
-    user.SetString(QStringLiteral("Settings"), QStringLiteral("Document Directory"), QStringLiteral("/home/x/ZEPH/"));
+    user.SetString(
+        QStringLiteral("Settings"), QStringLiteral("Document Directory"), QStringLiteral("/home/x/ZEPH/"));
     user.SetInt(QStringLiteral("Setup"), QStringLiteral("Setup wiz run"), 1);
     user.SetTime(QStringLiteral("Log Settings"), QStringLiteral("Log download time"),
-                 QDateTime(QDate(2007, 3, 5), QTime(14, 7, 9)));
+        QDateTime(QDate(2007, 3, 5), QTime(14, 7, 9)));
     CFontDescription font;
     font.height = -13;
     font.weight = 700;
     font.italic = 1;
     font.faceName = QStringLiteral("DejaVu Sans Mono");
     user.SetFont(QStringLiteral("Log Settings"), QStringLiteral("Font"), font);
-    user.SetStringArray(QStringLiteral("StartFiles"), {QStringLiteral("/a/b.txt"), QString(), QStringLiteral("é ü")});
-    user.SetIntArray(QStringLiteral("Log columns"), {3, 0, -1, 2147483647});
+    user.SetStringArray(
+        QStringLiteral("StartFiles"), { QStringLiteral("/a/b.txt"), QString(), QStringLiteral("é ü") });
+    user.SetIntArray(QStringLiteral("Log columns"), { 3, 0, -1, 2147483647 });
     user.SetString(QStringLiteral("Long"), QStringLiteral("text"), QString(70000, QLatin1Char('L')));
-    user.byteArraySections.append({QStringLiteral("kept"), QByteArray("\x00\x01\xff", 3)});
+    user.byteArraySections.append({ QStringLiteral("kept"), QByteArray("\x00\x01\xff", 3) });
     return user;
 }
 
@@ -75,8 +76,8 @@ CRemoteFilesFoldersMgr sampleRemoteFiles(const QString& name)
     file.localFileTime.status = COleDateTime::Invalid;
     file.permissions = 644;
     record.files.append(file);
-    record.directories.append({QStringLiteral("$HOME"), 711});
-    record.directories.append({QStringLiteral(".procmail"), -1});
+    record.directories.append({ QStringLiteral("$HOME"), 711 });
+    record.directories.append({ QStringLiteral(".procmail"), -1 });
     return record;
 }
 
@@ -157,12 +158,13 @@ void TestSettingsStore::emptyAndDeletedValues()
     QCOMPARE(GetProfileInt(QStringLiteral("S"), QStringLiteral("K"), 42), 42);
     QCOMPARE(GetProfileString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("dflt")), QString());
     QVERIFY(WriteProfileString(QStringLiteral("S"), QStringLiteral("K"), QString()));
-    QCOMPARE(GetProfileString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("dflt")), QStringLiteral("dflt"));
+    QCOMPARE(GetProfileString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("dflt")),
+        QStringLiteral("dflt"));
     QVERIFY(!CurrentUserData().DeleteKey(QStringLiteral("S"), QStringLiteral("K")));
     QVERIFY(!CurrentUserData().DeleteKey(QStringLiteral("nope"), QStringLiteral("K")));
-    QStringList list{QStringLiteral("unchanged")};
+    QStringList list { QStringLiteral("unchanged") };
     QVERIFY(!CurrentUserData().GetStringArray(QStringLiteral("missing"), &list));
-    QCOMPARE(list, QStringList{QStringLiteral("unchanged")});
+    QCOMPARE(list, QStringList { QStringLiteral("unchanged") });
 }
 
 void TestSettingsStore::times_data()
@@ -191,7 +193,8 @@ void TestSettingsStore::times()
         QCOMPARE(time, marker);
     else
         QCOMPARE(CUserData::FormatTime(time), text);
-    QCOMPARE(CUserData::FormatTime(QDateTime(QDate(2007, 3, 5), QTime(14, 7, 9))), QStringLiteral("2007,3,5,14,7,9,"));
+    QCOMPARE(CUserData::FormatTime(QDateTime(QDate(2007, 3, 5), QTime(14, 7, 9))),
+        QStringLiteral("2007,3,5,14,7,9,"));
 }
 
 void TestSettingsStore::fontRoundTrip()
@@ -219,9 +222,9 @@ void TestSettingsStore::fontRoundTrip()
 
     // A stored face name longer than a font description holds is cut to 31 characters.
     font.faceName = QString(40, QLatin1Char('F'));
-    QVERIFY(CUserData::ParseFont(CUserData::FormatFont(font).replace(QString(31, QLatin1Char('F')),
-                                                                       QString(40, QLatin1Char('F'))),
-                                 &back));
+    QVERIFY(CUserData::ParseFont(
+        CUserData::FormatFont(font).replace(QString(31, QLatin1Char('F')), QString(40, QLatin1Char('F'))),
+        &back));
     QCOMPARE(back.faceName.size(), 31);
 }
 
@@ -246,13 +249,13 @@ void TestSettingsStore::leadingInt()
 void TestSettingsStore::dataFileRoundTrip()
 {
     CAppData data(m_env->DataFilePath());
-    data.users = {sampleUser(QStringLiteral("Default")), sampleUser(QStringLiteral("Work"))};
-    data.remoteFiles = {sampleRemoteFiles(QStringLiteral("Default"))};
+    data.users = { sampleUser(QStringLiteral("Default")), sampleUser(QStringLiteral("Work")) };
+    data.remoteFiles = { sampleRemoteFiles(QStringLiteral("Default")) };
     QVERIFY2(data.Save(), qPrintable(data.GetErrorText()));
 
     CAppData back(m_env->DataFilePath());
     QVERIFY2(back.Load(), qPrintable(back.GetErrorText()));
-    QCOMPARE(back.GetUserNames(), (QStringList{QStringLiteral("Default"), QStringLiteral("Work")}));
+    QCOMPARE(back.GetUserNames(), (QStringList { QStringLiteral("Default"), QStringLiteral("Work") }));
     const CUserData& user = back.users[1];
     const CUserData expected = sampleUser(QStringLiteral("Work"));
     QCOMPARE(user.stringSections.size(), expected.stringSections.size());
@@ -265,13 +268,14 @@ void TestSettingsStore::dataFileRoundTrip()
     QVERIFY(user.GetTime(QStringLiteral("Log Settings"), QStringLiteral("Log download time"), &time));
     QCOMPARE(time, QDateTime(QDate(2007, 3, 5), QTime(14, 7, 9)));
     QVERIFY(back.remoteFiles[0] == sampleRemoteFiles(QStringLiteral("Default")));
-    QCOMPARE(back.remoteFiles[0].files[0].dateUploaded.ToDateTime(), QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+    QCOMPARE(
+        back.remoteFiles[0].files[0].dateUploaded.ToDateTime(), QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
 }
 
 void TestSettingsStore::fillerAndFreshness()
 {
     CAppData data(m_env->DataFilePath());
-    data.users = {sampleUser(QStringLiteral("Default"))};
+    data.users = { sampleUser(QStringLiteral("Default")) };
     QVERIFY(data.Save());
     const QByteArray first = readFile(data.Path());
     QVERIFY(data.Save());
@@ -336,8 +340,8 @@ void TestSettingsStore::craftedCounts_data()
     QTest::newRow("huge string length") << header(1, "ZEPH data file", 1, 0) + longString.Data();
     CArchive schema;
     schema.WriteDword(7);
-    QTest::newRow("unknown record schema") << header(1, "ZEPH data file", 1, 0) + schema.Data()
-                                                  + QByteArray(40, '\0');
+    QTest::newRow("unknown record schema")
+        << header(1, "ZEPH data file", 1, 0) + schema.Data() + QByteArray(40, '\0');
     CArchive remote;
     remote.WriteString("Default");
     remote.WriteString("Remote file and folders dlg info");
@@ -358,13 +362,13 @@ void TestSettingsStore::craftedCounts()
 
 void TestSettingsStore::putUserKeepsPosition()
 {
-    CAppData data(QString{});
-    data.users = {sampleUser(QStringLiteral("Default")), sampleUser(QStringLiteral("Work"))};
+    CAppData data(QString {});
+    data.users = { sampleUser(QStringLiteral("Default")), sampleUser(QStringLiteral("Work")) };
     CUserData replacement;
     replacement.name = QStringLiteral("default");
     replacement.SetInt(QStringLiteral("A"), QStringLiteral("B"), 9);
     QVERIFY(data.PutUser(replacement));
-    QCOMPARE(data.GetUserNames(), (QStringList{QStringLiteral("default"), QStringLiteral("Work")}));
+    QCOMPARE(data.GetUserNames(), (QStringList { QStringLiteral("default"), QStringLiteral("Work") }));
     QCOMPARE(data.users[0].GetInt(QStringLiteral("A"), QStringLiteral("B"), 0), 9);
     QVERIFY(!data.PutUser(CUserData()));
     QVERIFY(!data.Save());
@@ -384,7 +388,7 @@ void TestSettingsStore::identityDataKeepsOtherIdentities()
     QCOMPARE(GetSettingString(Settings::ZephDir), QStringLiteral(".procmail"));
     SetSetting(Settings::ZephDir, QStringLiteral("home-dir"));
     QVERIFY(state.SaveIdentityData());
-    QCOMPARE(state.GetIdentityNames(), (QStringList{QStringLiteral("Work"), QStringLiteral("Home")}));
+    QCOMPARE(state.GetIdentityNames(), (QStringList { QStringLiteral("Work"), QStringLiteral("Home") }));
 
     state.SetIdentity(QStringLiteral("WORK"));
     state.LoadIdentityData();
@@ -394,7 +398,7 @@ void TestSettingsStore::identityDataKeepsOtherIdentities()
     QCOMPARE(record.identityName, QStringLiteral("Home"));
 
     QVERIFY(state.DeleteIdentityData(QStringLiteral("home")));
-    QCOMPARE(state.GetIdentityNames(), QStringList{QStringLiteral("Work")});
+    QCOMPARE(state.GetIdentityNames(), QStringList { QStringLiteral("Work") });
     QVERIFY(Prompt::History().isEmpty());
 }
 
@@ -426,10 +430,12 @@ void TestSettingsStore::unreadableDataFileIsKeptAside()
     QCOMPARE(history.size(), 1);
     QCOMPARE(history[0].caption, QStringLiteral("Data file not readable"));
     QCOMPARE(history[0].icon, Prompt::Warning);
-    QVERIFY(history[0].text.startsWith(QStringLiteral("The ZEPH data file %1 could not be read (").arg(path)));
-    QVERIFY(history[0].text.endsWith(QStringLiteral(").  It has been renamed to %1 and kept; ZEPH uses default "
-                                                    "settings for this identity.")
-                                         .arg(aside)));
+    QVERIFY(
+        history[0].text.startsWith(QStringLiteral("The ZEPH data file %1 could not be read (").arg(path)));
+    QVERIFY(
+        history[0].text.endsWith(QStringLiteral(").  It has been renamed to %1 and kept; ZEPH uses default "
+                                                "settings for this identity.")
+                                     .arg(aside)));
     QCOMPARE(GetSetting(Settings::SetupWizRun), 0);
 
     // The next save starts a new file; the kept one is never touched.
@@ -463,9 +469,9 @@ void TestSettingsStore::failedSaveKeepsPreviousFile()
     QCOMPARE(Prompt::History().size(), 1);
     QCOMPARE(Prompt::History()[0].caption, QStringLiteral("Error!"));
     QCOMPARE(Prompt::History()[0].text, state.SaveFailureText(error));
-    const QStringList leftovers = QDir(QFileInfo(m_env->DataFilePath()).absolutePath())
-                                      .entryList(QDir::Files | QDir::Hidden);
-    QCOMPARE(leftovers, QStringList{QStringLiteral("zeph.dat")});
+    const QStringList leftovers
+        = QDir(QFileInfo(m_env->DataFilePath()).absolutePath()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(leftovers, QStringList { QStringLiteral("zeph.dat") });
 
     state.LoadIdentityData();
     QCOMPARE(GetSettingString(Settings::ZephDir), QStringLiteral("first"));

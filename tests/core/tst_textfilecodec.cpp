@@ -19,13 +19,14 @@ void TestTextFileCodec::roundTrip_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("forHost");
     QTest::addColumn<QByteArray>("saved");
-    QTest::newRow("LF kept") << QByteArray("a\nb\n") << QStringLiteral("a\nb\n") << false << QByteArray("a\nb\n");
+    QTest::newRow("LF kept") << QByteArray("a\nb\n") << QStringLiteral("a\nb\n") << false
+                             << QByteArray("a\nb\n");
     QTest::newRow("CR LF kept") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n") << false
                                 << QByteArray("a\r\nb\r\n");
-    QTest::newRow("CR LF for the host becomes LF") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n") << true
-                                                   << QByteArray("a\nb\n");
-    QTest::newRow("Latin-1 bytes kept") << QByteArray("caf\xe9\n") << QStringLiteral("caf\u00e9\n") << false
-                                        << QByteArray("caf\xe9\n");
+    QTest::newRow("CR LF for the host becomes LF")
+        << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n") << true << QByteArray("a\nb\n");
+    QTest::newRow("Latin-1 bytes kept")
+        << QByteArray("caf\xe9\n") << QStringLiteral("caf\u00e9\n") << false << QByteArray("caf\xe9\n");
     QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9\n") << QStringLiteral("caf\u00e9\n") << false
                                 << QByteArray("caf\xc3\xa9\n");
     QTest::newRow("no line end") << QByteArray("x") << QStringLiteral("x") << false << QByteArray("x");

@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-
 #include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
@@ -98,12 +97,13 @@ void TestWorkspace::createPath_data()
     QTest::addColumn<QString>("relative");
     QTest::addColumn<bool>("result");
     QTest::addColumn<QStringList>("created");
-    QTest::newRow("final slash: both") << QStringLiteral("a/b/") << true
-                                       << QStringList{QStringLiteral("a"), QStringLiteral("a/b")};
-    QTest::newRow("no final slash: parent only") << QStringLiteral("a/b") << true << QStringList{QStringLiteral("a")};
-    QTest::newRow("existing parts skipped") << QStringLiteral("exists/c/") << true
-                                            << QStringList{QStringLiteral("exists/c")};
-    QTest::newRow("blocked by a file") << QStringLiteral("file/c/") << false << QStringList{};
+    QTest::newRow("final slash: both")
+        << QStringLiteral("a/b/") << true << QStringList { QStringLiteral("a"), QStringLiteral("a/b") };
+    QTest::newRow("no final slash: parent only")
+        << QStringLiteral("a/b") << true << QStringList { QStringLiteral("a") };
+    QTest::newRow("existing parts skipped")
+        << QStringLiteral("exists/c/") << true << QStringList { QStringLiteral("exists/c") };
+    QTest::newRow("blocked by a file") << QStringLiteral("file/c/") << false << QStringList {};
 }
 
 void TestWorkspace::createPath()
@@ -138,7 +138,7 @@ void TestWorkspace::recipeFileCreation()
     QCOMPARE(Workspace::GetRecipeFilePath(), QString());
     QCOMPARE(Prompt::History().size(), 1);
     QCOMPARE(Prompt::History()[0].text,
-             QStringLiteral("Error trying to create a file for your recipes.  The path appears to be too long."));
+        QStringLiteral("Error trying to create a file for your recipes.  The path appears to be too long."));
     QCOMPARE(Prompt::History()[0].icon, Prompt::Stop);
 
     // A short path that cannot be created gives the other message.
@@ -147,7 +147,8 @@ void TestWorkspace::recipeFileCreation()
     blocker.close();
     Workspace::SetDocumentFolder(m_env->Home() + QStringLiteral("/blocker/docs"));
     QCOMPARE(Workspace::GetRecipeFilePath(), QString());
-    QCOMPARE(Prompt::History().last().text, QStringLiteral("Unexpected error while trying to create recipes file"));
+    QCOMPARE(Prompt::History().last().text,
+        QStringLiteral("Unexpected error while trying to create recipes file"));
 }
 
 void TestWorkspace::temporaryFiles()
@@ -187,8 +188,9 @@ void TestWorkspace::identityNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
-    const QString chars = QStringLiteral("You cannot use any of the following characters in the identity name:\r\n\r\n"
-                                         "\\/:*?\"<>|\r\n\r\nPlease modify the command line name and restart ZEPH.");
+    const QString chars
+        = QStringLiteral("You cannot use any of the following characters in the identity name:\r\n\r\n"
+                         "\\/:*?\"<>|\r\n\r\nPlease modify the command line name and restart ZEPH.");
     const QString folder = QStringLiteral("The identity name \"%1\" cannot be used as a folder name.\r\n\r\n"
                                           "Please modify the command line name and restart ZEPH.");
     QTest::newRow("plain") << QStringLiteral("Work") << QString();

@@ -10,12 +10,12 @@
 #include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/CHyperLink.h"
 #include "gui/common/CInputDlg.h"
+#include "gui/common/CPercentProgressCtrl.h"
 #include "gui/common/CPermissionsDlg.h"
 #include "gui/common/CResizingDialog.h"
 #include "gui/common/CTabPromptEdit.h"
 #include "gui/common/CTextViewerDlg.h"
 #include "gui/common/CWorkingDlg.h"
-#include "gui/common/CPercentProgressCtrl.h"
 #include "gui/common/ColumnLayout.h"
 #include "gui/common/FileDialogs.h"
 
@@ -36,8 +36,11 @@
 #include <memory>
 
 namespace {
-QString S(const char* text) { return QString::fromLatin1(text); }
+QString S(const char* text)
+{
+    return QString::fromLatin1(text);
 }
+} // namespace
 
 class TestDialogs : public QObject
 {
@@ -83,7 +86,7 @@ private slots:
         Prompt::QueueAnswer(Prompt::Button(answer));
         CCheckQuestionDlg::QueueCheckState(box);
         QCOMPARE(CCheckQuestionDlg::Ask(S("Q?"), S("Caption"), S("Check"), &value, nullptr, S("t.html"), 3),
-                 Prompt::Button(answer));
+            Prompt::Button(answer));
         QCOMPARE(value, expected);
         QCOMPARE(Prompt::History().last().checkBoxValue, initial);
     }
@@ -91,12 +94,13 @@ private slots:
     // The real dialog: Help leaves it open; kind 4 has no Cancel; the box goes back on Yes.
     void checkQuestionDialog()
     {
-        CCheckQuestionDlg dialog(S("Question"), S("Caption"), S("Remember"), false, nullptr, S("log.html"), 4);
+        CCheckQuestionDlg dialog(
+            S("Question"), S("Caption"), S("Remember"), false, nullptr, S("log.html"), 4);
         const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
         QStringList texts;
         for (QPushButton* b : buttons)
             texts << b->text();
-        QCOMPARE(texts, (QStringList{S("&Yes"), S("&No"), S("&Help")}));
+        QCOMPARE(texts, (QStringList { S("&Yes"), S("&No"), S("&Help") }));
         dialog.show();
         buttons.last()->click();
         QVERIFY(dialog.isVisible());
@@ -131,9 +135,10 @@ private slots:
         QTest::addColumn<QString>("tip");
         QTest::addColumn<int>("limit");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("fits") << S("one two") << 45 << QStringList{S("one two ")};
-        QTest::newRow("breaks below the limit") << S("aaaa bbbb cccc") << 10 << QStringList{S("aaaa "), S("bbbb "), S("cccc ")};
-        QTest::newRow("runs of blanks") << S("a   b") << 45 << QStringList{S("a b ")};
+        QTest::newRow("fits") << S("one two") << 45 << QStringList { S("one two ") };
+        QTest::newRow("breaks below the limit")
+            << S("aaaa bbbb cccc") << 10 << QStringList { S("aaaa "), S("bbbb "), S("cccc ") };
+        QTest::newRow("runs of blanks") << S("a   b") << 45 << QStringList { S("a b ") };
         QTest::newRow("ten lines at most") << QString(S("w ")).repeated(30) << 3 << QStringList(10, S("w "));
     }
 
@@ -186,14 +191,14 @@ private slots:
         QVERIFY(RestoreColumnOrder(header, S("Order")));
         QCOMPARE(header->logicalIndex(0), 3);
         // A stored order that does not fit is not applied.
-        CurrentUserData().SetIntArray(S("Bad order"), {0, 0, 1, 2});
+        CurrentUserData().SetIntArray(S("Bad order"), { 0, 0, 1, 2 });
         QVERIFY(!RestoreColumnOrder(header, S("Bad order")));
         QCOMPARE(header->logicalIndex(0), 3);
-        CurrentUserData().SetIntArray(S("Five"), {60, 70, 80, 90, 100});
+        CurrentUserData().SetIntArray(S("Five"), { 60, 70, 80, 90, 100 });
         header->resizeSection(0, 33);
         QVERIFY(!RestoreColumnWidths(header, S("Five")));
         QCOMPARE(header->sectionSize(0), 33);
-        CurrentUserData().SetIntArray(S("Two"), {0x10000 + 61, 72});
+        CurrentUserData().SetIntArray(S("Two"), { 0x10000 + 61, 72 });
         QVERIFY(RestoreColumnWidths(header, S("Two")));
         QCOMPARE(header->sectionSize(0), 61);
         QVERIFY(SaveColumnWidths(header, S("Saved")));
@@ -208,7 +213,7 @@ private slots:
         dialog.Field1()->setText(S("x"));
         dialog.accept();
         QCOMPARE(Prompt::History().last().text,
-                 S("You have not entered anything in the \"Value\" box.  Please do so, or hit cancel to quit."));
+            S("You have not entered anything in the \"Value\" box.  Please do so, or hit cancel to quit."));
         QCOMPARE(Prompt::History().last().caption, S("Nothing entered!"));
         QCOMPARE(first, S("old"));
         dialog.Field2()->setText(S("y"));
@@ -394,7 +399,8 @@ private slots:
         QCOMPARE(accepted.size(), 1);
         QCOMPARE(accepted.first().first().toUInt(), (255u << 16) | (104u << 8) | 32u);
 
-        auto* automatic = new CColourPopup(QPoint(0, 0), CColourPopup::AutomaticColour, S("Automatic"), QString(), &owner);
+        auto* automatic = new CColourPopup(
+            QPoint(0, 0), CColourPopup::AutomaticColour, S("Automatic"), QString(), &owner);
         QCOMPARE(automatic->CurrentEntry(), -1);
         QSignalSpy cancelled(automatic, &CColourPopup::ColourCancelled);
         automatic->Cancel();
@@ -426,14 +432,18 @@ private slots:
     {
         QTest::addColumn<int>("mode"); // 0 find, 1 replace, 2 find-only
         QTest::addColumn<QStringList>("visible"); // visible buttons, boxes and radio buttons
-        QTest::addColumn<bool>("searchDown");     // after choosing Up where it can be chosen
-        QTest::newRow("editor find")
-            << 0 << QStringList{S("&Find Next"), S("Cancel"), S("Match &whole word only"), S("Match &case"), S("&Up"), S("&Down")}
-            << false;
-        QTest::newRow("editor replace")
-            << 1 << QStringList{S("&Find Next"), S("&Replace"), S("Replace &All"), S("Cancel"), S("Match &whole word only"), S("Match &case")}
-            << true;
-        QTest::newRow("log find-only") << 2 << QStringList{S("&Find Next"), S("Cancel"), S("Match &case")} << true;
+        QTest::addColumn<bool>("searchDown"); // after choosing Up where it can be chosen
+        QTest::newRow("editor find") << 0
+                                     << QStringList { S("&Find Next"), S("Cancel"),
+                                            S("Match &whole word only"), S("Match &case"), S("&Up"),
+                                            S("&Down") }
+                                     << false;
+        QTest::newRow("editor replace") << 1
+                                        << QStringList { S("&Find Next"), S("&Replace"), S("Replace &All"),
+                                               S("Cancel"), S("Match &whole word only"), S("Match &case") }
+                                        << true;
+        QTest::newRow("log find-only")
+            << 2 << QStringList { S("&Find Next"), S("Cancel"), S("Match &case") } << true;
     }
 
     void findReplaceDialog()

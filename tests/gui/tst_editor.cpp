@@ -54,7 +54,8 @@ void touchLater(const QString& path, int seconds)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime));
+    QVERIFY(
+        file.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime));
 }
 
 } // namespace
@@ -101,16 +102,21 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<bool>("atLineStart");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("comment three whole lines") << S("comment") << S("a\nb\nc\n") << true << S("# a\n# b\n# c\n");
+        QTest::newRow("comment three whole lines")
+            << S("comment") << S("a\nb\nc\n") << true << S("# a\n# b\n# c\n");
         QTest::newRow("comment from mid-line") << S("comment") << S("lo\nb\nc") << false << S("lo\n# b\n# c");
-        QTest::newRow("uncomment three lines") << S("uncomment") << S("# a\n# b\n# c\n") << true << S("a\nb\nc\n");
-        QTest::newRow("uncomment leaves other prefixes") << S("uncomment") << S("#a\n#b\n# c") << true << S("#a\n#b\nc");
-        QTest::newRow("wrap at 20") << S("wrap20")
-                                    << QString(QStringLiteral("aaaaaaaaa bbbbbbbbbbbbbb cccccccccccccccccccc"))
+        QTest::newRow("uncomment three lines")
+            << S("uncomment") << S("# a\n# b\n# c\n") << true << S("a\nb\nc\n");
+        QTest::newRow("uncomment leaves other prefixes")
+            << S("uncomment") << S("#a\n#b\n# c") << true << S("#a\n#b\nc");
+        QTest::newRow("wrap at 20") << S(
+            "wrap20") << QString(QStringLiteral("aaaaaaaaa bbbbbbbbbbbbbb cccccccccccccccccccc"))
                                     << true << S("aaaaaaaaa\nbbbbbbbbbbbbbb\ncccccccccccccccccccc\n");
-        QTest::newRow("wrap without blanks") << S("wrap20") << QString(25, QLatin1Char('x')) << true
-                                             << QString(20, QLatin1Char('x')) + S("\n") + QString(5, QLatin1Char('x')) + S("\n");
-        QTest::newRow("wrap keeps empty lines, adds no line") << S("wrap20") << S("a\n\nb\n") << true << S("a\n\nb\n");
+        QTest::newRow("wrap without blanks")
+            << S("wrap20") << QString(25, QLatin1Char('x')) << true
+            << QString(20, QLatin1Char('x')) + S("\n") + QString(5, QLatin1Char('x')) + S("\n");
+        QTest::newRow("wrap keeps empty lines, adds no line")
+            << S("wrap20") << S("a\n\nb\n") << true << S("a\n\nb\n");
     }
 
     void textOps()
@@ -120,9 +126,10 @@ private slots:
         QFETCH(bool, atLineStart);
         QFETCH(QString, expected);
         const QString prefix = QStringLiteral("# ");
-        const QString result = op == QLatin1String("comment")     ? EditorTextOps::Comment(input, atLineStart, prefix)
-                             : op == QLatin1String("uncomment") ? EditorTextOps::Uncomment(input, atLineStart, prefix)
-                                                                : EditorTextOps::HardWrap(input, 20);
+        const QString result = op == QLatin1String("comment")
+            ? EditorTextOps::Comment(input, atLineStart, prefix)
+            : op == QLatin1String("uncomment") ? EditorTextOps::Uncomment(input, atLineStart, prefix)
+                                               : EditorTextOps::HardWrap(input, 20);
         QCOMPARE(result, expected);
     }
 
@@ -157,7 +164,8 @@ private slots:
         QCOMPARE(view->FileBytes(), original);
 
         view->InsertHardLineWrap(3);
-        const QByteArray wrapped = "one" + eol + "two" + eol + "thr" + eol + "ee" + eol + "fou" + eol + "r" + eol;
+        const QByteArray wrapped
+            = "one" + eol + "two" + eol + "thr" + eol + "ee" + eol + "fou" + eol + "r" + eol;
         QCOMPARE(view->FileBytes(), wrapped);
         edit->undo();
         QCOMPARE(view->FileBytes(), original);
@@ -190,10 +198,14 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("messagePart");
-        QTest::newRow("binary") << "binary.bin" << "not appear to be a text file";
-        QTest::newRow("too large") << "huge.txt" << "MB large";
-        QTest::newRow("folder") << "folder" << "is a folder";
-        QTest::newRow("missing") << "missing.txt" << "does not exist";
+        QTest::newRow("binary") << "binary.bin"
+                                << "not appear to be a text file";
+        QTest::newRow("too large") << "huge.txt"
+                                   << "MB large";
+        QTest::newRow("folder") << "folder"
+                                << "is a folder";
+        QTest::newRow("missing") << "missing.txt"
+                                 << "does not exist";
     }
 
     void refusedFiles()
@@ -269,7 +281,8 @@ private slots:
         QCOMPARE(Prompt::History().size(), 1);
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("File changed!"));
         QCOMPARE(Prompt::History().last().text,
-                 QStringLiteral("The file %1 has been modified on disk.  Do you want to load this new version?").arg(view->Path()));
+            QStringLiteral("The file %1 has been modified on disk.  Do you want to load this new version?")
+                .arg(view->Path()));
         QCOMPARE(view->Editor()->toPlainText(), QStringLiteral("first\n"));
         view->CheckOutsideChange();
         QCOMPARE(Prompt::History().size(), 1);
@@ -288,8 +301,9 @@ private slots:
         Prompt::QueueAnswer(Prompt::No);
         view->CheckOutsideChange();
         QCOMPARE(Prompt::History().last().text,
-                 QStringLiteral("The document watched.txt has unsaved changes that loading the new version will discard."
-                                "\n\nLoad the new version anyway?"));
+            QStringLiteral(
+                "The document watched.txt has unsaved changes that loading the new version will discard."
+                "\n\nLoad the new version anyway?"));
         QCOMPARE(Prompt::History().last().defaultButton, Prompt::No);
         QCOMPARE(view->Editor()->toPlainText(), QStringLiteral("mine third\n"));
         QVERIFY(view->IsModified());
@@ -325,9 +339,10 @@ private slots:
     // selects its begin line.
     void recipeList()
     {
-        const QByteArray recipes = "##_ZEPH_RECIPE_BEGIN_##Zulu\r\n:0\r\n* ^Subject: z\r\nz/\r\n##_ZEPH_RECIPE_END_##Zulu\r\n"
-                                   "##_ZEPH_RECIPE_BEGIN_##alpha\r\n:0\r\na/\r\n##_ZEPH_RECIPE_END_##alpha\r\n"
-                                   "##_ZEPH_RECIPE_BEGIN_##Mike\r\n:0\r\nm/\r\n##_ZEPH_RECIPE_END_##Mike\r\n";
+        const QByteArray recipes
+            = "##_ZEPH_RECIPE_BEGIN_##Zulu\r\n:0\r\n* ^Subject: z\r\nz/\r\n##_ZEPH_RECIPE_END_##Zulu\r\n"
+              "##_ZEPH_RECIPE_BEGIN_##alpha\r\n:0\r\na/\r\n##_ZEPH_RECIPE_END_##alpha\r\n"
+              "##_ZEPH_RECIPE_BEGIN_##Mike\r\n:0\r\nm/\r\n##_ZEPH_RECIPE_END_##Mike\r\n";
         const QString path = writeFile(docs() + QStringLiteral("zeph.recipes"), recipes);
         const QString rc = writeFile(docs() + QStringLiteral(".procmailrc"), "A=1\n");
         MainWindow window;
@@ -353,7 +368,8 @@ private slots:
     void statusPaneAndTitle()
     {
         MainWindow window;
-        auto* view = qobject_cast<CZEPHView*>(window.OpenFile(writeFile(docs() + QStringLiteral("ln.txt"), "ab\ncdef\n")));
+        auto* view = qobject_cast<CZEPHView*>(
+            window.OpenFile(writeFile(docs() + QStringLiteral("ln.txt"), "ab\ncdef\n")));
         QTextCursor cursor(view->Editor()->document()->findBlockByNumber(1));
         cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 3);
         view->Editor()->setTextCursor(cursor);

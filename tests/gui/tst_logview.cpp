@@ -1,46 +1,45 @@
 #include "TestEnvironment.h"
-
 #include "core/common/Prompt.h"
 #include "core/log/CLogColourRules.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/CUserData.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
-#include "gui/log/CLogDisplayView.h"
-#include "gui/log/CLogOptionsSheet.h"
-#include "gui/log/CLogTableModel.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/MainWindow.h"
 #include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/CTextViewerDlg.h"
 #include "gui/common/CWorkingDlg.h"
 #include "gui/editor/CZEPHView.h"
-#include "gui/log/LogViewerRegistration.h"
+#include "gui/log/CLogDisplayView.h"
+#include "gui/log/CLogOptionsSheet.h"
+#include "gui/log/CLogTableModel.h"
 #include "gui/log/COptColorPropPg.h"
 #include "gui/log/COptLogPropPg.h"
+#include "gui/log/LogViewerRegistration.h"
 
 #include <QBrush>
 #include <QCheckBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QTextBlock>
 #include <QComboBox>
-#include <QFile>
-#include <QGroupBox>
-#include <QPushButton>
-#include <QTimer>
-#include <QMenu>
-#include <QStyle>
-#include <QToolTip>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
 
 namespace {
 
@@ -67,7 +66,8 @@ QByteArray order(const CLogDisplayView& view)
 void clickHeader(CLogDisplayView& view, int column)
 {
     QHeaderView* header = view.List()->horizontalHeader();
-    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    const QPoint at(
+        header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
@@ -369,7 +369,8 @@ void TestLogView::colourRulesAppliedAndReapplied()
     CLogDisplayView view;
     view.show();
     QVERIFY(view.OpenLog(WriteLog(kLog)));
-    QCOMPARE(view.List()->model()->index(4, 2).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
+    QCOMPARE(
+        view.List()->model()->index(4, 2).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
     QVERIFY(!view.List()->model()->index(0, 2).data(Qt::ForegroundRole).isValid());
 
     // The options sheet changes the rule: every open log list follows at once.
@@ -383,7 +384,7 @@ void TestLogView::colourRulesAppliedAndReapplied()
     QSignalSpy changed(view.List()->model(), &QAbstractItemModel::dataChanged);
     sheet.accept();
     QVERIFY(changed.count() > 0);
-    for (CLogDisplayView* v : {&view, &second}) {
+    for (CLogDisplayView* v : { &view, &second }) {
         QAbstractItemModel* model = v->List()->model();
         QCOMPARE(model->index(0, 0).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
         QVERIFY(!model->index(1, 0).data(Qt::ForegroundRole).isValid());
@@ -393,7 +394,8 @@ void TestLogView::colourRulesAppliedAndReapplied()
     QCOMPARE(GetProfileInt(section, CLogColourRules::FieldKey(2), -1), int(CLogColourRules::Folder));
     // Sorting keeps each row's colour with its entry.
     clickHeader(view, 5);
-    QCOMPARE(view.List()->model()->index(5, 0).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
+    QCOMPARE(
+        view.List()->model()->index(5, 0).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
 }
 
 void TestLogView::editRecipe_data()
@@ -442,15 +444,18 @@ void TestLogView::viewRecipe_data()
     QTest::addColumn<QByteArray>("recipes");
     QTest::addColumn<QString>("shown"); // the viewer's text, or the message
     QTest::newRow("both markers, CR LF lines")
-        << QByteArray("##_ZEPH_RECIPE_BEGIN_##Other\r\n:0\r\n##_ZEPH_RECIPE_END_##Other\r\n"
-                      "##_ZEPH_RECIPE_BEGIN_##Work\r\n:0:\r\n* ^From:.*x\r\nwork\r\n##_ZEPH_RECIPE_END_##Work\r\n")
+        << QByteArray(
+               "##_ZEPH_RECIPE_BEGIN_##Other\r\n:0\r\n##_ZEPH_RECIPE_END_##Other\r\n"
+               "##_ZEPH_RECIPE_BEGIN_##Work\r\n:0:\r\n* ^From:.*x\r\nwork\r\n##_ZEPH_RECIPE_END_##Work\r\n")
         << QStringLiteral("##_ZEPH_RECIPE_BEGIN_##Work\n:0:\n* ^From:.*x\nwork\n##_ZEPH_RECIPE_END_##Work\n");
-    QTest::newRow("end marker missing") << QByteArray("##_ZEPH_RECIPE_BEGIN_##Work\n:0:\nwork\n")
-                                        << QStringLiteral("ZEPH was unable to find the end marker for the recipe "
-                                                          "\"Work\" in %1.");
+    QTest::newRow("end marker missing")
+        << QByteArray("##_ZEPH_RECIPE_BEGIN_##Work\n:0:\nwork\n")
+        << QStringLiteral("ZEPH was unable to find the end marker for the recipe "
+                          "\"Work\" in %1.");
     QTest::newRow("no markers") << QByteArray("##_ZEPH_RECIPE_BEGIN_##Workshop\n")
-                                << QStringLiteral("ZEPH was unable to find the beginning and end markers for the "
-                                                  "recipe \"Work\" in %1.");
+                                << QStringLiteral(
+                                       "ZEPH was unable to find the beginning and end markers for the "
+                                       "recipe \"Work\" in %1.");
 }
 
 void TestLogView::viewRecipe()
@@ -488,12 +493,12 @@ void TestLogView::detailsAndTooltip()
     // Subject first: the labels follow the display order.
     view.List()->horizontalHeader()->moveSection(2, 0);
     view.List()->selectRow(5);
-    view.List()->selectionModel()->select(view.List()->model()->index(1, 0),
-                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    view.List()->selectionModel()->select(
+        view.List()->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QCOMPARE(view.DetailsText(),
-             QStringLiteral("SUBJECT: RE:   Delta\nRECIPE NAME: Work\nFROM: yves\nTO: Yan\nDATE: 03/01/07 00:00\n"
-                            "ENVELOPE FROM: s-b\nFOLDER: inbox\nSIZE: 9\n\n"
-                            "SUBJECT: \nDATE: unknown\nENVELOPE FROM: s-f\nFOLDER: Inbox\nSIZE: 0\n\n"));
+        QStringLiteral("SUBJECT: RE:   Delta\nRECIPE NAME: Work\nFROM: yves\nTO: Yan\nDATE: 03/01/07 00:00\n"
+                       "ENVELOPE FROM: s-b\nFOLDER: inbox\nSIZE: 9\n\n"
+                       "SUBJECT: \nDATE: unknown\nENVELOPE FROM: s-f\nFOLDER: Inbox\nSIZE: 0\n\n"));
     QCOMPARE(view.RowToolTip(5), QStringLiteral("DATE: unknown\nENVELOPE FROM: s-f\nFOLDER: Inbox\nSIZE: 0"));
     view.ViewEntryDetails();
     QCOMPARE(view.findChildren<CTextViewerDlg*>().size(), 1);
@@ -502,7 +507,8 @@ void TestLogView::detailsAndTooltip()
     const qsizetype before = Prompt::History().size();
     view.ViewEntryDetails();
     QCOMPARE(promptsSince(before).size(), 1);
-    QCOMPARE(promptsSince(before).first().text, QStringLiteral("Please highlight the entry you wish to view."));
+    QCOMPARE(
+        promptsSince(before).first().text, QStringLiteral("Please highlight the entry you wish to view."));
 }
 
 void TestLogView::tipWrapping_data()
@@ -517,10 +523,12 @@ void TestLogView::tipWrapping_data()
                                        << QStringLiteral("TO: aa bb\ncc dd");
     QTest::newRow("long word breaks inside") << QStringLiteral("FROM: abcdefghijklmnop")
                                              << QStringLiteral("FROM: abcdefg") << QString(); // checked below
-    QTest::newRow("blank right after the width") << QStringLiteral("FOLDER: inbox x") << QStringLiteral("FOLDER: inbox")
-                                                 << QStringLiteral("FOLDER: inbox\nx");
-    QTest::newRow("each line on its own") << QStringLiteral("a\nSIZE: 100 200\nb") << QStringLiteral("SIZE: 100")
-                                          << QStringLiteral("a\nSIZE: 100\n200\nb");
+    QTest::newRow("blank right after the width")
+        << QStringLiteral("FOLDER: inbox x") << QStringLiteral("FOLDER: inbox")
+        << QStringLiteral("FOLDER: inbox\nx");
+    QTest::newRow("each line on its own")
+        << QStringLiteral("a\nSIZE: 100 200\nb") << QStringLiteral("SIZE: 100")
+        << QStringLiteral("a\nSIZE: 100\n200\nb");
 }
 
 void TestLogView::tipWrapping()
@@ -603,12 +611,12 @@ void TestLogView::keyboardContextMenu()
     QTableView* list = view.List();
     if (row >= 0) {
         list->selectRow(row);
-        list->selectionModel()->select(list->model()->index(row + 2, 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        list->selectionModel()->select(
+            list->model()->index(row + 2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-    const QPoint expected = list->viewport()->mapToGlobal(
-        row >= 0 ? QPoint(5, list->rowViewportPosition(row) + list->rowHeight(row))
-                 : QPoint(5, list->viewport()->height() - 5));
+    const QPoint expected = list->viewport()->mapToGlobal(row >= 0
+            ? QPoint(5, list->rowViewportPosition(row) + list->rowHeight(row))
+            : QPoint(5, list->viewport()->height() - 5));
     list->setFocus();
     QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(40, 40), list->mapToGlobal(QPoint(40, 40)));
     QApplication::sendEvent(list, &event);
@@ -627,7 +635,7 @@ void TestLogView::keyboardContextMenu()
 void TestLogView::logWithoutEntries()
 {
     SetSetting(Settings::LogSortedCol, 3);
-    for (Prompt::Button answer : {Prompt::Yes, Prompt::No, Prompt::Cancel}) {
+    for (Prompt::Button answer : { Prompt::Yes, Prompt::No, Prompt::Cancel }) {
         const QString path = WriteLog("procmail: nothing to see\n", QStringLiteral("empty.log"));
         CLogDisplayView view;
         QSignalSpy asText(&view, &CLogDisplayView::openAsTextRequested);
@@ -637,9 +645,10 @@ void TestLogView::logWithoutEntries()
         QVERIFY(!view.OpenLog(path));
         QCOMPARE(promptsSince(before).first().caption, QStringLiteral("Open as text file?"));
         QCOMPARE(promptsSince(before).first().text,
-                 QStringLiteral("No standard log entries were found in the file %1.  Would you like to open it as a "
-                                "plain text file?")
-                     .arg(path));
+            QStringLiteral(
+                "No standard log entries were found in the file %1.  Would you like to open it as a "
+                "plain text file?")
+                .arg(path));
         QCOMPARE(asText.count(), answer == Prompt::Yes ? 1 : 0);
         QVERIFY(close.wait(1000));
         view.SaveViewSettings();
@@ -660,12 +669,14 @@ void TestLogView::unparsedLinesOpenNumberedDocuments()
     const QString title = firstSpy.first().at(0).toString();
     QVERIFY(title.startsWith(QLatin1String("Unparsed Data")));
     const int number = title.mid(13).toInt();
-    QCOMPARE(firstSpy.first().at(1).toByteArray(), QByteArray("Line 27:  garbage one\r\nLine 28:  garbage two\r\n"));
+    QCOMPARE(firstSpy.first().at(1).toByteArray(),
+        QByteArray("Line 27:  garbage one\r\nLine 28:  garbage two\r\n"));
     QCOMPARE(promptsSince(before).first().caption, QStringLiteral("Unparsed data"));
     QCOMPARE(promptsSince(before).first().text,
-             QStringLiteral("There were 2 lines in the file %1 that ZEPH was unable to parse.  Those lines will be "
-                            "displayed using the file name \"%2\".  Click on that tab to view the data.")
-                 .arg(path, title));
+        QStringLiteral(
+            "There were 2 lines in the file %1 that ZEPH was unable to parse.  Those lines will be "
+            "displayed using the file name \"%2\".  Click on that tab to view the data.")
+            .arg(path, title));
     CLogDisplayView second;
     QSignalSpy secondSpy(&second, &CLogDisplayView::unparsedDataReady);
     QVERIFY(second.OpenLog(path));
@@ -702,7 +713,8 @@ void TestLogView::saveAs()
     const QString nowhere = m_dir.filePath(QStringLiteral("no/such/folder/x.log"));
     QVERIFY(!view.SaveAsPath(nowhere));
     QCOMPARE(Prompt::History().last().caption, QStringLiteral("Error!"));
-    QVERIFY(Prompt::History().last().text.startsWith(QStringLiteral("Error trying to save file %1.  The error was:\r\n\r\n").arg(nowhere)));
+    QVERIFY(Prompt::History().last().text.startsWith(
+        QStringLiteral("Error trying to save file %1.  The error was:\r\n\r\n").arg(nowhere)));
     QVERIFY(!QFile::exists(nowhere));
 }
 
@@ -736,7 +748,7 @@ void TestLogView::columnLayoutPerIdentity()
     QVERIFY(!again.SortAscending());
     QCOMPARE(order(again), QByteArray("fcbeda"));
     // A stored order that is not a permutation of the columns is ignored.
-    CurrentUserData().SetIntArray(QLatin1String(Settings::LogColumnOrderArray), {0, 0, 1, 2, 3, 4, 5, 99});
+    CurrentUserData().SetIntArray(QLatin1String(Settings::LogColumnOrderArray), { 0, 0, 1, 2, 3, 4, 5, 99 });
     CLogDisplayView damaged;
     QVERIFY(damaged.OpenLog(path));
     for (int i = 0; i < 8; ++i)
@@ -784,7 +796,7 @@ void TestLogView::inTheMainWindow()
     QDir().mkpath(docs);
     WriteLog("##_ZEPH_RECIPE_BEGIN_##Other\n:0\n##_ZEPH_RECIPE_END_##Other\n"
              "##_ZEPH_RECIPE_BEGIN_##Work\n:0:\nwork\n##_ZEPH_RECIPE_END_##Work\n",
-             QStringLiteral("docs/zeph.recipes"));
+        QStringLiteral("docs/zeph.recipes"));
     SetSetting(Settings::LogSortedCol, 5);
     MainWindow window;
     RegisterLogViewer(window);
@@ -801,7 +813,8 @@ void TestLogView::inTheMainWindow()
             unparsed = document;
     }
     QVERIFY(unparsed && unparsed->Title().startsWith(QLatin1String("Unparsed Data")));
-    QCOMPARE(qobject_cast<CZEPHView*>(unparsed)->Editor()->toPlainText(), QStringLiteral("Line 27:  stray line\n"));
+    QCOMPARE(qobject_cast<CZEPHView*>(unparsed)->Editor()->toPlainText(),
+        QStringLiteral("Line 27:  stray line\n"));
     window.ActivateDocument(view);
     QCOMPARE(window.LineColumnText(), QStringLiteral("6 Entries"));
     QVERIFY(view->HasCommand(Cmd::Save));

@@ -33,7 +33,11 @@ namespace {
 class FakeLogView : public CDocumentWindow
 {
 public:
-    explicit FakeLogView(const QString& path) : CDocumentWindow(DocumentKind::Log), m_path(path) {}
+    explicit FakeLogView(const QString& path)
+        : CDocumentWindow(DocumentKind::Log)
+        , m_path(path)
+    {
+    }
     QString Path() const override { return m_path; }
     QString Title() const override { return QStringLiteral("fake.log"); }
 
@@ -54,7 +58,7 @@ void collect(QMenu* menu, const QString& popup, QList<MenuItem>* items)
         if (action->menu())
             collect(action->menu(), popup, items);
         else if (!action->isSeparator())
-            items->append({popup, action});
+            items->append({ popup, action });
     }
 }
 
@@ -100,10 +104,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_env = std::make_unique<TestEnvironment>();
-    }
+    void initTestCase() { m_env = std::make_unique<TestEnvironment>(); }
 
     void init() { freshIdentity(); }
 
@@ -112,7 +113,8 @@ private slots:
     void menusFollowCommandTable()
     {
         MainWindow window;
-        window.RegisterDocumentKind(DocumentKind::Log, [](const QString& path, QString*) { return new FakeLogView(path); });
+        window.RegisterDocumentKind(
+            DocumentKind::Log, [](const QString& path, QString*) { return new FakeLogView(path); });
         QSet<int> seen;
         auto check = [&](MenuKind expected) {
             QCOMPARE(window.CurrentMenuKind(), expected);
@@ -131,8 +133,8 @@ private slots:
                 QCOMPARE(item.action->text(), QString::fromLatin1(info->text));
                 QCOMPARE(item.action->statusTip(), QString::fromLatin1(info->prompt));
                 QCOMPARE(item.action->toolTip(), QString::fromLatin1(info->tooltip));
-                QCOMPARE(item.action->shortcut(), info->shortcut ? QKeySequence(QString::fromLatin1(info->shortcut))
-                                                                 : QKeySequence());
+                QCOMPARE(item.action->shortcut(),
+                    info->shortcut ? QKeySequence(QString::fromLatin1(info->shortcut)) : QKeySequence());
                 QCOMPARE(item.action->isCheckable(), info->checkable);
             }
             if (expected == MenuKind::Text || expected == MenuKind::Log) {
@@ -157,7 +159,8 @@ private slots:
             if (info.id != Cmd::RecipeList)
                 QVERIFY2(seen.contains(info.id), info.text);
         }
-        QCOMPARE(window.CommandAction(Cmd::Windows)->statusTip(), QStringLiteral("Manages the currently open windows"));
+        QCOMPARE(window.CommandAction(Cmd::Windows)->statusTip(),
+            QStringLiteral("Manages the currently open windows"));
         QCOMPARE(window.CommandAction(Cmd::Windows)->toolTip(), QStringLiteral("Manage windows"));
     }
 
@@ -206,7 +209,8 @@ private slots:
         int runs = 0;
         bool connected = false;
         QVERIFY(!window.RunCommand(Cmd::Disconnect));
-        window.SetCommandHandler(Cmd::Disconnect, [&] { ++runs; }, [&] { return connected; });
+        window.SetCommandHandler(
+            Cmd::Disconnect, [&] { ++runs; }, [&] { return connected; });
         QVERIFY(!window.CommandAction(Cmd::Disconnect)->isEnabled());
         QVERIFY(!window.RunCommand(Cmd::Disconnect));
         connected = true;
@@ -237,7 +241,7 @@ private slots:
         WriteProfileInt(section, QStringLiteral("Entries"), entries);
         for (int i = 0; i < qMax(0, entries); ++i)
             WriteProfileString(section, QStringLiteral("%1MenuName").arg(i),
-                               i == firstEmpty ? QString() : QStringLiteral("Entry %1").arg(i));
+                i == firstEmpty ? QString() : QStringLiteral("Entry %1").arg(i));
         MainWindow window;
         QMenu* download = nullptr;
         for (QAction* popup : window.menuBar()->actions()) {
@@ -276,12 +280,13 @@ private slots:
         QCOMPARE(Prompt::History().size(), 1);
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("No files specified"));
         QCOMPARE(Prompt::History().last().text,
-                 QStringLiteral("You haven't associated any filenames with this button.  ZEPH doesn't know what file to "
-                                "Upload.  Please select 'Customize menu' from the 'Upload' menu to specify which file you "
-                                "would like uploaded when this button is selected."));
+            QStringLiteral(
+                "You haven't associated any filenames with this button.  ZEPH doesn't know what file to "
+                "Upload.  Please select 'Customize menu' from the 'Upload' menu to specify which file you "
+                "would like uploaded when this button is selected."));
         QVERIFY(transfers.isEmpty());
         QVERIFY(window.RunCommand(Cmd::FirstUpload + 1));
-        QCOMPARE(transfers, QStringList{QStringLiteral("1 /tmp/x .procmailrc")});
+        QCOMPARE(transfers, QStringList { QStringLiteral("1 /tmp/x .procmailrc") });
     }
 
     // The upload checks: a line ending in a backslash and blanks stops it, a comment line does not.
@@ -304,7 +309,10 @@ private slots:
         QCOMPARE(window.PrepareUpload(path, true), goesOn);
         if (!goesOn) {
             QCOMPARE(Prompt::History().last().caption, QStringLiteral("Whitespace at end of line!"));
-            QVERIFY(Prompt::History().last().text.startsWith(QStringLiteral("Line %1 in ").arg(content.startsWith("a\n") ? 3 : content.startsWith("a\r") ? 2 : 1)));
+            QVERIFY(Prompt::History().last().text.startsWith(QStringLiteral("Line %1 in ")
+                                                                 .arg(content.startsWith("a\n")      ? 3
+                                                                         : content.startsWith("a\r") ? 2
+                                                                                                     : 1)));
         }
         QVERIFY(window.PrepareUpload(path, false));
     }
@@ -328,7 +336,7 @@ private slots:
             dialog.CurrentList()->setCurrentRow(-1);
             dialog.AddSelected();
             customised = toolbar->Layout();
-            QCOMPARE(customised.mid(0, 2), (QList<int>{Cmd::Save, Cmd::Open}));
+            QCOMPARE(customised.mid(0, 2), (QList<int> { Cmd::Save, Cmd::Open }));
             QCOMPARE(customised.last(), 0);
             // The toolbar shows the change at once.
             QCOMPARE(toolbar->actions().first()->data().toInt(), int(Cmd::Save));
@@ -352,16 +360,20 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("garbage") << QStringLiteral("abc,,") << (QList<int>{Cmd::New, Cmd::Open, Cmd::Save});
-        QTest::newRow("unknown ids") << QStringLiteral("57600,99999,0,57603") << (QList<int>{Cmd::New, 0, Cmd::Save});
-        QTest::newRow("empty") << QString() << QList<int>{};
+        QTest::newRow("garbage") << QStringLiteral("abc,,")
+                                 << (QList<int> { Cmd::New, Cmd::Open, Cmd::Save });
+        QTest::newRow("unknown ids") << QStringLiteral("57600,99999,0,57603")
+                                     << (QList<int> { Cmd::New, 0, Cmd::Save });
+        QTest::newRow("empty") << QString() << QList<int> {};
     }
 
     void toolbarDamagedLayout()
     {
         QFETCH(QString, stored);
         QFETCH(QList<int>, expected);
-        { MainWindow first; }
+        {
+            MainWindow first;
+        }
         CRegistry::SetString(QStringLiteral("Settings"), QStringLiteral("Toolbar"), stored);
         MainWindow window;
         if (expected.size() == 3 && stored.startsWith(QLatin1Char('a')))
@@ -377,7 +389,8 @@ private slots:
         QTest::addColumn<bool>("stillOpen");
         QTest::addColumn<QByteArray>("onDisk");
         QTest::newRow("Yes saves and closes") << int(Prompt::Yes) << true << false << QByteArray("edited\n");
-        QTest::newRow("No closes without saving") << int(Prompt::No) << true << false << QByteArray("original\n");
+        QTest::newRow("No closes without saving")
+            << int(Prompt::No) << true << false << QByteArray("original\n");
         QTest::newRow("Cancel keeps it") << int(Prompt::Cancel) << false << true << QByteArray("original\n");
     }
 
@@ -397,7 +410,8 @@ private slots:
         QCOMPARE(window.CloseDocumentFor(path.toUpper() == path ? path : path), result);
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Save changes?"));
         QCOMPARE(Prompt::History().last().text,
-                 QStringLiteral("The file doc.txt should be closed for the next operation.  Do you want to save the changes to doc.txt?"));
+            QStringLiteral("The file doc.txt should be closed for the next operation.  Do you want to save "
+                           "the changes to doc.txt?"));
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(window.FindDocument(path) != nullptr, stillOpen);
         QFile file(path);
@@ -433,7 +447,12 @@ private slots:
     {
         QStringList order;
         auto window = std::make_unique<MainWindow>();
-        window->SetCloseHooks([&] { order << QStringLiteral("upload"); return true; }, [&] { order << QStringLiteral("disconnect"); });
+        window->SetCloseHooks(
+            [&] {
+                order << QStringLiteral("upload");
+                return true;
+            },
+            [&] { order << QStringLiteral("disconnect"); });
         const QString path = writeFile(docs() + QStringLiteral("close.txt"), "a\n");
         auto* view = qobject_cast<CZEPHView*>(window->OpenFile(path));
         view->Editor()->selectAll();
@@ -445,7 +464,7 @@ private slots:
         Prompt::QueueAnswer(Prompt::Yes);
         window->resize(640, 480);
         QVERIFY(window->close());
-        QCOMPARE(order, (QStringList{QStringLiteral("upload"), QStringLiteral("disconnect")}));
+        QCOMPARE(order, (QStringList { QStringLiteral("upload"), QStringLiteral("disconnect") }));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("b\n"));

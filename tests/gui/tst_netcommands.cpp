@@ -54,10 +54,7 @@ private:
     QString docs() const { return m_env->Home() + QStringLiteral("/docs/"); }
 
 private slots:
-    void initTestCase()
-    {
-        m_env = std::make_unique<TestEnvironment>();
-    }
+    void initTestCase() { m_env = std::make_unique<TestEnvironment>(); }
 
     void init()
     {
@@ -85,12 +82,12 @@ private slots:
         QTest::addColumn<bool>("leftOver");
         QTest::addColumn<QStringList>("remaining");
         const QString dated = QStringLiteral(".procmail/zeph.log.2007.03.05.090403");
-        QTest::newRow("pyftpdlib, delete") << int(TestFtpServer::Pyftpdlib) << 1 << false << QStringList{};
-        QTest::newRow("pyftpdlib, keep, left-over old log")
-            << int(TestFtpServer::Pyftpdlib) << 0 << true << QStringList{dated, dated + QStringLiteral(".1")};
-        QTest::newRow("vsftpd, keep") << int(TestFtpServer::Vsftpd) << 0 << false << QStringList{dated};
+        QTest::newRow("pyftpdlib, delete") << int(TestFtpServer::Pyftpdlib) << 1 << false << QStringList {};
+        QTest::newRow("pyftpdlib, keep, left-over old log") << int(
+            TestFtpServer::Pyftpdlib) << 0 << true << QStringList { dated, dated + QStringLiteral(".1") };
+        QTest::newRow("vsftpd, keep") << int(TestFtpServer::Vsftpd) << 0 << false << QStringList { dated };
         QTest::newRow("vsftpd, delete, left-over old log")
-            << int(TestFtpServer::Vsftpd) << 1 << true << QStringList{dated};
+            << int(TestFtpServer::Vsftpd) << 1 << true << QStringList { dated };
     }
 
     void logDownload()
@@ -101,7 +98,8 @@ private slots:
         QFETCH(QStringList, remaining);
         TestFtpServer server(static_cast<TestFtpServer::Kind>(kind));
         QVERIFY(StartServerForSettings(server));
-        const QByteArray log = "From bob@example.org  Mon Mar  5 09:00:00 2007\n Subject: hi\n  Folder: inbox\t\t123\n";
+        const QByteArray log
+            = "From bob@example.org  Mon Mar  5 09:00:00 2007\n Subject: hi\n  Folder: inbox\t\t123\n";
         QVERIFY(server.PutFile(QStringLiteral(".procmail/zeph.log"), log));
         if (leftOver)
             QVERIFY(server.PutFile(QStringLiteral(".procmail/zeph.log.old"), "earlier log\n"));
@@ -137,10 +135,12 @@ private slots:
     {
         QTest::addColumn<QString>("scenario");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("no log on the host") << QStringLiteral("normal") << QStringLiteral("File Renamed Failed");
+        QTest::newRow("no log on the host")
+            << QStringLiteral("normal") << QStringLiteral("File Renamed Failed");
         QTest::newRow("connection dropped") << QStringLiteral("drop") << QStringLiteral("Download Failed");
         QTest::newRow("426 after part") << QStringLiteral("abort426") << QStringLiteral("Download Failed");
-        QTest::newRow("stalled, cancelled") << QStringLiteral("stall") << QStringLiteral("Operation canceled");
+        QTest::newRow("stalled, cancelled")
+            << QStringLiteral("stall") << QStringLiteral("Operation canceled");
     }
 
     void logDownloadFailure()
@@ -247,8 +247,10 @@ private slots:
         const QString download = docs() + QStringLiteral("notes.txt");
         QVERIFY(WriteTestFile(upload, ":0\n* ^Subject: test\ninbox\n"));
         QVERIFY(WriteTestFile(download, "stale\n"));
-        QVERIFY(CustomMenus::SaveMenuEntries(true, {{QStringLiteral("Recipes"), QStringLiteral(".procmail/zeph.recipes"), upload}}));
-        QVERIFY(CustomMenus::SaveMenuEntries(false, {{QStringLiteral("Notes"), QStringLiteral("notes.txt"), download}}));
+        QVERIFY(CustomMenus::SaveMenuEntries(
+            true, { { QStringLiteral("Recipes"), QStringLiteral(".procmail/zeph.recipes"), upload } }));
+        QVERIFY(CustomMenus::SaveMenuEntries(
+            false, { { QStringLiteral("Notes"), QStringLiteral("notes.txt"), download } }));
         QVERIFY(AddPending(upload, QStringLiteral(".procmail/zeph.recipes")));
 
         MainWindow window;
@@ -259,7 +261,8 @@ private slots:
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("File Upload Successful"));
         QVERIFY(!HasPending());
         QCOMPARE(CAppState::Instance().RemoteFiles().FileCount(), 1);
-        QVERIFY(CAppState::Instance().RemoteFiles().IsUnchanged(QStringLiteral(".procmail/zeph.recipes"), upload));
+        QVERIFY(CAppState::Instance().RemoteFiles().IsUnchanged(
+            QStringLiteral(".procmail/zeph.recipes"), upload));
 
         QVERIFY(window.RunCommand(Cmd::FirstDownload));
         QCOMPARE(ReadTestFile(download), QByteArray("remote notes\n"));
@@ -278,8 +281,10 @@ private slots:
         const QString download = docs() + QStringLiteral("notes.txt");
         QVERIFY(WriteTestFile(upload, "a\nb \\ \n"));
         QVERIFY(WriteTestFile(download, "stale\n"));
-        QVERIFY(CustomMenus::SaveMenuEntries(true, {{QStringLiteral("Rc"), QStringLiteral("rc"), upload}}));
-        QVERIFY(CustomMenus::SaveMenuEntries(false, {{QStringLiteral("Notes"), QStringLiteral("notes.txt"), download}}));
+        QVERIFY(
+            CustomMenus::SaveMenuEntries(true, { { QStringLiteral("Rc"), QStringLiteral("rc"), upload } }));
+        QVERIFY(CustomMenus::SaveMenuEntries(
+            false, { { QStringLiteral("Notes"), QStringLiteral("notes.txt"), download } }));
         SetSetting(Settings::BackslashSpaceWarning, 1);
         MainWindow window;
         NetCommands::Install(window);
@@ -314,7 +319,8 @@ private slots:
         FtpPassword::Delete();
         QVERIFY(server.PutFile(QStringLiteral("notes.txt"), "remote\n"));
         const QString download = docs() + QStringLiteral("notes.txt");
-        QVERIFY(CustomMenus::SaveMenuEntries(false, {{QStringLiteral("Notes"), QStringLiteral("notes.txt"), download}}));
+        QVERIFY(CustomMenus::SaveMenuEntries(
+            false, { { QStringLiteral("Notes"), QStringLiteral("notes.txt"), download } }));
         MainWindow window;
         NetCommands::Install(window);
         window.RebuildCustomMenus();
@@ -379,9 +385,10 @@ private slots:
         QVERIFY(window.close());
         // The save question came before the pending files.
         QCOMPARE(questionsBefore, 1);
-        QCOMPARE(text, QStringLiteral("The 2 files listed below should be uploaded to your ISP.  To do so, select the "
-                                      "'Send Files Now' button.  To ignore this message and continue quitting, hit "
-                                      "'Close'."));
+        QCOMPARE(text,
+            QStringLiteral("The 2 files listed below should be uploaded to your ISP.  To do so, select the "
+                           "'Send Files Now' button.  To ignore this message and continue quitting, hit "
+                           "'Close'."));
         if (send) {
             // The saved edit is what went to the host.
             QCOMPARE(server.FileContent(QStringLiteral("a.txt")), QByteArray("edited a\n"));
@@ -401,7 +408,8 @@ private slots:
         NetCommands::Install(window);
         QVERIFY(window.RunCommand(Cmd::PendingFiles));
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Setup not initialized"));
-        QVERIFY(CustomMenus::SaveMenuEntries(true, {{QStringLiteral("Mine"), QStringLiteral("r"), QStringLiteral("/l")}}));
+        QVERIFY(CustomMenus::SaveMenuEntries(
+            true, { { QStringLiteral("Mine"), QStringLiteral("r"), QStringLiteral("/l") } }));
         QString title;
         WhenModal<CCustomizeMenuDlg>([&](CCustomizeMenuDlg* dialog) {
             title = dialog->windowTitle();
@@ -409,7 +417,8 @@ private slots:
         });
         QVERIFY(window.RunCommand(Cmd::CustomizeUploadMenu));
         QCOMPARE(title, QStringLiteral("Customize upload menu"));
-        QCOMPARE(window.CommandAction(Cmd::FirstUpload)->property("customName").toString(), QStringLiteral("Mine"));
+        QCOMPARE(window.CommandAction(Cmd::FirstUpload)->property("customName").toString(),
+            QStringLiteral("Mine"));
     }
 };
 

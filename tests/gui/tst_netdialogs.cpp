@@ -81,7 +81,8 @@ void TestNetDialogs::progressCancelDuringStall()
     SetSetting(Settings::ExpandFtpDialog, 1);
     CRemoteHost host;
     host.SetTimeout(60);
-    QVERIFY(host.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port()));
+    QVERIFY(
+        host.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port()));
     QString logSeen;
     QString messageSeen;
     QTimer::singleShot(700, [&] {
@@ -97,8 +98,9 @@ void TestNetDialogs::progressCancelDuringStall()
     QVERIFY(!host.Transfer(local, QStringLiteral("data.bin"), true, true, true));
     QVERIFY(host.WasCanceled());
     QVERIFY(logSeen.contains(QStringLiteral("RETR data.bin")));
-    QVERIFY2(messageSeen.startsWith(QStringLiteral("Attempting to download data.bin.\n\n100000 of 200000 bytes.  50 Percent.")),
-             qUtf8Printable(messageSeen));
+    QVERIFY2(messageSeen.startsWith(
+                 QStringLiteral("Attempting to download data.bin.\n\n100000 of 200000 bytes.  50 Percent.")),
+        qUtf8Printable(messageSeen));
     QVERIFY(!QFile::exists(local));
     QVERIFY(!RemoteHostUi::CurrentProgressDialog());
 }
@@ -110,17 +112,20 @@ void TestNetDialogs::pendingTexts_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("addIsDefault");
     QTest::newRow("two at exit") << 2 << true
-                                 << QStringLiteral("The 2 files listed below should be uploaded to your ISP.  To do so, "
-                                                   "select the 'Send Files Now' button.  To ignore this message and "
-                                                   "continue quitting, hit 'Close'.")
+                                 << QStringLiteral(
+                                        "The 2 files listed below should be uploaded to your ISP.  To do so, "
+                                        "select the 'Send Files Now' button.  To ignore this message and "
+                                        "continue quitting, hit 'Close'.")
                                  << false;
     QTest::newRow("one") << 1 << false
-                         << QStringLiteral("The file listed below should be uploaded to your ISP.\r\nTo do so, select "
-                                           "the 'Send Files Now' button.")
+                         << QStringLiteral(
+                                "The file listed below should be uploaded to your ISP.\r\nTo do so, select "
+                                "the 'Send Files Now' button.")
                          << false;
     QTest::newRow("none") << 0 << false
-                          << QStringLiteral("There are no files pending to be sent to your ISP.  To add a file to the "
-                                            "list, select the 'Add File' button.")
+                          << QStringLiteral(
+                                 "There are no files pending to be sent to your ISP.  To add a file to the "
+                                 "list, select the 'Add File' button.")
                           << true;
 }
 
@@ -165,7 +170,7 @@ void TestNetDialogs::pendingRemove()
     dialog.RemoveFiles();
     QCOMPARE(Prompt::History().last().caption, QStringLiteral("Okay to remove?"));
     QCOMPARE(Prompt::History().last().defaultButton, Prompt::No);
-    QCOMPARE(PendingPairs(), (QList<QPair<QString, QString>>{{b, QStringLiteral("y")}}));
+    QCOMPARE(PendingPairs(), (QList<QPair<QString, QString>> { { b, QStringLiteral("y") } }));
     QCOMPARE(dialog.List()->topLevelItemCount(), 1);
 }
 
@@ -173,7 +178,8 @@ void TestNetDialogs::customizeMenu()
 {
     QList<CMenuEntry> entries;
     for (int i = 0; i < 3; ++i)
-        entries.append({QStringLiteral("m%1").arg(i), QStringLiteral("r%1").arg(i), QStringLiteral("/l%1").arg(i)});
+        entries.append(
+            { QStringLiteral("m%1").arg(i), QStringLiteral("r%1").arg(i), QStringLiteral("/l%1").arg(i) });
     QVERIFY(CustomMenus::SaveMenuEntries(false, entries));
     bool rebuilt = false;
     CCustomizeMenuDlg::SetMenusChangedHandler([&rebuilt] { rebuilt = true; });
@@ -182,7 +188,8 @@ void TestNetDialogs::customizeMenu()
     QCOMPARE(dialog.Entries(), entries);
     dialog.List()->clearSelection();
     dialog.DeleteEntry();
-    QCOMPARE(Prompt::History().last().text, QStringLiteral("Please select an item in the list or choose cancel to quit."));
+    QCOMPARE(Prompt::History().last().text,
+        QStringLiteral("Please select an item in the list or choose cancel to quit."));
     dialog.List()->setCurrentItem(dialog.List()->topLevelItem(2));
     dialog.MoveEntry(-1);
     dialog.List()->setCurrentItem(dialog.List()->topLevelItem(0));
@@ -191,18 +198,18 @@ void TestNetDialogs::customizeMenu()
     dialog.accept();
     QVERIFY(rebuilt);
     CCustomizeMenuDlg::SetMenusChangedHandler(nullptr);
-    QCOMPARE(CustomMenus::LoadMenuEntries(false), (QList<CMenuEntry>{entries[2], entries[1]}));
+    QCOMPARE(CustomMenus::LoadMenuEntries(false), (QList<CMenuEntry> { entries[2], entries[1] }));
 
     QList<CMenuEntry> full;
     for (int i = 0; i < CustomMenus::MaxEntries; ++i)
-        full.append({QStringLiteral("m"), QStringLiteral("r"), QStringLiteral("/l")});
+        full.append({ QStringLiteral("m"), QStringLiteral("r"), QStringLiteral("/l") });
     QVERIFY(CustomMenus::SaveMenuEntries(true, full));
     CCustomizeMenuDlg upload(true);
     upload.AddEntry();
     QCOMPARE(Prompt::History().last().caption, QStringLiteral("Maximum number in list"));
     QCOMPARE(Prompt::History().last().text,
-             QStringLiteral("You can have a maximum of 50 menu entries.  Please delete an item in the list before "
-                            "adding another."));
+        QStringLiteral("You can have a maximum of 50 menu entries.  Please delete an item in the list before "
+                       "adding another."));
 }
 
 void TestNetDialogs::menuEntryChecks()

@@ -27,10 +27,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <sys/stat.h>
-
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -76,11 +75,12 @@ private:
 
     void fillRecord()
     {
-        record().AddUpload(QStringLiteral("a.txt"), QStringLiteral("/local/a.txt"), at(2007, 12, 1), at(2007, 12, 1), 644);
-        record().AddUpload(QStringLiteral(".procmail/zeph.log"), QStringLiteral("/local/zeph.log"), at(2006, 1, 2),
-                           at(2006, 1, 2), -1);
-        record().AddUpload(QStringLiteral("gone.txt"), QStringLiteral("/local/gone.txt"), at(2008, 5, 6), at(2008, 5, 6),
-                           600);
+        record().AddUpload(
+            QStringLiteral("a.txt"), QStringLiteral("/local/a.txt"), at(2007, 12, 1), at(2007, 12, 1), 644);
+        record().AddUpload(QStringLiteral(".procmail/zeph.log"), QStringLiteral("/local/zeph.log"),
+            at(2006, 1, 2), at(2006, 1, 2), -1);
+        record().AddUpload(QStringLiteral("gone.txt"), QStringLiteral("/local/gone.txt"), at(2008, 5, 6),
+            at(2008, 5, 6), 600);
         record().AddDir(QStringLiteral("$HOME"), 755);
         record().AddDir(QStringLiteral("sub/deeper"), 755);
         record().AddDir(QStringLiteral("empty"), -1);
@@ -90,7 +90,8 @@ private:
     {
         return server.PutFile(QStringLiteral("a.txt"), "alpha\n")
             && server.PutFile(QStringLiteral(".procmail/zeph.log"), "log\n")
-            && server.PutFile(QStringLiteral("sub/deeper/inside.txt"), "in\n") && server.MakeDir(QStringLiteral("empty"));
+            && server.PutFile(QStringLiteral("sub/deeper/inside.txt"), "in\n")
+            && server.MakeDir(QStringLiteral("empty"));
     }
 
 private slots:
@@ -126,23 +127,28 @@ private slots:
         QVERIFY(!sheet.DisconnectButton()->isEnabled());
         QVERIFY(sheet.HelpButton()->isDefault());
         QTreeWidget* files = sheet.FilesPage()->List();
-        QCOMPARE(column(files, 0), (QStringList{QStringLiteral("a.txt"), QStringLiteral(".procmail/zeph.log"),
-                                                QStringLiteral("gone.txt")}));
-        QCOMPARE(column(files, 1), (QStringList{QStringLiteral("rw-r--r--"), QStringLiteral("Default"),
-                                                QStringLiteral("rw-------")}));
+        QCOMPARE(column(files, 0),
+            (QStringList {
+                QStringLiteral("a.txt"), QStringLiteral(".procmail/zeph.log"), QStringLiteral("gone.txt") }));
+        QCOMPARE(column(files, 1),
+            (QStringList {
+                QStringLiteral("rw-r--r--"), QStringLiteral("Default"), QStringLiteral("rw-------") }));
         QCOMPARE(files->topLevelItem(0)->text(2), QStringLiteral("07-12-01 12:00"));
         QCOMPARE(files->headerItem()->text(3), QStringLiteral("Local Filename"));
         QCOMPARE(files->header()->toolTip(), QStringLiteral("Click to sort. Drag to reposition"));
         emit files->header()->sectionClicked(2);
-        QCOMPARE(column(files, 0), (QStringList{QStringLiteral(".procmail/zeph.log"), QStringLiteral("a.txt"),
-                                                QStringLiteral("gone.txt")}));
+        QCOMPARE(column(files, 0),
+            (QStringList {
+                QStringLiteral(".procmail/zeph.log"), QStringLiteral("a.txt"), QStringLiteral("gone.txt") }));
         emit files->header()->sectionClicked(2);
-        QCOMPARE(column(files, 0), (QStringList{QStringLiteral("gone.txt"), QStringLiteral("a.txt"),
-                                                QStringLiteral(".procmail/zeph.log")}));
+        QCOMPARE(column(files, 0),
+            (QStringList {
+                QStringLiteral("gone.txt"), QStringLiteral("a.txt"), QStringLiteral(".procmail/zeph.log") }));
         QTreeWidget* folders = sheet.FoldersPage()->List();
         QCOMPARE(folders->headerItem()->text(1), QStringLiteral("Permsissions"));
-        QCOMPARE(column(folders, 1), (QStringList{QStringLiteral("rwxr-xr-x"), QStringLiteral("rwxr-xr-x"),
-                                                  QStringLiteral("Default")}));
+        QCOMPARE(column(folders, 1),
+            (QStringList {
+                QStringLiteral("rwxr-xr-x"), QStringLiteral("rwxr-xr-x"), QStringLiteral("Default") }));
     }
 
     // Buttons without a selected row only tell the user; the record-only removal asks and sends
@@ -153,12 +159,14 @@ private slots:
         CRemoteFilesPg* files = sheet.FilesPage();
         files->List()->clearSelection();
         files->List()->setCurrentItem(nullptr);
-        const QList<std::pair<std::function<void()>, QString>> needSelection{
-            {[&] { files->ChangePermissions(); }, QStringLiteral("Please select a remote file to change permissions for.")},
-            {[&] { files->ViewFile(); }, QStringLiteral("Please select a remote file to view.")},
-            {[&] { files->DeleteFile(); }, QStringLiteral("Please select a remote file to delete.")},
-            {[&] { files->RemoveFromList(); }, QStringLiteral("Please select a remote file to remove from the list.")},
-            {[&] { files->RenameFile(); }, QStringLiteral("Please select a remote file to rename.")},
+        const QList<std::pair<std::function<void()>, QString>> needSelection {
+            { [&] { files->ChangePermissions(); },
+                QStringLiteral("Please select a remote file to change permissions for.") },
+            { [&] { files->ViewFile(); }, QStringLiteral("Please select a remote file to view.") },
+            { [&] { files->DeleteFile(); }, QStringLiteral("Please select a remote file to delete.") },
+            { [&] { files->RemoveFromList(); },
+                QStringLiteral("Please select a remote file to remove from the list.") },
+            { [&] { files->RenameFile(); }, QStringLiteral("Please select a remote file to rename.") },
         };
         for (const auto& [action, text] : needSelection) {
             action();
@@ -178,7 +186,8 @@ private slots:
         CRemoteFoldersPg* folders = sheet.FoldersPage();
         select(folders->List(), QStringLiteral("$HOME"));
         folders->DeleteFolder();
-        QCOMPARE(Prompt::History().last().text, QStringLiteral("You are not allowed to delete your $HOME directory."));
+        QCOMPARE(Prompt::History().last().text,
+            QStringLiteral("You are not allowed to delete your $HOME directory."));
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Cannot delete $HOME"));
         select(folders->List(), QStringLiteral("empty"));
         Prompt::QueueAnswer(Prompt::Yes);
@@ -235,7 +244,7 @@ private slots:
         files->ChangePermissions();
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Permissions updated."));
         QCOMPARE(Prompt::History().last().text,
-                 QStringLiteral("The permissions for b.txt were successfully changed to rw-------."));
+            QStringLiteral("The permissions for b.txt were successfully changed to rw-------."));
         QCOMPARE(FileMode(server.Root() + QStringLiteral("/b.txt")), 0600);
         QCOMPARE(record().files.first().permissions, 600);
         QCOMPARE(files->List()->topLevelItem(0)->text(1), QStringLiteral("rw-------"));
@@ -297,7 +306,8 @@ private slots:
         QVERIFY(!start.isEmpty());
         select(folders->List(), QStringLiteral("sub/deeper"));
         folders->ViewDirList();
-        QVERIFY2(folders->LastViewedText().contains(QStringLiteral("inside.txt")), qUtf8Printable(folders->LastViewedText()));
+        QVERIFY2(folders->LastViewedText().contains(QStringLiteral("inside.txt")),
+            qUtf8Printable(folders->LastViewedText()));
         QCOMPARE(folders->LastViewedCaption(), QStringLiteral("Remote directory sub/deeper"));
         QCOMPARE(sheet.Host().CurrentDir(), start);
 

@@ -1,6 +1,5 @@
 // Start-up warnings, exit, button page, window tabs and the Windows dialog.
 #include "TestEnvironment.h"
-
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"
@@ -46,7 +45,11 @@ QString writeFile(const QString& path, const QByteArray& bytes)
 class FakeLogView : public CDocumentWindow
 {
 public:
-    explicit FakeLogView(const QString& path) : CDocumentWindow(DocumentKind::Log), m_path(path) {}
+    explicit FakeLogView(const QString& path)
+        : CDocumentWindow(DocumentKind::Log)
+        , m_path(path)
+    {
+    }
     QString Path() const override { return m_path; }
     QString Title() const override { return QFileInfo(m_path).fileName(); }
 
@@ -73,10 +76,7 @@ private:
     QString docs() const { return m_env->Home() + QStringLiteral("/docs/"); }
 
 private slots:
-    void initTestCase()
-    {
-        m_env = std::make_unique<TestEnvironment>();
-    }
+    void initTestCase() { m_env = std::make_unique<TestEnvironment>(); }
 
     void init()
     {
@@ -136,11 +136,12 @@ private slots:
         QCOMPARE(Prompt::History().size(), 1);
         const Prompt::Record record = Prompt::History().first();
         QCOMPARE(record.caption, QStringLiteral("Download log file?"));
-        QCOMPARE(record.text, QStringLiteral("The zeph.log file hasn't been downloaded and deleted in at least the past %1 "
-                                             "days.  You should periodically delete this file so it doesn't grow too "
-                                             "large.  Click on the 'Help' button for more information.\n\nWould you like "
-                                             "to download the zeph.log file now?")
-                                  .arg(secondsAgo / 86400));
+        QCOMPARE(record.text,
+            QStringLiteral("The zeph.log file hasn't been downloaded and deleted in at least the past %1 "
+                           "days.  You should periodically delete this file so it doesn't grow too "
+                           "large.  Click on the 'Help' button for more information.\n\nWould you like "
+                           "to download the zeph.log file now?")
+                .arg(secondsAgo / 86400));
         QCOMPARE(record.checkBoxText, QStringLiteral("Warn me when the log hasn't been downloaded."));
         QVERIFY(record.checkBoxValue);
         QCOMPARE(record.helpTopic, QStringLiteral("log.html"));
@@ -207,7 +208,8 @@ private slots:
         }
         const Prompt::Record record = Prompt::History().first();
         QCOMPARE(record.caption, QStringLiteral("Display Disable Procmail dialog?"));
-        QVERIFY(record.text.startsWith(QStringLiteral("There are 2 files listed as uploaded to the remote host but")));
+        QVERIFY(record.text.startsWith(
+            QStringLiteral("There are 2 files listed as uploaded to the remote host but")));
         QCOMPARE(record.checkBoxText, QStringLiteral("Don't warn me about this again."));
         QVERIFY(!record.checkBoxValue);
         QCOMPARE(record.helpTopic, QStringLiteral("iSetupWizWarning.html"));
@@ -222,12 +224,13 @@ private slots:
     {
         const QString a = writeFile(docs() + QStringLiteral("a.txt"), "a\n");
         const QString b = writeFile(docs() + QStringLiteral("b.txt"), "b\n");
-        CurrentUserData().SetStringArray(QLatin1String(Settings::StartFilesArray),
-                                         {a, docs() + QStringLiteral("gone.txt"), b});
+        CurrentUserData().SetStringArray(
+            QLatin1String(Settings::StartFilesArray), { a, docs() + QStringLiteral("gone.txt"), b });
         MainWindow window;
         ZephApplication::RunStartupSteps(window, false);
         QCOMPARE(window.ViewManager()->Titles(),
-                 (QStringList{QStringLiteral("Button Page"), QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+            (QStringList {
+                QStringLiteral("Button Page"), QStringLiteral("a.txt"), QStringLiteral("b.txt") }));
         QCOMPARE(window.ActiveDocument()->Kind(), DocumentKind::ButtonPage);
         QCOMPARE(GetSetting(Settings::FirstRun), 0);
         QVERIFY(Prompt::History().isEmpty());
@@ -285,18 +288,22 @@ private slots:
     {
         MainWindow window;
         window.show();
-        window.RegisterDocumentKind(DocumentKind::Log, [](const QString& path, QString*) { return new FakeLogView(path); });
+        window.RegisterDocumentKind(
+            DocumentKind::Log, [](const QString& path, QString*) { return new FakeLogView(path); });
         CDocumentWindow* a = window.OpenFile(writeFile(docs() + QStringLiteral("one.txt"), "1\n"));
         CDocumentWindow* b = window.OpenFile(writeFile(docs() + QStringLiteral("two.txt"), "2\n"));
         window.OpenFile(writeFile(docs() + QStringLiteral("three.log"), "3\n"));
         CViewManager* tabs = window.ViewManager();
         QVERIFY(tabs->isVisible());
-        QCOMPARE(tabs->Titles(), (QStringList{QStringLiteral("one.txt"), QStringLiteral("two.txt"), QStringLiteral("three.log")}));
+        QCOMPARE(tabs->Titles(),
+            (QStringList {
+                QStringLiteral("one.txt"), QStringLiteral("two.txt"), QStringLiteral("three.log") }));
         QCOMPARE(tabs->TabBar()->currentIndex(), 2);
-        QCOMPARE(tabs->TabBar()->tabToolTip(0), QFileInfo(docs() + QStringLiteral("one.txt")).absoluteFilePath());
+        QCOMPARE(
+            tabs->TabBar()->tabToolTip(0), QFileInfo(docs() + QStringLiteral("one.txt")).absoluteFilePath());
         QVERIFY(window.CloseDocument(b));
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(tabs->Titles(), (QStringList{QStringLiteral("one.txt"), QStringLiteral("three.log")}));
+        QCOMPARE(tabs->Titles(), (QStringList { QStringLiteral("one.txt"), QStringLiteral("three.log") }));
         window.ActivateDocument(a);
         modify(a, QStringLiteral("changed"));
         window.UpdateCommandStates();
@@ -350,9 +357,13 @@ private slots:
         QCOMPARE(dialog.List()->count(), 3);
         QCOMPARE(dialog.List()->selectedItems().size(), 1);
         QCOMPARE(dialog.WindowOfRow(dialog.List()->currentRow()), window.SubWindowOf(active));
-        struct Expect { int selected; bool activate, save, cascade; };
-        for (const Expect& e : {Expect{0, false, false, false}, Expect{1, true, true, false}, Expect{2, false, true, true},
-                                Expect{3, false, true, true}}) {
+        struct Expect
+        {
+            int selected;
+            bool activate, save, cascade;
+        };
+        for (const Expect& e : { Expect { 0, false, false, false }, Expect { 1, true, true, false },
+                 Expect { 2, false, true, true }, Expect { 3, false, true, true } }) {
             QList<QMdiSubWindow*> chosen = window.MdiArea()->subWindowList().mid(0, e.selected);
             dialog.SelectWindows(chosen);
             QCOMPARE(dialog.Button(3)->isEnabled(), e.activate);
@@ -378,7 +389,7 @@ private slots:
         QMdiSubWindow* first = window.SubWindowOf(documents[0]);
         QMdiSubWindow* second = window.SubWindowOf(documents[1]);
         QMdiSubWindow* third = window.SubWindowOf(documents[2]);
-        dialog.SelectWindows({first, second});
+        dialog.SelectWindows({ first, second });
         dialog.Arrange(CWindowsDlg::Arrangement::TileVertically);
         QVERIFY(third->isMinimized());
         QVERIFY(!first->isMinimized() && !second->isMinimized());
@@ -394,7 +405,7 @@ private slots:
     {
         MainWindow window;
         QList<CDocumentWindow*> documents;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        for (const char* name : { "a.txt", "b.txt", "c.txt" })
             documents << window.OpenFile(writeFile(docs() + QLatin1String(name), "x\n"));
         modify(documents[1], QStringLiteral("unsaved"));
         window.UpdateCommandStates();
@@ -403,7 +414,8 @@ private slots:
         Prompt::QueueAnswer(Prompt::Cancel);
         dialog.CloseSelected();
         QCOMPARE(Prompt::History().last().text, QStringLiteral("Save changes to b.txt?"));
-        QCOMPARE(window.ViewManager()->Titles(), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt *")}));
+        QCOMPARE(window.ViewManager()->Titles(),
+            (QStringList { QStringLiteral("a.txt"), QStringLiteral("b.txt *") }));
         QCOMPARE(dialog.List()->count(), 2);
     }
 

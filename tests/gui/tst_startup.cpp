@@ -1,6 +1,5 @@
 #include "FileSizeLimit.h"
 #include "TestEnvironment.h"
-
 #include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
@@ -72,21 +71,23 @@ void TestStartup::identityFromArguments_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("identity");
-    QTest::newRow("none") << QStringList{} << QStringLiteral("Default");
-    QTest::newRow("one") << QStringList{QStringLiteral("-Work")} << QStringLiteral("Work");
-    QTest::newRow("last wins") << QStringList{QStringLiteral("-Work"), QStringLiteral("-Home")} << QStringLiteral("Home");
-    QTest::newRow("slash form") << QStringList{QStringLiteral("/Work")} << QStringLiteral("Work");
-    QTest::newRow("toolkit option is an identity") << QStringList{QStringLiteral("-style")} << QStringLiteral("style");
-    QTest::newRow("non-flags ignored") << QStringList{QStringLiteral("file.txt"), QStringLiteral("-A"), QStringLiteral("x")}
-                                       << QStringLiteral("A");
-    QTest::newRow("bare dash") << QStringList{QStringLiteral("-")} << QString();
+    QTest::newRow("none") << QStringList {} << QStringLiteral("Default");
+    QTest::newRow("one") << QStringList { QStringLiteral("-Work") } << QStringLiteral("Work");
+    QTest::newRow("last wins") << QStringList { QStringLiteral("-Work"), QStringLiteral("-Home") }
+                               << QStringLiteral("Home");
+    QTest::newRow("slash form") << QStringList { QStringLiteral("/Work") } << QStringLiteral("Work");
+    QTest::newRow("toolkit option is an identity")
+        << QStringList { QStringLiteral("-style") } << QStringLiteral("style");
+    QTest::newRow("non-flags ignored") << QStringList { QStringLiteral("file.txt"), QStringLiteral("-A"),
+        QStringLiteral("x") } << QStringLiteral("A");
+    QTest::newRow("bare dash") << QStringList { QStringLiteral("-") } << QString();
 }
 
 void TestStartup::identityFromArguments()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, identity);
-    QList<QByteArray> storage{"zeph"};
+    QList<QByteArray> storage { "zeph" };
     for (const QString& arg : args)
         storage.append(arg.toLocal8Bit());
     std::vector<char*> argv;
@@ -130,17 +131,17 @@ void TestStartup::oneInstancePerIdentity()
     const QProcessEnvironment processEnv = env.ProcessEnvironment();
 
     // "-style" must reach ZEPH as the identity "style", not be taken by the toolkit.
-    ZephProcess style({QStringLiteral("-style")}, processEnv);
+    ZephProcess style({ QStringLiteral("-style") }, processEnv);
     QVERIFY(style.process().waitForStarted(10000));
     QVERIFY(waitUntilServing(QStringLiteral("style")));
 
-    ZephProcess second({QStringLiteral("-style")}, processEnv);
+    ZephProcess second({ QStringLiteral("-style") }, processEnv);
     QVERIFY(second.process().waitForFinished(20000));
     QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.process().exitCode(), 0);
 
     // Other identities run beside it, "Default" among them.
-    ZephProcess home({QStringLiteral("-Home")}, processEnv);
+    ZephProcess home({ QStringLiteral("-Home") }, processEnv);
     ZephProcess plain({}, processEnv);
     QVERIFY(waitUntilServing(QStringLiteral("Home")));
     QVERIFY(waitUntilServing(QStringLiteral("Default")));
@@ -189,7 +190,8 @@ void TestStartup::failedExitSaveOffersRetry()
     QCOMPARE(history.size(), 2);
     QCOMPARE(history[0].caption, QStringLiteral("Error!"));
     QVERIFY(history[0].text.startsWith(
-        QStringLiteral("The ZEPH data file %1 could not be saved.  The error was:\r\n\r\n").arg(env.DataFilePath())));
+        QStringLiteral("The ZEPH data file %1 could not be saved.  The error was:\r\n\r\n")
+            .arg(env.DataFilePath())));
     QCOMPARE(history[0].buttons, Prompt::Buttons(Prompt::Retry | Prompt::Cancel));
     QVERIFY(!QFile::exists(env.DataFilePath()));
 }

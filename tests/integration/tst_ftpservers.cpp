@@ -3,7 +3,6 @@
 // delete, directories, pending files sent in one session, and the command line client.
 #include "FileSizeLimit.h"
 #include "ZephCli.h"
-
 #include "core/common/Prompt.h"
 #include "core/net/CFtpListing.h"
 #include "core/net/CRemoteHost.h"
@@ -79,9 +78,10 @@ void TestFtpServers::operations()
         QVERIFY(!host.Connect());
         const Prompt::Record shown = Prompt::History().last();
         QCOMPARE(shown.caption, QStringLiteral("Connect Failed"));
-        QVERIFY2(shown.text.startsWith(QStringLiteral("Unable to connect to 127.0.0.1.  \nError: Login failed.\n"
-                                                      "The last remote host response was:\n\n530 ")),
-                 qUtf8Printable(shown.text));
+        QVERIFY2(
+            shown.text.startsWith(QStringLiteral("Unable to connect to 127.0.0.1.  \nError: Login failed.\n"
+                                                 "The last remote host response was:\n\n530 ")),
+            qUtf8Printable(shown.text));
         QCOMPARE(shown.icon, Prompt::Warning);
     }
 
@@ -96,7 +96,8 @@ void TestFtpServers::operations()
     const QString root = server.Root();
 
     QVERIFY2(host.MakeDir(QStringLiteral("sub")), qUtf8Printable(host.ResultText()));
-    QCOMPARE(host.ResultText(), QStringLiteral("The directory sub on the remote host was successfully created."));
+    QCOMPARE(
+        host.ResultText(), QStringLiteral("The directory sub on the remote host was successfully created."));
     QCOMPARE(host.ResultCaption(), QStringLiteral("Directory Created"));
     QVERIFY(QFileInfo(root + QStringLiteral("/sub")).isDir());
 
@@ -106,7 +107,7 @@ void TestFtpServers::operations()
     const QString local = m_local.filePath(QStringLiteral("recipes.txt"));
     QVERIFY(WriteTestFile(local, "line one\r\nline two\n"));
     QVERIFY2(host.Transfer(local, QStringLiteral("sub/zeph.recipes"), false, false, passive),
-             qUtf8Printable(host.ResultText()));
+        qUtf8Printable(host.ResultText()));
     QCOMPARE(host.ResultText(), local + QStringLiteral(" was successfully uploaded as sub/zeph.recipes"));
     QCOMPARE(host.ResultCaption(), QStringLiteral("File Upload Successful"));
     QCOMPARE(ReadTestFile(root + QStringLiteral("/sub/zeph.recipes")), QByteArray("line one\nline two\n"));
@@ -119,7 +120,8 @@ void TestFtpServers::operations()
     // Download, binary and text.
     QVERIFY(WriteTestFile(root + QStringLiteral("/blob.bin"), QByteArray(300000, '\x01') + "\r\n\x00end"));
     const QString blob = m_local.filePath(QStringLiteral("blob.bin"));
-    QVERIFY2(host.Transfer(blob, QStringLiteral("blob.bin"), true, true, passive), qUtf8Printable(host.ResultText()));
+    QVERIFY2(host.Transfer(blob, QStringLiteral("blob.bin"), true, true, passive),
+        qUtf8Printable(host.ResultText()));
     QCOMPARE(ReadTestFile(blob), ReadTestFile(root + QStringLiteral("/blob.bin")));
     QCOMPARE(host.ResultText(), QStringLiteral("blob.bin was successfully downloaded as ") + blob);
     QCOMPARE(host.ResultCaption(), QStringLiteral("File Download Successful"));
@@ -157,7 +159,8 @@ void TestFtpServers::operations()
 
     QVERIFY(host.Rename(QStringLiteral("sub/zeph.recipes"), QStringLiteral("sub/renamed")));
     QCOMPARE(host.ResultText(),
-             QStringLiteral("The name on the remote host was successfully changed from sub/zeph.recipes to sub/renamed."));
+        QStringLiteral(
+            "The name on the remote host was successfully changed from sub/zeph.recipes to sub/renamed."));
     QCOMPARE(host.ResultCaption(), QStringLiteral("File Renamed"));
     QVERIFY(QFile::exists(root + QStringLiteral("/sub/renamed")));
     QVERIFY(!host.Rename(QStringLiteral("sub/nothing"), QStringLiteral("sub/x")));
@@ -165,19 +168,23 @@ void TestFtpServers::operations()
     QCOMPARE(host.ResultCaption(), QStringLiteral("File Renamed Failed"));
 
     QVERIFY(host.Chmod(QStringLiteral("sub/renamed"), 604));
-    QCOMPARE(host.ResultText(), QStringLiteral("The permissions for sub/renamed were successfully changed to rw----r--."));
+    QCOMPARE(host.ResultText(),
+        QStringLiteral("The permissions for sub/renamed were successfully changed to rw----r--."));
     QCOMPARE(FileMode(root + QStringLiteral("/sub/renamed")), 0604);
 
     QVERIFY(host.DeleteFile(QStringLiteral("sub/renamed")));
-    QCOMPARE(host.ResultText(), QStringLiteral("The file sub/renamed on the remote host was successfully deleted."));
+    QCOMPARE(host.ResultText(),
+        QStringLiteral("The file sub/renamed on the remote host was successfully deleted."));
     QCOMPARE(host.ResultCaption(), QStringLiteral("File Deleted"));
     QVERIFY(!QFile::exists(root + QStringLiteral("/sub/renamed")));
     QVERIFY(!host.DeleteFile(QStringLiteral("sub/renamed")));
-    QVERIFY(host.ResultText().startsWith(QStringLiteral("Error trying to delete remote file sub/renamed.  ")));
+    QVERIFY(
+        host.ResultText().startsWith(QStringLiteral("Error trying to delete remote file sub/renamed.  ")));
     QCOMPARE(host.ResultCaption(), QStringLiteral("File Not Deleted"));
 
     QVERIFY(host.RemoveDir(QStringLiteral("sub")));
-    QCOMPARE(host.ResultText(), QStringLiteral("The directory sub on the remote host was successfully deleted."));
+    QCOMPARE(
+        host.ResultText(), QStringLiteral("The directory sub on the remote host was successfully deleted."));
     QCOMPARE(host.ResultCaption(), QStringLiteral("Directory Deleted"));
     QVERIFY(!QFileInfo::exists(root + QStringLiteral("/sub")));
     QVERIFY(!host.RemoveDir(QStringLiteral("sub")));
@@ -208,11 +215,12 @@ void TestFtpServers::pendingFilesInOneSession()
     SetSetting(Settings::OnUploadChmodPerms, 600);
     QVERIFY(QDir().mkpath(server.Root() + QStringLiteral("/.procmail")));
     if (kind == TestFtpServer::Vsftpd) {
-        QProcess::execute(QStringLiteral("/bin/chown"), {server.User(), server.Root() + QStringLiteral("/.procmail")});
+        QProcess::execute(
+            QStringLiteral("/bin/chown"), { server.User(), server.Root() + QStringLiteral("/.procmail") });
     }
 
     QStringList locals;
-    for (const char* name : {"zeph.recipes", "procmailrc", "forward"}) {
+    for (const char* name : { "zeph.recipes", "procmailrc", "forward" }) {
         const QString path = m_local.filePath(QLatin1String(name));
         QVERIFY(WriteTestFile(path, QByteArray("# ") + name + "\n"));
         locals << path;
@@ -232,9 +240,11 @@ void TestFtpServers::pendingFilesInOneSession()
 
     const Prompt::Record shown = Prompt::History().last();
     QCOMPARE(shown.caption, QStringLiteral("Upload complete"));
-    QCOMPARE(shown.text, QStringLiteral("These files were successfully uploaded:\n%1\n%2\n%3\n")
-                             .arg(locals[0], locals[1], locals[2]));
-    QCOMPARE(ReadTestFile(server.Root() + QStringLiteral("/.procmail/zeph.recipes")), QByteArray("# zeph.recipes\n"));
+    QCOMPARE(shown.text,
+        QStringLiteral("These files were successfully uploaded:\n%1\n%2\n%3\n")
+            .arg(locals[0], locals[1], locals[2]));
+    QCOMPARE(ReadTestFile(server.Root() + QStringLiteral("/.procmail/zeph.recipes")),
+        QByteArray("# zeph.recipes\n"));
     QCOMPARE(ReadTestFile(server.Root() + QStringLiteral("/.forward")), QByteArray("# forward\n"));
     QCOMPARE(FileMode(server.Root() + QStringLiteral("/.procmailrc")), 0600);
 
@@ -272,48 +282,49 @@ void TestFtpServers::commandLine()
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
     auto cli = [&](const QStringList& args) {
-        const QStringList common = {QStringLiteral("ftp"), QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                                    QStringLiteral("--port"), QString::number(server.Port()), QStringLiteral("--user"),
-                                    server.User(), QStringLiteral("--password-env"), QStringLiteral("ZEPH_TEST_PW")};
+        const QStringList common
+            = { QStringLiteral("ftp"), QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+                  QStringLiteral("--port"), QString::number(server.Port()), QStringLiteral("--user"),
+                  server.User(), QStringLiteral("--password-env"), QStringLiteral("ZEPH_TEST_PW") };
         return RunZephCli(common + args, environment);
     };
     const QString local = m_local.filePath(QStringLiteral("cli.txt"));
     QVERIFY(WriteTestFile(local, "cli\r\nupload\n"));
 
-    ZephCliRun run = cli({QStringLiteral("mkdir"), QStringLiteral("d")});
+    ZephCliRun run = cli({ QStringLiteral("mkdir"), QStringLiteral("d") });
     QCOMPARE(run.code, 0);
-    run = cli({QStringLiteral("--ascii"), QStringLiteral("put"), local, QStringLiteral("d/cli.txt")});
+    run = cli({ QStringLiteral("--ascii"), QStringLiteral("put"), local, QStringLiteral("d/cli.txt") });
     QVERIFY2(run.code == 0, run.err.constData());
     QCOMPARE(ReadTestFile(server.Root() + QStringLiteral("/d/cli.txt")), QByteArray("cli\nupload\n"));
-    run = cli({QStringLiteral("--active"), QStringLiteral("ls"), QStringLiteral("d")});
+    run = cli({ QStringLiteral("--active"), QStringLiteral("ls"), QStringLiteral("d") });
     QCOMPARE(run.code, 0);
     QCOMPARE(run.out, QByteArray("- rw-r--r-- 11 cli.txt\n"));
-    run = cli({QStringLiteral("chmod"), QStringLiteral("600"), QStringLiteral("d/cli.txt")});
+    run = cli({ QStringLiteral("chmod"), QStringLiteral("600"), QStringLiteral("d/cli.txt") });
     QCOMPARE(run.code, 0);
     QCOMPARE(FileMode(server.Root() + QStringLiteral("/d/cli.txt")), 0600);
-    run = cli({QStringLiteral("rename"), QStringLiteral("d/cli.txt"), QStringLiteral("d/moved.txt")});
+    run = cli({ QStringLiteral("rename"), QStringLiteral("d/cli.txt"), QStringLiteral("d/moved.txt") });
     QCOMPARE(run.code, 0);
     const QString back = m_local.filePath(QStringLiteral("got.txt"));
-    run = cli({QStringLiteral("get"), QStringLiteral("d/moved.txt"), back});
+    run = cli({ QStringLiteral("get"), QStringLiteral("d/moved.txt"), back });
     QCOMPARE(run.code, 0);
     QCOMPARE(ReadTestFile(back), QByteArray("cli\nupload\n"));
-    run = cli({QStringLiteral("get"), QStringLiteral("d/none.txt"), back});
+    run = cli({ QStringLiteral("get"), QStringLiteral("d/none.txt"), back });
     QCOMPARE(run.code, 1);
     QVERIFY(run.err.contains("550"));
     QCOMPARE(ReadTestFile(back), QByteArray("cli\nupload\n"));
-    run = cli({QStringLiteral("rm"), QStringLiteral("d/moved.txt")});
+    run = cli({ QStringLiteral("rm"), QStringLiteral("d/moved.txt") });
     QCOMPARE(run.code, 0);
-    run = cli({QStringLiteral("rmdir"), QStringLiteral("d")});
+    run = cli({ QStringLiteral("rmdir"), QStringLiteral("d") });
     QCOMPARE(run.code, 0);
     QVERIFY(!QFileInfo::exists(server.Root() + QStringLiteral("/d")));
 
     // Wrong usage and bad values: exit 2, nothing sent.
-    QCOMPARE(cli({QStringLiteral("chmod"), QStringLiteral("999"), QStringLiteral("x")}).code, 2);
-    QCOMPARE(cli({QStringLiteral("put"), local}).code, 2);
-    QCOMPARE(cli({QStringLiteral("frobnicate")}).code, 2);
+    QCOMPARE(cli({ QStringLiteral("chmod"), QStringLiteral("999"), QStringLiteral("x") }).code, 2);
+    QCOMPARE(cli({ QStringLiteral("put"), local }).code, 2);
+    QCOMPARE(cli({ QStringLiteral("frobnicate") }).code, 2);
     // A wrong password is a failure naming the host's reply.
     environment.insert(QStringLiteral("ZEPH_TEST_PW"), QStringLiteral("wrong"));
-    run = cli({QStringLiteral("ls")});
+    run = cli({ QStringLiteral("ls") });
     QCOMPARE(run.code, 1);
     QVERIFY(run.err.contains("Login failed"));
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <sys/resource.h>
-
 #include <csignal>
+#include <sys/resource.h>
 
 // Makes every file write of this process beyond `bytes` fail, as a full disk would, until
 // destroyed. Unlike permissions, this holds for root too.

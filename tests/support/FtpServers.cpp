@@ -24,20 +24,19 @@ namespace {
 
 const char* const Python = "/usr/bin/python3";
 
-
 // A TCP connect to 127.0.0.1:port that reads the first bytes, or nothing.
 QByteArray probe(int port)
 {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     if (s < 0)
         return QByteArray();
-    sockaddr_in to{};
+    sockaddr_in to {};
     to.sin_family = AF_INET;
     to.sin_port = htons(static_cast<quint16>(port));
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     QByteArray got;
     if (::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) {
-        timeval wait{2, 0};
+        timeval wait { 2, 0 };
         ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         char buffer[256];
         const ssize_t n = ::recv(s, buffer, sizeof buffer, 0);
@@ -66,9 +65,12 @@ TestFtpServer::~TestFtpServer()
 QString TestFtpServer::Name() const
 {
     switch (m_kind) {
-    case Vsftpd: return QStringLiteral("vsftpd");
-    case Pyftpdlib: return QStringLiteral("pyftpdlib");
-    case Fault: return QStringLiteral("fault server (%1)").arg(m_scenario);
+    case Vsftpd:
+        return QStringLiteral("vsftpd");
+    case Pyftpdlib:
+        return QStringLiteral("pyftpdlib");
+    case Fault:
+        return QStringLiteral("fault server (%1)").arg(m_scenario);
     }
     return QString();
 }
@@ -76,7 +78,7 @@ QString TestFtpServer::Name() const
 int TestFtpServer::FreePort()
 {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in at{};
+    sockaddr_in at {};
     at.sin_family = AF_INET;
     at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof at;
@@ -96,9 +98,12 @@ bool TestFtpServer::Start(QString* error)
         return false;
     }
     switch (m_kind) {
-    case Vsftpd: return startVsftpd(error);
-    case Pyftpdlib: return startPyftpdlib(error);
-    case Fault: return startFault(error);
+    case Vsftpd:
+        return startVsftpd(error);
+    case Pyftpdlib:
+        return startPyftpdlib(error);
+    case Fault:
+        return startFault(error);
     }
     return false;
 }
@@ -111,7 +116,7 @@ bool TestFtpServer::waitForGreeting(QString* error)
         if (m_process.state() != QProcess::Running) {
             *error = QStringLiteral("%1 ended at start: %2%3")
                          .arg(Name(), QString::fromLocal8Bit(m_process.readAllStandardError()),
-                              QString::fromLocal8Bit(m_process.readAllStandardOutput()));
+                             QString::fromLocal8Bit(m_process.readAllStandardOutput()));
             return false;
         }
         if (probe(m_port).startsWith("220"))
@@ -144,7 +149,8 @@ bool TestFtpServer::startVsftpd(QString* error)
     if (!m_account.Create(QStringLiteral("zephftp"), m_root, QStringLiteral("/bin/sh"), false, error))
         return false;
     m_user = m_account.Name();
-    if (!m_account.SetPassword(m_password, error) || !ThrowawayUser::RunTool(QStringLiteral("chown"), {m_user, m_root}, QByteArray(), error))
+    if (!m_account.SetPassword(m_password, error)
+        || !ThrowawayUser::RunTool(QStringLiteral("chown"), { m_user, m_root }, QByteArray(), error))
         return false;
     m_port = FreePort();
     const int pasv = FreePort();
@@ -166,7 +172,7 @@ bool TestFtpServer::startVsftpd(QString* error)
                    .arg(std::min(pasv + 20, 65535))
                    .toUtf8());
     file.close();
-    m_process.start(program, {config});
+    m_process.start(program, { config });
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("vsftpd could not be started (Debian package vsftpd)");
         return false;
@@ -182,7 +188,7 @@ bool TestFtpServer::startPyftpdlib(QString* error)
         return false;
     }
     QProcess check;
-    check.start(QLatin1String(Python), {QStringLiteral("-c"), QStringLiteral("import pyftpdlib")});
+    check.start(QLatin1String(Python), { QStringLiteral("-c"), QStringLiteral("import pyftpdlib") });
     check.waitForFinished(20000);
     if (check.exitStatus() != QProcess::NormalExit || check.exitCode() != 0) {
         *error = QStringLiteral("pyftpdlib is missing: install the Debian package python3-pyftpdlib");
@@ -194,22 +200,23 @@ bool TestFtpServer::startPyftpdlib(QString* error)
     m_password = QStringLiteral("pw%1").arg(QRandomGenerator::global()->bounded(100000, 999999));
     m_port = FreePort();
     const int pasv = FreePort();
-    const QString script = QStringLiteral(
-        "import sys, logging\n"
-        "from pyftpdlib.authorizers import DummyAuthorizer\n"
-        "from pyftpdlib.handlers import FTPHandler\n"
-        "from pyftpdlib.servers import FTPServer\n"
-        "logging.basicConfig(level=logging.WARNING)\n"
-        "a = DummyAuthorizer()\n"
-        "a.add_user(sys.argv[2], sys.argv[3], sys.argv[4], perm='elradfmwMT')\n"
-        "h = FTPHandler\n"
-        "h.authorizer = a\n"
-        "h.passive_ports = range(int(sys.argv[5]), int(sys.argv[5]) + 20)\n"
-        "h.permit_foreign_addresses = False\n"
-        "s = FTPServer(('127.0.0.1', int(sys.argv[1])), h)\n"
-        "s.serve_forever()\n");
-    m_process.start(QLatin1String(Python), {QStringLiteral("-c"), script, QString::number(m_port), m_user,
-                                            m_password, m_root, QString::number(std::min(pasv, 65500))});
+    const QString script
+        = QStringLiteral("import sys, logging\n"
+                         "from pyftpdlib.authorizers import DummyAuthorizer\n"
+                         "from pyftpdlib.handlers import FTPHandler\n"
+                         "from pyftpdlib.servers import FTPServer\n"
+                         "logging.basicConfig(level=logging.WARNING)\n"
+                         "a = DummyAuthorizer()\n"
+                         "a.add_user(sys.argv[2], sys.argv[3], sys.argv[4], perm='elradfmwMT')\n"
+                         "h = FTPHandler\n"
+                         "h.authorizer = a\n"
+                         "h.passive_ports = range(int(sys.argv[5]), int(sys.argv[5]) + 20)\n"
+                         "h.permit_foreign_addresses = False\n"
+                         "s = FTPServer(('127.0.0.1', int(sys.argv[1])), h)\n"
+                         "s.serve_forever()\n");
+    m_process.start(QLatin1String(Python),
+        { QStringLiteral("-c"), script, QString::number(m_port), m_user, m_password, m_root,
+            QString::number(std::min(pasv, 65500)) });
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("/usr/bin/python3 could not be started (Debian package python3)");
         return false;
@@ -227,7 +234,7 @@ bool TestFtpServer::startFault(QString* error)
     }
     m_user = QStringLiteral("u");
     m_password = QStringLiteral("p");
-    m_process.start(QLatin1String(Python), {QStringLiteral("-u"), script, m_scenario});
+    m_process.start(QLatin1String(Python), { QStringLiteral("-u"), script, m_scenario });
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("the fault server could not be started (Debian package python3)");
         return false;
@@ -283,7 +290,8 @@ bool TestFtpServer::MakeDir(const QString& relative)
     if (m_kind != Vsftpd)
         return true;
     QString error;
-    return ThrowawayUser::RunTool(QStringLiteral("chown"), {QStringLiteral("-R"), m_user, m_root}, QByteArray(), &error);
+    return ThrowawayUser::RunTool(
+        QStringLiteral("chown"), { QStringLiteral("-R"), m_user, m_root }, QByteArray(), &error);
 }
 
 bool TestFtpServer::PutFile(const QString& relative, const QByteArray& bytes)

@@ -1,7 +1,6 @@
 #include "NetTestFixture.h"
 
 #include "FtpServers.h"
-
 #include "core/net/FtpPassword.h"
 #include "core/settings/Profile.h"
 
@@ -27,7 +26,9 @@ bool WriteTestFile(const QString& path, const QByteArray& bytes)
 
 int FileMode(const QString& path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return -1;
     return static_cast<int>(info.st_mode & 0777);

@@ -26,8 +26,7 @@ bool StartServerForSettings(TestFtpServer& server);
 
 // Runs `action` on the first modal dialog of type T that shows up, polled while the code under
 // test waits in its own event loop.
-template <typename T>
-void WhenModal(std::function<void(T*)> action)
+template <typename T> void WhenModal(std::function<void(T*)> action)
 {
     auto* timer = new QTimer;
     timer->setInterval(50);

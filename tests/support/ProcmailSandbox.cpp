@@ -21,10 +21,10 @@ bool WriteBytes(const QString& path, const QByteArray& content, QFileDevice::Per
     return file.setPermissions(permissions);
 }
 
-const QFileDevice::Permissions Readable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-    | QFileDevice::ReadOther;
-const QFileDevice::Permissions Executable = Readable | QFileDevice::ExeOwner | QFileDevice::ExeGroup
-    | QFileDevice::ExeOther;
+const QFileDevice::Permissions Readable
+    = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+const QFileDevice::Permissions Executable
+    = Readable | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
 
 } // namespace
 
@@ -62,20 +62,22 @@ bool ProcmailSandbox::Run(const QString& program, const QStringList& arguments, 
 
 bool ProcmailSandbox::Chown(const QString& path)
 {
-    return Run(QStringLiteral("chown"), {QStringLiteral("-R"), m_user + QLatin1Char(':') + m_user, path});
+    return Run(QStringLiteral("chown"), { QStringLiteral("-R"), m_user + QLatin1Char(':') + m_user, path });
 }
 
 bool ProcmailSandbox::Start(const Options& options)
 {
     if (geteuid() != 0) {
-        m_error = QStringLiteral("The real-procmail tests must run as root: they create a throwaway user and run "
-                                 "procmail as that user.  Run them as root (as CI does).");
+        m_error
+            = QStringLiteral("The real-procmail tests must run as root: they create a throwaway user and run "
+                             "procmail as that user.  Run them as root (as CI does).");
         return false;
     }
-    for (const char* tool : {"procmail", "formail"}) {
+    for (const char* tool : { "procmail", "formail" }) {
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
-            m_error = QStringLiteral("%1 is missing: install the Debian package procmail (scripts/install-deps)")
-                          .arg(QLatin1String(tool));
+            m_error
+                = QStringLiteral("%1 is missing: install the Debian package procmail (scripts/install-deps)")
+                      .arg(QLatin1String(tool));
             return false;
         }
     }
@@ -92,7 +94,8 @@ bool ProcmailSandbox::Start(const Options& options)
     // The user must be able to walk into its home below this folder.
     QFile::setPermissions(m_dir->path(), Executable);
 
-    if (!m_account.Create(QStringLiteral("zephpm"), Home(), QStringLiteral("/usr/sbin/nologin"), true, &m_error))
+    if (!m_account.Create(
+            QStringLiteral("zephpm"), Home(), QStringLiteral("/usr/sbin/nologin"), true, &m_error))
         return false;
     m_user = m_account.Name();
 
@@ -122,7 +125,8 @@ bool ProcmailSandbox::Start(const Options& options)
         + stub.toUtf8() + "\n";
     rc += options.extraRcLines;
     rc += "INCLUDERC=$ZEPH_DIR/zeph.recipes\n";
-    if (!WriteBytes(stub, stubText, Executable) || !WriteBytes(Home() + QStringLiteral("/.procmailrc"), rc, Readable)
+    if (!WriteBytes(stub, stubText, Executable)
+        || !WriteBytes(Home() + QStringLiteral("/.procmailrc"), rc, Readable)
         || !WriteBytes(ZephDir() + QStringLiteral("/zeph.recipes"), QByteArray(), Readable)) {
         m_error = QStringLiteral("cannot write the sandbox files");
         return false;
@@ -181,9 +185,10 @@ int ProcmailSandbox::Deliver(const QByteArray& message)
     environment.insert(QStringLiteral("LANG"), QStringLiteral("C"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_dir->path());
-    process.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=") + m_user, QStringLiteral("--regid=") + m_user,
-                                              QStringLiteral("--clear-groups"), QStringLiteral("--"),
-                                              QStandardPaths::findExecutable(QStringLiteral("procmail"))});
+    process.start(QStringLiteral("setpriv"),
+        { QStringLiteral("--reuid=") + m_user, QStringLiteral("--regid=") + m_user,
+            QStringLiteral("--clear-groups"), QStringLiteral("--"),
+            QStandardPaths::findExecutable(QStringLiteral("procmail")) });
     if (!process.waitForStarted(30000)) {
         m_error = QStringLiteral("procmail could not be started: %1").arg(process.errorString());
         return -1;
@@ -207,7 +212,8 @@ QList<QByteArray> ProcmailSandbox::Folder(const QString& relativeToMailDir) cons
     if (info.isDir()) {
         QStringList files;
         const bool maildir = QFileInfo(path + QStringLiteral("/new")).isDir();
-        const QStringList parts = maildir ? QStringList{QStringLiteral("new"), QStringLiteral("cur")} : QStringList{QString()};
+        const QStringList parts = maildir ? QStringList { QStringLiteral("new"), QStringLiteral("cur") }
+                                          : QStringList { QString() };
         for (const QString& part : parts) {
             QDir dir(path + QLatin1Char('/') + part);
             for (const QFileInfo& file : dir.entryInfoList(QDir::Files, QDir::Time | QDir::Reversed))
@@ -230,14 +236,15 @@ QList<ProcmailSandbox::SentMail> ProcmailSandbox::Sent() const
 {
     QList<SentMail> mails;
     QDir dir(m_dir->path() + QStringLiteral("/sent"));
-    for (const QString& name : dir.entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name)) {
+    for (const QString& name : dir.entryList({ QStringLiteral("*.eml") }, QDir::Files, QDir::Name)) {
         SentMail mail;
         QFile message(dir.filePath(name));
         if (message.open(QIODevice::ReadOnly))
             mail.message = message.readAll();
         QFile arguments(dir.filePath(name.chopped(4) + QStringLiteral(".args")));
         if (arguments.open(QIODevice::ReadOnly))
-            mail.arguments = QString::fromUtf8(arguments.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            mail.arguments
+                = QString::fromUtf8(arguments.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         mails.append(mail);
     }
     return mails;
@@ -262,13 +269,13 @@ void ProcmailSandbox::ClearOutputs()
 }
 
 QByteArray ProcmailSandbox::Message(const QByteArray& from, const QByteArray& to, const QByteArray& subject,
-                                    const QByteArray& body, const QByteArray& extraHeaders)
+    const QByteArray& body, const QByteArray& extraHeaders)
 {
     QByteArray message = "From: " + from + "\nTo: " + to + "\n";
     if (!subject.isNull())
         message += "Subject: " + subject + "\n";
-    message += "Date: Thu, 10 Dec 2026 04:36:33 +0000\nMessage-ID: <" + QByteArray::number(QRandomGenerator::global()->generate())
-        + "@example.net>\n";
+    message += "Date: Thu, 10 Dec 2026 04:36:33 +0000\nMessage-ID: <"
+        + QByteArray::number(QRandomGenerator::global()->generate()) + "@example.net>\n";
     message += extraHeaders;
     message += "\n" + body;
     return message;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "ThrowawayUser.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-
-#include "ThrowawayUser.h"
 
 #include <memory>
 
@@ -25,18 +25,17 @@
 //   ProcmailSandbox sandbox;
 //   QVERIFY2(sandbox.Start(), qPrintable(sandbox.Error()));
 //   QVERIFY(sandbox.SetRecipes(recipeFileText));
-//   QCOMPARE(sandbox.Deliver(ProcmailSandbox::Message("joe@example.net", "me@example.org", "Hi", "text\n")), 0);
-//   sandbox.Inbox();          // messages in $DEFAULT
-//   sandbox.Folder("spam");   // messages in $MAILDIR/spam (an mbox file, a maildir or a directory)
-//   sandbox.Sent();           // what the sendmail stub received
-//   sandbox.Log();            // $ZEPH_DIR/zeph.log as procmail wrote it
+//   QCOMPARE(sandbox.Deliver(ProcmailSandbox::Message("joe@example.net", "me@example.org", "Hi", "text\n")),
+//   0); sandbox.Inbox();          // messages in $DEFAULT sandbox.Folder("spam");   // messages in
+//   $MAILDIR/spam (an mbox file, a maildir or a directory) sandbox.Sent();           // what the sendmail
+//   stub received sandbox.Log();            // $ZEPH_DIR/zeph.log as procmail wrote it
 class ProcmailSandbox
 {
 public:
     struct Options
     {
-        bool verbose = false;     // VERBOSE=yes: procmail logs every step (locking, matches)
-        QByteArray extraRcLines;  // written before the INCLUDERC line
+        bool verbose = false; // VERBOSE=yes: procmail logs every step (locking, matches)
+        QByteArray extraRcLines; // written before the INCLUDERC line
     };
     struct SentMail
     {
@@ -78,7 +77,7 @@ public:
 
     // A plain message; `extraHeaders` lines end in "\n".
     static QByteArray Message(const QByteArray& from, const QByteArray& to, const QByteArray& subject,
-                              const QByteArray& body, const QByteArray& extraHeaders = QByteArray());
+        const QByteArray& body, const QByteArray& extraHeaders = QByteArray());
     // The messages of an mbox text, each without its "From " line.
     static QList<QByteArray> SplitMbox(const QByteArray& mbox);
     // The value of the first header of that name (case-insensitive, folded lines joined), or a

@@ -22,10 +22,12 @@ bool retried(const QString& program, const QStringList& args, const QByteArray& 
 
 } // namespace
 
-bool ThrowawayUser::RunTool(const QString& program, const QStringList& args, const QByteArray& input, QString* error)
+bool ThrowawayUser::RunTool(
+    const QString& program, const QStringList& args, const QByteArray& input, QString* error)
 {
-    const QString path = QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"),
-                                                                   QStringLiteral("/usr/bin"), QStringLiteral("/bin")});
+    const QString path = QStandardPaths::findExecutable(program,
+        { QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"), QStringLiteral("/usr/bin"),
+            QStringLiteral("/bin") });
     if (path.isEmpty()) {
         *error = QStringLiteral("%1 is missing: install the Debian package passwd").arg(program);
         return false;
@@ -56,8 +58,8 @@ bool ThrowawayUser::RunTool(const QString& program, const QStringList& args, con
     return true;
 }
 
-bool ThrowawayUser::Create(const QString& prefix, const QString& home, const QString& shell, bool ownGroup,
-                           QString* error)
+bool ThrowawayUser::Create(
+    const QString& prefix, const QString& home, const QString& shell, bool ownGroup, QString* error)
 {
     if (geteuid() != 0) {
         *error = QStringLiteral("this test creates a throwaway user and must run as root (as CI does)");
@@ -65,16 +67,16 @@ bool ThrowawayUser::Create(const QString& prefix, const QString& home, const QSt
     }
     m_name = QStringLiteral("%1%2").arg(prefix).arg(QRandomGenerator::global()->bounded(100000, 999999));
     m_ownGroup = ownGroup;
-    const QStringList args{QStringLiteral("-M"), ownGroup ? QStringLiteral("-U") : QStringLiteral("-N"),
-                           QStringLiteral("-d"), home, QStringLiteral("-s"), shell, m_name};
+    const QStringList args { QStringLiteral("-M"), ownGroup ? QStringLiteral("-U") : QStringLiteral("-N"),
+        QStringLiteral("-d"), home, QStringLiteral("-s"), shell, m_name };
     m_created = retried(QStringLiteral("useradd"), args, QByteArray(), error);
     return m_created;
 }
 
 bool ThrowawayUser::SetPassword(const QString& password, QString* error)
 {
-    return retried(QStringLiteral("chpasswd"), {}, (m_name + QLatin1Char(':') + password + QLatin1Char('\n')).toUtf8(),
-                   error);
+    return retried(QStringLiteral("chpasswd"), {},
+        (m_name + QLatin1Char(':') + password + QLatin1Char('\n')).toUtf8(), error);
 }
 
 void ThrowawayUser::Remove()
@@ -82,9 +84,9 @@ void ThrowawayUser::Remove()
     if (!m_created)
         return;
     QString ignored;
-    retried(QStringLiteral("userdel"), {m_name}, QByteArray(), &ignored);
+    retried(QStringLiteral("userdel"), { m_name }, QByteArray(), &ignored);
     // userdel removes a group of the user's name itself when no one else is in it.
     if (m_ownGroup)
-        RunTool(QStringLiteral("groupdel"), {m_name}, QByteArray(), &ignored);
+        RunTool(QStringLiteral("groupdel"), { m_name }, QByteArray(), &ignored);
     m_created = false;
 }

@@ -17,7 +17,8 @@ public:
 
     // A new user named prefix + a random number, with the given home (not created) and shell;
     // with ownGroup a group of the same name is made and removed with it.
-    bool Create(const QString& prefix, const QString& home, const QString& shell, bool ownGroup, QString* error);
+    bool Create(
+        const QString& prefix, const QString& home, const QString& shell, bool ownGroup, QString* error);
     bool SetPassword(const QString& password, QString* error);
     void Remove();
 
@@ -25,7 +26,8 @@ public:
     bool Exists() const { return m_created; }
 
     // Runs an administration tool once; false with its output as the error.
-    static bool RunTool(const QString& program, const QStringList& args, const QByteArray& input, QString* error);
+    static bool RunTool(
+        const QString& program, const QStringList& args, const QByteArray& input, QString* error);
 
 private:
     QString m_name;

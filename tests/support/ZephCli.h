@@ -13,4 +13,4 @@ struct ZephCliRun
 };
 
 ZephCliRun RunZephCli(const QStringList& args,
-                      const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());

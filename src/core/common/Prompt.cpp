@@ -23,8 +23,8 @@ PromptState& state()
 
 Prompt::Button firstButton(Prompt::Buttons buttons)
 {
-    for (Prompt::Button b : {Prompt::Ok, Prompt::Yes, Prompt::Retry, Prompt::No, Prompt::Cancel,
-                             Prompt::Abort, Prompt::Ignore}) {
+    for (Prompt::Button b : { Prompt::Ok, Prompt::Yes, Prompt::Retry, Prompt::No, Prompt::Cancel,
+             Prompt::Abort, Prompt::Ignore }) {
         if (buttons.testFlag(b))
             return b;
     }
@@ -60,8 +60,8 @@ Prompt::Button Prompt::Ask(const Record& given, const Presenter& ownPresenter)
     return record.defaultButton;
 }
 
-Prompt::Button Prompt::Ask(const QString& text, const QString& caption, Icon icon, Buttons buttons,
-                           Button defaultButton)
+Prompt::Button Prompt::Ask(
+    const QString& text, const QString& caption, Icon icon, Buttons buttons, Button defaultButton)
 {
     Record record;
     record.text = text;

@@ -41,8 +41,8 @@ public:
 
     // Shows the box and returns the button that closed it.
     static Button Ask(const Record& record);
-    static Button Ask(const QString& text, const QString& caption, Icon icon,
-                      Buttons buttons = Ok, Button defaultButton = NoButton);
+    static Button Ask(const QString& text, const QString& caption, Icon icon, Buttons buttons = Ok,
+        Button defaultButton = NoButton);
     // Like Ask, but a box of the caller's own (e.g. a dialog with a check box) is shown in place
     // of the installed presenter; queued answers and the history work as for every box.
     static Button Ask(const Record& record, const Presenter& ownPresenter);

@@ -6,7 +6,8 @@
 QString TextFileCodec::Decode(const QByteArray& bytes)
 {
     const qsizetype firstLineEnd = bytes.indexOf('\n');
-    lineEnd = (firstLineEnd > 0 && bytes.at(firstLineEnd - 1) == '\r') ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    lineEnd = (firstLineEnd > 0 && bytes.at(firstLineEnd - 1) == '\r') ? QStringLiteral("\r\n")
+                                                                       : QStringLiteral("\n");
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder.decode(bytes);
     latin1 = decoder.hasError();
@@ -26,6 +27,6 @@ QByteArray TextFileCodec::Encode(QString text, bool forHost) const
 bool TextFileCodec::IsFileForHost(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
-    return name == QLatin1String(".procmailrc") || name == QLatin1String(".forward") || name == QLatin1String(".qmail")
-        || name.endsWith(QLatin1String(".recipes"));
+    return name == QLatin1String(".procmailrc") || name == QLatin1String(".forward")
+        || name == QLatin1String(".qmail") || name.endsWith(QLatin1String(".recipes"));
 }

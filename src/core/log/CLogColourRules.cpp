@@ -29,7 +29,7 @@ void CLogColourRules::Load()
         const int colour = GetProfileInt(section, ColourKey(n), -1);
         if (text.isEmpty() || field == -1 || colour == -1)
             continue;
-        rules.append(Rule{field, text, static_cast<quint32>(colour)});
+        rules.append(Rule { field, text, static_cast<quint32>(colour) });
     }
     SetRules(rules);
 }

@@ -30,12 +30,17 @@ struct Line
 class LineCursor
 {
 public:
-    LineCursor(const char* begin, const char* end) : m_pos(begin), m_end(end) {}
+    LineCursor(const char* begin, const char* end)
+        : m_pos(begin)
+        , m_end(end)
+    {
+    }
     bool Next(Line* line)
     {
         if (m_pos >= m_end)
             return false;
-        const auto* lf = static_cast<const char*>(std::memchr(m_pos, '\n', static_cast<size_t>(m_end - m_pos)));
+        const auto* lf
+            = static_cast<const char*>(std::memchr(m_pos, '\n', static_cast<size_t>(m_end - m_pos)));
         const char* stop = lf ? lf : m_end;
         qsizetype n = stop - m_pos;
         if (lf && n > 0 && stop[-1] == '\r')
@@ -58,11 +63,26 @@ inline bool startsWith(const Line& line, const char* prefix, qsizetype length)
     return line.n >= length && std::memcmp(line.p, prefix, static_cast<size_t>(length)) == 0;
 }
 
-inline bool isRecipeLine(const Line& l) { return startsWith(l, "RECIPE: ", 8); }
-inline bool isToLine(const Line& l) { return startsWith(l, "TO: ", 4); }
-inline bool isFromLine(const Line& l) { return startsWith(l, "FROM: ", 6); }
-inline bool isEnvelopeLine(const Line& l) { return startsWith(l, "From ", 5); }
-inline bool isFolderLine(const Line& l) { return startsWith(l, "  Folder: ", 10); }
+inline bool isRecipeLine(const Line& l)
+{
+    return startsWith(l, "RECIPE: ", 8);
+}
+inline bool isToLine(const Line& l)
+{
+    return startsWith(l, "TO: ", 4);
+}
+inline bool isFromLine(const Line& l)
+{
+    return startsWith(l, "FROM: ", 6);
+}
+inline bool isEnvelopeLine(const Line& l)
+{
+    return startsWith(l, "From ", 5);
+}
+inline bool isFolderLine(const Line& l)
+{
+    return startsWith(l, "  Folder: ", 10);
+}
 
 bool isSubjectLine(const Line& l)
 {
@@ -115,8 +135,8 @@ View dropFirst(View v, qsizetype n)
 
 int monthNumber(View name)
 {
-    static const char* const names[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    static const char* const names[12]
+        = { "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC" };
     if (name.size() != 3)
         return 0;
     char upper[3];
@@ -133,7 +153,7 @@ int monthNumber(View name)
 
 bool isWeekdayName(View word)
 {
-    static const char* const days[7] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    static const char* const days[7] = { "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun" };
     if (word.size() != 3)
         return false;
     for (const char* day : days) {
@@ -145,8 +165,8 @@ bool isWeekdayName(View word)
 
 bool isMonthName(View word)
 {
-    static const char* const months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    static const char* const months[12]
+        = { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
     if (word.size() != 3)
         return false;
     for (const char* month : months) {
@@ -269,8 +289,7 @@ namespace {
 
 // Program entry after its recipe line: To, From, envelope, optional subject, folder. Returns the
 // number of lines taken after the recipe line, or 0 when the entry breaks off.
-template <typename Current>
-int readProgramRest(LineCursor& lines, Current& cur)
+template <typename Current> int readProgramRest(LineCursor& lines, Current& cur)
 {
     Line line;
     if (!lines.Next(&line) || !isToLine(line))
@@ -299,8 +318,7 @@ int readProgramRest(LineCursor& lines, Current& cur)
 }
 
 // procmail's abstract after its envelope line.
-template <typename Current>
-int readProcmailRest(LineCursor& lines, Current& cur)
+template <typename Current> int readProcmailRest(LineCursor& lines, Current& cur)
 {
     Line line;
     if (!lines.Next(&line))
@@ -416,7 +434,9 @@ bool CLogDisplayDoc::Open(const QString& path, const Progress& progress)
         }
     }
     m_data.truncate(static_cast<qsizetype>(done));
-    Parse(progress ? Progress([&progress, length](qint64 d, qint64) { return progress(length + d, 2 * qMax<qint64>(length, 1)); })
+    Parse(progress ? Progress([&progress, length](qint64 d, qint64) {
+        return progress(length + d, 2 * qMax<qint64>(length, 1));
+    })
                    : Progress());
     return true;
 }
@@ -471,7 +491,8 @@ void CLogDisplayDoc::Parse(const Progress& progress)
                 continue;
             }
             if (m_entries.Count() >= static_cast<quint32>(INT_MAX)) {
-                m_error = QStringLiteral("The log holds more entries than can be listed; the rest was not read.");
+                m_error
+                    = QStringLiteral("The log holds more entries than can be listed; the rest was not read.");
                 break;
             }
             // Only the first line of a broken entry is lost to the unparsed data; the lines
@@ -546,13 +567,13 @@ bool CLogDisplayDoc::AddEntry(const Current& cur, qint64 lineNumber)
 
 void CLogDisplayDoc::AddUnparsed(qint64 number, const char* text, qsizetype length)
 {
-    m_unparsed.push_back(Unparsed{number, text, length});
+    m_unparsed.push_back(Unparsed { number, text, length });
 }
 
 CLogDisplayDoc::UnparsedLine CLogDisplayDoc::GetUnparsedLine(qsizetype i) const
 {
     const Unparsed& u = m_unparsed[static_cast<size_t>(i)];
-    return UnparsedLine{u.number, QByteArrayView(u.text, u.length)};
+    return UnparsedLine { u.number, QByteArrayView(u.text, u.length) };
 }
 
 QByteArray CLogDisplayDoc::GetUnparsedText() const
@@ -593,8 +614,8 @@ void CLogDisplayDoc::RecolourEntries()
     SetColourRules(rules);
 }
 
-qsizetype CLogDisplayDoc::FindEntry(const QString& text, qsizetype start, bool matchCase, const Progress& progress,
-                                    bool* cancelled) const
+qsizetype CLogDisplayDoc::FindEntry(
+    const QString& text, qsizetype start, bool matchCase, const Progress& progress, bool* cancelled) const
 {
     if (cancelled)
         *cancelled = false;
@@ -610,7 +631,8 @@ qsizetype CLogDisplayDoc::FindEntry(const QString& text, qsizetype start, bool m
             break;
         }
     }
-    const QByteArray needle = ascii ? (matchCase ? text.toLatin1() : LogText::Folded(text.toLatin1())) : QByteArray();
+    const QByteArray needle
+        = ascii ? (matchCase ? text.toLatin1() : LogText::Folded(text.toLatin1())) : QByteArray();
     const QString lowered = text.toLower();
     auto contains = [&](View field) {
         if (ascii)

@@ -49,7 +49,10 @@ public:
 
     qsizetype GetEntryCount() const { return static_cast<qsizetype>(m_order.size()); }
     // The entry at a position of the current order.
-    const CLogEntry& GetEntry(qsizetype index) const { return m_entries.At(m_order[static_cast<size_t>(index)]); }
+    const CLogEntry& GetEntry(qsizetype index) const
+    {
+        return m_entries.At(m_order[static_cast<size_t>(index)]);
+    }
     // Every unparsed line as "Line %ld:  " + text + "\r\n".
     QByteArray GetUnparsedText() const;
     qint64 GetUnparsedCount() const { return static_cast<qint64>(m_unparsed.size()); }
@@ -61,8 +64,8 @@ public:
     // size, recipe name or folder contains `text`; -1 when none does. `progress` hears of the
     // entries searched so far against those to search; when it returns false the search stops,
     // -1 comes back and `cancelled` (when given) is set.
-    qsizetype FindEntry(const QString& text, qsizetype start, bool matchCase, const Progress& progress = Progress(),
-                        bool* cancelled = nullptr) const;
+    qsizetype FindEntry(const QString& text, qsizetype start, bool matchCase,
+        const Progress& progress = Progress(), bool* cancelled = nullptr) const;
     // Reloads the colour rules from the settings and colours every entry again.
     void RecolourEntries();
     void SetColourRules(const CLogColourRules& rules);

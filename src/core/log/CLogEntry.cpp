@@ -2,8 +2,8 @@
 
 namespace {
 
-const char* const kMonthDigits[13] = {"00", "01", "02", "03", "04", "05", "06",
-                                      "07", "08", "09", "10", "11", "12"};
+const char* const kMonthDigits[13]
+    = { "00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12" };
 
 } // namespace
 
@@ -22,7 +22,8 @@ void CLogEntry::AppendDateText(QByteArray* out, int format, QByteArrayView separ
         out->append(pieces[i]);
 }
 
-int CLogEntry::DateTextPieces(QByteArrayView pieces[MaxDateTextPieces], int format, QByteArrayView separator) const
+int CLogEntry::DateTextPieces(
+    QByteArrayView pieces[MaxDateTextPieces], int format, QByteArrayView separator) const
 {
     if (!m_dateKnown) {
         pieces[0] = QByteArrayView("unknown");

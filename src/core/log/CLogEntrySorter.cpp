@@ -59,7 +59,8 @@ struct Range
 
 } // namespace
 
-int CLogEntrySorter::KeyPieces(const CLogEntry& entry, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces])
+int CLogEntrySorter::KeyPieces(
+    const CLogEntry& entry, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces])
 {
     switch (column) {
     case CLogEntry::RecipeNameColumn:
@@ -90,7 +91,8 @@ int CLogEntrySorter::KeyPieces(const CLogEntry& entry, int column, QByteArrayVie
     }
 }
 
-bool CLogEntrySorter::Sort(const CLogEntryStore& store, int column, bool ascending, std::vector<quint32>* order)
+bool CLogEntrySorter::Sort(
+    const CLogEntryStore& store, int column, bool ascending, std::vector<quint32>* order)
 {
     if (column < 0 || column >= CLogEntry::ColumnCount)
         return false;
@@ -108,7 +110,7 @@ bool CLogEntrySorter::Sort(const CLogEntryStore& store, int column, bool ascendi
         std::sort(items.begin(), items.end(), lessItem);
     } else {
         std::vector<Range> pending;
-        pending.push_back(Range{0, items.size(), 0});
+        pending.push_back(Range { 0, items.size(), 0 });
         const quint32 fullChunk = ascending ? 8 : 0;
         while (!pending.empty()) {
             const Range range = pending.back();
@@ -133,7 +135,7 @@ bool CLogEntrySorter::Sort(const CLogEntryStore& store, int column, bool ascendi
                 if (k < range.end && sameKey(items[k], items[runStart]))
                     continue;
                 if (k - runStart > 1 && items[runStart].count == fullChunk)
-                    pending.push_back(Range{runStart, k, range.depth + 1});
+                    pending.push_back(Range { runStart, k, range.depth + 1 });
                 runStart = k;
             }
         }

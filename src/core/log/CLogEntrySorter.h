@@ -16,5 +16,6 @@ public:
     static bool Sort(const CLogEntryStore& store, int column, bool ascending, std::vector<quint32>* order);
 
     // The sort key of an entry as pieces that run together (not for the size column).
-    static int KeyPieces(const CLogEntry& entry, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces]);
+    static int KeyPieces(
+        const CLogEntry& entry, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces]);
 };

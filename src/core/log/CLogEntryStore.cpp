@@ -4,8 +4,7 @@
 
 void CLogEntryStore::Append(const CLogEntry& entry)
 {
-    if ((m_count >> BlockBits) >= m_blocks.size())
-    {
+    if ((m_count >> BlockBits) >= m_blocks.size()) {
         m_blocks.push_back(std::make_unique_for_overwrite<CLogEntry[]>(BlockSize));
         AdviseHugePages(m_blocks.back().get(), static_cast<qsizetype>(BlockSize * sizeof(CLogEntry)));
     }

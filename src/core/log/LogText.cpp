@@ -105,7 +105,7 @@ qsizetype IndexOf(QByteArrayView haystack, QByteArrayView needle)
     if (needle.size() > haystack.size())
         return -1;
     const void* hit = memmem(haystack.data(), static_cast<size_t>(haystack.size()), needle.data(),
-                             static_cast<size_t>(needle.size()));
+        static_cast<size_t>(needle.size()));
     return hit ? static_cast<const char*>(hit) - haystack.data() : -1;
 }
 

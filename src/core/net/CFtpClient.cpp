@@ -30,11 +30,11 @@ public:
     }
     void Destroy() override { m_exists = false; }
     bool Exists() const override { return m_exists; }
-    void SetTitle(const QString&) override {}
-    void SetMessage(const QString&) override {}
-    void SetPos(int) override {}
+    void SetTitle(const QString&) override { }
+    void SetMessage(const QString&) override { }
+    void SetPos(int) override { }
     bool CheckCancel() override { return false; }
-    void AppendLog(const QString&) override {}
+    void AppendLog(const QString&) override { }
 
 private:
     bool m_exists = false;
@@ -73,7 +73,7 @@ QString CFtpClient::PermissionText(int permissions)
 {
     if (permissions == -1)
         return QStringLiteral("Default");
-    static const char* const triplets[8] = {"---", "--x", "-w-", "-wx", "r--", "r-x", "rw-", "rwx"};
+    static const char* const triplets[8] = { "---", "--x", "-w-", "-wx", "r--", "r-x", "rw-", "rwx" };
     QString digits = QString::number(permissions);
     while (digits.size() < 3)
         digits.prepend(QLatin1Char('0'));
@@ -135,7 +135,8 @@ void CFtpClient::ShowMessage() const
 void CFtpClient::ShowResult() const
 {
     if (m_canceled)
-        Prompt::Tell(QStringLiteral("Operation canceled."), QStringLiteral("Operation canceled"), Prompt::Information);
+        Prompt::Tell(
+            QStringLiteral("Operation canceled."), QStringLiteral("Operation canceled"), Prompt::Information);
     else
         Prompt::Tell(m_resultText, m_resultCaption, Prompt::Warning);
 }
@@ -168,8 +169,8 @@ void CFtpClient::openLogFile()
         return;
     m_logFile.setFileName(m_logFilePath);
     if (m_logFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_logFile.write(QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toUtf8()
-                        + '\n');
+        m_logFile.write(
+            QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toUtf8() + '\n');
         m_logFile.flush();
     }
 }
@@ -178,7 +179,8 @@ void CFtpClient::closeLogFile()
 {
     if (!m_logFile.isOpen())
         return;
-    m_logFile.write(QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toUtf8() + '\n');
+    m_logFile.write(
+        QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toUtf8() + '\n');
     m_logFile.close();
 }
 
@@ -224,7 +226,8 @@ bool CFtpClient::createProgress()
     m_log.clear();
     m_linesShown = 0;
     if (!m_progress->Create(!m_logOutput)) {
-        setResult(QStringLiteral("Unexpected error creating Progress dialog"), QStringLiteral("Unexpected error"));
+        setResult(
+            QStringLiteral("Unexpected error creating Progress dialog"), QStringLiteral("Unexpected error"));
         return false;
     }
     return true;
@@ -280,11 +283,12 @@ void CFtpClient::updateTransferProgress()
         const int percent = static_cast<int>(std::min<qint64>(100, m_transferBytes * 100 / m_transferSize));
         if (percent != m_lastPercent) {
             m_lastPercent = percent;
-            m_progress->SetMessage(QStringLiteral("Attempting to download %1.\n\n%2 of %3 bytes.  %4 Percent.")
-                                       .arg(remote)
-                                       .arg(m_transferBytes)
-                                       .arg(m_transferSize)
-                                       .arg(percent));
+            m_progress->SetMessage(
+                QStringLiteral("Attempting to download %1.\n\n%2 of %3 bytes.  %4 Percent.")
+                    .arg(remote)
+                    .arg(m_transferBytes)
+                    .arg(m_transferSize)
+                    .arg(percent));
             m_progress->SetPos(percent);
         }
         return;
@@ -392,11 +396,13 @@ bool CFtpClient::ConnectTo(const QString& host, const QString& user, const QStri
     }
     const QString detail = errorDetail();
     Abort();
-    setResult(QStringLiteral("Unable to connect to %1.  %2").arg(host, detail), QStringLiteral("Connect Failed"));
+    setResult(
+        QStringLiteral("Unable to connect to %1.  %2").arg(host, detail), QStringLiteral("Connect Failed"));
     return false;
 }
 
-bool CFtpClient::Transfer(const QString& local, const QString& remote, bool download, bool binary, bool passive)
+bool CFtpClient::Transfer(
+    const QString& local, const QString& remote, bool download, bool binary, bool passive)
 {
     m_request.localFile = local;
     m_request.remoteFile = remote.toUtf8();
@@ -407,7 +413,7 @@ bool CFtpClient::Transfer(const QString& local, const QString& remote, bool down
         const QFileInfo info(local);
         if (!info.exists() || info.isDir()) {
             setResult(QStringLiteral("The file %1 does not exist.").arg(local),
-                      QStringLiteral("Upload file does not exist"));
+                QStringLiteral("Upload file does not exist"));
             return false;
         }
     }
@@ -428,18 +434,19 @@ bool CFtpClient::Transfer(const QString& local, const QString& remote, bool down
         showDone(QStringLiteral("File transferred"));
         if (download)
             setResult(QStringLiteral("%1 was successfully downloaded as %2").arg(remote, local),
-                      QStringLiteral("File Download Successful"));
+                QStringLiteral("File Download Successful"));
         else
             setResult(QStringLiteral("%1 was successfully uploaded as %2").arg(local, remote),
-                      QStringLiteral("File Upload Successful"));
+                QStringLiteral("File Upload Successful"));
         return true;
     }
     if (download)
-        setResult(QStringLiteral("Error while trying to download remote file %1.  %2").arg(remote, errorDetail()),
-                  QStringLiteral("Download Failed"));
+        setResult(
+            QStringLiteral("Error while trying to download remote file %1.  %2").arg(remote, errorDetail()),
+            QStringLiteral("Download Failed"));
     else
         setResult(QStringLiteral("Error while trying to upload local file %1.  %2").arg(local, errorDetail()),
-                  QStringLiteral("Upload Failed"));
+            QStringLiteral("Upload Failed"));
     return false;
 }
 
@@ -452,11 +459,12 @@ bool CFtpClient::runCommand(const QString& text)
     request.kind = CFtpThread::Command;
     if (waitFor(request)) {
         showDone(QStringLiteral("Command successful"));
-        setResult(QStringLiteral("The command %1 was successfully executed.").arg(text), QStringLiteral("Success"));
+        setResult(
+            QStringLiteral("The command %1 was successfully executed.").arg(text), QStringLiteral("Success"));
         return true;
     }
     setResult(QStringLiteral("The command %1 was not successfully executed.  %2").arg(text, errorDetail()),
-              QStringLiteral("Command Failed"));
+        QStringLiteral("Command Failed"));
     return false;
 }
 
@@ -492,17 +500,18 @@ bool CFtpClient::Rename(const QString& from, const QString& to)
     request.kind = CFtpThread::Rename;
     if (waitFor(request)) {
         showDone(QStringLiteral("File rename successful"));
-        setResult(QStringLiteral("The name on the remote host was successfully changed from %1 to %2.").arg(from, to),
-                  QStringLiteral("File Renamed"));
+        setResult(QStringLiteral("The name on the remote host was successfully changed from %1 to %2.")
+                      .arg(from, to),
+            QStringLiteral("File Renamed"));
         return true;
     }
     setResult(QStringLiteral("Unable to rename remote file %1.  %2").arg(from, errorDetail()),
-              QStringLiteral("File Renamed Failed"));
+        QStringLiteral("File Renamed Failed"));
     return false;
 }
 
 bool CFtpClient::pathCommand(const QString& verb, const QString& name, const QString& doneText,
-                             const QString& doneCaption, const QString& failedText, const QString& failedCaption)
+    const QString& doneCaption, const QString& failedText, const QString& failedCaption)
 {
     if (runCommand(verb + QLatin1Char(' ') + name)) {
         setResult(doneText.arg(name), doneCaption);
@@ -517,25 +526,25 @@ bool CFtpClient::pathCommand(const QString& verb, const QString& name, const QSt
 bool CFtpClient::DeleteFile(const QString& name)
 {
     return pathCommand(QStringLiteral("DELE"), name,
-                       QStringLiteral("The file %1 on the remote host was successfully deleted."),
-                       QStringLiteral("File Deleted"), QStringLiteral("Error trying to delete remote file %1.  %2"),
-                       QStringLiteral("File Not Deleted"));
+        QStringLiteral("The file %1 on the remote host was successfully deleted."),
+        QStringLiteral("File Deleted"), QStringLiteral("Error trying to delete remote file %1.  %2"),
+        QStringLiteral("File Not Deleted"));
 }
 
 bool CFtpClient::MakeDir(const QString& name)
 {
     return pathCommand(QStringLiteral("MKD"), name,
-                       QStringLiteral("The directory %1 on the remote host was successfully created."),
-                       QStringLiteral("Directory Created"), QStringLiteral("Error trying to create directory %1.  %2"),
-                       QStringLiteral("Directory Not Created"));
+        QStringLiteral("The directory %1 on the remote host was successfully created."),
+        QStringLiteral("Directory Created"), QStringLiteral("Error trying to create directory %1.  %2"),
+        QStringLiteral("Directory Not Created"));
 }
 
 bool CFtpClient::RemoveDir(const QString& name)
 {
     return pathCommand(QStringLiteral("RMD"), name,
-                       QStringLiteral("The directory %1 on the remote host was successfully deleted."),
-                       QStringLiteral("Directory Deleted"), QStringLiteral("Error trying to delete directory %1.  %2"),
-                       QStringLiteral("Directory Not Deleted"));
+        QStringLiteral("The directory %1 on the remote host was successfully deleted."),
+        QStringLiteral("Directory Deleted"), QStringLiteral("Error trying to delete directory %1.  %2"),
+        QStringLiteral("Directory Not Deleted"));
 }
 
 bool CFtpClient::Chmod(const QString& name, int permissions)
@@ -544,9 +553,10 @@ bool CFtpClient::Chmod(const QString& name, int permissions)
         return notConnected();
     // Hosts answer 200 to modes like 999 or -1 and then set 000.
     if (permissions != -1 && !IsValidPermissions(permissions)) {
-        setResult(QStringLiteral("The permissions value %1 is not valid.  Use three octal digits from 000 to 777.")
-                      .arg(permissions),
-                  QStringLiteral("Command Failed"));
+        setResult(
+            QStringLiteral("The permissions value %1 is not valid.  Use three octal digits from 000 to 777.")
+                .arg(permissions),
+            QStringLiteral("Command Failed"));
         return false;
     }
     // "Default": the host keeps the mode it gave.
@@ -559,7 +569,7 @@ bool CFtpClient::Chmod(const QString& name, int permissions)
     if (ok)
         setResult(QStringLiteral("The permissions for %1 were successfully changed to %2.")
                       .arg(name, PermissionText(permissions)),
-                  QStringLiteral("Permissions Updated"));
+            QStringLiteral("Permissions Updated"));
     return ok;
 }
 
@@ -589,7 +599,7 @@ bool CFtpClient::ListDir(QList<QByteArray>* target)
         return true;
     }
     setResult(QStringLiteral("Error trying to retrieve directory list.  %1").arg(errorDetail()),
-              QStringLiteral("Directory List Failed"));
+        QStringLiteral("Directory List Failed"));
     return false;
 }
 
@@ -660,7 +670,7 @@ void CFtpClient::stopWorker(bool abort)
             m_progress->Destroy();
             Prompt::Tell(QStringLiteral("The host is not responding, you may have to close and restart ZEPH "
                                         "before trying to connect to the remote host again."),
-                         QStringLiteral("No response"), Prompt::Information);
+                QStringLiteral("No response"), Prompt::Information);
             closeLogFile();
             return;
         }

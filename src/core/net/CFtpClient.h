@@ -42,7 +42,8 @@ public:
     ~CFtpClient() override;
 
     bool ConnectTo(const QString& host, const QString& user, const QString& password, int port);
-    virtual bool Transfer(const QString& local, const QString& remote, bool download, bool binary, bool passive);
+    virtual bool Transfer(
+        const QString& local, const QString& remote, bool download, bool binary, bool passive);
     virtual void Disconnect();
     void Abort();
     bool Command(const QString& text);
@@ -102,8 +103,8 @@ private:
     // The progress window after an operation succeeded.
     void showDone(const QString& title);
     // "VERB name"; the texts take the name as %1 and the failure text the error detail as %2.
-    bool pathCommand(const QString& verb, const QString& name, const QString& doneText, const QString& doneCaption,
-                     const QString& failedText, const QString& failedCaption);
+    bool pathCommand(const QString& verb, const QString& name, const QString& doneText,
+        const QString& doneCaption, const QString& failedText, const QString& failedCaption);
     bool waitFor(const CFtpRequest& request);
     bool runCommand(const QString& text);
     void stopWorker(bool abort);

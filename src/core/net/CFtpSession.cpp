@@ -105,21 +105,36 @@ CFtpSession::~CFtpSession()
 QString CFtpSession::SessionStatusText(int status)
 {
     switch (status) {
-    case LoginFailed: return QStringLiteral("Login failed");
-    case RemoteFileCommandFailed: return QStringLiteral("Remote file command failed");
-    case ThreadCreationFailed: return QStringLiteral("Thread creation failed");
-    case LocalFileOpenFailed: return QStringLiteral("Local file open failed");
-    case LocalFileCreateFailed: return QStringLiteral("Local file create failed");
-    case LocalFileReadFailed: return QStringLiteral("Local file read failed");
-    case LocalFileWriteFailed: return QStringLiteral("Local file write failed");
-    case DataConnectionFailed: return QStringLiteral("Data connection failed");
-    case DataReadFailed: return QStringLiteral("Data read failed");
-    case DataSendFailed: return QStringLiteral("Data send failed");
-    case DataTransferFailed: return QStringLiteral("Data transfer failed");
-    case ConnectionBusy: return QStringLiteral("Connection is busy");
-    case EventCreationFailed: return QStringLiteral("Event creation failed");
-    case InvalidCommandText: return QStringLiteral("Invalid command text");
-    default: return SocketStatusText(status);
+    case LoginFailed:
+        return QStringLiteral("Login failed");
+    case RemoteFileCommandFailed:
+        return QStringLiteral("Remote file command failed");
+    case ThreadCreationFailed:
+        return QStringLiteral("Thread creation failed");
+    case LocalFileOpenFailed:
+        return QStringLiteral("Local file open failed");
+    case LocalFileCreateFailed:
+        return QStringLiteral("Local file create failed");
+    case LocalFileReadFailed:
+        return QStringLiteral("Local file read failed");
+    case LocalFileWriteFailed:
+        return QStringLiteral("Local file write failed");
+    case DataConnectionFailed:
+        return QStringLiteral("Data connection failed");
+    case DataReadFailed:
+        return QStringLiteral("Data read failed");
+    case DataSendFailed:
+        return QStringLiteral("Data send failed");
+    case DataTransferFailed:
+        return QStringLiteral("Data transfer failed");
+    case ConnectionBusy:
+        return QStringLiteral("Connection is busy");
+    case EventCreationFailed:
+        return QStringLiteral("Event creation failed");
+    case InvalidCommandText:
+        return QStringLiteral("Invalid command text");
+    default:
+        return SocketStatusText(status);
     }
 }
 
@@ -367,7 +382,8 @@ bool CFtpSession::ParsePasvReply(const QByteArray& replyLine, QByteArray* addres
     return *port > 0;
 }
 
-bool CFtpSession::openDataConnection(const QByteArray& verb, const QByteArray& argument, bool quote, bool passive)
+bool CFtpSession::openDataConnection(
+    const QByteArray& verb, const QByteArray& argument, bool quote, bool passive)
 {
     if (busy())
         return false;
@@ -388,7 +404,8 @@ bool CFtpSession::openDataConnection(const QByteArray& verb, const QByteArray& a
         return failKeeping(InvalidCommandText);
 
     auto dataFailed = [this] {
-        return failKeeping(GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataConnectionFailed));
+        return failKeeping(
+            GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataConnectionFailed));
     };
     if (passive) {
         if (!SendCommand("PASV", true) || !ReplyIs("2"))
@@ -409,8 +426,8 @@ bool CFtpSession::openDataConnection(const QByteArray& verb, const QByteArray& a
         if (!SendCommand(command, false))
             return false;
         if (!m_data.Connect(address, port))
-            return failKeeping(m_data.GetStatus() == OperationCanceled ? int(OperationCanceled)
-                                                                      : int(DataConnectionFailed));
+            return failKeeping(
+                m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataConnectionFailed));
         if (!ReadReply())
             return false;
         if (!ReplyIs("1"))
@@ -431,8 +448,8 @@ bool CFtpSession::openDataConnection(const QByteArray& verb, const QByteArray& a
         if (!ReplyIs("1"))
             return failKeeping(RemoteFileCommandFailed);
         if (!m_data.Accept(m_listener))
-            return failKeeping(m_data.GetStatus() == OperationCanceled ? int(OperationCanceled)
-                                                                      : int(DataConnectionFailed));
+            return failKeeping(
+                m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataConnectionFailed));
     }
     {
         std::lock_guard guard(m_idleLock);
@@ -467,7 +484,7 @@ bool CFtpSession::Retrieve(const QByteArray& remote, const QString& localName, b
     discardLocalFile();
     const QFileInfo target(local);
     QByteArray pattern = QFile::encodeName(target.absolutePath() + QLatin1Char('/') + QLatin1Char('.')
-                                           + target.fileName() + QStringLiteral(".part-XXXXXX"));
+        + target.fileName() + QStringLiteral(".part-XXXXXX"));
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0 || target.fileName().isEmpty() || target.isDir()) {
         if (fd >= 0) {
@@ -476,10 +493,12 @@ bool CFtpSession::Retrieve(const QByteArray& remote, const QString& localName, b
         }
         return failKeeping(LocalFileCreateFailed);
     }
-    struct stat old {};
-    ::fchmod(fd, ::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0
-                     ? (old.st_mode & 07777)
-                     : 0644);
+    struct stat old
+    {
+    };
+    ::fchmod(fd,
+        ::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0 ? (old.st_mode & 07777)
+                                                                                    : 0644);
     m_localFd = fd;
     m_localTemp = pattern;
     m_localTarget = target.absoluteFilePath();
@@ -498,7 +517,9 @@ bool CFtpSession::Store(const QByteArray& remoteName, const QString& local, bool
         return false;
     discardLocalFile();
     const int fd = ::open(QFile::encodeName(local).constData(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (fd < 0 || ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         if (fd >= 0)
             ::close(fd);
@@ -539,7 +560,9 @@ bool CFtpSession::startTransfer(TransferKind kind)
         // The thread waits until its id is published, so that it cannot clear it first.
         std::unique_lock hold(m_startLock);
         m_transferThread = std::thread([this, kind] {
-            { std::lock_guard wait(m_startLock); }
+            {
+                std::lock_guard wait(m_startLock);
+            }
             transferMain(kind);
         });
         m_transferThreadId = m_transferThread.get_id();
@@ -668,9 +691,15 @@ void CFtpSession::transferMain(TransferKind kind)
 {
     int loopStatus = 0;
     switch (kind) {
-    case Download: loopStatus = receiveLoop(); break;
-    case Upload: loopStatus = sendLoop(); break;
-    case Listing: loopStatus = listLoop(); break;
+    case Download:
+        loopStatus = receiveLoop();
+        break;
+    case Upload:
+        loopStatus = sendLoop();
+        break;
+    case Listing:
+        loopStatus = listLoop();
+        break;
     }
     m_savedStatus = loopStatus;
     if (loopStatus != 0)
@@ -724,8 +753,8 @@ bool CFtpSession::finishTransfer()
         return false;
     if (m_data.IsOpen()) {
         if (m_abort) {
-            static const char interrupt[2] = {char(255), char(244)};
-            static const char mark[2] = {char(255), char(242)};
+            static const char interrupt[2] = { char(255), char(244) };
+            static const char mark[2] = { char(255), char(242) };
             if (Send(interrupt, 2) == 2 && SendUrgent(mark, 2))
                 SendCommand("ABOR", true);
         }

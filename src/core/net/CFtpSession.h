@@ -109,8 +109,8 @@ private:
     void discardLocalFile();
 
     Callbacks m_callbacks;
-    CTimedSocket m_data{false};
-    CTimedSocket m_listener{false};
+    CTimedSocket m_data { false };
+    CTimedSocket m_listener { false };
 
     bool m_preliminarySeen = false;
     bool m_binary = false; // the type the host was last told
@@ -118,10 +118,10 @@ private:
     QByteArray m_replyLine;
     mutable std::mutex m_replyLock;
 
-    std::atomic<bool> m_abort{false};
-    std::atomic<qint64> m_bytesMoved{0};
-    std::atomic<qint64> m_expectedSize{0};
-    std::atomic<std::thread::id> m_transferThreadId{std::thread::id()};
+    std::atomic<bool> m_abort { false };
+    std::atomic<qint64> m_bytesMoved { 0 };
+    std::atomic<qint64> m_expectedSize { 0 };
+    std::atomic<std::thread::id> m_transferThreadId { std::thread::id() };
     std::thread m_transferThread;
     std::mutex m_startLock;
     std::mutex m_idleLock;

@@ -84,7 +84,8 @@ bool CFtpThread::handle(const CFtpRequest& request)
         session->SetTimeouts(m_timeoutSeconds);
         CFtpSession::Callbacks callbacks;
         callbacks.log = [this](const QByteArray& line) { emit LogLine(line); };
-        callbacks.progress = [this](qint64 expected, qint64 bytes) { emit TransferProgress(expected, bytes); };
+        callbacks.progress
+            = [this](qint64 expected, qint64 bytes) { emit TransferProgress(expected, bytes); };
         callbacks.transferDone = [this, session](CFtpSession::TransferKind kind, bool ok) {
             CFtpResult result;
             result.request = kind == CFtpSession::Listing ? List : Transfer;
@@ -112,9 +113,11 @@ bool CFtpThread::handle(const CFtpRequest& request)
         if (request.kind == List)
             started = m_session->List(QByteArray(), false, request.passive);
         else if (request.download)
-            started = m_session->Retrieve(request.remoteFile, request.localFile, request.binary, request.passive);
+            started
+                = m_session->Retrieve(request.remoteFile, request.localFile, request.binary, request.passive);
         else
-            started = m_session->Store(request.remoteFile, request.localFile, request.binary, request.passive);
+            started
+                = m_session->Store(request.remoteFile, request.localFile, request.binary, request.passive);
         if (!started)
             reply(request.kind, false);
         return true;

@@ -116,12 +116,12 @@ qsizetype findDir(const QList<CRemoteDirEntry>& directories, const QString& name
 
 } // namespace
 
-void CRemoteFilesFoldersMgr::AddUpload(const QString& remote, const QString& local, const COleDateTime& uploaded,
-                                       const COleDateTime& localTime, int permissions)
+void CRemoteFilesFoldersMgr::AddUpload(const QString& remote, const QString& local,
+    const COleDateTime& uploaded, const COleDateTime& localTime, int permissions)
 {
     const qsizetype i = findFile(files, remote);
     if (i < 0) {
-        files.append(CRemoteFileEntry{remote, local, uploaded, localTime, permissions});
+        files.append(CRemoteFileEntry { remote, local, uploaded, localTime, permissions });
         return;
     }
     CRemoteFileEntry& entry = files[i];
@@ -221,7 +221,7 @@ void CRemoteFilesFoldersMgr::AddDir(const QString& name, int permissions)
 {
     const qsizetype i = findDir(directories, name);
     if (i < 0)
-        directories.append(CRemoteDirEntry{name, permissions});
+        directories.append(CRemoteDirEntry { name, permissions });
     else if (permissions != -1)
         directories[i].permissions = permissions;
 }

@@ -38,7 +38,7 @@ public:
 
     // Records an upload; an existing entry of that remote name (any case) is updated.
     void AddUpload(const QString& remote, const QString& local, const COleDateTime& uploaded,
-                   const COleDateTime& localTime, int permissions);
+        const COleDateTime& localTime, int permissions);
     bool RenameFile(const QString& oldRemote, const QString& newRemote);
     void ForgetFile(const QString& remote);
     void SetFilePermissions(const QString& remote, int permissions);
@@ -73,7 +73,6 @@ public:
 
     bool operator==(const CRemoteFilesFoldersMgr& other) const
     {
-        return identityName == other.identityName && files == other.files
-            && directories == other.directories;
+        return identityName == other.identityName && files == other.files && directories == other.directories;
     }
 };

@@ -40,7 +40,7 @@ bool CRemoteHost::IsCommandSafe(const QString& value)
 void CRemoteHost::TellInvalidEntry()
 {
     Prompt::Tell(QStringLiteral("The entry must not contain a line break or a NUL character."),
-                 QStringLiteral("Invalid entry"), Prompt::Information);
+        QStringLiteral("Invalid entry"), Prompt::Information);
 }
 
 bool CRemoteHost::Connect()
@@ -50,20 +50,22 @@ bool CRemoteHost::Connect()
     if (m_saveBeforeConnect && CAppState::Instance().DataLoaded())
         CAppState::Instance().SaveIdentityData();
     const QString host = !m_overrides.host.isEmpty() ? m_overrides.host : GetSettingString(Settings::Host);
-    const QString user = !m_overrides.user.isEmpty() ? m_overrides.user : GetSettingString(Settings::UserName);
+    const QString user
+        = !m_overrides.user.isEmpty() ? m_overrides.user : GetSettingString(Settings::UserName);
     const int port = m_overrides.port > 0 ? m_overrides.port : GetSetting(Settings::Port);
     const QString initialDir = GetSettingString(Settings::InitialDir);
     if (host.isEmpty()) {
-        setResult(QStringLiteral("No FTP host name is set.  Enter the name of your ISP's FTP host on the FTP page "
-                                 "of the Settings."),
-                  QStringLiteral("No host name"));
+        setResult(
+            QStringLiteral("No FTP host name is set.  Enter the name of your ISP's FTP host on the FTP page "
+                           "of the Settings."),
+            QStringLiteral("No host name"));
         Prompt::Tell(ResultText(), ResultCaption(), Prompt::Warning);
         return false;
     }
     if (user.isEmpty()) {
         setResult(QStringLiteral("No FTP user name is set.  Enter your user name on the FTP page of the "
                                  "Settings."),
-                  QStringLiteral("No user name"));
+            QStringLiteral("No user name"));
         Prompt::Tell(ResultText(), ResultCaption(), Prompt::Warning);
         return false;
     }
@@ -74,9 +76,10 @@ bool CRemoteHost::Connect()
             return false;
         }
     }
-    if (!IsCommandSafe(host) || !IsCommandSafe(user) || !IsCommandSafe(password) || !IsCommandSafe(initialDir)) {
+    if (!IsCommandSafe(host) || !IsCommandSafe(user) || !IsCommandSafe(password)
+        || !IsCommandSafe(initialDir)) {
         setResult(QStringLiteral("The entry must not contain a line break or a NUL character."),
-                  QStringLiteral("Invalid entry"));
+            QStringLiteral("Invalid entry"));
         TellInvalidEntry();
         return false;
     }
@@ -94,10 +97,11 @@ bool CRemoteHost::Connect()
         if (canceled) {
             ShowResult();
         } else {
-            setResult(QStringLiteral("Error trying to change to remote directory %1.  The last response from the "
-                                     "remote host was:\n\n%2")
-                          .arg(initialDir, response),
-                      QStringLiteral("Error"));
+            setResult(
+                QStringLiteral("Error trying to change to remote directory %1.  The last response from the "
+                               "remote host was:\n\n%2")
+                    .arg(initialDir, response),
+                QStringLiteral("Error"));
             Prompt::Tell(ResultText(), ResultCaption(), Prompt::Warning);
         }
         return false;
@@ -105,7 +109,8 @@ bool CRemoteHost::Connect()
     return true;
 }
 
-bool CRemoteHost::Transfer(const QString& local, const QString& remote, bool download, bool binary, bool passive)
+bool CRemoteHost::Transfer(
+    const QString& local, const QString& remote, bool download, bool binary, bool passive)
 {
     if (download)
         return CFtpClient::Transfer(local, remote, download, binary, passive);
@@ -134,6 +139,6 @@ bool CRemoteHost::Transfer(const QString& local, const QString& remote, bool dow
             return false;
     }
     setResult(QStringLiteral("%1 was successfully uploaded as %2").arg(local, remote),
-              QStringLiteral("File Upload Successful"));
+        QStringLiteral("File Upload Successful"));
     return true;
 }

@@ -14,7 +14,8 @@ public:
     CRemoteHost() = default;
 
     bool Connect();
-    bool Transfer(const QString& local, const QString& remote, bool download, bool binary, bool passive) override;
+    bool Transfer(
+        const QString& local, const QString& remote, bool download, bool binary, bool passive) override;
 
     // The passive flag callers pass to Transfer.
     static int PassiveSetting();

@@ -2,6 +2,8 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <fcntl.h>
 #include <netdb.h>
@@ -10,11 +12,8 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <condition_variable>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -37,15 +36,15 @@ int toPollMs(const int* timeout)
 int waitFor(int socket, short events, int milliseconds, int interruptFd)
 {
     pollfd fds[2];
-    fds[0] = {socket, events, 0};
-    fds[1] = {interruptFd, POLLIN, 0};
+    fds[0] = { socket, events, 0 };
+    fds[1] = { interruptFd, POLLIN, 0 };
     const nfds_t count = interruptFd >= 0 ? 2 : 1;
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
         int left = milliseconds;
         if (milliseconds > 0) {
             const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   std::chrono::steady_clock::now() - start)
+                std::chrono::steady_clock::now() - start)
                                    .count();
             left = spent >= milliseconds ? 0 : milliseconds - static_cast<int>(spent);
         }
@@ -78,14 +77,14 @@ quint32 SockResolve(const QByteArray& host)
             numeric = false;
     }
     if (numeric) {
-        in_addr address{};
+        in_addr address {};
         if (::inet_pton(AF_INET, host.constData(), &address) == 1)
             return address.s_addr;
         return 0xFFFFFFFFu;
     }
     if (host.isEmpty() || host.contains('\0'))
         return 0xFFFFFFFFu;
-    addrinfo hints{};
+    addrinfo hints {};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* result = nullptr;
@@ -116,7 +115,7 @@ int SockConnect(const QByteArray& host, int port, int* timeout, int interruptFd)
     const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0)
         return -1;
-    sockaddr_in to{};
+    sockaddr_in to {};
     to.sin_family = AF_INET;
     to.sin_port = htons(static_cast<quint16>(port & 0xFFFF));
     to.sin_addr.s_addr = address;
@@ -172,7 +171,7 @@ int SockListen(const QByteArray& address, int port, int backlog)
         return -1;
     const int one = 1;
     ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in at{};
+    sockaddr_in at {};
     at.sin_family = AF_INET;
     at.sin_port = htons(static_cast<quint16>(port & 0xFFFF));
     at.sin_addr.s_addr = ip;
@@ -234,8 +233,8 @@ qint64 SockSend(int socket, const char* data, qint64 length, int* timeout, bool 
         }
         if (ready < 0)
             return -1;
-        const ssize_t n = ::send(socket, data + sent, static_cast<size_t>(length - sent),
-                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n
+            = ::send(socket, data + sent, static_cast<size_t>(length - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -260,18 +259,18 @@ int SockWait(int socket, int seconds, bool forReading, int interruptFd)
 
 namespace {
 
-// The dotted address of one end of a connection: `whichEnd` is getsockname or getpeername.
-QByteArray endAddress(int socket, int (*whichEnd)(int, sockaddr*, socklen_t*))
-{
-    sockaddr_in at{};
-    socklen_t length = sizeof at;
-    if (whichEnd(socket, reinterpret_cast<sockaddr*>(&at), &length) != 0)
-        return QByteArray();
-    char text[INET_ADDRSTRLEN] = {};
-    if (!::inet_ntop(AF_INET, &at.sin_addr, text, sizeof text))
-        return QByteArray();
-    return QByteArray(text);
-}
+    // The dotted address of one end of a connection: `whichEnd` is getsockname or getpeername.
+    QByteArray endAddress(int socket, int (*whichEnd)(int, sockaddr*, socklen_t*))
+    {
+        sockaddr_in at {};
+        socklen_t length = sizeof at;
+        if (whichEnd(socket, reinterpret_cast<sockaddr*>(&at), &length) != 0)
+            return QByteArray();
+        char text[INET_ADDRSTRLEN] = {};
+        if (!::inet_ntop(AF_INET, &at.sin_addr, text, sizeof text))
+            return QByteArray();
+        return QByteArray(text);
+    }
 
 } // namespace
 
@@ -287,7 +286,7 @@ QByteArray SockPeerAddress(int socket)
 
 int SockLocalPort(int socket)
 {
-    sockaddr_in at{};
+    sockaddr_in at {};
     socklen_t length = sizeof at;
     if (::getsockname(socket, reinterpret_cast<sockaddr*>(&at), &length) != 0)
         return -1;
@@ -323,8 +322,8 @@ struct CTimedSocket::ConnectState
     void Wake()
     {
         const quint64 one = 1;
-        if (wakeFd >= 0)
-            [[maybe_unused]] auto n = ::write(wakeFd, &one, sizeof one);
+        if (wakeFd >= 0) [[maybe_unused]]
+            auto n = ::write(wakeFd, &one, sizeof one);
     }
 };
 
@@ -345,21 +344,36 @@ CTimedSocket::~CTimedSocket()
 QString CTimedSocket::SocketStatusText(int status)
 {
     switch (status) {
-    case 0: return QStringLiteral("No error");
-    case 1: return QStringLiteral("Invalid Socket");
-    case 2: return QStringLiteral("Valid Socket");
-    case 3: return QStringLiteral("Connect failed");
-    case 4: return QStringLiteral("Listen failed");
-    case 5: return QStringLiteral("Accept failed");
-    case 6: return QStringLiteral("Read failed");
-    case 7: return QStringLiteral("Send failed");
-    case 8: return QStringLiteral("Wait failed");
-    case 9: return QStringLiteral("Timed Out");
-    case 10: return QStringLiteral("Get info failed");
-    case 11: return QStringLiteral("Set mode failed");
-    case 12: return QStringLiteral("Close failed");
-    case 13: return QStringLiteral("Operation canceled");
-    default: return QStringLiteral("Unknown Error");
+    case 0:
+        return QStringLiteral("No error");
+    case 1:
+        return QStringLiteral("Invalid Socket");
+    case 2:
+        return QStringLiteral("Valid Socket");
+    case 3:
+        return QStringLiteral("Connect failed");
+    case 4:
+        return QStringLiteral("Listen failed");
+    case 5:
+        return QStringLiteral("Accept failed");
+    case 6:
+        return QStringLiteral("Read failed");
+    case 7:
+        return QStringLiteral("Send failed");
+    case 8:
+        return QStringLiteral("Wait failed");
+    case 9:
+        return QStringLiteral("Timed Out");
+    case 10:
+        return QStringLiteral("Get info failed");
+    case 11:
+        return QStringLiteral("Set mode failed");
+    case 12:
+        return QStringLiteral("Close failed");
+    case 13:
+        return QStringLiteral("Operation canceled");
+    default:
+        return QStringLiteral("Unknown Error");
     }
 }
 
@@ -460,16 +474,16 @@ void CTimedSocket::Interrupt()
 {
     m_interrupted = true;
     const quint64 one = 1;
-    if (m_interruptFd >= 0)
-        [[maybe_unused]] auto n = ::write(m_interruptFd, &one, sizeof one);
+    if (m_interruptFd >= 0) [[maybe_unused]]
+        auto n = ::write(m_interruptFd, &one, sizeof one);
     CancelConnect();
 }
 
 void CTimedSocket::ClearInterrupt()
 {
     quint64 value = 0;
-    if (m_interruptFd >= 0)
-        [[maybe_unused]] auto n = ::read(m_interruptFd, &value, sizeof value);
+    if (m_interruptFd >= 0) [[maybe_unused]]
+        auto n = ::read(m_interruptFd, &value, sizeof value);
     m_interrupted = false;
     m_connectCancel = false;
 }
@@ -549,8 +563,8 @@ qint64 CTimedSocket::Send(const char* data, qint64 length)
         return 0;
     }
     int timeout = m_sendTimeout;
-    const qint64 n = SockSend(m_socket, data, length, m_sendTimeout > 0 ? &timeout : nullptr,
-                              m_nonBlocking, m_interruptFd);
+    const qint64 n = SockSend(
+        m_socket, data, length, m_sendTimeout > 0 ? &timeout : nullptr, m_nonBlocking, m_interruptFd);
     if (n == length && n != WouldBlock)
         SetStatus(NoError);
     else if (m_interrupted)
@@ -565,7 +579,8 @@ bool CTimedSocket::SendUrgent(const char* data, qint64 length)
     std::lock_guard guard(m_operationLock);
     if (!IsOpen())
         return SetStatus(InvalidSocket);
-    const ssize_t n = ::send(m_socket, data, static_cast<size_t>(length), MSG_OOB | MSG_NOSIGNAL | MSG_DONTWAIT);
+    const ssize_t n
+        = ::send(m_socket, data, static_cast<size_t>(length), MSG_OOB | MSG_NOSIGNAL | MSG_DONTWAIT);
     return SetStatus(n == length ? NoError : SendFailed);
 }
 

@@ -19,8 +19,8 @@ int SockConnect(const QByteArray& host, int port, int* timeout, int interruptFd 
 int SockListen(const QByteArray& address, int port, int backlog);
 int SockAccept(int listener, int* timeout, int interruptFd = -1);
 qint64 SockRecv(int socket, char* buffer, qint64 size, int* timeout, int interruptFd = -1);
-qint64 SockSend(int socket, const char* data, qint64 length, int* timeout, bool nonBlocking,
-                int interruptFd = -1);
+qint64 SockSend(
+    int socket, const char* data, qint64 length, int* timeout, bool nonBlocking, int interruptFd = -1);
 int SockWait(int socket, int seconds, bool forReading, int interruptFd = -1);
 int SockSetNonBlocking(int socket, bool flag);
 QByteArray SockLocalAddress(int socket);
@@ -99,14 +99,14 @@ private:
     struct ConnectState;
     bool applyMode();
 
-    std::atomic<int> m_socket{-1};
+    std::atomic<int> m_socket { -1 };
     std::recursive_mutex m_operationLock;
     mutable std::mutex m_statusLock;
     bool m_nonBlocking = false;
     int m_status = 0;
     int m_interruptFd = -1;
-    std::atomic<bool> m_interrupted{false};
-    std::atomic<bool> m_connectCancel{false};
+    std::atomic<bool> m_interrupted { false };
+    std::atomic<bool> m_connectCancel { false };
     std::shared_ptr<ConnectState> m_pendingConnect;
     std::mutex m_connectLock;
 };

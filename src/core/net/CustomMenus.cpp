@@ -48,7 +48,7 @@ bool SaveMenuEntries(bool upload, const QList<CMenuEntry>& entries)
         ok = WriteProfileString(section, keyOf(i, "LocalFile"), entries[i].localFile) && ok;
     }
     for (int i = count; i < std::min(oldCount, 10000); ++i) {
-        for (const char* name : {"MenuName", "RemoteFile", "LocalFile"})
+        for (const char* name : { "MenuName", "RemoteFile", "LocalFile" })
             CurrentUserData().DeleteKey(section, keyOf(i, name));
     }
     return ok;

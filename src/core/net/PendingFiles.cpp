@@ -61,7 +61,7 @@ QList<QPair<QString, QString>> PendingPairs()
     const QStringList list = storedList();
     QList<QPair<QString, QString>> pairs;
     for (qsizetype i = 0; i + 1 < list.size(); i += 2)
-        pairs.append({list[i], list[i + 1]});
+        pairs.append({ list[i], list[i + 1] });
     return pairs;
 }
 
@@ -108,10 +108,11 @@ bool SendPendingNow(CRemoteHost& host)
         // A path without its remote name cannot be sent anywhere sensible.
         const QString orphan = list.takeLast();
         storeList(list);
-        Prompt::Tell(QStringLiteral("The pending files list held the local file %1 without a remote name.  It was "
-                                    "removed from the list and not uploaded.")
-                         .arg(orphan),
-                     QStringLiteral("Pending Files"), Prompt::Warning);
+        Prompt::Tell(
+            QStringLiteral("The pending files list held the local file %1 without a remote name.  It was "
+                           "removed from the list and not uploaded.")
+                .arg(orphan),
+            QStringLiteral("Pending Files"), Prompt::Warning);
         if (list.isEmpty())
             return false;
     }
@@ -121,19 +122,20 @@ bool SendPendingNow(CRemoteHost& host)
             QString error;
             if (!FindBackslashSpaceLine(list[i], &line, &error)) {
                 Prompt::Tell(QStringLiteral("The file %1 could not be read.\n\n%2").arg(list[i], error),
-                             QStringLiteral("File Error"), Prompt::Warning);
+                    QStringLiteral("File Error"), Prompt::Warning);
                 return false;
             }
             if (line > 0) {
-                Prompt::Tell(QStringLiteral("Line %1 in %2 ends with a '\\' character followed by one or more space "
-                                            "or tab characters.  Please check it and remove the whitespace "
-                                            "character(s), that can create unexpected problems.\n\nIf you don't want "
-                                            "to see this warning anymore and have the files uploaded as they are, "
-                                            "select 'Options' from the 'Tools' menu, then the 'Misc.' tab.  Uncheck "
-                                            "'Warn about lines ending with a backslash and whitespace'.")
-                                 .arg(line)
-                                 .arg(list[i]),
-                             QStringLiteral("Whitespace at end of line!"), Prompt::Warning);
+                Prompt::Tell(
+                    QStringLiteral("Line %1 in %2 ends with a '\\' character followed by one or more space "
+                                   "or tab characters.  Please check it and remove the whitespace "
+                                   "character(s), that can create unexpected problems.\n\nIf you don't want "
+                                   "to see this warning anymore and have the files uploaded as they are, "
+                                   "select 'Options' from the 'Tools' menu, then the 'Misc.' tab.  Uncheck "
+                                   "'Warn about lines ending with a backslash and whitespace'.")
+                        .arg(line)
+                        .arg(list[i]),
+                    QStringLiteral("Whitespace at end of line!"), Prompt::Warning);
                 return false;
             }
         }
@@ -148,21 +150,22 @@ bool SendPendingNow(CRemoteHost& host)
         const QString& remote = list[i + 1];
         if (host.Transfer(local, remote, false, false, passive)) {
             sent << local;
-            CAppState::Instance().RemoteFiles().AddUpload(
-                remote, local, COleDateTime::FromDateTime(Clock::Now()),
-                CRemoteFilesFoldersMgr::LocalFileTime(local), CRemoteFilesFoldersMgr::UploadPermissions());
+            CAppState::Instance().RemoteFiles().AddUpload(remote, local,
+                COleDateTime::FromDateTime(Clock::Now()), CRemoteFilesFoldersMgr::LocalFileTime(local),
+                CRemoteFilesFoldersMgr::UploadPermissions());
             continue;
         }
         if (host.WasCanceled()) {
             Prompt::Tell(QStringLiteral("Upload canceled."), QStringLiteral("Operation canceled"),
-                         Prompt::Information);
+                Prompt::Information);
             unsent << list.mid(i);
             break;
         }
-        Prompt::Tell(QStringLiteral("Error while trying to uploaded local file %1.  The last remote host response "
-                                    "was:\n\n%2")
-                         .arg(local, host.LastResponse()),
-                     QStringLiteral("Error while uploading!"), Prompt::Warning);
+        Prompt::Tell(
+            QStringLiteral("Error while trying to uploaded local file %1.  The last remote host response "
+                           "was:\n\n%2")
+                .arg(local, host.LastResponse()),
+            QStringLiteral("Error while uploading!"), Prompt::Warning);
         unsent << local << remote;
     }
     // The unsent pairs go back as they were, in one save.
@@ -172,13 +175,13 @@ bool SendPendingNow(CRemoteHost& host)
     host.CloseProgress();
     if (sent.size() == 1) {
         Prompt::Tell(QStringLiteral("The file %1 was successfully uploaded.").arg(sent.first()),
-                     QStringLiteral("Upload complete"), Prompt::Information);
+            QStringLiteral("Upload complete"), Prompt::Information);
     } else if (sent.size() > 1) {
         QString names;
         for (const QString& name : sent)
             names += name + QLatin1Char('\n');
         Prompt::Tell(QStringLiteral("These files were successfully uploaded:\n%1").arg(names),
-                     QStringLiteral("Upload complete"), Prompt::Information);
+            QStringLiteral("Upload complete"), Prompt::Information);
     }
     return unsent.isEmpty();
 }

@@ -58,7 +58,8 @@ QByteArray CActionBuilder::LoggingLines(const CRecipeDefinition& d)
         return ToBlock + FromBlock + "LOG=\"RECIPE: " + name + "\nTO: $ZEPH_TO\nFROM: $ZEPH_FROM $NL\"\n\n";
     case 3:
         return EnvelopeBlock + SubjectBlock + ToBlock + FromBlock + "LOG=\"RECIPE: " + name
-            + "\nTO: $ZEPH_TO\nFROM: $ZEPH_FROM\nFrom $ZEPH_E_FROM\n Subject: $ZEPH_SUBJECT\n  Folder: $NL\"\n\n";
+            + "\nTO: $ZEPH_TO\nFROM: $ZEPH_FROM\nFrom $ZEPH_E_FROM\n Subject: $ZEPH_SUBJECT\n  Folder: "
+              "$NL\"\n\n";
     default:
         return QByteArray();
     }
@@ -77,7 +78,8 @@ bool CActionBuilder::IsSimple(const CRecipeDefinition& d)
     }
     if (headerOnly)
         return true;
-    return m == 1 && (d.GetActionType(0) == ActionDelete || d.GetActionType(0) == ActionSave) && !d.HasNameHeader();
+    return m == 1 && (d.GetActionType(0) == ActionDelete || d.GetActionType(0) == ActionSave)
+        && !d.HasNameHeader();
 }
 
 QByteArray CActionBuilder::BodyText(const CRecipeDefinition& d, int j)
@@ -147,17 +149,17 @@ QByteArray CActionBuilder::ReplyText(const CRecipeDefinition& d, int j, const Re
     QByteArray modeLines;
     const QByteArray h1 = o ? QByteArray("\t\tHEAD=`formail -X \"\" | sed 's/^/> /'`\n\n")
                             : QByteArray("\t\t:0h\n\t\tHEAD=| sed 's/^/> /'\n\n");
-    const QByteArray h5 = o ? "\t\tHEAD=`formail -rt -A\"X-Loop: " + rq + "\" \\\n" + fromLine
-            + "\t\t-I\"Precedence: junk\"`\n\n"
-                            : "\t\t:0hi\n\t\tHEAD=| formail -rt -A\"X-Loop: " + rq + "\" \\\n" + fromLine
+    const QByteArray h5 = o
+        ? "\t\tHEAD=`formail -rt -A\"X-Loop: " + rq + "\" \\\n" + fromLine + "\t\t-I\"Precedence: junk\"`\n\n"
+        : "\t\t:0hi\n\t\tHEAD=| formail -rt -A\"X-Loop: " + rq + "\" \\\n" + fromLine
             + "\t\t-I\"Precedence: junk\" \n\n";
     const QByteArray p0 = "\t\t:0hw\n\t\t| (formail -rt -A\"X-Loop: " + rq + "\" \\\n" + fromLine
         + "\t\t-I\"Precedence: junk\"; \\\n";
     const QByteArray e = "\t\t) | $SENDMAIL $SENDMAILFLAGS -t\n";
     const QByteArray cat = "\t\tcat $ZEPH_DIR/" + f;
     // The backquoted HEAD loses its trailing empty line; the echo puts it back.
-    const QByteArray echoHead = o ? QByteArray("\t\t| (echo \"$HEAD\"; echo; \\\n")
-                                  : QByteArray("\t\t| (echo \"$HEAD\"; \\\n");
+    const QByteArray echoHead
+        = o ? QByteArray("\t\t| (echo \"$HEAD\"; echo; \\\n") : QByteArray("\t\t| (echo \"$HEAD\"; \\\n");
     switch (d.GetReplyMode(j)) {
     case 0:
         modeLines = p0 + cat + " \\\n" + e;

@@ -97,7 +97,8 @@ CConditionBuilder::Joined CConditionBuilder::JoinEntries(const QByteArray& entri
     return result;
 }
 
-CConditionBuilder::Result CConditionBuilder::BuildConditions(const CRecipeDefinition& d, const QByteArray& point)
+CConditionBuilder::Result CConditionBuilder::BuildConditions(
+    const CRecipeDefinition& d, const QByteArray& point)
 {
     Result r;
     r.text = ":0" + point;

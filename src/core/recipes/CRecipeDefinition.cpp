@@ -109,16 +109,14 @@ bool ReadItem(CArchive& archive, QByteArray* value)
 }
 
 // A count, then the items: integers of four bytes or strings of at least one.
-template<typename Value>
-void WriteList(CArchive& archive, const QList<Value>& list)
+template <typename Value> void WriteList(CArchive& archive, const QList<Value>& list)
 {
     archive.WriteCount(static_cast<quint32>(list.size()));
     for (const Value& v : list)
         WriteItem(archive, v);
 }
 
-template<typename Value>
-bool ReadList(CArchive& archive, QList<Value>* list)
+template <typename Value> bool ReadList(CArchive& archive, QList<Value>* list)
 {
     constexpr quint32 smallestItem = std::is_same_v<Value, qint32> ? 4 : 1;
     quint32 count = 0;
@@ -127,7 +125,7 @@ bool ReadList(CArchive& archive, QList<Value>* list)
     list->clear();
     list->reserve(count);
     for (quint32 i = 0; i < count; ++i) {
-        Value v{};
+        Value v {};
         if (!ReadItem(archive, &v))
             return false;
         list->append(v);
@@ -136,8 +134,7 @@ bool ReadList(CArchive& archive, QList<Value>* list)
 }
 
 // One member of every item, in item order: a list as the recipe data file stores it.
-template<typename Item, typename Value>
-QList<Value> Column(const QList<Item>& items, Value Item::*member)
+template <typename Item, typename Value> QList<Value> Column(const QList<Item>& items, Value Item::*member)
 {
     QList<Value> list;
     list.reserve(items.size());
@@ -147,7 +144,7 @@ QList<Value> Column(const QList<Item>& items, Value Item::*member)
 }
 
 // The reverse: `values` (as long as `items`) go into the member of every item.
-template<typename Item, typename Value>
+template <typename Item, typename Value>
 void Fill(QList<Item>* items, Value Item::*member, const QList<Value>& values)
 {
     for (qsizetype i = 0; i < items->size(); ++i)
@@ -173,51 +170,103 @@ const QList<CActionDetailField>& CRecipeDefinition::DetailFields()
 {
     using F = CActionDetailField;
     using D = CActionDetails;
-    const unsigned body = Of({ActionModifyBody});
-    const unsigned reply = Of({ActionReply});
+    const unsigned body = Of({ ActionModifyBody });
+    const unsigned reply = Of({ ActionReply });
     // Counts stop one short of the largest number: the generator adds one to the bottom count.
     static const QList<CActionDetailField> fields = {
-        {.name = "mailboxMode", .kind = F::Number, .number = &D::mailboxMode, .owners = Of({ActionSave}), .high = 1},
-        {.name = "exitCode", .kind = F::Number, .number = &D::exitCode, .owners = Of({ActionExitCode}),
-         .low = -2147483647 - 1, .high = 2147483647},
-        {.name = "forwardAddresses", .kind = F::Lines, .text = &D::forwardAddresses, .owners = Of({ActionForward}),
-         .label = "forward addresses"},
-        {.name = "customMailbox", .kind = F::Text, .text = &D::customMailbox, .owners = Of({ActionSave}),
-         .label = "custom mailbox"},
-        {.name = "headerName", .kind = F::Text, .text = &D::headerName, .owners = Of({ActionAddHeader}),
-         .label = "header name"},
-        {.name = "headerValue", .kind = F::Text, .text = &D::headerValue, .owners = Of({ActionAddHeader}),
-         .label = "header value"},
-        {.name = "headerToRemove", .kind = F::Text, .text = &D::headerToRemove, .owners = Of({ActionRemoveHeader}),
-         .label = "header to remove"},
-        {.name = "addSubject", .kind = F::Text, .text = &D::addSubject, .owners = Of({ActionAddSubject}),
-         .label = "string to add to the Subject"},
-        {.name = "removeSubject", .kind = F::Text, .text = &D::removeSubject, .owners = Of({ActionRemoveSubject}),
-         .label = "string to remove from the Subject"},
-        {.name = "removeBetween", .kind = F::Flag, .number = &D::removeBetween, .owners = body},
-        {.name = "betweenTop", .kind = F::Text, .text = &D::betweenTop, .owners = body, .label = "between top line"},
-        {.name = "betweenBottom", .kind = F::Text, .text = &D::betweenBottom, .owners = body,
-         .label = "between bottom line"},
-        {.name = "topMode", .kind = F::Number, .number = &D::topMode, .owners = body, .high = 2},
-        {.name = "topCount", .kind = F::Number, .number = &D::topCount, .owners = body, .high = 2147483646},
-        {.name = "topLine", .kind = F::Text, .text = &D::topLine, .owners = body, .label = "top line"},
-        {.name = "bottomMode", .kind = F::Number, .number = &D::bottomMode, .owners = body, .high = 2},
-        {.name = "bottomCount", .kind = F::Number, .number = &D::bottomCount, .owners = body, .high = 2147483646},
-        {.name = "bottomLine", .kind = F::Text, .text = &D::bottomLine, .owners = body, .label = "bottom line"},
-        {.name = "responseFile", .kind = F::Text, .text = &D::responseFile, .owners = reply, .label = "response file"},
-        {.name = "includeBody", .kind = F::Flag, .number = &D::includeBody, .owners = reply},
-        {.name = "includeHeaders", .kind = F::Flag, .number = &D::includeHeaders, .owners = reply},
-        {.name = "reserved", .kind = F::Number, .number = &D::reserved},
-        {.name = "responseAtTop", .kind = F::Flag, .number = &D::responseAtTop, .owners = reply},
-        {.name = "copy", .kind = F::Flag, .number = &D::copy, .owners = Of({ActionForward, ActionReply, ActionSave})},
-        {.name = "anotherAction", .kind = F::Flag, .number = &D::anotherAction},
+        { .name = "mailboxMode",
+            .kind = F::Number,
+            .number = &D::mailboxMode,
+            .owners = Of({ ActionSave }),
+            .high = 1 },
+        { .name = "exitCode",
+            .kind = F::Number,
+            .number = &D::exitCode,
+            .owners = Of({ ActionExitCode }),
+            .low = -2147483647 - 1,
+            .high = 2147483647 },
+        { .name = "forwardAddresses",
+            .kind = F::Lines,
+            .text = &D::forwardAddresses,
+            .owners = Of({ ActionForward }),
+            .label = "forward addresses" },
+        { .name = "customMailbox",
+            .kind = F::Text,
+            .text = &D::customMailbox,
+            .owners = Of({ ActionSave }),
+            .label = "custom mailbox" },
+        { .name = "headerName",
+            .kind = F::Text,
+            .text = &D::headerName,
+            .owners = Of({ ActionAddHeader }),
+            .label = "header name" },
+        { .name = "headerValue",
+            .kind = F::Text,
+            .text = &D::headerValue,
+            .owners = Of({ ActionAddHeader }),
+            .label = "header value" },
+        { .name = "headerToRemove",
+            .kind = F::Text,
+            .text = &D::headerToRemove,
+            .owners = Of({ ActionRemoveHeader }),
+            .label = "header to remove" },
+        { .name = "addSubject",
+            .kind = F::Text,
+            .text = &D::addSubject,
+            .owners = Of({ ActionAddSubject }),
+            .label = "string to add to the Subject" },
+        { .name = "removeSubject",
+            .kind = F::Text,
+            .text = &D::removeSubject,
+            .owners = Of({ ActionRemoveSubject }),
+            .label = "string to remove from the Subject" },
+        { .name = "removeBetween", .kind = F::Flag, .number = &D::removeBetween, .owners = body },
+        { .name = "betweenTop",
+            .kind = F::Text,
+            .text = &D::betweenTop,
+            .owners = body,
+            .label = "between top line" },
+        { .name = "betweenBottom",
+            .kind = F::Text,
+            .text = &D::betweenBottom,
+            .owners = body,
+            .label = "between bottom line" },
+        { .name = "topMode", .kind = F::Number, .number = &D::topMode, .owners = body, .high = 2 },
+        { .name = "topCount", .kind = F::Number, .number = &D::topCount, .owners = body, .high = 2147483646 },
+        { .name = "topLine", .kind = F::Text, .text = &D::topLine, .owners = body, .label = "top line" },
+        { .name = "bottomMode", .kind = F::Number, .number = &D::bottomMode, .owners = body, .high = 2 },
+        { .name = "bottomCount",
+            .kind = F::Number,
+            .number = &D::bottomCount,
+            .owners = body,
+            .high = 2147483646 },
+        { .name = "bottomLine",
+            .kind = F::Text,
+            .text = &D::bottomLine,
+            .owners = body,
+            .label = "bottom line" },
+        { .name = "responseFile",
+            .kind = F::Text,
+            .text = &D::responseFile,
+            .owners = reply,
+            .label = "response file" },
+        { .name = "includeBody", .kind = F::Flag, .number = &D::includeBody, .owners = reply },
+        { .name = "includeHeaders", .kind = F::Flag, .number = &D::includeHeaders, .owners = reply },
+        { .name = "reserved", .kind = F::Number, .number = &D::reserved },
+        { .name = "responseAtTop", .kind = F::Flag, .number = &D::responseAtTop, .owners = reply },
+        { .name = "copy",
+            .kind = F::Flag,
+            .number = &D::copy,
+            .owners = Of({ ActionForward, ActionReply, ActionSave }) },
+        { .name = "anotherAction", .kind = F::Flag, .number = &D::anotherAction },
     };
     return fields;
 }
 
 QByteArray CRecipeCondition::HeaderName() const
 {
-    static const char* const headers[] = {nullptr, "Cc:", "From:", "Sender:", "Subject:", "Received:", "Reply-To:"};
+    static const char* const headers[]
+        = { nullptr, "Cc:", "From:", "Sender:", "Subject:", "Received:", "Reply-To:" };
     switch (field) {
     case To:
         switch (toKind) {
@@ -390,7 +439,9 @@ bool CRecipeDefinition::Validate(QString* error) const
     if (m < 1)
         return fail(QStringLiteral("the recipe has no action."));
     if (m_dataMgr.Count() != m)
-        return fail(QStringLiteral("the recipe has %1 action types but %2 action details.").arg(m).arg(m_dataMgr.Count()));
+        return fail(QStringLiteral("the recipe has %1 action types but %2 action details.")
+                        .arg(m)
+                        .arg(m_dataMgr.Count()));
     if (HasLineBreakOrNul(m_name))
         return fail(QStringLiteral("the recipe name contains a line break or a NUL character."));
     for (int k = 0; k < n; ++k) {
@@ -413,16 +464,18 @@ bool CRecipeDefinition::Validate(QString* error) const
         if (c.field == CRecipeCondition::CustomHeader && c.customHeader.isEmpty())
             return fail(QStringLiteral("%1 tests a custom header without a name.").arg(where));
         if (HasLineBreakOrNul(c.customHeader))
-            return fail(QStringLiteral("%1: the custom header contains a line break or a NUL character.").arg(where));
+            return fail(
+                QStringLiteral("%1: the custom header contains a line break or a NUL character.").arg(where));
         if (HasLineBreakOrNul(c.size))
             return fail(QStringLiteral("%1: the size contains a line break or a NUL character.").arg(where));
         if (c.entries.contains('\0'))
             return fail(QStringLiteral("%1: the entries contain a NUL character.").arg(where));
         // procmail joins a condition line that ends in a backslash with the next line.
         if (c.field == CRecipeCondition::CustomHeader && c.customHeader.endsWith('\\'))
-            return fail(QStringLiteral("%1: the custom header \"%2\" ends in a backslash (\\), which would join the "
-                                       "next recipe line to the condition.")
-                            .arg(where, QString::fromUtf8(c.customHeader)));
+            return fail(
+                QStringLiteral("%1: the custom header \"%2\" ends in a backslash (\\), which would join the "
+                               "next recipe line to the condition.")
+                    .arg(where, QString::fromUtf8(c.customHeader)));
     }
     for (int j = 0; j < m; ++j) {
         const CActionDetails& d = Action(j);
@@ -437,7 +490,8 @@ bool CRecipeDefinition::Validate(QString* error) const
         }
         for (const CActionDetailField& f : DetailFields()) {
             if (f.kind == CActionDetailField::Lines && (d.*f.text).contains('\0'))
-                return fail(QStringLiteral("%1: the %2 contain a NUL character.").arg(where, QLatin1String(f.label)));
+                return fail(
+                    QStringLiteral("%1: the %2 contain a NUL character.").arg(where, QLatin1String(f.label)));
         }
         switch (type) {
         case ActionModifyBody:
@@ -447,13 +501,15 @@ bool CRecipeDefinition::Validate(QString* error) const
                 return fail(QStringLiteral("%1 removes a negative number of lines.").arg(where));
             // An empty sed pattern means "the last pattern used", which sed refuses here.
             if (d.removeBetween != 0 && (d.betweenTop.isEmpty() || d.betweenBottom.isEmpty()))
-                return fail(QStringLiteral("%1 removes the lines between an empty top or bottom line.").arg(where));
+                return fail(
+                    QStringLiteral("%1 removes the lines between an empty top or bottom line.").arg(where));
             if ((d.topMode == 2 && d.topLine.isEmpty()) || (d.bottomMode == 2 && d.bottomLine.isEmpty()))
                 return fail(QStringLiteral("%1 cuts the body at an empty line text.").arg(where));
             break;
         case ActionSave:
             if (d.mailboxMode != 0 && d.mailboxMode != 1)
-                return fail(QStringLiteral("%1 has the unknown mailbox mode %2.").arg(where).arg(d.mailboxMode));
+                return fail(
+                    QStringLiteral("%1 has the unknown mailbox mode %2.").arg(where).arg(d.mailboxMode));
             if (d.mailboxMode == 1 && d.customMailbox.trimmed().isEmpty())
                 return fail(QStringLiteral("%1 saves to a mailbox without a name.").arg(where));
             break;
@@ -494,7 +550,7 @@ bool CRecipeDefinition::SaveRecipeData(const QByteArray& name) const
         return true;
     }
     Prompt::Tell(QStringLiteral("The recipe data file %1 could not be saved.\n\n%2").arg(path, error),
-                 QStringLiteral("Save Recipe Data"), Prompt::Warning);
+        QStringLiteral("Save Recipe Data"), Prompt::Warning);
     return false;
 }
 
@@ -527,7 +583,7 @@ bool CRecipeDefinition::LoadRecipeData(const QString& path)
     if (LoadRecipeDataFrom(path, &error))
         return true;
     Prompt::Tell(QStringLiteral("The recipe data file %1 could not be read.\n\n%2").arg(path, error),
-                 QStringLiteral("Open Recipe Data"), Prompt::Warning);
+        QStringLiteral("Open Recipe Data"), Prompt::Warning);
     return false;
 }
 
@@ -584,7 +640,8 @@ bool CRecipeDefinition::Load(CArchive& archive)
     if (!archive.ReadDword(&version))
         return false;
     if (version != FileVersion)
-        return archive.Fail(BadFormat(QStringLiteral("the file version is %1, not %2.").arg(version).arg(FileVersion)));
+        return archive.Fail(
+            BadFormat(QStringLiteral("the file version is %1, not %2.").arg(version).arg(FileVersion)));
     QByteArray filler, magic;
     if (!archive.ReadString(&filler) || !archive.ReadString(&magic))
         return false;
@@ -623,13 +680,15 @@ bool CRecipeDefinition::Load(CArchive& archive)
     if (!archive.ReadDword(&schema))
         return false;
     if (schema != SectionSchema)
-        return archive.Fail(BadFormat(QStringLiteral("the name section has the unknown schema %1.").arg(schema)));
+        return archive.Fail(
+            BadFormat(QStringLiteral("the name section has the unknown schema %1.").arg(schema)));
     if (!archive.ReadString(&name) || !archive.ReadInt32(&nameHeader) || !archive.ReadInt32(&logging))
         return false;
 
     quint32 reservedCount = 0;
     QByteArray ignoredBytes;
-    if (!archive.ReadItemCount(&reservedCount, 12) || !archive.ReadBytes(qsizetype(reservedCount) * 12, &ignoredBytes))
+    if (!archive.ReadItemCount(&reservedCount, 12)
+        || !archive.ReadBytes(qsizetype(reservedCount) * 12, &ignoredBytes))
         return false;
     QList<QByteArray> ignoredStrings;
     QList<qint32> ignoredInts;
@@ -640,11 +699,13 @@ bool CRecipeDefinition::Load(CArchive& archive)
     if (headers.size() != n || toKinds.size() != n || inverts.size() != n)
         return archive.Fail(BadFormat(QStringLiteral("the condition field lists differ in length.")));
     if (joins.size() != n || entries.size() != n || sizes.size() != n)
-        return archive.Fail(BadFormat(QStringLiteral("the condition entry lists do not match the conditions.")));
+        return archive.Fail(
+            BadFormat(QStringLiteral("the condition entry lists do not match the conditions.")));
     const qsizetype m = types.size();
     for (qsizetype i = 0; i < detailFields.size(); ++i) {
         if ((detailFields.at(i).number ? columns.at(i).numbers.size() : columns.at(i).texts.size()) != m)
-            return archive.Fail(BadFormat(QStringLiteral("the action detail lists do not match the actions.")));
+            return archive.Fail(
+                BadFormat(QStringLiteral("the action detail lists do not match the actions.")));
     }
 
     CRecipeDefinition loaded;

@@ -11,8 +11,18 @@
 struct CRecipeCondition
 {
     enum Field {
-        To = 0, Cc = 1, From = 2, Sender = 3, Subject = 4, Received = 5, ReplyTo = 6,
-        AnyHeader = 7, Body = 8, Size = 9, AllMessages = 10, CustomHeader = 11
+        To = 0,
+        Cc = 1,
+        From = 2,
+        Sender = 3,
+        Subject = 4,
+        Received = 5,
+        ReplyTo = 6,
+        AnyHeader = 7,
+        Body = 8,
+        Size = 9,
+        AllMessages = 10,
+        CustomHeader = 11
     };
     enum ToKindValue { ToHeader = 100, ToMacro = 101, ToUnderscoreMacro = 102 };
     enum JoinValue { JoinNone = 0, JoinAnd = 1, JoinOr = 2 };
@@ -21,9 +31,9 @@ struct CRecipeCondition
     qint32 toKind = ToHeader;
     QByteArray customHeader; // field 11: the header name as typed
     qint32 invert = 0;
-    QByteArray entries;      // one word or phrase per line, CR LF between lines
-    QByteArray size;         // field 9: bytes, as digits
-    qint32 join = JoinNone;  // link to the next condition
+    QByteArray entries; // one word or phrase per line, CR LF between lines
+    QByteArray size; // field 9: bytes, as digits
+    qint32 join = JoinNone; // link to the next condition
 
     // The header a condition on fields 0-6 or 11 tests, as written after "^" in the recipe and in
     // the summary ("To:", the macros "TO" and "TO_", "Cc:" ...); empty for other fields and an
@@ -35,8 +45,15 @@ struct CRecipeCondition
 
 // Action types of a recipe definition.
 enum RecipeActionType {
-    ActionAddSubject = 0, ActionRemoveSubject = 1, ActionAddHeader = 2, ActionRemoveHeader = 3,
-    ActionModifyBody = 4, ActionExitCode = 5, ActionDelete = 6, ActionForward = 7, ActionReply = 8,
+    ActionAddSubject = 0,
+    ActionRemoveSubject = 1,
+    ActionAddHeader = 2,
+    ActionRemoveHeader = 3,
+    ActionModifyBody = 4,
+    ActionExitCode = 5,
+    ActionDelete = 6,
+    ActionForward = 7,
+    ActionReply = 8,
     ActionSave = 9
 };
 
@@ -48,10 +65,10 @@ struct CActionDetailField
 
     const char* name = nullptr;
     Kind kind = Number;
-    qint32 CActionDetails::*number = nullptr;    // Number and Flag
-    QByteArray CActionDetails::*text = nullptr;  // Text and Lines (one per line, CR LF between)
-    unsigned owners = 0;         // bit (1 << type) per action type; none: kept for the file only
-    qint32 low = 0;              // Number: the values a definition may give
+    qint32 CActionDetails::*number = nullptr; // Number and Flag
+    QByteArray CActionDetails::*text = nullptr; // Text and Lines (one per line, CR LF between)
+    unsigned owners = 0; // bit (1 << type) per action type; none: kept for the file only
+    qint32 low = 0; // Number: the values a definition may give
     qint32 high = 0;
     const char* label = nullptr; // Text and Lines: how messages name the value
 

@@ -71,7 +71,7 @@ struct Reader
 
     // An absent key keeps the reset value; a present one goes through `convert`, which stores it
     // or says what is wrong with it.
-    template<typename Convert>
+    template <typename Convert>
     bool Read(const QJsonObject& o, const QString& where, const QString& key, Convert convert)
     {
         const auto it = o.constFind(key);
@@ -168,13 +168,15 @@ QJsonArray SplitLines(const QByteArray& text)
 
 } // namespace
 
-bool CRecipeDefinitionJson::FromJson(const QByteArray& json, CRecipeDefinition* definition,
-                                     RecipeTextSettings* settings, QString* error)
+bool CRecipeDefinitionJson::FromJson(
+    const QByteArray& json, CRecipeDefinition* definition, RecipeTextSettings* settings, QString* error)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        *error = QStringLiteral("not valid JSON at offset %1: %2").arg(parseError.offset).arg(parseError.errorString());
+        *error = QStringLiteral("not valid JSON at offset %1: %2")
+                     .arg(parseError.offset)
+                     .arg(parseError.errorString());
         return false;
     }
     if (!document.isObject()) {
@@ -187,8 +189,8 @@ bool CRecipeDefinitionJson::FromJson(const QByteArray& json, CRecipeDefinition* 
     RecipeTextSettings s;
 
     r.CheckKeys(root, QString(),
-                {QStringLiteral("name"), QStringLiteral("nameHeader"), QStringLiteral("logging"),
-                 QStringLiteral("conditions"), QStringLiteral("actions"), QStringLiteral("settings")});
+        { QStringLiteral("name"), QStringLiteral("nameHeader"), QStringLiteral("logging"),
+            QStringLiteral("conditions"), QStringLiteral("actions"), QStringLiteral("settings") });
     QByteArray name;
     qint32 nameHeader = 0, logging = 1;
     r.Required(root, QString(), QStringLiteral("name"));
@@ -202,16 +204,17 @@ bool CRecipeDefinitionJson::FromJson(const QByteArray& json, CRecipeDefinition* 
     d.SetLoggingChoice(logging);
 
     // Conditions.
-    const QJsonArray conditionArray = r.NonEmptyArray(root, QStringLiteral("conditions"), QStringLiteral("condition"));
+    const QJsonArray conditionArray
+        = r.NonEmptyArray(root, QStringLiteral("conditions"), QStringLiteral("condition"));
     for (qsizetype k = 0; r.error.isEmpty() && k < conditionArray.size(); ++k) {
         const QString where = QStringLiteral("conditions[%1].").arg(k);
         QJsonObject o;
         if (!r.Object(conditionArray.at(k), where, &o))
             break;
         r.CheckKeys(o, where,
-                    {QStringLiteral("field"), QStringLiteral("toKind"), QStringLiteral("customHeader"),
-                     QStringLiteral("invert"), QStringLiteral("entries"), QStringLiteral("size"),
-                     QStringLiteral("join")});
+            { QStringLiteral("field"), QStringLiteral("toKind"), QStringLiteral("customHeader"),
+                QStringLiteral("invert"), QStringLiteral("entries"), QStringLiteral("size"),
+                QStringLiteral("join") });
         CRecipeCondition c;
         const bool last = k == conditionArray.size() - 1;
         c.join = last ? CRecipeCondition::JoinNone : CRecipeCondition::JoinAnd;
@@ -244,9 +247,11 @@ bool CRecipeDefinitionJson::FromJson(const QByteArray& json, CRecipeDefinition* 
             for (char ch : c.size)
                 digits = digits && ch >= '0' && ch <= '9';
             if (!digits)
-                r.Fail(where + QStringLiteral("size"), QStringLiteral("must be a number of bytes for field 9"));
+                r.Fail(
+                    where + QStringLiteral("size"), QStringLiteral("must be a number of bytes for field 9"));
         }
-        if ((c.field == CRecipeCondition::Size || c.field == CRecipeCondition::AllMessages) && !c.entries.isEmpty())
+        if ((c.field == CRecipeCondition::Size || c.field == CRecipeCondition::AllMessages)
+            && !c.entries.isEmpty())
             r.Fail(where + QStringLiteral("entries"), QStringLiteral("does not apply to fields 9 and 10"));
         if (c.field == CRecipeCondition::AllMessages && c.invert != 0)
             r.Fail(where + QStringLiteral("invert"), QStringLiteral("does not apply to field 10"));
@@ -297,8 +302,8 @@ bool CRecipeDefinitionJson::FromJson(const QByteArray& json, CRecipeDefinition* 
     if (r.error.isEmpty() && root.contains(QStringLiteral("settings"))
         && r.Object(root.value(QStringLiteral("settings")), where, &o)) {
         r.CheckKeys(o, where,
-                    {QStringLiteral("maildirFormat"), QStringLiteral("returnAddress"), QStringLiteral("name"),
-                     QStringLiteral("outOfMemory")});
+            { QStringLiteral("maildirFormat"), QStringLiteral("returnAddress"), QStringLiteral("name"),
+                QStringLiteral("outOfMemory") });
         qint32 maildir = 0, oom = 0;
         r.Flag(o, where, QStringLiteral("maildirFormat"), &maildir);
         r.Flag(o, where, QStringLiteral("outOfMemory"), &oom);

@@ -19,7 +19,7 @@ class CRecipeDefinitionJson
 {
 public:
     // On failure `error` names the key and nothing is changed.
-    static bool FromJson(const QByteArray& json, CRecipeDefinition* definition, RecipeTextSettings* settings,
-                         QString* error);
+    static bool FromJson(
+        const QByteArray& json, CRecipeDefinition* definition, RecipeTextSettings* settings, QString* error);
     static QByteArray ToJson(const CRecipeDefinition& definition);
 };

@@ -49,14 +49,14 @@ bool ReadWhole(const QString& path, QByteArray* content)
 }
 
 // Calls `visit` with every line without its line feed; a last line without one counts too.
-template<typename Visit>
-void ForEachLine(const QByteArray& content, Visit visit)
+template <typename Visit> void ForEachLine(const QByteArray& content, Visit visit)
 {
     const char* data = content.constData();
     const qsizetype size = content.size();
     qsizetype pos = 0;
     while (pos < size) {
-        const char* lf = static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
+        const char* lf
+            = static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<size_t>(size - pos)));
         const qsizetype end = lf ? lf - data : size;
         visit(data + pos, end - pos);
         pos = end + 1;
@@ -69,7 +69,7 @@ qsizetype Find(const QByteArray& haystack, const QByteArray& needle, qsizetype f
     if (from < 0 || from > haystack.size())
         return -1;
     const void* hit = memmem(haystack.constData() + from, static_cast<size_t>(haystack.size() - from),
-                             needle.constData(), static_cast<size_t>(needle.size()));
+        needle.constData(), static_cast<size_t>(needle.size()));
     return hit ? static_cast<const char*>(hit) - haystack.constData() : -1;
 }
 
@@ -129,7 +129,7 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
             b = number;
             ++nb;
         } else if (length == endLength && qstrnicmp(line, EndMarker.constData(), EndMarker.size()) == 0
-                   && qstrnicmp(line + EndMarker.size(), name.constData(), name.size()) == 0) {
+            && qstrnicmp(line + EndMarker.size(), name.constData(), name.size()) == 0) {
             e = number;
             ++ne;
         }
@@ -140,28 +140,33 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
     if (nb == 0 && ne == 0)
         return LocateNotFound;
     if (nb == 0) {
-        message = QStringLiteral("The begining marker for the recipe \"%1\" was not found, however the end marker was "
-                                 "found.  It's likely someone has manually edited the %2 file.  You should edit the "
-                                 "file manually to adjust the recipe \"%3\" so it has both a begin and end marker.  "
-                                 "ZEPH cannot determine where the recipe begins.");
+        message = QStringLiteral(
+            "The begining marker for the recipe \"%1\" was not found, however the end marker was "
+            "found.  It's likely someone has manually edited the %2 file.  You should edit the "
+            "file manually to adjust the recipe \"%3\" so it has both a begin and end marker.  "
+            "ZEPH cannot determine where the recipe begins.");
     } else if (ne == 0) {
-        message = QStringLiteral("The end marker for the recipe \"%1\" was not found, however the beginning marker was "
-                                 "found.  It's likely someone has manually edited the %2 file.  You should edit the "
-                                 "file manually to adjust the recipe \"%3\" so it has both a begin and end marker.  "
-                                 "ZEPH cannot determine where the recipe ends.");
+        message = QStringLiteral(
+            "The end marker for the recipe \"%1\" was not found, however the beginning marker was "
+            "found.  It's likely someone has manually edited the %2 file.  You should edit the "
+            "file manually to adjust the recipe \"%3\" so it has both a begin and end marker.  "
+            "ZEPH cannot determine where the recipe ends.");
     } else if (nb >= 2) {
-        message = QStringLiteral("The begining marker for the recipe \"%1\" was found more than once.  It's likely "
-                                 "someone has manually edited the %2 file.  You should edit the file manually to "
-                                 "adjust the recipe \"%3\".  ZEPH cannot determine where the recipe begins.");
+        message = QStringLiteral(
+            "The begining marker for the recipe \"%1\" was found more than once.  It's likely "
+            "someone has manually edited the %2 file.  You should edit the file manually to "
+            "adjust the recipe \"%3\".  ZEPH cannot determine where the recipe begins.");
     } else if (ne >= 2) {
-        message = QStringLiteral("The end marker for the recipe \"%1\" was found more than once.  It's likely someone "
-                                 "has manually edited the %2 file.  You should edit the file manually to adjust the "
-                                 "recipe \"%3\".  ZEPH cannot determine where the recipe ends.");
+        message = QStringLiteral(
+            "The end marker for the recipe \"%1\" was found more than once.  It's likely someone "
+            "has manually edited the %2 file.  You should edit the file manually to adjust the "
+            "recipe \"%3\".  ZEPH cannot determine where the recipe ends.");
     } else if (e < b) {
-        message = QStringLiteral("The end marker for the recipe \"%1\" was found before the beginning marker was "
-                                 "found.  It's likely someone has manually edited the %2 file.  You should edit the "
-                                 "file manually to adjust the recipe \"%3\".  ZEPH cannot determine where the recipe "
-                                 "begins and ends.");
+        message = QStringLiteral(
+            "The end marker for the recipe \"%1\" was found before the beginning marker was "
+            "found.  It's likely someone has manually edited the %2 file.  You should edit the "
+            "file manually to adjust the recipe \"%3\".  ZEPH cannot determine where the recipe "
+            "begins and ends.");
     } else {
         *beginLine = b;
         *endLine = e;
@@ -265,14 +270,16 @@ namespace {
 // Removes every carriage return in place; a buffer without one is not touched (and not copied).
 void RemoveCarriageReturns(QByteArray* text)
 {
-    const char* first = static_cast<const char*>(std::memchr(text->constData(), '\r', static_cast<size_t>(text->size())));
+    const char* first
+        = static_cast<const char*>(std::memchr(text->constData(), '\r', static_cast<size_t>(text->size())));
     if (!first)
         return;
     qsizetype out = first - text->constData();
     char* data = text->data(); // may detach: only offsets are carried over
     const qsizetype size = text->size();
     for (qsizetype in = out + 1; in < size;) {
-        const char* cr = static_cast<const char*>(std::memchr(data + in, '\r', static_cast<size_t>(size - in)));
+        const char* cr
+            = static_cast<const char*>(std::memchr(data + in, '\r', static_cast<size_t>(size - in)));
         const qsizetype end = cr ? cr - data : size;
         std::memmove(data + out, data + in, static_cast<size_t>(end - in));
         out += end - in;
@@ -291,12 +298,12 @@ public:
     struct Step
     {
         int number = 0;
-        qsizetype begin = 0;      // first byte of the step
-        qsizetype end = 0;        // after the step's last line feed (or the end of the text)
+        qsizetype begin = 0; // first byte of the step
+        qsizetype end = 0; // after the step's last line feed (or the end of the text)
         bool block = false;
-        qsizetype nameBegin = 0;  // block: the name after the begin marker
+        qsizetype nameBegin = 0; // block: the name after the begin marker
         qsizetype nameLength = 0;
-        bool disabled = false;    // block: an inner line begins with the comment marker
+        bool disabled = false; // block: an inner line begins with the comment marker
     };
 
     explicit RecipeTextWalk(const QByteArray& text)
@@ -316,7 +323,9 @@ public:
         const qsizetype markerSize = CRecipeFile::BeginMarker.size();
         step->block = false;
         if (lineEnd - m_pos >= markerSize && m_data[m_pos] == '#'
-            && std::memcmp(m_data + m_pos, CRecipeFile::BeginMarker.constData(), static_cast<size_t>(markerSize)) == 0) {
+            && std::memcmp(
+                   m_data + m_pos, CRecipeFile::BeginMarker.constData(), static_cast<size_t>(markerSize))
+                == 0) {
             const qsizetype nameBegin = m_pos + markerSize;
             const qsizetype nameLength = lineEnd - nameBegin;
             bool disabled = false;
@@ -354,12 +363,13 @@ private:
         static const QByteArray shared("\n##_ZEPH_");
         static const QByteArray endRest = CRecipeFile::EndMarker.mid(shared.size() - 1);
         static const QByteArray commentRest = CRecipeFile::CommentMarker.mid(shared.size() - 1);
-        Q_ASSERT(CRecipeFile::EndMarker.startsWith(shared.mid(1)) && CRecipeFile::CommentMarker.startsWith(shared.mid(1)));
+        Q_ASSERT(CRecipeFile::EndMarker.startsWith(shared.mid(1))
+            && CRecipeFile::CommentMarker.startsWith(shared.mid(1)));
         const char* name = m_data + nameBegin;
         qsizetype at = from;
         while (at < m_size) {
             const void* hit = memmem(m_data + at, static_cast<size_t>(m_size - at), shared.constData(),
-                                     static_cast<size_t>(shared.size()));
+                static_cast<size_t>(shared.size()));
             if (!hit)
                 return -1;
             const qsizetype rest = static_cast<const char*>(hit) - m_data + shared.size();
@@ -373,7 +383,9 @@ private:
                 if (m_data[after] == '\n')
                     return after + 1;
             } else if (left >= commentRest.size()
-                       && std::memcmp(m_data + rest, commentRest.constData(), static_cast<size_t>(commentRest.size())) == 0) {
+                && std::memcmp(
+                       m_data + rest, commentRest.constData(), static_cast<size_t>(commentRest.size()))
+                    == 0) {
                 *disabled = true;
             }
             at = rest;
@@ -402,7 +414,7 @@ QByteArray StepText(const QByteArray& text, qsizetype begin, qsizetype end)
 } // namespace
 
 bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* list,
-                                  QList<QByteArray>* unparsedGroups, const Progress& progress, QString* error)
+    QList<QByteArray>* unparsedGroups, const Progress& progress, QString* error)
 {
     list->clear();
     unparsedGroups->clear();
@@ -421,8 +433,8 @@ bool CRecipeFile::ParseRecipeList(const QString& path, QList<CRecipeListEntry>* 
     return ParseRecipeText(std::move(text), list, unparsedGroups, progress);
 }
 
-bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list, QList<QByteArray>* unparsedGroups,
-                                  const Progress& progress)
+bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list,
+    QList<QByteArray>* unparsedGroups, const Progress& progress)
 {
     list->clear();
     unparsedGroups->clear();
@@ -556,7 +568,8 @@ QByteArray CRecipeFile::EnableRecipeText(const QByteArray& text)
     return result;
 }
 
-QByteArray CRecipeFile::BuildRecipeBlock(const QByteArray& name, const QByteArray& description, const QByteArray& body)
+QByteArray CRecipeFile::BuildRecipeBlock(
+    const QByteArray& name, const QByteArray& description, const QByteArray& body)
 {
     // Every description line must stay a comment, whatever line break it came with.
     QByteArray comment = description;

@@ -11,9 +11,9 @@
 struct CRecipeListEntry
 {
     QByteArray name;
-    QByteArray text;        // from the begin line through the end line's line feed, LF line ends
-    bool disabled = false;  // some inner line carries the comment marker
-    bool unparsed = false;  // wrapped from outside lines
+    QByteArray text; // from the begin line through the end line's line feed, LF line ends
+    bool disabled = false; // some inner line carries the comment marker
+    bool unparsed = false; // wrapped from outside lines
 
     bool operator==(const CRecipeListEntry&) const = default;
 };
@@ -24,9 +24,9 @@ struct CRecipeListEntry
 class CRecipeFile
 {
 public:
-    static const QByteArray BeginMarker;       // "##_ZEPH_RECIPE_BEGIN_##"
-    static const QByteArray EndMarker;         // "##_ZEPH_RECIPE_END_##"
-    static const QByteArray CommentMarker;     // "##_ZEPH_COMMENT_##"
+    static const QByteArray BeginMarker; // "##_ZEPH_RECIPE_BEGIN_##"
+    static const QByteArray EndMarker; // "##_ZEPH_RECIPE_END_##"
+    static const QByteArray CommentMarker; // "##_ZEPH_COMMENT_##"
     static const QByteArray DescriptionPrefix; // "#  "
 
     enum LocateResult { LocateError = 0, LocateFound = 1, LocateNotFound = 2 };
@@ -50,25 +50,26 @@ public:
     // and their texts are listed in `unparsedGroups`. False when reading fails (`error` says why
     // and the user was told) or the user cancelled (`error` stays empty).
     static bool ParseRecipeList(const QString& path, QList<CRecipeListEntry>* list,
-                                QList<QByteArray>* unparsedGroups, const Progress& progress = {},
-                                QString* error = nullptr);
+        QList<QByteArray>* unparsedGroups, const Progress& progress = {}, QString* error = nullptr);
     // The same on text already in memory (LF or CR LF line ends); shows nothing.
-    static bool ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list, QList<QByteArray>* unparsedGroups,
-                                const Progress& progress = {});
+    static bool ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list,
+        QList<QByteArray>* unparsedGroups, const Progress& progress = {});
     // The names of the recipes in file order, as the list parser finds their blocks, plus the
     // names on begin lines that have no end line; empty names are left out. Safe on any thread
     // (no message, no generated names). `stop` is asked now and then; when it answers true the
     // result is empty.
     static QList<QByteArray> ReadRecipeNames(QByteArray text, const std::function<bool()>& stop = {});
     // Rewrites the file with the entries in the given order.
-    static bool WriteRecipeList(const QString& path, const QList<CRecipeListEntry>& list, QString* error = nullptr);
+    static bool WriteRecipeList(
+        const QString& path, const QList<CRecipeListEntry>& list, QString* error = nullptr);
 
     static QByteArray DisableRecipeText(const QByteArray& text, const QByteArray& name);
     static QByteArray EnableRecipeText(const QByteArray& text);
     static bool IsDisabledText(const QByteArray& text);
     // The block of a Recipe Wizard recipe: a leading line feed, the begin line, the description
     // as comment lines, the procmail text and the end line.
-    static QByteArray BuildRecipeBlock(const QByteArray& name, const QByteArray& description, const QByteArray& body);
+    static QByteArray BuildRecipeBlock(
+        const QByteArray& name, const QByteArray& description, const QByteArray& body);
     // A new name for a run of outside lines: date and time, tick count, a letter and a counter.
     static QByteArray MakeGroupName();
 

@@ -8,14 +8,16 @@ namespace {
 QByteArray Introduction(const CRecipeDefinition& d, int k)
 {
     if (d.StartsOrGroup(k)) {
-        return k == 0 ? QByteArray("If at least one of the following conditions match:\n(Start of grouping for 'or' "
-                                   "conditions)\n")
-                      : QByteArray("\nAnd if at least one of the following conditions match:\n(Start of grouping for "
-                                   "'or' conditions)\n");
+        return k == 0
+            ? QByteArray("If at least one of the following conditions match:\n(Start of grouping for 'or' "
+                         "conditions)\n")
+            : QByteArray("\nAnd if at least one of the following conditions match:\n(Start of grouping for "
+                         "'or' conditions)\n");
     }
     if (d.InOrGroup(k))
         return "Or this condition:\n";
-    return k == 0 ? QByteArray("If this condition matches:\n") : QByteArray("And if this condition matches:\n");
+    return k == 0 ? QByteArray("If this condition matches:\n")
+                  : QByteArray("And if this condition matches:\n");
 }
 
 // Appends the description of condition k (one segment, or two for an unknown field).
@@ -39,16 +41,14 @@ void AddDescription(const CRecipeDefinition& d, int k, QList<QByteArray>* segmen
         segments->append(text + "\n");
     } else if (field == 7) {
         segments->append("If any line in the message header "
-                         + QByteArray(inverted ? "does NOT contain the string:\n" : "contains the string:\n") + e
-                         + "\n");
+            + QByteArray(inverted ? "does NOT contain the string:\n" : "contains the string:\n") + e + "\n");
     } else if (field == 8) {
         segments->append("If the message body "
-                         + QByteArray(inverted ? "does NOT contain the string:\n" : "contains the string:\n") + e
-                         + "\n");
+            + QByteArray(inverted ? "does NOT contain the string:\n" : "contains the string:\n") + e + "\n");
     } else if (field == 9) {
         segments->append("If the size of the message "
-                         + QByteArray(inverted ? "is NOT greater than " : "is greater than ") + "\n" + d.GetSize(k)
-                         + " bytes\n");
+            + QByteArray(inverted ? "is NOT greater than " : "is greater than ") + "\n" + d.GetSize(k)
+            + " bytes\n");
     } else if (field == 10) {
         segments->append("On all messages\n");
     } else {
@@ -65,13 +65,14 @@ QByteArray BodyPhrase(const CRecipeDefinition& d, int j)
     QList<QByteArray> parts;
     if (edit.removeBetween)
         parts.append("remove lines in the message body starting with the line:\n" + edit.betweenTop
-                     + "\nending with the line(inclusive):\n" + edit.betweenBottom);
+            + "\nending with the line(inclusive):\n" + edit.betweenBottom);
     if (edit.topCount > 0)
         parts.append("remove the top " + QByteArray::number(edit.topCount) + " lines of the message body.");
     else if (!edit.topLine.isEmpty())
         parts.append("remove all lines in the message body before the line:\n" + edit.topLine);
     if (edit.bottomCount > 0)
-        parts.append("remove the bottom " + QByteArray::number(edit.bottomCount) + " lines of the message body.");
+        parts.append(
+            "remove the bottom " + QByteArray::number(edit.bottomCount) + " lines of the message body.");
     else if (!edit.bottomLine.isEmpty())
         parts.append("remove all lines in the message body after the line:\n" + edit.bottomLine);
     return parts.join("\nAND\n");

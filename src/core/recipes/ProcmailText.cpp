@@ -6,48 +6,48 @@ namespace ProcmailText {
 
 namespace {
 
-// The characters that a backslash protects inside a double-quoted procmail or shell word.
-const QByteArray DoubleQuoteSpecial("\\\"$`");
+    // The characters that a backslash protects inside a double-quoted procmail or shell word.
+    const QByteArray DoubleQuoteSpecial("\\\"$`");
 
-QByteArray EscapeEach(const QByteArray& text, const QByteArray& special)
-{
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    for (char c : text) {
-        if (special.contains(c))
-            out.append('\\');
-        out.append(c);
-    }
-    return out;
-}
-
-// Keeps every escape pair the user wrote, except those whose second character `unescaped` lists:
-// such a pair counts as the plain character. A lone backslash at the end is doubled so that it
-// cannot escape what the generator writes after the value. `plain` writes every other character.
-template<typename Plain>
-QByteArray KeepEscapePairs(const QByteArray& text, const QByteArray& unescaped, Plain plain)
-{
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        char c = text.at(i);
-        if (c == '\\') {
-            if (i + 1 == size) {
-                out.append("\\\\");
-                break;
-            }
-            c = text.at(++i);
-            if (!unescaped.contains(c)) {
+    QByteArray EscapeEach(const QByteArray& text, const QByteArray& special)
+    {
+        QByteArray out;
+        out.reserve(text.size() * 2);
+        for (char c : text) {
+            if (special.contains(c))
                 out.append('\\');
-                out.append(c);
-                continue;
-            }
+            out.append(c);
         }
-        plain(c, &out);
+        return out;
     }
-    return out;
-}
+
+    // Keeps every escape pair the user wrote, except those whose second character `unescaped` lists:
+    // such a pair counts as the plain character. A lone backslash at the end is doubled so that it
+    // cannot escape what the generator writes after the value. `plain` writes every other character.
+    template <typename Plain>
+    QByteArray KeepEscapePairs(const QByteArray& text, const QByteArray& unescaped, Plain plain)
+    {
+        QByteArray out;
+        out.reserve(text.size() * 2);
+        const qsizetype size = text.size();
+        for (qsizetype i = 0; i < size; ++i) {
+            char c = text.at(i);
+            if (c == '\\') {
+                if (i + 1 == size) {
+                    out.append("\\\\");
+                    break;
+                }
+                c = text.at(++i);
+                if (!unescaped.contains(c)) {
+                    out.append('\\');
+                    out.append(c);
+                    continue;
+                }
+            }
+            plain(c, &out);
+        }
+        return out;
+    }
 
 } // namespace
 
@@ -126,7 +126,8 @@ QByteArray NormaliseLines(const QByteArray& text)
     return e;
 }
 
-QByteArray WrapList(const QByteArray& items, qsizetype width, const QByteArray& separator, const QByteArray& indent)
+QByteArray WrapList(
+    const QByteArray& items, qsizetype width, const QByteArray& separator, const QByteArray& indent)
 {
     QByteArray rest = items;
     QByteArray out;

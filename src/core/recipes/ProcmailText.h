@@ -33,6 +33,7 @@ QByteArray NormaliseLines(const QByteArray& text);
 // Items with CR LF between them (as NormaliseLines leaves them) on lines of about `width` bytes:
 // the items of one line are joined by `separator`; a line that goes on ends in `separator` and a
 // backslash, and the next one begins with `indent`. An item longer than the width is never cut.
-QByteArray WrapList(const QByteArray& items, qsizetype width, const QByteArray& separator, const QByteArray& indent);
+QByteArray WrapList(
+    const QByteArray& items, qsizetype width, const QByteArray& separator, const QByteArray& indent);
 
 } // namespace ProcmailText

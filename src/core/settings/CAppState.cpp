@@ -23,14 +23,15 @@ bool sameName(const QString& a, const QString& b)
 void keepUnreadableFile(const CAppData& data)
 {
     const QString path = data.Path();
-    const QString aside = path + QStringLiteral(".bad-")
-        + Clock::Now().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    const QString aside
+        = path + QStringLiteral(".bad-") + Clock::Now().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     if (!QFile::rename(path, aside))
         return;
-    Prompt::Tell(QStringLiteral("The ZEPH data file %1 could not be read (%2).  It has been renamed to %3 and "
-                                "kept; ZEPH uses default settings for this identity.")
-                     .arg(path, data.GetErrorText(), aside),
-                 QStringLiteral("Data file not readable"), Prompt::Warning);
+    Prompt::Tell(
+        QStringLiteral("The ZEPH data file %1 could not be read (%2).  It has been renamed to %3 and "
+                       "kept; ZEPH uses default settings for this identity.")
+            .arg(path, data.GetErrorText(), aside),
+        QStringLiteral("Data file not readable"), Prompt::Warning);
 }
 
 } // namespace

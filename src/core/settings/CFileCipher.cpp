@@ -6,9 +6,8 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include <openssl/evp.h>
-
 #include <memory>
+#include <openssl/evp.h>
 
 namespace {
 
@@ -20,15 +19,17 @@ using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_f
 const EVP_CIPHER* cipherFor(const QByteArray& key)
 {
     switch (key.size()) {
-    case 16: return EVP_aes_128_cbc();
-    case 24: return EVP_aes_192_cbc();
-    default: return EVP_aes_256_cbc();
+    case 16:
+        return EVP_aes_128_cbc();
+    case 24:
+        return EVP_aes_192_cbc();
+    default:
+        return EVP_aes_256_cbc();
     }
 }
 
 // One CBC run over whole blocks, no padding of OpenSSL's own.
-bool runCbc(const QByteArray& key, const QByteArray& iv, const QByteArray& in, QByteArray* out,
-            bool encrypt)
+bool runCbc(const QByteArray& key, const QByteArray& iv, const QByteArray& in, QByteArray* out, bool encrypt)
 {
     CipherContext context(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
     if (!context)
@@ -42,12 +43,12 @@ bool runCbc(const QByteArray& key, const QByteArray& iv, const QByteArray& in, Q
     out->resize(start + in.size());
     int written = 0;
     if (EVP_CipherUpdate(context.get(), reinterpret_cast<unsigned char*>(out->data() + start), &written,
-                         reinterpret_cast<const unsigned char*>(in.constData()), static_cast<int>(in.size()))
+            reinterpret_cast<const unsigned char*>(in.constData()), static_cast<int>(in.size()))
         != 1)
         return false;
     int tail = 0;
-    if (EVP_CipherFinal_ex(context.get(), reinterpret_cast<unsigned char*>(out->data() + start + written),
-                           &tail)
+    if (EVP_CipherFinal_ex(
+            context.get(), reinterpret_cast<unsigned char*>(out->data() + start + written), &tail)
         != 1)
         return false;
     return written + tail == in.size();

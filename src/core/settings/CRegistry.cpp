@@ -128,7 +128,8 @@ bool CRegistry::OpenKey(const QString& keyPath)
 bool CRegistry::WriteBinary(const QString& keyPath, const QString& valueName, const QByteArray& value)
 {
     QString identity, section;
-    return splitKeyPath(keyPath, &identity, &section) && write(fileOf(identity), keyOf(section, valueName), value);
+    return splitKeyPath(keyPath, &identity, &section)
+        && write(fileOf(identity), keyOf(section, valueName), value);
 }
 
 bool CRegistry::ReadBinary(const QString& keyPath, const QString& valueName, QByteArray* value)

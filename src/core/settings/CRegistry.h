@@ -17,7 +17,8 @@ public:
     static void SetFilePathOverride(const QString& path);
 
     // Values of the running identity, by section and key.
-    static QString GetString(const QString& section, const QString& key, const QString& defaultValue = QString());
+    static QString GetString(
+        const QString& section, const QString& key, const QString& defaultValue = QString());
     // False when the file could not be written.
     static bool SetString(const QString& section, const QString& key, const QString& value);
     static QStringList GetList(const QString& section, const QString& key);

@@ -7,31 +7,29 @@
 // The low-level Blowfish interface is deprecated in OpenSSL 3 but kept in libcrypto; the EVP
 // form would need the legacy provider loaded at run time.
 #define OPENSSL_SUPPRESS_DEPRECATED
-#include <openssl/blowfish.h>
-#include <openssl/crypto.h>
-
 #include <QStringList>
 
 #include <cstring>
+#include <openssl/blowfish.h>
+#include <openssl/crypto.h>
 
 namespace {
 
 constexpr int BlockSize = 8;
 
-const char* const RootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",     "HKEY_LOCAL_MACHINE",
-                                 "HKEY_USERS",        "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG",
-                                 "HKEY_DYN_DATA"};
+const char* const RootNames[] = { "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+    "HKEY_USERS", "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA" };
 
 void blowfishCbc(const QByteArray& key, const QByteArray& iv, const QByteArray& in, QByteArray* out, int mode)
 {
     BF_KEY schedule;
-    BF_set_key(&schedule, static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(key.constData()));
+    BF_set_key(
+        &schedule, static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(key.constData()));
     unsigned char ivec[BlockSize];
     std::memcpy(ivec, iv.constData(), BlockSize);
     out->resize(in.size());
     BF_cbc_encrypt(reinterpret_cast<const unsigned char*>(in.constData()),
-                   reinterpret_cast<unsigned char*>(out->data()), static_cast<long>(in.size()), &schedule, ivec,
-                   mode);
+        reinterpret_cast<unsigned char*>(out->data()), static_cast<long>(in.size()), &schedule, ivec, mode);
     OPENSSL_cleanse(&schedule, sizeof schedule);
 }
 
@@ -148,7 +146,8 @@ bool CRegistryCipher::ReadValue(QByteArray* text, const QString& path)
     if (!m_keySet || !ParsePath(path))
         return false;
     if (!CRegistry::OpenKey(m_keyPath)) {
-        m_errorText = QStringLiteral("Unexpected error while trying to open registry %1 for reading.").arg(m_keyPath);
+        m_errorText
+            = QStringLiteral("Unexpected error while trying to open registry %1 for reading.").arg(m_keyPath);
         return false;
     }
     QByteArray value;

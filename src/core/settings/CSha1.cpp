@@ -2,9 +2,8 @@
 
 #include <QIODevice>
 
-#include <openssl/evp.h>
-
 #include <memory>
+#include <openssl/evp.h>
 
 namespace {
 

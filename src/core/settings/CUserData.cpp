@@ -14,8 +14,7 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-template <typename List>
-auto findByName(List& list, const QString& name) -> decltype(&list.first())
+template <typename List> auto findByName(List& list, const QString& name) -> decltype(&list.first())
 {
     for (auto& item : list) {
         if (sameName(item.name, name))
@@ -24,8 +23,7 @@ auto findByName(List& list, const QString& name) -> decltype(&list.first())
     return nullptr;
 }
 
-template <typename List>
-auto findOrCreate(List& list, const QString& name) -> decltype(&list.first())
+template <typename List> auto findOrCreate(List& list, const QString& name) -> decltype(&list.first())
 {
     if (auto* found = findByName(list, name))
         return found;
@@ -61,7 +59,8 @@ bool loadHeader(CArchive& archive, QString* name)
 int CUserData::LeadingInt(const QString& text)
 {
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || (text[i] >= QLatin1Char('\t') && text[i] <= QLatin1Char('\r'))))
+    while (i < text.size()
+        && (text[i] == QLatin1Char(' ') || (text[i] >= QLatin1Char('\t') && text[i] <= QLatin1Char('\r'))))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
@@ -106,7 +105,7 @@ bool CUserData::SetString(const QString& section, const QString& key, const QStr
             return true;
         }
     }
-    s->entries.append({key, value});
+    s->entries.append({ key, value });
     return true;
 }
 
@@ -142,8 +141,8 @@ bool CUserData::ParseTime(const QString& text, QDateTime* time)
     for (int& value : v)
         value = LeadingInt(nextToken(&rest));
     const int year = v[0], month = v[1], day = v[2], hour = v[3], minute = v[4], second = v[5];
-    if (!(year > 1969 && year <= 2038 && month >= 1 && month <= 12 && day >= 1 && day <= 31
-          && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 59))
+    if (!(year > 1969 && year <= 2038 && month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour >= 0
+            && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 59))
         return false;
     // A day past the month's end rolls over into the next month, as the C library does.
     const QDate date = QDate(year, month, 1).addDays(day - 1);
@@ -164,10 +163,10 @@ bool CUserData::SetTime(const QString& section, const QString& key, const QDateT
 QString CUserData::FormatFont(const CFontDescription& f)
 {
     QStringList parts;
-    for (qint32 v : {f.height, f.width, f.escapement, f.orientation, f.weight})
+    for (qint32 v : { f.height, f.width, f.escapement, f.orientation, f.weight })
         parts << QString::number(v);
-    for (quint8 v : {f.italic, f.underline, f.strikeOut, f.charSet, f.outPrecision, f.clipPrecision,
-                     f.quality, f.pitchAndFamily})
+    for (quint8 v : { f.italic, f.underline, f.strikeOut, f.charSet, f.outPrecision, f.clipPrecision,
+             f.quality, f.pitchAndFamily })
         parts << QString::number(v);
     parts << f.faceName.left(31);
     return parts.join(QLatin1Char(',')) + QLatin1Char(',');
@@ -179,10 +178,10 @@ bool CUserData::ParseFont(const QString& text, CFontDescription* font)
         return false;
     QString rest = text;
     CFontDescription f;
-    for (qint32* v : {&f.height, &f.width, &f.escapement, &f.orientation, &f.weight})
+    for (qint32* v : { &f.height, &f.width, &f.escapement, &f.orientation, &f.weight })
         *v = LeadingInt(nextToken(&rest));
-    for (quint8* v : {&f.italic, &f.underline, &f.strikeOut, &f.charSet, &f.outPrecision, &f.clipPrecision,
-                      &f.quality, &f.pitchAndFamily})
+    for (quint8* v : { &f.italic, &f.underline, &f.strikeOut, &f.charSet, &f.outPrecision, &f.clipPrecision,
+             &f.quality, &f.pitchAndFamily })
         *v = static_cast<quint8>(LeadingInt(nextToken(&rest)));
     // A longer stored face name is cut, as a font description holds at most 31 characters.
     f.faceName = nextToken(&rest).left(31);
@@ -327,7 +326,7 @@ bool CUserData::Load(CArchive& archive)
             QString key, value;
             if (!archive.ReadText(&key) || !archive.ReadText(&value))
                 return false;
-            s.entries.append({key, value});
+            s.entries.append({ key, value });
         }
         stringSections.append(s);
     }

@@ -46,7 +46,8 @@ public:
     QList<CIntArraySection> intArraySections;
     QList<CByteArraySection> byteArraySections;
 
-    QString GetString(const QString& section, const QString& key, const QString& defaultValue = QString()) const;
+    QString GetString(
+        const QString& section, const QString& key, const QString& defaultValue = QString()) const;
     bool SetString(const QString& section, const QString& key, const QString& value);
     int GetInt(const QString& section, const QString& key, int defaultValue) const;
     bool SetInt(const QString& section, const QString& key, int value);

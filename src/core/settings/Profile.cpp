@@ -34,8 +34,8 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
 
 int GetSetting(const SettingKey& s)
 {
-    return GetProfileInt(QLatin1String(s.section), QLatin1String(s.key),
-                         CUserData::LeadingInt(QLatin1String(s.defaultValue)));
+    return GetProfileInt(
+        QLatin1String(s.section), QLatin1String(s.key), CUserData::LeadingInt(QLatin1String(s.defaultValue)));
 }
 
 QString GetSettingString(const SettingKey& s)

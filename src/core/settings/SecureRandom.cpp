@@ -1,14 +1,12 @@
 #include "core/settings/SecureRandom.h"
 
-#include <openssl/rand.h>
-
 #include <cstdlib>
+#include <openssl/rand.h>
 
 QByteArray SecureRandomBytes(int count)
 {
     QByteArray bytes(count, '\0');
-    if (count > 0
-        && RAND_bytes(reinterpret_cast<unsigned char*>(bytes.data()), count) != 1) {
+    if (count > 0 && RAND_bytes(reinterpret_cast<unsigned char*>(bytes.data()), count) != 1) {
         // Without a working secure generator no IV can be trusted; refuse to go on.
         std::abort();
     }

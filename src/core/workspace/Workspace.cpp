@@ -65,8 +65,9 @@ QString GetDocumentFolder()
         return withSlash(folder);
     const QString identity = CAppState::Instance().IdentityName();
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    folder = documents.isEmpty() ? GetProgramFolder() + identity + QLatin1Char('/')
-                                 : withSlash(documents) + QStringLiteral("ZEPH/") + identity + QLatin1Char('/');
+    folder = documents.isEmpty()
+        ? GetProgramFolder() + identity + QLatin1Char('/')
+        : withSlash(documents) + QStringLiteral("ZEPH/") + identity + QLatin1Char('/');
     SetSetting(Settings::DocumentDirectory, folder);
     return folder;
 }
@@ -85,11 +86,12 @@ QString GetRecipeFilePath()
     if (CreatePath(GetDocumentFolder()) && file.open(QIODevice::WriteOnly))
         return path;
     if (path.size() > 260)
-        Prompt::Tell(QStringLiteral("Error trying to create a file for your recipes.  The path appears to be too long."),
-                     QStringLiteral("ZEPH"), Prompt::Stop);
+        Prompt::Tell(QStringLiteral(
+                         "Error trying to create a file for your recipes.  The path appears to be too long."),
+            QStringLiteral("ZEPH"), Prompt::Stop);
     else
-        Prompt::Tell(QStringLiteral("Unexpected error while trying to create recipes file"), QStringLiteral("ZEPH"),
-                     Prompt::Stop);
+        Prompt::Tell(QStringLiteral("Unexpected error while trying to create recipes file"),
+            QStringLiteral("ZEPH"), Prompt::Stop);
     return QString();
 }
 
@@ -129,7 +131,7 @@ QString MakeTempFile()
     file.setAutoRemove(false);
     if (!file.open()) {
         Prompt::Tell(QStringLiteral("Unexpected error!\n\n") + file.errorString(), QStringLiteral("ZEPH"),
-                     Prompt::Stop);
+            Prompt::Stop);
         return QString();
     }
     const QString path = file.fileName();
@@ -183,7 +185,7 @@ bool CreateFolder(const QString& path)
         return true;
     Prompt::Tell(QStringLiteral("Error trying to create directory \"%1\".  The error message was:\n\n%2")
                      .arg(path, QString::fromLocal8Bit(strerror(errno))),
-                 QStringLiteral("ZEPH"), Prompt::Warning);
+        QStringLiteral("ZEPH"), Prompt::Warning);
     return false;
 }
 
@@ -225,15 +227,16 @@ QString CheckIdentityName(const QString& name, bool atStartup)
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     for (QChar c : name) {
         if (forbidden.contains(c)) {
-            return atStartup ? QStringLiteral("You cannot use any of the following characters in the identity name:"
-                                              "\r\n\r\n\\/:*?\"<>|\r\n\r\nPlease modify the command line name and "
-                                              "restart ZEPH.")
-                             : QStringLiteral("You cannot use any of the following characters in the identity name:"
-                                              "\r\n\r\n\\/:*?\"<>|");
+            return atStartup
+                ? QStringLiteral("You cannot use any of the following characters in the identity name:"
+                                 "\r\n\r\n\\/:*?\"<>|\r\n\r\nPlease modify the command line name and "
+                                 "restart ZEPH.")
+                : QStringLiteral("You cannot use any of the following characters in the identity name:"
+                                 "\r\n\r\n\\/:*?\"<>|");
         }
     }
-    static const QRegularExpression reserved(
-        QStringLiteral("^(CON|PRN|AUX|NUL|CLOCK\\$|COM[1-9]|LPT[1-9])$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression reserved(QStringLiteral("^(CON|PRN|AUX|NUL|CLOCK\\$|COM[1-9]|LPT[1-9])$"),
+        QRegularExpression::CaseInsensitiveOption);
     bool bad = name.startsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char(' '))
         || name.endsWith(QLatin1Char('.')) || reserved.match(name.section(QLatin1Char('.'), 0, 0)).hasMatch();
     for (QChar c : name)

@@ -4,7 +4,8 @@
 
 #include <QAction>
 
-CCustomToolBar::CCustomToolBar(const QString& valueName, const QString& title, ActionLookup lookup, QWidget* parent)
+CCustomToolBar::CCustomToolBar(
+    const QString& valueName, const QString& title, ActionLookup lookup, QWidget* parent)
     : QToolBar(title, parent)
     , m_valueName(valueName)
     , m_lookup(std::move(lookup))
@@ -50,7 +51,8 @@ bool CCustomToolBar::SaveLayout() const
 
 bool CCustomToolBar::RestoreLayout()
 {
-    const QString text = CRegistry::GetString(QStringLiteral("Settings"), m_valueName, QStringLiteral("\x01"));
+    const QString text
+        = CRegistry::GetString(QStringLiteral("Settings"), m_valueName, QStringLiteral("\x01"));
     if (text == QStringLiteral("\x01"))
         return false;
     QList<int> ids;

@@ -15,7 +15,8 @@ class CCustomToolBar : public QToolBar
 public:
     using ActionLookup = std::function<QAction*(int id)>;
 
-    CCustomToolBar(const QString& valueName, const QString& title, ActionLookup lookup, QWidget* parent = nullptr);
+    CCustomToolBar(
+        const QString& valueName, const QString& title, ActionLookup lookup, QWidget* parent = nullptr);
 
     QString ValueName() const { return m_valueName; }
     // The buttons the customise dialog offers (fixed when the toolbar is made).

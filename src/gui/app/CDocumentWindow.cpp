@@ -20,8 +20,7 @@ bool CDocumentWindow::QueryClose()
     if (name.endsWith(QLatin1String(" *")))
         name.chop(2);
     const Prompt::Button answer = Prompt::Ask(QStringLiteral("Save changes to %1?").arg(name),
-                                              QStringLiteral("ZEPH"), Prompt::Question,
-                                              Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::Yes);
+        QStringLiteral("ZEPH"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::Yes);
     if (answer == Prompt::Cancel)
         return false;
     if (answer == Prompt::Yes)
@@ -50,6 +49,4 @@ bool CDocumentWindow::IsCommandChecked(int) const
     return false;
 }
 
-void CDocumentWindow::RunCommand(int)
-{
-}
+void CDocumentWindow::RunCommand(int) { }

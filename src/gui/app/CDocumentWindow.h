@@ -29,7 +29,7 @@ public:
     // "Save changes to %1?" with Yes/No/Cancel when modified; false when the close must stop.
     virtual bool QueryClose();
     // Drops the modified state so that closing does not ask.
-    virtual void DiscardChanges() {}
+    virtual void DiscardChanges() { }
     virtual QIcon Icon() const;
 
     // Commands this window performs while it is the active document window. A command that
@@ -40,8 +40,8 @@ public:
     virtual void RunCommand(int id);
 
     // Called when the window becomes, or stops being, the active document window.
-    virtual void Activated() {}
-    virtual void Deactivated() {}
+    virtual void Activated() { }
+    virtual void Deactivated() { }
 
 signals:
     // Emitted when the title, modified state or command states may have changed.

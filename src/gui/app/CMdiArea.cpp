@@ -24,8 +24,8 @@ void CMdiArea::paintEvent(QPaintEvent* event)
     const QString name = QStringLiteral("ZEPH");
     const int textWidth = metrics.horizontalAdvance(name);
     const QRect area = viewport()->rect();
-    const QRect box(area.right() - average / 2 - textWidth, area.bottom() - metrics.height() / 5 - metrics.height(),
-                    textWidth, metrics.height());
+    const QRect box(area.right() - average / 2 - textWidth,
+        area.bottom() - metrics.height() / 5 - metrics.height(), textWidth, metrics.height());
     const int shift = average / 5;
     painter.setPen(Qt::black);
     painter.drawText(box.translated(shift, 0), Qt::AlignCenter | Qt::TextSingleLine, name);

@@ -19,11 +19,12 @@ namespace {
 
 QIcon buttonIcon(int index)
 {
-    static const QColor colours[] = {QColor(150, 90, 30), QColor(110, 70, 140), QColor(40, 110, 60),
-                                     QColor(40, 120, 140), QColor(90, 90, 90), QColor(30, 80, 150),
-                                     QColor(150, 120, 20), QColor(160, 50, 50), QColor(70, 70, 120),
-                                     QColor(30, 120, 110), QColor(120, 60, 100), QColor(40, 90, 170)};
-    static const char* const glyphs[] = {"W", "PE", "\xE2\x86\x91", "L", "S", "I", "B", "D", "O", "R", "@", "?"};
+    static const QColor colours[]
+        = { QColor(150, 90, 30), QColor(110, 70, 140), QColor(40, 110, 60), QColor(40, 120, 140),
+              QColor(90, 90, 90), QColor(30, 80, 150), QColor(150, 120, 20), QColor(160, 50, 50),
+              QColor(70, 70, 120), QColor(30, 120, 110), QColor(120, 60, 100), QColor(40, 90, 170) };
+    static const char* const glyphs[]
+        = { "W", "PE", "\xE2\x86\x91", "L", "S", "I", "B", "D", "O", "R", "@", "?" };
     QPixmap pixmap(64, 64);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -45,18 +46,19 @@ QIcon buttonIcon(int index)
 const QList<COpeningFormView::ButtonInfo>& COpeningFormView::Buttons()
 {
     static const QList<ButtonInfo> buttons = {
-        {"Recipe Wizard", 1168, Cmd::NewRecipe, "Display Recipe Wizard"},
-        {"Position/Edit Recipes", 1169, Cmd::PositionEdit, "Position and/or edit existing recipes"},
-        {"Send Pending Files", 1166, Cmd::PendingFiles, "Display Pending Files Dialog"},
-        {"Get Log", 1167, Cmd::LogDownload, "Download zeph.log from the remote host"},
-        {"Settings", 1135, Cmd::Settings, "Modify settings"},
-        {"Initial Setup", 1175, Cmd::InitialSetup, "Display Initial Setup Wizard"},
-        {"Backup E-Mail", 1346, Cmd::Backup, "Display Backup Mail Dialog"},
-        {"Disable Procmail", 1170, Cmd::DisableProcmail, "Stop procmail filtering"},
-        {"Options", 1350, Cmd::Options, "Modify Options"},
-        {"Remote Files && Folders", 1172, Cmd::RemoteFilesFolders, "Display Remote Files and Folders Dialog"},
-        {"Send Feedback", 1348, Cmd::SendFeedback, "Send email to author"},
-        {"Help", 1001, 0, "Display Help"},
+        { "Recipe Wizard", 1168, Cmd::NewRecipe, "Display Recipe Wizard" },
+        { "Position/Edit Recipes", 1169, Cmd::PositionEdit, "Position and/or edit existing recipes" },
+        { "Send Pending Files", 1166, Cmd::PendingFiles, "Display Pending Files Dialog" },
+        { "Get Log", 1167, Cmd::LogDownload, "Download zeph.log from the remote host" },
+        { "Settings", 1135, Cmd::Settings, "Modify settings" },
+        { "Initial Setup", 1175, Cmd::InitialSetup, "Display Initial Setup Wizard" },
+        { "Backup E-Mail", 1346, Cmd::Backup, "Display Backup Mail Dialog" },
+        { "Disable Procmail", 1170, Cmd::DisableProcmail, "Stop procmail filtering" },
+        { "Options", 1350, Cmd::Options, "Modify Options" },
+        { "Remote Files && Folders", 1172, Cmd::RemoteFilesFolders,
+            "Display Remote Files and Folders Dialog" },
+        { "Send Feedback", 1348, Cmd::SendFeedback, "Send email to author" },
+        { "Help", 1001, 0, "Display Help" },
     };
     return buttons;
 }
@@ -105,7 +107,7 @@ COpeningFormView::COpeningFormView(QWidget* parent)
     outer->addStretch();
     m_showAtStartup->setChecked(GetSetting(Settings::ShowButtonPage) != 0);
     connect(m_showAtStartup, &QCheckBox::toggled, this,
-            [](bool checked) { SetSetting(Settings::ShowButtonPage, checked ? 1 : 0); });
+        [](bool checked) { SetSetting(Settings::ShowButtonPage, checked ? 1 : 0); });
     if (MainWindow* main = MainWindow::Instance()) {
         for (const ButtonInfo& info : infos) {
             if (QAction* action = info.command ? main->CommandAction(info.command) : nullptr)
@@ -175,7 +177,8 @@ bool COpeningFormView::eventFilter(QObject* watched, QEvent* event)
             for (const ButtonInfo& info : Buttons()) {
                 if (info.control != control)
                     continue;
-                const CommandInfo* command = FindCommand(info.command ? info.command : int(Cmd::HelpContents));
+                const CommandInfo* command
+                    = FindCommand(info.command ? info.command : int(Cmd::HelpContents));
                 main->SetMessageText(command ? QString::fromLatin1(command->prompt) : QString());
             }
         } else if (watched == this) {

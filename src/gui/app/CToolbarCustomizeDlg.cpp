@@ -55,7 +55,8 @@ CToolbarCustomizeDlg::CToolbarCustomizeDlg(CCustomToolBar* toolbar, QWidget* par
 
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(reset, &QPushButton::clicked, this, &CToolbarCustomizeDlg::Reset);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("cusToolbarDlg.html")); });
+    connect(help, &QPushButton::clicked, this,
+        [this] { ShowHelpTopic(this, QStringLiteral("cusToolbarDlg.html")); });
     connect(m_add, &QPushButton::clicked, this, &CToolbarCustomizeDlg::AddSelected);
     connect(m_remove, &QPushButton::clicked, this, &CToolbarCustomizeDlg::RemoveSelected);
     connect(m_up, &QPushButton::clicked, this, [this] { MoveSelected(-1); });
@@ -74,7 +75,8 @@ QString CToolbarCustomizeDlg::labelFor(int id) const
     if (MainWindow* main = MainWindow::Instance()) {
         if (QAction* action = main->CommandAction(id)) {
             QString text = action->text();
-            text = text.left(text.indexOf(QLatin1Char('\t')) >= 0 ? text.indexOf(QLatin1Char('\t')) : text.size());
+            text = text.left(
+                text.indexOf(QLatin1Char('\t')) >= 0 ? text.indexOf(QLatin1Char('\t')) : text.size());
             text.remove(QLatin1Char('&'));
             if (!action->toolTip().isEmpty() && action->toolTip() != text)
                 return QStringLiteral("%1 (%2)").arg(text, action->toolTip());
@@ -174,7 +176,8 @@ void CToolbarCustomizeDlg::updateButtons()
 void CToolbarCustomizeDlg::done(int result)
 {
     if (!m_toolbar->SaveLayout())
-        Prompt::Tell(QStringLiteral("The toolbar layout could not be saved in %1.").arg(QStringLiteral("the settings file")),
-                     QStringLiteral("Customize Toolbar"), Prompt::Warning);
+        Prompt::Tell(QStringLiteral("The toolbar layout could not be saved in %1.")
+                         .arg(QStringLiteral("the settings file")),
+            QStringLiteral("Customize Toolbar"), Prompt::Warning);
     QDialog::done(result);
 }

@@ -25,10 +25,12 @@ CViewManager::CViewManager(QWidget* parent)
 
 void CViewManager::AddWindow(QMdiSubWindow* window, CDocumentWindow* document)
 {
-    m_entries.append({window, window, window, document, document ? document->Title() : window->windowTitle()});
+    m_entries.append(
+        { window, window, window, document, document ? document->Title() : window->windowTitle() });
     m_refreshing = true;
     const int index = m_tabs->addTab(document ? document->Icon() : QIcon(), m_entries.last().title);
-    m_tabs->setTabToolTip(index, document && !document->Path().isEmpty() ? document->Path() : m_entries.last().title);
+    m_tabs->setTabToolTip(
+        index, document && !document->Path().isEmpty() ? document->Path() : m_entries.last().title);
     m_refreshing = false;
     updateVisibility();
 }

@@ -35,8 +35,8 @@ CWindowsDlg::CWindowsDlg(MainWindow* main)
     layout->addWidget(label, 0, 0);
     layout->addWidget(m_list, 1, 0);
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* button : {m_activate, m_ok, m_save, m_close, m_cascade, m_tileHorizontally, m_tileVertically,
-                                m_minimize})
+    for (QPushButton* button :
+        { m_activate, m_ok, m_save, m_close, m_cascade, m_tileHorizontally, m_tileVertically, m_minimize })
         buttons->addWidget(button);
     buttons->addStretch();
     layout->addLayout(buttons, 1, 1);
@@ -52,7 +52,8 @@ CWindowsDlg::CWindowsDlg(MainWindow* main)
     connect(m_save, &QPushButton::clicked, this, &CWindowsDlg::SaveSelected);
     connect(m_close, &QPushButton::clicked, this, &CWindowsDlg::CloseSelected);
     connect(m_cascade, &QPushButton::clicked, this, [this] { Arrange(Arrangement::Cascade); });
-    connect(m_tileHorizontally, &QPushButton::clicked, this, [this] { Arrange(Arrangement::TileHorizontally); });
+    connect(
+        m_tileHorizontally, &QPushButton::clicked, this, [this] { Arrange(Arrangement::TileHorizontally); });
     connect(m_tileVertically, &QPushButton::clicked, this, [this] { Arrange(Arrangement::TileVertically); });
     connect(m_minimize, &QPushButton::clicked, this, &CWindowsDlg::MinimizeSelected);
     fill();
@@ -61,15 +62,24 @@ CWindowsDlg::CWindowsDlg(MainWindow* main)
 QPushButton* CWindowsDlg::Button(int id) const
 {
     switch (id) {
-    case 3: return m_activate;
-    case 1: return m_ok;
-    case 5: return m_save;
-    case 6: return m_close;
-    case 1095: return m_cascade;
-    case 1017: return m_tileHorizontally;
-    case 32934: return m_tileVertically;
-    case 1091: return m_minimize;
-    default: return nullptr;
+    case 3:
+        return m_activate;
+    case 1:
+        return m_ok;
+    case 5:
+        return m_save;
+    case 6:
+        return m_close;
+    case 1095:
+        return m_cascade;
+    case 1017:
+        return m_tileHorizontally;
+    case 32934:
+        return m_tileVertically;
+    case 1091:
+        return m_minimize;
+    default:
+        return nullptr;
     }
 }
 
@@ -159,12 +169,12 @@ void CWindowsDlg::SaveSelected()
         auto* document = window ? qobject_cast<CDocumentWindow*>(window->widget()) : nullptr;
         if (!document || !document->IsModified())
             continue;
-        QString name = document->Path().isEmpty() ? document->Title() : document->Path().section(QLatin1Char('/'), -1);
+        QString name
+            = document->Path().isEmpty() ? document->Title() : document->Path().section(QLatin1Char('/'), -1);
         if (name.endsWith(QLatin1String(" *")))
             name.chop(2);
-        const Prompt::Button answer = Prompt::Ask(QStringLiteral("Save changes to %1?").arg(name), QStringLiteral("ZEPH"),
-                                                  Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
-                                                  Prompt::Yes);
+        const Prompt::Button answer = Prompt::Ask(QStringLiteral("Save changes to %1?").arg(name),
+            QStringLiteral("ZEPH"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::Yes);
         if (answer == Prompt::Cancel)
             break;
         if (answer == Prompt::Yes && !document->Save())
@@ -215,7 +225,7 @@ void CWindowsDlg::Arrange(Arrangement arrangement)
         const int step = 24;
         for (int i = 0; i < count; ++i)
             shown[i]->setGeometry(i * step, i * step, qMax(150, space.width() - (count - 1) * step),
-                                  qMax(100, space.height() - (count - 1) * step));
+                qMax(100, space.height() - (count - 1) * step));
     } else if (count > 0) {
         for (int i = 0; i < count; ++i) {
             if (arrangement == Arrangement::TileVertically) {

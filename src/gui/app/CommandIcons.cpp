@@ -34,19 +34,33 @@ QIcon CommandIcon(int id)
 {
     QStyle* style = QApplication::style();
     switch (id) {
-    case Cmd::New: return style->standardIcon(QStyle::SP_FileIcon);
-    case Cmd::Open: return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case Cmd::Save: return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case Cmd::Cut: return glyph(QStringLiteral("X"), QColor(160, 60, 60));
-    case Cmd::Copy: return glyph(QStringLiteral("C"), QColor(60, 100, 160));
-    case Cmd::Paste: return glyph(QStringLiteral("P"), QColor(60, 130, 90));
-    case Cmd::NewRecipe: return glyph(QStringLiteral("W"), QColor(150, 90, 30));
-    case Cmd::PositionEdit: return glyph(QStringLiteral("PE"), QColor(110, 70, 140));
-    case Cmd::LogDownload: return glyph(QStringLiteral("L"), QColor(40, 120, 140));
-    case Cmd::PendingFiles: return style->standardIcon(QStyle::SP_ArrowUp);
-    case Cmd::HelpContents: return style->standardIcon(QStyle::SP_DialogHelpButton);
-    case Cmd::Find: return glyph(QStringLiteral("F"), QColor(90, 90, 90));
-    case Cmd::Print: return glyph(QStringLiteral("Pr"), QColor(90, 90, 90));
-    default: return QIcon();
+    case Cmd::New:
+        return style->standardIcon(QStyle::SP_FileIcon);
+    case Cmd::Open:
+        return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case Cmd::Save:
+        return style->standardIcon(QStyle::SP_DialogSaveButton);
+    case Cmd::Cut:
+        return glyph(QStringLiteral("X"), QColor(160, 60, 60));
+    case Cmd::Copy:
+        return glyph(QStringLiteral("C"), QColor(60, 100, 160));
+    case Cmd::Paste:
+        return glyph(QStringLiteral("P"), QColor(60, 130, 90));
+    case Cmd::NewRecipe:
+        return glyph(QStringLiteral("W"), QColor(150, 90, 30));
+    case Cmd::PositionEdit:
+        return glyph(QStringLiteral("PE"), QColor(110, 70, 140));
+    case Cmd::LogDownload:
+        return glyph(QStringLiteral("L"), QColor(40, 120, 140));
+    case Cmd::PendingFiles:
+        return style->standardIcon(QStyle::SP_ArrowUp);
+    case Cmd::HelpContents:
+        return style->standardIcon(QStyle::SP_DialogHelpButton);
+    case Cmd::Find:
+        return glyph(QStringLiteral("F"), QColor(90, 90, 90));
+    case Cmd::Print:
+        return glyph(QStringLiteral("Pr"), QColor(90, 90, 90));
+    default:
+        return QIcon();
     }
 }

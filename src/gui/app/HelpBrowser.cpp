@@ -13,7 +13,7 @@ HelpBrowser::HelpBrowser(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("ZEPH Help"));
     setAttribute(Qt::WA_DeleteOnClose);
-    m_browser->setSearchPaths({QStringLiteral(":/help")});
+    m_browser->setSearchPaths({ QStringLiteral(":/help") });
     m_browser->setOpenExternalLinks(true);
 
     auto* buttons = new QDialogButtonBox(this);

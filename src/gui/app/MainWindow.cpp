@@ -59,13 +59,13 @@ QString normalPath(const QString& path)
 
 QList<int> defaultButtonToolbar()
 {
-    return {Cmd::New, Cmd::Open, Cmd::Save, 0, Cmd::Cut, Cmd::Copy, Cmd::Paste, 0, Cmd::NewRecipe,
-            Cmd::PositionEdit, 0, Cmd::LogDownload, Cmd::PendingFiles, 0, Cmd::HelpContents};
+    return { Cmd::New, Cmd::Open, Cmd::Save, 0, Cmd::Cut, Cmd::Copy, Cmd::Paste, 0, Cmd::NewRecipe,
+        Cmd::PositionEdit, 0, Cmd::LogDownload, Cmd::PendingFiles, 0, Cmd::HelpContents };
 }
 
 QList<int> defaultTextToolbar()
 {
-    return {Cmd::RecipeList, 0, Cmd::FirstDownload, 0, Cmd::FirstUpload};
+    return { Cmd::RecipeList, 0, Cmd::FirstDownload, 0, Cmd::FirstUpload };
 }
 
 } // namespace
@@ -151,7 +151,8 @@ void MainWindow::createActions()
             auto* action = new QAction(this);
             action->setData(id);
             action->setEnabled(false);
-            connect(action, &QAction::triggered, this, [this, upload, i] { runCustomCommand(upload != 0, i); });
+            connect(
+                action, &QAction::triggered, this, [this, upload, i] { runCustomCommand(upload != 0, i); });
             m_actions.insert(id, action);
             m_customActions.append(action);
         }
@@ -173,7 +174,7 @@ QAction* MainWindow::CommandAction(int id) const
 
 void MainWindow::SetCommandHandler(int id, Handler handler, Predicate enabled, Predicate checked)
 {
-    m_hooks.insert(id, CommandHook{std::move(handler), std::move(enabled), std::move(checked)});
+    m_hooks.insert(id, CommandHook { std::move(handler), std::move(enabled), std::move(checked) });
     UpdateCommandStates();
 }
 
@@ -274,51 +275,74 @@ void MainWindow::installFrameCommands()
     SetCommandHandler(New, [this] { NewTextDocument(); });
     SetCommandHandler(Open, [this] { openFileDialog(); });
     SetCommandHandler(Cmd::OpenButtonPage, [this] { OpenButtonPage(); });
-    SetCommandHandler(Close, [this] { if (CDocumentWindow* d = ActiveDocument()) CloseDocument(d); },
-                      [this] { return ActiveDocument() != nullptr; });
-    SetCommandHandler(CloseAllFiles, [this] { closeAllFiles(); }, hasDocuments);
-    SetCommandHandler(SaveAll, [this] { saveAll(); }, hasDocuments);
+    SetCommandHandler(
+        Close,
+        [this] {
+            if (CDocumentWindow* d = ActiveDocument())
+                CloseDocument(d);
+        },
+        [this] { return ActiveDocument() != nullptr; });
+    SetCommandHandler(
+        CloseAllFiles, [this] { closeAllFiles(); }, hasDocuments);
+    SetCommandHandler(
+        SaveAll, [this] { saveAll(); }, hasDocuments);
     SetCommandHandler(Exit, [this] { close(); });
-    SetCommandHandler(ShowButtonToolbar, [this] { m_buttonToolbar->setVisible(!m_buttonToolbar->isVisible()); },
-                      always, [this] { return m_buttonToolbar->isVisibleTo(this); });
-    SetCommandHandler(AddTextLabels, [this] {
-        SetSetting(Settings::SmallToolbarButtons, GetSetting(Settings::SmallToolbarButtons) != 0 ? 0 : 1);
-        m_buttonToolbar->setToolButtonStyle(GetSetting(Settings::SmallToolbarButtons) != 0 ? Qt::ToolButtonIconOnly
-                                                                                          : Qt::ToolButtonTextUnderIcon);
-    }, always, [] { return GetSetting(Settings::SmallToolbarButtons) == 0; });
+    SetCommandHandler(
+        ShowButtonToolbar, [this] { m_buttonToolbar->setVisible(!m_buttonToolbar->isVisible()); }, always,
+        [this] { return m_buttonToolbar->isVisibleTo(this); });
+    SetCommandHandler(
+        AddTextLabels,
+        [this] {
+            SetSetting(Settings::SmallToolbarButtons, GetSetting(Settings::SmallToolbarButtons) != 0 ? 0 : 1);
+            m_buttonToolbar->setToolButtonStyle(GetSetting(Settings::SmallToolbarButtons) != 0
+                    ? Qt::ToolButtonIconOnly
+                    : Qt::ToolButtonTextUnderIcon);
+        },
+        always, [] { return GetSetting(Settings::SmallToolbarButtons) == 0; });
     SetCommandHandler(CustomizeButtonToolbar, [this] {
         RebuildCustomMenus();
         CToolbarCustomizeDlg dialog(m_buttonToolbar, this);
         dialog.exec();
     });
-    SetCommandHandler(ShowTextToolbar, [this] { m_textToolbar->setVisible(!m_textToolbar->isVisible()); }, always,
-                      [this] { return m_textToolbar->isVisibleTo(this); });
+    SetCommandHandler(
+        ShowTextToolbar, [this] { m_textToolbar->setVisible(!m_textToolbar->isVisible()); }, always,
+        [this] { return m_textToolbar->isVisibleTo(this); });
     SetCommandHandler(CustomizeTextToolbar, [this] {
         RebuildCustomMenus();
         CToolbarCustomizeDlg dialog(m_textToolbar, this);
         dialog.exec();
     });
-    SetCommandHandler(StatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); }, always,
-                      [this] { return statusBar()->isVisibleTo(this); });
-    SetCommandHandler(WindowTabs, [this] {
-        m_viewManager->SetUserVisible(!m_viewManager->UserVisible());
-        CRegistry::SetString(QStringLiteral("Settings"), QStringLiteral("Window Tabs"),
-                             m_viewManager->UserVisible() ? QStringLiteral("1") : QStringLiteral("0"));
-    }, always, [this] { return m_viewManager->UserVisible(); });
-    SetCommandHandler(Windows, [this] { ShowWindowsDialog(); }, hasDocuments);
-    SetCommandHandler(Cascade, [this] { m_mdiArea->cascadeSubWindows(); }, hasDocuments);
-    SetCommandHandler(Tile, [this] { m_mdiArea->tileSubWindows(); }, hasDocuments);
-    SetCommandHandler(ArrangeIcons, [this] {
-        // Minimised windows line up along the bottom edge.
-        int x = 0;
-        const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
-        for (QMdiSubWindow* window : windows) {
-            if (window->isMinimized()) {
-                window->move(x, m_mdiArea->viewport()->height() - window->height());
-                x += window->width();
+    SetCommandHandler(
+        StatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); }, always,
+        [this] { return statusBar()->isVisibleTo(this); });
+    SetCommandHandler(
+        WindowTabs,
+        [this] {
+            m_viewManager->SetUserVisible(!m_viewManager->UserVisible());
+            CRegistry::SetString(QStringLiteral("Settings"), QStringLiteral("Window Tabs"),
+                m_viewManager->UserVisible() ? QStringLiteral("1") : QStringLiteral("0"));
+        },
+        always, [this] { return m_viewManager->UserVisible(); });
+    SetCommandHandler(
+        Windows, [this] { ShowWindowsDialog(); }, hasDocuments);
+    SetCommandHandler(
+        Cascade, [this] { m_mdiArea->cascadeSubWindows(); }, hasDocuments);
+    SetCommandHandler(
+        Tile, [this] { m_mdiArea->tileSubWindows(); }, hasDocuments);
+    SetCommandHandler(
+        ArrangeIcons,
+        [this] {
+            // Minimised windows line up along the bottom edge.
+            int x = 0;
+            const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
+            for (QMdiSubWindow* window : windows) {
+                if (window->isMinimized()) {
+                    window->move(x, m_mdiArea->viewport()->height() - window->height());
+                    x += window->width();
+                }
             }
-        }
-    }, hasDocuments);
+        },
+        hasDocuments);
     SetCommandHandler(ManuallyEdit, [this] {
         const QString path = Workspace::GetRecipeFilePath();
         if (!path.isEmpty())
@@ -329,7 +353,8 @@ void MainWindow::installFrameCommands()
     SetCommandHandler(VisitWebSite, [] { QDesktopServices::openUrl(QUrl(HomePage)); });
     SetCommandHandler(SendFeedback, [] { QDesktopServices::openUrl(QUrl(FeedbackAddress)); });
     SetCommandHandler(About, [this] { showAbout(); });
-    SetCommandHandler(RecentFile, [] {}, [] { return false; });
+    SetCommandHandler(
+        RecentFile, [] {}, [] { return false; });
 }
 
 // --- Menus ---------------------------------------------------------------------------------------
@@ -340,9 +365,12 @@ MenuKind MainWindow::kindForActive() const
     if (!document)
         return MenuKind::NoDocument;
     switch (document->Kind()) {
-    case DocumentKind::Text: return MenuKind::Text;
-    case DocumentKind::Log: return MenuKind::Log;
-    case DocumentKind::ButtonPage: return MenuKind::ButtonPage;
+    case DocumentKind::Text:
+        return MenuKind::Text;
+    case DocumentKind::Log:
+        return MenuKind::Log;
+    case DocumentKind::ButtonPage:
+        return MenuKind::ButtonPage;
     }
     return MenuKind::NoDocument;
 }
@@ -377,13 +405,14 @@ void MainWindow::rebuildMenus(MenuKind kind)
                 QMenu* sub = menu->addMenu(entry.submenu);
                 fillMenu(sub, entry.children);
             } else {
-                fillMenu(menu, {entry.id});
+                fillMenu(menu, { entry.id });
             }
         }
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateCommandStates);
         const QList<QAction*> items = menu->actions();
         if (items.contains(m_actions.value(Cmd::RecentFile))) {
-            connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillRecentFiles(menu, m_actions.value(Cmd::RecentFile)); });
+            connect(menu, &QMenu::aboutToShow, this,
+                [this, menu] { fillRecentFiles(menu, m_actions.value(Cmd::RecentFile)); });
             fillRecentFiles(menu, m_actions.value(Cmd::RecentFile));
         }
         if (items.contains(m_actions.value(Cmd::Windows))) {
@@ -461,8 +490,8 @@ QString MainWindow::customName(bool upload, int index) const
 void MainWindow::RebuildCustomMenus()
 {
     for (int upload = 0; upload < 2; ++upload) {
-        const int entries = qBound(0, GetProfileInt(sectionOf(upload), QStringLiteral("Entries"), 0),
-                                   int(Cmd::MaxCustomEntries));
+        const int entries = qBound(
+            0, GetProfileInt(sectionOf(upload), QStringLiteral("Entries"), 0), int(Cmd::MaxCustomEntries));
         bool ended = false;
         for (int i = 0; i < Cmd::MaxCustomEntries; ++i) {
             QAction* action = m_actions.value((upload ? Cmd::FirstUpload : Cmd::FirstDownload) + i);
@@ -506,11 +535,13 @@ void MainWindow::runCustomCommand(bool upload, int index)
     const QString remote = GetProfileString(section, QStringLiteral("%1RemoteFile").arg(index), QString());
     if (local.isEmpty() || remote.isEmpty()) {
         const QString verb = QString::fromLatin1(upload ? "Upload" : "Download");
-        Prompt::Tell(QStringLiteral("You haven't associated any filenames with this button.  ZEPH doesn't know what file "
-                                    "to %1.  Please select 'Customize menu' from the '%2' menu to specify which file you "
-                                    "would like %3 when this button is selected.")
-                         .arg(verb, verb, QString::fromLatin1(upload ? "uploaded" : "downloaded")),
-                     QStringLiteral("No files specified"), Prompt::Information);
+        Prompt::Tell(
+            QStringLiteral(
+                "You haven't associated any filenames with this button.  ZEPH doesn't know what file "
+                "to %1.  Please select 'Customize menu' from the '%2' menu to specify which file you "
+                "would like %3 when this button is selected.")
+                .arg(verb, verb, QString::fromLatin1(upload ? "uploaded" : "downloaded")),
+            QStringLiteral("No files specified"), Prompt::Information);
         return;
     }
     if (m_customTransfer)
@@ -523,7 +554,8 @@ bool MainWindow::PrepareUpload(const QString& localPath, bool whitespaceCheck)
     if (document && document->IsModified()) {
         const Prompt::Button answer = Prompt::Ask(
             QStringLiteral("Do you want to save the changes to %1 before uploading?").arg(localPath),
-            QStringLiteral("Save changes?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::Yes);
+            QStringLiteral("Save changes?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
+            Prompt::Yes);
         if (answer == Prompt::Cancel)
             return false;
         if (answer == Prompt::Yes && !document->Save())
@@ -534,7 +566,7 @@ bool MainWindow::PrepareUpload(const QString& localPath, bool whitespaceCheck)
     QFile file(localPath);
     if (!file.open(QIODevice::ReadOnly)) {
         Prompt::Tell(QStringLiteral("The file %1 could not be read: %2").arg(localPath, file.errorString()),
-                     QStringLiteral("Upload"), Prompt::Stop);
+            QStringLiteral("Upload"), Prompt::Stop);
         return false;
     }
     long lineNumber = 0;
@@ -550,15 +582,17 @@ bool MainWindow::PrepareUpload(const QString& localPath, bool whitespaceCheck)
         while (line.endsWith(' ') || line.endsWith('\t'))
             line.chop(1);
         if (line.endsWith('\\')) {
-            Prompt::Tell(QStringLiteral("Line %1 in %2 ends with a '\\' character followed by one or more space or tab "
-                                        "characters.  Please check it and remove the whitespace character(s), that can "
-                                        "create unexpected problems.\n\nIf you don't want to see this warning anymore and "
-                                        "have the files uploaded as they are, select 'Options' from the 'Tools' menu, then "
-                                        "the 'Misc.' tab.  Uncheck 'Warn about lines ending with a backslash and "
-                                        "whitespace'.")
-                             .arg(lineNumber)
-                             .arg(localPath),
-                         QStringLiteral("Whitespace at end of line!"), Prompt::Warning);
+            Prompt::Tell(
+                QStringLiteral(
+                    "Line %1 in %2 ends with a '\\' character followed by one or more space or tab "
+                    "characters.  Please check it and remove the whitespace character(s), that can "
+                    "create unexpected problems.\n\nIf you don't want to see this warning anymore and "
+                    "have the files uploaded as they are, select 'Options' from the 'Tools' menu, then "
+                    "the 'Misc.' tab.  Uncheck 'Warn about lines ending with a backslash and "
+                    "whitespace'.")
+                    .arg(lineNumber)
+                    .arg(localPath),
+                QStringLiteral("Whitespace at end of line!"), Prompt::Warning);
             return false;
         }
     }
@@ -570,15 +604,18 @@ bool MainWindow::PrepareUpload(const QString& localPath, bool whitespaceCheck)
 void MainWindow::createBars()
 {
     auto lookup = [this](int id) { return m_actions.value(id, nullptr); };
-    m_buttonToolbar = new CCustomToolBar(QStringLiteral("Toolbar"), QStringLiteral("Button Toolbar"), lookup, this);
-    m_textToolbar = new CCustomToolBar(QStringLiteral("Text Toolbar"), QStringLiteral("Text Toolbar"), lookup, this);
+    m_buttonToolbar
+        = new CCustomToolBar(QStringLiteral("Toolbar"), QStringLiteral("Button Toolbar"), lookup, this);
+    m_textToolbar
+        = new CCustomToolBar(QStringLiteral("Text Toolbar"), QStringLiteral("Text Toolbar"), lookup, this);
     m_buttonToolbar->setIconSize(QSize(16, 15));
     m_textToolbar->setIconSize(QSize(16, 15));
     m_textToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_buttonToolbar->setToolButtonStyle(GetSetting(Settings::SmallToolbarButtons) != 0 ? Qt::ToolButtonIconOnly
-                                                                                      : Qt::ToolButtonTextUnderIcon);
+    m_buttonToolbar->setToolButtonStyle(GetSetting(Settings::SmallToolbarButtons) != 0
+            ? Qt::ToolButtonIconOnly
+            : Qt::ToolButtonTextUnderIcon);
     m_buttonToolbar->SetAvailable(defaultButtonToolbar());
-    QList<int> textAvailable{Cmd::RecipeList};
+    QList<int> textAvailable { Cmd::RecipeList };
     for (int i = 0; i < Cmd::MaxCustomEntries; ++i)
         textAvailable << Cmd::FirstDownload + i;
     for (int i = 0; i < Cmd::MaxCustomEntries; ++i)
@@ -594,8 +631,9 @@ void MainWindow::createBars()
             window->showNormal();
         m_mdiArea->setActiveSubWindow(window);
     });
-    m_viewManager->SetUserVisible(CRegistry::GetString(QStringLiteral("Settings"), QStringLiteral("Window Tabs"),
-                                                       QStringLiteral("1")) != QStringLiteral("0"));
+    m_viewManager->SetUserVisible(
+        CRegistry::GetString(QStringLiteral("Settings"), QStringLiteral("Window Tabs"), QStringLiteral("1"))
+        != QStringLiteral("0"));
 
     m_buttonToolbar->SetLayout(defaultButtonToolbar());
     m_textToolbar->SetLayout(defaultTextToolbar());
@@ -620,7 +658,8 @@ void MainWindow::createStatusBar()
     m_identityPane->setObjectName(QStringLiteral("IdentityPane"));
     m_lineColumnPane = new QLabel(bar);
     m_lineColumnPane->setObjectName(QStringLiteral("LineColumnPane"));
-    m_lineColumnPane->setMinimumWidth(m_lineColumnPane->fontMetrics().horizontalAdvance(QStringLiteral("Ln 9999, Col 999")) + 8);
+    m_lineColumnPane->setMinimumWidth(
+        m_lineColumnPane->fontMetrics().horizontalAdvance(QStringLiteral("Ln 9999, Col 999")) + 8);
     bar->addPermanentWidget(m_identityPane);
     bar->addPermanentWidget(m_lineColumnPane);
     SetIdleText();
@@ -688,7 +727,8 @@ void MainWindow::storePlacement()
     SetSetting(Settings::MainRight, normal.right() + 1);
     SetSetting(Settings::MainBottom, normal.bottom() + 1);
     SetSetting(Settings::MainMinMaxState, isMaximized() ? 3 : isMinimized() ? 2 : 1);
-    CRegistry::SetString(QStringLiteral("BarState"), QStringLiteral("State"), QString::fromLatin1(saveState().toBase64()));
+    CRegistry::SetString(
+        QStringLiteral("BarState"), QStringLiteral("State"), QString::fromLatin1(saveState().toBase64()));
 }
 
 // --- Documents -----------------------------------------------------------------------------------
@@ -758,7 +798,7 @@ CDocumentWindow* MainWindow::AddDocumentWindow(CDocumentWindow* document)
     const int left = GetSetting(Settings::ChildLeft);
     const int top = GetSetting(Settings::ChildTop);
     window->setGeometry(left, top, qMax(120, GetSetting(Settings::ChildRight) - left),
-                        qMax(80, GetSetting(Settings::ChildBottom) - top));
+        qMax(80, GetSetting(Settings::ChildBottom) - top));
     connect(document, &CDocumentWindow::StateChanged, this, &MainWindow::UpdateCommandStates);
     connect(window, &QObject::destroyed, this, [this, window] {
         if (s_instance == this)
@@ -820,9 +860,12 @@ CDocumentWindow* MainWindow::OpenFile(const QString& path)
         if (m_recipeFileOpener) {
             m_recipeFileOpener(path);
         } else {
-            Prompt::Tell(QStringLiteral("The file %1 is a recipe data file.  Recipe data files open in the Recipe Wizard, "
-                                        "which this version of ZEPH does not have yet.").arg(path),
-                         QStringLiteral("Recipe data file"), Prompt::Information);
+            Prompt::Tell(
+                QStringLiteral(
+                    "The file %1 is a recipe data file.  Recipe data files open in the Recipe Wizard, "
+                    "which this version of ZEPH does not have yet.")
+                    .arg(path),
+                QStringLiteral("Recipe data file"), Prompt::Information);
         }
         return nullptr;
     }
@@ -840,9 +883,11 @@ CDocumentWindow* MainWindow::OpenButtonPage()
 {
     CDocumentWindow* active = ActiveDocument();
     if (active && active->Kind() == DocumentKind::ButtonPage) {
-        Prompt::Tell(QStringLiteral("The button page is already open, it is the page you are currently viewing.  For more "
-                                    "information hit the 'Help' button."),
-                     QStringLiteral("Button Page already open"), Prompt::Information);
+        Prompt::Tell(
+            QStringLiteral(
+                "The button page is already open, it is the page you are currently viewing.  For more "
+                "information hit the 'Help' button."),
+            QStringLiteral("Button Page already open"), Prompt::Information);
         return active;
     }
     const QList<CDocumentWindow*> documents = Documents();
@@ -876,10 +921,12 @@ bool MainWindow::CloseDocumentFor(const QString& path)
         return true;
     if (document->IsModified()) {
         const QString name = QFileInfo(path).fileName();
-        const Prompt::Button answer = Prompt::Ask(
-            QStringLiteral("The file %1 should be closed for the next operation.  Do you want to save the changes to %2?")
-                .arg(name, name),
-            QStringLiteral("Save changes?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::Yes);
+        const Prompt::Button answer
+            = Prompt::Ask(QStringLiteral("The file %1 should be closed for the next operation.  Do you want "
+                                         "to save the changes to %2?")
+                              .arg(name, name),
+                QStringLiteral("Save changes?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
+                Prompt::Yes);
         if (answer == Prompt::Cancel)
             return false;
         if (answer == Prompt::Yes && !document->Save())
@@ -967,9 +1014,10 @@ void MainWindow::subWindowActivated(QMdiSubWindow* window)
 
 void MainWindow::openFileDialog()
 {
-    const QString path = FileDialogs::GetOpenFileName(
-        this, QStringLiteral("Open"), Workspace::GetDocumentFolder(),
-        QStringLiteral("All files (*);;ZEPH log files (*.log);;ZEPH recipe files (*.zeph);;Text files (*.txt)"));
+    const QString path
+        = FileDialogs::GetOpenFileName(this, QStringLiteral("Open"), Workspace::GetDocumentFolder(),
+            QStringLiteral(
+                "All files (*);;ZEPH log files (*.log);;ZEPH recipe files (*.zeph);;Text files (*.txt)"));
     if (!path.isEmpty())
         OpenFile(path);
 }
@@ -1016,9 +1064,10 @@ void MainWindow::chooseRecentFile(int index)
     if (index < 0 || index >= files.size())
         return;
     if (!QFileInfo::exists(files[index])) {
-        Prompt::Tell(QStringLiteral("The file %1 no longer exists.  It has been removed from the list of recent files.")
+        Prompt::Tell(QStringLiteral(
+                         "The file %1 no longer exists.  It has been removed from the list of recent files.")
                          .arg(files[index]),
-                     QStringLiteral("ZEPH"), Prompt::Warning);
+            QStringLiteral("ZEPH"), Prompt::Warning);
         QStringList rest = files;
         rest.removeAt(index);
         CRegistry::SetList(QStringLiteral("Recent File List"), QStringLiteral("Files"), rest);

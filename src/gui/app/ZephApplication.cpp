@@ -2,17 +2,17 @@
 
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
-#include "core/settings/Profile.h"
 #include "core/settings/CAppState.h"
+#include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
+#include "gui/app/CViewManager.h"
+#include "gui/app/CommandTable.h"
 #include "gui/app/Help.h"
 #include "gui/app/MainWindow.h"
-#include "gui/log/LogViewerRegistration.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/common/CCheckQuestionDlg.h"
 #include "gui/common/MessageBoxPresenter.h"
-#include "gui/app/CViewManager.h"
-#include "gui/app/CommandTable.h"
+#include "gui/log/LogViewerRegistration.h"
 #include "gui/net/NetCommands.h"
 
 #include <QApplication>
@@ -48,7 +48,7 @@ bool ZephApplication::SaveSettingsAtExit()
         if (state.SaveIdentityData(&error))
             return true;
         const Prompt::Button answer = Prompt::Ask(state.SaveFailureText(error), QStringLiteral("Error!"),
-                                                  Prompt::Warning, Prompt::Retry | Prompt::Cancel, Prompt::Retry);
+            Prompt::Warning, Prompt::Retry | Prompt::Cancel, Prompt::Retry);
         if (answer != Prompt::Retry)
             return false;
     }
@@ -61,7 +61,7 @@ int ZephApplication::Run(int argc, char* argv[])
 
     // Qt gets the program name only: every other parameter belongs to ZEPH.
     int qtArgc = 1;
-    char* qtArgv[] = {argv[0], nullptr};
+    char* qtArgv[] = { argv[0], nullptr };
     QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("ZEPH"));
     QApplication::setApplicationVersion(QStringLiteral(ZEPH_VERSION));
@@ -123,8 +123,8 @@ void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
     const QString documents = Workspace::GetDocumentFolder();
     if (Workspace::CreatePath(documents) && !QDir::setCurrent(documents)) {
         Prompt::Tell(QStringLiteral("Error trying to set working directory!  The error message was:\n\n")
-                         + QString::fromLocal8Bit(std::strerror(errno)),
-                     QStringLiteral("ZEPH"), Prompt::Warning);
+                + QString::fromLocal8Bit(std::strerror(errno)),
+            QStringLiteral("ZEPH"), Prompt::Warning);
     }
     window.RestoreBarState();
 
@@ -147,12 +147,14 @@ void ZephApplication::LogWarning(MainWindow& window)
         return;
     bool warn = true;
     const Prompt::Button answer = CCheckQuestionDlg::Ask(
-        QStringLiteral("The zeph.log file hasn't been downloaded and deleted in at least the past %1 days.  You should "
-                       "periodically delete this file so it doesn't grow too large.  Click on the 'Help' button for more "
-                       "information.\n\nWould you like to download the zeph.log file now?")
+        QStringLiteral(
+            "The zeph.log file hasn't been downloaded and deleted in at least the past %1 days.  You should "
+            "periodically delete this file so it doesn't grow too large.  Click on the 'Help' button for "
+            "more "
+            "information.\n\nWould you like to download the zeph.log file now?")
             .arg(days),
-        QStringLiteral("Download log file?"), QStringLiteral("Warn me when the log hasn't been downloaded."), &warn,
-        &window, QStringLiteral("log.html"), 3);
+        QStringLiteral("Download log file?"), QStringLiteral("Warn me when the log hasn't been downloaded."),
+        &warn, &window, QStringLiteral("log.html"), 3);
     if (answer == Prompt::Cancel)
         return;
     SetSetting(Settings::WarnDownloadLog, warn ? 1 : 0);
@@ -170,15 +172,17 @@ void ZephApplication::SetupFilesWarning(MainWindow& window)
         return;
     bool dontWarn = false;
     const Prompt::Button answer = CCheckQuestionDlg::Ask(
-        QStringLiteral("There are %1 files listed as uploaded to the remote host but the Initial Setup Wizard has not been "
-                       "successfully run.  It's recommended that you delete any files on the remote host that ZEPH "
-                       "uploaded.  It's recommended that you click 'Yes' to have ZEPH display the 'Disable Procmail' "
-                       "dialog next.  On that dialog you should click the button that reads 'Delete all remote ZEPH "
-                       "procmail files'.  You will be asked to confirm each file deletion, click 'Yes' to delete each "
-                       "file.\n\nWould you like to ZEPH to display the 'Disable Procmail' dialog next?")
+        QStringLiteral(
+            "There are %1 files listed as uploaded to the remote host but the Initial Setup Wizard has not "
+            "been "
+            "successfully run.  It's recommended that you delete any files on the remote host that ZEPH "
+            "uploaded.  It's recommended that you click 'Yes' to have ZEPH display the 'Disable Procmail' "
+            "dialog next.  On that dialog you should click the button that reads 'Delete all remote ZEPH "
+            "procmail files'.  You will be asked to confirm each file deletion, click 'Yes' to delete each "
+            "file.\n\nWould you like to ZEPH to display the 'Disable Procmail' dialog next?")
             .arg(count),
-        QStringLiteral("Display Disable Procmail dialog?"), QStringLiteral("Don't warn me about this again."), &dontWarn,
-        &window, QStringLiteral("iSetupWizWarning.html"), 3);
+        QStringLiteral("Display Disable Procmail dialog?"), QStringLiteral("Don't warn me about this again."),
+        &dontWarn, &window, QStringLiteral("iSetupWizWarning.html"), 3);
     if (answer == Prompt::Cancel)
         return;
     SetSetting(Settings::NoSetupFilesWarning, dontWarn ? 1 : 0);

@@ -17,7 +17,7 @@ QList<bool>& queuedChecks()
     static QList<bool> checks;
     return checks;
 }
-}
+} // namespace
 
 void CCheckQuestionDlg::QueueCheckState(bool checked)
 {
@@ -30,7 +30,7 @@ void CCheckQuestionDlg::ClearQueuedCheckStates()
 }
 
 Prompt::Button CCheckQuestionDlg::Ask(const QString& text, const QString& caption, const QString& checkText,
-                                      bool* checkValue, QWidget* parent, const QString& helpTopic, int kind)
+    bool* checkValue, QWidget* parent, const QString& helpTopic, int kind)
 {
     Prompt::Record record;
     record.text = text;
@@ -47,7 +47,7 @@ Prompt::Button CCheckQuestionDlg::Ask(const QString& text, const QString& captio
     const Prompt::Button answer = Prompt::Ask(record, [&](const Prompt::Record& r) {
         shown = true;
         CCheckQuestionDlg dialog(r.text, r.caption, r.checkBoxText, r.checkBoxValue,
-                                 parent ? parent : QApplication::activeWindow(), r.helpTopic, kind);
+            parent ? parent : QApplication::activeWindow(), r.helpTopic, kind);
         dialog.exec();
         checked = dialog.Checked();
         return dialog.Result();
@@ -60,7 +60,7 @@ Prompt::Button CCheckQuestionDlg::Ask(const QString& text, const QString& captio
 }
 
 CCheckQuestionDlg::CCheckQuestionDlg(const QString& text, const QString& caption, const QString& checkText,
-                                     bool checkValue, QWidget* parent, const QString& helpTopic, int kind)
+    bool checkValue, QWidget* parent, const QString& helpTopic, int kind)
     : QDialog(parent)
     , m_check(new QCheckBox(checkText, this))
 {

@@ -18,13 +18,13 @@ class CCheckQuestionDlg : public QDialog
 
 public:
     static Prompt::Button Ask(const QString& text, const QString& caption, const QString& checkText,
-                              bool* checkValue, QWidget* parent, const QString& helpTopic, int kind = 3);
+        bool* checkValue, QWidget* parent, const QString& helpTopic, int kind = 3);
     // For tests: the check box state that goes with the next queued answer.
     static void QueueCheckState(bool checked);
     static void ClearQueuedCheckStates();
 
     CCheckQuestionDlg(const QString& text, const QString& caption, const QString& checkText, bool checkValue,
-                      QWidget* parent, const QString& helpTopic, int kind);
+        QWidget* parent, const QString& helpTopic, int kind);
     bool Checked() const;
     Prompt::Button Result() const { return m_result; }
 

@@ -14,22 +14,51 @@ constexpr int Count = 40;
 constexpr int Automatic = -1;
 constexpr int Custom = 40;
 constexpr int Nothing = -2;
-}
+} // namespace
 
 const QList<CColourPopup::NamedColour>& CColourPopup::Palette()
 {
     static const QList<NamedColour> colours = {
-        {"Black", 0, 0, 0}, {"Brown", 165, 42, 0}, {"Dark Olive Green", 0, 64, 64}, {"Dark Green", 0, 85, 0},
-        {"Dark Teal", 0, 0, 94}, {"Dark blue", 0, 0, 139}, {"Indigo", 75, 0, 130}, {"Dark grey", 40, 40, 40},
-        {"Dark red", 139, 0, 0}, {"Orange", 255, 104, 32}, {"Dark yellow", 139, 139, 0}, {"Green", 0, 147, 0},
-        {"Teal", 56, 142, 142}, {"Blue", 0, 0, 255}, {"Blue-grey", 123, 123, 192}, {"Grey - 40", 102, 102, 102},
-        {"Red", 255, 0, 0}, {"Light orange", 255, 173, 91}, {"Lime", 50, 205, 50}, {"Sea green", 60, 179, 113},
-        {"Aqua", 127, 255, 212}, {"Light blue", 125, 158, 192}, {"Violet", 128, 0, 128}, {"Grey - 50", 127, 127, 127},
-        {"Pink", 255, 192, 203}, {"Gold", 255, 215, 0}, {"Yellow", 255, 255, 0}, {"Bright green", 0, 255, 0},
-        {"Turquoise", 64, 224, 208}, {"Skyblue", 192, 255, 255}, {"Plum", 72, 0, 72}, {"Light grey", 192, 192, 192},
-        {"Rose", 255, 228, 225}, {"Tan", 210, 180, 140}, {"Light yellow", 255, 255, 224}, {"Pale green ", 152, 251, 152},
-        {"Pale turquoise", 175, 238, 238}, {"Pale blue", 104, 131, 139}, {"Lavender", 230, 230, 250},
-        {"White", 255, 255, 255},
+        { "Black", 0, 0, 0 },
+        { "Brown", 165, 42, 0 },
+        { "Dark Olive Green", 0, 64, 64 },
+        { "Dark Green", 0, 85, 0 },
+        { "Dark Teal", 0, 0, 94 },
+        { "Dark blue", 0, 0, 139 },
+        { "Indigo", 75, 0, 130 },
+        { "Dark grey", 40, 40, 40 },
+        { "Dark red", 139, 0, 0 },
+        { "Orange", 255, 104, 32 },
+        { "Dark yellow", 139, 139, 0 },
+        { "Green", 0, 147, 0 },
+        { "Teal", 56, 142, 142 },
+        { "Blue", 0, 0, 255 },
+        { "Blue-grey", 123, 123, 192 },
+        { "Grey - 40", 102, 102, 102 },
+        { "Red", 255, 0, 0 },
+        { "Light orange", 255, 173, 91 },
+        { "Lime", 50, 205, 50 },
+        { "Sea green", 60, 179, 113 },
+        { "Aqua", 127, 255, 212 },
+        { "Light blue", 125, 158, 192 },
+        { "Violet", 128, 0, 128 },
+        { "Grey - 50", 127, 127, 127 },
+        { "Pink", 255, 192, 203 },
+        { "Gold", 255, 215, 0 },
+        { "Yellow", 255, 255, 0 },
+        { "Bright green", 0, 255, 0 },
+        { "Turquoise", 64, 224, 208 },
+        { "Skyblue", 192, 255, 255 },
+        { "Plum", 72, 0, 72 },
+        { "Light grey", 192, 192, 192 },
+        { "Rose", 255, 228, 225 },
+        { "Tan", 210, 180, 140 },
+        { "Light yellow", 255, 255, 224 },
+        { "Pale green ", 152, 251, 152 },
+        { "Pale turquoise", 175, 238, 238 },
+        { "Pale blue", 104, 131, 139 },
+        { "Lavender", 230, 230, 250 },
+        { "White", 255, 255, 255 },
     };
     return colours;
 }
@@ -39,8 +68,8 @@ void CColourPopup::SetCustomColourChooser(QColor (*chooser)(const QColor&))
     s_chooser = chooser;
 }
 
-CColourPopup::CColourPopup(const QPoint& at, quint32 current, const QString& automaticText, const QString& customText,
-                           QWidget* owner)
+CColourPopup::CColourPopup(const QPoint& at, quint32 current, const QString& automaticText,
+    const QString& customText, QWidget* owner)
     : QWidget(owner, Qt::Popup)
     , m_initial(current)
     , m_automaticText(automaticText)
@@ -52,7 +81,7 @@ CColourPopup::CColourPopup(const QPoint& at, quint32 current, const QString& aut
     m_cell = qMax(18, 2 * m_margin + 7);
     m_entryHeight = fontMetrics().height() + 4 * m_margin + 2;
     int width = Columns * m_cell + 2 * m_margin;
-    for (const QString& text : {automaticText, customText}) {
+    for (const QString& text : { automaticText, customText }) {
         if (!text.isEmpty())
             width = qMax(width, fontMetrics().horizontalAdvance(text) + 4 * m_margin);
     }
@@ -90,7 +119,8 @@ CColourPopup::CColourPopup(const QPoint& at, quint32 current, const QString& aut
 
 QRect CColourPopup::automaticRect() const
 {
-    return m_automaticText.isEmpty() ? QRect() : QRect(m_margin, m_margin, width() - 2 * m_margin, m_entryHeight);
+    return m_automaticText.isEmpty() ? QRect()
+                                     : QRect(m_margin, m_margin, width() - 2 * m_margin, m_entryHeight);
 }
 
 QRect CColourPopup::cellRect(int index) const
@@ -157,18 +187,24 @@ void CColourPopup::MoveHighlight(int key)
     auto beforeStart = [&] { return hasAutomatic ? Automatic : (hasCustom ? Custom : Count - 1); };
     switch (key) {
     case Qt::Key_Right:
-        entry = entry == Automatic ? 0 : entry == Custom ? beforeStart() : (entry + 1 < Count ? entry + 1 : pastEnd());
+        entry = entry == Automatic ? 0
+            : entry == Custom      ? beforeStart()
+                                   : (entry + 1 < Count ? entry + 1 : pastEnd());
         break;
     case Qt::Key_Left:
         entry = entry == Automatic ? pastEnd() == Automatic ? Count - 1 : pastEnd()
-              : entry == Custom    ? Count - 1
+            : entry == Custom ? Count - 1
                                    : (entry > 0 ? entry - 1 : beforeStart());
         break;
     case Qt::Key_Down:
-        entry = entry == Automatic ? 0 : entry == Custom ? beforeStart() : (entry + Columns < Count ? entry + Columns : pastEnd());
+        entry = entry == Automatic ? 0
+            : entry == Custom      ? beforeStart()
+                                   : (entry + Columns < Count ? entry + Columns : pastEnd());
         break;
     case Qt::Key_Up:
-        entry = entry == Custom ? Count - Columns : entry == Automatic ? pastEnd() : (entry - Columns >= 0 ? entry - Columns : beforeStart());
+        entry = entry == Custom  ? Count - Columns
+            : entry == Automatic ? pastEnd()
+                                 : (entry - Columns >= 0 ? entry - Columns : beforeStart());
         break;
     default:
         return;
@@ -179,8 +215,8 @@ void CColourPopup::MoveHighlight(int key)
 void CColourPopup::AcceptHighlight()
 {
     if (m_highlight == Custom) {
-        const QColor start = m_initial == AutomaticColour ? QColor(Qt::black)
-                                                          : QColor(QRgb(0xFF000000u | m_initial));
+        const QColor start
+            = m_initial == AutomaticColour ? QColor(Qt::black) : QColor(QRgb(0xFF000000u | m_initial));
         const QColor chosen = s_chooser ? s_chooser(start) : QColorDialog::getColor(start, parentWidget());
         if (!chosen.isValid()) {
             finish(false, m_initial);
@@ -227,7 +263,8 @@ void CColourPopup::paintEvent(QPaintEvent*)
     if (!m_automaticText.isEmpty()) {
         drawEntryFrame(automaticRect(), Automatic);
         painter.setPen(palette.color(QPalette::Dark));
-        painter.drawRect(automaticRect().adjusted(2 * m_margin, 2 * m_margin, -2 * m_margin - 1, -2 * m_margin - 1));
+        painter.drawRect(
+            automaticRect().adjusted(2 * m_margin, 2 * m_margin, -2 * m_margin - 1, -2 * m_margin - 1));
         painter.setPen(palette.color(QPalette::ButtonText));
         painter.drawText(automaticRect(), Qt::AlignCenter, m_automaticText);
     }
@@ -243,9 +280,11 @@ void CColourPopup::paintEvent(QPaintEvent*)
     if (!m_customText.isEmpty()) {
         const QRect r = customRect();
         painter.setPen(palette.color(QPalette::Dark));
-        painter.drawLine(r.left() + 2 * m_margin, r.top() - m_margin, r.right() - 2 * m_margin, r.top() - m_margin);
+        painter.drawLine(
+            r.left() + 2 * m_margin, r.top() - m_margin, r.right() - 2 * m_margin, r.top() - m_margin);
         painter.setPen(palette.color(QPalette::Light));
-        painter.drawLine(r.left() + 2 * m_margin, r.top() - m_margin + 1, r.right() - 2 * m_margin, r.top() - m_margin + 1);
+        painter.drawLine(r.left() + 2 * m_margin, r.top() - m_margin + 1, r.right() - 2 * m_margin,
+            r.top() - m_margin + 1);
         drawEntryFrame(r, Custom);
         painter.setPen(palette.color(QPalette::ButtonText));
         painter.drawText(r, Qt::AlignCenter, m_customText);
@@ -274,10 +313,15 @@ void CColourPopup::mouseReleaseEvent(QMouseEvent* event)
 void CColourPopup::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
-    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
         MoveHighlight(event->key());
         break;
-    case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
         AcceptHighlight();
         break;
     case Qt::Key_Escape:

@@ -22,7 +22,7 @@ public:
     static const QList<NamedColour>& Palette();
 
     CColourPopup(const QPoint& at, quint32 current, const QString& automaticText, const QString& customText,
-                 QWidget* owner);
+        QWidget* owner);
 
     // -1 automatic, 0..39 a cell, 40 custom; -2 nothing.
     int Highlight() const { return m_highlight; }

@@ -25,7 +25,7 @@
 namespace {
 const QString TextFilter = QStringLiteral("Text files (*.txt);;All files (*)");
 constexpr qint64 MaxFileSize = 10 * 1024 * 1024;
-}
+} // namespace
 
 CFileEditorDlg::CFileEditorDlg(QString* savedPath, QWidget* parent, bool wordWrap)
     : CResizingDialog(150, parent, QString(), 1.2)
@@ -43,8 +43,9 @@ CFileEditorDlg::CFileEditorDlg(const QString& path, QWidget* parent, bool wordWr
 {
     build(wordWrap);
     LoadFile(path);
-    m_message->setText(QStringLiteral("After you have finished editing the file, from the 'File' menu select 'Save', then "
-                                      "click the 'Close' button."));
+    m_message->setText(
+        QStringLiteral("After you have finished editing the file, from the 'File' menu select 'Save', then "
+                       "click the 'Close' button."));
     m_cancel->hide();
     m_ok->setText(QStringLiteral("Close"));
 }
@@ -75,18 +76,19 @@ void CFileEditorDlg::build(bool wordWrap)
     m_wrapAction->setCheckable(true);
     QMenu* help = menu->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About ZEPH..."), this, [this] {
-        Prompt::Tell(QStringLiteral("ZEPH %1").arg(QApplication::applicationVersion()), QStringLiteral("About ZEPH"),
-                     Prompt::Information);
+        Prompt::Tell(QStringLiteral("ZEPH %1").arg(QApplication::applicationVersion()),
+            QStringLiteral("About ZEPH"), Prompt::Information);
     });
     auto* toolbar = new QToolBar(this);
-    for (QAction* action : {newAction, openAction, m_saveAction})
+    for (QAction* action : { newAction, openAction, m_saveAction })
         toolbar->addAction(action);
     toolbar->addSeparator();
-    for (QAction* action : {m_cutAction, m_copyAction, m_pasteAction, m_undoAction})
+    for (QAction* action : { m_cutAction, m_copyAction, m_pasteAction, m_undoAction })
         toolbar->addAction(action);
     layout->addWidget(toolbar);
-    m_message = new CMessageLine(this, QStringLiteral("After you have composed your reply message, from the 'File' menu "
-                                                      "select 'Save', then click the 'OK' button."));
+    m_message = new CMessageLine(this,
+        QStringLiteral("After you have composed your reply message, from the 'File' menu "
+                       "select 'Save', then click the 'OK' button."));
     layout->addWidget(m_message);
     QFont font;
     if (LoadFontSetting(QStringLiteral("Settings"), QStringLiteral("Font"), &font))
@@ -154,8 +156,8 @@ bool CFileEditorDlg::LoadFile(const QString& path)
             problem = QStringLiteral("It is not a text file (it contains NUL bytes).");
     }
     if (!problem.isEmpty()) {
-        Prompt::Tell(QStringLiteral("The file %1 could not be opened.  %2").arg(path, problem), QStringLiteral("ZEPH"),
-                     Prompt::Warning);
+        Prompt::Tell(QStringLiteral("The file %1 could not be opened.  %2").arg(path, problem),
+            QStringLiteral("ZEPH"), Prompt::Warning);
         return false;
     }
     m_edit->setPlainText(m_codec.Decode(bytes));
@@ -173,7 +175,8 @@ bool CFileEditorDlg::SaveChangesCheck()
     const Prompt::Button answer = Prompt::Ask(
         QStringLiteral("The text in the %1 file has changed.\n\nDo you  want to save the changes?")
             .arg(m_path.isEmpty() ? untitledName() : m_path),
-        QStringLiteral("Save changes to file?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::Yes);
+        QStringLiteral("Save changes to file?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
+        Prompt::Yes);
     if (answer == Prompt::Cancel)
         return false;
     if (answer == Prompt::Yes)
@@ -197,7 +200,8 @@ void CFileEditorDlg::OpenFile()
 {
     if (!SaveChangesCheck())
         return;
-    const QString path = FileDialogs::GetOpenFileName(this, QStringLiteral("Open"), Workspace::GetDocumentFolder(), TextFilter);
+    const QString path = FileDialogs::GetOpenFileName(
+        this, QStringLiteral("Open"), Workspace::GetDocumentFolder(), TextFilter);
     if (!path.isEmpty())
         LoadFile(path);
 }
@@ -208,7 +212,7 @@ bool CFileEditorDlg::writeTo(const QString& path)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         Prompt::Tell(QStringLiteral("The file %1 could not be saved: %2").arg(path, file.errorString()),
-                     QStringLiteral("ZEPH"), Prompt::Stop);
+            QStringLiteral("ZEPH"), Prompt::Stop);
         return false;
     }
     m_lastSaved = path;
@@ -231,8 +235,7 @@ bool CFileEditorDlg::Save()
 bool CFileEditorDlg::SaveAs()
 {
     const QString path = FileDialogs::GetSaveFileName(this, QStringLiteral("Save As"),
-                                                      Workspace::GetDocumentFolder() + QStringLiteral("Untitled.txt"),
-                                                      TextFilter);
+        Workspace::GetDocumentFolder() + QStringLiteral("Untitled.txt"), TextFilter);
     if (path.isEmpty() || !writeTo(path))
         return false;
     m_path = QFileInfo(path).absoluteFilePath();

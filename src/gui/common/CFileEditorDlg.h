@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/common/TextFileCodec.h"
-
 #include "gui/common/CResizingDialog.h"
 
 class CMessageLine;

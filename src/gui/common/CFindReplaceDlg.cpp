@@ -65,11 +65,26 @@ CFindReplaceDlg::CFindReplaceDlg(bool replace, const QString& initialText, QWidg
     updateButtons();
 }
 
-QString CFindReplaceDlg::FindText() const { return m_find->text(); }
-QString CFindReplaceDlg::ReplaceText() const { return m_replace ? m_replace->text() : QString(); }
-bool CFindReplaceDlg::MatchCase() const { return m_case->isChecked(); }
-bool CFindReplaceDlg::WholeWord() const { return !m_word->isHidden() && m_word->isChecked(); }
-bool CFindReplaceDlg::SearchDown() const { return !m_direction || m_direction->isHidden() || m_down->isChecked(); }
+QString CFindReplaceDlg::FindText() const
+{
+    return m_find->text();
+}
+QString CFindReplaceDlg::ReplaceText() const
+{
+    return m_replace ? m_replace->text() : QString();
+}
+bool CFindReplaceDlg::MatchCase() const
+{
+    return m_case->isChecked();
+}
+bool CFindReplaceDlg::WholeWord() const
+{
+    return !m_word->isHidden() && m_word->isChecked();
+}
+bool CFindReplaceDlg::SearchDown() const
+{
+    return !m_direction || m_direction->isHidden() || m_down->isChecked();
+}
 
 void CFindReplaceDlg::SetWholeWordAvailable(bool available)
 {

@@ -82,8 +82,9 @@ bool CHyperLink::Open()
         return true;
     }
     QApplication::beep();
-    Prompt::Tell(QStringLiteral("Unable to open hyperlink:\n\n") + QStringLiteral("There is no application associated\nwith the given filename extension."),
-                 QStringLiteral("ZEPH"), Prompt::Warning);
+    Prompt::Tell(QStringLiteral("Unable to open hyperlink:\n\n")
+            + QStringLiteral("There is no application associated\nwith the given filename extension."),
+        QStringLiteral("ZEPH"), Prompt::Warning);
     return false;
 }
 

@@ -39,9 +39,9 @@ private:
     void applyLook();
 
     QString m_url;
-    QColor m_link{0, 0, 238};
-    QColor m_visitedColour{85, 26, 139};
-    QColor m_hoverColour{255, 0, 0};
+    QColor m_link { 0, 0, 238 };
+    QColor m_visitedColour { 85, 26, 139 };
+    QColor m_hoverColour { 255, 0, 0 };
     bool m_visited = false;
     bool m_hover = false;
     int m_underline = -1;

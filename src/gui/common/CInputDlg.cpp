@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 CInputDlg::CInputDlg(const QString& title, const QString& label1, QString* result1, const QString& label2,
-                     QString* result2, QWidget* parent, bool password)
+    QString* result2, QWidget* parent, bool password)
     : QDialog(parent)
     , m_label1(label1)
     , m_label2(label2)
@@ -37,9 +37,11 @@ CInputDlg::CInputDlg(const QString& title, const QString& label1, QString* resul
 void CInputDlg::accept()
 {
     const auto refuse = [this](const QString& label, QLineEdit* field) {
-        Prompt::Tell(QStringLiteral("You have not entered anything in the \"%1\" box.  Please do so, or hit cancel to quit.")
-                         .arg(label),
-                     QStringLiteral("Nothing entered!"), Prompt::Warning);
+        Prompt::Tell(
+            QStringLiteral(
+                "You have not entered anything in the \"%1\" box.  Please do so, or hit cancel to quit.")
+                .arg(label),
+            QStringLiteral("Nothing entered!"), Prompt::Warning);
         field->setFocus();
     };
     if (m_field1->text().isEmpty()) {

@@ -11,8 +11,8 @@ class CInputDlg : public QDialog
     Q_OBJECT
 
 public:
-    CInputDlg(const QString& title, const QString& label1, QString* result1, const QString& label2, QString* result2,
-              QWidget* parent = nullptr, bool password = false);
+    CInputDlg(const QString& title, const QString& label1, QString* result1, const QString& label2,
+        QString* result2, QWidget* parent = nullptr, bool password = false);
 
     QLineEdit* Field1() const { return m_field1; }
     QLineEdit* Field2() const { return m_field2; }

@@ -20,6 +20,6 @@ public:
 private:
     void applyColours();
 
-    QColor m_text{Qt::black};
-    QColor m_background{255, 255, 210};
+    QColor m_text { Qt::black };
+    QColor m_background { 255, 255, 210 };
 };

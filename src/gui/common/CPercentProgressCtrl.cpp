@@ -30,10 +30,26 @@ int CPercentProgressCtrl::SetPos(int position)
     return previous;
 }
 
-void CPercentProgressCtrl::SetShowPercent(bool show) { m_showPercent = show; update(); }
-void CPercentProgressCtrl::SetCustomText(const QString& text) { m_customText = text; update(); }
-void CPercentProgressCtrl::SetBarColour(const QColor& colour) { m_bar = colour; update(); }
-void CPercentProgressCtrl::SetBackgroundColour(const QColor& colour) { m_background = colour; update(); }
+void CPercentProgressCtrl::SetShowPercent(bool show)
+{
+    m_showPercent = show;
+    update();
+}
+void CPercentProgressCtrl::SetCustomText(const QString& text)
+{
+    m_customText = text;
+    update();
+}
+void CPercentProgressCtrl::SetBarColour(const QColor& colour)
+{
+    m_bar = colour;
+    update();
+}
+void CPercentProgressCtrl::SetBackgroundColour(const QColor& colour)
+{
+    m_background = colour;
+    update();
+}
 
 void CPercentProgressCtrl::SetTextColours(const QColor& text, const QColor& textOverBar)
 {

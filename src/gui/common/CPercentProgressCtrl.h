@@ -31,7 +31,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    QSize sizeHint() const override { return {200, 20}; }
+    QSize sizeHint() const override { return { 200, 20 }; }
 
 private:
     int m_lower = 0;

@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int Controls[9] = {1143, 1144, 1145, 1147, 1148, 1149, 1151, 1152, 1153};
-constexpr int Values[9] = {400, 200, 100, 40, 20, 10, 4, 2, 1};
-}
+constexpr int Controls[9] = { 1143, 1144, 1145, 1147, 1148, 1149, 1151, 1152, 1153 };
+constexpr int Values[9] = { 400, 200, 100, 40, 20, 10, 4, 2, 1 };
+} // namespace
 
 bool CPermissionsDlg::IsValidPermission(int value)
 {
@@ -28,15 +28,17 @@ CPermissionsDlg::CPermissionsDlg(int* result, bool isFile, QWidget* parent)
     , m_result(result)
     , m_isFile(isFile)
 {
-    setWindowTitle(isFile ? QStringLiteral("Changing file permissions") : QStringLiteral("Changing directory permissions"));
+    setWindowTitle(isFile ? QStringLiteral("Changing file permissions")
+                          : QStringLiteral("Changing directory permissions"));
     SetHelpTopic(this, QStringLiteral("dlgPerms.html"));
     auto* layout = new QVBoxLayout(this);
-    auto* prompt = new CMessageLine(this, isFile ? QStringLiteral("Select the new file permissions you would like.")
-                                                 : QStringLiteral("Select the new directory permissions you would like."));
+    auto* prompt = new CMessageLine(this,
+        isFile ? QStringLiteral("Select the new file permissions you would like.")
+               : QStringLiteral("Select the new directory permissions you would like."));
     layout->addWidget(prompt);
     auto* grid = new QGridLayout;
-    const char* const who[3] = {"Owner", "Group", "World"};
-    const char* const what[3] = {"Read", "Write", "Execute"};
+    const char* const who[3] = { "Owner", "Group", "World" };
+    const char* const what[3] = { "Read", "Write", "Execute" };
     for (int row = 0; row < 3; ++row) {
         grid->addWidget(new QLabel(QString::fromLatin1(who[row]), this), row, 0);
         for (int column = 0; column < 3; ++column) {
@@ -46,10 +48,12 @@ CPermissionsDlg::CPermissionsDlg(int* result, bool isFile, QWidget* parent)
         }
     }
     layout->addLayout(grid);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CPermissionsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [this] { ShowHelpTopic(this, QStringLiteral("dlgPerms.html")); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+        [this] { ShowHelpTopic(this, QStringLiteral("dlgPerms.html")); });
     layout->addWidget(buttons);
 
     // Start from the current value, so OK without a change keeps it.
@@ -66,11 +70,13 @@ CPermissionsDlg::CPermissionsDlg(int* result, bool isFile, QWidget* parent)
     }
     connect(m_boxes[4], &QCheckBox::toggled, this, [this](bool on) {
         if (on)
-            confirmWrite(m_boxes[4], QStringLiteral("the group write permission"), QStringLiteral("Group Writeable okay?"));
+            confirmWrite(m_boxes[4], QStringLiteral("the group write permission"),
+                QStringLiteral("Group Writeable okay?"));
     });
     connect(m_boxes[7], &QCheckBox::toggled, this, [this](bool on) {
         if (on)
-            confirmWrite(m_boxes[7], QStringLiteral("the world write permission"), QStringLiteral("World Writeable okay?"));
+            confirmWrite(m_boxes[7], QStringLiteral("the world write permission"),
+                QStringLiteral("World Writeable okay?"));
     });
 }
 
@@ -78,11 +84,12 @@ void CPermissionsDlg::confirmWrite(QCheckBox* box, const QString& whom, const QS
 {
     if (!m_isFile || m_presetting)
         return;
-    const Prompt::Button answer = Prompt::Ask(
-        QStringLiteral("It's generally not a good idea to give anyone other than yourself write permissions.  Are you sure "
-                       "you want to give %1?")
-            .arg(whom),
-        caption, Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::No);
+    const Prompt::Button answer
+        = Prompt::Ask(QStringLiteral("It's generally not a good idea to give anyone other than yourself "
+                                     "write permissions.  Are you sure "
+                                     "you want to give %1?")
+                          .arg(whom),
+            caption, Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::No);
     if (answer != Prompt::Yes) {
         const QSignalBlocker blocker(box);
         box->setChecked(false);

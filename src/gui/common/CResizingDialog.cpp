@@ -10,8 +10,8 @@ namespace {
 const QString DialogsSection = QStringLiteral("Dialogs");
 }
 
-CResizingDialog::CResizingDialog(unsigned resourceId, QWidget* parent, const QString& persistenceName,
-                                 double growth)
+CResizingDialog::CResizingDialog(
+    unsigned resourceId, QWidget* parent, const QString& persistenceName, double growth)
     : QDialog(parent)
     , m_resourceId(resourceId)
     , m_persistenceName(persistenceName)
@@ -22,7 +22,7 @@ CResizingDialog::CResizingDialog(unsigned resourceId, QWidget* parent, const QSt
 
 void CResizingDialog::AddAnchor(QWidget* control, int flags)
 {
-    m_anchors.append({control, flags});
+    m_anchors.append({ control, flags });
 }
 
 QString CResizingDialog::KeyPrefix() const
@@ -73,16 +73,30 @@ void CResizingDialog::resizeEvent(QResizeEvent* event)
     for (const AnchorEntry& anchor : std::as_const(m_anchors)) {
         QRect r = anchor.control->geometry();
         const int f = anchor.flags;
-        if (f & StretchRight) r.setRight(r.right() + dx);
-        else if (f & MoveRight) r.translate(dx, 0);
-        else if (f & MoveRightHalf) r.translate(dx / 2, 0);
-        else if (f & StretchRightHalf) r.setRight(r.right() + dx / 2);
-        else if (f & StretchRightMoveLeftHalf) { r.setRight(r.right() + dx); r.setLeft(r.left() + dx / 2); }
-        if (f & StretchBottom) r.setBottom(r.bottom() + dy);
-        else if (f & MoveDown) r.translate(0, dy);
-        else if (f & MoveDownHalf) r.translate(0, dy / 2);
-        else if (f & StretchBottomHalf) r.setBottom(r.bottom() + dy / 2);
-        else if (f & StretchBottomMoveTopHalf) { r.setBottom(r.bottom() + dy); r.setTop(r.top() + dy / 2); }
+        if (f & StretchRight)
+            r.setRight(r.right() + dx);
+        else if (f & MoveRight)
+            r.translate(dx, 0);
+        else if (f & MoveRightHalf)
+            r.translate(dx / 2, 0);
+        else if (f & StretchRightHalf)
+            r.setRight(r.right() + dx / 2);
+        else if (f & StretchRightMoveLeftHalf) {
+            r.setRight(r.right() + dx);
+            r.setLeft(r.left() + dx / 2);
+        }
+        if (f & StretchBottom)
+            r.setBottom(r.bottom() + dy);
+        else if (f & MoveDown)
+            r.translate(0, dy);
+        else if (f & MoveDownHalf)
+            r.translate(0, dy / 2);
+        else if (f & StretchBottomHalf)
+            r.setBottom(r.bottom() + dy / 2);
+        else if (f & StretchBottomMoveTopHalf) {
+            r.setBottom(r.bottom() + dy);
+            r.setTop(r.top() + dy / 2);
+        }
         anchor.control->setGeometry(r);
     }
 }

@@ -18,9 +18,15 @@ class CResizingDialog : public QDialog
 
 public:
     enum Anchor {
-        StretchRight = 0x04, MoveRight = 0x01, MoveRightHalf = 0x10, StretchRightHalf = 0x40,
+        StretchRight = 0x04,
+        MoveRight = 0x01,
+        MoveRightHalf = 0x10,
+        StretchRightHalf = 0x40,
         StretchRightMoveLeftHalf = 0x100,
-        StretchBottom = 0x08, MoveDown = 0x02, MoveDownHalf = 0x20, StretchBottomHalf = 0x80,
+        StretchBottom = 0x08,
+        MoveDown = 0x02,
+        MoveDownHalf = 0x20,
+        StretchBottomHalf = 0x80,
         StretchBottomMoveTopHalf = 0x200,
     };
 

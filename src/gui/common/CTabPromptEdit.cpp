@@ -43,11 +43,14 @@ void CTabPromptEdit::HandleTab()
     }
     bool remember = false;
     const Prompt::Button answer = CCheckQuestionDlg::Ask(
-        QStringLiteral("You have hit the 'tab' key.  The standard windows behavior in this situtation is to move the focus "
-                       "to the next control in the dialog, however it's possible that in this instance you want to insert "
-                       "a 'tab' character into the edit box.\r\n\r\nWould you like to insert a tab character?"),
-        QStringLiteral("Add tab character?"), QStringLiteral("Remember my response, don't ask me next time"), &remember,
-        this, QStringLiteral("rWizEditTab.html"), 3);
+        QStringLiteral(
+            "You have hit the 'tab' key.  The standard windows behavior in this situtation is to move the "
+            "focus "
+            "to the next control in the dialog, however it's possible that in this instance you want to "
+            "insert "
+            "a 'tab' character into the edit box.\r\n\r\nWould you like to insert a tab character?"),
+        QStringLiteral("Add tab character?"), QStringLiteral("Remember my response, don't ask me next time"),
+        &remember, this, QStringLiteral("rWizEditTab.html"), 3);
     if (answer == Prompt::Cancel)
         return;
     if (!remember)
@@ -64,21 +67,25 @@ void CTabPromptEdit::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
     const bool selection = textCursor().hasSelection();
-    menu.addAction(QStringLiteral("&Undo"), this, &QPlainTextEdit::undo)->setEnabled(document()->isUndoAvailable());
+    menu.addAction(QStringLiteral("&Undo"), this, &QPlainTextEdit::undo)
+        ->setEnabled(document()->isUndoAvailable());
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Cu&t"), this, &QPlainTextEdit::cut)->setEnabled(selection && !isReadOnly());
+    menu.addAction(QStringLiteral("Cu&t"), this, &QPlainTextEdit::cut)
+        ->setEnabled(selection && !isReadOnly());
     menu.addAction(QStringLiteral("&Copy"), this, &QPlainTextEdit::copy)->setEnabled(selection);
     const QMimeData* data = QApplication::clipboard()->mimeData();
-    menu.addAction(QStringLiteral("&Paste"), this, &QPlainTextEdit::paste)->setEnabled(data && data->hasText());
+    menu.addAction(QStringLiteral("&Paste"), this, &QPlainTextEdit::paste)
+        ->setEnabled(data && data->hasText());
     menu.addSeparator();
     menu.addAction(QStringLiteral("Insert &Tab"), this, [this] { insertPlainText(QStringLiteral("\t")); });
-    QAction* prompt = menu.addAction(QStringLiteral("P&rompt on Tab"), this, [] {
-        SetSetting(Settings::RecipeWizEditTab, GetSetting(Settings::RecipeWizEditTab) == 0 ? 2 : 0);
-    });
+    QAction* prompt = menu.addAction(QStringLiteral("P&rompt on Tab"), this,
+        [] { SetSetting(Settings::RecipeWizEditTab, GetSetting(Settings::RecipeWizEditTab) == 0 ? 2 : 0); });
     prompt->setCheckable(true);
     prompt->setChecked(GetSetting(Settings::RecipeWizEditTab) == 0);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("&Help"), this, [this] { ShowHelpTopic(this, QStringLiteral("rWizEditTab.html")); });
-    const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();
+    menu.addAction(
+        QStringLiteral("&Help"), this, [this] { ShowHelpTopic(this, QStringLiteral("rWizEditTab.html")); });
+    const QPoint at
+        = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();
     menu.exec(at);
 }

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 CTextViewerDlg::CTextViewerDlg(const QString& text, const QString& persistenceName, QWidget* parent,
-                               const QString& caption, bool noWrap, double growth)
+    const QString& caption, bool noWrap, double growth)
     : CResizingDialog(155, parent, persistenceName, growth)
     , m_text(new QPlainTextEdit(this))
 {

@@ -10,8 +10,8 @@ class CTextViewerDlg : public CResizingDialog
     Q_OBJECT
 
 public:
-    CTextViewerDlg(const QString& text, const QString& persistenceName, QWidget* parent, const QString& caption,
-                   bool noWrap, double growth);
+    CTextViewerDlg(const QString& text, const QString& persistenceName, QWidget* parent,
+        const QString& caption, bool noWrap, double growth);
 
     QPlainTextEdit* TextBox() const { return m_text; }
 

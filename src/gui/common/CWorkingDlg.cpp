@@ -28,7 +28,8 @@ const QStringList& CWorkingDlg::AnimationTexts()
 CWorkingDlg::CWorkingDlg(QWidget* parent, const QString& title, const QString& message, bool showPercent)
     : QDialog(parent)
     , m_message(new QLabel(message, this))
-    , m_animation(new QLabel(QStringLiteral(".......working.........................................."), this))
+    , m_animation(
+          new QLabel(QStringLiteral(".......working.........................................."), this))
     , m_bar(new CPercentProgressCtrl(this))
     , m_timer(new QTimer(this))
 {

@@ -9,7 +9,7 @@ QStringList& queue()
     static QStringList answers;
     return answers;
 }
-}
+} // namespace
 
 namespace FileDialogs {
 
@@ -20,7 +20,8 @@ QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& 
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
-QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath, const QString& filter)
+QString GetSaveFileName(
+    QWidget* parent, const QString& caption, const QString& suggestedPath, const QString& filter)
 {
     if (!queue().isEmpty())
         return queue().takeFirst();

@@ -9,9 +9,11 @@ class QWidget;
 namespace FileDialogs {
 
 // `filter` in Qt form, e.g. "Text files (*.txt);;All files (*)".
-QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
+QString GetOpenFileName(
+    QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
 // Asks before overwriting an existing file.
-QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath, const QString& filter);
+QString GetSaveFileName(
+    QWidget* parent, const QString& caption, const QString& suggestedPath, const QString& filter);
 
 void QueueAnswer(const QString& path);
 void ClearQueue();

@@ -15,20 +15,28 @@ struct ButtonPair
 };
 
 constexpr ButtonPair Buttons[] = {
-    {Prompt::Ok, QMessageBox::Ok},       {Prompt::Yes, QMessageBox::Yes},
-    {Prompt::No, QMessageBox::No},       {Prompt::Retry, QMessageBox::Retry},
-    {Prompt::Cancel, QMessageBox::Cancel}, {Prompt::Abort, QMessageBox::Abort},
-    {Prompt::Ignore, QMessageBox::Ignore},
+    { Prompt::Ok, QMessageBox::Ok },
+    { Prompt::Yes, QMessageBox::Yes },
+    { Prompt::No, QMessageBox::No },
+    { Prompt::Retry, QMessageBox::Retry },
+    { Prompt::Cancel, QMessageBox::Cancel },
+    { Prompt::Abort, QMessageBox::Abort },
+    { Prompt::Ignore, QMessageBox::Ignore },
 };
 
 QMessageBox::Icon iconFor(Prompt::Icon icon)
 {
     switch (icon) {
-    case Prompt::Information: return QMessageBox::Information;
-    case Prompt::Question: return QMessageBox::Question;
-    case Prompt::Warning: return QMessageBox::Warning;
-    case Prompt::Stop: return QMessageBox::Critical;
-    case Prompt::NoIcon: break;
+    case Prompt::Information:
+        return QMessageBox::Information;
+    case Prompt::Question:
+        return QMessageBox::Question;
+    case Prompt::Warning:
+        return QMessageBox::Warning;
+    case Prompt::Stop:
+        return QMessageBox::Critical;
+    case Prompt::NoIcon:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -43,7 +51,7 @@ void MessageBoxPresenter::Install()
 Prompt::Button MessageBoxPresenter::Present(const Prompt::Record& record)
 {
     QMessageBox box(iconFor(record.icon), record.caption, record.text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+        QApplication::activeWindow());
     for (const ButtonPair& pair : Buttons) {
         if (record.buttons.testFlag(pair.prompt))
             box.addButton(pair.box);

@@ -15,7 +15,8 @@ CHardWrapDlg::CHardWrapDlg(int column, QWidget* parent)
     setWindowTitle(QStringLiteral("Inserting hard line wrap"));
     SetHelpTopic(this, QStringLiteral("dlgHardWrap.html"));
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(QStringLiteral("This will insert \"hard\" line wraps (CR\\LF) in the active document."), this);
+    auto* text = new QLabel(
+        QStringLiteral("This will insert \"hard\" line wraps (CR\\LF) in the active document."), this);
     text->setTextFormat(Qt::PlainText);
     layout->addWidget(text);
     auto* form = new QFormLayout;

@@ -115,11 +115,12 @@ bool CZEPHView::load(const QString& path, QString* error)
         return false;
     }
     if (info.size() > MaxFileSize) {
-        *error = QStringLiteral("The file %1 is %2 MB large.  The ZEPH editor opens text files of up to %3 MB; "
-                                "please use another program for this file.")
-                     .arg(path)
-                     .arg(double(info.size()) / (1024.0 * 1024.0), 0, 'f', 1)
-                     .arg(MaxFileSize / (1024 * 1024));
+        *error
+            = QStringLiteral("The file %1 is %2 MB large.  The ZEPH editor opens text files of up to %3 MB; "
+                             "please use another program for this file.")
+                  .arg(path)
+                  .arg(double(info.size()) / (1024.0 * 1024.0), 0, 'f', 1)
+                  .arg(MaxFileSize / (1024 * 1024));
         return false;
     }
     QFile file(path);
@@ -133,8 +134,9 @@ bool CZEPHView::load(const QString& path, QString* error)
         return false;
     }
     if (bytes.contains('\0')) {
-        *error = QStringLiteral("The file %1 does not appear to be a text file (it contains NUL bytes).  ZEPH does not "
-                                "open it in the text editor, so that nothing in it is changed.")
+        *error = QStringLiteral(
+            "The file %1 does not appear to be a text file (it contains NUL bytes).  ZEPH does not "
+            "open it in the text editor, so that nothing in it is changed.")
                      .arg(path);
         return false;
     }
@@ -189,9 +191,10 @@ bool CZEPHView::writeTo(const QString& path)
     const QByteArray bytes = FileBytes();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        Prompt::Tell(QStringLiteral("The file %1 could not be saved: %2\n\nYour changes are still in the editor.")
-                         .arg(path, file.errorString()),
-                     QStringLiteral("ZEPH"), Prompt::Stop);
+        Prompt::Tell(
+            QStringLiteral("The file %1 could not be saved: %2\n\nYour changes are still in the editor.")
+                .arg(path, file.errorString()),
+            QStringLiteral("ZEPH"), Prompt::Stop);
         return false;
     }
     return true;
@@ -201,7 +204,8 @@ bool CZEPHView::Save()
 {
     const QFileInfo info(m_path);
     // A file marked read-only (even one its owner or root could write) is not overwritten.
-    const bool readOnly = info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner));
+    const bool readOnly
+        = info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner));
     if (m_path.isEmpty() || readOnly)
         return SaveAs();
     if (!writeTo(m_path))
@@ -221,8 +225,7 @@ bool CZEPHView::SaveAs()
     if (suggested.endsWith(QLatin1String(" *")))
         suggested.chop(2);
     const QString path = FileDialogs::GetSaveFileName(this, QStringLiteral("Save As"),
-                                                      Workspace::GetDocumentFolder() + suggested,
-                                                      QStringLiteral("All files (*)"));
+        Workspace::GetDocumentFolder() + suggested, QStringLiteral("All files (*)"));
     if (path.isEmpty())
         return false;
     if (!writeTo(path))
@@ -244,10 +247,23 @@ bool CZEPHView::SaveAs()
 bool CZEPHView::HasCommand(int id) const
 {
     switch (id) {
-    case Cmd::Save: case Cmd::SaveAs: case Cmd::Print: case Cmd::PrintPreview:
-    case Cmd::Undo: case Cmd::Cut: case Cmd::Copy: case Cmd::Paste: case Cmd::SelectAll:
-    case Cmd::Find: case Cmd::FindNext: case Cmd::Replace:
-    case Cmd::WordWrap: case Cmd::HardLineWrap: case Cmd::Comment: case Cmd::Uncomment: case Cmd::Font:
+    case Cmd::Save:
+    case Cmd::SaveAs:
+    case Cmd::Print:
+    case Cmd::PrintPreview:
+    case Cmd::Undo:
+    case Cmd::Cut:
+    case Cmd::Copy:
+    case Cmd::Paste:
+    case Cmd::SelectAll:
+    case Cmd::Find:
+    case Cmd::FindNext:
+    case Cmd::Replace:
+    case Cmd::WordWrap:
+    case Cmd::HardLineWrap:
+    case Cmd::Comment:
+    case Cmd::Uncomment:
+    case Cmd::Font:
         return true;
     default:
         return false;
@@ -258,16 +274,25 @@ bool CZEPHView::IsCommandEnabled(int id) const
 {
     const bool selection = m_edit->textCursor().hasSelection();
     switch (id) {
-    case Cmd::Print: case Cmd::PrintPreview: return false;
-    case Cmd::Undo: return m_edit->document()->isUndoAvailable();
-    case Cmd::Cut: case Cmd::Copy: return selection;
-    case Cmd::Comment: case Cmd::Uncomment: return selection;
+    case Cmd::Print:
+    case Cmd::PrintPreview:
+        return false;
+    case Cmd::Undo:
+        return m_edit->document()->isUndoAvailable();
+    case Cmd::Cut:
+    case Cmd::Copy:
+        return selection;
+    case Cmd::Comment:
+    case Cmd::Uncomment:
+        return selection;
     case Cmd::Paste: {
         const QMimeData* data = QApplication::clipboard()->mimeData();
         return data && data->hasText();
     }
-    case Cmd::FindNext: return true;
-    default: return true;
+    case Cmd::FindNext:
+        return true;
+    default:
+        return true;
     }
 }
 
@@ -279,27 +304,56 @@ bool CZEPHView::IsCommandChecked(int id) const
 void CZEPHView::RunCommand(int id)
 {
     switch (id) {
-    case Cmd::Save: Save(); break;
-    case Cmd::SaveAs: SaveAs(); break;
-    case Cmd::Undo: m_edit->undo(); break;
-    case Cmd::Cut: m_edit->cut(); break;
-    case Cmd::Copy: m_edit->copy(); break;
-    case Cmd::Paste: m_edit->paste(); break;
-    case Cmd::SelectAll: m_edit->selectAll(); break;
-    case Cmd::Find: showFindDialog(false); break;
-    case Cmd::Replace: showFindDialog(true); break;
+    case Cmd::Save:
+        Save();
+        break;
+    case Cmd::SaveAs:
+        SaveAs();
+        break;
+    case Cmd::Undo:
+        m_edit->undo();
+        break;
+    case Cmd::Cut:
+        m_edit->cut();
+        break;
+    case Cmd::Copy:
+        m_edit->copy();
+        break;
+    case Cmd::Paste:
+        m_edit->paste();
+        break;
+    case Cmd::SelectAll:
+        m_edit->selectAll();
+        break;
+    case Cmd::Find:
+        showFindDialog(false);
+        break;
+    case Cmd::Replace:
+        showFindDialog(true);
+        break;
     case Cmd::FindNext:
         if (m_findText.isEmpty())
             showFindDialog(false);
         else
             find(true);
         break;
-    case Cmd::WordWrap: SetWordWrap(!m_wordWrap); break;
-    case Cmd::HardLineWrap: askHardLineWrap(); break;
-    case Cmd::Comment: CommentSelection(); break;
-    case Cmd::Uncomment: UncommentSelection(); break;
-    case Cmd::Font: chooseFont(); break;
-    default: break;
+    case Cmd::WordWrap:
+        SetWordWrap(!m_wordWrap);
+        break;
+    case Cmd::HardLineWrap:
+        askHardLineWrap();
+        break;
+    case Cmd::Comment:
+        CommentSelection();
+        break;
+    case Cmd::Uncomment:
+        UncommentSelection();
+        break;
+    case Cmd::Font:
+        chooseFont();
+        break;
+    default:
+        break;
     }
     emit StateChanged();
 }
@@ -452,8 +506,10 @@ void CZEPHView::showFindDialog(bool replace)
         m_findCase = dialog->MatchCase();
         m_findWord = dialog->WholeWord();
         QTextDocument::FindFlags flags;
-        if (m_findCase) flags |= QTextDocument::FindCaseSensitively;
-        if (m_findWord) flags |= QTextDocument::FindWholeWords;
+        if (m_findCase)
+            flags |= QTextDocument::FindCaseSensitively;
+        if (m_findWord)
+            flags |= QTextDocument::FindWholeWords;
         QTextCursor edit(m_edit->document());
         edit.beginEditBlock();
         QTextCursor found = m_edit->document()->find(m_findText, 0, flags);
@@ -469,12 +525,15 @@ void CZEPHView::showFindDialog(bool replace)
 void CZEPHView::find(bool forward)
 {
     QTextDocument::FindFlags flags;
-    if (m_findCase) flags |= QTextDocument::FindCaseSensitively;
-    if (m_findWord) flags |= QTextDocument::FindWholeWords;
-    if (!forward) flags |= QTextDocument::FindBackward;
+    if (m_findCase)
+        flags |= QTextDocument::FindCaseSensitively;
+    if (m_findWord)
+        flags |= QTextDocument::FindWholeWords;
+    if (!forward)
+        flags |= QTextDocument::FindBackward;
     if (!m_edit->find(m_findText, flags)) {
         Prompt::Tell(QStringLiteral("Finished searching for the string \"%1\".").arg(m_findText),
-                     QStringLiteral("Finished searching"), Prompt::Information);
+            QStringLiteral("Finished searching"), Prompt::Information);
     }
 }
 
@@ -518,10 +577,11 @@ void CZEPHView::CheckOutsideChange()
             m_fileMissingAsked = true;
             m_fileTime = QDateTime();
             m_fileSize = -1;
-            const Prompt::Button answer = Prompt::Ask(
-                QStringLiteral("The file %1 has been deleted or is no longer available.  Do you want to keep the file open?")
-                    .arg(m_path),
-                QStringLiteral("File deleted!"), Prompt::Question, Prompt::Yes | Prompt::No, Prompt::Yes);
+            const Prompt::Button answer
+                = Prompt::Ask(QStringLiteral("The file %1 has been deleted or is no longer available.  Do "
+                                             "you want to keep the file open?")
+                                  .arg(m_path),
+                    QStringLiteral("File deleted!"), Prompt::Question, Prompt::Yes | Prompt::No, Prompt::Yes);
             if (answer == Prompt::No) {
                 DiscardChanges();
                 m_checking = false;
@@ -543,13 +603,15 @@ void CZEPHView::CheckOutsideChange()
     m_fileSize = info.size();
     m_fileMissingAsked = false;
     Prompt::Button answer = Prompt::Ask(
-        QStringLiteral("The file %1 has been modified on disk.  Do you want to load this new version?").arg(m_path),
+        QStringLiteral("The file %1 has been modified on disk.  Do you want to load this new version?")
+            .arg(m_path),
         QStringLiteral("File changed!"), Prompt::Question, Prompt::Yes | Prompt::No, Prompt::Yes);
     if (answer == Prompt::Yes && IsModified()) {
-        answer = Prompt::Ask(QStringLiteral("The document %1 has unsaved changes that loading the new version will "
-                                            "discard.\n\nLoad the new version anyway?")
-                                 .arg(QFileInfo(m_path).fileName()),
-                             QStringLiteral("File changed!"), Prompt::Question, Prompt::Yes | Prompt::No, Prompt::No);
+        answer = Prompt::Ask(
+            QStringLiteral("The document %1 has unsaved changes that loading the new version will "
+                           "discard.\n\nLoad the new version anyway?")
+                .arg(QFileInfo(m_path).fileName()),
+            QStringLiteral("File changed!"), Prompt::Question, Prompt::Yes | Prompt::No, Prompt::No);
     }
     if (answer == Prompt::Yes) {
         QString error;
@@ -574,7 +636,8 @@ void CZEPHView::updateLineColumn()
     const QTextCursor cursor = m_edit->textCursor();
     QTextCursor start(m_edit->document());
     start.setPosition(cursor.selectionStart());
-    main->SetLineColumnText(QStringLiteral("Ln %1, Col %2").arg(start.blockNumber() + 1).arg(start.positionInBlock() + 1));
+    main->SetLineColumnText(
+        QStringLiteral("Ln %1, Col %2").arg(start.blockNumber() + 1).arg(start.positionInBlock() + 1));
 }
 
 bool CZEPHView::eventFilter(QObject* watched, QEvent* event)
@@ -585,9 +648,9 @@ bool CZEPHView::eventFilter(QObject* watched, QEvent* event)
             return false;
         main->UpdateCommandStates();
         QMenu menu(this);
-        for (int id : {int(Cmd::Undo), 0, int(Cmd::Cut), int(Cmd::Copy), int(Cmd::Paste), int(Cmd::SelectAll), 0,
-                       int(Cmd::Comment), int(Cmd::Uncomment), int(Cmd::HardLineWrap), 0, int(Cmd::Find),
-                       int(Cmd::Replace), 0, int(Cmd::WordWrap), int(Cmd::Font)}) {
+        for (int id : { int(Cmd::Undo), 0, int(Cmd::Cut), int(Cmd::Copy), int(Cmd::Paste),
+                 int(Cmd::SelectAll), 0, int(Cmd::Comment), int(Cmd::Uncomment), int(Cmd::HardLineWrap), 0,
+                 int(Cmd::Find), int(Cmd::Replace), 0, int(Cmd::WordWrap), int(Cmd::Font) }) {
             if (id == 0)
                 menu.addSeparator();
             else
@@ -660,7 +723,8 @@ void CZEPHView::startReader()
         }
         if (*stop)
             return;
-        const QList<QByteArray> found = CRecipeFile::ReadRecipeNames(std::move(bytes), [stop] { return stop->load(); });
+        const QList<QByteArray> found
+            = CRecipeFile::ReadRecipeNames(std::move(bytes), [stop] { return stop->load(); });
         if (*stop)
             return;
         for (const QByteArray& name : found)
@@ -722,7 +786,7 @@ void CZEPHView::InstallRecipeListMenu(QComboBox* list)
             int current = GetSetting(setting);
             if (current != 50 && current != 150 && current != 200)
                 current = 100;
-            for (int percent : {50, 100, 150, 200}) {
+            for (int percent : { 50, 100, 150, 200 }) {
                 QAction* action = sub->addAction(QStringLiteral("%1%").arg(percent));
                 action->setCheckable(true);
                 action->setChecked(percent == current);

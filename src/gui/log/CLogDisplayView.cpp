@@ -17,7 +17,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,12 +30,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QProxyStyle>
-#include <QTimer>
-#include <QCursor>
-#include <QCloseEvent>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -82,7 +82,8 @@ public:
             m_shown = true;
         }
         m_timer.restart();
-        m_dialog.SetPos(total > 0 ? static_cast<int>(qBound(qint64(0), done * 100 / total, qint64(100))) : 100);
+        m_dialog.SetPos(
+            total > 0 ? static_cast<int>(qBound(qint64(0), done * 100 / total, qint64(100))) : 100);
         return !m_dialog.CheckCancel();
     }
 
@@ -104,7 +105,7 @@ class TipDelayStyle : public QProxyStyle
 {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
+        QStyleHintReturn* returnData) const override
     {
         if (hint == QStyle::SH_ToolTip_WakeUpDelay)
             return kTipShowMs;
@@ -122,7 +123,8 @@ bool sameFile(const QString& a, const QString& b)
 {
     struct stat sa;
     struct stat sb;
-    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0
+        || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -130,11 +132,11 @@ bool sameFile(const QString& a, const QString& b)
 } // namespace
 
 CLogDisplayView::CLogDisplayView(QWidget* parent)
-    : CDocumentWindow(DocumentKind::Log, parent),
-      m_model(new CLogTableModel(&m_doc, this)),
-      m_list(new QTableView(this)),
-      m_toolBar(new QToolBar(QStringLiteral("Log Toolbar"), this)),
-      m_popup(new QMenu(QStringLiteral("Popup Log Menu"), this))
+    : CDocumentWindow(DocumentKind::Log, parent)
+    , m_model(new CLogTableModel(&m_doc, this))
+    , m_list(new QTableView(this))
+    , m_toolBar(new QToolBar(QStringLiteral("Log Toolbar"), this))
+    , m_popup(new QMenu(QStringLiteral("Popup Log Menu"), this))
 {
     setObjectName(QStringLiteral("CLogDisplayView"));
     SetHelpTopic(this, QStringLiteral("log.html"));
@@ -175,22 +177,28 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
             ShowRowTip(row, global);
     });
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { SortByColumn(column, true); });
+        [this](int column) { SortByColumn(column, true); });
     connect(m_list, &QTableView::doubleClicked, this, [this] { ViewEntryDetails(true); });
 
-    QAction* details = AddAction(QStringLiteral("View Entry &Details"), QKeySequence(), [this] { ViewEntryDetails(); });
+    QAction* details
+        = AddAction(QStringLiteral("View Entry &Details"), QKeySequence(), [this] { ViewEntryDetails(); });
     QAction* find = AddAction(QStringLiteral("&Find..."), QKeySequence::Find, [this] { ShowFind(); });
-    m_findNextAction = AddAction(QStringLiteral("Find &Next"), QKeySequence::FindNext, [this] { FindNext(); });
+    m_findNextAction
+        = AddAction(QStringLiteral("Find &Next"), QKeySequence::FindNext, [this] { FindNext(); });
     m_findNextAction->setEnabled(false);
     QAction* edit = AddAction(QStringLiteral("&Edit Recipe"), QKeySequence(), [this] { EditRecipe(); });
-    QAction* manual = AddAction(QStringLiteral("&Manually Edit Recipe"), QKeySequence(), [this] { ManuallyEditRecipe(); });
+    QAction* manual = AddAction(
+        QStringLiteral("&Manually Edit Recipe"), QKeySequence(), [this] { ManuallyEditRecipe(); });
     QAction* view = AddAction(QStringLiteral("&View Recipe"), QKeySequence(), [this] { ViewRecipe(); });
-    QAction* asText = AddAction(QStringLiteral("Open log as &Text"), QKeySequence(), [this] { OpenLogAsText(); });
+    QAction* asText
+        = AddAction(QStringLiteral("Open log as &Text"), QKeySequence(), [this] { OpenLogAsText(); });
     QAction* options = AddAction(QStringLiteral("&Options"), QKeySequence(), [this] { ShowOptions(); });
     QAction* font = AddAction(QStringLiteral("&Font"), QKeySequence(), [this] { ChooseFont(); });
-    QAction* selectAll = AddAction(QStringLiteral("Select &All"), QKeySequence::SelectAll, [this] { SelectAll(); });
+    QAction* selectAll
+        = AddAction(QStringLiteral("Select &All"), QKeySequence::SelectAll, [this] { SelectAll(); });
     QAction* saveAs = AddAction(QStringLiteral("Save &As..."), QKeySequence::SaveAs, [this] { SaveAs(); });
-    m_toolbarAction = AddAction(QStringLiteral("Log Toolbar"), QKeySequence(), [this] { ToggleLogToolbar(); });
+    m_toolbarAction
+        = AddAction(QStringLiteral("Log Toolbar"), QKeySequence(), [this] { ToggleLogToolbar(); });
     m_toolbarAction->setCheckable(true);
 
     m_toolBar->addAction(details);
@@ -239,7 +247,8 @@ QList<CLogDisplayView*> CLogDisplayView::OpenViews()
     return openViews();
 }
 
-QAction* CLogDisplayView::AddAction(const QString& text, const QKeySequence& shortcut, std::function<void()> command)
+QAction* CLogDisplayView::AddAction(
+    const QString& text, const QKeySequence& shortcut, std::function<void()> command)
 {
     auto* action = new QAction(text, this);
     if (!shortcut.isEmpty()) {
@@ -260,7 +269,7 @@ bool CLogDisplayView::OpenLog(const QString& path)
 
     {
         WorkingDialog working(window(), QStringLiteral("Parsing file"),
-                              QStringLiteral("Parsing %1.\n\nPlease wait....").arg(QDir::toNativeSeparators(path)));
+            QStringLiteral("Parsing %1.\n\nPlease wait....").arg(QDir::toNativeSeparators(path)));
         m_doc.Open(path, [&working](qint64 done, qint64 total) { return working.Step(done, total); });
     }
     if (!m_doc.ErrorText().isEmpty())
@@ -268,8 +277,9 @@ bool CLogDisplayView::OpenLog(const QString& path)
 
     if (m_doc.GetEntryCount() == 0) {
         const Prompt::Button answer = Prompt::Ask(
-            QStringLiteral("No standard log entries were found in the file %1.  Would you like to open it as a plain "
-                           "text file?")
+            QStringLiteral(
+                "No standard log entries were found in the file %1.  Would you like to open it as a plain "
+                "text file?")
                 .arg(path),
             QStringLiteral("Open as text file?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
             Prompt::Yes);
@@ -282,12 +292,13 @@ bool CLogDisplayView::OpenLog(const QString& path)
 
     if (m_doc.GetUnparsedCount() > 0) {
         const QString title = QStringLiteral("Unparsed Data%1").arg(unparsedCounter());
-        Prompt::Tell(QStringLiteral("There were %1 lines in the file %2 that ZEPH was unable to parse.  Those lines "
-                                    "will be displayed using the file name \"%3\".  Click on that tab to view the "
-                                    "data.")
-                         .arg(m_doc.GetUnparsedCount())
-                         .arg(path, title),
-                     QStringLiteral("Unparsed data"), Prompt::Information);
+        Prompt::Tell(
+            QStringLiteral("There were %1 lines in the file %2 that ZEPH was unable to parse.  Those lines "
+                           "will be displayed using the file name \"%3\".  Click on that tab to view the "
+                           "data.")
+                .arg(m_doc.GetUnparsedCount())
+                .arg(path, title),
+            QStringLiteral("Unparsed data"), Prompt::Information);
         emit unparsedDataReady(title, m_doc.GetUnparsedText());
         ++unparsedCounter();
     }
@@ -320,7 +331,8 @@ void CLogDisplayView::SortByColumn(int column, bool headerClick, bool ascending)
     m_model->OrderChanged();
     if (column >= 0 && column < CLogEntry::ColumnCount) {
         m_list->horizontalHeader()->setSortIndicatorShown(true);
-        m_list->horizontalHeader()->setSortIndicator(column, m_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        m_list->horizontalHeader()->setSortIndicator(
+            column, m_ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     }
     m_list->viewport()->update();
 }
@@ -368,9 +380,10 @@ void CLogDisplayView::ShowRowTip(int row, const QPoint& globalPos)
 {
     m_tipMoveTimer->stop();
     m_tipRow = row;
-    const QRect rowRect(0, m_list->rowViewportPosition(row), m_list->viewport()->width(), m_list->rowHeight(row));
+    const QRect rowRect(
+        0, m_list->rowViewportPosition(row), m_list->viewport()->width(), m_list->rowHeight(row));
     QToolTip::showText(globalPos, WrapTipText(RowToolTip(row), QFontMetrics(QToolTip::font()), kTipMaxWidth),
-                       m_list->viewport(), rowRect, kTipStayMs);
+        m_list->viewport(), rowRect, kTipStayMs);
 }
 
 QString CLogDisplayView::WrapTipText(const QString& text, const QFontMetrics& metrics, int maxWidth)
@@ -415,15 +428,16 @@ QString CLogDisplayView::DetailsText(bool* cancelled) const
         return QString();
     QList<int> columns;
     const QStringList labels = DisplayOrderLabels(&columns);
-    WorkingDialog working(window(), QStringLiteral("Loading log data"), QStringLiteral("Loading log data.\n\nPlease wait...."));
+    WorkingDialog working(
+        window(), QStringLiteral("Loading log data"), QStringLiteral("Loading log data.\n\nPlease wait...."));
     QString text;
     QString block;
     for (int n = 0; n < rows.size(); ++n) {
         for (int i = 0; i < columns.size(); ++i) {
             const int column = columns[i];
             const QString value = m_doc.CellText(rows[n], column);
-            const bool optional = column == CLogEntry::RecipeNameColumn || column == CLogEntry::HeaderFromColumn
-                || column == CLogEntry::HeaderToColumn;
+            const bool optional = column == CLogEntry::RecipeNameColumn
+                || column == CLogEntry::HeaderFromColumn || column == CLogEntry::HeaderToColumn;
             if (optional && value.isEmpty())
                 continue;
             block += labels[i] + value + QLatin1Char('\n');
@@ -447,14 +461,15 @@ void CLogDisplayView::ViewEntryDetails(bool silentWithoutSelection)
     if (SelectedRows().isEmpty()) {
         if (!silentWithoutSelection)
             Prompt::Tell(QStringLiteral("Please highlight the entry you wish to view."),
-                         QStringLiteral("No entry selected"), Prompt::Information);
+                QStringLiteral("No entry selected"), Prompt::Information);
         return;
     }
     bool cancelled = false;
     const QString text = DetailsText(&cancelled);
     if (cancelled)
         return;
-    auto* viewer = new CTextViewerDlg(text, QStringLiteral("Log Entries"), this, QStringLiteral("Log Entries"), false, 1.4);
+    auto* viewer = new CTextViewerDlg(
+        text, QStringLiteral("Log Entries"), this, QStringLiteral("Log Entries"), false, 1.4);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->show();
 }
@@ -477,14 +492,15 @@ void CLogDisplayView::EditRecipe()
         return;
     }
     if (selected)
-        Prompt::Tell(QStringLiteral("ZEPH cannot determine which recipe you wish to edit because the highlighted log "
-                                    "entry does not have a recipe name.  To insure that the recipe name is included in "
-                                    "the log entry, edit the corresponding recipe and select 'Extended Logging' on "
-                                    "the 'Recipe Name and Logging' page (the fifth wizard page)."),
-                     QStringLiteral("No associated recipe name"), Prompt::Information);
+        Prompt::Tell(QStringLiteral(
+                         "ZEPH cannot determine which recipe you wish to edit because the highlighted log "
+                         "entry does not have a recipe name.  To insure that the recipe name is included in "
+                         "the log entry, edit the corresponding recipe and select 'Extended Logging' on "
+                         "the 'Recipe Name and Logging' page (the fifth wizard page)."),
+            QStringLiteral("No associated recipe name"), Prompt::Information);
     else
-        Prompt::Tell(QStringLiteral("Please highlight the entry you wish to edit."), QStringLiteral("No entry selected"),
-                     Prompt::Information);
+        Prompt::Tell(QStringLiteral("Please highlight the entry you wish to edit."),
+            QStringLiteral("No entry selected"), Prompt::Information);
 }
 
 void CLogDisplayView::ManuallyEditRecipe()
@@ -499,15 +515,16 @@ void CLogDisplayView::ViewRecipe()
     const QString name = FirstSelectedRecipe(&selected);
     if (name.isEmpty()) {
         if (selected)
-            Prompt::Tell(QStringLiteral("ZEPH cannot determine which recipe you wish to view because the highlighted "
-                                        "log entry does not have a recipe name.  To insure that the recipe name is "
-                                        "included in the log entry, edit the corresponding recipe and select "
-                                        "'Extended Logging' on the 'Recipe Name and Logging' page (the fifth wizard "
-                                        "page)."),
-                         QStringLiteral("No associated recipe name"), Prompt::Information);
+            Prompt::Tell(
+                QStringLiteral("ZEPH cannot determine which recipe you wish to view because the highlighted "
+                               "log entry does not have a recipe name.  To insure that the recipe name is "
+                               "included in the log entry, edit the corresponding recipe and select "
+                               "'Extended Logging' on the 'Recipe Name and Logging' page (the fifth wizard "
+                               "page)."),
+                QStringLiteral("No associated recipe name"), Prompt::Information);
         else
             Prompt::Tell(QStringLiteral("Please highlight the entry with the recipe name you wish to view."),
-                         QStringLiteral("No entry selected"), Prompt::Information);
+                QStringLiteral("No entry selected"), Prompt::Information);
         return;
     }
     const QString path = m_recipeFilePath.isEmpty() ? Workspace::GetRecipeFilePath() : m_recipeFilePath;
@@ -548,15 +565,16 @@ void CLogDisplayView::ViewRecipe()
         Prompt::Tell(fileError, QStringLiteral("ZEPH"), Prompt::Warning);
     if (foundBegin && foundEnd) {
         auto* viewer = new CTextViewerDlg(QString::fromUtf8(collected), QStringLiteral("View Recipe"), this,
-                                          QStringLiteral("Recipe: ") + name, true, 1.5);
+            QStringLiteral("Recipe: ") + name, true, 1.5);
         viewer->setAttribute(Qt::WA_DeleteOnClose);
         viewer->show();
         return;
     }
-    Prompt::Tell(QStringLiteral("ZEPH was unable to find the %1 for the recipe \"%2\" in %3.")
-                     .arg(foundBegin ? QStringLiteral("end marker") : QStringLiteral("beginning and end markers"), name,
-                          path),
-                 QStringLiteral("Recipe not found"), Prompt::Information);
+    Prompt::Tell(
+        QStringLiteral("ZEPH was unable to find the %1 for the recipe \"%2\" in %3.")
+            .arg(foundBegin ? QStringLiteral("end marker") : QStringLiteral("beginning and end markers"),
+                name, path),
+        QStringLiteral("Recipe not found"), Prompt::Information);
 }
 
 void CLogDisplayView::OpenLogAsText()
@@ -617,24 +635,25 @@ bool CLogDisplayView::Search()
     {
         // A search through a large log takes a while: progress shows and Cancel stops it.
         WorkingDialog working(window(), QStringLiteral("Searching"),
-                              QStringLiteral("Searching for \"%1\".\n\nPlease wait....").arg(m_findText));
-        found = m_doc.FindEntry(m_findText, m_lastFound + 1, m_matchCase,
-                                [&working](qint64 done, qint64 total) { return working.Step(done, total); },
-                                &m_searchCancelled);
+            QStringLiteral("Searching for \"%1\".\n\nPlease wait....").arg(m_findText));
+        found = m_doc.FindEntry(
+            m_findText, m_lastFound + 1, m_matchCase,
+            [&working](qint64 done, qint64 total) { return working.Step(done, total); }, &m_searchCancelled);
     }
     m_searching = false;
     if (m_searchCancelled)
         return false; // the user stopped it: the next search starts where this one did
     if (found < 0) {
         Prompt::Tell(QStringLiteral("Finished searching for \"%1\".").arg(m_findText),
-                     QStringLiteral("Finished searching"), Prompt::Information);
+            QStringLiteral("Finished searching"), Prompt::Information);
         m_lastFound = -1;
         return false;
     }
     const QModelIndex index = m_model->index(static_cast<int>(found), 0);
     m_list->clearSelection();
     m_list->scrollTo(index);
-    m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_list->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_lastFound = found;
     return true;
 }
@@ -656,7 +675,7 @@ void CLogDisplayView::SaveAs()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("log"));
-    dialog.setNameFilters({QStringLiteral("ZEPH Log (*.log)"), QStringLiteral("Text files (*.txt)")});
+    dialog.setNameFilters({ QStringLiteral("ZEPH Log (*.log)"), QStringLiteral("Text files (*.txt)") });
     dialog.selectFile(QStringLiteral("Untitled"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
@@ -693,18 +712,21 @@ bool CLogDisplayView::SaveAsPath(const QString& path)
             target.cancelWriting();
     }
     if (!error.isEmpty()) {
-        Prompt::Tell(QStringLiteral("Error trying to save file %1.  The error was:\r\n\r\n%2").arg(path, error),
-                     QStringLiteral("Error!"), Prompt::Warning);
+        Prompt::Tell(
+            QStringLiteral("Error trying to save file %1.  The error was:\r\n\r\n%2").arg(path, error),
+            QStringLiteral("Error!"), Prompt::Warning);
         return false;
     }
-    Prompt::Tell(QStringLiteral("The file was saved as %1").arg(path), QStringLiteral("File Saved"), Prompt::Information);
+    Prompt::Tell(QStringLiteral("The file was saved as %1").arg(path), QStringLiteral("File Saved"),
+        Prompt::Information);
     return true;
 }
 
 void CLogDisplayView::ApplyFont()
 {
     QFont font;
-    if (LoadFontSetting(QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key), &font))
+    if (LoadFontSetting(
+            QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key), &font))
         m_list->setFont(font);
     else
         m_list->setFont(QApplication::font(m_list));

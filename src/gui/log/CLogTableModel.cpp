@@ -5,7 +5,11 @@
 #include <QBrush>
 #include <QColor>
 
-CLogTableModel::CLogTableModel(const CLogDisplayDoc* doc, QObject* parent) : QAbstractTableModel(parent), m_doc(doc) {}
+CLogTableModel::CLogTableModel(const CLogDisplayDoc* doc, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_doc(doc)
+{
+}
 
 QString CLogTableModel::ColumnHeader(int column)
 {
@@ -86,5 +90,5 @@ void CLogTableModel::OrderChanged()
 void CLogTableModel::ColoursChanged()
 {
     if (rowCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::ForegroundRole});
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { Qt::ForegroundRole });
 }

@@ -36,21 +36,24 @@ QIcon swatch(const QColor& color)
 
 } // namespace
 
-COptColorPropPg::COptColorPropPg(QWidget* parent) : QWidget(parent)
+COptColorPropPg::COptColorPropPg(QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("COptColorPropPg"));
-    auto* intro = new QLabel(QStringLiteral("If the field selected in the left box contains the text specified in the "
-                                            "middle box, the text of the log entry will be the color selected on the "
-                                            "right button."),
-                             this);
+    auto* intro = new QLabel(
+        QStringLiteral("If the field selected in the left box contains the text specified in the "
+                       "middle box, the text of the log entry will be the color selected on the "
+                       "right button."),
+        this);
     intro->setWordWrap(true);
     auto* grid = new QGridLayout;
     const QString section = QLatin1String(Settings::LogSettingsSection);
     for (int n = 1; n <= Settings::LogColourRuleCount; ++n) {
         Row row;
         row.field = new QComboBox(this);
-        row.field->addItems({QStringLiteral("Envelope From"), QStringLiteral("Folder"), QStringLiteral("From"),
-                             QStringLiteral("Recipe Name"), QStringLiteral("Subject"), QStringLiteral("To")});
+        row.field->addItems(
+            { QStringLiteral("Envelope From"), QStringLiteral("Folder"), QStringLiteral("From"),
+                QStringLiteral("Recipe Name"), QStringLiteral("Subject"), QStringLiteral("To") });
         row.text = new QLineEdit(this);
         row.button = new QToolButton(this);
         row.button->setAccessibleName(QStringLiteral("Colour of rule %1").arg(n));
@@ -81,17 +84,18 @@ void COptColorPropPg::SetRowColour(int row, quint32 colour)
 {
     m_rows[row].colour = colour;
     m_rows[row].button->setIcon(swatch(toColor(colour, this)));
-    m_rows[row].button->setToolTip(colour == CLogEntry::AutomaticColour ? QStringLiteral("Automatic")
-                                                                        : toColor(colour, this).name());
+    m_rows[row].button->setToolTip(
+        colour == CLogEntry::AutomaticColour ? QStringLiteral("Automatic") : toColor(colour, this).name());
 }
 
 void COptColorPropPg::ChooseColour(int row)
 {
     QToolButton* button = m_rows[row].button;
     auto* popup = new CColourPopup(button->mapToGlobal(QPoint(0, button->height())), m_rows[row].colour,
-                                   QStringLiteral("Automatic"), QStringLiteral("More Colors..."), this);
+        QStringLiteral("Automatic"), QStringLiteral("More Colors..."), this);
     popup->setAttribute(Qt::WA_DeleteOnClose);
-    connect(popup, &CColourPopup::ColourAccepted, this, [this, row](quint32 colour) { SetRowColour(row, colour); });
+    connect(popup, &CColourPopup::ColourAccepted, this,
+        [this, row](quint32 colour) { SetRowColour(row, colour); });
     popup->show();
 }
 
@@ -102,12 +106,12 @@ bool COptColorPropPg::Apply()
     for (int i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
         const int n = i + 1;
-        WriteProfileString(section, CLogColourRules::TextKey(n), row.text->text().isNull() ? QStringLiteral("")
-                                                                                           : row.text->text());
+        WriteProfileString(section, CLogColourRules::TextKey(n),
+            row.text->text().isNull() ? QStringLiteral("") : row.text->text());
         WriteProfileInt(section, CLogColourRules::FieldKey(n), row.field->currentIndex());
         WriteProfileInt(section, CLogColourRules::ColourKey(n), static_cast<int>(row.colour));
-        changed = changed || row.text->text() != row.openedText || row.field->currentIndex() != row.openedField
-            || row.colour != row.openedColour;
+        changed = changed || row.text->text() != row.openedText
+            || row.field->currentIndex() != row.openedField || row.colour != row.openedColour;
     }
     return changed;
 }

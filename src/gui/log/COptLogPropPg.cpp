@@ -15,18 +15,18 @@
 #include <QVBoxLayout>
 
 COptLogPropPg::COptLogPropPg(QWidget* parent)
-    : QWidget(parent),
-      m_fitColumns(new QRadioButton(QStringLiteral("Size columns to fit data"), this)),
-      m_savedColumns(new QRadioButton(QStringLiteral("Use previous column sizes"), this)),
-      m_alwaysText(new QCheckBox(QStringLiteral("Always open log as text file"), this)),
-      m_gridLines(new QCheckBox(QStringLiteral("Show gridlines"), this)),
-      m_tooltips(new QCheckBox(QStringLiteral("Show tooltips"), this)),
-      m_deleteRemote(new QCheckBox(QStringLiteral("Delete remote log after download"), this)),
-      m_warn(new QCheckBox(QStringLiteral("Every"), this)),
-      m_warnDays(new QSpinBox(this)),
-      m_format(new QComboBox(this)),
-      m_separator(new QLineEdit(this)),
-      m_example(new QLabel(this))
+    : QWidget(parent)
+    , m_fitColumns(new QRadioButton(QStringLiteral("Size columns to fit data"), this))
+    , m_savedColumns(new QRadioButton(QStringLiteral("Use previous column sizes"), this))
+    , m_alwaysText(new QCheckBox(QStringLiteral("Always open log as text file"), this))
+    , m_gridLines(new QCheckBox(QStringLiteral("Show gridlines"), this))
+    , m_tooltips(new QCheckBox(QStringLiteral("Show tooltips"), this))
+    , m_deleteRemote(new QCheckBox(QStringLiteral("Delete remote log after download"), this))
+    , m_warn(new QCheckBox(QStringLiteral("Every"), this))
+    , m_warnDays(new QSpinBox(this))
+    , m_format(new QComboBox(this))
+    , m_separator(new QLineEdit(this))
+    , m_example(new QLabel(this))
 {
     setObjectName(QStringLiteral("COptLogPropPg"));
     (GetSetting(Settings::LogUseSavedColSizes) == 1 ? m_savedColumns : m_fitColumns)->setChecked(true);
@@ -37,8 +37,8 @@ COptLogPropPg::COptLogPropPg(QWidget* parent)
     m_warn->setChecked(GetSetting(Settings::WarnDownloadLog) != 0);
     m_warnDays->setRange(0, 999);
     m_warnDays->setValue(qBound(0, GetSetting(Settings::WarnDays), 999));
-    m_format->addItems({QStringLiteral("Month - Day - Year"), QStringLiteral("Day - Month - Year"),
-                        QStringLiteral("Year - Month - Day")});
+    m_format->addItems({ QStringLiteral("Month - Day - Year"), QStringLiteral("Day - Month - Year"),
+        QStringLiteral("Year - Month - Day") });
     const int format = GetSetting(Settings::LogDateFormat);
     m_format->setCurrentIndex(format >= 0 && format <= 2 ? format : 0);
     m_separator->setMaxLength(1);
@@ -100,7 +100,7 @@ void COptLogPropPg::UpdateExample()
     const QString separator = m_separator->text();
     m_example->setVisible(separator.size() == 1);
     m_example->setText(QStringLiteral("The first of December, 2007 will appear as:\n")
-                       + ExampleText(m_format->currentIndex(), separator));
+        + ExampleText(m_format->currentIndex(), separator));
 }
 
 COptLogPropPg::Changes COptLogPropPg::Apply()

@@ -23,7 +23,7 @@ void openRecipeFileAt(MainWindow& window, const QString& name)
     auto* editor = qobject_cast<CZEPHView*>(window.OpenDocument(path, DocumentKind::Text));
     if (editor && !editor->GoToRecipe(name) && !name.isEmpty())
         Prompt::Tell(QStringLiteral("The recipe named \"%1\" was not found.").arg(name),
-                     QStringLiteral("Recipe not found"), Prompt::Information);
+            QStringLiteral("Recipe not found"), Prompt::Information);
 }
 
 void connectView(CLogDisplayView* view, MainWindow& window)
@@ -34,17 +34,17 @@ void connectView(CLogDisplayView* view, MainWindow& window)
             main->OpenDocument(path, DocumentKind::Text);
     });
     QObject::connect(view, &CLogDisplayView::unparsedDataReady, &window,
-                     [main](const QString& title, const QByteArray& text) {
-                         if (!main)
-                             return;
-                         auto* editor = qobject_cast<CZEPHView*>(main->NewTextDocument());
-                         if (!editor)
-                             return;
-                         editor->SetUntitledName(title);
-                         editor->Editor()->setPlainText(LogText::Decode(text));
-                         editor->Editor()->moveCursor(QTextCursor::Start);
-                         editor->Editor()->ensureCursorVisible();
-                     });
+        [main](const QString& title, const QByteArray& text) {
+            if (!main)
+                return;
+            auto* editor = qobject_cast<CZEPHView*>(main->NewTextDocument());
+            if (!editor)
+                return;
+            editor->SetUntitledName(title);
+            editor->Editor()->setPlainText(LogText::Decode(text));
+            editor->Editor()->moveCursor(QTextCursor::Start);
+            editor->Editor()->ensureCursorVisible();
+        });
     QObject::connect(view, &CLogDisplayView::manualEditRequested, &window, [main](const QString& name) {
         if (main)
             openRecipeFileAt(*main, name);
@@ -64,18 +64,19 @@ void connectView(CLogDisplayView* view, MainWindow& window)
 
 void RegisterLogViewer(MainWindow& window)
 {
-    window.RegisterDocumentKind(DocumentKind::Log, [&window](const QString& path, QString*) -> CDocumentWindow* {
-        if (GetSetting(Settings::LogAlwaysOpenAsText) != 0) {
-            window.OpenDocument(path, DocumentKind::Text);
-            return nullptr;
-        }
-        auto* view = new CLogDisplayView;
-        connectView(view, window);
-        if (!view->OpenLog(path)) {
-            // No entries: the user was asked about opening it as text; no window stays.
-            delete view;
-            return nullptr;
-        }
-        return view;
-    });
+    window.RegisterDocumentKind(
+        DocumentKind::Log, [&window](const QString& path, QString*) -> CDocumentWindow* {
+            if (GetSetting(Settings::LogAlwaysOpenAsText) != 0) {
+                window.OpenDocument(path, DocumentKind::Text);
+                return nullptr;
+            }
+            auto* view = new CLogDisplayView;
+            connectView(view, window);
+            if (!view->OpenLog(path)) {
+                // No entries: the user was asked about opening it as text; no window stays.
+                delete view;
+                return nullptr;
+            }
+            return view;
+        });
 }

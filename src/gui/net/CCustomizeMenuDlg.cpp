@@ -31,13 +31,14 @@ CCustomizeMenuDlg::CCustomizeMenuDlg(bool upload, QWidget* parent)
     , m_upload(upload)
 {
     setObjectName(QStringLiteral("CustomizeMenuDlg"));
-    setWindowTitle(upload ? QStringLiteral("Customize upload menu") : QStringLiteral("Customize download menu"));
+    setWindowTitle(
+        upload ? QStringLiteral("Customize upload menu") : QStringLiteral("Customize download menu"));
     auto* layout = new QHBoxLayout(this);
     m_list = new QTreeWidget(this);
     m_list->setRootIsDecorated(false);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setHeaderLabels({QStringLiteral("Menu label"), QStringLiteral("Remote file name"),
-                             QStringLiteral("Local file name")});
+    m_list->setHeaderLabels({ QStringLiteral("Menu label"), QStringLiteral("Remote file name"),
+        QStringLiteral("Local file name") });
     layout->addWidget(m_list, 1);
     auto* side = new QVBoxLayout;
     auto button = [&](const QString& text, auto slot) {
@@ -52,11 +53,12 @@ CCustomizeMenuDlg::CCustomizeMenuDlg(bool upload, QWidget* parent)
     button(QStringLiteral("Move &Up"), [this] { MoveEntry(-1); });
     button(QStringLiteral("Move D&own"), [this] { MoveEntry(1); });
     side->addStretch();
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help,
-                                         Qt::Vertical, this);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, Qt::Vertical, this);
     side->addWidget(buttons);
     layout->addLayout(side);
-    const QString topic = upload ? QStringLiteral("cusMenuUpDlg.html") : QStringLiteral("cusMenuDownDlg.html");
+    const QString topic
+        = upload ? QStringLiteral("cusMenuUpDlg.html") : QStringLiteral("cusMenuDownDlg.html");
     SetHelpTopic(this, topic);
     connect(buttons, &QDialogButtonBox::accepted, this, &CCustomizeMenuDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CCustomizeMenuDlg::reject);
@@ -69,7 +71,7 @@ CCustomizeMenuDlg::CCustomizeMenuDlg(bool upload, QWidget* parent)
 
 void CCustomizeMenuDlg::addRow(const CMenuEntry& entry, int at)
 {
-    auto* item = new QTreeWidgetItem({entry.menuName, entry.remoteFile, entry.localFile});
+    auto* item = new QTreeWidgetItem({ entry.menuName, entry.remoteFile, entry.localFile });
     if (at < 0)
         m_list->addTopLevelItem(item);
     else
@@ -82,7 +84,7 @@ QList<CMenuEntry> CCustomizeMenuDlg::Entries() const
     QList<CMenuEntry> entries;
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = m_list->topLevelItem(i);
-        entries.append({item->text(0), item->text(1), item->text(2)});
+        entries.append({ item->text(0), item->text(1), item->text(2) });
     }
     return entries;
 }
@@ -92,22 +94,23 @@ bool CCustomizeMenuDlg::hasSelection()
     if (m_list->currentItem() && m_list->currentItem()->isSelected())
         return true;
     Prompt::Tell(QStringLiteral("Please select an item in the list or choose cancel to quit."),
-                 QStringLiteral("Nothing selected"), Prompt::Information);
+        QStringLiteral("Nothing selected"), Prompt::Information);
     return false;
 }
 
 void CCustomizeMenuDlg::AddEntry()
 {
     if (m_list->topLevelItemCount() >= CustomMenus::MaxEntries) {
-        Prompt::Tell(QStringLiteral("You can have a maximum of %1 menu entries.  Please delete an item in the list "
-                                    "before adding another.")
-                         .arg(CustomMenus::MaxEntries),
-                     QStringLiteral("Maximum number in list"), Prompt::Information);
+        Prompt::Tell(
+            QStringLiteral("You can have a maximum of %1 menu entries.  Please delete an item in the list "
+                           "before adding another.")
+                .arg(CustomMenus::MaxEntries),
+            QStringLiteral("Maximum number in list"), Prompt::Information);
         return;
     }
     CMenuEntry entry;
     CMenuEntryDlg dialog(m_upload ? CMenuEntryDlg::AddUpload : CMenuEntryDlg::AddDownload, &entry.menuName,
-                         &entry.remoteFile, &entry.localFile, this);
+        &entry.remoteFile, &entry.localFile, this);
     if (dialog.exec() == QDialog::Accepted)
         addRow(entry);
 }
@@ -117,9 +120,9 @@ void CCustomizeMenuDlg::EditEntry()
     if (!hasSelection())
         return;
     QTreeWidgetItem* item = m_list->currentItem();
-    CMenuEntry entry{item->text(0), item->text(1), item->text(2)};
+    CMenuEntry entry { item->text(0), item->text(1), item->text(2) };
     CMenuEntryDlg dialog(m_upload ? CMenuEntryDlg::EditUpload : CMenuEntryDlg::EditDownload, &entry.menuName,
-                         &entry.remoteFile, &entry.localFile, this);
+        &entry.remoteFile, &entry.localFile, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     item->setText(0, entry.menuName);
@@ -131,8 +134,9 @@ void CCustomizeMenuDlg::DeleteEntry()
 {
     if (!hasSelection())
         return;
-    if (Prompt::Ask(QStringLiteral("Are you sure you want to delete the selected entry?"), QStringLiteral("Okay to delete?"),
-                    Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::No)
+    if (Prompt::Ask(QStringLiteral("Are you sure you want to delete the selected entry?"),
+            QStringLiteral("Okay to delete?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
+            Prompt::No)
         != Prompt::Yes)
         return;
     delete m_list->currentItem();
@@ -155,7 +159,8 @@ void CCustomizeMenuDlg::MoveEntry(int step)
 void CCustomizeMenuDlg::accept()
 {
     if (!CustomMenus::SaveMenuEntries(m_upload, Entries()))
-        Prompt::Tell(QStringLiteral("The menu entries could not be stored."), QStringLiteral("Error"), Prompt::Warning);
+        Prompt::Tell(QStringLiteral("The menu entries could not be stored."), QStringLiteral("Error"),
+            Prompt::Warning);
     if (menusChangedHandler())
         menusChangedHandler()();
     QDialog::accept();

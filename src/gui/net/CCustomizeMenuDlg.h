@@ -3,6 +3,7 @@
 #include "core/net/CustomMenus.h"
 
 #include <QDialog>
+
 #include <functional>
 
 class QTreeWidget;

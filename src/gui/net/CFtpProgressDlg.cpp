@@ -188,9 +188,9 @@ void Install()
         // The dialog itself refuses an empty entry.
         QString text;
         CInputDlg dialog(QStringLiteral("FTP password"),
-                         QStringLiteral("Password for %1 on %2:")
-                             .arg(GetSettingString(Settings::UserName), GetSettingString(Settings::Host)),
-                         &text, QString(), nullptr, QApplication::activeWindow(), true);
+            QStringLiteral("Password for %1 on %2:")
+                .arg(GetSettingString(Settings::UserName), GetSettingString(Settings::Host)),
+            &text, QString(), nullptr, QApplication::activeWindow(), true);
         dialog.setObjectName(QStringLiteral("FtpPasswordDlg"));
         if (dialog.exec() != QDialog::Accepted || text.isEmpty())
             return false;

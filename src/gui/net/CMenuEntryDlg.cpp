@@ -16,7 +16,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CMenuEntryDlg::CMenuEntryDlg(Mode mode, QString* menuName, QString* remoteFile, QString* localFile, QWidget* parent)
+CMenuEntryDlg::CMenuEntryDlg(
+    Mode mode, QString* menuName, QString* remoteFile, QString* localFile, QWidget* parent)
     : QDialog(parent)
     , m_mode(mode)
     , m_menuNameOut(menuName)
@@ -26,7 +27,7 @@ CMenuEntryDlg::CMenuEntryDlg(Mode mode, QString* menuName, QString* remoteFile, 
     setObjectName(QStringLiteral("MenuEntryDlg"));
     const bool upload = mode == AddUpload || mode == EditUpload;
     setWindowTitle(mode == NewPending ? QStringLiteral("New pending file to upload")
-                   : upload           ? QStringLiteral("Upload menu entry")
+            : upload                  ? QStringLiteral("Upload menu entry")
                                       : QStringLiteral("Download menu entry"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -46,10 +47,11 @@ CMenuEntryDlg::CMenuEntryDlg(Mode mode, QString* menuName, QString* remoteFile, 
         form->labelForField(m_menuName)->hide();
         m_menuName->hide();
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     layout->addWidget(buttons);
     const QString topic = mode == NewPending ? QStringLiteral("dlgPendingFilesAdd.html")
-                          : upload           ? QStringLiteral("cusMenuEntryUpDlg.html")
+        : upload                             ? QStringLiteral("cusMenuEntryUpDlg.html")
                                              : QStringLiteral("cusMenuEntryDownDlg.html");
     SetHelpTopic(this, topic);
     connect(buttons, &QDialogButtonBox::accepted, this, &CMenuEntryDlg::accept);
@@ -65,9 +67,9 @@ CMenuEntryDlg::CMenuEntryDlg(Mode mode, QString* menuName, QString* remoteFile, 
 
 void CMenuEntryDlg::select()
 {
-    QFileDialog dialog(this, isDownload() ? QStringLiteral("Enter local filename")
-                                          : QStringLiteral("Select local file to upload"),
-                       Workspace::GetDocumentFolder(), QStringLiteral("All files (*);;Text files (*.txt)"));
+    QFileDialog dialog(this,
+        isDownload() ? QStringLiteral("Enter local filename") : QStringLiteral("Select local file to upload"),
+        Workspace::GetDocumentFolder(), QStringLiteral("All files (*);;Text files (*.txt)"));
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
     dialog.setFileMode(isDownload() ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -81,8 +83,9 @@ void CMenuEntryDlg::ApplySelectedFile(const QString& path)
     m_local->setText(path);
     const QString name = QFileInfo(path).fileName();
     if (m_remote->text().isEmpty())
-        m_remote->setText(name == QLatin1String(".procmailrc") ? name
-                                                                : Workspace::GetRemoteZephDir() + QLatin1Char('/') + name);
+        m_remote->setText(name == QLatin1String(".procmailrc")
+                ? name
+                : Workspace::GetRemoteZephDir() + QLatin1Char('/') + name);
     if (m_menuName->text().isEmpty() && m_mode != NewPending)
         m_menuName->setText(name.left(CustomMenus::MaxMenuName));
 }
@@ -99,17 +102,20 @@ void CMenuEntryDlg::accept()
     const QString local = m_local->text();
     const QString remote = m_remote->text();
     if (local.isEmpty())
-        return refuse(m_local, QStringLiteral("You have not specified a local file name.  Please enter a name in the "
-                                              "\"Local filename\" box."),
-                      QStringLiteral("No local filename"));
+        return refuse(m_local,
+            QStringLiteral("You have not specified a local file name.  Please enter a name in the "
+                           "\"Local filename\" box."),
+            QStringLiteral("No local filename"));
     if (remote.isEmpty())
-        return refuse(m_remote, QStringLiteral("You have not specified a remote file name.  Please enter a name in the "
-                                               "\"Remote filename\" box."),
-                      QStringLiteral("No remote filename"));
+        return refuse(m_remote,
+            QStringLiteral("You have not specified a remote file name.  Please enter a name in the "
+                           "\"Remote filename\" box."),
+            QStringLiteral("No remote filename"));
     if (m_mode != NewPending && m_menuName->text().isEmpty())
-        return refuse(m_menuName, QStringLiteral("You have not specified a menu name.  Please enter a name in the "
-                                                 "\"Menu name\" box."),
-                      QStringLiteral("No menu name"));
+        return refuse(m_menuName,
+            QStringLiteral("You have not specified a menu name.  Please enter a name in the "
+                           "\"Menu name\" box."),
+            QStringLiteral("No menu name"));
     // The remote name goes into an FTP command.
     if (!CRemoteHost::IsCommandSafe(remote)) {
         CRemoteHost::TellInvalidEntry();
@@ -121,15 +127,17 @@ void CMenuEntryDlg::accept()
     if (isDownload()) {
         const QString folder = local.left(local.lastIndexOf(QLatin1Char('/')));
         if (!QFileInfo(folder.isEmpty() ? QStringLiteral("/") : folder).isDir())
-            return refuse(m_local, QStringLiteral("The directory \"%1\" doesn't exist.  Please specify an existing "
-                                                  "directory for the local file name.")
-                                       .arg(folder),
-                          QStringLiteral("Directory doesn't exist!"));
+            return refuse(m_local,
+                QStringLiteral("The directory \"%1\" doesn't exist.  Please specify an existing "
+                               "directory for the local file name.")
+                    .arg(folder),
+                QStringLiteral("Directory doesn't exist!"));
     } else if (!info.exists() || info.isDir()) {
-        return refuse(m_local, QStringLiteral("The file \"%1\" doesn't exist.  Please specify an existing file for the "
-                                              "local file name.")
-                                   .arg(local),
-                      QStringLiteral("File doesn't exist!"));
+        return refuse(m_local,
+            QStringLiteral("The file \"%1\" doesn't exist.  Please specify an existing file for the "
+                           "local file name.")
+                .arg(local),
+            QStringLiteral("File doesn't exist!"));
     }
     *m_localOut = local;
     *m_remoteOut = remote;

@@ -14,7 +14,8 @@ class CMenuEntryDlg : public QDialog
 public:
     enum Mode { AddUpload = 0, EditUpload = 1, AddDownload = 2, EditDownload = 3, NewPending = 4 };
 
-    CMenuEntryDlg(Mode mode, QString* menuName, QString* remoteFile, QString* localFile, QWidget* parent = nullptr);
+    CMenuEntryDlg(
+        Mode mode, QString* menuName, QString* remoteFile, QString* localFile, QWidget* parent = nullptr);
 
     void accept() override;
     // What "Select..." does once a file is chosen.

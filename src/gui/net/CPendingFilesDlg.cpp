@@ -30,7 +30,7 @@ CPendingFilesDlg::CPendingFilesDlg(bool quitting, QWidget* parent)
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setHeaderLabels({QStringLiteral("Local file name"), QStringLiteral("Remote file name")});
+    m_list->setHeaderLabels({ QStringLiteral("Local file name"), QStringLiteral("Remote file name") });
     layout->addWidget(m_list, 1);
     auto* buttons = new QHBoxLayout;
     m_send = new QPushButton(QStringLiteral("&Send Files Now"), this);
@@ -38,14 +38,15 @@ CPendingFilesDlg::CPendingFilesDlg(bool quitting, QWidget* parent)
     m_add = new QPushButton(QStringLiteral("&Add File"), this);
     m_remove = new QPushButton(QStringLiteral("&Remove File"), this);
     auto* help = new QPushButton(QStringLiteral("&Help"), this);
-    for (QPushButton* b : {m_send, m_close, m_add, m_remove, help})
+    for (QPushButton* b : { m_send, m_close, m_add, m_remove, help })
         buttons->addWidget(b);
     layout->addLayout(buttons);
     connect(m_send, &QPushButton::clicked, this, &CPendingFilesDlg::accept);
     connect(m_close, &QPushButton::clicked, this, &CPendingFilesDlg::reject);
     connect(m_add, &QPushButton::clicked, this, &CPendingFilesDlg::AddFile);
     connect(m_remove, &QPushButton::clicked, this, &CPendingFilesDlg::RemoveFiles);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("dlgPendingFiles.html")); });
+    connect(help, &QPushButton::clicked, this,
+        [this] { ShowHelpTopic(this, QStringLiteral("dlgPendingFiles.html")); });
     SetHelpTopic(this, QStringLiteral("dlgPendingFiles.html"));
     resize(640, 320);
     Reload();
@@ -56,20 +57,23 @@ void CPendingFilesDlg::Reload()
     m_list->clear();
     const QList<QPair<QString, QString>> pairs = PendingPairs();
     for (const auto& [local, remote] : pairs)
-        m_list->addTopLevelItem(new QTreeWidgetItem({local, remote}));
+        m_list->addTopLevelItem(new QTreeWidgetItem({ local, remote }));
     m_list->header()->resizeSections(QHeaderView::ResizeToContents);
-    const QString start = pairs.size() < 2 ? QStringLiteral("The file ")
-                                           : QStringLiteral("The %1 files ").arg(pairs.size());
+    const QString start
+        = pairs.size() < 2 ? QStringLiteral("The file ") : QStringLiteral("The %1 files ").arg(pairs.size());
     if (m_quitting)
-        m_text->setText(start + QStringLiteral("listed below should be uploaded to your ISP.  To do so, select the "
-                                               "'Send Files Now' button.  To ignore this message and continue "
-                                               "quitting, hit 'Close'."));
+        m_text->setText(start
+            + QStringLiteral("listed below should be uploaded to your ISP.  To do so, select the "
+                             "'Send Files Now' button.  To ignore this message and continue "
+                             "quitting, hit 'Close'."));
     else if (!pairs.isEmpty())
-        m_text->setText(start + QStringLiteral("listed below should be uploaded to your ISP.\r\nTo do so, select the "
-                                               "'Send Files Now' button."));
+        m_text->setText(start
+            + QStringLiteral("listed below should be uploaded to your ISP.\r\nTo do so, select the "
+                             "'Send Files Now' button."));
     else
-        m_text->setText(QStringLiteral("There are no files pending to be sent to your ISP.  To add a file to the list, "
-                                       "select the 'Add File' button."));
+        m_text->setText(
+            QStringLiteral("There are no files pending to be sent to your ISP.  To add a file to the list, "
+                           "select the 'Add File' button."));
     const bool empty = pairs.isEmpty();
     m_add->setDefault(empty);
     m_send->setDefault(!empty);
@@ -86,15 +90,15 @@ void CPendingFilesDlg::AddFile()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!AddPending(local, remote)) {
-        const auto answer =
-            Prompt::Ask(QStringLiteral("The file %1 has already been uploaded to the remote host and hasn't been "
-                                       "modified since is was last uploaded (or is already listed in the pending files "
-                                       "to upload).  If you would like to force the file to be added to the pending "
-                                       "files list anyway hit 'Yes'.  Click 'No' if you don't want to add the file to "
-                                       "the list.\n\nAdd %2 to pending files list?")
-                            .arg(local, local),
-                        QStringLiteral("Add file to list?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
-                        Prompt::No);
+        const auto answer = Prompt::Ask(
+            QStringLiteral("The file %1 has already been uploaded to the remote host and hasn't been "
+                           "modified since is was last uploaded (or is already listed in the pending files "
+                           "to upload).  If you would like to force the file to be added to the pending "
+                           "files list anyway hit 'Yes'.  Click 'No' if you don't want to add the file to "
+                           "the list.\n\nAdd %2 to pending files list?")
+                .arg(local, local),
+            QStringLiteral("Add file to list?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
+            Prompt::No);
         if (answer == Prompt::Yes) {
             CAppState::Instance().RemoteFiles().TouchLocal(local);
             AddPending(local, remote);
@@ -112,11 +116,12 @@ void CPendingFilesDlg::RemoveFiles()
             continue;
         if (!asked) {
             asked = true;
-            if (Prompt::Ask(QStringLiteral("Only advanced users who are sure of the consequences should remove a file "
-                                           "from the list.  Are you sure you want to remove the selected files(s) from "
-                                           "the list?"),
-                            QStringLiteral("Okay to remove?"), Prompt::Warning,
-                            Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::No)
+            if (Prompt::Ask(QStringLiteral(
+                                "Only advanced users who are sure of the consequences should remove a file "
+                                "from the list.  Are you sure you want to remove the selected files(s) from "
+                                "the list?"),
+                    QStringLiteral("Okay to remove?"), Prompt::Warning,
+                    Prompt::Yes | Prompt::No | Prompt::Cancel, Prompt::No)
                 != Prompt::Yes)
                 return;
         }
@@ -124,8 +129,8 @@ void CPendingFilesDlg::RemoveFiles()
         delete item;
     }
     if (!asked)
-        Prompt::Tell(QStringLiteral("Please select a file in the list to remove."), QStringLiteral("Nothing selected!"),
-                     Prompt::Information);
+        Prompt::Tell(QStringLiteral("Please select a file in the list to remove."),
+            QStringLiteral("Nothing selected!"), Prompt::Information);
     else
         Reload();
 }
@@ -134,9 +139,10 @@ bool SendPending(bool showSetupMessage, bool quitting, QWidget* parent)
 {
     if (GetSetting(Settings::SetupWizRun) == 0) {
         if (showSetupMessage)
-            Prompt::Tell(QStringLiteral("The Pending Files dialog will not be displayed until you run the Initial "
-                                        "Setup Wizard.  To do so, from the 'Tools' menu select 'Initial Setup'."),
-                         QStringLiteral("Setup not initialized"), Prompt::Information);
+            Prompt::Tell(
+                QStringLiteral("The Pending Files dialog will not be displayed until you run the Initial "
+                               "Setup Wizard.  To do so, from the 'Tools' menu select 'Initial Setup'."),
+                QStringLiteral("Setup not initialized"), Prompt::Information);
         return false;
     }
     CPendingFilesDlg dialog(quitting, parent);

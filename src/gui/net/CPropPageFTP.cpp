@@ -43,7 +43,8 @@ CPropPageFTP::CPropPageFTP(QWidget* parent)
     m_log = new QCheckBox(QStringLiteral("&Log FTP sessions"), m_advanced);
     m_passive = new QCheckBox(QStringLiteral("P&assive mode (off by default)"), m_advanced);
     m_port = new QLineEdit(m_advanced);
-    m_port->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), m_port));
+    m_port->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), m_port));
     m_port->setPlaceholderText(QStringLiteral("21 is default port"));
     m_port->setToolTip(QStringLiteral("21 is default port"));
     m_initialDir = new QLineEdit(m_advanced);
@@ -75,7 +76,8 @@ void CPropPageFTP::showAdvanced(bool shown)
 {
     m_advancedShown = shown;
     m_advanced->setVisible(shown);
-    m_advancedButton->setText(shown ? QStringLiteral("<< Hide advanced") : QStringLiteral("Show advanced >>"));
+    m_advancedButton->setText(
+        shown ? QStringLiteral("<< Hide advanced") : QStringLiteral("Show advanced >>"));
 }
 
 QString CPropPageFTP::CurrentUserName() const
@@ -86,7 +88,7 @@ QString CPropPageFTP::CurrentUserName() const
 bool CPropPageFTP::OnOK()
 {
     // Each of these values goes into an FTP command.
-    for (QLineEdit* edit : {m_host, m_user, m_password, m_initialDir}) {
+    for (QLineEdit* edit : { m_host, m_user, m_password, m_initialDir }) {
         if (!CRemoteHost::IsCommandSafe(edit->text())) {
             CRemoteHost::TellInvalidEntry();
             edit->setFocus();
@@ -115,7 +117,7 @@ bool CPropPageFTP::OnOK()
             QString error;
             if (!FtpPassword::Save(m_password->text(), &error))
                 Prompt::Tell(QStringLiteral("The password could not be saved.\n\n%1").arg(error),
-                             QStringLiteral("Password not saved"), Prompt::Warning);
+                    QStringLiteral("Password not saved"), Prompt::Warning);
         }
     }
     m_loadedUser = m_user->text();

@@ -37,13 +37,15 @@ CRemoteFilesFoldersSheet::CRemoteFilesFoldersSheet(const QString& caption, QWidg
     connect(m_disconnect, &QPushButton::clicked, this, &CRemoteFilesFoldersSheet::Disconnect);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_help, &QPushButton::clicked, this, [this] {
-        ShowHelpTopic(this, m_tabs->currentIndex() == 0 ? QStringLiteral("dlgRemoteFiles.html")
-                                                        : QStringLiteral("dlgRemoteFolders.html"));
+        ShowHelpTopic(this,
+            m_tabs->currentIndex() == 0 ? QStringLiteral("dlgRemoteFiles.html")
+                                        : QStringLiteral("dlgRemoteFolders.html"));
     });
     // F1 follows the page that is shown.
     SetHelpTopic(this, QStringLiteral("dlgRemoteFiles.html"));
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        SetHelpTopic(this, index == 0 ? QStringLiteral("dlgRemoteFiles.html") : QStringLiteral("dlgRemoteFolders.html"));
+        SetHelpTopic(this,
+            index == 0 ? QStringLiteral("dlgRemoteFiles.html") : QStringLiteral("dlgRemoteFolders.html"));
         QTimer::singleShot(10, this, &CRemoteFilesFoldersSheet::focusHelp);
     });
     m_disconnect->setAutoDefault(false);
@@ -88,8 +90,8 @@ void CRemoteFilesFoldersSheet::done(int result)
     QDialog::done(result);
 }
 
-bool CRemoteFilesFoldersSheet::ChangePermissions(QWidget* page, const QString& sentName, const QString& recordName,
-                                                 bool isFile, int current, int* newPermissions)
+bool CRemoteFilesFoldersSheet::ChangePermissions(QWidget* page, const QString& sentName,
+    const QString& recordName, bool isFile, int current, int* newPermissions)
 {
     int value = current;
     CPermissionsDlg dialog(&value, isFile, page);
@@ -103,16 +105,18 @@ bool CRemoteFilesFoldersSheet::ChangePermissions(QWidget* page, const QString& s
             m_host.CloseProgress();
             Prompt::Tell(QStringLiteral("The permissions for %1 were successfully changed to %2.")
                              .arg(recordName, CFtpClient::PermissionText(value)),
-                         QStringLiteral("Permissions updated."), Prompt::Information);
+                QStringLiteral("Permissions updated."), Prompt::Information);
         } else if (m_host.WasCanceled()) {
             m_host.CloseProgress();
-            Prompt::Tell(QStringLiteral("chmod canceled."), QStringLiteral("Operation canceled"), Prompt::Information);
+            Prompt::Tell(
+                QStringLiteral("chmod canceled."), QStringLiteral("Operation canceled"), Prompt::Information);
         } else {
             m_host.CloseProgress();
-            Prompt::Tell(QStringLiteral("Error trying to change permissions for %1.  The last response from the remote "
-                                        "host was:\n\n%2")
+            Prompt::Tell(QStringLiteral(
+                             "Error trying to change permissions for %1.  The last response from the remote "
+                             "host was:\n\n%2")
                              .arg(recordName, m_host.LastResponse()),
-                         QStringLiteral("Error!"), Prompt::Warning);
+                QStringLiteral("Error!"), Prompt::Warning);
         }
     }
     m_host.CloseProgress();

@@ -27,7 +27,7 @@ public:
     // is what goes into the command, `recordName` what the list shows. On success the new value
     // is stored in `*newPermissions`. Tells the user the outcome.
     bool ChangePermissions(QWidget* page, const QString& sentName, const QString& recordName, bool isFile,
-                           int current, int* newPermissions);
+        int current, int* newPermissions);
 
     QTabWidget* Tabs() const { return m_tabs; }
     CRemoteFilesPg* FilesPage() const { return m_files; }

@@ -40,16 +40,19 @@ bool isLogFile(const QString& remote)
 } // namespace
 
 CRemoteFilesPg::CRemoteFilesPg(CRemoteFilesFoldersSheet* sheet)
-    : CRemoteItemsPg(sheet, {QStringLiteral("RemoteFilesPg"),
-                             {QStringLiteral("Remote Filename"), QStringLiteral("Permissions"),
-                              QStringLiteral("Date uploaded"), QStringLiteral("Local Filename")},
-                             QStringLiteral("Remote Files Col Order"), QStringLiteral("Remote Files Col widths"),
-                             QStringLiteral("No file selected")})
+    : CRemoteItemsPg(sheet,
+        { QStringLiteral("RemoteFilesPg"),
+            { QStringLiteral("Remote Filename"), QStringLiteral("Permissions"),
+                QStringLiteral("Date uploaded"), QStringLiteral("Local Filename") },
+            QStringLiteral("Remote Files Col Order"), QStringLiteral("Remote Files Col widths"),
+            QStringLiteral("No file selected") })
 {
-    addButton(QStringLiteral("Change permissions"), QStringLiteral("chmodButton"), [this] { ChangePermissions(); });
+    addButton(
+        QStringLiteral("Change permissions"), QStringLiteral("chmodButton"), [this] { ChangePermissions(); });
     addButton(QStringLiteral("View file"), QStringLiteral("viewButton"), [this] { ViewFile(); });
     addButton(QStringLiteral("Delete file"), QStringLiteral("deleteButton"), [this] { DeleteFile(); });
-    addButton(QStringLiteral("Remove from list"), QStringLiteral("removeButton"), [this] { RemoveFromList(); });
+    addButton(
+        QStringLiteral("Remove from list"), QStringLiteral("removeButton"), [this] { RemoveFromList(); });
     addButton(QStringLiteral("Rename file"), QStringLiteral("renameButton"), [this] { RenameFile(); });
     finishSetup();
 }
@@ -62,12 +65,12 @@ QList<QTreeWidgetItem*> CRemoteFilesPg::makeRows() const
         CRemoteFileEntry entry;
         if (!record().GetFile(i, &entry))
             continue;
-        auto* item = new FileItem(QStringList{entry.remoteName, CFtpClient::PermissionText(entry.permissions),
-                                              CRemoteFilesFoldersMgr::UploadDateText(entry.dateUploaded),
-                                              entry.localName});
+        auto* item
+            = new FileItem(QStringList { entry.remoteName, CFtpClient::PermissionText(entry.permissions),
+                CRemoteFilesFoldersMgr::UploadDateText(entry.dateUploaded), entry.localName });
         item->setIcon(0, icons.icon(QFileInfo(entry.localName)));
         item->setData(DateColumn, DateRole,
-                      entry.dateUploaded.status == COleDateTime::Valid ? entry.dateUploaded.days : -1e9);
+            entry.dateUploaded.status == COleDateTime::Valid ? entry.dateUploaded.days : -1e9);
         item->setData(0, KeyRole, entry.remoteName);
         rows.append(item);
     }
@@ -76,7 +79,8 @@ QList<QTreeWidgetItem*> CRemoteFilesPg::makeRows() const
 
 void CRemoteFilesPg::ChangePermissions()
 {
-    const QString name = selectedName(QStringLiteral("Please select a remote file to change permissions for."));
+    const QString name
+        = selectedName(QStringLiteral("Please select a remote file to change permissions for."));
     if (name.isEmpty())
         return;
     int value = -1;
@@ -92,7 +96,8 @@ void CRemoteFilesPg::ViewFile()
         return;
     CRemoteHost& host = m_sheet->Host();
     const QString temporary = Workspace::MakeTempFile();
-    if (temporary.isEmpty() || !host.Transfer(temporary, name, true, false, CRemoteHost::PassiveSetting() != 0)) {
+    if (temporary.isEmpty()
+        || !host.Transfer(temporary, name, true, false, CRemoteHost::PassiveSetting() != 0)) {
         host.CloseProgress();
         host.ShowResult();
         if (!temporary.isEmpty())
@@ -107,8 +112,8 @@ void CRemoteFilesPg::ViewFile()
         bytes = file.readAll();
     file.close();
     QFile::remove(temporary);
-    showViewed(QString::fromUtf8(bytes), QStringLiteral("Remote file: %1").arg(name), QStringLiteral("Remote file"),
-               false, 1.7);
+    showViewed(QString::fromUtf8(bytes), QStringLiteral("Remote file: %1").arg(name),
+        QStringLiteral("Remote file"), false, 1.7);
 }
 
 void CRemoteFilesPg::DeleteFile()
@@ -117,13 +122,13 @@ void CRemoteFilesPg::DeleteFile()
     if (name.isEmpty())
         return;
     if (!confirm(QStringLiteral("Are you sure you want to delete the remote file %1?").arg(name),
-                 QStringLiteral("Confirm file delete")))
+            QStringLiteral("Confirm file delete")))
         return;
     runOnHost([&](CRemoteHost& host) { return host.DeleteFile(name); },
-              [&] {
-                  if (!isLogFile(name))
-                      record().ForgetFile(name);
-              });
+        [&] {
+            if (!isLogFile(name))
+                record().ForgetFile(name);
+        });
 }
 
 void CRemoteFilesPg::RemoveFromList()
@@ -131,13 +136,14 @@ void CRemoteFilesPg::RemoveFromList()
     const QString name = selectedName(QStringLiteral("Please select a remote file to remove from the list."));
     if (name.isEmpty())
         return;
-    if (!confirm(QStringLiteral("Are you sure you want to remove the remote file %1 from the list?  (This will not "
-                                "delete the remote file, it will only be removed from this list of files.)  Only "
-                                "advanced users should select 'Yes'.  If the file is removed from this list it will "
-                                "not be deleted by ZEPH if you later try to delete remote files using the Disable "
-                                "Procmail Dialog.\n\nOkay to remove from the list?")
+    if (!confirm(QStringLiteral(
+                     "Are you sure you want to remove the remote file %1 from the list?  (This will not "
+                     "delete the remote file, it will only be removed from this list of files.)  Only "
+                     "advanced users should select 'Yes'.  If the file is removed from this list it will "
+                     "not be deleted by ZEPH if you later try to delete remote files using the Disable "
+                     "Procmail Dialog.\n\nOkay to remove from the list?")
                      .arg(name),
-                 QStringLiteral("Confirm removal from list")))
+            QStringLiteral("Confirm removal from list")))
         return;
     record().ForgetFile(name);
     Refill();
@@ -149,8 +155,8 @@ void CRemoteFilesPg::RenameFile()
     if (name.isEmpty())
         return;
     QString newName;
-    CInputDlg dialog(QStringLiteral("Renaming %1").arg(name), QStringLiteral("New file name:"), &newName, QString(),
-                     nullptr, this);
+    CInputDlg dialog(QStringLiteral("Renaming %1").arg(name), QStringLiteral("New file name:"), &newName,
+        QString(), nullptr, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!CRemoteHost::IsCommandSafe(newName)) {
@@ -158,5 +164,5 @@ void CRemoteFilesPg::RenameFile()
         return;
     }
     runOnHost([&](CRemoteHost& host) { return host.Rename(name, newName); },
-              [&] { record().RenameFile(name, newName); });
+        [&] { record().RenameFile(name, newName); });
 }

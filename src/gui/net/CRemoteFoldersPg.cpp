@@ -15,15 +15,18 @@ const QString Home = QStringLiteral("$HOME");
 } // namespace
 
 CRemoteFoldersPg::CRemoteFoldersPg(CRemoteFilesFoldersSheet* sheet)
-    : CRemoteItemsPg(sheet, {QStringLiteral("RemoteFoldersPg"),
-                             {QStringLiteral("Remote directory (folder)"), QStringLiteral("Permsissions")},
-                             QStringLiteral("Remote Dir Col Order"), QStringLiteral("Remote Dir Col widths"),
-                             QStringLiteral("No folder selected")})
+    : CRemoteItemsPg(sheet,
+        { QStringLiteral("RemoteFoldersPg"),
+            { QStringLiteral("Remote directory (folder)"), QStringLiteral("Permsissions") },
+            QStringLiteral("Remote Dir Col Order"), QStringLiteral("Remote Dir Col widths"),
+            QStringLiteral("No folder selected") })
 {
-    addButton(QStringLiteral("Change permissions"), QStringLiteral("chmodButton"), [this] { ChangePermissions(); });
+    addButton(
+        QStringLiteral("Change permissions"), QStringLiteral("chmodButton"), [this] { ChangePermissions(); });
     addButton(QStringLiteral("View dir list"), QStringLiteral("viewButton"), [this] { ViewDirList(); });
     addButton(QStringLiteral("Delete folder"), QStringLiteral("deleteButton"), [this] { DeleteFolder(); });
-    addButton(QStringLiteral("Remove from list"), QStringLiteral("removeButton"), [this] { RemoveFromList(); });
+    addButton(
+        QStringLiteral("Remove from list"), QStringLiteral("removeButton"), [this] { RemoveFromList(); });
     finishSetup();
 }
 
@@ -35,7 +38,8 @@ QList<QTreeWidgetItem*> CRemoteFoldersPg::makeRows() const
         CRemoteDirEntry entry;
         if (!record().GetDir(i, &entry))
             continue;
-        auto* item = new QTreeWidgetItem(QStringList{entry.name, CFtpClient::PermissionText(entry.permissions)});
+        auto* item
+            = new QTreeWidgetItem(QStringList { entry.name, CFtpClient::PermissionText(entry.permissions) });
         item->setIcon(0, folder);
         item->setData(0, KeyRole, entry.name);
         rows.append(item);
@@ -45,7 +49,8 @@ QList<QTreeWidgetItem*> CRemoteFoldersPg::makeRows() const
 
 void CRemoteFoldersPg::ChangePermissions()
 {
-    const QString name = selectedName(QStringLiteral("Please select a remote directory to change permissions for."));
+    const QString name
+        = selectedName(QStringLiteral("Please select a remote directory to change permissions for."));
     if (name.isEmpty())
         return;
     const QString sent = name == Home ? QStringLiteral(".") : name;
@@ -91,7 +96,7 @@ void CRemoteFoldersPg::ViewDirList()
         return;
     }
     showViewed(QString::fromUtf8(listing), QStringLiteral("Remote directory %1").arg(name),
-               QStringLiteral("Remote directory list"), true, 1.0);
+        QStringLiteral("Remote directory list"), true, 1.0);
 }
 
 void CRemoteFoldersPg::DeleteFolder()
@@ -101,25 +106,27 @@ void CRemoteFoldersPg::DeleteFolder()
         return;
     if (name == Home) {
         Prompt::Tell(QStringLiteral("You are not allowed to delete your $HOME directory."),
-                     QStringLiteral("Cannot delete $HOME"), Prompt::Stop);
+            QStringLiteral("Cannot delete $HOME"), Prompt::Stop);
         return;
     }
     if (!confirm(QStringLiteral("Are you sure you want to delete the remote directory %1?").arg(name),
-                 QStringLiteral("Confirm directory delete")))
+            QStringLiteral("Confirm directory delete")))
         return;
     runOnHost([&](CRemoteHost& host) { return host.RemoveDir(name); }, [&] { record().ForgetDir(name); });
 }
 
 void CRemoteFoldersPg::RemoveFromList()
 {
-    const QString name = selectedName(QStringLiteral("Please select a remote folder to remove from the list."));
+    const QString name
+        = selectedName(QStringLiteral("Please select a remote folder to remove from the list."));
     if (name.isEmpty())
         return;
-    if (!confirm(QStringLiteral("Are you sure you want to remove the remote directory %1 from the list?  (This will "
-                                "not delete the remote directory, it will only be removed from this list of "
-                                "directories.)")
+    if (!confirm(QStringLiteral(
+                     "Are you sure you want to remove the remote directory %1 from the list?  (This will "
+                     "not delete the remote directory, it will only be removed from this list of "
+                     "directories.)")
                      .arg(name),
-                 QStringLiteral("Confirm removal from list")))
+            QStringLiteral("Confirm removal from list")))
         return;
     record().ForgetDir(name);
     Refill();

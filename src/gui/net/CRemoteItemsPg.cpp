@@ -103,8 +103,8 @@ bool CRemoteItemsPg::confirm(const QString& text, const QString& caption)
         == Prompt::Yes;
 }
 
-void CRemoteItemsPg::runOnHost(const std::function<bool(CRemoteHost&)>& operation,
-                               const std::function<void()>& recordChange)
+void CRemoteItemsPg::runOnHost(
+    const std::function<bool(CRemoteHost&)>& operation, const std::function<void()>& recordChange)
 {
     if (!m_sheet->Connect())
         return;
@@ -120,8 +120,8 @@ void CRemoteItemsPg::runOnHost(const std::function<bool(CRemoteHost&)>& operatio
     host.ShowMessage();
 }
 
-void CRemoteItemsPg::showViewed(const QString& text, const QString& caption, const QString& persistenceName,
-                                bool noWrap, double growth)
+void CRemoteItemsPg::showViewed(
+    const QString& text, const QString& caption, const QString& persistenceName, bool noWrap, double growth)
 {
     m_lastViewed = text;
     m_lastViewedCaption = caption;

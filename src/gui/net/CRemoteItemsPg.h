@@ -56,10 +56,11 @@ protected:
     static bool confirm(const QString& text, const QString& caption);
     // Connects and runs `operation`; when the host confirms it, `recordChange` runs, the list is
     // filled again and the host's message shown, else the host's result is shown.
-    void runOnHost(const std::function<bool(CRemoteHost&)>& operation, const std::function<void()>& recordChange);
+    void runOnHost(
+        const std::function<bool(CRemoteHost&)>& operation, const std::function<void()>& recordChange);
     // Keeps what a View showed and shows it unless tests switched the viewer off.
     void showViewed(const QString& text, const QString& caption, const QString& persistenceName, bool noWrap,
-                    double growth);
+        double growth);
 
     static CRemoteFilesFoldersMgr& record();
 

@@ -79,12 +79,12 @@ void Install(MainWindow& window)
         CustomTransfer(*target, upload, local, remote);
     });
     window.SetCloseHooks([target] { return OfferPendingAtExit(*target); },
-                         [] {
-                             if (g_host) {
-                                 g_host->Disconnect();
-                                 g_host->CloseProgress();
-                             }
-                         });
+        [] {
+            if (g_host) {
+                g_host->Disconnect();
+                g_host->CloseProgress();
+            }
+        });
 }
 
 bool DownloadLog(MainWindow& window)
@@ -122,8 +122,7 @@ bool UploadFile(MainWindow& window, const QString& local, const QString& remote,
     }
     RemovePending(local, remote);
     CAppState::Instance().RemoteFiles().AddUpload(remote, local, COleDateTime::FromDateTime(Clock::Now()),
-                                                  CRemoteFilesFoldersMgr::LocalFileTime(local),
-                                                  CRemoteFilesFoldersMgr::UploadPermissions());
+        CRemoteFilesFoldersMgr::LocalFileTime(local), CRemoteFilesFoldersMgr::UploadPermissions());
     remoteHost.ShowMessage();
     return true;
 }
