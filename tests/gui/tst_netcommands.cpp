@@ -22,6 +22,7 @@
 #include "gui/net/NetCommands.h"
 #include "support/FtpServers.h"
 #include "support/NetTestFixture.h"
+#include "support/gui/ModalDialogs.h"
 
 #include <QAction>
 #include <QApplication>

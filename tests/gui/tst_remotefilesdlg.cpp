@@ -14,6 +14,7 @@
 #include "gui/net/CRemoteFoldersPg.h"
 #include "support/FtpServers.h"
 #include "support/NetTestFixture.h"
+#include "support/gui/ModalDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>

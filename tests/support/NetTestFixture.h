@@ -1,11 +1,7 @@
 #pragma once
 
-#include <QApplication>
 #include <QByteArray>
 #include <QString>
-#include <QTimer>
-
-#include <functional>
 
 class TestFtpServer;
 
@@ -23,19 +19,3 @@ void UseServerSettings(const TestFtpServer& server, bool passive);
 // Starts `server`, points the settings at it (passive) and saves its password. False with a
 // warning that says what went wrong.
 bool StartServerForSettings(TestFtpServer& server);
-
-// Runs `action` on the first modal dialog of type T that shows up, polled while the code under
-// test waits in its own event loop.
-template <typename T> void WhenModal(std::function<void(T*)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(50);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (T* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-        }
-    });
-    timer->start();
-}
