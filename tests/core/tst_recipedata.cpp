@@ -19,7 +19,8 @@ struct RawFile
     QByteArray filler = QByteArray(30, 'f');
     QByteArray magic = "ZEPH Recipe Wizard file";
     quint32 schema[5] = { 1, 1, 1, 1, 1 };
-    quint32 position = 1;
+    quint32 position = 1; // where the condition pages stood
+    qint64 actionPosition = -1; // where the action pages stood; -1: the same as `position`
     QList<QByteArray> customHeaders { "" };
     QList<qint32> fields { 10 }, toKinds { 100 }, inverts { 0 }, joins { 0 };
     QList<QByteArray> entries { "" }, sizes { "" };
@@ -70,11 +71,12 @@ struct RawFile
         intList(joins);
         stringList(entries);
         stringList(sizes);
+        const quint32 actionsAt = actionPosition < 0 ? position : static_cast<quint32>(actionPosition);
         a.WriteDword(schema[2]);
-        a.WriteDword(position);
+        a.WriteDword(actionsAt);
         intList(types);
         a.WriteDword(schema[3]);
-        a.WriteDword(position);
+        a.WriteDword(actionsAt);
         static const bool isInt[25]
             = { 1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1 };
         int i = 0, s = 0;
@@ -158,8 +160,66 @@ private slots:
         const int fillerLength = static_cast<unsigned char>(plain.at(4));
         QVERIFY(fillerLength >= 22 && fillerLength <= 54);
         QCOMPARE(plain.mid(5 + fillerLength, 24), QByteArray("\x17ZEPH Recipe Wizard file"));
-        // The same definition written by the independent layout loads to the same values.
-        QVERIFY(plain.endsWith(QByteArray(6, '\0')));
+        // Everything after the filler is the independently written layout, byte for byte.
+        QCOMPARE(plain.mid(5 + fillerLength), everyFieldLayout().Bytes().mid(5 + 30));
+    }
+
+    // "Every field" above, laid out by hand: per action, the reset values except its own.
+    static RawFile everyFieldLayout()
+    {
+        RawFile raw;
+        // Saved as at Finish: the pages stand after the last condition and the last action.
+        raw.position = 4;
+        raw.actionPosition = 9;
+        raw.customHeaders = { "", "X-Spam:", "", "" };
+        raw.fields = { 0, 11, 9, 8 };
+        raw.toKinds = { 102, 100, 100, 100 };
+        raw.inverts = { 0, 1, 0, 0 };
+        raw.joins = { 2, 1, 1, 0 };
+        raw.entries = { "a\r\nb", "yes", "", "body" };
+        raw.sizes = { "", "", "5000", "" };
+        raw.types = { 0, 1, 2, 3, 4, 5, 7, 8, 9 };
+        const int actions = 9;
+        // The integer lists in stored order: mailbox mode, exit code, remove-between, top mode, top
+        // count, bottom mode, bottom count, include body, include headers, reserved, response at
+        // top, copy, another action.
+        raw.ints.clear();
+        raw.ints.append({ 0, 0, 0, 0, 0, 0, 0, 0, 1 }); // mailbox mode
+        raw.ints.append({ 99, 99, 99, 99, 99, -3, 99, 99, 99 }); // exit code
+        raw.ints.append({ 0, 0, 0, 0, 1, 0, 0, 0, 0 }); // remove-between
+        raw.ints.append({ 0, 0, 0, 0, 2, 0, 0, 0, 0 }); // top mode
+        raw.ints.append(QList<qint32>(actions, 0)); // top line count
+        raw.ints.append({ 0, 0, 0, 0, 1, 0, 0, 0, 0 }); // bottom mode
+        raw.ints.append({ 0, 0, 0, 0, 4, 0, 0, 0, 0 }); // bottom line count
+        raw.ints.append({ 0, 0, 0, 0, 0, 0, 0, 1, 0 }); // include body
+        raw.ints.append({ 0, 0, 0, 0, 0, 0, 0, 1, 0 }); // include headers
+        raw.ints.append(QList<qint32>(actions, 0)); // reserved
+        raw.ints.append({ 0, 0, 0, 0, 0, 0, 0, 1, 0 }); // response at top
+        raw.ints.append({ 0, 0, 0, 0, 0, 0, 1, 1, 0 }); // copy
+        raw.ints.append({ 1, 1, 1, 1, 1, 1, 1, 1, 0 }); // another action
+        const QList<QByteArray> none(actions);
+        auto only = [&none](int index, const QByteArray& value) {
+            QList<QByteArray> list = none;
+            list[index] = value;
+            return list;
+        };
+        raw.strings.clear();
+        raw.strings.append(only(6, "a@b.c\r\nd@e.f")); // forward addresses
+        raw.strings.append(only(8, "Mail/box")); // custom mailbox
+        raw.strings.append(only(2, "N")); // header name part
+        raw.strings.append(only(2, "V")); // header value part
+        raw.strings.append(only(3, "X-R:")); // header to remove
+        raw.strings.append(only(0, "[x]")); // add to Subject
+        raw.strings.append(only(1, "y")); // remove from Subject
+        raw.strings.append(only(4, "t")); // between top line
+        raw.strings.append(only(4, "b")); // between bottom line
+        raw.strings.append(only(4, "tl")); // top line
+        raw.strings.append(none); // bottom line
+        raw.strings.append(only(7, "C:\\r.txt")); // response file
+        raw.name = "Every field";
+        raw.nameHeader = 1;
+        raw.logging = 2;
+        return raw;
     }
 
     void allMessagesSaveDefault()

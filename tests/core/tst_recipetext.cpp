@@ -29,7 +29,9 @@ QByteArray Json(const QByteArray& conditions, const QByteArray& actions = R"([{"
     return "{\"name\": \"Spam\", \"conditions\": " + conditions + ", \"actions\": " + actions + more + "}";
 }
 
-CRecipeCondition Condition(int field, const QByteArray& entries, int join = 0, bool invert = false)
+using C = CRecipeCondition;
+
+CRecipeCondition Condition(int field, const QByteArray& entries, int join = C::JoinNone, bool invert = false)
 {
     CRecipeCondition c;
     c.field = field;
@@ -64,83 +66,92 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("nesting");
 
-        QTest::newRow("one From condition")
-            << QList<CRecipeCondition> { Condition(2, "joe") } << QByteArray(":0<P>* ^From:.*joe\n") << 0;
+        QTest::newRow("one From condition") << QList<CRecipeCondition> { Condition(C::From, "joe") }
+                                            << QByteArray(":0<P>* ^From:.*joe\n") << 0;
         QTest::newRow("blank lines between entries")
-            << QList<CRecipeCondition> { Condition(4, "a\r\n\r\n\r\nb") }
+            << QList<CRecipeCondition> { Condition(C::Subject, "a\r\n\r\n\r\nb") }
             << QByteArray(":0<P>* ^Subject:.*(a|b)\n") << 0;
-        CRecipeCondition toMacro = Condition(0, "joe");
-        toMacro.toKind = 101;
+        CRecipeCondition toMacro = Condition(C::To, "joe");
+        toMacro.toKind = C::ToMacro;
         QTest::newRow("TO macro") << QList<CRecipeCondition> { toMacro } << QByteArray(":0<P>* ^TOjoe\n")
                                   << 0;
-        CRecipeCondition toUnderscore = Condition(0, "joe");
-        toUnderscore.toKind = 102;
+        CRecipeCondition toUnderscore = Condition(C::To, "joe");
+        toUnderscore.toKind = C::ToUnderscoreMacro;
         QTest::newRow("TO_ macro") << QList<CRecipeCondition> { toUnderscore }
                                    << QByteArray(":0<P>* ^TO_joe\n") << 0;
-        CRecipeCondition unknownTo = Condition(0, "joe");
-        unknownTo.toKind = 103;
+        CRecipeCondition unknownTo = Condition(C::To, "joe");
+        unknownTo.toKind = C::ToUnderscoreMacro + 1; // no such kind
         QTest::newRow("unknown To kind")
             << QList<CRecipeCondition> { unknownTo } << QByteArray(":0<P>* # UNEXPECTED ERROR!.*joe\n") << 0;
-        CRecipeCondition custom = Condition(11, "x");
+        CRecipeCondition custom = Condition(C::CustomHeader, "x");
         custom.customHeader = "X-List:";
         QTest::newRow("custom header")
             << QList<CRecipeCondition> { custom } << QByteArray(":0<P>* ^X-List:.*x\n") << 0;
-        QTest::newRow("Reply-To header")
-            << QList<CRecipeCondition> { Condition(6, "x") } << QByteArray(":0<P>* ^Reply-To:.*x\n") << 0;
-        QTest::newRow("To header") << QList<CRecipeCondition> { Condition(0, "joe") }
+        QTest::newRow("Reply-To header") << QList<CRecipeCondition> { Condition(C::ReplyTo, "x") }
+                                         << QByteArray(":0<P>* ^Reply-To:.*x\n") << 0;
+        QTest::newRow("To header") << QList<CRecipeCondition> { Condition(C::To, "joe") }
                                    << QByteArray(":0<P>* ^To:.*joe\n") << 0;
         QTest::newRow("Subject without entries")
-            << QList<CRecipeCondition> { Condition(4, "") } << QByteArray(":0<P>* ^Subject:\n") << 0;
-        CRecipeCondition size = Condition(9, "", 0, true);
+            << QList<CRecipeCondition> { Condition(C::Subject, "") } << QByteArray(":0<P>* ^Subject:\n") << 0;
+        CRecipeCondition size = Condition(C::Size, "", C::JoinNone, true);
         size.size = "102400";
         QTest::newRow("inverted size")
             << QList<CRecipeCondition> { size } << QByteArray(":0<P>* ! > 102400\n") << 0;
-        QTest::newRow("body alone") << QList<CRecipeCondition> { Condition(8, "Dear friend") }
+        QTest::newRow("body alone") << QList<CRecipeCondition> { Condition(C::Body, "Dear friend") }
                                     << QByteArray(":0B<P>* (Dear friend)\n") << 0;
         QTest::newRow("body after a header condition")
-            << QList<CRecipeCondition> { Condition(2, "joe", 1), Condition(8, "Dear friend") }
+            << QList<CRecipeCondition> { Condition(C::From, "joe", C::JoinAnd),
+                   Condition(C::Body, "Dear friend") }
             << QByteArray(":0<P>* ^From:.*joe\n* B ?? (Dear friend)\n") << 0;
         QTest::newRow("inverted condition inside an OR group")
-            << QList<CRecipeCondition> { Condition(4, "x", 2, true), Condition(4, "y") }
+            << QList<CRecipeCondition> { Condition(C::Subject, "x", C::JoinOr, true),
+                   Condition(C::Subject, "y") }
             << QByteArray(":0\n* ^Subject:.*x\n* ! ^Subject:.*y\n{ }\n:0E<P>") << 0;
         QTest::newRow("first condition OR-ed with the second")
-            << QList<CRecipeCondition> { Condition(4, "x", 2), Condition(4, "y") }
+            << QList<CRecipeCondition> { Condition(C::Subject, "x", C::JoinOr), Condition(C::Subject, "y") }
             << QByteArray(":0\n* ! ^Subject:.*x\n* ! ^Subject:.*y\n{ }\n:0E<P>") << 0;
         QTest::newRow("AND, OR group, AND")
-            << QList<CRecipeCondition> { Condition(2, "joe", 1), Condition(4, "x", 2), Condition(4, "y", 1),
-                   Condition(0, "z") }
+            << QList<CRecipeCondition> { Condition(C::From, "joe", C::JoinAnd),
+                   Condition(C::Subject, "x", C::JoinOr), Condition(C::Subject, "y", C::JoinAnd),
+                   Condition(C::To, "z") }
             << QByteArray(
                    ":0\n* ^From:.*joe\n{\n:0\n* ! ^Subject:.*x\n* ! ^Subject:.*y\n{ }\n:0E<P>* ^To:.*z\n")
             << 1;
         QTest::newRow("OR group right after another")
-            << QList<CRecipeCondition> { Condition(4, "a", 2), Condition(4, "b", 1), Condition(2, "c", 2),
-                   Condition(2, "d") }
+            << QList<CRecipeCondition> { Condition(C::Subject, "a", C::JoinOr),
+                   Condition(C::Subject, "b", C::JoinAnd), Condition(C::From, "c", C::JoinOr),
+                   Condition(C::From, "d") }
             << QByteArray(":0\n* ! ^Subject:.*a\n* ! ^Subject:.*b\n{ }\n:0E\n* ! ^From:.*c\n* ! ^From:.*d\n{ "
                           "}\n:0E<P>")
             << 0;
         QTest::newRow("OR group of bodies")
-            << QList<CRecipeCondition> { Condition(2, "joe", 1), Condition(8, "a", 2), Condition(8, "b") }
+            << QList<CRecipeCondition> { Condition(C::From, "joe", C::JoinAnd),
+                   Condition(C::Body, "a", C::JoinOr), Condition(C::Body, "b") }
             << QByteArray(":0\n* ^From:.*joe\n{\n:0B\n* ! (a)\n* ! (b)\n{ }\n:0E<P>") << 1;
         QTest::newRow("line breaks of any kind")
-            << QList<CRecipeCondition> { Condition(4, "a\nb\rc\r\n \t \r\nd") }
+            << QList<CRecipeCondition> { Condition(C::Subject, "a\nb\rc\r\n \t \r\nd") }
             << QByteArray(":0<P>* ^Subject:.*(a|b|c|d)\n") << 0;
         QTest::newRow("alternation inside one entry")
-            << QList<CRecipeCondition> { Condition(4, "cheap|viagra") }
+            << QList<CRecipeCondition> { Condition(C::Subject, "cheap|viagra") }
             << QByteArray(":0<P>* ^Subject:.*(cheap|viagra)\n") << 0;
-        QTest::newRow("entry ending in a backslash") << QList<CRecipeCondition> { Condition(4, "C:\\") }
-                                                     << QByteArray(":0<P>* ^Subject:.*(C:\\\\)\n") << 0;
-        QTest::newRow("entry ending in two backslashes") << QList<CRecipeCondition> { Condition(4, "C:\\\\") }
-                                                         << QByteArray(":0<P>* ^Subject:.*(C:\\\\)\n") << 0;
+        QTest::newRow("entry ending in a backslash")
+            << QList<CRecipeCondition> { Condition(C::Subject, "C:\\") }
+            << QByteArray(":0<P>* ^Subject:.*(C:\\\\)\n") << 0;
+        QTest::newRow("entry ending in two backslashes")
+            << QList<CRecipeCondition> { Condition(C::Subject, "C:\\\\") }
+            << QByteArray(":0<P>* ^Subject:.*(C:\\\\)\n") << 0;
         QTest::newRow("leading operator in the headers")
-            << QList<CRecipeCondition> { Condition(7, "!important") } << QByteArray(":0<P>* \\!important\n")
-            << 0;
+            << QList<CRecipeCondition> { Condition(C::AnyHeader, "!important") }
+            << QByteArray(":0<P>* \\!important\n") << 0;
         QTest::newRow("variable test in the headers")
-            << QList<CRecipeCondition> { Condition(7, "  HOME ?? x") } << QByteArray(":0<P>*   \\HOME ?? x\n")
-            << 0;
+            << QList<CRecipeCondition> { Condition(C::AnyHeader, "  HOME ?? x") }
+            << QByteArray(":0<P>*   \\HOME ?? x\n") << 0;
         QTest::newRow("leading operator elsewhere stays")
-            << QList<CRecipeCondition> { Condition(4, "!x") } << QByteArray(":0<P>* ^Subject:.*!x\n") << 0;
+            << QList<CRecipeCondition> { Condition(C::Subject, "!x") } << QByteArray(":0<P>* ^Subject:.*!x\n")
+            << 0;
         QTest::newRow("unknown field")
-            << QList<CRecipeCondition> { Condition(2, "a", 1), Condition(14, "b") }
+            << QList<CRecipeCondition> { Condition(C::From, "a", C::JoinAnd),
+                   Condition(C::CustomHeader + 3, "b") /* no such field */ }
             << QByteArray(" # UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER.") << 0;
     }
 
@@ -162,7 +173,7 @@ private slots:
         for (int i = 0; i < 40; ++i)
             entries += (i ? "\r\n" : "") + QByteArray("word") + QByteArray::number(100000 + i);
         CRecipeDefinition d;
-        d.Conditions() = { Condition(4, entries) };
+        d.Conditions() = { Condition(C::Subject, entries) };
         const QByteArray text = CConditionBuilder::BuildConditions(d, P).text;
         const QList<QByteArray> lines = text.split('\n');
         // Eight lines of five words (the first after the head), the empty rest.
@@ -486,7 +497,7 @@ private slots:
         QFETCH(bool, outOfMemory);
         QFETCH(QByteArray, modeLines);
         CRecipeDefinition d;
-        d.Conditions() = { Condition(10, "") };
+        d.Conditions() = { Condition(C::AllMessages, "") };
         CActionDetails a;
         a.responseFile = "C:\\away.txt";
         a.includeHeaders = (mode == 1 || mode == 2 || mode >= 5) ? 1 : 0;
@@ -514,7 +525,7 @@ private slots:
     void unknownActionType()
     {
         CRecipeDefinition d;
-        d.Conditions() = { Condition(2, "joe") };
+        d.Conditions() = { Condition(C::From, "joe") };
         d.AddAction(12, CActionDetails());
         QCOMPARE(CActionBuilder::BuildRecipeText(d, RecipeTextSettings()),
             QByteArray("# UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER."));

@@ -479,9 +479,27 @@ void TestSettingsStore::failedSaveKeepsPreviousFile()
 
 void TestSettingsStore::nothingWrittenWhenNotLoaded()
 {
+    // A start that never loaded the data file (a refused identity, a second instance) has only
+    // defaults in memory; writing them back would replace the user's settings.
     CAppState& state = CAppState::Instance();
     QVERIFY(!state.DataLoaded());
+    SetSetting(Settings::ZephDir, QStringLiteral("never stored"));
+    QVERIFY(state.SaveAtExit());
     QVERIFY(!QFile::exists(m_env->DataFilePath()));
+
+    // Another identity's file is there: it stays byte for byte.
+    CAppState::Instance().SetIdentity(QStringLiteral("Other"));
+    state.LoadIdentityData();
+    SetSetting(Settings::ZephDir, QStringLiteral("other's"));
+    QVERIFY(state.SaveAtExit());
+    const QByteArray stored = readFile(m_env->DataFilePath());
+    QVERIFY(stored.size() > 0);
+    CAppState::Instance().SetIdentity(QStringLiteral("Default"));
+    state.Reset();
+    SetSetting(Settings::ZephDir, QStringLiteral("never stored"));
+    QVERIFY(state.SaveAtExit());
+    QCOMPARE(readFile(m_env->DataFilePath()), stored);
+    QVERIFY(Prompt::History().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

@@ -429,7 +429,7 @@ private slots:
             QVERIFY(window.close());
         }
         SetSetting(Settings::WarnDays, 12);
-        QVERIFY(ZephApplication::SaveSettingsAtExit());
+        QVERIFY(CAppState::Instance().SaveAtExit());
         CAppState::Instance().Reset();
         CAppState::Instance().SetIdentity(QStringLiteral("Shell"));
         CAppState::Instance().LoadIdentityData();

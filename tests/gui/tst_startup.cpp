@@ -157,12 +157,12 @@ void TestStartup::exitSavesOnlyWhatWasLoaded()
     state.SetDataFilePath(QString());
     state.SetIdentity(QStringLiteral("Refused"));
     state.Reset();
-    QVERIFY(ZephApplication::SaveSettingsAtExit());
+    QVERIFY(CAppState::Instance().SaveAtExit());
     QVERIFY(!QFile::exists(env.DataFilePath()));
 
     state.LoadIdentityData();
     SetSetting(Settings::ShowTipOfDay, 0);
-    QVERIFY(ZephApplication::SaveSettingsAtExit());
+    QVERIFY(CAppState::Instance().SaveAtExit());
     state.Reset();
     state.LoadIdentityData();
     QCOMPARE(GetSetting(Settings::ShowTipOfDay), 0);
@@ -183,7 +183,7 @@ void TestStartup::failedExitSaveOffersRetry()
     bool saved = true;
     {
         FileSizeLimit limit(1000);
-        saved = ZephApplication::SaveSettingsAtExit();
+        saved = CAppState::Instance().SaveAtExit();
     }
     QVERIFY(!saved);
     const auto history = Prompt::History();

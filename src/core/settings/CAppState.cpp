@@ -123,6 +123,21 @@ bool CAppState::SaveIdentityDataAndReport()
     return false;
 }
 
+bool CAppState::SaveAtExit()
+{
+    if (!m_loaded || m_uninstallMode)
+        return true;
+    for (;;) {
+        QString error;
+        if (SaveIdentityData(&error))
+            return true;
+        const Prompt::Button answer = Prompt::Ask(SaveFailureText(error), QStringLiteral("Error!"),
+            Prompt::Warning, Prompt::Retry | Prompt::Cancel, Prompt::Retry);
+        if (answer != Prompt::Retry)
+            return false;
+    }
+}
+
 QString CAppState::SaveFailureText(const QString& error) const
 {
     return QStringLiteral("The ZEPH data file %1 could not be saved.  The error was:\r\n\r\n%2")

@@ -37,6 +37,9 @@ public:
     // The same for the saves made along the way (opening a connection, listing identities): a
     // failure is shown to the user, once per run.
     bool SaveIdentityDataAndReport();
+    // The save at exit: only what was loaded is written back (a refused start leaves the data file
+    // alone); a failure offers Retry and Cancel. False when the user gave up.
+    bool SaveAtExit();
     // The message for a failed save, with the reason.
     QString SaveFailureText(const QString& error) const;
     QList<CUserData> GetAllIdentities();

@@ -38,23 +38,6 @@ QString ZephApplication::IdentityFromArguments(int argc, char* argv[])
     return identity;
 }
 
-bool ZephApplication::SaveSettingsAtExit()
-{
-    CAppState& state = CAppState::Instance();
-    // Only what was loaded is written back: a refused start leaves the data file alone.
-    if (!state.DataLoaded() || state.UninstallMode())
-        return true;
-    for (;;) {
-        QString error;
-        if (state.SaveIdentityData(&error))
-            return true;
-        const Prompt::Button answer = Prompt::Ask(state.SaveFailureText(error), QStringLiteral("Error!"),
-            Prompt::Warning, Prompt::Retry | Prompt::Cancel, Prompt::Retry);
-        if (answer != Prompt::Retry)
-            return false;
-    }
-}
-
 int ZephApplication::Run(int argc, char* argv[])
 {
     CAppState& state = CAppState::Instance();
@@ -98,7 +81,7 @@ int ZephApplication::Run(int argc, char* argv[])
     ZephApplication::RunStartupSteps(window, true);
 
     const int result = app.exec();
-    SaveSettingsAtExit();
+    state.SaveAtExit();
     Workspace::DeleteTempFiles();
     return result;
 }

@@ -12,8 +12,6 @@ public:
 
     // The identity named on the raw command line ("Default" when none).
     static QString IdentityFromArguments(int argc, char* argv[]);
-    // Writes the identity's settings back, asking to retry when that fails. False when given up.
-    static bool SaveSettingsAtExit();
 
     // The start-up steps that follow the creation of the main window: start-up documents, the
     // working folder, the bar layout, the two warnings, the first-run flag and, when `withTip`,
