@@ -2,8 +2,8 @@
 
 #include "core/settings/Profile.h"
 #include "gui/app/CommandTable.h"
-#include "gui/app/Help.h"
-#include "gui/app/MainWindow.h"
+#include "gui/common/Help.h"
+#include "gui/common/IShell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,10 +63,11 @@ const QList<COpeningFormView::ButtonInfo>& COpeningFormView::Buttons()
     return buttons;
 }
 
-COpeningFormView::COpeningFormView(QWidget* parent)
+COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
     : CDocumentWindow(DocumentKind::ButtonPage, parent)
     , m_showAtStartup(new QCheckBox(QStringLiteral("Show this page at startup"), this))
 {
+    SetShell(&shell);
     setObjectName(QStringLiteral("ButtonPage"));
     SetHelpTopic(this, QStringLiteral("dlgMainPg.html"));
     setMouseTracking(true);
@@ -88,14 +89,14 @@ COpeningFormView::COpeningFormView(QWidget* parent)
         button->installEventFilter(this);
         const int command = info.command;
         connect(button, &QToolButton::clicked, this, [this, command] {
-            MainWindow* main = MainWindow::Instance();
-            if (!main)
+            IShell* shell = Shell();
+            if (!shell)
                 return;
-            main->SetIdleText();
+            shell->SetIdleText();
             if (command == 0)
                 PressHelp();
             else
-                main->RunCommand(command);
+                shell->RunCommand(command);
         });
         grid->addWidget(button, i / 3, i % 3);
         m_buttons.append(button);
@@ -108,11 +109,9 @@ COpeningFormView::COpeningFormView(QWidget* parent)
     m_showAtStartup->setChecked(GetSetting(Settings::ShowButtonPage) != 0);
     connect(m_showAtStartup, &QCheckBox::toggled, this,
         [](bool checked) { SetSetting(Settings::ShowButtonPage, checked ? 1 : 0); });
-    if (MainWindow* main = MainWindow::Instance()) {
-        for (const ButtonInfo& info : infos) {
-            if (QAction* action = info.command ? main->CommandAction(info.command) : nullptr)
-                connect(action, &QAction::changed, this, &COpeningFormView::refreshStates);
-        }
+    for (const ButtonInfo& info : infos) {
+        if (QAction* action = info.command ? shell.CommandAction(info.command) : nullptr)
+            connect(action, &QAction::changed, this, &COpeningFormView::refreshStates);
     }
     refreshStates();
 }
@@ -138,12 +137,12 @@ QToolButton* COpeningFormView::ButtonFor(int control) const
 
 void COpeningFormView::refreshStates()
 {
-    MainWindow* main = MainWindow::Instance();
+    IShell* shell = Shell();
     const QList<ButtonInfo>& infos = Buttons();
     for (int i = 0; i < infos.size() && i < m_buttons.size(); ++i) {
         if (infos[i].command == 0)
             continue;
-        QAction* action = main ? main->CommandAction(infos[i].command) : nullptr;
+        QAction* action = shell ? shell->CommandAction(infos[i].command) : nullptr;
         m_buttons[i]->setEnabled(action && action->isEnabled());
     }
 }
@@ -170,8 +169,8 @@ void COpeningFormView::PressHelp()
 
 bool COpeningFormView::eventFilter(QObject* watched, QEvent* event)
 {
-    MainWindow* main = MainWindow::Instance();
-    if (main && event->type() == QEvent::Enter) {
+    IShell* shell = Shell();
+    if (shell && event->type() == QEvent::Enter) {
         if (auto* button = qobject_cast<QToolButton*>(watched)) {
             const int control = button->property("control").toInt();
             for (const ButtonInfo& info : Buttons()) {
@@ -179,13 +178,13 @@ bool COpeningFormView::eventFilter(QObject* watched, QEvent* event)
                     continue;
                 const CommandInfo* command
                     = FindCommand(info.command ? info.command : int(Cmd::HelpContents));
-                main->SetMessageText(command ? QString::fromLatin1(command->prompt) : QString());
+                shell->SetMessageText(command ? QString::fromLatin1(command->prompt) : QString());
             }
         } else if (watched == this) {
-            main->SetIdleText();
+            shell->SetIdleText();
         }
-    } else if (main && event->type() == QEvent::Leave && watched != this) {
-        main->SetIdleText();
+    } else if (shell && event->type() == QEvent::Leave && watched != this) {
+        shell->SetIdleText();
     }
     return CDocumentWindow::eventFilter(watched, event);
 }

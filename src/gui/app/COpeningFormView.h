@@ -1,19 +1,21 @@
 #pragma once
 
-#include "gui/app/CDocumentWindow.h"
+#include "gui/common/CDocumentWindow.h"
 
 #include <QList>
 
+class IShell;
 class QCheckBox;
 class QToolButton;
 
-// The button page: twelve large buttons for the main tasks and "Show this page at startup".
+// The button page: twelve large buttons for the main tasks and "Show this page at startup". The
+// buttons follow the states of their commands in `shell` and run them.
 class COpeningFormView : public CDocumentWindow
 {
     Q_OBJECT
 
 public:
-    explicit COpeningFormView(QWidget* parent = nullptr);
+    explicit COpeningFormView(IShell& shell, QWidget* parent = nullptr);
     ~COpeningFormView() override;
 
     QString Title() const override { return QStringLiteral("Button Page"); }

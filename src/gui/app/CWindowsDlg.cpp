@@ -1,9 +1,9 @@
 #include "gui/app/CWindowsDlg.h"
 
 #include "core/common/Prompt.h"
-#include "gui/app/CDocumentWindow.h"
-#include "gui/app/Help.h"
 #include "gui/app/MainWindow.h"
+#include "gui/common/CDocumentWindow.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -6,12 +6,14 @@
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/CViewManager.h"
-#include "gui/app/CommandTable.h"
-#include "gui/app/Help.h"
+#include "gui/app/CommandRegistry.h"
+#include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/common/CCheckQuestionDlg.h"
+#include "gui/common/Help.h"
 #include "gui/common/MessageBoxPresenter.h"
+#include "gui/editor/TextEditorRegistration.h"
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/net/NetCommands.h"
 
@@ -81,8 +83,7 @@ int ZephApplication::Run(int argc, char* argv[])
     state.LoadIdentityData();
 
     MainWindow window;
-    RegisterLogViewer(window);
-    NetCommands::Install(window);
+    InstallFeatures(window.Shell());
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &window, [&window] {
         if (window.isMinimized())
             window.showNormal();
@@ -102,21 +103,28 @@ int ZephApplication::Run(int argc, char* argv[])
     return result;
 }
 
+void ZephApplication::InstallFeatures(IShell& shell)
+{
+    RegisterTextEditor(shell);
+    RegisterLogViewer(shell);
+    NetCommands::Install(shell);
+}
+
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
 {
     const bool firstRun = GetSetting(Settings::FirstRun) != 0;
     if (GetSetting(Settings::NewDocumentAtStartup) != 0)
-        window.NewTextDocument();
+        window.Documents().NewTextDocument();
     if (firstRun)
         Workspace::CreatePath(Workspace::GetAppDataFolder());
 
     if (GetSetting(Settings::ShowButtonPage) != 0)
-        window.OpenButtonPage();
+        window.Documents().OpenButtonPage();
     QStringList startFiles;
     CurrentUserData().GetStringArray(QLatin1String(Settings::StartFilesArray), &startFiles);
     for (const QString& path : std::as_const(startFiles)) {
         if (QFileInfo(path).isFile())
-            window.OpenFile(path);
+            window.Documents().OpenFile(path);
     }
     window.ViewManager()->SelectFirstTab();
 
@@ -159,7 +167,7 @@ void ZephApplication::LogWarning(MainWindow& window)
         return;
     SetSetting(Settings::WarnDownloadLog, warn ? 1 : 0);
     if (answer == Prompt::Yes)
-        window.RunCommand(Cmd::LogDownload);
+        window.Commands().Run(Cmd::LogDownload);
 }
 
 void ZephApplication::SetupFilesWarning(MainWindow& window)
@@ -190,7 +198,7 @@ void ZephApplication::SetupFilesWarning(MainWindow& window)
         QPointer<MainWindow> target = &window;
         QTimer::singleShot(0, &window, [target] {
             if (target)
-                target->RunCommand(Cmd::DisableProcmail);
+                target->Commands().Run(Cmd::DisableProcmail);
         });
     }
 }

@@ -1,6 +1,6 @@
 #include "gui/common/CCheckQuestionDlg.h"
 
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "gui/common/CPermissionsDlg.h"
 
 #include "core/common/Prompt.h"
-#include "gui/app/Help.h"
 #include "gui/common/CMessageLine.h"
+#include "gui/common/Help.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

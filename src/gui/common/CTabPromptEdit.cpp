@@ -1,8 +1,8 @@
 #include "gui/common/CTabPromptEdit.h"
 
 #include "core/settings/Profile.h"
-#include "gui/app/Help.h"
 #include "gui/common/CCheckQuestionDlg.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QClipboard>
