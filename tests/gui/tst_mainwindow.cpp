@@ -13,6 +13,7 @@
 #include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/RecentFileList.h"
+#include "gui/app/WindowPlacement.h"
 #include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
 
@@ -466,16 +467,16 @@ private slots:
     {
         MainWindowWithEditor window;
         window.resize(900, 700);
-        SetSetting(Settings::ChildMinMaxState, 1);
+        SetSetting(Settings::ChildMinMaxState, WindowPlacement::Normal);
         CDocumentWindow* document = window.Documents().NewTextDocument();
         QMdiSubWindow* sub = window.Documents().SubWindowOf(document);
         QVERIFY(!sub->isMaximized());
         sub->setGeometry(10, 20, 300, 200);
         QVERIFY(window.Documents().CloseDocument(document));
-        QCOMPARE(GetSetting(Settings::ChildMinMaxState), 1);
+        QCOMPARE(GetSetting(Settings::ChildMinMaxState), int(WindowPlacement::Normal));
         QCOMPARE(GetSetting(Settings::ChildLeft), 10);
         QCOMPARE(GetSetting(Settings::ChildRight), 310);
-        SetSetting(Settings::ChildMinMaxState, 3);
+        SetSetting(Settings::ChildMinMaxState, WindowPlacement::Maximized);
         QVERIFY(window.Documents().SubWindowOf(window.Documents().NewTextDocument())->isMaximized());
     }
 

@@ -250,14 +250,16 @@ private slots:
         auto* page = qobject_cast<COpeningFormView*>(window.Documents().OpenButtonPage());
         QVERIFY(page);
         QCOMPARE(COpeningFormView::Buttons().size(), 12);
-        QCOMPARE(page->ButtonFor(1172)->text(), QStringLiteral("Remote Files && Folders"));
-        QCOMPARE(page->ButtonFor(1167)->toolTip(), QStringLiteral("Download zeph.log from the remote host"));
+        QCOMPARE(page->ButtonFor(COpeningFormView::RemoteFilesFoldersButton)->text(),
+            QStringLiteral("Remote Files && Folders"));
+        QCOMPARE(page->ButtonFor(COpeningFormView::GetLogButton)->toolTip(),
+            QStringLiteral("Download zeph.log from the remote host"));
         // Buttons follow their commands: a command hooked in enables its button and is run by it.
-        QVERIFY(!page->ButtonFor(1167)->isEnabled());
+        QVERIFY(!page->ButtonFor(COpeningFormView::GetLogButton)->isEnabled());
         int downloads = 0;
         window.Shell().SetCommandHandler(Cmd::LogDownload, [&] { ++downloads; });
-        QVERIFY(page->ButtonFor(1167)->isEnabled());
-        page->ButtonFor(1167)->click();
+        QVERIFY(page->ButtonFor(COpeningFormView::GetLogButton)->isEnabled());
+        page->ButtonFor(COpeningFormView::GetLogButton)->click();
         QCOMPARE(downloads, 1);
         // Save is off while the page is active; opening it again on itself only tells.
         window.UpdateCommandStates();
@@ -359,13 +361,14 @@ private slots:
                  Expect { 2, false, true, true }, Expect { 3, false, true, true } }) {
             QList<QMdiSubWindow*> chosen = window.MdiArea()->subWindowList().mid(0, e.selected);
             dialog.SelectWindows(chosen);
-            QCOMPARE(dialog.Button(3)->isEnabled(), e.activate);
-            QCOMPARE(dialog.Button(5)->isEnabled(), e.save);
-            QCOMPARE(dialog.Button(6)->isEnabled(), e.save);
-            QCOMPARE(dialog.Button(1091)->isEnabled(), e.save);
-            QCOMPARE(dialog.Button(1095)->isEnabled(), e.cascade);
-            QCOMPARE(dialog.Button(32934)->isEnabled(), e.cascade);
-            QVERIFY(dialog.Button(1)->isEnabled());
+            QCOMPARE(dialog.Button(CWindowsDlg::ActivateButton)->isEnabled(), e.activate);
+            QCOMPARE(dialog.Button(CWindowsDlg::SaveButton)->isEnabled(), e.save);
+            QCOMPARE(dialog.Button(CWindowsDlg::CloseButton)->isEnabled(), e.save);
+            QCOMPARE(dialog.Button(CWindowsDlg::MinimizeButton)->isEnabled(), e.save);
+            QCOMPARE(dialog.Button(CWindowsDlg::CascadeButton)->isEnabled(), e.cascade);
+            QCOMPARE(dialog.Button(CWindowsDlg::TileHorizontallyButton)->isEnabled(), e.cascade);
+            QCOMPARE(dialog.Button(CWindowsDlg::TileVerticallyButton)->isEnabled(), e.cascade);
+            QVERIFY(dialog.Button(CWindowsDlg::OkButton)->isEnabled());
         }
     }
 

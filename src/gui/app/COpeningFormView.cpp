@@ -46,19 +46,20 @@ QIcon buttonIcon(int index)
 const QList<COpeningFormView::ButtonInfo>& COpeningFormView::Buttons()
 {
     static const QList<ButtonInfo> buttons = {
-        { "Recipe Wizard", 1168, Cmd::NewRecipe, "Display Recipe Wizard" },
-        { "Position/Edit Recipes", 1169, Cmd::PositionEdit, "Position and/or edit existing recipes" },
-        { "Send Pending Files", 1166, Cmd::PendingFiles, "Display Pending Files Dialog" },
-        { "Get Log", 1167, Cmd::LogDownload, "Download zeph.log from the remote host" },
-        { "Settings", 1135, Cmd::Settings, "Modify settings" },
-        { "Initial Setup", 1175, Cmd::InitialSetup, "Display Initial Setup Wizard" },
-        { "Backup E-Mail", 1346, Cmd::Backup, "Display Backup Mail Dialog" },
-        { "Disable Procmail", 1170, Cmd::DisableProcmail, "Stop procmail filtering" },
-        { "Options", 1350, Cmd::Options, "Modify Options" },
-        { "Remote Files && Folders", 1172, Cmd::RemoteFilesFolders,
+        { "Recipe Wizard", RecipeWizardButton, Cmd::NewRecipe, "Display Recipe Wizard" },
+        { "Position/Edit Recipes", PositionEditButton, Cmd::PositionEdit,
+            "Position and/or edit existing recipes" },
+        { "Send Pending Files", SendPendingFilesButton, Cmd::PendingFiles, "Display Pending Files Dialog" },
+        { "Get Log", GetLogButton, Cmd::LogDownload, "Download zeph.log from the remote host" },
+        { "Settings", SettingsButton, Cmd::Settings, "Modify settings" },
+        { "Initial Setup", InitialSetupButton, Cmd::InitialSetup, "Display Initial Setup Wizard" },
+        { "Backup E-Mail", BackupButton, Cmd::Backup, "Display Backup Mail Dialog" },
+        { "Disable Procmail", DisableProcmailButton, Cmd::DisableProcmail, "Stop procmail filtering" },
+        { "Options", OptionsButton, Cmd::Options, "Modify Options" },
+        { "Remote Files && Folders", RemoteFilesFoldersButton, Cmd::RemoteFilesFolders,
             "Display Remote Files and Folders Dialog" },
-        { "Send Feedback", 1348, Cmd::SendFeedback, "Send email to author" },
-        { "Help", 1001, 0, "Display Help" },
+        { "Send Feedback", SendFeedbackButton, Cmd::SendFeedback, "Send email to author" },
+        { "Help", HelpButton, 0, "Display Help" },
     };
     return buttons;
 }

@@ -23,6 +23,21 @@ public:
     bool HasCommand(int id) const override;
     bool IsCommandEnabled(int id) const override;
 
+    // The buttons' control ids.
+    enum Control : int {
+        HelpButton = 1001,
+        SettingsButton = 1135,
+        SendPendingFilesButton = 1166,
+        GetLogButton = 1167,
+        RecipeWizardButton = 1168,
+        PositionEditButton = 1169,
+        DisableProcmailButton = 1170,
+        RemoteFilesFoldersButton = 1172,
+        InitialSetupButton = 1175,
+        BackupButton = 1346,
+        SendFeedbackButton = 1348,
+        OptionsButton = 1350,
+    };
     struct ButtonInfo
     {
         const char* text;

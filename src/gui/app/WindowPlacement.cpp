@@ -8,20 +8,16 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 
+namespace WindowPlacement {
+
 namespace {
 
-constexpr int Maximized = 3;
-constexpr int Minimized = 2;
-constexpr int Normal = 1;
-
-int stateOf(const QWidget* window)
-{
-    return window->isMaximized() ? Maximized : window->isMinimized() ? Minimized : Normal;
-}
+    ShowState stateOf(const QWidget* window)
+    {
+        return window->isMaximized() ? Maximized : window->isMinimized() ? Minimized : Normal;
+    }
 
 } // namespace
-
-namespace WindowPlacement {
 
 void RestoreMainWindow(QMainWindow* window)
 {

@@ -8,6 +8,9 @@ class QMdiSubWindow;
 // window closed, which the next first document window takes.
 namespace WindowPlacement {
 
+// How a window was shown, as the settings keep it.
+enum ShowState : int { Normal = 1, Minimized = 2, Maximized = 3 };
+
 // The stored geometry, kept on the screen.
 void RestoreMainWindow(QMainWindow* window);
 // The geometry, the state and the bar layout, at exit.

@@ -10,6 +10,7 @@
 #include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/SingleInstance.h"
+#include "gui/app/WindowPlacement.h"
 #include "gui/common/CCheckQuestionDlg.h"
 #include "gui/common/Help.h"
 #include "gui/common/MessageBoxPresenter.h"
@@ -91,7 +92,7 @@ int ZephApplication::Run(int argc, char* argv[])
         window.activateWindow();
     });
 
-    if (GetSetting(Settings::InitialShowState) == 3)
+    if (GetSetting(Settings::InitialShowState) == WindowPlacement::Maximized)
         window.showMaximized();
     else
         window.show();
@@ -162,7 +163,7 @@ void ZephApplication::LogWarning(MainWindow& window)
             "information.\n\nWould you like to download the zeph.log file now?")
             .arg(days),
         QStringLiteral("Download log file?"), QStringLiteral("Warn me when the log hasn't been downloaded."),
-        &warn, &window, QStringLiteral("log.html"), 3);
+        &warn, &window, QStringLiteral("log.html"), CCheckQuestionDlg::YesNoCancel);
     if (answer == Prompt::Cancel)
         return;
     SetSetting(Settings::WarnDownloadLog, warn ? 1 : 0);
@@ -190,7 +191,7 @@ void ZephApplication::SetupFilesWarning(MainWindow& window)
             "file.\n\nWould you like to ZEPH to display the 'Disable Procmail' dialog next?")
             .arg(count),
         QStringLiteral("Display Disable Procmail dialog?"), QStringLiteral("Don't warn me about this again."),
-        &dontWarn, &window, QStringLiteral("iSetupWizWarning.html"), 3);
+        &dontWarn, &window, QStringLiteral("iSetupWizWarning.html"), CCheckQuestionDlg::YesNoCancel);
     if (answer == Prompt::Cancel)
         return;
     SetSetting(Settings::NoSetupFilesWarning, dontWarn ? 1 : 0);
