@@ -410,6 +410,18 @@ private slots:
         QCOMPARE(window.Commands().Action(Cmd::FirstUpload)->property("customName").toString(),
             QStringLiteral("Mine"));
     }
+
+    // A customise dialog saved after the window is gone reaches nothing of it.
+    void customiseDialogOutlivesWindow()
+    {
+        {
+            MainWindowWithEditor window;
+            NetCommands::Install(window.Shell());
+        }
+        CCustomizeMenuDlg dialog(true);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
 };
 
 QTEST_MAIN(TestNetCommands)
