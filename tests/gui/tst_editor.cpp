@@ -1,6 +1,7 @@
 // The text editor: comment, uncomment and hard wrap keeping each file's line ends, the check for
 // outside changes, the recipe list, and files it must not take (binary, huge, read-only).
 #include "GuiTestFixture.h"
+#include "MainWindowWithEditor.h"
 #include "core/common/Prompt.h"
 #include "core/settings/Profile.h"
 #include "gui/app/DocumentRegistry.h"

@@ -1,4 +1,4 @@
-#include "GuiTestFixture.h"
+#include "MainWindowWithEditor.h"
 #include "TestEnvironment.h"
 #include "core/common/Prompt.h"
 #include "core/log/CLogColourRules.h"

@@ -2,6 +2,7 @@
 // across a restart, document windows and closing.
 
 #include "GuiTestFixture.h"
+#include "MainWindowWithEditor.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CRegistry.h"

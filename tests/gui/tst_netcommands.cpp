@@ -2,6 +2,7 @@
 // rotation on the host, the custom Upload and Download entries, Disconnect, the password
 // question, and the pending files offered at exit.
 #include "GuiTestFixture.h"
+#include "MainWindowWithEditor.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/net/CRemoteHost.h"

@@ -1,5 +1,6 @@
 // Start-up warnings, exit, button page, window tabs and the Windows dialog.
 #include "GuiTestFixture.h"
+#include "MainWindowWithEditor.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"

@@ -7,7 +7,6 @@
 #include "core/settings/Profile.h"
 #include "gui/common/CCheckQuestionDlg.h"
 #include "gui/common/FileDialogs.h"
-#include "gui/editor/TextEditorRegistration.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,9 +35,4 @@ void GuiTestFixture::Init()
     FileDialogs::ClearQueue();
     CCheckQuestionDlg::ClearQueuedCheckStates();
     Clock::SetNow(std::nullopt);
-}
-
-MainWindowWithEditor::MainWindowWithEditor()
-{
-    RegisterTextEditor(Shell());
 }

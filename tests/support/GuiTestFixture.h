@@ -1,7 +1,6 @@
 #pragma once
 
 #include "TestEnvironment.h"
-#include "gui/app/MainWindow.h"
 
 #include <QString>
 
@@ -23,12 +22,4 @@ public:
 private:
     TestEnvironment m_env;
     QString m_identity;
-};
-
-// The main window with the text editor hooked in, as the program has it before the log viewer
-// and the remote commands hook in; a test adds those it needs.
-class MainWindowWithEditor : public MainWindow
-{
-public:
-    MainWindowWithEditor();
 };

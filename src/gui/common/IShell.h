@@ -27,9 +27,9 @@ class QWidget;
 //      Predicates are asked whenever the states are refreshed (UpdateCommandStates()). Commands
 //      of a document window (Save, Copy, log commands...) are claimed by the active
 //      CDocumentWindow through HasCommand/IsCommandEnabled/RunCommand; they take precedence.
-//   3. Documents. A view of a new kind registers how it is made:
+//   3. Documents. A view of a new kind registers how it is made from a file:
 //          shell.RegisterDocumentKind(DocumentKind::Log, [](const QString& path, QString* error) {
-//              return new CLogDisplayView(path); /* or nullptr with *error set */ });
+//              return makeLogView(path, error); /* nullptr with *error set when it cannot */ });
 //      OpenFile(path) picks the kind by extension; OpenDocument(path, kind) opens one kind;
 //      AddDocumentWindow(view) shows a view made elsewhere. A window the shell shows finds the
 //      shell in CDocumentWindow::Shell(). Before a local file is rewritten (a download), call

@@ -1,0 +1,8 @@
+#include "MainWindowWithEditor.h"
+
+#include "gui/editor/TextEditorRegistration.h"
+
+MainWindowWithEditor::MainWindowWithEditor()
+{
+    RegisterTextEditor(Shell());
+}
