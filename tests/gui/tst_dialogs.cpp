@@ -85,17 +85,18 @@ private slots:
         bool value = initial;
         Prompt::QueueAnswer(Prompt::Button(answer));
         CCheckQuestionDlg::QueueCheckState(box);
-        QCOMPARE(CCheckQuestionDlg::Ask(S("Q?"), S("Caption"), S("Check"), &value, nullptr, S("t.html"), 3),
+        QCOMPARE(CCheckQuestionDlg::Ask(S("Q?"), S("Caption"), S("Check"), &value, nullptr, S("t.html"),
+                     CCheckQuestionDlg::YesNoCancel),
             Prompt::Button(answer));
         QCOMPARE(value, expected);
         QCOMPARE(Prompt::History().last().checkBoxValue, initial);
     }
 
-    // The real dialog: Help leaves it open; kind 4 has no Cancel; the box goes back on Yes.
+    // The real dialog: Help leaves it open; YesNo has no Cancel; the box goes back on Yes.
     void checkQuestionDialog()
     {
-        CCheckQuestionDlg dialog(
-            S("Question"), S("Caption"), S("Remember"), false, nullptr, S("log.html"), 4);
+        CCheckQuestionDlg dialog(S("Question"), S("Caption"), S("Remember"), false, nullptr, S("log.html"),
+            CCheckQuestionDlg::YesNo);
         const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
         QStringList texts;
         for (QPushButton* b : buttons)
@@ -266,21 +267,21 @@ private slots:
         int result = 600;
         CPermissionsDlg dialog(&result, true);
         Prompt::QueueAnswer(Prompt::Cancel);
-        dialog.Box(1148)->setChecked(true);
-        QVERIFY(!dialog.Box(1148)->isChecked());
+        dialog.Box(CPermissionsDlg::GroupWrite)->setChecked(true);
+        QVERIFY(!dialog.Box(CPermissionsDlg::GroupWrite)->isChecked());
         QCOMPARE(Prompt::History().last().caption, S("Group Writeable okay?"));
         QCOMPARE(Prompt::History().last().defaultButton, Prompt::No);
         Prompt::QueueAnswer(Prompt::Yes);
-        dialog.Box(1152)->setChecked(true);
-        QVERIFY(dialog.Box(1152)->isChecked());
-        dialog.Box(1147)->setChecked(true);
-        dialog.Box(1151)->setChecked(true);
+        dialog.Box(CPermissionsDlg::WorldWrite)->setChecked(true);
+        QVERIFY(dialog.Box(CPermissionsDlg::WorldWrite)->isChecked());
+        dialog.Box(CPermissionsDlg::GroupRead)->setChecked(true);
+        dialog.Box(CPermissionsDlg::WorldRead)->setChecked(true);
         QCOMPARE(dialog.Value(), 646);
         Prompt::ClearHistory();
         int directory = 700;
         CPermissionsDlg folder(&directory, false);
         QCOMPARE(folder.windowTitle(), S("Changing directory permissions"));
-        folder.Box(1148)->setChecked(true);
+        folder.Box(CPermissionsDlg::GroupWrite)->setChecked(true);
         QVERIFY(Prompt::History().isEmpty());
     }
 

@@ -1,20 +1,20 @@
 // The text editor: comment, uncomment and hard wrap keeping each file's line ends, the check for
 // outside changes, the recipe list, and files it must not take (binary, huge, read-only).
 #include "core/common/Prompt.h"
-#include "core/settings/CAppState.h"
-#include "core/settings/CRegistry.h"
 #include "core/settings/Profile.h"
+#include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/common/FileDialogs.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/editor/EditorTextOps.h"
+#include "support/gui/GuiTestFixture.h"
+#include "support/gui/MainWindowWithEditor.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 
@@ -65,8 +65,8 @@ class TestEditor : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString docs() const { return m_dir->path() + QStringLiteral("/docs/"); }
+    std::unique_ptr<GuiTestFixture> m_fixture;
+    QString docs() const { return m_fixture->Docs(); }
 
     std::unique_ptr<CZEPHView> open(const QString& path)
     {
@@ -78,22 +78,12 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", (m_dir->path() + QStringLiteral("/data")).toUtf8());
-    }
+    void initTestCase() { m_fixture = std::make_unique<GuiTestFixture>(QStringLiteral("Editor")); }
 
     void init()
     {
-        CAppState::Instance().Reset();
-        CAppState::Instance().SetIdentity(QStringLiteral("Editor"));
-        CRegistry::SetFilePathOverride(m_dir->path() + QStringLiteral("/registry.ini"));
-        SetSetting(Settings::DocumentDirectory, docs());
+        m_fixture->Init();
         SetSetting(Settings::ToolbarNeverSaved, 0);
-        QDir().mkpath(docs());
-        Prompt::ClearHistory();
-        FileDialogs::ClearQueue();
     }
 
     void textOps_data()
@@ -226,9 +216,9 @@ private slots:
         QVERIFY(!CZEPHView::OpenFile(path, &error));
         QVERIFY2(error.contains(messagePart), qPrintable(error));
         // Through the main window the user is told and nothing opens.
-        MainWindow window;
-        QVERIFY(!window.OpenFile(path));
-        QVERIFY(window.Documents().isEmpty());
+        MainWindowWithEditor window;
+        QVERIFY(!window.Documents().OpenFile(path));
+        QVERIFY(window.Documents().List().isEmpty());
         QVERIFY(Prompt::History().last().text.contains(messagePart));
     }
 
@@ -312,9 +302,9 @@ private slots:
     // Deleted while open: Yes keeps it (as modified), asked once; No closes the window.
     void deletedWhileOpen()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         const QString path = writeFile(docs() + QStringLiteral("doomed.txt"), "text\n");
-        auto* view = qobject_cast<CZEPHView*>(window.OpenFile(path));
+        auto* view = qobject_cast<CZEPHView*>(window.Documents().OpenFile(path));
         QVERIFY(view);
         QFile::remove(path);
         Prompt::QueueAnswer(Prompt::Yes);
@@ -331,7 +321,7 @@ private slots:
         Prompt::QueueAnswer(Prompt::No);
         view->CheckOutsideChange();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(window.Documents().isEmpty());
+        QVERIFY(window.Documents().List().isEmpty());
         QVERIFY(!QFile::exists(path));
     }
 
@@ -345,8 +335,8 @@ private slots:
               "##_ZEPH_RECIPE_BEGIN_##Mike\r\n:0\r\nm/\r\n##_ZEPH_RECIPE_END_##Mike\r\n";
         const QString path = writeFile(docs() + QStringLiteral("zeph.recipes"), recipes);
         const QString rc = writeFile(docs() + QStringLiteral(".procmailrc"), "A=1\n");
-        MainWindow window;
-        auto* view = qobject_cast<CZEPHView*>(window.OpenFile(path));
+        MainWindowWithEditor window;
+        auto* view = qobject_cast<CZEPHView*>(window.Documents().OpenFile(path));
         QComboBox* list = window.RecipeListBox();
         QTRY_COMPARE(list->count(), 3);
         QCOMPARE(list->itemText(0), QStringLiteral("alpha"));
@@ -354,12 +344,12 @@ private slots:
         QVERIFY(view->GoToRecipe(QStringLiteral("Mike")));
         QCOMPARE(view->Editor()->textCursor().selectedText(), QStringLiteral("##_ZEPH_RECIPE_BEGIN_##Mike"));
         QVERIFY(!view->GoToRecipe(QStringLiteral("Mik")));
-        window.OpenFile(rc);
+        window.Documents().OpenFile(rc);
         QCOMPARE(list->count(), 0);
         // File order when asked for.
         SetSetting(Settings::ToolbarComboAlphabetical, 0);
         CZEPHView::InvalidateAllRecipeNames();
-        window.ActivateDocument(view);
+        window.Documents().ActivateDocument(view);
         QTRY_COMPARE(list->count(), 3);
         QCOMPARE(list->itemText(0), QStringLiteral("Zulu"));
     }
@@ -367,20 +357,20 @@ private slots:
     // The status pane follows the caret; the title marker follows the modified state.
     void statusPaneAndTitle()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         auto* view = qobject_cast<CZEPHView*>(
-            window.OpenFile(writeFile(docs() + QStringLiteral("ln.txt"), "ab\ncdef\n")));
+            window.Documents().OpenFile(writeFile(docs() + QStringLiteral("ln.txt"), "ab\ncdef\n")));
         QTextCursor cursor(view->Editor()->document()->findBlockByNumber(1));
         cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 3);
         view->Editor()->setTextCursor(cursor);
         QCOMPARE(window.LineColumnText(), QStringLiteral("Ln 2, Col 4"));
         view->Editor()->insertPlainText(QStringLiteral("x"));
         window.UpdateCommandStates();
-        QCOMPARE(window.SubWindowOf(view)->windowTitle(), QStringLiteral("ln.txt *"));
+        QCOMPARE(window.Documents().SubWindowOf(view)->windowTitle(), QStringLiteral("ln.txt *"));
         view->Editor()->undo();
         window.UpdateCommandStates();
-        QCOMPARE(window.SubWindowOf(view)->windowTitle(), QStringLiteral("ln.txt"));
-        QVERIFY(window.CloseDocument(view));
+        QCOMPARE(window.Documents().SubWindowOf(view)->windowTitle(), QStringLiteral("ln.txt"));
+        QVERIFY(window.Documents().CloseDocument(view));
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(window.LineColumnText(), QString());
     }

@@ -1,5 +1,5 @@
-#include "gui/app/Help.h"
-#include "gui/app/HelpBrowser.h"
+#include "gui/common/Help.h"
+#include "gui/common/HelpBrowser.h"
 
 #include <QApplication>
 #include <QDialog>

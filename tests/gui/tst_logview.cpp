@@ -6,10 +6,12 @@
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
 #include "core/workspace/Workspace.h"
+#include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/CTextViewerDlg.h"
 #include "gui/common/CWorkingDlg.h"
+#include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/log/CLogDisplayView.h"
 #include "gui/log/CLogOptionsSheet.h"
@@ -17,6 +19,7 @@
 #include "gui/log/COptColorPropPg.h"
 #include "gui/log/COptLogPropPg.h"
 #include "gui/log/LogViewerRegistration.h"
+#include "support/gui/MainWindowWithEditor.h"
 
 #include <QBrush>
 #include <QCheckBox>
@@ -798,24 +801,24 @@ void TestLogView::inTheMainWindow()
              "##_ZEPH_RECIPE_BEGIN_##Work\n:0:\nwork\n##_ZEPH_RECIPE_END_##Work\n",
         QStringLiteral("docs/zeph.recipes"));
     SetSetting(Settings::LogSortedCol, 5);
-    MainWindow window;
-    RegisterLogViewer(window);
+    MainWindowWithEditor window;
+    RegisterLogViewer(window.Shell());
     window.show();
     const QString path = WriteLog(kLog + "stray line\n", QStringLiteral("main.log"));
-    auto* view = qobject_cast<CLogDisplayView*>(window.OpenFile(path));
+    auto* view = qobject_cast<CLogDisplayView*>(window.Documents().OpenFile(path));
     QVERIFY(view);
-    QCOMPARE(window.ActiveDocument(), view);
+    QCOMPARE(window.Documents().ActiveDocument(), view);
     QCOMPARE(view->Title(), QStringLiteral("main.log"));
-    QCOMPARE(window.Documents().size(), 2);
+    QCOMPARE(window.Documents().List().size(), 2);
     CDocumentWindow* unparsed = nullptr;
-    for (CDocumentWindow* document : window.Documents()) {
+    for (CDocumentWindow* document : window.Documents().List()) {
         if (document != view)
             unparsed = document;
     }
     QVERIFY(unparsed && unparsed->Title().startsWith(QLatin1String("Unparsed Data")));
     QCOMPARE(qobject_cast<CZEPHView*>(unparsed)->Editor()->toPlainText(),
         QStringLiteral("Line 27:  stray line\n"));
-    window.ActivateDocument(view);
+    window.Documents().ActivateDocument(view);
     QCOMPARE(window.LineColumnText(), QStringLiteral("6 Entries"));
     QVERIFY(view->HasCommand(Cmd::Save));
     QVERIFY(!view->IsCommandEnabled(Cmd::Save));
@@ -823,15 +826,15 @@ void TestLogView::inTheMainWindow()
     // Manually Edit Recipe opens the recipe file at the recipe of the selected entry.
     view->List()->selectRow(1);
     view->RunCommand(Cmd::ManuallyEditRecipe);
-    auto* recipes = qobject_cast<CZEPHView*>(window.ActiveDocument());
+    auto* recipes = qobject_cast<CZEPHView*>(window.Documents().ActiveDocument());
     QVERIFY(recipes);
     QCOMPARE(QFileInfo(recipes->Path()).fileName(), QStringLiteral("zeph.recipes"));
     QCOMPARE(recipes->Editor()->textCursor().block().text(), QStringLiteral("##_ZEPH_RECIPE_BEGIN_##Work"));
     // With "Always open as text" a log opens in the editor.
     SetSetting(Settings::LogAlwaysOpenAsText, 1);
     const QString other = WriteLog(kLog, QStringLiteral("other.log"));
-    window.OpenFile(other);
-    QVERIFY(qobject_cast<CZEPHView*>(window.FindDocument(other)));
+    window.Documents().OpenFile(other);
+    QVERIFY(qobject_cast<CZEPHView*>(window.Documents().FindDocument(other)));
 }
 
 QTEST_MAIN(TestLogView)

@@ -1,18 +1,22 @@
 // The main window against its command table: menus, enable states, custom menus, toolbars
 // across a restart, document windows and closing.
 
-#include "TestEnvironment.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
-#include "core/settings/CAppState.h"
 #include "core/settings/CRegistry.h"
 #include "core/settings/Profile.h"
 #include "gui/app/CCustomToolBar.h"
 #include "gui/app/CToolbarCustomizeDlg.h"
+#include "gui/app/CommandRegistry.h"
 #include "gui/app/CommandTable.h"
+#include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
-#include "gui/common/FileDialogs.h"
+#include "gui/app/RecentFileList.h"
+#include "gui/app/WindowPlacement.h"
+#include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
+#include "support/gui/GuiTestFixture.h"
+#include "support/gui/MainWindowWithEditor.h"
 
 #include <QAction>
 #include <QFile>
@@ -22,7 +26,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -86,34 +89,20 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private:
-    // A throwaway home: HOME and the XDG folders point into it.
-    std::unique_ptr<TestEnvironment> m_env;
-    QString docs() const { return m_env->Home() + QStringLiteral("/docs/"); }
-
-    void freshIdentity()
-    {
-        CAppState::Instance().Reset();
-        CAppState::Instance().SetIdentity(QStringLiteral("Shell"));
-        CAppState::Instance().SetDataFilePath(m_env->Home() + QStringLiteral("/zeph.dat"));
-        CRegistry::SetFilePathOverride(m_env->Home() + QStringLiteral("/registry.ini"));
-        QFile::remove(CRegistry::FilePath());
-        SetSetting(Settings::DocumentDirectory, docs());
-        QDir().mkpath(docs());
-        Prompt::ClearHistory();
-        FileDialogs::ClearQueue();
-    }
+    std::unique_ptr<GuiTestFixture> m_fixture;
+    QString docs() const { return m_fixture->Docs(); }
 
 private slots:
-    void initTestCase() { m_env = std::make_unique<TestEnvironment>(); }
+    void initTestCase() { m_fixture = std::make_unique<GuiTestFixture>(QStringLiteral("Shell")); }
 
-    void init() { freshIdentity(); }
+    void init() { m_fixture->Init(); }
 
     // Every menu item carries the text, prompt, tooltip and shortcut of its command table row;
     // every command of the table is on at least one menu bar.
     void menusFollowCommandTable()
     {
-        MainWindow window;
-        window.RegisterDocumentKind(
+        MainWindowWithEditor window;
+        window.Shell().RegisterDocumentKind(
             DocumentKind::Log, [](const QString& path, QString*) { return new FakeLogView(path); });
         QSet<int> seen;
         auto check = [&](MenuKind expected) {
@@ -149,19 +138,20 @@ private slots:
             }
         };
         check(MenuKind::NoDocument);
-        window.NewTextDocument();
+        window.Documents().NewTextDocument();
         check(MenuKind::Text);
-        window.OpenDocument(writeFile(docs() + QStringLiteral("a.log"), "x\n"), DocumentKind::Log);
+        window.Documents().OpenDocument(
+            writeFile(docs() + QStringLiteral("a.log"), "x\n"), DocumentKind::Log);
         check(MenuKind::Log);
-        window.OpenButtonPage();
+        window.Documents().OpenButtonPage();
         check(MenuKind::ButtonPage);
         for (const CommandInfo& info : CommandTable()) {
             if (info.id != Cmd::RecipeList)
                 QVERIFY2(seen.contains(info.id), info.text);
         }
-        QCOMPARE(window.CommandAction(Cmd::Windows)->statusTip(),
+        QCOMPARE(window.Commands().Action(Cmd::Windows)->statusTip(),
             QStringLiteral("Manages the currently open windows"));
-        QCOMPARE(window.CommandAction(Cmd::Windows)->toolTip(), QStringLiteral("Manage windows"));
+        QCOMPARE(window.Commands().Action(Cmd::Windows)->toolTip(), QStringLiteral("Manage windows"));
     }
 
     void enableStates_data()
@@ -194,29 +184,29 @@ private slots:
         QFETCH(int, id);
         QFETCH(bool, withoutDocument);
         QFETCH(bool, withText);
-        MainWindow window;
+        MainWindowWithEditor window;
         window.UpdateCommandStates();
-        QCOMPARE(window.CommandAction(id)->isEnabled(), withoutDocument);
-        window.NewTextDocument();
+        QCOMPARE(window.Commands().Action(id)->isEnabled(), withoutDocument);
+        window.Documents().NewTextDocument();
         window.UpdateCommandStates();
-        QCOMPARE(window.CommandAction(id)->isEnabled(), withText);
+        QCOMPARE(window.Commands().Action(id)->isEnabled(), withText);
     }
 
     // Another part hooks a command in: enabled from then on, following its predicate, and run.
     void commandHandlerHooksIn()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         int runs = 0;
         bool connected = false;
-        QVERIFY(!window.RunCommand(Cmd::Disconnect));
-        window.SetCommandHandler(
+        QVERIFY(!window.Commands().Run(Cmd::Disconnect));
+        window.Shell().SetCommandHandler(
             Cmd::Disconnect, [&] { ++runs; }, [&] { return connected; });
-        QVERIFY(!window.CommandAction(Cmd::Disconnect)->isEnabled());
-        QVERIFY(!window.RunCommand(Cmd::Disconnect));
+        QVERIFY(!window.Commands().Action(Cmd::Disconnect)->isEnabled());
+        QVERIFY(!window.Commands().Run(Cmd::Disconnect));
         connected = true;
         window.UpdateCommandStates();
-        QVERIFY(window.CommandAction(Cmd::Disconnect)->isEnabled());
-        window.CommandAction(Cmd::Disconnect)->trigger();
+        QVERIFY(window.Commands().Action(Cmd::Disconnect)->isEnabled());
+        window.Commands().Action(Cmd::Disconnect)->trigger();
         QCOMPARE(runs, 1);
     }
 
@@ -242,7 +232,7 @@ private slots:
         for (int i = 0; i < qMax(0, entries); ++i)
             WriteProfileString(section, QStringLiteral("%1MenuName").arg(i),
                 i == firstEmpty ? QString() : QStringLiteral("Entry %1").arg(i));
-        MainWindow window;
+        MainWindowWithEditor window;
         QMenu* download = nullptr;
         for (QAction* popup : window.menuBar()->actions()) {
             if (popup->text() == QLatin1String("&Download"))
@@ -270,13 +260,14 @@ private slots:
         WriteProfileString(section, QStringLiteral("1MenuName"), QStringLiteral("Rc"));
         WriteProfileString(section, QStringLiteral("1LocalFile"), QStringLiteral("/tmp/x"));
         WriteProfileString(section, QStringLiteral("1RemoteFile"), QStringLiteral(".procmailrc"));
-        MainWindow window;
-        QVERIFY(!window.CommandAction(Cmd::FirstUpload)->isEnabled()); // no transfer yet
+        MainWindowWithEditor window;
+        QVERIFY(!window.Commands().Action(Cmd::FirstUpload)->isEnabled()); // no transfer yet
         QStringList transfers;
-        window.SetCustomTransferHandler([&](bool upload, const QString& local, const QString& remote) {
-            transfers << QStringLiteral("%1 %2 %3").arg(upload).arg(local, remote);
-        });
-        QVERIFY(window.RunCommand(Cmd::FirstUpload));
+        window.Shell().SetCustomTransferHandler(
+            [&](bool upload, const QString& local, const QString& remote) {
+                transfers << QStringLiteral("%1 %2 %3").arg(upload).arg(local, remote);
+            });
+        QVERIFY(window.Commands().Run(Cmd::FirstUpload));
         QCOMPARE(Prompt::History().size(), 1);
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("No files specified"));
         QCOMPARE(Prompt::History().last().text,
@@ -285,7 +276,7 @@ private slots:
                 "Upload.  Please select 'Customize menu' from the 'Upload' menu to specify which file you "
                 "would like uploaded when this button is selected."));
         QVERIFY(transfers.isEmpty());
-        QVERIFY(window.RunCommand(Cmd::FirstUpload + 1));
+        QVERIFY(window.Commands().Run(Cmd::FirstUpload + 1));
         QCOMPARE(transfers, QStringList { QStringLiteral("1 /tmp/x .procmailrc") });
     }
 
@@ -304,9 +295,9 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, goesOn);
-        MainWindow window;
+        MainWindowWithEditor window;
         const QString path = writeFile(docs() + QStringLiteral("upload.txt"), content);
-        QCOMPARE(window.PrepareUpload(path, true), goesOn);
+        QCOMPARE(window.Shell().PrepareUpload(path, true), goesOn);
         if (!goesOn) {
             QCOMPARE(Prompt::History().last().caption, QStringLiteral("Whitespace at end of line!"));
             QVERIFY(Prompt::History().last().text.startsWith(QStringLiteral("Line %1 in ")
@@ -314,7 +305,7 @@ private slots:
                                                                          : content.startsWith("a\r") ? 2
                                                                                                      : 1)));
         }
-        QVERIFY(window.PrepareUpload(path, false));
+        QVERIFY(window.Shell().PrepareUpload(path, false));
     }
 
     // The customised toolbar comes back at the next start; Reset returns to the saved layout.
@@ -322,7 +313,7 @@ private slots:
     {
         QList<int> customised;
         {
-            MainWindow window;
+            MainWindowWithEditor window;
             CCustomToolBar* toolbar = window.ButtonToolbar();
             QCOMPARE(toolbar->Layout().first(), int(Cmd::New));
             QCOMPARE(GetSetting(Settings::ToolbarNeverSaved), 0);
@@ -343,7 +334,7 @@ private slots:
             dialog.accept();
         }
         {
-            MainWindow window;
+            MainWindowWithEditor window;
             QCOMPARE(window.ButtonToolbar()->Layout(), customised);
             CToolbarCustomizeDlg dialog(window.ButtonToolbar(), &window);
             dialog.CurrentList()->setCurrentRow(0);
@@ -372,10 +363,10 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QList<int>, expected);
         {
-            MainWindow first;
+            MainWindowWithEditor first;
         }
         CRegistry::SetString(QStringLiteral("Settings"), QStringLiteral("Toolbar"), stored);
-        MainWindow window;
+        MainWindowWithEditor window;
         if (expected.size() == 3 && stored.startsWith(QLatin1Char('a')))
             QCOMPARE(window.ButtonToolbar()->Layout().mid(0, 3), expected);
         else
@@ -400,28 +391,28 @@ private slots:
         QFETCH(bool, result);
         QFETCH(bool, stillOpen);
         QFETCH(QByteArray, onDisk);
-        MainWindow window;
+        MainWindowWithEditor window;
         const QString path = writeFile(docs() + QStringLiteral("doc.txt"), "original\n");
-        auto* view = qobject_cast<CZEPHView*>(window.OpenFile(path));
+        auto* view = qobject_cast<CZEPHView*>(window.Documents().OpenFile(path));
         QVERIFY(view);
         view->Editor()->selectAll();
         view->Editor()->insertPlainText(QStringLiteral("edited\n"));
         Prompt::QueueAnswer(Prompt::Button(answer));
-        QCOMPARE(window.CloseDocumentFor(path.toUpper() == path ? path : path), result);
+        QCOMPARE(window.Documents().CloseDocumentFor(path.toUpper() == path ? path : path), result);
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Save changes?"));
         QCOMPARE(Prompt::History().last().text,
             QStringLiteral("The file doc.txt should be closed for the next operation.  Do you want to save "
                            "the changes to doc.txt?"));
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(window.FindDocument(path) != nullptr, stillOpen);
+        QCOMPARE(window.Documents().FindDocument(path) != nullptr, stillOpen);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), onDisk);
         // An unmodified document closes without a question.
         if (stillOpen) {
-            window.FindDocument(path)->DiscardChanges();
+            window.Documents().FindDocument(path)->DiscardChanges();
             Prompt::ClearHistory();
-            QVERIFY(window.CloseDocumentFor(path));
+            QVERIFY(window.Documents().CloseDocumentFor(path));
             QVERIFY(Prompt::History().isEmpty());
         }
     }
@@ -429,16 +420,16 @@ private slots:
     // Opening a file twice activates its window; opening a file that is not there says so.
     void openFileTwiceAndMissing()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         const QString path = writeFile(docs() + QStringLiteral("twice.txt"), "x\n");
-        CDocumentWindow* first = window.OpenFile(path);
-        window.NewTextDocument();
-        QCOMPARE(window.OpenFile(path), first);
-        QCOMPARE(window.Documents().size(), 2);
-        QCOMPARE(window.ActiveDocument(), first);
-        QVERIFY(!window.OpenFile(docs() + QStringLiteral("missing.txt")));
+        CDocumentWindow* first = window.Documents().OpenFile(path);
+        window.Documents().NewTextDocument();
+        QCOMPARE(window.Documents().OpenFile(path), first);
+        QCOMPARE(window.Documents().List().size(), 2);
+        QCOMPARE(window.Documents().ActiveDocument(), first);
+        QVERIFY(!window.Documents().OpenFile(docs() + QStringLiteral("missing.txt")));
         QVERIFY(Prompt::History().last().text.contains(QStringLiteral("does not exist")));
-        QCOMPARE(window.RecentFiles().first(), QFileInfo(path).absoluteFilePath());
+        QCOMPARE(window.RecentFiles().Files().first(), QFileInfo(path).absoluteFilePath());
     }
 
     // Closing asks about edited documents first (Cancel stops everything), then runs the
@@ -446,7 +437,7 @@ private slots:
     void closingOrder()
     {
         QStringList order;
-        auto window = std::make_unique<MainWindow>();
+        auto window = std::make_unique<MainWindowWithEditor>();
         window->SetCloseHooks(
             [&] {
                 order << QStringLiteral("upload");
@@ -454,13 +445,13 @@ private slots:
             },
             [&] { order << QStringLiteral("disconnect"); });
         const QString path = writeFile(docs() + QStringLiteral("close.txt"), "a\n");
-        auto* view = qobject_cast<CZEPHView*>(window->OpenFile(path));
+        auto* view = qobject_cast<CZEPHView*>(window->Documents().OpenFile(path));
         view->Editor()->selectAll();
         view->Editor()->insertPlainText(QStringLiteral("b\n"));
         Prompt::QueueAnswer(Prompt::Cancel);
         QVERIFY(!window->close());
         QVERIFY(order.isEmpty());
-        QVERIFY(window->FindDocument(path));
+        QVERIFY(window->Documents().FindDocument(path));
         Prompt::QueueAnswer(Prompt::Yes);
         window->resize(640, 480);
         QVERIFY(window->close());
@@ -475,31 +466,31 @@ private slots:
     // The last document window tells the next first one how to show itself.
     void childPlacementRemembered()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         window.resize(900, 700);
-        SetSetting(Settings::ChildMinMaxState, 1);
-        CDocumentWindow* document = window.NewTextDocument();
-        QMdiSubWindow* sub = window.SubWindowOf(document);
+        SetSetting(Settings::ChildMinMaxState, WindowPlacement::Normal);
+        CDocumentWindow* document = window.Documents().NewTextDocument();
+        QMdiSubWindow* sub = window.Documents().SubWindowOf(document);
         QVERIFY(!sub->isMaximized());
         sub->setGeometry(10, 20, 300, 200);
-        QVERIFY(window.CloseDocument(document));
-        QCOMPARE(GetSetting(Settings::ChildMinMaxState), 1);
+        QVERIFY(window.Documents().CloseDocument(document));
+        QCOMPARE(GetSetting(Settings::ChildMinMaxState), int(WindowPlacement::Normal));
         QCOMPARE(GetSetting(Settings::ChildLeft), 10);
         QCOMPARE(GetSetting(Settings::ChildRight), 310);
-        SetSetting(Settings::ChildMinMaxState, 3);
-        QVERIFY(window.SubWindowOf(window.NewTextDocument())->isMaximized());
+        SetSetting(Settings::ChildMinMaxState, WindowPlacement::Maximized);
+        QVERIFY(window.Documents().SubWindowOf(window.Documents().NewTextDocument())->isMaximized());
     }
 
     // A ".zeph" file is never opened as text.
     void recipeDataFileGoesToOpener()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         const QString path = writeFile(docs() + QStringLiteral("r.zeph"), QByteArray("\x01\x02", 2));
-        QVERIFY(!window.OpenFile(path));
-        QVERIFY(window.Documents().isEmpty());
+        QVERIFY(!window.Documents().OpenFile(path));
+        QVERIFY(window.Documents().List().isEmpty());
         QString opened;
-        window.SetRecipeFileOpener([&](const QString& p) { opened = p; });
-        window.OpenFile(path);
+        window.Shell().SetRecipeFileOpener([&](const QString& p) { opened = p; });
+        window.Documents().OpenFile(path);
         QCOMPARE(opened, path);
     }
 };

@@ -1,7 +1,6 @@
 // The main window's remote commands against real FTP servers: the log download with its
 // rotation on the host, the custom Upload and Download entries, Disconnect, the password
 // question, and the pending files offered at exit.
-#include "TestEnvironment.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/net/CRemoteHost.h"
@@ -9,12 +8,13 @@
 #include "core/net/FtpPassword.h"
 #include "core/net/PendingFiles.h"
 #include "core/settings/CAppState.h"
-#include "core/settings/CRegistry.h"
 #include "core/settings/Profile.h"
-#include "gui/app/CommandTable.h"
+#include "gui/app/CommandRegistry.h"
+#include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/common/CInputDlg.h"
-#include "gui/common/FileDialogs.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/net/CCustomizeMenuDlg.h"
 #include "gui/net/CFtpProgressDlg.h"
@@ -22,6 +22,8 @@
 #include "gui/net/NetCommands.h"
 #include "support/FtpServers.h"
 #include "support/NetTestFixture.h"
+#include "support/gui/GuiTestFixture.h"
+#include "support/gui/MainWindowWithEditor.h"
 #include "support/gui/ModalDialogs.h"
 
 #include <QAction>
@@ -32,7 +34,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -50,25 +51,15 @@ class TestNetCommands : public QObject
     Q_OBJECT
 
 private:
-    // A throwaway home: HOME and the XDG folders point into it.
-    std::unique_ptr<TestEnvironment> m_env;
-    QString docs() const { return m_env->Home() + QStringLiteral("/docs/"); }
+    std::unique_ptr<GuiTestFixture> m_fixture;
+    QString docs() const { return m_fixture->Docs(); }
 
 private slots:
-    void initTestCase() { m_env = std::make_unique<TestEnvironment>(); }
+    void initTestCase() { m_fixture = std::make_unique<GuiTestFixture>(QStringLiteral("Net")); }
 
     void init()
     {
-        CAppState::Instance().Reset();
-        CAppState::Instance().SetIdentity(QStringLiteral("Net"));
-        CAppState::Instance().SetDataFilePath(m_env->Home() + QStringLiteral("/zeph.dat"));
-        CRegistry::SetFilePathOverride(m_env->Home() + QStringLiteral("/registry.ini"));
-        QFile::remove(CRegistry::FilePath());
-        QDir(docs()).removeRecursively();
-        QDir().mkpath(docs());
-        SetSetting(Settings::DocumentDirectory, docs());
-        Prompt::ClearHistory();
-        FileDialogs::ClearQueue();
+        m_fixture->Init();
         Clock::SetNow(FixedNow);
     }
 
@@ -106,10 +97,10 @@ private slots:
             QVERIFY(server.PutFile(QStringLiteral(".procmail/zeph.log.old"), "earlier log\n"));
         SetSetting(Settings::DeleteLogAfterDownload, deleteAfter);
 
-        MainWindow window;
-        NetCommands::Install(window);
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
         SetSettingTime(Settings::LogDownloadTime, QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
-        QVERIFY(window.RunCommand(Cmd::LogDownload));
+        QVERIFY(window.Commands().Run(Cmd::LogDownload));
 
         const QString local = docs() + QStringLiteral("zeph.log");
         QCOMPARE(ReadTestFile(local), log);
@@ -124,8 +115,8 @@ private slots:
         if (!deleteAfter)
             QCOMPARE(server.FileContent(remaining.last()), log);
         QCOMPARE(GetSettingTime(Settings::LogDownloadTime), FixedNow);
-        QVERIFY(window.FindDocument(local));
-        QVERIFY(!window.IsCommandEnabled(Cmd::Disconnect));
+        QVERIFY(window.Documents().FindDocument(local));
+        QVERIFY(!window.Commands().IsEnabled(Cmd::Disconnect));
         for (const Prompt::Record& shown : Prompt::History())
             QFAIL(qUtf8Printable(shown.caption + QStringLiteral(": ") + shown.text));
     }
@@ -161,8 +152,8 @@ private slots:
             upload.Disconnect();
         }
         Prompt::ClearHistory();
-        MainWindow window;
-        NetCommands::Install(window);
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
         const QDateTime before = GetSettingTime(Settings::LogDownloadTime);
         if (scenario == QLatin1String("stall")) {
             // Cancel once the download is under way.
@@ -177,13 +168,13 @@ private slots:
             });
             timer->start();
         }
-        QVERIFY(window.RunCommand(Cmd::LogDownload));
+        QVERIFY(window.Commands().Run(Cmd::LogDownload));
         QVERIFY(!Prompt::History().isEmpty());
         QCOMPARE(Prompt::History().last().caption, caption);
         QCOMPARE(ReadTestFile(local), QByteArray("the log downloaded last time\n"));
         QCOMPARE(GetSettingTime(Settings::LogDownloadTime), before);
-        QVERIFY(!window.FindDocument(local));
-        QVERIFY(!window.IsCommandEnabled(Cmd::Disconnect));
+        QVERIFY(!window.Documents().FindDocument(local));
+        QVERIFY(!window.Commands().IsEnabled(Cmd::Disconnect));
         for (const QByteArray& command : server.Commands())
             QVERIFY2(!command.startsWith("DELE"), command.constData());
     }
@@ -197,16 +188,16 @@ private slots:
         QVERIFY(server.PutFile(QStringLiteral(".procmail/zeph.log"), "new\n"));
         const QString local = docs() + QStringLiteral("zeph.log");
         QVERIFY(WriteTestFile(local, "old\n"));
-        MainWindow window;
-        NetCommands::Install(window);
-        auto* view = qobject_cast<CZEPHView*>(window.OpenDocument(local, DocumentKind::Text));
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
+        auto* view = qobject_cast<CZEPHView*>(window.Documents().OpenDocument(local, DocumentKind::Text));
         QVERIFY(view);
         view->Editor()->insertPlainText(QStringLiteral("my notes\n"));
         Prompt::QueueAnswer(Prompt::Cancel);
-        QVERIFY(window.RunCommand(Cmd::LogDownload));
+        QVERIFY(window.Commands().Run(Cmd::LogDownload));
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Save changes?"));
         QVERIFY(server.Exists(QStringLiteral(".procmail/zeph.log")));
-        QVERIFY(window.FindDocument(local));
+        QVERIFY(window.Documents().FindDocument(local));
         QCOMPARE(ReadTestFile(local), QByteArray("old\n"));
     }
 
@@ -217,15 +208,15 @@ private slots:
         QVERIFY(StartServerForSettings(server));
         QVERIFY(server.PutFile(QStringLiteral(".procmail/zeph.log"), "x\n"));
         SetSetting(Settings::LogDisconnect, 0);
-        MainWindow window;
-        NetCommands::Install(window);
-        QVERIFY(!window.IsCommandEnabled(Cmd::Disconnect));
-        QVERIFY(window.RunCommand(Cmd::LogDownload));
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
+        QVERIFY(!window.Commands().IsEnabled(Cmd::Disconnect));
+        QVERIFY(window.Commands().Run(Cmd::LogDownload));
         QVERIFY(NetCommands::SharedHost()->IsConnected());
-        QVERIFY(window.IsCommandEnabled(Cmd::Disconnect));
-        QVERIFY(window.RunCommand(Cmd::Disconnect));
+        QVERIFY(window.Commands().IsEnabled(Cmd::Disconnect));
+        QVERIFY(window.Commands().Run(Cmd::Disconnect));
         QVERIFY(!NetCommands::SharedHost()->IsConnected());
-        QVERIFY(!window.IsCommandEnabled(Cmd::Disconnect));
+        QVERIFY(!window.Commands().IsEnabled(Cmd::Disconnect));
     }
 
     // The custom entries: an upload goes through the checks, is recorded and leaves the pending
@@ -254,10 +245,10 @@ private slots:
             false, { { QStringLiteral("Notes"), QStringLiteral("notes.txt"), download } }));
         QVERIFY(AddPending(upload, QStringLiteral(".procmail/zeph.recipes")));
 
-        MainWindow window;
-        NetCommands::Install(window);
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
         window.RebuildCustomMenus();
-        QVERIFY(window.RunCommand(Cmd::FirstUpload));
+        QVERIFY(window.Commands().Run(Cmd::FirstUpload));
         QCOMPARE(server.FileContent(QStringLiteral(".procmail/zeph.recipes")), ReadTestFile(upload));
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("File Upload Successful"));
         QVERIFY(!HasPending());
@@ -265,9 +256,9 @@ private slots:
         QVERIFY(CAppState::Instance().RemoteFiles().IsUnchanged(
             QStringLiteral(".procmail/zeph.recipes"), upload));
 
-        QVERIFY(window.RunCommand(Cmd::FirstDownload));
+        QVERIFY(window.Commands().Run(Cmd::FirstDownload));
         QCOMPARE(ReadTestFile(download), QByteArray("remote notes\n"));
-        QVERIFY(window.FindDocument(download));
+        QVERIFY(window.Documents().FindDocument(download));
         QVERIFY(!NetCommands::SharedHost()->IsConnected());
     }
 
@@ -287,21 +278,21 @@ private slots:
         QVERIFY(CustomMenus::SaveMenuEntries(
             false, { { QStringLiteral("Notes"), QStringLiteral("notes.txt"), download } }));
         SetSetting(Settings::BackslashSpaceWarning, 1);
-        MainWindow window;
-        NetCommands::Install(window);
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
         window.RebuildCustomMenus();
-        QVERIFY(window.RunCommand(Cmd::FirstUpload));
+        QVERIFY(window.Commands().Run(Cmd::FirstUpload));
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Whitespace at end of line!"));
         QVERIFY(!server.Exists(QStringLiteral("rc")));
 
-        auto* view = qobject_cast<CZEPHView*>(window.OpenFile(download));
+        auto* view = qobject_cast<CZEPHView*>(window.Documents().OpenFile(download));
         QVERIFY(view);
         view->Editor()->insertPlainText(QStringLiteral("mine\n"));
         Prompt::QueueAnswer(Prompt::Cancel);
-        QVERIFY(window.RunCommand(Cmd::FirstDownload));
+        QVERIFY(window.Commands().Run(Cmd::FirstDownload));
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Save changes?"));
         QCOMPARE(ReadTestFile(download), QByteArray("stale\n"));
-        QVERIFY(window.FindDocument(download));
+        QVERIFY(window.Documents().FindDocument(download));
     }
 
     // Without a saved password the input dialog asks; Cancel connects nowhere.
@@ -322,8 +313,8 @@ private slots:
         const QString download = docs() + QStringLiteral("notes.txt");
         QVERIFY(CustomMenus::SaveMenuEntries(
             false, { { QStringLiteral("Notes"), QStringLiteral("notes.txt"), download } }));
-        MainWindow window;
-        NetCommands::Install(window);
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
         window.RebuildCustomMenus();
         QString title;
         bool masked = false;
@@ -337,7 +328,7 @@ private slots:
                 dialog->reject();
             }
         });
-        QVERIFY(window.RunCommand(Cmd::FirstDownload));
+        QVERIFY(window.Commands().Run(Cmd::FirstDownload));
         QCOMPARE(title, QStringLiteral("FTP password"));
         QVERIFY(masked);
         QCOMPARE(ReadTestFile(download), answer ? QByteArray("remote\n") : QByteArray("<missing>"));
@@ -365,10 +356,10 @@ private slots:
         QVERIFY(AddPending(a, QStringLiteral("a.txt")));
         QVERIFY(AddPending(b, QStringLiteral("b.txt")));
 
-        MainWindow window;
-        NetCommands::Install(window);
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
         window.show();
-        auto* view = qobject_cast<CZEPHView*>(window.OpenFile(a));
+        auto* view = qobject_cast<CZEPHView*>(window.Documents().OpenFile(a));
         QVERIFY(view);
         view->Editor()->selectAll();
         view->Editor()->insertPlainText(QStringLiteral("edited a\n"));
@@ -405,9 +396,9 @@ private slots:
     // The menu commands open their windows; the customise dialog rebuilds the menus on OK.
     void menuCommands()
     {
-        MainWindow window;
-        NetCommands::Install(window);
-        QVERIFY(window.RunCommand(Cmd::PendingFiles));
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
+        QVERIFY(window.Commands().Run(Cmd::PendingFiles));
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Setup not initialized"));
         QVERIFY(CustomMenus::SaveMenuEntries(
             true, { { QStringLiteral("Mine"), QStringLiteral("r"), QStringLiteral("/l") } }));
@@ -416,10 +407,22 @@ private slots:
             title = dialog->windowTitle();
             dialog->accept();
         });
-        QVERIFY(window.RunCommand(Cmd::CustomizeUploadMenu));
+        QVERIFY(window.Commands().Run(Cmd::CustomizeUploadMenu));
         QCOMPARE(title, QStringLiteral("Customize upload menu"));
-        QCOMPARE(window.CommandAction(Cmd::FirstUpload)->property("customName").toString(),
+        QCOMPARE(window.Commands().Action(Cmd::FirstUpload)->property("customName").toString(),
             QStringLiteral("Mine"));
+    }
+
+    // A customise dialog saved after the window is gone reaches nothing of it.
+    void customiseDialogOutlivesWindow()
+    {
+        {
+            MainWindowWithEditor window;
+            NetCommands::Install(window.Shell());
+        }
+        CCustomizeMenuDlg dialog(true);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 };
 

@@ -238,8 +238,8 @@ private slots:
         select(files->List(), QStringLiteral("b.txt"));
         WhenModal<CPermissionsDlg>([](CPermissionsDlg* dialog) {
             QCOMPARE(dialog->Value(), 644);
-            dialog->Box(1147)->setChecked(false); // group read
-            dialog->Box(1151)->setChecked(false); // world read
+            dialog->Box(CPermissionsDlg::GroupRead)->setChecked(false);
+            dialog->Box(CPermissionsDlg::WorldRead)->setChecked(false);
             dialog->accept();
         });
         files->ChangePermissions();
@@ -315,7 +315,7 @@ private slots:
         select(folders->List(), QStringLiteral("$HOME"));
         WhenModal<CPermissionsDlg>([](CPermissionsDlg* dialog) {
             QCOMPARE(dialog->Value(), 755);
-            dialog->Box(1148)->setChecked(true); // group write
+            dialog->Box(CPermissionsDlg::GroupWrite)->setChecked(true);
             dialog->accept();
         });
         folders->ChangePermissions();

@@ -1,19 +1,22 @@
 // Start-up warnings, exit, button page, window tabs and the Windows dialog.
-#include "TestEnvironment.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"
-#include "core/settings/CRegistry.h"
 #include "core/settings/CUserData.h"
 #include "core/settings/Profile.h"
 #include "gui/app/COpeningFormView.h"
 #include "gui/app/CViewManager.h"
 #include "gui/app/CWindowsDlg.h"
+#include "gui/app/CommandRegistry.h"
 #include "gui/app/CommandTable.h"
+#include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ZephApplication.h"
 #include "gui/common/CCheckQuestionDlg.h"
+#include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
+#include "support/gui/GuiTestFixture.h"
+#include "support/gui/MainWindowWithEditor.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,7 +29,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -71,27 +73,17 @@ class TestShell : public QObject
     Q_OBJECT
 
 private:
-    // A throwaway home: HOME and the XDG folders point into it.
-    std::unique_ptr<TestEnvironment> m_env;
-    QString docs() const { return m_env->Home() + QStringLiteral("/docs/"); }
+    std::unique_ptr<GuiTestFixture> m_fixture;
+    QString docs() const { return m_fixture->Docs(); }
 
 private slots:
-    void initTestCase() { m_env = std::make_unique<TestEnvironment>(); }
+    void initTestCase() { m_fixture = std::make_unique<GuiTestFixture>(QStringLiteral("Shell")); }
 
     void init()
     {
-        CAppState::Instance().Reset();
-        CAppState::Instance().SetIdentity(QStringLiteral("Shell"));
-        CAppState::Instance().SetDataFilePath(m_env->Home() + QStringLiteral("/zeph.dat"));
-        CRegistry::SetFilePathOverride(m_env->Home() + QStringLiteral("/registry.ini"));
-        QFile::remove(CRegistry::FilePath());
-        SetSetting(Settings::DocumentDirectory, docs());
-        QDir().mkpath(docs());
+        m_fixture->Init();
         SetSetting(Settings::ToolbarNeverSaved, 0);
         SetSetting(Settings::ShowTipOfDay, 0);
-        Prompt::ClearHistory();
-        CCheckQuestionDlg::ClearQueuedCheckStates();
-        Clock::SetNow(std::nullopt);
     }
 
     void logWarning_data()
@@ -122,9 +114,9 @@ private slots:
         SetSetting(Settings::SetupWizRun, setupRun);
         SetSetting(Settings::WarnDownloadLog, warnSetting);
         SetSettingTime(Settings::LogDownloadTime, now.addSecs(-secondsAgo));
-        MainWindow window;
+        MainWindowWithEditor window;
         int downloads = 0;
-        window.SetCommandHandler(Cmd::LogDownload, [&] { ++downloads; });
+        window.Shell().SetCommandHandler(Cmd::LogDownload, [&] { ++downloads; });
         Prompt::QueueAnswer(Prompt::Yes);
         CCheckQuestionDlg::QueueCheckState(false);
         ZephApplication::LogWarning(window);
@@ -156,9 +148,9 @@ private slots:
         Clock::SetNow(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
         SetSetting(Settings::SetupWizRun, 1);
         SetSettingTime(Settings::LogDownloadTime, QDateTime(QDate(2026, 1, 1), QTime(9, 0)));
-        MainWindow window;
+        MainWindowWithEditor window;
         int downloads = 0;
-        window.SetCommandHandler(Cmd::LogDownload, [&] { ++downloads; });
+        window.Shell().SetCommandHandler(Cmd::LogDownload, [&] { ++downloads; });
         Prompt::QueueAnswer(Prompt::Cancel);
         CCheckQuestionDlg::QueueCheckState(false);
         ZephApplication::LogWarning(window);
@@ -195,9 +187,9 @@ private slots:
             entry.remoteName = QStringLiteral("file%1").arg(i);
             CAppState::Instance().RemoteFiles().files.append(entry);
         }
-        MainWindow window;
+        MainWindowWithEditor window;
         int disables = 0;
-        window.SetCommandHandler(Cmd::DisableProcmail, [&] { ++disables; });
+        window.Shell().SetCommandHandler(Cmd::DisableProcmail, [&] { ++disables; });
         Prompt::QueueAnswer(Prompt::Yes);
         CCheckQuestionDlg::QueueCheckState(true);
         ZephApplication::SetupFilesWarning(window);
@@ -226,12 +218,12 @@ private slots:
         const QString b = writeFile(docs() + QStringLiteral("b.txt"), "b\n");
         CurrentUserData().SetStringArray(
             QStringLiteral("StartFiles"), { a, docs() + QStringLiteral("gone.txt"), b });
-        MainWindow window;
+        MainWindowWithEditor window;
         ZephApplication::RunStartupSteps(window, false);
         QCOMPARE(window.ViewManager()->Titles(),
             (QStringList {
                 QStringLiteral("Button Page"), QStringLiteral("a.txt"), QStringLiteral("b.txt") }));
-        QCOMPARE(window.ActiveDocument()->Kind(), DocumentKind::ButtonPage);
+        QCOMPARE(window.Documents().ActiveDocument()->Kind(), DocumentKind::ButtonPage);
         QCOMPARE(GetSetting(Settings::FirstRun), 0);
         QVERIFY(Prompt::History().isEmpty());
     }
@@ -240,43 +232,45 @@ private slots:
     void buttonPageShowAtStartup()
     {
         {
-            MainWindow window;
+            MainWindowWithEditor window;
             ZephApplication::RunStartupSteps(window, false);
-            auto* page = qobject_cast<COpeningFormView*>(window.ActiveDocument());
+            auto* page = qobject_cast<COpeningFormView*>(window.Documents().ActiveDocument());
             QVERIFY(page);
             page->ShowAtStartup()->setChecked(false);
-            QVERIFY(window.CloseDocument(page));
+            QVERIFY(window.Documents().CloseDocument(page));
         }
         QCOMPARE(GetSetting(Settings::ShowButtonPage), 0);
-        MainWindow window;
+        MainWindowWithEditor window;
         ZephApplication::RunStartupSteps(window, false);
-        QVERIFY(window.Documents().isEmpty());
+        QVERIFY(window.Documents().List().isEmpty());
     }
 
     void buttonPage()
     {
-        MainWindow window;
-        auto* page = qobject_cast<COpeningFormView*>(window.OpenButtonPage());
+        MainWindowWithEditor window;
+        auto* page = qobject_cast<COpeningFormView*>(window.Documents().OpenButtonPage());
         QVERIFY(page);
         QCOMPARE(COpeningFormView::Buttons().size(), 12);
-        QCOMPARE(page->ButtonFor(1172)->text(), QStringLiteral("Remote Files && Folders"));
-        QCOMPARE(page->ButtonFor(1167)->toolTip(), QStringLiteral("Download zeph.log from the remote host"));
+        QCOMPARE(page->ButtonFor(COpeningFormView::RemoteFilesFoldersButton)->text(),
+            QStringLiteral("Remote Files && Folders"));
+        QCOMPARE(page->ButtonFor(COpeningFormView::GetLogButton)->toolTip(),
+            QStringLiteral("Download zeph.log from the remote host"));
         // Buttons follow their commands: a command hooked in enables its button and is run by it.
-        QVERIFY(!page->ButtonFor(1167)->isEnabled());
+        QVERIFY(!page->ButtonFor(COpeningFormView::GetLogButton)->isEnabled());
         int downloads = 0;
-        window.SetCommandHandler(Cmd::LogDownload, [&] { ++downloads; });
-        QVERIFY(page->ButtonFor(1167)->isEnabled());
-        page->ButtonFor(1167)->click();
+        window.Shell().SetCommandHandler(Cmd::LogDownload, [&] { ++downloads; });
+        QVERIFY(page->ButtonFor(COpeningFormView::GetLogButton)->isEnabled());
+        page->ButtonFor(COpeningFormView::GetLogButton)->click();
         QCOMPARE(downloads, 1);
         // Save is off while the page is active; opening it again on itself only tells.
         window.UpdateCommandStates();
-        QVERIFY(!window.CommandAction(Cmd::Save)->isEnabled());
-        QCOMPARE(window.OpenButtonPage(), page);
+        QVERIFY(!window.Commands().Action(Cmd::Save)->isEnabled());
+        QCOMPARE(window.Documents().OpenButtonPage(), page);
         QCOMPARE(Prompt::History().last().caption, QStringLiteral("Button Page already open"));
-        window.NewTextDocument();
-        QCOMPARE(window.OpenButtonPage(), page);
-        QCOMPARE(window.ActiveDocument(), page);
-        QCOMPARE(window.Documents().size(), 2);
+        window.Documents().NewTextDocument();
+        QCOMPARE(window.Documents().OpenButtonPage(), page);
+        QCOMPARE(window.Documents().ActiveDocument(), page);
+        QCOMPARE(window.Documents().List().size(), 2);
         // The Help button shows the welcome page once, then the page's own topic.
         page->PressHelp();
         QCOMPARE(GetSetting(Settings::HelpButtonOnButtonPageUsed), 1);
@@ -286,13 +280,15 @@ private slots:
     // two; a modified text shows " *" on its tab; the bar hides without windows.
     void windowTabs()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         window.show();
-        window.RegisterDocumentKind(
+        window.Shell().RegisterDocumentKind(
             DocumentKind::Log, [](const QString& path, QString*) { return new FakeLogView(path); });
-        CDocumentWindow* a = window.OpenFile(writeFile(docs() + QStringLiteral("one.txt"), "1\n"));
-        CDocumentWindow* b = window.OpenFile(writeFile(docs() + QStringLiteral("two.txt"), "2\n"));
-        window.OpenFile(writeFile(docs() + QStringLiteral("three.log"), "3\n"));
+        CDocumentWindow* a
+            = window.Documents().OpenFile(writeFile(docs() + QStringLiteral("one.txt"), "1\n"));
+        CDocumentWindow* b
+            = window.Documents().OpenFile(writeFile(docs() + QStringLiteral("two.txt"), "2\n"));
+        window.Documents().OpenFile(writeFile(docs() + QStringLiteral("three.log"), "3\n"));
         CViewManager* tabs = window.ViewManager();
         QVERIFY(tabs->isVisible());
         QCOMPARE(tabs->Titles(),
@@ -301,35 +297,35 @@ private slots:
         QCOMPARE(tabs->TabBar()->currentIndex(), 2);
         QCOMPARE(
             tabs->TabBar()->tabToolTip(0), QFileInfo(docs() + QStringLiteral("one.txt")).absoluteFilePath());
-        QVERIFY(window.CloseDocument(b));
+        QVERIFY(window.Documents().CloseDocument(b));
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(tabs->Titles(), (QStringList { QStringLiteral("one.txt"), QStringLiteral("three.log") }));
-        window.ActivateDocument(a);
+        window.Documents().ActivateDocument(a);
         modify(a, QStringLiteral("changed"));
         window.UpdateCommandStates();
         QCOMPARE(tabs->Titles().first(), QStringLiteral("one.txt *"));
         QCOMPARE(tabs->TabBar()->currentIndex(), 0);
         // Clicking a tab activates its window.
         emit tabs->TabBar()->tabBarClicked(1);
-        QCOMPARE(window.ActiveDocument()->Kind(), DocumentKind::Log);
+        QCOMPARE(window.Documents().ActiveDocument()->Kind(), DocumentKind::Log);
         // Hidden by the user, the bar stays hidden; with no windows it hides itself.
-        window.RunCommand(Cmd::WindowTabs);
+        window.Commands().Run(Cmd::WindowTabs);
         QVERIFY(!tabs->isVisible());
-        window.RunCommand(Cmd::WindowTabs);
+        window.Commands().Run(Cmd::WindowTabs);
         QVERIFY(tabs->isVisible());
         a->DiscardChanges();
-        window.RunCommand(Cmd::CloseAllFiles);
+        window.Commands().Run(Cmd::CloseAllFiles);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(window.Documents().isEmpty());
+        QVERIFY(window.Documents().List().isEmpty());
         QVERIFY(!tabs->isVisible());
     }
 
     // With twelve windows the Window menu ends with "&Windows..." and lists at most nine windows.
     void windowMenuWithTwelveWindows()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         for (int i = 0; i < 12; ++i)
-            window.NewTextDocument();
+            window.Documents().NewTextDocument();
         QMenu* menu = nullptr;
         for (QAction* popup : window.menuBar()->actions()) {
             if (popup->text() == QLatin1String("&Window"))
@@ -349,14 +345,14 @@ private slots:
 
     void windowsDialogButtons()
     {
-        MainWindow window;
-        window.NewTextDocument();
-        window.NewTextDocument();
-        CDocumentWindow* active = window.NewTextDocument();
+        MainWindowWithEditor window;
+        window.Documents().NewTextDocument();
+        window.Documents().NewTextDocument();
+        CDocumentWindow* active = window.Documents().NewTextDocument();
         CWindowsDlg dialog(&window);
         QCOMPARE(dialog.List()->count(), 3);
         QCOMPARE(dialog.List()->selectedItems().size(), 1);
-        QCOMPARE(dialog.WindowOfRow(dialog.List()->currentRow()), window.SubWindowOf(active));
+        QCOMPARE(dialog.WindowOfRow(dialog.List()->currentRow()), window.Documents().SubWindowOf(active));
         struct Expect
         {
             int selected;
@@ -366,29 +362,30 @@ private slots:
                  Expect { 2, false, true, true }, Expect { 3, false, true, true } }) {
             QList<QMdiSubWindow*> chosen = window.MdiArea()->subWindowList().mid(0, e.selected);
             dialog.SelectWindows(chosen);
-            QCOMPARE(dialog.Button(3)->isEnabled(), e.activate);
-            QCOMPARE(dialog.Button(5)->isEnabled(), e.save);
-            QCOMPARE(dialog.Button(6)->isEnabled(), e.save);
-            QCOMPARE(dialog.Button(1091)->isEnabled(), e.save);
-            QCOMPARE(dialog.Button(1095)->isEnabled(), e.cascade);
-            QCOMPARE(dialog.Button(32934)->isEnabled(), e.cascade);
-            QVERIFY(dialog.Button(1)->isEnabled());
+            QCOMPARE(dialog.Button(CWindowsDlg::ActivateButton)->isEnabled(), e.activate);
+            QCOMPARE(dialog.Button(CWindowsDlg::SaveButton)->isEnabled(), e.save);
+            QCOMPARE(dialog.Button(CWindowsDlg::CloseButton)->isEnabled(), e.save);
+            QCOMPARE(dialog.Button(CWindowsDlg::MinimizeButton)->isEnabled(), e.save);
+            QCOMPARE(dialog.Button(CWindowsDlg::CascadeButton)->isEnabled(), e.cascade);
+            QCOMPARE(dialog.Button(CWindowsDlg::TileHorizontallyButton)->isEnabled(), e.cascade);
+            QCOMPARE(dialog.Button(CWindowsDlg::TileVerticallyButton)->isEnabled(), e.cascade);
+            QVERIFY(dialog.Button(CWindowsDlg::OkButton)->isEnabled());
         }
     }
 
     // Two of three selected and "Tile Verticaly": the third is minimised, the two stand side by side.
     void windowsDialogTileVertically()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         window.resize(1000, 700);
         window.show();
         QList<CDocumentWindow*> documents;
         for (int i = 0; i < 3; ++i)
-            documents << window.NewTextDocument();
+            documents << window.Documents().NewTextDocument();
         CWindowsDlg dialog(&window);
-        QMdiSubWindow* first = window.SubWindowOf(documents[0]);
-        QMdiSubWindow* second = window.SubWindowOf(documents[1]);
-        QMdiSubWindow* third = window.SubWindowOf(documents[2]);
+        QMdiSubWindow* first = window.Documents().SubWindowOf(documents[0]);
+        QMdiSubWindow* second = window.Documents().SubWindowOf(documents[1]);
+        QMdiSubWindow* third = window.Documents().SubWindowOf(documents[2]);
         dialog.SelectWindows({ first, second });
         dialog.Arrange(CWindowsDlg::Arrangement::TileVertically);
         QVERIFY(third->isMinimized());
@@ -403,10 +400,10 @@ private slots:
     // third closes.
     void windowsDialogCloseStopsAtCancel()
     {
-        MainWindow window;
+        MainWindowWithEditor window;
         QList<CDocumentWindow*> documents;
         for (const char* name : { "a.txt", "b.txt", "c.txt" })
-            documents << window.OpenFile(writeFile(docs() + QLatin1String(name), "x\n"));
+            documents << window.Documents().OpenFile(writeFile(docs() + QLatin1String(name), "x\n"));
         modify(documents[1], QStringLiteral("unsaved"));
         window.UpdateCommandStates();
         CWindowsDlg dialog(&window);
@@ -424,7 +421,7 @@ private slots:
     {
         CAppState::Instance().LoadIdentityData();
         {
-            MainWindow window;
+            MainWindowWithEditor window;
             window.resize(777, 555);
             QVERIFY(window.close());
         }

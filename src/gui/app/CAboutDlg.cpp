@@ -1,7 +1,7 @@
 #include "gui/app/CAboutDlg.h"
 
-#include "gui/app/Help.h"
 #include "gui/common/CHyperLink.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

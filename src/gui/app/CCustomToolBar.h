@@ -19,6 +19,8 @@ public:
         const QString& valueName, const QString& title, ActionLookup lookup, QWidget* parent = nullptr);
 
     QString ValueName() const { return m_valueName; }
+    // The action of a command id, or null.
+    QAction* Action(int id) const { return m_lookup(id); }
     // The buttons the customise dialog offers (fixed when the toolbar is made).
     void SetAvailable(const QList<int>& ids) { m_available = ids; }
     QList<int> Available() const { return m_available; }

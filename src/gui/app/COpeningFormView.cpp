@@ -2,8 +2,8 @@
 
 #include "core/settings/Profile.h"
 #include "gui/app/CommandTable.h"
-#include "gui/app/Help.h"
-#include "gui/app/MainWindow.h"
+#include "gui/common/Help.h"
+#include "gui/common/IShell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,27 +46,29 @@ QIcon buttonIcon(int index)
 const QList<COpeningFormView::ButtonInfo>& COpeningFormView::Buttons()
 {
     static const QList<ButtonInfo> buttons = {
-        { "Recipe Wizard", 1168, Cmd::NewRecipe, "Display Recipe Wizard" },
-        { "Position/Edit Recipes", 1169, Cmd::PositionEdit, "Position and/or edit existing recipes" },
-        { "Send Pending Files", 1166, Cmd::PendingFiles, "Display Pending Files Dialog" },
-        { "Get Log", 1167, Cmd::LogDownload, "Download zeph.log from the remote host" },
-        { "Settings", 1135, Cmd::Settings, "Modify settings" },
-        { "Initial Setup", 1175, Cmd::InitialSetup, "Display Initial Setup Wizard" },
-        { "Backup E-Mail", 1346, Cmd::Backup, "Display Backup Mail Dialog" },
-        { "Disable Procmail", 1170, Cmd::DisableProcmail, "Stop procmail filtering" },
-        { "Options", 1350, Cmd::Options, "Modify Options" },
-        { "Remote Files && Folders", 1172, Cmd::RemoteFilesFolders,
+        { "Recipe Wizard", RecipeWizardButton, Cmd::NewRecipe, "Display Recipe Wizard" },
+        { "Position/Edit Recipes", PositionEditButton, Cmd::PositionEdit,
+            "Position and/or edit existing recipes" },
+        { "Send Pending Files", SendPendingFilesButton, Cmd::PendingFiles, "Display Pending Files Dialog" },
+        { "Get Log", GetLogButton, Cmd::LogDownload, "Download zeph.log from the remote host" },
+        { "Settings", SettingsButton, Cmd::Settings, "Modify settings" },
+        { "Initial Setup", InitialSetupButton, Cmd::InitialSetup, "Display Initial Setup Wizard" },
+        { "Backup E-Mail", BackupButton, Cmd::Backup, "Display Backup Mail Dialog" },
+        { "Disable Procmail", DisableProcmailButton, Cmd::DisableProcmail, "Stop procmail filtering" },
+        { "Options", OptionsButton, Cmd::Options, "Modify Options" },
+        { "Remote Files && Folders", RemoteFilesFoldersButton, Cmd::RemoteFilesFolders,
             "Display Remote Files and Folders Dialog" },
-        { "Send Feedback", 1348, Cmd::SendFeedback, "Send email to author" },
-        { "Help", 1001, 0, "Display Help" },
+        { "Send Feedback", SendFeedbackButton, Cmd::SendFeedback, "Send email to author" },
+        { "Help", HelpButton, 0, "Display Help" },
     };
     return buttons;
 }
 
-COpeningFormView::COpeningFormView(QWidget* parent)
+COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
     : CDocumentWindow(DocumentKind::ButtonPage, parent)
     , m_showAtStartup(new QCheckBox(QStringLiteral("Show this page at startup"), this))
 {
+    SetShell(&shell);
     setObjectName(QStringLiteral("ButtonPage"));
     SetHelpTopic(this, QStringLiteral("dlgMainPg.html"));
     setMouseTracking(true);
@@ -88,14 +90,14 @@ COpeningFormView::COpeningFormView(QWidget* parent)
         button->installEventFilter(this);
         const int command = info.command;
         connect(button, &QToolButton::clicked, this, [this, command] {
-            MainWindow* main = MainWindow::Instance();
-            if (!main)
+            IShell* shell = Shell();
+            if (!shell)
                 return;
-            main->SetIdleText();
+            shell->SetIdleText();
             if (command == 0)
                 PressHelp();
             else
-                main->RunCommand(command);
+                shell->RunCommand(command);
         });
         grid->addWidget(button, i / 3, i % 3);
         m_buttons.append(button);
@@ -108,11 +110,9 @@ COpeningFormView::COpeningFormView(QWidget* parent)
     m_showAtStartup->setChecked(GetSetting(Settings::ShowButtonPage) != 0);
     connect(m_showAtStartup, &QCheckBox::toggled, this,
         [](bool checked) { SetSetting(Settings::ShowButtonPage, checked ? 1 : 0); });
-    if (MainWindow* main = MainWindow::Instance()) {
-        for (const ButtonInfo& info : infos) {
-            if (QAction* action = info.command ? main->CommandAction(info.command) : nullptr)
-                connect(action, &QAction::changed, this, &COpeningFormView::refreshStates);
-        }
+    for (const ButtonInfo& info : infos) {
+        if (QAction* action = info.command ? shell.CommandAction(info.command) : nullptr)
+            connect(action, &QAction::changed, this, &COpeningFormView::refreshStates);
     }
     refreshStates();
 }
@@ -138,12 +138,12 @@ QToolButton* COpeningFormView::ButtonFor(int control) const
 
 void COpeningFormView::refreshStates()
 {
-    MainWindow* main = MainWindow::Instance();
+    IShell* shell = Shell();
     const QList<ButtonInfo>& infos = Buttons();
     for (int i = 0; i < infos.size() && i < m_buttons.size(); ++i) {
         if (infos[i].command == 0)
             continue;
-        QAction* action = main ? main->CommandAction(infos[i].command) : nullptr;
+        QAction* action = shell ? shell->CommandAction(infos[i].command) : nullptr;
         m_buttons[i]->setEnabled(action && action->isEnabled());
     }
 }
@@ -170,8 +170,8 @@ void COpeningFormView::PressHelp()
 
 bool COpeningFormView::eventFilter(QObject* watched, QEvent* event)
 {
-    MainWindow* main = MainWindow::Instance();
-    if (main && event->type() == QEvent::Enter) {
+    IShell* shell = Shell();
+    if (shell && event->type() == QEvent::Enter) {
         if (auto* button = qobject_cast<QToolButton*>(watched)) {
             const int control = button->property("control").toInt();
             for (const ButtonInfo& info : Buttons()) {
@@ -179,13 +179,13 @@ bool COpeningFormView::eventFilter(QObject* watched, QEvent* event)
                     continue;
                 const CommandInfo* command
                     = FindCommand(info.command ? info.command : int(Cmd::HelpContents));
-                main->SetMessageText(command ? QString::fromLatin1(command->prompt) : QString());
+                shell->SetMessageText(command ? QString::fromLatin1(command->prompt) : QString());
             }
         } else if (watched == this) {
-            main->SetIdleText();
+            shell->SetIdleText();
         }
-    } else if (main && event->type() == QEvent::Leave && watched != this) {
-        main->SetIdleText();
+    } else if (shell && event->type() == QEvent::Leave && watched != this) {
+        shell->SetIdleText();
     }
     return CDocumentWindow::eventFilter(watched, event);
 }

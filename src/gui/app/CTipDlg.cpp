@@ -1,7 +1,7 @@
 #include "gui/app/CTipDlg.h"
 
 #include "core/settings/Profile.h"
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QCheckBox>

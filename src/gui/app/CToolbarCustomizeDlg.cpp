@@ -3,8 +3,7 @@
 #include "core/common/Prompt.h"
 #include "gui/app/CCustomToolBar.h"
 #include "gui/app/CommandTable.h"
-#include "gui/app/Help.h"
-#include "gui/app/MainWindow.h"
+#include "gui/common/Help.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -72,16 +71,14 @@ QString CToolbarCustomizeDlg::labelFor(int id) const
 {
     if (id == 0)
         return QStringLiteral("Separator");
-    if (MainWindow* main = MainWindow::Instance()) {
-        if (QAction* action = main->CommandAction(id)) {
-            QString text = action->text();
-            text = text.left(
-                text.indexOf(QLatin1Char('\t')) >= 0 ? text.indexOf(QLatin1Char('\t')) : text.size());
-            text.remove(QLatin1Char('&'));
-            if (!action->toolTip().isEmpty() && action->toolTip() != text)
-                return QStringLiteral("%1 (%2)").arg(text, action->toolTip());
-            return text;
-        }
+    if (QAction* action = m_toolbar->Action(id)) {
+        QString text = action->text();
+        text
+            = text.left(text.indexOf(QLatin1Char('\t')) >= 0 ? text.indexOf(QLatin1Char('\t')) : text.size());
+        text.remove(QLatin1Char('&'));
+        if (!action->toolTip().isEmpty() && action->toolTip() != text)
+            return QStringLiteral("%1 (%2)").arg(text, action->toolTip());
+        return text;
     }
     const CommandInfo* info = FindCommand(id);
     return info ? QString::fromLatin1(info->tooltip) : QString::number(id);

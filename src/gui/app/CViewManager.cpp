@@ -1,6 +1,6 @@
 #include "gui/app/CViewManager.h"
 
-#include "gui/app/CDocumentWindow.h"
+#include "gui/common/CDocumentWindow.h"
 
 #include <QMdiSubWindow>
 #include <QTabBar>

@@ -1,9 +1,9 @@
 #include "gui/app/CWindowsDlg.h"
 
 #include "core/common/Prompt.h"
-#include "gui/app/CDocumentWindow.h"
-#include "gui/app/Help.h"
 #include "gui/app/MainWindow.h"
+#include "gui/common/CDocumentWindow.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -62,21 +62,21 @@ CWindowsDlg::CWindowsDlg(MainWindow* main)
 QPushButton* CWindowsDlg::Button(int id) const
 {
     switch (id) {
-    case 3:
+    case ActivateButton:
         return m_activate;
-    case 1:
+    case OkButton:
         return m_ok;
-    case 5:
+    case SaveButton:
         return m_save;
-    case 6:
+    case CloseButton:
         return m_close;
-    case 1095:
+    case CascadeButton:
         return m_cascade;
-    case 1017:
+    case TileHorizontallyButton:
         return m_tileHorizontally;
-    case 32934:
+    case TileVerticallyButton:
         return m_tileVertically;
-    case 1091:
+    case MinimizeButton:
         return m_minimize;
     default:
         return nullptr;

@@ -19,6 +19,17 @@ public:
     explicit CWindowsDlg(MainWindow* main);
 
     QListWidget* List() const { return m_list; }
+    // The buttons' control ids.
+    enum Control : int {
+        OkButton = 1,
+        ActivateButton = 3,
+        SaveButton = 5,
+        CloseButton = 6,
+        TileHorizontallyButton = 1017,
+        MinimizeButton = 1091,
+        CascadeButton = 1095,
+        TileVerticallyButton = 32934,
+    };
     QPushButton* Button(int id) const;
     // Selects the rows of these windows only.
     void SelectWindows(const QList<QMdiSubWindow*>& windows);

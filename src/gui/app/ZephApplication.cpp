@@ -7,12 +7,15 @@
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/CViewManager.h"
-#include "gui/app/CommandTable.h"
-#include "gui/app/Help.h"
+#include "gui/app/CommandRegistry.h"
+#include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/SingleInstance.h"
+#include "gui/app/WindowPlacement.h"
 #include "gui/common/CCheckQuestionDlg.h"
+#include "gui/common/Help.h"
 #include "gui/common/MessageBoxPresenter.h"
+#include "gui/editor/TextEditorRegistration.h"
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/net/NetCommands.h"
 
@@ -65,8 +68,7 @@ int ZephApplication::Run(int argc, char* argv[])
     state.LoadIdentityData();
 
     MainWindow window;
-    RegisterLogViewer(window);
-    NetCommands::Install(window);
+    InstallFeatures(window.Shell());
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &window, [&window] {
         if (window.isMinimized())
             window.showNormal();
@@ -74,7 +76,7 @@ int ZephApplication::Run(int argc, char* argv[])
         window.activateWindow();
     });
 
-    if (GetSetting(Settings::InitialShowState) == 3)
+    if (GetSetting(Settings::InitialShowState) == WindowPlacement::Maximized)
         window.showMaximized();
     else
         window.show();
@@ -86,20 +88,27 @@ int ZephApplication::Run(int argc, char* argv[])
     return result;
 }
 
+void ZephApplication::InstallFeatures(IShell& shell)
+{
+    RegisterTextEditor(shell);
+    RegisterLogViewer(shell);
+    NetCommands::Install(shell);
+}
+
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
 {
     const bool firstRun = GetSetting(Settings::FirstRun) != 0;
     if (GetSetting(Settings::NewDocumentAtStartup) != 0)
-        window.NewTextDocument();
+        window.Documents().NewTextDocument();
     if (firstRun)
         Workspace::CreatePath(GetAppDataFolder());
 
     if (GetSetting(Settings::ShowButtonPage) != 0)
-        window.OpenButtonPage();
+        window.Documents().OpenButtonPage();
     const QStringList startFiles = GetSettingStringArray(Settings::StartFiles);
     for (const QString& path : std::as_const(startFiles)) {
         if (QFileInfo(path).isFile())
-            window.OpenFile(path);
+            window.Documents().OpenFile(path);
     }
     window.ViewManager()->SelectFirstTab();
 
@@ -137,12 +146,12 @@ void ZephApplication::LogWarning(MainWindow& window)
             "information.\n\nWould you like to download the zeph.log file now?")
             .arg(days),
         QStringLiteral("Download log file?"), QStringLiteral("Warn me when the log hasn't been downloaded."),
-        &warn, &window, QStringLiteral("log.html"), 3);
+        &warn, &window, QStringLiteral("log.html"), CCheckQuestionDlg::YesNoCancel);
     if (answer == Prompt::Cancel)
         return;
     SetSetting(Settings::WarnDownloadLog, warn ? 1 : 0);
     if (answer == Prompt::Yes)
-        window.RunCommand(Cmd::LogDownload);
+        window.Commands().Run(Cmd::LogDownload);
 }
 
 void ZephApplication::SetupFilesWarning(MainWindow& window)
@@ -165,7 +174,7 @@ void ZephApplication::SetupFilesWarning(MainWindow& window)
             "file.\n\nWould you like to ZEPH to display the 'Disable Procmail' dialog next?")
             .arg(count),
         QStringLiteral("Display Disable Procmail dialog?"), QStringLiteral("Don't warn me about this again."),
-        &dontWarn, &window, QStringLiteral("iSetupWizWarning.html"), 3);
+        &dontWarn, &window, QStringLiteral("iSetupWizWarning.html"), CCheckQuestionDlg::YesNoCancel);
     if (answer == Prompt::Cancel)
         return;
     SetSetting(Settings::NoSetupFilesWarning, dontWarn ? 1 : 0);
@@ -173,7 +182,7 @@ void ZephApplication::SetupFilesWarning(MainWindow& window)
         QPointer<MainWindow> target = &window;
         QTimer::singleShot(0, &window, [target] {
             if (target)
-                target->RunCommand(Cmd::DisableProcmail);
+                target->Commands().Run(Cmd::DisableProcmail);
         });
     }
 }

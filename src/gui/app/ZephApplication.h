@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class IShell;
 class MainWindow;
 
 // Start-up and exit of the desktop program.
@@ -12,6 +13,10 @@ public:
 
     // The identity named on the raw command line ("Default" when none).
     static QString IdentityFromArguments(int argc, char* argv[]);
+
+    // Wires every feature into the shell: the text editor, the log viewer, the remote commands.
+    // The only place that knows them; a new feature adds its install call here.
+    static void InstallFeatures(IShell& shell);
 
     // The start-up steps that follow the creation of the main window: start-up documents, the
     // working folder, the bar layout, the two warnings, the first-run flag and, when `withTip`,

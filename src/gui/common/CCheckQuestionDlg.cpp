@@ -1,6 +1,6 @@
 #include "gui/common/CCheckQuestionDlg.h"
 
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,7 +36,7 @@ Prompt::Button CCheckQuestionDlg::Ask(const QString& text, const QString& captio
     record.text = text;
     record.caption = caption;
     record.icon = Prompt::Question;
-    record.buttons = kind == 4 ? (Prompt::Yes | Prompt::No) : (Prompt::Yes | Prompt::No | Prompt::Cancel);
+    record.buttons = kind == YesNo ? (Prompt::Yes | Prompt::No) : (Prompt::Yes | Prompt::No | Prompt::Cancel);
     record.defaultButton = Prompt::Yes;
     record.helpTopic = helpTopic;
     record.checkBoxText = checkText;
@@ -94,7 +94,7 @@ CCheckQuestionDlg::CCheckQuestionDlg(const QString& text, const QString& caption
     };
     addButton(QStringLiteral("&Yes"), Prompt::Yes)->setDefault(true);
     addButton(QStringLiteral("&No"), Prompt::No);
-    if (kind != 4)
+    if (kind != YesNo)
         addButton(QStringLiteral("Cancel"), Prompt::Cancel);
     if (!helpTopic.isEmpty()) {
         SetHelpTopic(this, helpTopic);

@@ -9,7 +9,7 @@ class QLabel;
 class QPushButton;
 
 // A Yes/No(/Cancel) question with a check box and a Help button. Yes and No write the check box
-// back into the caller's value; Cancel leaves it alone. Kind 4 hides "Cancel"; any other kind
+// back into the caller's value; Cancel leaves it alone. Kind YesNo hides "Cancel"; any other kind
 // shows all buttons. Goes through Prompt, so tests answer it with Prompt::QueueAnswer and set the
 // check box with QueueCheckState.
 class CCheckQuestionDlg : public QDialog
@@ -17,8 +17,10 @@ class CCheckQuestionDlg : public QDialog
     Q_OBJECT
 
 public:
+    enum Kind : int { YesNoCancel = 3, YesNo = 4 };
+
     static Prompt::Button Ask(const QString& text, const QString& caption, const QString& checkText,
-        bool* checkValue, QWidget* parent, const QString& helpTopic, int kind = 3);
+        bool* checkValue, QWidget* parent, const QString& helpTopic, int kind = YesNoCancel);
     // For tests: the check box state that goes with the next queued answer.
     static void QueueCheckState(bool checked);
     static void ClearQueuedCheckStates();

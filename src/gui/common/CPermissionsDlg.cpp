@@ -1,8 +1,8 @@
 #include "gui/common/CPermissionsDlg.h"
 
 #include "core/common/Prompt.h"
-#include "gui/app/Help.h"
 #include "gui/common/CMessageLine.h"
+#include "gui/common/Help.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -12,7 +12,10 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int Controls[9] = { 1143, 1144, 1145, 1147, 1148, 1149, 1151, 1152, 1153 };
+constexpr int Controls[9]
+    = { CPermissionsDlg::OwnerRead, CPermissionsDlg::OwnerWrite, CPermissionsDlg::OwnerExecute,
+          CPermissionsDlg::GroupRead, CPermissionsDlg::GroupWrite, CPermissionsDlg::GroupExecute,
+          CPermissionsDlg::WorldRead, CPermissionsDlg::WorldWrite, CPermissionsDlg::WorldExecute };
 constexpr int Values[9] = { 400, 200, 100, 40, 20, 10, 4, 2, 1 };
 } // namespace
 

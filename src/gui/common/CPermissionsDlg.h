@@ -14,6 +14,18 @@ class CPermissionsDlg : public QDialog
 public:
     CPermissionsDlg(int* result, bool isFile, QWidget* parent = nullptr);
 
+    // The boxes' control ids.
+    enum Control : int {
+        OwnerRead = 1143,
+        OwnerWrite = 1144,
+        OwnerExecute = 1145,
+        GroupRead = 1147,
+        GroupWrite = 1148,
+        GroupExecute = 1149,
+        WorldRead = 1151,
+        WorldWrite = 1152,
+        WorldExecute = 1153,
+    };
     QCheckBox* Box(int control) const;
     // The permissions shown now, e.g. 644.
     int Value() const;

@@ -1,8 +1,8 @@
 #include "gui/common/CTabPromptEdit.h"
 
 #include "core/settings/Profile.h"
-#include "gui/app/Help.h"
 #include "gui/common/CCheckQuestionDlg.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -50,7 +50,7 @@ void CTabPromptEdit::HandleTab()
             "insert "
             "a 'tab' character into the edit box.\r\n\r\nWould you like to insert a tab character?"),
         QStringLiteral("Add tab character?"), QStringLiteral("Remember my response, don't ask me next time"),
-        &remember, this, QStringLiteral("rWizEditTab.html"), 3);
+        &remember, this, QStringLiteral("rWizEditTab.html"), CCheckQuestionDlg::YesNoCancel);
     if (answer == Prompt::Cancel)
         return;
     if (!remember)

@@ -1,6 +1,6 @@
 #include "gui/common/MessageBoxPresenter.h"
 
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QMessageBox>

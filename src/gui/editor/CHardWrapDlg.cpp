@@ -1,6 +1,6 @@
 #include "gui/editor/CHardWrapDlg.h"
 
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -5,12 +5,12 @@
 #include "core/recipes/CRecipeFile.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
-#include "gui/app/CommandTable.h"
-#include "gui/app/Help.h"
-#include "gui/app/MainWindow.h"
 #include "gui/common/CFindReplaceDlg.h"
+#include "gui/common/CommandIds.h"
 #include "gui/common/FileDialogs.h"
 #include "gui/common/FontSetting.h"
+#include "gui/common/Help.h"
+#include "gui/common/IShell.h"
 #include "gui/editor/CHardWrapDlg.h"
 #include "gui/editor/EditorTextOps.h"
 
@@ -74,9 +74,9 @@ CZEPHView::~CZEPHView()
     allViews().removeAll(this);
     stopReader();
     if (m_active) {
-        if (MainWindow* main = MainWindow::Instance()) {
-            main->SetLineColumnText(QString());
-            main->RecipeListBox()->clear();
+        if (IShell* shell = Shell()) {
+            shell->SetLineColumnText(QString());
+            shell->RecipeListBox()->clear();
         }
     }
 }
@@ -229,8 +229,8 @@ bool CZEPHView::SaveAs()
     m_edit->document()->setModified(false);
     rememberFileState();
     InvalidateRecipeNames();
-    if (MainWindow* main = MainWindow::Instance())
-        main->AddRecentFile(m_path);
+    if (IShell* shell = Shell())
+        shell->AddRecentFile(m_path);
     if (m_active)
         fillRecipeList();
     emit StateChanged();
@@ -540,8 +540,8 @@ void CZEPHView::Activated()
     updateLineColumn();
     CheckOutsideChange();
     fillRecipeList();
-    if (MainWindow* main = MainWindow::Instance()) {
-        QComboBox* list = main->RecipeListBox();
+    if (IShell* shell = Shell()) {
+        QComboBox* list = shell->RecipeListBox();
         disconnect(list, nullptr, this, nullptr);
         connect(list, &QComboBox::activated, this, &CZEPHView::recipeChosen);
     }
@@ -550,13 +550,13 @@ void CZEPHView::Activated()
 void CZEPHView::Deactivated()
 {
     m_active = false;
-    if (MainWindow* main = MainWindow::Instance()) {
-        QComboBox* list = main->RecipeListBox();
+    if (IShell* shell = Shell()) {
+        QComboBox* list = shell->RecipeListBox();
         if (list->count() > 0)
             m_savedIndex = list->currentIndex();
         disconnect(list, nullptr, this, nullptr);
         list->clear();
-        main->SetLineColumnText(QString());
+        shell->SetLineColumnText(QString());
     }
 }
 
@@ -580,8 +580,8 @@ void CZEPHView::CheckOutsideChange()
             if (answer == Prompt::No) {
                 DiscardChanges();
                 m_checking = false;
-                if (MainWindow* main = MainWindow::Instance())
-                    main->CloseDocument(this);
+                if (IShell* shell = Shell())
+                    shell->CloseDocument(this);
                 return;
             }
             // Kept open: the text is now the only copy, so it counts as unsaved.
@@ -625,23 +625,23 @@ void CZEPHView::updateLineColumn()
 {
     if (!m_active)
         return;
-    MainWindow* main = MainWindow::Instance();
-    if (!main)
+    IShell* shell = Shell();
+    if (!shell)
         return;
     const QTextCursor cursor = m_edit->textCursor();
     QTextCursor start(m_edit->document());
     start.setPosition(cursor.selectionStart());
-    main->SetLineColumnText(
+    shell->SetLineColumnText(
         QStringLiteral("Ln %1, Col %2").arg(start.blockNumber() + 1).arg(start.positionInBlock() + 1));
 }
 
 bool CZEPHView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_edit && event->type() == QEvent::ContextMenu) {
-        MainWindow* main = MainWindow::Instance();
-        if (!main)
+        IShell* shell = Shell();
+        if (!shell)
             return false;
-        main->UpdateCommandStates();
+        shell->UpdateCommandStates();
         QMenu menu(this);
         for (int id : { int(Cmd::Undo), 0, int(Cmd::Cut), int(Cmd::Copy), int(Cmd::Paste),
                  int(Cmd::SelectAll), 0, int(Cmd::Comment), int(Cmd::Uncomment), int(Cmd::HardLineWrap), 0,
@@ -649,13 +649,13 @@ bool CZEPHView::eventFilter(QObject* watched, QEvent* event)
             if (id == 0)
                 menu.addSeparator();
             else
-                menu.addAction(main->CommandAction(id));
+                menu.addAction(shell->CommandAction(id));
         }
         menu.exec(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
     }
-    if (watched == m_edit && event->type() == QEvent::FocusIn && MainWindow::Instance())
-        MainWindow::Instance()->UpdateCommandStates();
+    if (watched == m_edit && event->type() == QEvent::FocusIn && Shell())
+        Shell()->UpdateCommandStates();
     return CDocumentWindow::eventFilter(watched, event);
 }
 
@@ -677,10 +677,10 @@ void CZEPHView::InvalidateAllRecipeNames()
 
 void CZEPHView::fillRecipeList()
 {
-    MainWindow* main = MainWindow::Instance();
-    if (!main || !m_active)
+    IShell* shell = Shell();
+    if (!shell || !m_active)
         return;
-    QComboBox* list = main->RecipeListBox();
+    QComboBox* list = shell->RecipeListBox();
     list->clear();
     if (!m_path.endsWith(QLatin1String(".recipes")))
         return;
@@ -754,11 +754,11 @@ void CZEPHView::stopReader()
 
 void CZEPHView::recipeChosen(int index)
 {
-    MainWindow* main = MainWindow::Instance();
-    if (!main || index < 0)
+    IShell* shell = Shell();
+    if (!shell || index < 0)
         return;
     m_savedIndex = index;
-    if (!GoToRecipe(main->RecipeListBox()->itemText(index)))
+    if (!GoToRecipe(shell->RecipeListBox()->itemText(index)))
         QApplication::beep();
     m_edit->setFocus();
 }

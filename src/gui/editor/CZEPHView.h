@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/common/TextFileCodec.h"
-#include "gui/app/CDocumentWindow.h"
+#include "gui/common/CDocumentWindow.h"
 
 #include <QDateTime>
 #include <QPointer>

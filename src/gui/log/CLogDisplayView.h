@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/log/CLogDisplayDoc.h"
-#include "gui/app/CDocumentWindow.h"
+#include "gui/common/CDocumentWindow.h"
 #include "gui/common/CFindReplaceDlg.h"
 
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "gui/log/CLogOptionsSheet.h"
 
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 #include "gui/log/CLogDisplayView.h"
 #include "gui/log/COptColorPropPg.h"
 #include "gui/log/COptLogPropPg.h"

@@ -5,73 +5,59 @@
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
 #include "core/workspace/Workspace.h"
-#include "gui/app/MainWindow.h"
-#include "gui/editor/CZEPHView.h"
+#include "gui/common/IShell.h"
 #include "gui/log/CLogDisplayView.h"
-
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QTextCursor>
 
 namespace {
 
-void openRecipeFileAt(MainWindow& window, const QString& name)
+void openRecipeFileAt(IShell& shell, const QString& name)
 {
     const QString path = Workspace::GetRecipeFilePath();
     if (path.isEmpty())
         return;
-    auto* editor = qobject_cast<CZEPHView*>(window.OpenDocument(path, DocumentKind::Text));
-    if (editor && !editor->GoToRecipe(name) && !name.isEmpty())
+    CDocumentWindow* editor = shell.OpenDocument(path, DocumentKind::Text);
+    if (editor && !shell.GoToRecipe(editor, name) && !name.isEmpty())
         Prompt::Tell(QStringLiteral("The recipe named \"%1\" was not found.").arg(name),
             QStringLiteral("Recipe not found"), Prompt::Information);
 }
 
-void connectView(CLogDisplayView* view, MainWindow& window)
+// The view's requests go to the shell as long as both exist: the connections end with either.
+void connectView(CLogDisplayView* view, IShell& shell)
 {
-    QPointer<MainWindow> main = &window;
-    QObject::connect(view, &CLogDisplayView::openAsTextRequested, &window, [main](const QString& path) {
-        if (main)
-            main->OpenDocument(path, DocumentKind::Text);
-    });
-    QObject::connect(view, &CLogDisplayView::unparsedDataReady, &window,
-        [main](const QString& title, const QByteArray& text) {
-            if (!main)
-                return;
-            auto* editor = qobject_cast<CZEPHView*>(main->NewTextDocument());
-            if (!editor)
-                return;
-            editor->SetUntitledName(title);
-            editor->Editor()->setPlainText(LogText::Decode(text));
-            editor->Editor()->moveCursor(QTextCursor::Start);
-            editor->Editor()->ensureCursorVisible();
+    QWidget* window = shell.Window();
+    IShell* target = &shell;
+    QObject::connect(view, &CLogDisplayView::openAsTextRequested, window,
+        [target](const QString& path) { target->OpenDocument(path, DocumentKind::Text); });
+    QObject::connect(view, &CLogDisplayView::unparsedDataReady, window,
+        [target](const QString& title, const QByteArray& text) {
+            target->NewTextDocument(title, LogText::Decode(text));
         });
-    QObject::connect(view, &CLogDisplayView::manualEditRequested, &window, [main](const QString& name) {
-        if (main)
-            openRecipeFileAt(*main, name);
-    });
+    QObject::connect(view, &CLogDisplayView::manualEditRequested, window,
+        [target](const QString& name) { openRecipeFileAt(*target, name); });
     // Until the Recipe Wizard takes recipes by name, Edit Recipe opens the recipe file there.
-    QObject::connect(view, &CLogDisplayView::editRecipeRequested, &window, [main](const QString& name) {
-        if (main && !CLogDisplayView::HasRecipeEditor())
-            openRecipeFileAt(*main, name);
+    QObject::connect(view, &CLogDisplayView::editRecipeRequested, window, [target](const QString& name) {
+        if (!CLogDisplayView::HasRecipeEditor())
+            openRecipeFileAt(*target, name);
     });
-    QObject::connect(view, &CLogDisplayView::entriesTextChanged, &window, [main, view](const QString& text) {
-        if (main && main->ActiveDocument() == view)
-            main->SetLineColumnText(text);
+    QObject::connect(view, &CLogDisplayView::entriesTextChanged, window, [target, view](const QString& text) {
+        if (target->ActiveDocument() == view)
+            target->SetLineColumnText(text);
     });
 }
 
 } // namespace
 
-void RegisterLogViewer(MainWindow& window)
+void RegisterLogViewer(IShell& shell)
 {
-    window.RegisterDocumentKind(
-        DocumentKind::Log, [&window](const QString& path, QString*) -> CDocumentWindow* {
+    IShell* target = &shell;
+    shell.RegisterDocumentKind(
+        DocumentKind::Log, [target](const QString& path, QString*) -> CDocumentWindow* {
             if (GetSetting(Settings::LogAlwaysOpenAsText) != 0) {
-                window.OpenDocument(path, DocumentKind::Text);
+                target->OpenDocument(path, DocumentKind::Text);
                 return nullptr;
             }
             auto* view = new CLogDisplayView;
-            connectView(view, window);
+            connectView(view, *target);
             if (!view->OpenLog(path)) {
                 // No entries: the user was asked about opening it as text; no window stays.
                 delete view;

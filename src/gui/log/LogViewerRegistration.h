@@ -1,8 +1,8 @@
 #pragma once
 
-class MainWindow;
+class IShell;
 
-// Makes ".log" files open as log lists in `window` and connects what a log list asks of the
-// main window: opening files as text, the unparsed-data documents, the recipe file at a recipe,
-// and the entry count in the status bar.
-void RegisterLogViewer(MainWindow& window);
+// Makes ".log" files open as log lists in `shell` and connects what a log list asks of it:
+// opening files as text, the unparsed-data documents, the recipe file at a recipe, and the entry
+// count in the status bar.
+void RegisterLogViewer(IShell& shell);

@@ -1,7 +1,7 @@
 #include "gui/net/CCustomizeMenuDlg.h"
 
 #include "core/common/Prompt.h"
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 #include "gui/net/CMenuEntryDlg.h"
 
 #include <QDialogButtonBox>

@@ -2,8 +2,8 @@
 
 #include "core/net/CRemoteHost.h"
 #include "core/settings/Profile.h"
-#include "gui/app/Help.h"
 #include "gui/common/CInputDlg.h"
+#include "gui/common/Help.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -4,7 +4,7 @@
 #include "core/net/CRemoteHost.h"
 #include "core/net/CustomMenus.h"
 #include "core/workspace/Workspace.h"
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>

@@ -5,7 +5,7 @@
 #include "core/net/PendingFiles.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 #include "gui/net/CMenuEntryDlg.h"
 #include "gui/net/NetCommands.h"
 

@@ -4,7 +4,7 @@
 #include "core/net/CRemoteHost.h"
 #include "core/net/FtpPassword.h"
 #include "core/settings/Profile.h"
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -1,8 +1,8 @@
 #include "gui/net/CRemoteFilesFoldersSheet.h"
 
 #include "core/common/Prompt.h"
-#include "gui/app/Help.h"
 #include "gui/common/CPermissionsDlg.h"
+#include "gui/common/Help.h"
 #include "gui/net/CRemoteFilesPg.h"
 #include "gui/net/CRemoteFoldersPg.h"
 

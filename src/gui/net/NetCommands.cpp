@@ -7,7 +7,8 @@
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
-#include "gui/app/MainWindow.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/IShell.h"
 #include "gui/net/CCustomizeMenuDlg.h"
 #include "gui/net/CFtpProgressDlg.h"
 #include "gui/net/CPendingFilesDlg.h"
@@ -19,8 +20,8 @@
 
 namespace {
 
-// Owned by the main window through its destroyed signal, so that the connection ends while the
-// application still exists.
+// Owned by the shell's window through its destroyed signal, so that the connection ends while
+// the application still exists.
 CRemoteHost* g_host = nullptr;
 
 CRemoteHost& host()
@@ -45,40 +46,42 @@ CRemoteHost* SharedHost()
     return g_host;
 }
 
-void Install(MainWindow& window)
+void Install(IShell& shell)
 {
     RemoteHostUi::Install();
     delete g_host;
     g_host = new CRemoteHost;
-    QObject::connect(&window, &QObject::destroyed, [] {
+    QObject::connect(shell.Window(), &QObject::destroyed, [] {
         delete g_host;
         g_host = nullptr;
+        // The dialogs must not reach a shell that is gone.
+        CCustomizeMenuDlg::SetMenusChangedHandler({});
     });
-    MainWindow* target = &window;
-    window.SetCommandHandler(Cmd::LogDownload, [target] { DownloadLog(*target); });
-    window.SetCommandHandler(Cmd::PendingFiles, [target] {
-        SendPending(true, false, target);
+    IShell* target = &shell;
+    shell.SetCommandHandler(Cmd::LogDownload, [target] { DownloadLog(*target); });
+    shell.SetCommandHandler(Cmd::PendingFiles, [target] {
+        SendPending(true, false, target->Window());
         target->UpdateCommandStates();
     });
-    window.SetCommandHandler(Cmd::CustomizeUploadMenu, [target] {
-        CCustomizeMenuDlg dialog(true, target);
+    shell.SetCommandHandler(Cmd::CustomizeUploadMenu, [target] {
+        CCustomizeMenuDlg dialog(true, target->Window());
         dialog.exec();
     });
-    window.SetCommandHandler(Cmd::CustomizeDownloadMenu, [target] {
-        CCustomizeMenuDlg dialog(false, target);
+    shell.SetCommandHandler(Cmd::CustomizeDownloadMenu, [target] {
+        CCustomizeMenuDlg dialog(false, target->Window());
         dialog.exec();
     });
-    window.SetCommandHandler(
+    shell.SetCommandHandler(
         Cmd::Disconnect, [] { host().Disconnect(); }, [] { return g_host && g_host->IsConnected(); });
-    window.SetCommandHandler(Cmd::RemoteFilesFolders, [target] {
-        CRemoteFilesFoldersSheet sheet(QStringLiteral("Remote Files and Folders"), target);
+    shell.SetCommandHandler(Cmd::RemoteFilesFolders, [target] {
+        CRemoteFilesFoldersSheet sheet(QStringLiteral("Remote Files and Folders"), target->Window());
         sheet.exec();
     });
     CCustomizeMenuDlg::SetMenusChangedHandler([target] { target->RebuildCustomMenus(); });
-    window.SetCustomTransferHandler([target](bool upload, const QString& local, const QString& remote) {
+    shell.SetCustomTransferHandler([target](bool upload, const QString& local, const QString& remote) {
         CustomTransfer(*target, upload, local, remote);
     });
-    window.SetCloseHooks([target] { return OfferPendingAtExit(*target); },
+    shell.SetCloseHooks([target] { return OfferPendingAtExit(*target); },
         [] {
             if (g_host) {
                 g_host->Disconnect();
@@ -87,31 +90,31 @@ void Install(MainWindow& window)
         });
 }
 
-bool DownloadLog(MainWindow& window)
+bool DownloadLog(IShell& shell)
 {
     const QString localLog = Workspace::GetDocumentFolder() + QStringLiteral("zeph.log");
     // Unsaved edits of the local log are never thrown away by the download.
-    if (!window.CloseDocumentFor(localLog))
+    if (!shell.CloseDocumentFor(localLog))
         return false;
     const bool ok = LogDownload::Run(host(), localLog);
     if (!ok) {
         // A failed step leaves the connection in an unknown state.
         host().Disconnect();
         host().CloseProgress();
-        window.UpdateCommandStates();
+        shell.UpdateCommandStates();
         return false;
     }
     disconnectIf(Settings::LogDisconnect);
     SetSettingTime(Settings::LogDownloadTime, Clock::Now());
     // The log view opens it when it is registered; otherwise it opens as text.
-    window.OpenDocument(localLog, DocumentKind::Log);
-    window.UpdateCommandStates();
+    shell.OpenDocument(localLog, DocumentKind::Log);
+    shell.UpdateCommandStates();
     return true;
 }
 
-bool UploadFile(MainWindow& window, const QString& local, const QString& remote, bool whitespaceCheck)
+bool UploadFile(IShell& shell, const QString& local, const QString& remote, bool whitespaceCheck)
 {
-    if (!window.PrepareUpload(local, whitespaceCheck))
+    if (!shell.PrepareUpload(local, whitespaceCheck))
         return false;
     CRemoteHost& remoteHost = host();
     if (!remoteHost.Connect())
@@ -127,16 +130,16 @@ bool UploadFile(MainWindow& window, const QString& local, const QString& remote,
     return true;
 }
 
-void CustomTransfer(MainWindow& window, bool upload, const QString& local, const QString& remote)
+void CustomTransfer(IShell& shell, bool upload, const QString& local, const QString& remote)
 {
     if (upload) {
-        if (!UploadFile(window, local, remote, GetSetting(Settings::BackslashSpaceWarning) != 0))
+        if (!UploadFile(shell, local, remote, GetSetting(Settings::BackslashSpaceWarning) != 0))
             host().Disconnect();
-    } else if (window.CloseDocumentFor(local)) {
+    } else if (shell.CloseDocumentFor(local)) {
         CRemoteHost& remoteHost = host();
         if (remoteHost.Connect()) {
             if (remoteHost.Transfer(local, remote, true, false, CRemoteHost::PassiveSetting() != 0)) {
-                window.OpenFile(local);
+                shell.OpenFile(local);
             } else {
                 remoteHost.ShowResult();
                 remoteHost.Disconnect();
@@ -144,13 +147,13 @@ void CustomTransfer(MainWindow& window, bool upload, const QString& local, const
         }
     }
     disconnectIf(Settings::DisconnectAfterCustom);
-    window.UpdateCommandStates();
+    shell.UpdateCommandStates();
 }
 
-bool OfferPendingAtExit(MainWindow& window)
+bool OfferPendingAtExit(IShell& shell)
 {
     if (HasPending())
-        SendPending(false, true, &window);
+        SendPending(false, true, shell.Window());
     return true;
 }
 

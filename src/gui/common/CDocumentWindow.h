@@ -4,13 +4,15 @@
 #include <QString>
 #include <QWidget>
 
+class IShell;
+
 // The three kinds of document window, in the order in which a file finds its kind: a file whose
 // extension belongs to a later kind (".log") opens as that kind, any other file as text.
 enum class DocumentKind { Text, Log, ButtonPage };
 
 // The content of one document window inside the main window. Views of every kind derive from it
-// (text editor, log view, button page). The main window puts it into an MDI sub-window, shows
-// Title() on the window and its tab, routes commands to the active one and asks it before closing.
+// (text editor, log view, button page). The shell puts it into an MDI sub-window, shows Title() on
+// the window and its tab, routes commands to the active one and asks it before closing.
 class CDocumentWindow : public QWidget
 {
     Q_OBJECT
@@ -43,10 +45,16 @@ public:
     virtual void Activated() { }
     virtual void Deactivated() { }
 
+    // The shell that shows this window: set when the shell takes the window in, null before and
+    // again once the shell starts to go (a view may run code while it is destroyed).
+    IShell* Shell() const { return m_shell; }
+    void SetShell(IShell* shell) { m_shell = shell; }
+
 signals:
     // Emitted when the title, modified state or command states may have changed.
     void StateChanged();
 
 private:
     DocumentKind m_kind;
+    IShell* m_shell = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "gui/app/HelpBrowser.h"
+#include "gui/common/HelpBrowser.h"
 
 #include <QDialogButtonBox>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "gui/app/CDocumentWindow.h"
+#include "gui/common/CDocumentWindow.h"
 
 #include "core/common/Prompt.h"
 

@@ -1,6 +1,6 @@
-#include "gui/app/Help.h"
+#include "gui/common/Help.h"
 
-#include "gui/app/HelpBrowser.h"
+#include "gui/common/HelpBrowser.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "gui/common/IShell.h"
+
+class MainWindow;
+
+// The shell as features see it: each request goes to the part of the main window that does it.
+class MainWindowShell : public IShell
+{
+public:
+    explicit MainWindowShell(MainWindow& window);
+
+    void SetCommandHandler(int id, Handler handler, Predicate enabled = {}, Predicate checked = {}) override;
+    QAction* CommandAction(int id) const override;
+    bool RunCommand(int id) override;
+    void UpdateCommandStates() override;
+
+    void RegisterDocumentKind(DocumentKind kind, DocumentFactory factory) override;
+    CDocumentWindow* OpenDocument(const QString& path, DocumentKind kind) override;
+    CDocumentWindow* OpenFile(const QString& path) override;
+    CDocumentWindow* AddDocumentWindow(CDocumentWindow* document) override;
+    CDocumentWindow* ActiveDocument() const override;
+    CDocumentWindow* FindDocument(const QString& path) const override;
+    bool CloseDocument(CDocumentWindow* document) override;
+    bool CloseDocumentFor(const QString& path) override;
+    void SetRecipeFileOpener(std::function<void(const QString& path)> opener) override;
+
+    void SetTextEditor(TextEditor editor) override;
+    CDocumentWindow* NewTextDocument(
+        const QString& name = QString(), const QString& text = QString()) override;
+    bool GoToRecipe(CDocumentWindow* document, const QString& name) override;
+
+    void SetCustomTransferHandler(CustomTransfer transfer) override;
+    void RebuildCustomMenus() override;
+    bool PrepareUpload(const QString& localPath, bool whitespaceCheck) override;
+
+    void SetCloseHooks(std::function<bool()> pendingUpload, std::function<void()> disconnect) override;
+
+    QWidget* Window() const override;
+    void SetMessageText(const QString& text) override;
+    void SetIdleText() override;
+    void SetLineColumnText(const QString& text) override;
+    QComboBox* RecipeListBox() const override;
+    void AddRecentFile(const QString& path) override;
+
+private:
+    MainWindow& m_window;
+};
