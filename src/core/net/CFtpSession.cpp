@@ -1,5 +1,7 @@
 #include "core/net/CFtpSession.h"
 
+#include "core/net/ProtocolText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +18,6 @@ namespace {
 // Data moves in blocks of this size; small blocks cost a system call each and slow loopback
 // transfers of large files several times over.
 constexpr qint64 ChunkSize = 64 * 1024;
-// A reply that keeps coming without a final line is not a reply.
-constexpr qint64 MaxReplyBytes = 256 * 1024;
 bool writeAll(int fd, const char* data, qint64 length)
 {
     while (length > 0) {
@@ -218,8 +218,9 @@ bool CFtpSession::ReadReply()
     // that drops still names what the host said last.
     m_preliminarySeen = false;
     m_replyCode.clear();
-    char buffer[4096];
-    QByteArray line;
+    char buffer[ReplyBlockSize];
+    QByteArray partial;
+    QList<QByteArray> lines;
     qint64 total = 0;
     for (;;) {
         const qint64 n = Read(buffer, sizeof buffer);
@@ -228,15 +229,10 @@ bool CFtpSession::ReadReply()
         if (n == 0)
             return true;
         total += n;
-        for (qint64 i = 0; i < n; ++i) {
-            const char c = buffer[i];
-            if (c == '\n') {
-                processReplyLine(line);
-                line.clear();
-            } else if (line.size() < MaxReplyLine) {
-                line += c;
-            }
-        }
+        lines.clear();
+        ProtocolText::SplitLines(QByteArrayView(buffer, n), &partial, MaxReplyLine, &lines);
+        for (const QByteArray& line : lines)
+            processReplyLine(line);
         if (m_replyCode.isEmpty() && total > MaxReplyBytes)
             return failKeeping(ReadFailed);
         if (!m_replyCode.isEmpty()) {
@@ -263,9 +259,8 @@ bool CFtpSession::SendCommand(const QByteArray& text, bool waitForReply)
 {
     if (busy())
         return false;
-    // A CR, LF or NUL would let the rest of the text run as a second command; a cut one would
-    // run a different command than asked.
-    if (text.contains('\r') || text.contains('\n') || text.contains('\0') || text.size() > MaxCommandLength)
+    // A cut command would run a different command than asked.
+    if (!ProtocolText::IsCommandText(text, MaxCommandLength))
         return failKeeping(InvalidCommandText);
     if (Wait(0, true))
         ReadReply();
@@ -398,9 +393,9 @@ bool CFtpSession::openDataConnection(
     m_data.m_readTimeout = m_readTimeout;
     m_data.m_sendTimeout = m_sendTimeout;
     m_listener.m_acceptTimeout = m_acceptTimeout;
+    // Checked before PASV or PORT, so that a refused command leaves no data connection behind.
     const QByteArray command = buildCommand(verb, argument, quote);
-    if (command.contains('\r') || command.contains('\n') || command.contains('\0')
-        || command.size() > MaxCommandLength)
+    if (!ProtocolText::IsCommandText(command, MaxCommandLength))
         return failKeeping(InvalidCommandText);
 
     auto dataFailed = [this] {
@@ -664,26 +659,19 @@ int CFtpSession::sendLoop()
 int CFtpSession::listLoop()
 {
     QByteArray buffer(ChunkSize, Qt::Uninitialized);
-    QByteArray line;
+    QByteArray partial;
     for (;;) {
         qint64 n = 0;
         if (const int status = readDataBlock(buffer, &n))
             return status;
         if (n == 0)
             break;
-        for (qint64 i = 0; i < n; ++i) {
-            const char c = buffer[i];
-            if (c == '\n') {
-                m_listLines.append(line);
-                line.clear();
-            } else if (line.size() < MaxReplyLine) {
-                line += c;
-            }
-        }
+        ProtocolText::SplitLines(QByteArrayView(buffer.constData(), n), &partial, MaxReplyLine, &m_listLines);
         m_bytesMoved += n;
     }
-    if (!line.isEmpty())
-        m_listLines.append(line);
+    // The last line counts even without its line end.
+    if (!partial.isEmpty())
+        m_listLines.append(partial);
     return 0;
 }
 

@@ -41,6 +41,12 @@ public:
     static constexpr int MaxCommandLength = 4094;
     // Longest reply line kept; the rest of a longer line is dropped.
     static constexpr int MaxReplyLine = 1022;
+    // A reply is read in blocks of this size.
+    static constexpr int ReplyBlockSize = 4096;
+    // A reply that keeps coming is not a reply: one reply may bring at most this many bytes.
+    static constexpr qint64 MaxReplyBytes = 256 * 1024;
+    // What one listing may hold in memory (see listLoop).
+    static constexpr qint64 MaxListingBytes = 32 * 1024 * 1024;
 
     struct Callbacks
     {
