@@ -214,6 +214,11 @@ void CFtpSession::processReplyLine(const QByteArray& raw)
 
 bool CFtpSession::ReadReply()
 {
+    return readReply(DeadlineIn(m_readTimeout));
+}
+
+bool CFtpSession::readReply(Clock::time_point deadline)
+{
     // The reply line keeps the host's last line until a new one arrives, so that a connection
     // that drops still names what the host said last.
     m_preliminarySeen = false;
@@ -223,7 +228,9 @@ bool CFtpSession::ReadReply()
     QList<QByteArray> lines;
     qint64 total = 0;
     for (;;) {
-        const qint64 n = Read(buffer, sizeof buffer);
+        // One deadline for the whole reply: a server that trickles or never stops sending cannot
+        // make a reply last longer than one time-out, nor make it bigger than the cap.
+        const qint64 n = Read(buffer, sizeof buffer, deadline);
         if (n < 0)
             return false;
         if (n == 0)
@@ -233,7 +240,7 @@ bool CFtpSession::ReadReply()
         ProtocolText::SplitLines(QByteArrayView(buffer, n), &partial, MaxReplyLine, &lines);
         for (const QByteArray& line : lines)
             processReplyLine(line);
-        if (m_replyCode.isEmpty() && total > MaxReplyBytes)
+        if (total > MaxReplyBytes)
             return failKeeping(ReadFailed);
         if (!m_replyCode.isEmpty()) {
             const bool more = Wait(0, true);

@@ -99,6 +99,8 @@ private:
     bool busy();
     void log(const QByteArray& line);
     void processReplyLine(const QByteArray& line);
+    // ReadReply with every read ending by `deadline`.
+    bool readReply(Clock::time_point deadline);
     bool failKeeping(int status);
     bool closeKeepingStatus();
     bool openDataConnection(const QByteArray& verb, const QByteArray& argument, bool quote, bool passive);

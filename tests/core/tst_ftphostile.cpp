@@ -1,0 +1,190 @@
+// The FTP client against servers that try to make it wait or hold memory without end: a reply
+// that never ends, a reply that trickles, a listing without end, a server that falls silent
+// after the login, a stalled download and a stranger that connects to the active-mode port.
+// Every one of them ends within three time-outs with its failure text, and the memory a server
+// can make the client hold stays under the caps.
+#include "core/common/Prompt.h"
+#include "core/net/CFtpSession.h"
+#include "core/net/CRemoteHost.h"
+#include "core/settings/CAppState.h"
+#include "support/FtpServers.h"
+#include "support/NetTestFixture.h"
+#include "support/PeakMemory.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Every wait of the client in these tests, in seconds.
+constexpr int TimeoutSeconds = 6;
+// What a bound on elapsed time allows for besides the waits themselves.
+constexpr int MarginSeconds = 2;
+// What the test process may grow by besides the cap under test: threads, queued log lines,
+// the sanitizer's bookkeeping.
+constexpr qint64 MemorySlack = 32 * 1024 * 1024;
+
+} // namespace
+
+class TestFtpHostile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void boundedFailures_data();
+    void boundedFailures();
+    void peakMemory_data();
+    void peakMemory();
+
+private:
+    bool start(TestFtpServer& server);
+    bool connect(CFtpClient& client, TestFtpServer& server);
+    // Runs "connect", "list", "list-active" or "download" (data.bin) on `client`.
+    bool run(CFtpClient& client, TestFtpServer& server, const QString& operation, const QString& local);
+
+    QTemporaryDir m_dir;
+};
+
+void TestFtpHostile::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+void TestFtpHostile::init()
+{
+    CAppState::Instance().Reset();
+    Prompt::ClearHistory();
+}
+
+bool TestFtpHostile::start(TestFtpServer& server)
+{
+    QString error;
+    const bool ok = server.Start(&error);
+    if (!ok)
+        qWarning("%s", qUtf8Printable(error));
+    return ok;
+}
+
+bool TestFtpHostile::connect(CFtpClient& client, TestFtpServer& server)
+{
+    client.SetTimeout(TimeoutSeconds);
+    return client.ConnectTo(
+        QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port());
+}
+
+bool TestFtpHostile::run(
+    CFtpClient& client, TestFtpServer& server, const QString& operation, const QString& local)
+{
+    if (!connect(client, server) || operation == QLatin1String("connect"))
+        return false;
+    if (operation == QLatin1String("download"))
+        return client.Transfer(local, QStringLiteral("data.bin"), true, true, true);
+    if (operation == QLatin1String("large"))
+        return client.Transfer(local, QStringLiteral("large.bin"), true, true, true);
+    client.SetPassive(operation != QLatin1String("list-active"));
+    QList<QByteArray> lines;
+    return client.ListDir(&lines);
+}
+
+void TestFtpHostile::boundedFailures_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("resultText");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("timeOuts"); // the full time-outs the path may wait for
+
+    const QString connectFailed = QStringLiteral("Unable to connect to 127.0.0.1.  \nError: %1.\n");
+    const QString listFailed = QStringLiteral("Error trying to retrieve directory list.  \nError: %1.\n"
+                                              "The last remote host response was:\n\n%2");
+    QTest::newRow("reply without end") << QStringLiteral("flood") << QStringLiteral("connect")
+                                       << connectFailed.arg(QStringLiteral("Read failed"))
+            + QStringLiteral("The last remote host response was:\n\n220 flood")
+                                       << QStringLiteral("Connect Failed") << 0;
+    QTest::newRow("reply that trickles")
+        << QStringLiteral("trickle") << QStringLiteral("connect")
+        << connectFailed.arg(QStringLiteral("Timed Out")) << QStringLiteral("Connect Failed") << 1;
+}
+
+// The failure, the closing of the connection after it included, takes less than three
+// time-outs, whatever the server keeps sending or holding back: each step waits at most one
+// time-out, and the QUIT after a failure only a short grace.
+void TestFtpHostile::boundedFailures()
+{
+    QFETCH(QString, scenario);
+    QFETCH(QString, operation);
+    QFETCH(QString, resultText);
+    QFETCH(QString, caption);
+    QFETCH(int, timeOuts);
+
+    TestFtpServer server(TestFtpServer::Fault, scenario);
+    QVERIFY(start(server));
+    const QString local = m_dir.filePath(QStringLiteral("hostile-") + scenario + QStringLiteral(".bin"));
+    QVERIFY(WriteTestFile(local, "OLD CONTENT\n"));
+    CRemoteHost client;
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!run(client, server, operation, local));
+    const QString result = client.ResultText();
+    const QString resultCaption = client.ResultCaption();
+    client.Disconnect();
+    const qint64 elapsed = timer.elapsed();
+    qInfo("%s: %lld ms with a time-out of %d s", qUtf8Printable(scenario), static_cast<long long>(elapsed),
+        TimeoutSeconds);
+    QVERIFY2(elapsed < 3 * TimeoutSeconds * 1000, qUtf8Printable(QString::number(elapsed)));
+    const int bound = timeOuts * TimeoutSeconds + MarginSeconds;
+    QVERIFY2(elapsed < bound * 1000, qUtf8Printable(QString::number(elapsed)));
+    QCOMPARE(result, resultText);
+    QCOMPARE(resultCaption, caption);
+    QVERIFY(!client.WasCanceled());
+    QCOMPARE(ReadTestFile(local), QByteArray("OLD CONTENT\n"));
+}
+
+void TestFtpHostile::peakMemory_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<qint64>("cap");
+    QTest::newRow("reply without end")
+        << QStringLiteral("flood") << QStringLiteral("connect") << false << CFtpSession::MaxReplyBytes;
+}
+
+// The growth of the peak resident memory while a server floods the client stays under the cap
+// plus a fixed slack. The sanitizer build holds freed memory back only up to a small quarantine
+// for this test (see tests/CMakeLists.txt), so freed blocks do not count as held.
+void TestFtpHostile::peakMemory()
+{
+    QFETCH(QString, scenario);
+    QFETCH(QString, operation);
+    QFETCH(bool, ok);
+    QFETCH(qint64, cap);
+
+    TestFtpServer server(TestFtpServer::Fault, scenario);
+    QVERIFY(start(server));
+    const QString local = m_dir.filePath(QStringLiteral("memory-") + scenario + QStringLiteral(".bin"));
+    QVERIFY(PeakMemory::Reset());
+    const qint64 before = PeakMemory::Peak();
+    QVERIFY(before > 0);
+    {
+        CRemoteHost client;
+        QCOMPARE(run(client, server, operation, local), ok);
+        client.Disconnect();
+    }
+    const qint64 growth = PeakMemory::Peak() - before;
+    qInfo("%s: peak memory grew by %.1f MiB (cap %.1f MiB)", qUtf8Printable(scenario),
+        double(growth) / (1024 * 1024), double(cap) / (1024 * 1024));
+    QVERIFY2(growth < cap + MemorySlack, qUtf8Printable(QString::number(growth)));
+    if (ok)
+        QCOMPARE(QFileInfo(local).size(), qint64(256) * 1024 * 1024);
+    QFile::remove(local);
+}
+
+QTEST_GUILESS_MAIN(TestFtpHostile)
+#include "tst_ftphostile.moc"
