@@ -667,13 +667,18 @@ int CFtpSession::listLoop()
 {
     QByteArray buffer(ChunkSize, Qt::Uninitialized);
     QByteArray partial;
+    qint64 held = 0;
     for (;;) {
         qint64 n = 0;
         if (const int status = readDataBlock(buffer, &n))
             return status;
         if (n == 0)
             break;
+        const qsizetype linesBefore = m_listLines.size();
         ProtocolText::SplitLines(QByteArrayView(buffer.constData(), n), &partial, MaxReplyLine, &m_listLines);
+        held += n + (m_listLines.size() - linesBefore) * ListingLineCost;
+        if (held > MaxListingBytes)
+            return DataTransferFailed;
         m_bytesMoved += n;
     }
     // The last line counts even without its line end.
@@ -711,6 +716,9 @@ void CFtpSession::transferMain(TransferKind kind)
     }
     if (!ok && GetStatus() == 0)
         SetStatus(loopStatus != 0 ? loopStatus : aborted ? int(OperationCanceled) : int(DataTransferFailed));
+    // A failed listing gives no lines, and its memory goes at once.
+    if (kind == Listing && !ok)
+        QList<QByteArray>().swap(m_listLines);
     if (kind == Download) {
         if (ok) {
             const bool synced = ::fsync(m_localFd) == 0;

@@ -45,8 +45,14 @@ public:
     static constexpr int ReplyBlockSize = 4096;
     // A reply that keeps coming is not a reply: one reply may bring at most this many bytes.
     static constexpr qint64 MaxReplyBytes = 256 * 1024;
-    // What one listing may hold in memory (see listLoop).
+    // What one listing may hold: every byte received counts, and every line ListingLineCost bytes
+    // more for its bookkeeping in memory (list slot, buffer header, allocation rounding), so that
+    // neither long lines nor many short ones hold much more than this. 32 MiB is some 250,000
+    // entries of a usual LIST line, far more than an account's folder holds or a file dialog can
+    // show, and still a bound that a server sending without end reaches within a second. Over
+    // it the listing fails with "Data transfer failed".
     static constexpr qint64 MaxListingBytes = 32 * 1024 * 1024;
+    static constexpr qint64 ListingLineCost = 64;
 
     struct Callbacks
     {
