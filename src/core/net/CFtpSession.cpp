@@ -262,15 +262,27 @@ bool CFtpSession::ReplyIs(const char* prefix) const
     return m_replyCode.startsWith(wanted.left(3));
 }
 
+CFtpSession::Clock::time_point CFtpSession::cleanupDeadline() const
+{
+    const int seconds = m_readTimeout > 0 ? std::min(m_readTimeout, CleanupGraceSeconds) : CleanupGraceSeconds;
+    return DeadlineIn(seconds);
+}
+
 bool CFtpSession::SendCommand(const QByteArray& text, bool waitForReply)
+{
+    return sendCommand(text, waitForReply, NoDeadline);
+}
+
+bool CFtpSession::sendCommand(const QByteArray& text, bool waitForReply, Clock::time_point deadline)
 {
     if (busy())
         return false;
     // A cut command would run a different command than asked.
     if (!ProtocolText::IsCommandText(text, MaxCommandLength))
         return failKeeping(InvalidCommandText);
+    // What is already waiting is read briefly: it must not hold up the command.
     if (Wait(0, true))
-        ReadReply();
+        readReply(std::min(deadline, cleanupDeadline()));
     else if (GetStatus() != 0)
         return false;
     const QByteArray line = text + "\r\n";
@@ -278,9 +290,9 @@ bool CFtpSession::SendCommand(const QByteArray& text, bool waitForReply)
         log(text.left(5) + QByteArray(text.size() - 5, '*'));
     else if (!text.isEmpty())
         log(text);
-    const qint64 sent = Send(line.constData(), line.size());
+    const qint64 sent = Send(line.constData(), line.size(), deadline);
     if (sent == line.size())
-        return waitForReply ? ReadReply() : true;
+        return waitForReply ? readReply(deadline != NoDeadline ? deadline : DeadlineIn(m_readTimeout)) : true;
     if (sent < 0)
         return false;
     return failKeeping(SendFailed);
@@ -714,8 +726,11 @@ void CFtpSession::transferMain(TransferKind kind)
         SetStatus(DataTransferFailed);
         ok = false;
     }
-    if (!ok && GetStatus() == 0)
-        SetStatus(loopStatus != 0 ? loopStatus : aborted ? int(OperationCanceled) : int(DataTransferFailed));
+    // A failed loop names the cause better than whatever the closing exchange ran into after it.
+    if (!ok && loopStatus != 0)
+        SetStatus(loopStatus);
+    else if (!ok && GetStatus() == 0)
+        SetStatus(aborted ? int(OperationCanceled) : int(DataTransferFailed));
     // A failed listing gives no lines, and its memory goes at once.
     if (kind == Listing && !ok)
         QList<QByteArray>().swap(m_listLines);
@@ -758,8 +773,9 @@ bool CFtpSession::finishTransfer()
         if (m_abort) {
             static const char interrupt[2] = { char(255), char(244) };
             static const char mark[2] = { char(255), char(242) };
-            if (Send(interrupt, 2) == 2 && SendUrgent(mark, 2))
-                SendCommand("ABOR", true);
+            const Clock::time_point deadline = cleanupDeadline();
+            if (Send(interrupt, 2, deadline) == 2 && SendUrgent(mark, 2))
+                sendCommand("ABOR", true, deadline);
         }
         m_data.Close();
         m_listener.Close();
@@ -819,7 +835,7 @@ bool CFtpSession::Quit()
         if (m_transferThread.joinable() && m_transferThread.get_id() != std::this_thread::get_id())
             m_transferThread.join();
         if (!IsInterrupted())
-            SendCommand("QUIT", !m_abort);
+            sendCommand("QUIT", !m_abort, cleanupDeadline());
     } else {
         // The transfer did not stop in time: wake it for good, then close without QUIT.
         InterruptAll();

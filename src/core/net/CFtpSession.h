@@ -41,6 +41,10 @@ public:
     static constexpr int MaxCommandLength = 4094;
     // Longest reply line kept; the rest of a longer line is dropped.
     static constexpr int MaxReplyLine = 1022;
+    // How long an exchange that only tidies up may wait: the QUIT, the ABOR after an abort, and
+    // a stale reply read before a command. Their outcome changes nothing for the user, and after
+    // a failure the server may well never answer; a live one answers within a round trip.
+    static constexpr int CleanupGraceSeconds = 2;
     // A reply is read in blocks of this size.
     static constexpr int ReplyBlockSize = 4096;
     // A reply that keeps coming is not a reply: one reply may bring at most this many bytes.
@@ -107,6 +111,11 @@ private:
     void processReplyLine(const QByteArray& line);
     // ReadReply with every read ending by `deadline`.
     bool readReply(Clock::time_point deadline);
+    // SendCommand whose every wait ends by `deadline`; with NoDeadline the reply gets the read
+    // time-out.
+    bool sendCommand(const QByteArray& text, bool waitForReply, Clock::time_point deadline);
+    // The deadline of a tidying exchange: the grace, or the read time-out when that is shorter.
+    Clock::time_point cleanupDeadline() const;
     bool failKeeping(int status);
     bool closeKeepingStatus();
     bool openDataConnection(const QByteArray& verb, const QByteArray& argument, bool quote, bool passive);
