@@ -32,6 +32,14 @@ constexpr int MarginSeconds = 2;
 // log lines, the sanitizer's bookkeeping.
 constexpr qint64 MemorySlack = 32 * 1024 * 1024;
 
+QByteArray expectedData(int size)
+{
+    QByteArray data(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        data[i] = static_cast<char>((i * 7 + 3) % 256);
+    return data;
+}
+
 } // namespace
 
 class TestFtpHostile : public QObject
@@ -44,6 +52,7 @@ private slots:
 
     void boundedFailures_data();
     void boundedFailures();
+    void activeModeTakesOnlyTheServer();
     void peakMemory_data();
     void peakMemory();
 
@@ -167,6 +176,30 @@ void TestFtpHostile::boundedFailures()
     QCOMPARE(resultCaption, caption);
     QVERIFY(!client.WasCanceled());
     QCOMPARE(ReadTestFile(local), QByteArray("OLD CONTENT\n"));
+}
+
+// A connection to the active-mode port from anyone but the server is closed and
+// logged, and the client goes on waiting for the server's own.
+void TestFtpHostile::activeModeTakesOnlyTheServer()
+{
+    TestFtpServer server(TestFtpServer::Fault, QStringLiteral("active-thief"));
+    QVERIFY(start(server));
+    CRemoteHost client;
+    QVERIFY(connect(client, server));
+    client.SetPassive(false);
+    QList<QByteArray> lines;
+    QVERIFY2(client.ListDir(&lines), qUtf8Printable(client.ResultText()));
+    const QList<QByteArray> expected = { "-rw-r--r--   1 u g  200000 Jan  1 12:00 data.bin\r",
+        "-rw-r--r--   1 u g      20 Jan  1 12:00 text.txt\r" };
+    QCOMPARE(lines, expected);
+    const QString local = m_dir.filePath(QStringLiteral("active.bin"));
+    QVERIFY2(client.Transfer(local, QStringLiteral("data.bin"), true, true, false),
+        qUtf8Printable(client.ResultText()));
+    QCOMPARE(ReadTestFile(local), expectedData(200000));
+    client.Disconnect();
+    const QByteArray refused = "Data connection from 127.0.0.2 closed: not the "
+                               "server's address 127.0.0.1";
+    QCOMPARE(client.Log().count(refused), 2);
 }
 
 void TestFtpHostile::peakMemory_data()

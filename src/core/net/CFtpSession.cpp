@@ -264,7 +264,8 @@ bool CFtpSession::ReplyIs(const char* prefix) const
 
 CFtpSession::Clock::time_point CFtpSession::cleanupDeadline() const
 {
-    const int seconds = m_readTimeout > 0 ? std::min(m_readTimeout, CleanupGraceSeconds) : CleanupGraceSeconds;
+    const int seconds
+        = m_readTimeout > 0 ? std::min(m_readTimeout, CleanupGraceSeconds) : CleanupGraceSeconds;
     return DeadlineIn(seconds);
 }
 
@@ -461,7 +462,7 @@ bool CFtpSession::openDataConnection(
             return false;
         if (!ReplyIs("1"))
             return failKeeping(RemoteFileCommandFailed);
-        if (!m_data.Accept(m_listener))
+        if (!acceptFromServer())
             return failKeeping(
                 m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataConnectionFailed));
     }
@@ -470,6 +471,26 @@ bool CFtpSession::openDataConnection(
         m_idle = false;
     }
     return SetStatus(NoError);
+}
+
+bool CFtpSession::acceptFromServer()
+{
+    // Whoever reaches the port first would otherwise feed us a listing or a file, or take an
+    // upload. As in passive mode, the data connection must be with the host we talk to; anyone
+    // else is closed and logged, and the wait goes on until the one accept time-out ends.
+    const QByteArray server = GetPeerAddress();
+    if (server.isEmpty())
+        return false;
+    const Clock::time_point deadline = DeadlineIn(m_acceptTimeout);
+    for (;;) {
+        if (!m_data.Accept(m_listener, deadline))
+            return false;
+        const QByteArray from = m_data.GetPeerAddress();
+        if (from == server)
+            return true;
+        log("Data connection from " + from + " closed: not the server's address " + server);
+        m_data.Close();
+    }
 }
 
 void CFtpSession::discardLocalFile()

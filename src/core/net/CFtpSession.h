@@ -119,6 +119,8 @@ private:
     bool failKeeping(int status);
     bool closeKeepingStatus();
     bool openDataConnection(const QByteArray& verb, const QByteArray& argument, bool quote, bool passive);
+    // Accepts the active-mode data connection, from the server's address only.
+    bool acceptFromServer();
     bool startTransfer(TransferKind kind);
     void transferMain(TransferKind kind);
     // One block from the data connection into `buffer`; 0, or the status that ends the loop.
