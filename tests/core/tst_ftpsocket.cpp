@@ -3,6 +3,7 @@
 #include "core/net/CTimedSocket.h"
 #include "support/FtpServers.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <arpa/inet.h>
@@ -62,6 +63,7 @@ private slots:
     void refusedConnectFails();
     void hangingConnectTimesOutAsConnectFailed();
     void cancelStopsHangingConnect();
+    void cancelBelongsToItsRequest();
     void statusTexts_data();
     void statusTexts();
     void connectedPair();
@@ -100,16 +102,63 @@ void TestFtpSocket::cancelStopsHangingConnect()
     QVERIFY2(hole.Open(), "the loopback listener queue could not be filled, so no connect hangs");
     CTimedSocket socket(false);
     socket.m_connectTimeout = 0; // no limit: only the cancel can end it
-    std::thread canceller([&socket] {
+    QElapsedTimer timer;
+    std::thread canceller([&socket, &timer] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        timer.start();
         socket.CancelConnect();
     });
     const bool connected = socket.Connect("127.0.0.1", hole.port);
+    const qint64 afterCancel = timer.elapsed();
     canceller.join();
+    qInfo("the connect returned %lld ms after the cancel", static_cast<long long>(afterCancel));
+    QVERIFY2(afterCancel < 5000, qUtf8Printable(QString::number(afterCancel)));
     QVERIFY(!connected);
     QCOMPARE(socket.GetStatus(), 13);
     QCOMPARE(socket.StatusText(), QStringLiteral("Operation canceled"));
     QVERIFY(!socket.IsOpen());
+}
+
+// Without a sleep: the cancel comes first, for the request whose Connect follows. It must stop
+// that Connect at once, and only that one.
+void TestFtpSocket::cancelBelongsToItsRequest()
+{
+    Blackhole hole;
+    QVERIFY2(hole.Open(), "the loopback listener queue could not be filled, so no connect hangs");
+    CTimedSocket listener(false);
+    QVERIFY(listener.Listen("127.0.0.1", 0, 8));
+    const int port = listener.GetLocalPort();
+    CTimedSocket socket(false);
+    socket.m_connectTimeout = 10; // a lost cancel waits all of it
+
+    const CTimedSocket::Request first = socket.ConnectRequest();
+    socket.CancelConnect(first);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!socket.Connect("127.0.0.1", hole.port));
+    QVERIFY2(timer.elapsed() < 5000, qUtf8Printable(QString::number(timer.elapsed())));
+    QCOMPARE(socket.StatusText(), QStringLiteral("Operation canceled"));
+    QVERIFY(!socket.IsOpen());
+
+    // The cancelled request is over: the next connect works.
+    QVERIFY(socket.Connect("127.0.0.1", port));
+    QVERIFY(socket.Close());
+
+    // A cancel that arrives after its request has finished reaches no later request.
+    const CTimedSocket::Request second = socket.ConnectRequest();
+    QVERIFY(second != first);
+    QVERIFY(socket.Connect("127.0.0.1", port));
+    QVERIFY(socket.Close());
+    socket.CancelConnect(second);
+    socket.CancelConnect(first);
+    QVERIFY(socket.Connect("127.0.0.1", port));
+    QVERIFY(socket.Close());
+
+    // Without a request named, the cancel is for the connect that comes next, and for no other.
+    socket.CancelConnect();
+    QVERIFY(!socket.Connect("127.0.0.1", port));
+    QCOMPARE(socket.StatusText(), QStringLiteral("Operation canceled"));
+    QVERIFY(socket.Connect("127.0.0.1", port));
 }
 
 void TestFtpSocket::statusTexts_data()

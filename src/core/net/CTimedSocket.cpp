@@ -433,9 +433,20 @@ bool CTimedSocket::applyMode()
 bool CTimedSocket::Connect(const QByteArray& host, int port)
 {
     std::lock_guard guard(m_operationLock);
+    const Request request = m_connectRequest.load();
+    // This request is over when Connect returns: a cancel raised for it later reaches nothing.
+    struct EndRequest
+    {
+        std::atomic<Request>& current;
+        Request request;
+        ~EndRequest() { current.store(request + 1); }
+    } endRequest { m_connectRequest, request };
+    auto isCanceled = [this, request] { return m_canceledRequest.load() == request || m_interrupted.load(); };
     if (IsOpen())
         return SetStatus(ValidSocket);
-    m_connectCancel = false;
+    // A cancel that came before Connect began: no connect is started at all.
+    if (isCanceled())
+        return SetStatus(OperationCanceled);
     auto state = std::make_shared<ConnectState>();
     {
         std::lock_guard connectGuard(m_connectLock);
@@ -465,7 +476,7 @@ bool CTimedSocket::Connect(const QByteArray& host, int port)
     {
         std::unique_lock stateLock(state->lock);
         while (!state->done) {
-            if (m_connectCancel.load() || m_interrupted.load()) {
+            if (isCanceled()) {
                 canceled = true;
                 state->abandoned = true;
                 state->Wake();
@@ -488,9 +499,11 @@ bool CTimedSocket::Connect(const QByteArray& host, int port)
     return applyMode();
 }
 
-void CTimedSocket::CancelConnect()
+void CTimedSocket::CancelConnect(Request request)
 {
-    m_connectCancel = true;
+    // Requests only grow: a cancel for an older request must not replace one for a newer.
+    Request canceled = m_canceledRequest.load();
+    while (canceled < request && !m_canceledRequest.compare_exchange_weak(canceled, request)) { }
     std::lock_guard connectGuard(m_connectLock);
     if (m_pendingConnect) {
         std::lock_guard stateGuard(m_pendingConnect->lock);
@@ -513,7 +526,7 @@ void CTimedSocket::ClearInterrupt()
     if (m_interruptFd >= 0) [[maybe_unused]]
         auto n = ::read(m_interruptFd, &value, sizeof value);
     m_interrupted = false;
-    m_connectCancel = false;
+    m_canceledRequest = 0;
 }
 
 bool CTimedSocket::Listen(const QByteArray& address, int port, int backlog)

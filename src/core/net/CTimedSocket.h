@@ -95,8 +95,16 @@ public:
     int GetStatus() const;
     bool SetStatus(int code);
 
-    // Stops a Connect that is waiting in another thread; it fails with "Operation canceled".
-    void CancelConnect();
+    // A cancel belongs to the connect request it was raised for. ConnectRequest() names the
+    // request whose Connect runs now or, when none runs, comes next; every Connect ends its
+    // request, whatever the outcome. CancelConnect(request) stops that request's Connect with
+    // "Operation canceled" from any thread, at once also when it arrives before Connect begins,
+    // and a cancel for a request that is over never reaches a later one. Without a request named
+    // it cancels the current one.
+    using Request = quint64;
+    Request ConnectRequest() const { return m_connectRequest.load(); }
+    void CancelConnect(Request request);
+    void CancelConnect() { CancelConnect(ConnectRequest()); }
     // Wakes every wait of this object at once and makes the following ones fail with
     // "Operation canceled" until ClearInterrupt. Safe from any thread.
     void Interrupt();
@@ -119,7 +127,8 @@ private:
     int m_status = 0;
     int m_interruptFd = -1;
     std::atomic<bool> m_interrupted { false };
-    std::atomic<bool> m_connectCancel { false };
+    std::atomic<Request> m_connectRequest { 1 };
+    std::atomic<Request> m_canceledRequest { 0 }; // the newest request cancelled, 0 for none
     std::shared_ptr<ConnectState> m_pendingConnect;
     std::mutex m_connectLock;
 };
