@@ -598,7 +598,7 @@ void TestFtpProtocol::busyWhileTransferring()
     QVERIFY(!session.Command("NOOP"));
     QCOMPARE(session.StatusText(), QStringLiteral("Connection is busy"));
     QVERIFY(!session.Rename("a", "b"));
-    QCOMPARE(session.GetStatus(), 1012);
+    QCOMPARE(session.GetStatus(), int(CFtpSession::ConnectionBusy));
     session.InterruptAll();
     QVERIFY(session.WaitTransfer(10));
     QVERIFY(!QFile::exists(local));

@@ -8,6 +8,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <iterator>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -77,12 +78,12 @@ void TestFtpSocket::refusedConnectFails()
     CTimedSocket socket(false);
     socket.m_connectTimeout = 5;
     QVERIFY(!socket.Connect("127.0.0.1", port));
-    QCOMPARE(socket.GetStatus(), 3);
+    QCOMPARE(socket.GetStatus(), int(CTimedSocket::ConnectFailed));
     QCOMPARE(socket.StatusText(), QStringLiteral("Connect failed"));
     QVERIFY(!socket.IsOpen());
     // An unknown name never reaches a connect.
     QVERIFY(!socket.Connect("no-such-host.invalid", 21));
-    QCOMPARE(socket.GetStatus(), 3);
+    QCOMPARE(socket.GetStatus(), int(CTimedSocket::ConnectFailed));
 }
 
 void TestFtpSocket::hangingConnectTimesOutAsConnectFailed()
@@ -114,7 +115,7 @@ void TestFtpSocket::cancelStopsHangingConnect()
     qInfo("the connect returned %lld ms after the cancel", static_cast<long long>(afterCancel));
     QVERIFY2(afterCancel < 5000, qUtf8Printable(QString::number(afterCancel)));
     QVERIFY(!connected);
-    QCOMPARE(socket.GetStatus(), 13);
+    QCOMPARE(socket.GetStatus(), int(CTimedSocket::OperationCanceled));
     QCOMPARE(socket.StatusText(), QStringLiteral("Operation canceled"));
     QVERIFY(!socket.IsOpen());
 }
@@ -168,7 +169,7 @@ void TestFtpSocket::statusTexts_data()
     const char* const texts[] = { "No error", "Invalid Socket", "Valid Socket", "Connect failed",
         "Listen failed", "Accept failed", "Read failed", "Send failed", "Wait failed", "Timed Out",
         "Get info failed", "Set mode failed", "Close failed", "Operation canceled" };
-    for (int i = 0; i < 14; ++i)
+    for (int i = 0; i < int(std::size(texts)); ++i)
         QTest::addRow("%d", i) << i << QString::fromLatin1(texts[i]);
     QTest::addRow("other") << 77 << QStringLiteral("Unknown Error");
 }
@@ -205,7 +206,7 @@ void TestFtpSocket::connectedPair()
 
     char buffer[16];
     QCOMPARE(client.Read(buffer, 0), qint64(0));
-    QCOMPARE(client.GetStatus(), 0);
+    QCOMPARE(client.GetStatus(), int(CTimedSocket::NoError));
     QCOMPARE(client.Read(buffer, sizeof buffer), qint64(-1));
     QCOMPARE(client.StatusText(), QStringLiteral("Timed Out"));
 
@@ -217,7 +218,7 @@ void TestFtpSocket::connectedPair()
     QVERIFY(server.Close());
     QVERIFY(server.Close()); // closing a closed socket is fine
     QCOMPARE(client.Read(buffer, sizeof buffer), qint64(0));
-    QCOMPARE(client.GetStatus(), 0);
+    QCOMPARE(client.GetStatus(), int(CTimedSocket::NoError));
 
     QVERIFY(client.Close());
     QCOMPARE(client.Read(buffer, sizeof buffer), qint64(-1));

@@ -18,6 +18,15 @@ namespace {
 // Data moves in blocks of this size; small blocks cost a system call each and slow loopback
 // transfers of large files several times over.
 constexpr qint64 ChunkSize = 64 * 1024;
+// A data send the socket could not take at all is tried again after this pause.
+constexpr std::chrono::milliseconds WouldBlockRetry(5);
+// How much longer than the read time-out Quit waits for a running transfer to stop.
+constexpr int TransferStopExtraSeconds = 5;
+// A downloaded file that replaces none gets this mode.
+constexpr mode_t NewFileMode = 0644;
+// The Telnet interrupt that goes before ABOR: IAC IP as normal data, then IAC DM as urgent data.
+constexpr char TelnetInterrupt[2] = { char(255), char(244) };
+constexpr char TelnetDataMark[2] = { char(255), char(242) };
 bool writeAll(int fd, const char* data, qint64 length)
 {
     while (length > 0) {
@@ -533,7 +542,7 @@ bool CFtpSession::Retrieve(const QByteArray& remote, const QString& localName, b
     };
     ::fchmod(fd,
         ::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0 ? (old.st_mode & 07777)
-                                                                                    : 0644);
+                                                                                    : NewFileMode);
     m_localFd = fd;
     m_localTemp = pattern;
     m_localTarget = target.absoluteFilePath();
@@ -680,7 +689,7 @@ int CFtpSession::sendLoop()
             break;
         qint64 sent = m_data.Send(data, length);
         while (sent == SockHelpers::WouldBlock && !m_abort) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(WouldBlockRetry);
             sent = m_data.Send(data, length);
         }
         if (m_data.GetStatus() == OperationCanceled || m_abort)
@@ -792,10 +801,9 @@ bool CFtpSession::finishTransfer()
         return false;
     if (m_data.IsOpen()) {
         if (m_abort) {
-            static const char interrupt[2] = { char(255), char(244) };
-            static const char mark[2] = { char(255), char(242) };
             const Clock::time_point deadline = cleanupDeadline();
-            if (Send(interrupt, 2, deadline) == 2 && SendUrgent(mark, 2))
+            if (Send(TelnetInterrupt, sizeof TelnetInterrupt, deadline) == sizeof TelnetInterrupt
+                && SendUrgent(TelnetDataMark, sizeof TelnetDataMark))
                 sendCommand("ABOR", true, deadline);
         }
         m_data.Close();
@@ -852,7 +860,7 @@ bool CFtpSession::Quit()
 {
     if (!IsOpen())
         return SetStatus(NoError);
-    if (WaitTransfer(m_readTimeout + 5)) {
+    if (WaitTransfer(m_readTimeout + TransferStopExtraSeconds)) {
         if (m_transferThread.joinable() && m_transferThread.get_id() != std::this_thread::get_id())
             m_transferThread.join();
         if (!IsInterrupted())

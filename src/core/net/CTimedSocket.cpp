@@ -28,6 +28,11 @@ void ignoreSigpipe()
 
 using Clock = std::chrono::steady_clock;
 
+// How often a waiting Connect looks for a cancel that could not wake it (a cancel wakes it at once).
+constexpr std::chrono::milliseconds ConnectPollInterval(100);
+// The longest local address text kept.
+constexpr qsizetype MaxAddressText = 31;
+
 // The end of a helper's time-out in milliseconds (null: none).
 Clock::time_point deadlineFrom(const int* timeoutMs)
 {
@@ -353,33 +358,33 @@ CTimedSocket::~CTimedSocket()
 QString CTimedSocket::SocketStatusText(int status)
 {
     switch (status) {
-    case 0:
+    case NoError:
         return QStringLiteral("No error");
-    case 1:
+    case InvalidSocket:
         return QStringLiteral("Invalid Socket");
-    case 2:
+    case ValidSocket:
         return QStringLiteral("Valid Socket");
-    case 3:
+    case ConnectFailed:
         return QStringLiteral("Connect failed");
-    case 4:
+    case ListenFailed:
         return QStringLiteral("Listen failed");
-    case 5:
+    case AcceptFailed:
         return QStringLiteral("Accept failed");
-    case 6:
+    case ReadFailed:
         return QStringLiteral("Read failed");
-    case 7:
+    case SendFailed:
         return QStringLiteral("Send failed");
-    case 8:
+    case WaitFailed:
         return QStringLiteral("Wait failed");
-    case 9:
+    case TimedOut:
         return QStringLiteral("Timed Out");
-    case 10:
+    case GetInfoFailed:
         return QStringLiteral("Get info failed");
-    case 11:
+    case SetModeFailed:
         return QStringLiteral("Set mode failed");
-    case 12:
+    case CloseFailed:
         return QStringLiteral("Close failed");
-    case 13:
+    case OperationCanceled:
         return QStringLiteral("Operation canceled");
     default:
         return QStringLiteral("Unknown Error");
@@ -482,7 +487,7 @@ bool CTimedSocket::Connect(const QByteArray& host, int port)
                 state->Wake();
                 break;
             }
-            state->doneSignal.wait_for(stateLock, std::chrono::milliseconds(100));
+            state->doneSignal.wait_for(stateLock, ConnectPollInterval);
         }
         if (!canceled)
             socket = state->socket;
@@ -658,7 +663,7 @@ QByteArray CTimedSocket::GetLocalAddress()
         SetStatus(InvalidSocket);
         return QByteArray();
     }
-    QByteArray text = SockLocalAddress(m_socket).left(31);
+    QByteArray text = SockLocalAddress(m_socket).left(MaxAddressText);
     SetStatus(text.isEmpty() ? GetInfoFailed : NoError);
     return text;
 }

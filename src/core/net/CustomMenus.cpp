@@ -10,6 +10,10 @@ QString sectionOf(bool upload)
     return QLatin1String(upload ? Settings::UploadMenuSection : Settings::DownloadMenuSection);
 }
 
+// Entries left over from a longer list are removed up to this index: a damaged count must not
+// make the removal run for ever.
+constexpr int MaxStaleEntries = 10000;
+
 QString keyOf(int index, const char* name)
 {
     return QString::number(index) + QLatin1String(name);
@@ -47,7 +51,7 @@ bool SaveMenuEntries(bool upload, const QList<CMenuEntry>& entries)
         ok = WriteProfileString(section, keyOf(i, "RemoteFile"), entries[i].remoteFile) && ok;
         ok = WriteProfileString(section, keyOf(i, "LocalFile"), entries[i].localFile) && ok;
     }
-    for (int i = count; i < std::min(oldCount, 10000); ++i) {
+    for (int i = count; i < std::min(oldCount, MaxStaleEntries); ++i) {
         for (const char* name : { "MenuName", "RemoteFile", "LocalFile" })
             CurrentUserData().DeleteKey(section, keyOf(i, name));
     }
