@@ -25,7 +25,7 @@ struct Options
     bool active = false;
     bool ascii = false;
     bool verbose = false;
-    int timeout = 20;
+    int timeout = CFtpClient::DefaultTimeoutSeconds;
     QStringList positional;
 };
 

@@ -3,10 +3,12 @@
 #include "core/net/CTimedSocket.h"
 #include "support/FtpServers.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <iterator>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -62,6 +64,7 @@ private slots:
     void refusedConnectFails();
     void hangingConnectTimesOutAsConnectFailed();
     void cancelStopsHangingConnect();
+    void cancelBelongsToItsRequest();
     void statusTexts_data();
     void statusTexts();
     void connectedPair();
@@ -75,12 +78,12 @@ void TestFtpSocket::refusedConnectFails()
     CTimedSocket socket(false);
     socket.m_connectTimeout = 5;
     QVERIFY(!socket.Connect("127.0.0.1", port));
-    QCOMPARE(socket.GetStatus(), 3);
+    QCOMPARE(socket.GetStatus(), int(CTimedSocket::ConnectFailed));
     QCOMPARE(socket.StatusText(), QStringLiteral("Connect failed"));
     QVERIFY(!socket.IsOpen());
     // An unknown name never reaches a connect.
     QVERIFY(!socket.Connect("no-such-host.invalid", 21));
-    QCOMPARE(socket.GetStatus(), 3);
+    QCOMPARE(socket.GetStatus(), int(CTimedSocket::ConnectFailed));
 }
 
 void TestFtpSocket::hangingConnectTimesOutAsConnectFailed()
@@ -100,16 +103,63 @@ void TestFtpSocket::cancelStopsHangingConnect()
     QVERIFY2(hole.Open(), "the loopback listener queue could not be filled, so no connect hangs");
     CTimedSocket socket(false);
     socket.m_connectTimeout = 0; // no limit: only the cancel can end it
-    std::thread canceller([&socket] {
+    QElapsedTimer timer;
+    std::thread canceller([&socket, &timer] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        timer.start();
         socket.CancelConnect();
     });
     const bool connected = socket.Connect("127.0.0.1", hole.port);
+    const qint64 afterCancel = timer.elapsed();
     canceller.join();
+    qInfo("the connect returned %lld ms after the cancel", static_cast<long long>(afterCancel));
+    QVERIFY2(afterCancel < 5000, qUtf8Printable(QString::number(afterCancel)));
     QVERIFY(!connected);
-    QCOMPARE(socket.GetStatus(), 13);
+    QCOMPARE(socket.GetStatus(), int(CTimedSocket::OperationCanceled));
     QCOMPARE(socket.StatusText(), QStringLiteral("Operation canceled"));
     QVERIFY(!socket.IsOpen());
+}
+
+// Without a sleep: the cancel comes first, for the request whose Connect follows. It must stop
+// that Connect at once, and only that one.
+void TestFtpSocket::cancelBelongsToItsRequest()
+{
+    Blackhole hole;
+    QVERIFY2(hole.Open(), "the loopback listener queue could not be filled, so no connect hangs");
+    CTimedSocket listener(false);
+    QVERIFY(listener.Listen("127.0.0.1", 0, 8));
+    const int port = listener.GetLocalPort();
+    CTimedSocket socket(false);
+    socket.m_connectTimeout = 10; // a lost cancel waits all of it
+
+    const CTimedSocket::Request first = socket.ConnectRequest();
+    socket.CancelConnect(first);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!socket.Connect("127.0.0.1", hole.port));
+    QVERIFY2(timer.elapsed() < 5000, qUtf8Printable(QString::number(timer.elapsed())));
+    QCOMPARE(socket.StatusText(), QStringLiteral("Operation canceled"));
+    QVERIFY(!socket.IsOpen());
+
+    // The cancelled request is over: the next connect works.
+    QVERIFY(socket.Connect("127.0.0.1", port));
+    QVERIFY(socket.Close());
+
+    // A cancel that arrives after its request has finished reaches no later request.
+    const CTimedSocket::Request second = socket.ConnectRequest();
+    QVERIFY(second != first);
+    QVERIFY(socket.Connect("127.0.0.1", port));
+    QVERIFY(socket.Close());
+    socket.CancelConnect(second);
+    socket.CancelConnect(first);
+    QVERIFY(socket.Connect("127.0.0.1", port));
+    QVERIFY(socket.Close());
+
+    // Without a request named, the cancel is for the connect that comes next, and for no other.
+    socket.CancelConnect();
+    QVERIFY(!socket.Connect("127.0.0.1", port));
+    QCOMPARE(socket.StatusText(), QStringLiteral("Operation canceled"));
+    QVERIFY(socket.Connect("127.0.0.1", port));
 }
 
 void TestFtpSocket::statusTexts_data()
@@ -119,7 +169,7 @@ void TestFtpSocket::statusTexts_data()
     const char* const texts[] = { "No error", "Invalid Socket", "Valid Socket", "Connect failed",
         "Listen failed", "Accept failed", "Read failed", "Send failed", "Wait failed", "Timed Out",
         "Get info failed", "Set mode failed", "Close failed", "Operation canceled" };
-    for (int i = 0; i < 14; ++i)
+    for (int i = 0; i < int(std::size(texts)); ++i)
         QTest::addRow("%d", i) << i << QString::fromLatin1(texts[i]);
     QTest::addRow("other") << 77 << QStringLiteral("Unknown Error");
 }
@@ -156,7 +206,7 @@ void TestFtpSocket::connectedPair()
 
     char buffer[16];
     QCOMPARE(client.Read(buffer, 0), qint64(0));
-    QCOMPARE(client.GetStatus(), 0);
+    QCOMPARE(client.GetStatus(), int(CTimedSocket::NoError));
     QCOMPARE(client.Read(buffer, sizeof buffer), qint64(-1));
     QCOMPARE(client.StatusText(), QStringLiteral("Timed Out"));
 
@@ -168,7 +218,7 @@ void TestFtpSocket::connectedPair()
     QVERIFY(server.Close());
     QVERIFY(server.Close()); // closing a closed socket is fine
     QCOMPARE(client.Read(buffer, sizeof buffer), qint64(0));
-    QCOMPARE(client.GetStatus(), 0);
+    QCOMPARE(client.GetStatus(), int(CTimedSocket::NoError));
 
     QVERIFY(client.Close());
     QCOMPARE(client.Read(buffer, sizeof buffer), qint64(-1));

@@ -17,6 +17,7 @@
 #include "support/FtpServers.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,6 +86,7 @@ void TestNetDialogs::progressCancelDuringStall()
         host.ConnectTo(QStringLiteral("127.0.0.1"), QStringLiteral("u"), QStringLiteral("p"), server.Port()));
     QString logSeen;
     QString messageSeen;
+    QElapsedTimer sinceCancel;
     QTimer::singleShot(700, [&] {
         CFtpProgressDlg* dialog = RemoteHostUi::CurrentProgressDialog();
         QVERIFY(dialog);
@@ -92,10 +94,15 @@ void TestNetDialogs::progressCancelDuringStall()
         QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
         logSeen = dialog->LogEdit()->toPlainText();
         messageSeen = dialog->MessageText();
+        sinceCancel.start();
         QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
     });
     const QString local = m_dir.filePath(QStringLiteral("stall.bin"));
     QVERIFY(!host.Transfer(local, QStringLiteral("data.bin"), true, true, true));
+    const qint64 latency = sinceCancel.elapsed();
+    qInfo("the cancelled transfer returned %lld ms after the click", static_cast<long long>(latency));
+    // A hang guard with a wide margin: the time-out is 60 s, only the cancel can end it.
+    QVERIFY2(sinceCancel.isValid() && latency < 5000, qUtf8Printable(QString::number(latency)));
     QVERIFY(host.WasCanceled());
     QVERIFY(logSeen.contains(QStringLiteral("RETR data.bin")));
     QVERIFY2(messageSeen.startsWith(

@@ -28,6 +28,15 @@ memory):
   nolastline    LIST data ends without a final line end
   fail2nd       the second STOR gets 452 after its data
   stall2nd      the second STOR reads its data and never answers
+
+Hostile scenarios, for the bounds on what a server can make the client wait for or hold:
+  flood         the greeting is "220 flood" lines without end
+  trickle       the greeting comes one byte a second and never ends its line
+  endless-list  LIST sends listing lines without end; 426 once the client closes the data
+  silent-login  logs in, then reads every command and answers none
+  active-thief  in active mode a connection from 127.0.0.2 comes first with bogus data; the
+                server's own follows once the client has closed that one
+  large         RETR large.bin sends LARGE_SIZE bytes from a repeated block
 """
 
 import socket
@@ -40,6 +49,7 @@ FILE_SIZE = int(sys.argv[2]) if len(sys.argv) > 2 else 200000
 LOCK = threading.Lock()
 FILES = {b"data.bin": bytes((i * 7 + 3) % 256 for i in range(FILE_SIZE)),
          b"text.txt": b"line one\r\nline two\r\n"}
+LARGE_SIZE = 256 * 1024 * 1024
 HOLD = []  # connections a stall keeps open
 STORES = [0]
 
@@ -56,6 +66,7 @@ class Session:
         self.pasv_listener = None
         self.port_target = None
         self.rename_from = None
+        self.logged_in = False
 
     def send(self, text):
         data = text.encode("latin-1") + b"\r\n"
@@ -74,10 +85,36 @@ class Session:
             self.pasv_listener = None
             return data
         if self.port_target is not None:
+            if SCENARIO == "active-thief":
+                self.thief_connects(self.port_target)
             data = socket.create_connection(self.port_target, timeout=10)
             self.port_target = None
             return data
         return None
+
+    def thief_connects(self, target):
+        thief = socket.socket()
+        thief.bind(("127.0.0.2", 0))
+        thief.settimeout(10)
+        thief.connect(target)
+        try:
+            thief.sendall(b"-rw-r--r--   1 thief g      66 Jan  1 12:00 stolen.txt\r\n")
+            thief.recv(1)  # returns once the client closes the connection
+        except OSError:
+            pass
+        say("THIEF closed")
+        thief.close()
+
+    def endless_listing(self, data):
+        block = b"".join(b"-rw-r--r--   1 u g      10 Jan  1 12:00 file%08d.txt\r\n" % i
+                         for i in range(1000))
+        try:
+            while True:
+                data.sendall(block)
+        except OSError:
+            pass
+        data.close()
+        self.send("426 Failure writing network stream.")
 
     def listing(self):
         if SCENARIO == "hostile":
@@ -97,6 +134,19 @@ class Session:
             self.conn.sendall(b"HELLO THERE this is not ftp\r\n")
             time.sleep(3600)
             return
+        if SCENARIO == "flood":
+            try:
+                while True:
+                    self.conn.sendall(b"220 flood\r\n" * 4096)
+            except OSError:
+                return
+        if SCENARIO == "trickle":
+            try:
+                while True:
+                    self.conn.sendall(b"2")
+                    time.sleep(1)
+            except OSError:
+                return
         if SCENARIO == "overlong":
             try:
                 while True:
@@ -126,10 +176,13 @@ class Session:
     def command(self, line):
         verb, _, arg = line.partition(b" ")
         verb = verb.upper()
+        if SCENARIO == "silent-login" and self.logged_in:
+            return True
         if verb == b"USER":
             self.send("230 logged in" if SCENARIO == "nopass" else "331 password please")
         elif verb == b"PASS":
             self.send("530 Login incorrect." if SCENARIO == "refuse-login" else "230 logged in")
+            self.logged_in = SCENARIO != "refuse-login"
         elif verb == b"TYPE":
             self.send("200 type set")
         elif verb in (b"PWD", b"XPWD"):
@@ -178,6 +231,9 @@ class Session:
         elif verb in (b"LIST", b"NLST"):
             self.send("150 Here comes the directory listing.")
             data = self.open_data()
+            if SCENARIO == "endless-list":
+                self.endless_listing(data)
+                return True
             data.sendall(self.listing())
             data.close()
             self.send("226 Directory send OK.")
@@ -223,7 +279,19 @@ class Session:
             self.send("500 Unknown command.")
         return True
 
+    def retrieve_large(self):
+        self.send("150 Opening BINARY mode data connection for large.bin (%d bytes)." % LARGE_SIZE)
+        data = self.open_data()
+        block = bytes(range(256)) * 4096
+        for _ in range(LARGE_SIZE // len(block)):
+            data.sendall(block)
+        data.close()
+        self.send("226 Transfer complete.")
+        return True
+
     def retrieve(self, name):
+        if SCENARIO == "large" and name == b"large.bin":
+            return self.retrieve_large()
         content = FILES.get(name)
         if content is None:
             self.send("550 Failed to open file.")

@@ -47,6 +47,8 @@ QString hostText(const QByteArray& bytes)
 
 // How long Disconnect waits for the worker before it leaves it to end alone.
 constexpr int WorkerExitWaitMs = 30000;
+// How often a waiting operation looks at Cancel, the log and the progress.
+constexpr int PollIntervalMs = 100;
 
 } // namespace
 
@@ -320,7 +322,7 @@ bool CFtpClient::waitFor(const CFtpRequest& request)
     m_worker->Post(request);
     QEventLoop loop;
     QTimer tick;
-    tick.setInterval(100);
+    tick.setInterval(PollIntervalMs);
     connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(this, &CFtpClient::resultArrived, &loop, &QEventLoop::quit);
     tick.start();
@@ -652,7 +654,7 @@ void CFtpClient::stopWorker(bool abort)
     waited.start();
     QEventLoop loop;
     QTimer tick;
-    tick.setInterval(100);
+    tick.setInterval(PollIntervalMs);
     connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(this, &CFtpClient::resultArrived, &loop, &QEventLoop::quit);
     tick.start();

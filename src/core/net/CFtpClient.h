@@ -72,7 +72,8 @@ public:
     void RequestCancel() { m_cancelRequested = true; }
     // The passive flag of listings until the next transfer sets it (the setting at connect).
     void SetPassive(bool passive) { m_request.passive = passive; }
-    // Seconds each connect, read, send and accept may take; 20 unless changed.
+    // Seconds each connect, read, send and accept may take; DefaultTimeoutSeconds unless changed.
+    static constexpr int DefaultTimeoutSeconds = 20;
     void SetTimeout(int seconds) { m_timeoutSeconds = seconds; }
     // Every line of the FTP dialogue of the current connection.
     QList<QByteArray> Log() const { return m_log; }
@@ -140,7 +141,7 @@ private:
     qint64 m_lastByteCount = -1;
     bool m_transferring = false;
     bool m_download = false;
-    int m_timeoutSeconds = 20;
+    int m_timeoutSeconds = DefaultTimeoutSeconds;
     CFtpThread* m_worker = nullptr;
     std::unique_ptr<CFtpProgressUi> m_progress;
     std::function<void(const QString&)> m_logOutput;

@@ -1,5 +1,7 @@
 #include "core/net/CFtpSession.h"
 
+#include "core/net/ProtocolText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +18,15 @@ namespace {
 // Data moves in blocks of this size; small blocks cost a system call each and slow loopback
 // transfers of large files several times over.
 constexpr qint64 ChunkSize = 64 * 1024;
-// A reply that keeps coming without a final line is not a reply.
-constexpr qint64 MaxReplyBytes = 256 * 1024;
+// A data send the socket could not take at all is tried again after this pause.
+constexpr std::chrono::milliseconds WouldBlockRetry(5);
+// How much longer than the read time-out Quit waits for a running transfer to stop.
+constexpr int TransferStopExtraSeconds = 5;
+// A downloaded file that replaces none gets this mode.
+constexpr mode_t NewFileMode = 0644;
+// The Telnet interrupt that goes before ABOR: IAC IP as normal data, then IAC DM as urgent data.
+constexpr char TelnetInterrupt[2] = { char(255), char(244) };
+constexpr char TelnetDataMark[2] = { char(255), char(242) };
 bool writeAll(int fd, const char* data, qint64 length)
 {
     while (length > 0) {
@@ -214,30 +223,33 @@ void CFtpSession::processReplyLine(const QByteArray& raw)
 
 bool CFtpSession::ReadReply()
 {
+    return readReply(DeadlineIn(m_readTimeout));
+}
+
+bool CFtpSession::readReply(Clock::time_point deadline)
+{
     // The reply line keeps the host's last line until a new one arrives, so that a connection
     // that drops still names what the host said last.
     m_preliminarySeen = false;
     m_replyCode.clear();
-    char buffer[4096];
-    QByteArray line;
+    char buffer[ReplyBlockSize];
+    QByteArray partial;
+    QList<QByteArray> lines;
     qint64 total = 0;
     for (;;) {
-        const qint64 n = Read(buffer, sizeof buffer);
+        // One deadline for the whole reply: a server that trickles or never stops sending cannot
+        // make a reply last longer than one time-out, nor make it bigger than the cap.
+        const qint64 n = Read(buffer, sizeof buffer, deadline);
         if (n < 0)
             return false;
         if (n == 0)
             return true;
         total += n;
-        for (qint64 i = 0; i < n; ++i) {
-            const char c = buffer[i];
-            if (c == '\n') {
-                processReplyLine(line);
-                line.clear();
-            } else if (line.size() < MaxReplyLine) {
-                line += c;
-            }
-        }
-        if (m_replyCode.isEmpty() && total > MaxReplyBytes)
+        lines.clear();
+        ProtocolText::SplitLines(QByteArrayView(buffer, n), &partial, MaxReplyLine, &lines);
+        for (const QByteArray& line : lines)
+            processReplyLine(line);
+        if (total > MaxReplyBytes)
             return failKeeping(ReadFailed);
         if (!m_replyCode.isEmpty()) {
             const bool more = Wait(0, true);
@@ -259,16 +271,28 @@ bool CFtpSession::ReplyIs(const char* prefix) const
     return m_replyCode.startsWith(wanted.left(3));
 }
 
+CFtpSession::Clock::time_point CFtpSession::cleanupDeadline() const
+{
+    const int seconds
+        = m_readTimeout > 0 ? std::min(m_readTimeout, CleanupGraceSeconds) : CleanupGraceSeconds;
+    return DeadlineIn(seconds);
+}
+
 bool CFtpSession::SendCommand(const QByteArray& text, bool waitForReply)
+{
+    return sendCommand(text, waitForReply, NoDeadline);
+}
+
+bool CFtpSession::sendCommand(const QByteArray& text, bool waitForReply, Clock::time_point deadline)
 {
     if (busy())
         return false;
-    // A CR, LF or NUL would let the rest of the text run as a second command; a cut one would
-    // run a different command than asked.
-    if (text.contains('\r') || text.contains('\n') || text.contains('\0') || text.size() > MaxCommandLength)
+    // A cut command would run a different command than asked.
+    if (!ProtocolText::IsCommandText(text, MaxCommandLength))
         return failKeeping(InvalidCommandText);
+    // What is already waiting is read briefly: it must not hold up the command.
     if (Wait(0, true))
-        ReadReply();
+        readReply(std::min(deadline, cleanupDeadline()));
     else if (GetStatus() != 0)
         return false;
     const QByteArray line = text + "\r\n";
@@ -276,9 +300,9 @@ bool CFtpSession::SendCommand(const QByteArray& text, bool waitForReply)
         log(text.left(5) + QByteArray(text.size() - 5, '*'));
     else if (!text.isEmpty())
         log(text);
-    const qint64 sent = Send(line.constData(), line.size());
+    const qint64 sent = Send(line.constData(), line.size(), deadline);
     if (sent == line.size())
-        return waitForReply ? ReadReply() : true;
+        return waitForReply ? readReply(deadline != NoDeadline ? deadline : DeadlineIn(m_readTimeout)) : true;
     if (sent < 0)
         return false;
     return failKeeping(SendFailed);
@@ -398,9 +422,9 @@ bool CFtpSession::openDataConnection(
     m_data.m_readTimeout = m_readTimeout;
     m_data.m_sendTimeout = m_sendTimeout;
     m_listener.m_acceptTimeout = m_acceptTimeout;
+    // Checked before PASV or PORT, so that a refused command leaves no data connection behind.
     const QByteArray command = buildCommand(verb, argument, quote);
-    if (command.contains('\r') || command.contains('\n') || command.contains('\0')
-        || command.size() > MaxCommandLength)
+    if (!ProtocolText::IsCommandText(command, MaxCommandLength))
         return failKeeping(InvalidCommandText);
 
     auto dataFailed = [this] {
@@ -447,7 +471,7 @@ bool CFtpSession::openDataConnection(
             return false;
         if (!ReplyIs("1"))
             return failKeeping(RemoteFileCommandFailed);
-        if (!m_data.Accept(m_listener))
+        if (!acceptFromServer())
             return failKeeping(
                 m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataConnectionFailed));
     }
@@ -456,6 +480,26 @@ bool CFtpSession::openDataConnection(
         m_idle = false;
     }
     return SetStatus(NoError);
+}
+
+bool CFtpSession::acceptFromServer()
+{
+    // Whoever reaches the port first would otherwise feed us a listing or a file, or take an
+    // upload. As in passive mode, the data connection must be with the host we talk to; anyone
+    // else is closed and logged, and the wait goes on until the one accept time-out ends.
+    const QByteArray server = GetPeerAddress();
+    if (server.isEmpty())
+        return false;
+    const Clock::time_point deadline = DeadlineIn(m_acceptTimeout);
+    for (;;) {
+        if (!m_data.Accept(m_listener, deadline))
+            return false;
+        const QByteArray from = m_data.GetPeerAddress();
+        if (from == server)
+            return true;
+        log("Data connection from " + from + " closed: not the server's address " + server);
+        m_data.Close();
+    }
 }
 
 void CFtpSession::discardLocalFile()
@@ -498,7 +542,7 @@ bool CFtpSession::Retrieve(const QByteArray& remote, const QString& localName, b
     };
     ::fchmod(fd,
         ::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0 ? (old.st_mode & 07777)
-                                                                                    : 0644);
+                                                                                    : NewFileMode);
     m_localFd = fd;
     m_localTemp = pattern;
     m_localTarget = target.absoluteFilePath();
@@ -645,7 +689,7 @@ int CFtpSession::sendLoop()
             break;
         qint64 sent = m_data.Send(data, length);
         while (sent == SockHelpers::WouldBlock && !m_abort) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(WouldBlockRetry);
             sent = m_data.Send(data, length);
         }
         if (m_data.GetStatus() == OperationCanceled || m_abort)
@@ -664,26 +708,24 @@ int CFtpSession::sendLoop()
 int CFtpSession::listLoop()
 {
     QByteArray buffer(ChunkSize, Qt::Uninitialized);
-    QByteArray line;
+    QByteArray partial;
+    qint64 held = 0;
     for (;;) {
         qint64 n = 0;
         if (const int status = readDataBlock(buffer, &n))
             return status;
         if (n == 0)
             break;
-        for (qint64 i = 0; i < n; ++i) {
-            const char c = buffer[i];
-            if (c == '\n') {
-                m_listLines.append(line);
-                line.clear();
-            } else if (line.size() < MaxReplyLine) {
-                line += c;
-            }
-        }
+        const qsizetype linesBefore = m_listLines.size();
+        ProtocolText::SplitLines(QByteArrayView(buffer.constData(), n), &partial, MaxReplyLine, &m_listLines);
+        held += n + (m_listLines.size() - linesBefore) * ListingLineCost;
+        if (held > MaxListingBytes)
+            return DataTransferFailed;
         m_bytesMoved += n;
     }
-    if (!line.isEmpty())
-        m_listLines.append(line);
+    // The last line counts even without its line end.
+    if (!partial.isEmpty())
+        m_listLines.append(partial);
     return 0;
 }
 
@@ -714,8 +756,14 @@ void CFtpSession::transferMain(TransferKind kind)
         SetStatus(DataTransferFailed);
         ok = false;
     }
-    if (!ok && GetStatus() == 0)
-        SetStatus(loopStatus != 0 ? loopStatus : aborted ? int(OperationCanceled) : int(DataTransferFailed));
+    // A failed loop names the cause better than whatever the closing exchange ran into after it.
+    if (!ok && loopStatus != 0)
+        SetStatus(loopStatus);
+    else if (!ok && GetStatus() == 0)
+        SetStatus(aborted ? int(OperationCanceled) : int(DataTransferFailed));
+    // A failed listing gives no lines, and its memory goes at once.
+    if (kind == Listing && !ok)
+        QList<QByteArray>().swap(m_listLines);
     if (kind == Download) {
         if (ok) {
             const bool synced = ::fsync(m_localFd) == 0;
@@ -753,10 +801,10 @@ bool CFtpSession::finishTransfer()
         return false;
     if (m_data.IsOpen()) {
         if (m_abort) {
-            static const char interrupt[2] = { char(255), char(244) };
-            static const char mark[2] = { char(255), char(242) };
-            if (Send(interrupt, 2) == 2 && SendUrgent(mark, 2))
-                SendCommand("ABOR", true);
+            const Clock::time_point deadline = cleanupDeadline();
+            if (Send(TelnetInterrupt, sizeof TelnetInterrupt, deadline) == sizeof TelnetInterrupt
+                && SendUrgent(TelnetDataMark, sizeof TelnetDataMark))
+                sendCommand("ABOR", true, deadline);
         }
         m_data.Close();
         m_listener.Close();
@@ -812,11 +860,11 @@ bool CFtpSession::Quit()
 {
     if (!IsOpen())
         return SetStatus(NoError);
-    if (WaitTransfer(m_readTimeout + 5)) {
+    if (WaitTransfer(m_readTimeout + TransferStopExtraSeconds)) {
         if (m_transferThread.joinable() && m_transferThread.get_id() != std::this_thread::get_id())
             m_transferThread.join();
         if (!IsInterrupted())
-            SendCommand("QUIT", !m_abort);
+            sendCommand("QUIT", !m_abort, cleanupDeadline());
     } else {
         // The transfer did not stop in time: wake it for good, then close without QUIT.
         InterruptAll();

@@ -41,6 +41,22 @@ public:
     static constexpr int MaxCommandLength = 4094;
     // Longest reply line kept; the rest of a longer line is dropped.
     static constexpr int MaxReplyLine = 1022;
+    // How long an exchange that only tidies up may wait: the QUIT, the ABOR after an abort, and
+    // a stale reply read before a command. Their outcome changes nothing for the user, and after
+    // a failure the server may well never answer; a live one answers within a round trip.
+    static constexpr int CleanupGraceSeconds = 2;
+    // A reply is read in blocks of this size.
+    static constexpr int ReplyBlockSize = 4096;
+    // A reply that keeps coming is not a reply: one reply may bring at most this many bytes.
+    static constexpr qint64 MaxReplyBytes = 256 * 1024;
+    // What one listing may hold: every byte received counts, and every line ListingLineCost bytes
+    // more for its bookkeeping in memory (list slot, buffer header, allocation rounding), so that
+    // neither long lines nor many short ones hold much more than this. 32 MiB is some 250,000
+    // entries of a usual LIST line, far more than an account's folder holds or a file dialog can
+    // show, and still a bound that a server sending without end reaches within a second. Over
+    // it the listing fails with "Data transfer failed".
+    static constexpr qint64 MaxListingBytes = 32 * 1024 * 1024;
+    static constexpr qint64 ListingLineCost = 64;
 
     struct Callbacks
     {
@@ -93,9 +109,18 @@ private:
     bool busy();
     void log(const QByteArray& line);
     void processReplyLine(const QByteArray& line);
+    // ReadReply with every read ending by `deadline`.
+    bool readReply(Clock::time_point deadline);
+    // SendCommand whose every wait ends by `deadline`; with NoDeadline the reply gets the read
+    // time-out.
+    bool sendCommand(const QByteArray& text, bool waitForReply, Clock::time_point deadline);
+    // The deadline of a tidying exchange: the grace, or the read time-out when that is shorter.
+    Clock::time_point cleanupDeadline() const;
     bool failKeeping(int status);
     bool closeKeepingStatus();
     bool openDataConnection(const QByteArray& verb, const QByteArray& argument, bool quote, bool passive);
+    // Accepts the active-mode data connection, from the server's address only.
+    bool acceptFromServer();
     bool startTransfer(TransferKind kind);
     void transferMain(TransferKind kind);
     // One block from the data connection into `buffer`; 0, or the status that ends the loop.

@@ -2,6 +2,13 @@
 
 #include "core/net/CFtpSession.h"
 
+namespace {
+
+// How long an abort waits for a running transfer to stop before the session quits.
+constexpr int AbortWaitSeconds = 5;
+
+} // namespace
+
 CFtpThread::CFtpThread(int timeoutSeconds)
     : m_timeoutSeconds(timeoutSeconds)
 {
@@ -146,7 +153,7 @@ bool CFtpThread::handle(const CFtpRequest& request)
             return true;
         m_aborting = true;
         if (m_session) {
-            m_session->Cancel(5);
+            m_session->Cancel(AbortWaitSeconds);
             reply(Abort, true);
         }
         m_loggedIn = false;

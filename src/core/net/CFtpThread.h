@@ -18,7 +18,7 @@ struct CFtpRequest
 {
     int kind = 0; // a CFtpThread::Message
     QByteArray host;
-    int port = 21;
+    int port = 21; // the FTP port
     QByteArray user;
     QByteArray password;
     QString localFile;

@@ -2,6 +2,7 @@
 
 #include "core/common/Prompt.h"
 #include "core/net/FtpPassword.h"
+#include "core/net/ProtocolText.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
@@ -33,8 +34,7 @@ QString CRemoteHost::TemporaryName(const QString& remote)
 
 bool CRemoteHost::IsCommandSafe(const QString& value)
 {
-    return !value.contains(QLatin1Char('\r')) && !value.contains(QLatin1Char('\n'))
-        && !value.contains(QChar(0));
+    return ProtocolText::IsCommandText(value.toUtf8());
 }
 
 void CRemoteHost::TellInvalidEntry()

@@ -40,7 +40,7 @@ public:
     // Whether Connect first writes the identity's records to the data file (on by default).
     void SetSaveBeforeConnect(bool save) { m_saveBeforeConnect = save; }
 
-    // A value that feeds an FTP command must not hold CR, LF or NUL.
+    // A value that feeds an FTP command must not hold a control character (see ProtocolText).
     static bool IsCommandSafe(const QString& value);
     // Tells the user about a value that is not.
     static void TellInvalidEntry();

@@ -1,11 +1,13 @@
 #include "core/net/CTimedSocket.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <fcntl.h>
+#include <limits>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -24,29 +26,35 @@ void ignoreSigpipe()
     std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
 }
 
-int toPollMs(const int* timeout)
+using Clock = std::chrono::steady_clock;
+
+// How often a waiting Connect looks for a cancel that could not wake it (a cancel wakes it at once).
+constexpr std::chrono::milliseconds ConnectPollInterval(100);
+// The longest local address text kept.
+constexpr qsizetype MaxAddressText = 31;
+
+// The end of a helper's time-out in milliseconds (null: none).
+Clock::time_point deadlineFrom(const int* timeoutMs)
 {
-    if (!timeout || *timeout <= 0)
-        return -1;
-    return *timeout * 1000;
+    if (!timeoutMs)
+        return Clock::time_point::max();
+    return Clock::now() + std::chrono::milliseconds(std::max(0, *timeoutMs));
 }
 
-// Waits until `socket` shows `events` or the interrupt fd fires. 1 ready, 0 time-out,
-// -1 failure (errno ECANCELED when interrupted).
-int waitFor(int socket, short events, int milliseconds, int interruptFd)
+// Waits until `socket` shows `events`, the deadline passes or the interrupt fd fires. 1 ready,
+// 0 time-out, -1 failure (errno ECANCELED when interrupted).
+int waitFor(int socket, short events, Clock::time_point deadline, int interruptFd)
 {
     pollfd fds[2];
     fds[0] = { socket, events, 0 };
     fds[1] = { interruptFd, POLLIN, 0 };
     const nfds_t count = interruptFd >= 0 ? 2 : 1;
-    const auto start = std::chrono::steady_clock::now();
     for (;;) {
-        int left = milliseconds;
-        if (milliseconds > 0) {
-            const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
-                std::chrono::steady_clock::now() - start)
-                                   .count();
-            left = spent >= milliseconds ? 0 : milliseconds - static_cast<int>(spent);
+        int left = -1;
+        if (deadline != Clock::time_point::max()) {
+            const auto remaining
+                = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            left = static_cast<int>(std::clamp<qint64>(remaining, 0, std::numeric_limits<int>::max()));
         }
         const int n = ::poll(fds, count, left);
         if (n < 0) {
@@ -80,16 +88,16 @@ quint32 SockResolve(const QByteArray& host)
         in_addr address {};
         if (::inet_pton(AF_INET, host.constData(), &address) == 1)
             return address.s_addr;
-        return 0xFFFFFFFFu;
+        return InvalidAddress;
     }
     if (host.isEmpty() || host.contains('\0'))
-        return 0xFFFFFFFFu;
+        return InvalidAddress;
     addrinfo hints {};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* result = nullptr;
     if (::getaddrinfo(host.constData(), nullptr, &hints, &result) != 0 || !result)
-        return 0xFFFFFFFFu;
+        return InvalidAddress;
     const quint32 address = reinterpret_cast<sockaddr_in*>(result->ai_addr)->sin_addr.s_addr;
     ::freeaddrinfo(result);
     return address;
@@ -104,11 +112,12 @@ int SockSetNonBlocking(int socket, bool flag)
     return ::fcntl(socket, F_SETFL, wanted) < 0 ? -1 : 0;
 }
 
-int SockConnect(const QByteArray& host, int port, int* timeout, int interruptFd)
+int SockConnect(const QByteArray& host, int port, int* timeoutMs, int interruptFd)
 {
     ignoreSigpipe();
+    const Clock::time_point deadline = deadlineFrom(timeoutMs);
     const quint32 address = SockResolve(host);
-    if (address == 0xFFFFFFFFu) {
+    if (address == InvalidAddress) {
         errno = EHOSTUNREACH;
         return -1;
     }
@@ -135,7 +144,7 @@ int SockConnect(const QByteArray& host, int port, int* timeout, int interruptFd)
         return -1;
     }
     if (rc != 0) {
-        const int ready = waitFor(s, POLLOUT, toPollMs(timeout), interruptFd);
+        const int ready = waitFor(s, POLLOUT, deadline, interruptFd);
         int soError = 0;
         socklen_t length = sizeof soError;
         if (ready == 1 && ::getsockopt(s, SOL_SOCKET, SO_ERROR, &soError, &length) == 0 && soError == 0) {
@@ -143,8 +152,8 @@ int SockConnect(const QByteArray& host, int port, int* timeout, int interruptFd)
         } else {
             const int e = ready == 1 ? (soError ? soError : errno) : (ready == 0 ? ETIMEDOUT : errno);
             ::close(s);
-            if (ready == 0 && timeout)
-                *timeout = -1;
+            if (ready == 0 && timeoutMs)
+                *timeoutMs = -1;
             errno = e;
             return -1;
         }
@@ -161,7 +170,7 @@ int SockListen(const QByteArray& address, int port, int backlog)
     quint32 ip = htonl(INADDR_ANY);
     if (!address.isEmpty()) {
         ip = SockResolve(address);
-        if (ip == 0xFFFFFFFFu) {
+        if (ip == InvalidAddress) {
             errno = EADDRNOTAVAIL;
             return -1;
         }
@@ -184,12 +193,12 @@ int SockListen(const QByteArray& address, int port, int backlog)
     return s;
 }
 
-int SockAccept(int listener, int* timeout, int interruptFd)
+int SockAccept(int listener, int* timeoutMs, int interruptFd)
 {
-    const int ready = waitFor(listener, POLLIN, toPollMs(timeout), interruptFd);
+    const int ready = waitFor(listener, POLLIN, deadlineFrom(timeoutMs), interruptFd);
     if (ready == 0) {
-        if (timeout)
-            *timeout = -1;
+        if (timeoutMs)
+            *timeoutMs = -1;
         return -1;
     }
     if (ready < 0)
@@ -202,13 +211,14 @@ int SockAccept(int listener, int* timeout, int interruptFd)
     return s;
 }
 
-qint64 SockRecv(int socket, char* buffer, qint64 size, int* timeout, int interruptFd)
+qint64 SockRecv(int socket, char* buffer, qint64 size, int* timeoutMs, int interruptFd)
 {
+    const Clock::time_point deadline = deadlineFrom(timeoutMs);
     for (;;) {
-        const int ready = waitFor(socket, POLLIN, toPollMs(timeout), interruptFd);
+        const int ready = waitFor(socket, POLLIN, deadline, interruptFd);
         if (ready == 0) {
-            if (timeout)
-                *timeout = -1;
+            if (timeoutMs)
+                *timeoutMs = -1;
             return -1;
         }
         if (ready < 0)
@@ -221,14 +231,16 @@ qint64 SockRecv(int socket, char* buffer, qint64 size, int* timeout, int interru
     }
 }
 
-qint64 SockSend(int socket, const char* data, qint64 length, int* timeout, bool nonBlocking, int interruptFd)
+qint64 SockSend(
+    int socket, const char* data, qint64 length, int* timeoutMs, bool nonBlocking, int interruptFd)
 {
+    const Clock::time_point deadline = deadlineFrom(timeoutMs);
     qint64 sent = 0;
     while (sent < length) {
-        const int ready = waitFor(socket, POLLOUT, toPollMs(timeout), interruptFd);
+        const int ready = waitFor(socket, POLLOUT, deadline, interruptFd);
         if (ready == 0) {
-            if (timeout)
-                *timeout = -1;
+            if (timeoutMs)
+                *timeoutMs = -1;
             return -1;
         }
         if (ready < 0)
@@ -254,7 +266,9 @@ qint64 SockSend(int socket, const char* data, qint64 length, int* timeout, bool 
 
 int SockWait(int socket, int seconds, bool forReading, int interruptFd)
 {
-    return waitFor(socket, forReading ? POLLIN : POLLOUT, seconds <= 0 ? 0 : seconds * 1000, interruptFd);
+    const Clock::time_point deadline
+        = seconds <= 0 ? Clock::now() : Clock::now() + std::chrono::seconds(seconds);
+    return waitFor(socket, forReading ? POLLIN : POLLOUT, deadline, interruptFd);
 }
 
 namespace {
@@ -344,37 +358,56 @@ CTimedSocket::~CTimedSocket()
 QString CTimedSocket::SocketStatusText(int status)
 {
     switch (status) {
-    case 0:
+    case NoError:
         return QStringLiteral("No error");
-    case 1:
+    case InvalidSocket:
         return QStringLiteral("Invalid Socket");
-    case 2:
+    case ValidSocket:
         return QStringLiteral("Valid Socket");
-    case 3:
+    case ConnectFailed:
         return QStringLiteral("Connect failed");
-    case 4:
+    case ListenFailed:
         return QStringLiteral("Listen failed");
-    case 5:
+    case AcceptFailed:
         return QStringLiteral("Accept failed");
-    case 6:
+    case ReadFailed:
         return QStringLiteral("Read failed");
-    case 7:
+    case SendFailed:
         return QStringLiteral("Send failed");
-    case 8:
+    case WaitFailed:
         return QStringLiteral("Wait failed");
-    case 9:
+    case TimedOut:
         return QStringLiteral("Timed Out");
-    case 10:
+    case GetInfoFailed:
         return QStringLiteral("Get info failed");
-    case 11:
+    case SetModeFailed:
         return QStringLiteral("Set mode failed");
-    case 12:
+    case CloseFailed:
         return QStringLiteral("Close failed");
-    case 13:
+    case OperationCanceled:
         return QStringLiteral("Operation canceled");
     default:
         return QStringLiteral("Unknown Error");
     }
+}
+
+CTimedSocket::Clock::time_point CTimedSocket::DeadlineIn(int seconds)
+{
+    return seconds > 0 ? Clock::now() + std::chrono::seconds(seconds) : NoDeadline;
+}
+
+// The milliseconds a wait may take: the own time-out (seconds, 0 or less for none) or what is left
+// until the deadline, whichever is shorter; -1 for no limit.
+static int waitBudget(int seconds, CTimedSocket::Clock::time_point deadline)
+{
+    qint64 budget = seconds > 0 ? qint64(seconds) * 1000 : -1;
+    if (deadline != CTimedSocket::NoDeadline) {
+        const qint64 left = std::max<qint64>(0,
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - CTimedSocket::Clock::now())
+                .count());
+        budget = budget < 0 ? left : std::min(budget, left);
+    }
+    return static_cast<int>(std::min<qint64>(budget, std::numeric_limits<int>::max()));
 }
 
 QString CTimedSocket::StatusText() const
@@ -405,19 +438,30 @@ bool CTimedSocket::applyMode()
 bool CTimedSocket::Connect(const QByteArray& host, int port)
 {
     std::lock_guard guard(m_operationLock);
+    const Request request = m_connectRequest.load();
+    // This request is over when Connect returns: a cancel raised for it later reaches nothing.
+    struct EndRequest
+    {
+        std::atomic<Request>& current;
+        Request request;
+        ~EndRequest() { current.store(request + 1); }
+    } endRequest { m_connectRequest, request };
+    auto isCanceled = [this, request] { return m_canceledRequest.load() == request || m_interrupted.load(); };
     if (IsOpen())
         return SetStatus(ValidSocket);
-    m_connectCancel = false;
+    // A cancel that came before Connect began: no connect is started at all.
+    if (isCanceled())
+        return SetStatus(OperationCanceled);
     auto state = std::make_shared<ConnectState>();
     {
         std::lock_guard connectGuard(m_connectLock);
         m_pendingConnect = state;
     }
-    const int timeout = m_connectTimeout;
+    const int timeoutMs = waitBudget(m_connectTimeout, NoDeadline);
     try {
-        std::thread([state, host, port, timeout] {
-            int seconds = timeout;
-            const int s = SockConnect(host, port, timeout > 0 ? &seconds : nullptr, state->wakeFd);
+        std::thread([state, host, port, timeoutMs] {
+            int budget = timeoutMs;
+            const int s = SockConnect(host, port, timeoutMs >= 0 ? &budget : nullptr, state->wakeFd);
             std::lock_guard stateGuard(state->lock);
             state->socket = s;
             state->done = true;
@@ -437,13 +481,13 @@ bool CTimedSocket::Connect(const QByteArray& host, int port)
     {
         std::unique_lock stateLock(state->lock);
         while (!state->done) {
-            if (m_connectCancel.load() || m_interrupted.load()) {
+            if (isCanceled()) {
                 canceled = true;
                 state->abandoned = true;
                 state->Wake();
                 break;
             }
-            state->doneSignal.wait_for(stateLock, std::chrono::milliseconds(100));
+            state->doneSignal.wait_for(stateLock, ConnectPollInterval);
         }
         if (!canceled)
             socket = state->socket;
@@ -460,9 +504,11 @@ bool CTimedSocket::Connect(const QByteArray& host, int port)
     return applyMode();
 }
 
-void CTimedSocket::CancelConnect()
+void CTimedSocket::CancelConnect(Request request)
 {
-    m_connectCancel = true;
+    // Requests only grow: a cancel for an older request must not replace one for a newer.
+    Request canceled = m_canceledRequest.load();
+    while (canceled < request && !m_canceledRequest.compare_exchange_weak(canceled, request)) { }
     std::lock_guard connectGuard(m_connectLock);
     if (m_pendingConnect) {
         std::lock_guard stateGuard(m_pendingConnect->lock);
@@ -485,7 +531,7 @@ void CTimedSocket::ClearInterrupt()
     if (m_interruptFd >= 0) [[maybe_unused]]
         auto n = ::read(m_interruptFd, &value, sizeof value);
     m_interrupted = false;
-    m_connectCancel = false;
+    m_canceledRequest = 0;
 }
 
 bool CTimedSocket::Listen(const QByteArray& address, int port, int backlog)
@@ -500,19 +546,20 @@ bool CTimedSocket::Listen(const QByteArray& address, int port, int backlog)
     return applyMode();
 }
 
-bool CTimedSocket::Accept(CTimedSocket& listener)
+bool CTimedSocket::Accept(CTimedSocket& listener, Clock::time_point deadline)
 {
     std::lock_guard guard(m_operationLock);
     if (IsOpen())
         return SetStatus(ValidSocket);
     if (!listener.IsOpen())
         return SetStatus(InvalidSocket);
-    int timeout = m_acceptTimeout;
-    const int s = SockAccept(listener.m_socket, m_acceptTimeout > 0 ? &timeout : nullptr, m_interruptFd);
+    int timeout = waitBudget(m_acceptTimeout, deadline);
+    const bool limited = timeout >= 0;
+    const int s = SockAccept(listener.m_socket, limited ? &timeout : nullptr, m_interruptFd);
     if (s < 0) {
         if (m_interrupted)
             return SetStatus(OperationCanceled);
-        return SetStatus(timeout == -1 ? TimedOut : AcceptFailed);
+        return SetStatus(limited && timeout == -1 ? TimedOut : AcceptFailed);
     }
     m_socket = s;
     return applyMode();
@@ -530,7 +577,7 @@ bool CTimedSocket::Close()
     return SetStatus(NoError);
 }
 
-qint64 CTimedSocket::Read(char* buffer, qint64 size)
+qint64 CTimedSocket::Read(char* buffer, qint64 size, Clock::time_point deadline)
 {
     std::lock_guard guard(m_operationLock);
     if (!IsOpen()) {
@@ -541,17 +588,18 @@ qint64 CTimedSocket::Read(char* buffer, qint64 size)
         SetStatus(NoError);
         return 0;
     }
-    int timeout = m_readTimeout;
-    const qint64 n = SockRecv(m_socket, buffer, size, m_readTimeout > 0 ? &timeout : nullptr, m_interruptFd);
+    int timeout = waitBudget(m_readTimeout, deadline);
+    const bool limited = timeout >= 0;
+    const qint64 n = SockRecv(m_socket, buffer, size, limited ? &timeout : nullptr, m_interruptFd);
     if (n >= 0) {
         SetStatus(NoError);
         return n;
     }
-    SetStatus(m_interrupted ? OperationCanceled : timeout == -1 ? TimedOut : ReadFailed);
+    SetStatus(m_interrupted ? OperationCanceled : limited && timeout == -1 ? TimedOut : ReadFailed);
     return -1;
 }
 
-qint64 CTimedSocket::Send(const char* data, qint64 length)
+qint64 CTimedSocket::Send(const char* data, qint64 length, Clock::time_point deadline)
 {
     std::lock_guard guard(m_operationLock);
     if (!IsOpen()) {
@@ -562,15 +610,16 @@ qint64 CTimedSocket::Send(const char* data, qint64 length)
         SetStatus(NoError);
         return 0;
     }
-    int timeout = m_sendTimeout;
-    const qint64 n = SockSend(
-        m_socket, data, length, m_sendTimeout > 0 ? &timeout : nullptr, m_nonBlocking, m_interruptFd);
+    int timeout = waitBudget(m_sendTimeout, deadline);
+    const bool limited = timeout >= 0;
+    const qint64 n
+        = SockSend(m_socket, data, length, limited ? &timeout : nullptr, m_nonBlocking, m_interruptFd);
     if (n == length && n != WouldBlock)
         SetStatus(NoError);
     else if (m_interrupted)
         SetStatus(OperationCanceled);
     else
-        SetStatus(timeout == -1 ? TimedOut : SendFailed);
+        SetStatus(limited && timeout == -1 ? TimedOut : SendFailed);
     return n;
 }
 
@@ -614,7 +663,7 @@ QByteArray CTimedSocket::GetLocalAddress()
         SetStatus(InvalidSocket);
         return QByteArray();
     }
-    QByteArray text = SockLocalAddress(m_socket).left(31);
+    QByteArray text = SockLocalAddress(m_socket).left(MaxAddressText);
     SetStatus(text.isEmpty() ? GetInfoFailed : NoError);
     return text;
 }

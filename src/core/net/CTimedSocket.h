@@ -4,23 +4,27 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 
-// Plain socket helpers under CTimedSocket. Time-outs are whole seconds passed by pointer: null or a
-// value <= 0 means no limit; on a time-out the helper writes -1 into it. Every wait also watches
+// Plain socket helpers under CTimedSocket. Time-outs are milliseconds passed by pointer: null means
+// no limit, 0 only takes what is ready now. One time-out bounds the whole call, however often its
+// waits wake up; when it runs out the helper writes -1 into it. Every wait also watches
 // `interruptFd` (an eventfd, or -1): when it becomes readable the helper fails with errno ECANCELED.
 namespace SockHelpers {
 
 constexpr int WouldBlock = 10035;
+// What SockResolve gives for a host it cannot resolve.
+constexpr quint32 InvalidAddress = 0xFFFFFFFFu;
 
-quint32 SockResolve(const QByteArray& host); // network byte order; 0xFFFFFFFF when it fails
-int SockConnect(const QByteArray& host, int port, int* timeout, int interruptFd = -1);
+quint32 SockResolve(const QByteArray& host); // network byte order
+int SockConnect(const QByteArray& host, int port, int* timeoutMs, int interruptFd = -1);
 int SockListen(const QByteArray& address, int port, int backlog);
-int SockAccept(int listener, int* timeout, int interruptFd = -1);
-qint64 SockRecv(int socket, char* buffer, qint64 size, int* timeout, int interruptFd = -1);
+int SockAccept(int listener, int* timeoutMs, int interruptFd = -1);
+qint64 SockRecv(int socket, char* buffer, qint64 size, int* timeoutMs, int interruptFd = -1);
 qint64 SockSend(
-    int socket, const char* data, qint64 length, int* timeout, bool nonBlocking, int interruptFd = -1);
+    int socket, const char* data, qint64 length, int* timeoutMs, bool nonBlocking, int interruptFd = -1);
 int SockWait(int socket, int seconds, bool forReading, int interruptFd = -1);
 int SockSetNonBlocking(int socket, bool flag);
 QByteArray SockLocalAddress(int socket);
@@ -33,9 +37,18 @@ int SockClose(int socket);
 // One IPv4 TCP socket whose every blocking step has a time-out and can be interrupted from another
 // thread. Each public operation stores a status code (StatusText gives its text) and runs under
 // the operation lock; CancelConnect, Interrupt, SetStatus and the getters do not take it.
+//
+// Read, Send and Accept also take a deadline: the wait ends at the deadline or at the end of the
+// object's own time-out, whichever comes first, and either way the status is "Timed Out". A caller
+// gives several calls one deadline when together they are one step (all the reads of one reply).
 class CTimedSocket
 {
 public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr Clock::time_point NoDeadline = Clock::time_point::max();
+    // The deadline `seconds` from now; NoDeadline for 0 or less (no limit).
+    static Clock::time_point DeadlineIn(int seconds);
+
     enum Status {
         NoError = 0,
         InvalidSocket = 1,
@@ -63,12 +76,12 @@ public:
 
     bool Connect(const QByteArray& host, int port);
     bool Listen(const QByteArray& address, int port, int backlog);
-    bool Accept(CTimedSocket& listener);
+    bool Accept(CTimedSocket& listener, Clock::time_point deadline = NoDeadline);
     bool Close();
     // Bytes received; 0 when the peer closed; -1 on failure.
-    qint64 Read(char* buffer, qint64 size);
+    qint64 Read(char* buffer, qint64 size, Clock::time_point deadline = NoDeadline);
     // Bytes sent; -1 on failure; WouldBlock when non-blocking and nothing could be sent.
-    qint64 Send(const char* data, qint64 length);
+    qint64 Send(const char* data, qint64 length, Clock::time_point deadline = NoDeadline);
     // Sends the bytes as urgent (out-of-band) data.
     bool SendUrgent(const char* data, qint64 length);
     bool Wait(int seconds, bool forReading);
@@ -82,8 +95,16 @@ public:
     int GetStatus() const;
     bool SetStatus(int code);
 
-    // Stops a Connect that is waiting in another thread; it fails with "Operation canceled".
-    void CancelConnect();
+    // A cancel belongs to the connect request it was raised for. ConnectRequest() names the
+    // request whose Connect runs now or, when none runs, comes next; every Connect ends its
+    // request, whatever the outcome. CancelConnect(request) stops that request's Connect with
+    // "Operation canceled" from any thread, at once also when it arrives before Connect begins,
+    // and a cancel for a request that is over never reaches a later one. Without a request named
+    // it cancels the current one.
+    using Request = quint64;
+    Request ConnectRequest() const { return m_connectRequest.load(); }
+    void CancelConnect(Request request);
+    void CancelConnect() { CancelConnect(ConnectRequest()); }
     // Wakes every wait of this object at once and makes the following ones fail with
     // "Operation canceled" until ClearInterrupt. Safe from any thread.
     void Interrupt();
@@ -106,7 +127,8 @@ private:
     int m_status = 0;
     int m_interruptFd = -1;
     std::atomic<bool> m_interrupted { false };
-    std::atomic<bool> m_connectCancel { false };
+    std::atomic<Request> m_connectRequest { 1 };
+    std::atomic<Request> m_canceledRequest { 0 }; // the newest request cancelled, 0 for none
     std::shared_ptr<ConnectState> m_pendingConnect;
     std::mutex m_connectLock;
 };

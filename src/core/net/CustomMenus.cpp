@@ -11,6 +11,10 @@ struct MenuKeys
     Settings::Key entries, menuName, remoteFile, localFile;
 };
 
+// Entries left over from a longer list are removed up to this index: a damaged count must not
+// make the removal run for ever.
+constexpr int MaxStaleEntries = 10000;
+
 MenuKeys keysOf(bool upload)
 {
     if (upload)
@@ -62,7 +66,7 @@ bool SaveMenuEntries(bool upload, const QList<CMenuEntry>& entries)
         ok = SetSetting({ keys.remoteFile, n }, entries[i].remoteFile) && ok;
         ok = SetSetting({ keys.localFile, n }, entries[i].localFile) && ok;
     }
-    for (int i = count; i < std::min(oldCount, 10000); ++i) {
+    for (int i = count; i < std::min(oldCount, MaxStaleEntries); ++i) {
         for (Settings::Key key : { keys.menuName, keys.remoteFile, keys.localFile })
             DeleteSetting({ key, QString::number(i) });
     }

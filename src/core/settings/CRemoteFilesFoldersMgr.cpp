@@ -13,6 +13,9 @@ const QByteArray Magic = QByteArrayLiteral("Remote file and folders dlg info");
 constexpr quint32 Version = 2;
 constexpr quint32 FileSchema = 2;
 constexpr quint32 DirSchema = 1;
+// The fewest bytes a stored file entry and a stored directory entry take.
+constexpr qsizetype MinFileEntryBytes = 34;
+constexpr qsizetype MinDirEntryBytes = 9;
 
 void storeTime(CArchive& archive, const COleDateTime& time)
 {
@@ -64,9 +67,10 @@ bool CRemoteFilesFoldersMgr::Load(CArchive& archive)
         return false;
     if (magic != Magic || version != Version)
         return archive.Fail(badFormat);
-    // A file entry takes at least 34 bytes, a directory entry 9.
+    // Counts that the bytes left cannot hold are damage, not a reason to allocate.
     if (!archive.ReadCountedDword(&fileCount, 1) || !archive.ReadCountedDword(&dirCount, 1)
-        || qsizetype(fileCount) * 34 + qsizetype(dirCount) * 9 > archive.BytesLeft())
+        || qsizetype(fileCount) * MinFileEntryBytes + qsizetype(dirCount) * MinDirEntryBytes
+            > archive.BytesLeft())
         return archive.Fail(badFormat);
     for (quint32 i = 0; i < fileCount; ++i) {
         CRemoteFileEntry file;
