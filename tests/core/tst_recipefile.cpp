@@ -141,6 +141,40 @@ private slots:
         QVERIFY(Prompt::History().isEmpty());
     }
 
+    // A lone CR ends a line for every operation, and what they write has LF line ends.
+    void macLineEnds()
+    {
+        const QByteArray mac = "\r" + Block("Spam").replace('\n', '\r') + ":0:\r* ^From:.*boss\rimportant\r";
+        const QByteArray outside = ":0:\n* ^From:.*boss\nimportant\n";
+        Write(mac);
+        CRecipeFile file(m_path);
+        int b = 0, e = 0;
+        QCOMPARE(file.Locate("Spam", &b, &e), CRecipeFile::LocateFound);
+        QCOMPARE(b, 2);
+        QCOMPARE(e, 6);
+        QVERIFY(file.DeleteRecipe("Spam"));
+        QCOMPARE(Read(), "\n" + outside);
+
+        Write(mac);
+        QVERIFY(file.ReplaceRecipe("Spam", "\n" + Block("Spam", ":0\nnew\n")));
+        QCOMPARE(Read(), "\n\n" + Block("Spam", ":0\nnew\n") + outside);
+
+        Write(mac);
+        QVERIFY(file.AppendRecipe("\n" + Block("New")));
+        QCOMPARE(Read(), "\n" + Block("Spam") + outside + "\n" + Block("New"));
+
+        Write(mac);
+        const QList<CRecipeListEntry> list = Parse();
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list.at(0).text, Block("Spam"));
+        const QByteArray group = list.at(1).name;
+        QCOMPARE(list.at(1).text,
+            "##_ZEPH_RECIPE_BEGIN_##" + group + "\n" + outside + "##_ZEPH_RECIPE_END_##" + group + "\n");
+        QVERIFY(CRecipeFile::WriteRecipeList(m_path, list));
+        QCOMPARE(Read(), Block("Spam") + "\n" + list.at(1).text + "\n");
+        QVERIFY(Prompt::History().isEmpty());
+    }
+
     void replaceMissingAppends()
     {
         Write("SHELL=/bin/sh\r\nlast line without end");
@@ -229,8 +263,14 @@ private slots:
             << QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\r\n:0\r\n* "
                           "^Subject:.*x\r/dev/null\n##_ZEPH_RECIPE_END_##Spam\r")
             << QList<QByteArray> { "Spam" }
-            << QList<QByteArray> { "##_ZEPH_RECIPE_BEGIN_##Spam\n:0\n* ^Subject:.*x/dev/null\n"
+            << QList<QByteArray> { "##_ZEPH_RECIPE_BEGIN_##Spam\n:0\n* ^Subject:.*x\n/dev/null\n"
                                    "##_ZEPH_RECIPE_END_##Spam\n" };
+        QTest::newRow("old Mac line ends")
+            << QByteArray(":0:\r* ^From:.*boss\rimportant\r") << QList<QByteArray> { "*" }
+            << QList<QByteArray> { ":0:\n* ^From:.*boss\nimportant\n" };
+        // Two text-mode conversions leave CR CR LF: still one line end, no empty line.
+        QTest::newRow("carriage returns before a line feed") << QByteArray(
+            "a\r\r\nb\r\rc\r\n") << QList<QByteArray> { "*" } << QList<QByteArray> { "a\nb\nc\n" };
         QTest::newRow("end line of a longer name is not the end")
             << QByteArray(
                    "##_ZEPH_RECIPE_BEGIN_##Spa\nx\n##_ZEPH_RECIPE_END_##Spam\ny\n##_ZEPH_RECIPE_END_##Spa\n")

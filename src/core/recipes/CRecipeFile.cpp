@@ -23,15 +23,6 @@ QString FileError(const QString& path, const QString& what, const QString& reaso
     return QStringLiteral("An error occurred while %1 %2.\n\n%3").arg(what, path, reason);
 }
 
-// A line equal to `marker` + `name`, letter case ignored.
-bool IsMarkerLine(const QByteArray& line, const QByteArray& marker, const QByteArray& name)
-{
-    if (line.size() != marker.size() + name.size())
-        return false;
-    return qstrnicmp(line.constData(), marker.constData(), marker.size()) == 0
-        && qstrnicmp(line.constData() + marker.size(), name.constData(), name.size()) == 0;
-}
-
 // Reads the whole file; on failure `content` holds the reason.
 bool ReadWhole(const QString& path, QByteArray* content)
 {
@@ -73,11 +64,40 @@ qsizetype Find(const QByteArray& haystack, const QByteArray& needle, qsizetype f
     return hit ? static_cast<const char*>(hit) - haystack.constData() : -1;
 }
 
-QByteArray WithoutCarriageReturns(QByteArray line)
+// Every line end becomes one line feed: CR LF, LF, and a lone CR as old Mac files have it (which
+// would otherwise join two lines). A run of CRs before a LF is one line end, as a file that went
+// through two text-mode conversions has it. A text without CR is not touched (and not copied).
+void ToLineFeeds(QByteArray* text)
 {
-    if (line.contains('\r'))
-        line.replace('\r', QByteArray());
-    return line;
+    const char* first
+        = static_cast<const char*>(std::memchr(text->constData(), '\r', static_cast<size_t>(text->size())));
+    if (!first)
+        return;
+    qsizetype out = first - text->constData();
+    char* data = text->data(); // may detach: only offsets are carried over
+    const qsizetype size = text->size();
+    for (qsizetype in = out; in < size;) {
+        if (data[in] == '\r') {
+            qsizetype after = in;
+            while (after < size && data[after] == '\r')
+                ++after;
+            if (after < size && data[after] == '\n') {
+                data[out++] = '\n';
+                in = after + 1;
+            } else {
+                for (; in < after; ++in)
+                    data[out++] = '\n';
+            }
+            continue;
+        }
+        const char* cr
+            = static_cast<const char*>(std::memchr(data + in, '\r', static_cast<size_t>(size - in)));
+        const qsizetype end = cr ? cr - data : size;
+        std::memmove(data + out, data + in, static_cast<size_t>(end - in));
+        out += end - in;
+        in = end;
+    }
+    text->truncate(out);
 }
 
 } // namespace
@@ -104,6 +124,7 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
         Fail(FileError(m_path, QStringLiteral("reading"), QString::fromUtf8(content)));
         return LocateError;
     }
+    ToLineFeeds(&content);
     int b = 0, e = 0, nb = 0, ne = 0;
     int number = 0;
     const qsizetype beginLength = BeginMarker.size() + name.size();
@@ -113,17 +134,6 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
         // Only a line of the right length that starts with "##" can be a marker line.
         if (length < 2 || line[0] != '#' || line[1] != '#')
             return;
-        if (memchr(line, '\r', static_cast<size_t>(length))) {
-            const QByteArray text = WithoutCarriageReturns(QByteArray(line, length));
-            if (IsMarkerLine(text, BeginMarker, name)) {
-                b = number;
-                ++nb;
-            } else if (IsMarkerLine(text, EndMarker, name)) {
-                e = number;
-                ++ne;
-            }
-            return;
-        }
         if (length == beginLength && qstrnicmp(line, BeginMarker.constData(), BeginMarker.size()) == 0
             && qstrnicmp(line + BeginMarker.size(), name.constData(), name.size()) == 0) {
             b = number;
@@ -184,6 +194,7 @@ bool CRecipeFile::RewriteLines(int beginLine, int endLine, const QByteArray& rep
     QByteArray content;
     if (!ReadWhole(m_path, &content))
         return Fail(FileError(m_path, QStringLiteral("reading"), QString::fromUtf8(content)));
+    ToLineFeeds(&content);
     QByteArray out;
     out.reserve(content.size() + replacement.size() + 1);
     int number = 0;
@@ -192,10 +203,7 @@ bool CRecipeFile::RewriteLines(int beginLine, int endLine, const QByteArray& rep
         if (number == beginLine) {
             out += replacement;
         } else if (number < beginLine || number > endLine) {
-            for (qsizetype i = 0; i < length; ++i) {
-                if (line[i] != '\r')
-                    out += line[i];
-            }
+            out.append(line, length);
             out += '\n';
         }
     });
@@ -246,8 +254,7 @@ bool CRecipeFile::AppendRecipe(const QByteArray& block)
         if (source.error() != QFileDevice::NoError)
             return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
         // The host reads LF line ends only.
-        if (content.contains('\r'))
-            content.replace("\r\n", "\n");
+        ToLineFeeds(&content);
     }
     QSaveFile target(m_path);
     if (!target.open(QIODevice::WriteOnly) || target.write(content) != content.size()
@@ -266,27 +273,6 @@ bool CRecipeFile::IsDisabledText(const QByteArray& text)
 }
 
 namespace {
-
-// Removes every carriage return in place; a buffer without one is not touched (and not copied).
-void RemoveCarriageReturns(QByteArray* text)
-{
-    const char* first
-        = static_cast<const char*>(std::memchr(text->constData(), '\r', static_cast<size_t>(text->size())));
-    if (!first)
-        return;
-    qsizetype out = first - text->constData();
-    char* data = text->data(); // may detach: only offsets are carried over
-    const qsizetype size = text->size();
-    for (qsizetype in = out + 1; in < size;) {
-        const char* cr
-            = static_cast<const char*>(std::memchr(data + in, '\r', static_cast<size_t>(size - in)));
-        const qsizetype end = cr ? cr - data : size;
-        std::memmove(data + out, data + in, static_cast<size_t>(end - in));
-        out += end - in;
-        in = end + 1;
-    }
-    text->truncate(out);
-}
 
 // One walk over the recipe text, shared by the list parser and the recipe-name reader. A step is
 // one whole block or one outside line. Only lines that begin with "#" are compared with the begin
@@ -438,7 +424,7 @@ bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list
 {
     list->clear();
     unparsedGroups->clear();
-    RemoveCarriageReturns(&text);
+    ToLineFeeds(&text);
 
     struct Group
     {
@@ -507,7 +493,7 @@ bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list
 
 QList<QByteArray> CRecipeFile::ReadRecipeNames(QByteArray text, const std::function<bool()>& stop)
 {
-    RemoveCarriageReturns(&text);
+    ToLineFeeds(&text);
     QList<QByteArray> names;
     const char* data = text.constData();
     const qsizetype markerSize = BeginMarker.size();
