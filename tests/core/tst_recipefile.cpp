@@ -357,6 +357,49 @@ private slots:
         QCOMPARE(asked, 2);
     }
 
+    // A damaged file of many begin lines without an end line, with blocks among them. Each such
+    // line once sent the walk to the end of the file, so this took many minutes; the test's
+    // time-out is the guard, the results are checked line by line.
+    void manyBeginLinesWithoutEnd()
+    {
+        const int count = 100000;
+        auto lost = [](int i) { return "Lost " + QByteArray::number(i); };
+        auto begin = [](const QByteArray& name) { return "##_ZEPH_RECIPE_BEGIN_##" + name + "\n"; };
+        const QByteArray off = CRecipeFile::DisableRecipeText(Block("Off"), "Off");
+        // The second to last begin line has its end line after the last one.
+        const QByteArray last = begin(lost(count - 2)) + begin(lost(count - 1)) + "##_ZEPH_RECIPE_END_##"
+            + lost(count - 2) + "\n";
+        QByteArray first, second;
+        QList<QByteArray> names;
+        for (int i = 0; i < count / 2; ++i) {
+            first += begin(lost(i));
+            names.append(lost(i));
+        }
+        names << "Kept"
+              << "Off";
+        for (int i = count / 2; i < count - 2; ++i) {
+            second += begin(lost(i));
+            names.append(lost(i));
+        }
+        names.append(lost(count - 2));
+        const QByteArray text = first + Block("Kept") + off + second + last;
+
+        QCOMPARE(CRecipeFile::ReadRecipeNames(text), names);
+        QList<CRecipeListEntry> list;
+        QList<QByteArray> groups;
+        QVERIFY(CRecipeFile::ParseRecipeText(text, &list, &groups));
+        QCOMPARE(list.size(), 5);
+        QVERIFY(list.at(0).unparsed);
+        QCOMPARE(
+            groups.at(0), begin(list.at(0).name) + first + "##_ZEPH_RECIPE_END_##" + list.at(0).name + "\n");
+        QCOMPARE(list.at(1), (CRecipeListEntry { "Kept", Block("Kept"), false, false }));
+        QCOMPARE(list.at(2), (CRecipeListEntry { "Off", off, true, false }));
+        QVERIFY(list.at(3).unparsed);
+        QCOMPARE(
+            groups.at(1), begin(list.at(3).name) + second + "##_ZEPH_RECIPE_END_##" + list.at(3).name + "\n");
+        QCOMPARE(list.at(4), (CRecipeListEntry { lost(count - 2), last, false, false }));
+    }
+
     void disableEnable()
     {
         const QByteArray text = Block("Spam");

@@ -8,6 +8,9 @@
 #include <QSaveFile>
 
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 const QByteArray CRecipeFile::BeginMarker("##_ZEPH_RECIPE_BEGIN_##");
 const QByteArray CRecipeFile::EndMarker("##_ZEPH_RECIPE_END_##");
@@ -276,8 +279,9 @@ namespace {
 
 // One walk over the recipe text, shared by the list parser and the recipe-name reader. A step is
 // one whole block or one outside line. Only lines that begin with "#" are compared with the begin
-// marker; a block runs from its begin line to the first line that is the end marker with the
-// same name. The text has LF line ends; a last line without one counts as ended.
+// marker; a block runs from its begin line to the first line after it that is the end marker with
+// the same name. The text has LF line ends; a last line without one counts as ended. The walk
+// takes time in proportion to the text, whatever it holds (see FindEndLine).
 class RecipeTextWalk
 {
 public:
@@ -341,37 +345,80 @@ private:
     }
 
     // The end of the line "\n" END name "\n" that follows `from` (the begin line's line feed), or
-    // -1. The end line may also be the last line without a line feed. End and comment markers
-    // share their first characters, so one search finds the end line and tells whether an inner
-    // line is commented out on the way.
-    qsizetype FindEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled) const
+    // -1. The end line may also be the last line without a line feed. While every begin line so
+    // far had its end line, a forward search finds it; the walk then skips the block, so no text
+    // is searched twice. A search that finds none has run to the end of the text: searching
+    // again for every later begin line would make a damaged file of many such lines take
+    // quadratic time, so the end and comment lines after it are listed once and looked up.
+    qsizetype FindEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled)
     {
-        static const QByteArray shared("\n##_ZEPH_");
-        static const QByteArray endRest = CRecipeFile::EndMarker.mid(shared.size() - 1);
-        static const QByteArray commentRest = CRecipeFile::CommentMarker.mid(shared.size() - 1);
-        Q_ASSERT(CRecipeFile::EndMarker.startsWith(shared.mid(1))
-            && CRecipeFile::CommentMarker.startsWith(shared.mid(1)));
-        const char* name = m_data + nameBegin;
-        qsizetype at = from;
-        while (at < m_size) {
-            const void* hit = memmem(m_data + at, static_cast<size_t>(m_size - at), shared.constData(),
+        if (m_listed)
+            return LookUpEndLine(from, nameBegin, nameLength, disabled);
+        const qsizetype end = SearchEndLine(from, nameBegin, nameLength, disabled);
+        if (end < 0) {
+            ListMarkerLines(from);
+            m_listed = true;
+        }
+        return end;
+    }
+
+    // End and comment markers share their first characters, so one search finds the end line and
+    // tells whether an inner line is commented out on the way.
+    struct MarkerParts
+    {
+        QByteArray shared = QByteArrayLiteral("\n##_ZEPH_");
+        QByteArray endRest = CRecipeFile::EndMarker.mid(shared.size() - 1);
+        QByteArray commentRest = CRecipeFile::CommentMarker.mid(shared.size() - 1);
+        MarkerParts()
+        {
+            Q_ASSERT(CRecipeFile::EndMarker.startsWith(shared.mid(1))
+                && CRecipeFile::CommentMarker.startsWith(shared.mid(1)));
+        }
+    };
+    static const MarkerParts& Parts()
+    {
+        static const MarkerParts parts;
+        return parts;
+    }
+    // The next "\n##_ZEPH_" at or after `at`: the position of its line feed, or -1. memmem looks
+    // through one window at a time, overlapping by the needle: sanitizer builds check the whole
+    // haystack at every call, which made a text of marker lines take quadratic time there.
+    qsizetype NextMarkerLine(qsizetype at) const
+    {
+        constexpr qsizetype window = 16 * 1024;
+        const QByteArray& shared = Parts().shared;
+        for (; at < m_size; at += window) {
+            const qsizetype length = qMin(window + shared.size() - 1, m_size - at);
+            const void* hit = memmem(m_data + at, static_cast<size_t>(length), shared.constData(),
                 static_cast<size_t>(shared.size()));
-            if (!hit)
+            if (hit)
+                return static_cast<const char*>(hit) - m_data;
+        }
+        return -1;
+    }
+    bool RestIs(qsizetype rest, const QByteArray& what) const
+    {
+        return m_size - rest >= what.size()
+            && std::memcmp(m_data + rest, what.constData(), static_cast<size_t>(what.size())) == 0;
+    }
+
+    qsizetype SearchEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled) const
+    {
+        const QByteArray& endRest = Parts().endRest;
+        const char* name = m_data + nameBegin;
+        for (qsizetype at = from; at < m_size;) {
+            const qsizetype lineFeed = NextMarkerLine(at);
+            if (lineFeed < 0)
                 return -1;
-            const qsizetype rest = static_cast<const char*>(hit) - m_data + shared.size();
-            const qsizetype left = m_size - rest;
-            if (left >= endRest.size() + nameLength
-                && std::memcmp(m_data + rest, endRest.constData(), static_cast<size_t>(endRest.size())) == 0
+            const qsizetype rest = lineFeed + Parts().shared.size();
+            if (RestIs(rest, endRest) && m_size - rest - endRest.size() >= nameLength
                 && std::memcmp(m_data + rest + endRest.size(), name, static_cast<size_t>(nameLength)) == 0) {
                 const qsizetype after = rest + endRest.size() + nameLength;
                 if (after == m_size)
                     return m_size;
                 if (m_data[after] == '\n')
                     return after + 1;
-            } else if (left >= commentRest.size()
-                && std::memcmp(
-                       m_data + rest, commentRest.constData(), static_cast<size_t>(commentRest.size()))
-                    == 0) {
+            } else if (RestIs(rest, Parts().commentRest)) {
                 *disabled = true;
             }
             at = rest;
@@ -379,10 +426,76 @@ private:
         return -1;
     }
 
+    // Every line after `from` that begins with the end marker joins the chain of its name (the
+    // rest of the line), every one that begins with the comment marker the comment list; both in
+    // text order, each by the position of the line feed before it.
+    void ListMarkerLines(qsizetype from)
+    {
+        for (qsizetype at = from; at < m_size;) {
+            const qsizetype lineFeed = NextMarkerLine(at);
+            if (lineFeed < 0)
+                return;
+            const qsizetype rest = lineFeed + Parts().shared.size();
+            at = rest;
+            if (RestIs(rest, Parts().endRest)) {
+                const qsizetype nameBegin = rest + Parts().endRest.size();
+                at = LineEnd(nameBegin);
+                const qsizetype index = static_cast<qsizetype>(m_endLines.size());
+                m_endLines.push_back({ lineFeed, -1 });
+                const auto [chain, added] = m_chains.try_emplace(
+                    std::string_view(m_data + nameBegin, static_cast<size_t>(at - nameBegin)));
+                if (added)
+                    chain->second.next = index;
+                else
+                    m_endLines[static_cast<size_t>(chain->second.last)].next = index;
+                chain->second.last = index;
+            } else if (RestIs(rest, Parts().commentRest)) {
+                m_commentLines.push_back(lineFeed);
+            }
+        }
+    }
+
+    // What SearchEndLine finds, from the lists. The walk asks with `from` growing, so each chain
+    // and the comment list are read forward once.
+    qsizetype LookUpEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled)
+    {
+        const auto chain
+            = m_chains.find(std::string_view(m_data + nameBegin, static_cast<size_t>(nameLength)));
+        if (chain == m_chains.end())
+            return -1;
+        qsizetype& next = chain->second.next;
+        while (next >= 0 && m_endLines[static_cast<size_t>(next)].lineFeed < from)
+            next = m_endLines[static_cast<size_t>(next)].next;
+        if (next < 0)
+            return -1;
+        const qsizetype lineFeed = m_endLines[static_cast<size_t>(next)].lineFeed;
+        while (m_nextComment < m_commentLines.size() && m_commentLines[m_nextComment] < from)
+            ++m_nextComment;
+        *disabled = m_nextComment < m_commentLines.size() && m_commentLines[m_nextComment] < lineFeed;
+        const qsizetype after = lineFeed + 1 + CRecipeFile::EndMarker.size() + nameLength;
+        return after == m_size ? m_size : after + 1;
+    }
+
+    struct EndLine
+    {
+        qsizetype lineFeed;
+        qsizetype next; // the next end line of the same name, or -1
+    };
+    struct Chain
+    {
+        qsizetype next = -1; // the first end line not yet passed
+        qsizetype last = -1;
+    };
+
     const char* m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
     int m_step = 0;
+    bool m_listed = false;
+    std::vector<EndLine> m_endLines;
+    std::unordered_map<std::string_view, Chain> m_chains;
+    std::vector<qsizetype> m_commentLines;
+    size_t m_nextComment = 0;
 };
 
 // A step's text with a line feed at its end (a last line without one gets it).
