@@ -626,14 +626,14 @@ void TestLogParser::colourRules()
 {
     QFETCH(QStringList, rules);
     QFETCH(QList<quint32>, colours);
-    const QString section = QLatin1String(Settings::LogSettingsSection);
+    const QString section = QStringLiteral("Log Settings");
     for (int n = 1; n <= rules.size(); ++n) {
         const QStringList parts = rules[n - 1].split(QLatin1Char('|'));
         if (parts.size() != 3)
             continue;
-        WriteProfileInt(section, CLogColourRules::FieldKey(n), parts[0].toInt());
-        WriteProfileString(section, CLogColourRules::TextKey(n), parts[1]);
-        WriteProfileInt(section, CLogColourRules::ColourKey(n), parts[2].toInt());
+        WriteProfileInt(section, QStringLiteral("Color%1 combo").arg(n), parts[0].toInt());
+        WriteProfileString(section, QStringLiteral("Color%1 string").arg(n), parts[1]);
+        WriteProfileInt(section, QStringLiteral("Color%1").arg(n), parts[2].toInt());
     }
     const QByteArray log = kAbstract
         + "RECIPE: Lists\nTO: me@example.org\nFROM: caf\xe9 \nFrom x@y  Tue Feb 13 09:05:59 2007\n"
@@ -650,19 +650,19 @@ void TestLogParser::colourRules()
 
 void TestLogParser::recolourAfterSettingsChange()
 {
-    const QString section = QLatin1String(Settings::LogSettingsSection);
+    const QString section = QStringLiteral("Log Settings");
     CLogDisplayDoc doc;
     doc.OpenData(kAbstract + kAbstract);
     QCOMPARE(doc.EntryColour(1), CLogEntry::AutomaticColour);
-    WriteProfileInt(section, CLogColourRules::FieldKey(7), CLogColourRules::Subject);
-    WriteProfileString(section, CLogColourRules::TextKey(7), QStringLiteral("hello"));
-    WriteProfileInt(section, CLogColourRules::ColourKey(7), 0x123456);
+    WriteProfileInt(section, QStringLiteral("Color7 combo"), CLogColourRules::Subject);
+    WriteProfileString(section, QStringLiteral("Color7 string"), QStringLiteral("hello"));
+    WriteProfileInt(section, QStringLiteral("Color7"), 0x123456);
     doc.RecolourEntries();
     QCOMPARE(doc.EntryColour(0), quint32(0x123456));
     QCOMPARE(doc.EntryColour(1), quint32(0x123456));
     // Sorting keeps each entry's colour with it; changing the rule again recolours.
     doc.SortEntries(CLogEntry::SizeColumn, false);
-    WriteProfileString(section, CLogColourRules::TextKey(7), QStringLiteral("nothing like it"));
+    WriteProfileString(section, QStringLiteral("Color7 string"), QStringLiteral("nothing like it"));
     doc.RecolourEntries();
     QCOMPARE(doc.EntryColour(0), CLogEntry::AutomaticColour);
 }

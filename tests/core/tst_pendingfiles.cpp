@@ -29,7 +29,7 @@ QString makeFile(const QTemporaryDir& dir, const QString& name, const QByteArray
 QStringList storedPending()
 {
     QStringList list;
-    CurrentUserData().GetStringArray(QLatin1String(Settings::PendingFilesArray), &list);
+    CurrentUserData().GetStringArray(QStringLiteral("Pending Files"), &list);
     return list;
 }
 
@@ -181,7 +181,7 @@ void TestPendingFiles::whitespaceWarningStopsBeforeConnecting()
 void TestPendingFiles::orphanIsDropped()
 {
     const QString a = makeFile(m_dir, QStringLiteral("orphan.txt"));
-    CurrentUserData().SetStringArray(QLatin1String(Settings::PendingFilesArray), { a });
+    CurrentUserData().SetStringArray(QStringLiteral("Pending Files"), { a });
     CRemoteHost host;
     QVERIFY(!SendPendingNow(host));
     QCOMPARE(Prompt::History().last().text,

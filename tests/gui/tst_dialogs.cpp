@@ -180,29 +180,38 @@ private slots:
 
     void columnLayout()
     {
+        // The layouts are stored under the names of the log list's settings.
+        const QString storedOrder = S("Log Display Col Order");
+        const QString storedWidths = S("Log Display Col widths");
         QTableWidget table(2, 4);
         table.resize(450, 200);
         QHeaderView* header = table.horizontalHeader();
-        QVERIFY(!RestoreColumnWidths(header, S("Widths")));
+        QVERIFY(!RestoreColumnWidths(header, Settings::LogColumnWidths));
         QCOMPARE(header->sectionSize(0), qMax(50, (header->width() - 50) / 4));
         header->moveSection(3, 0);
-        QVERIFY(SaveColumnOrder(header, S("Order")));
+        QVERIFY(SaveColumnOrder(header, Settings::LogColumnOrder));
+        QList<qint32> stored;
+        QVERIFY(CurrentUserData().GetIntArray(storedOrder, &stored));
+        QCOMPARE(stored, QList<qint32>({ 3, 0, 1, 2 }));
         header->moveSection(0, 3);
-        QVERIFY(RestoreColumnOrder(header, S("Order")));
+        QVERIFY(RestoreColumnOrder(header, Settings::LogColumnOrder));
         QCOMPARE(header->logicalIndex(0), 3);
         // A stored order that does not fit is not applied.
-        CurrentUserData().SetIntArray(S("Bad order"), { 0, 0, 1, 2 });
-        QVERIFY(!RestoreColumnOrder(header, S("Bad order")));
+        CurrentUserData().SetIntArray(storedOrder, { 0, 0, 1, 2 });
+        QVERIFY(!RestoreColumnOrder(header, Settings::LogColumnOrder));
         QCOMPARE(header->logicalIndex(0), 3);
-        CurrentUserData().SetIntArray(S("Five"), { 60, 70, 80, 90, 100 });
+        CurrentUserData().SetIntArray(storedWidths, { 60, 70, 80, 90, 100 });
         header->resizeSection(0, 33);
-        QVERIFY(!RestoreColumnWidths(header, S("Five")));
+        QVERIFY(!RestoreColumnWidths(header, Settings::LogColumnWidths));
         QCOMPARE(header->sectionSize(0), 33);
-        CurrentUserData().SetIntArray(S("Two"), { 0x10000 + 61, 72 });
-        QVERIFY(RestoreColumnWidths(header, S("Two")));
+        CurrentUserData().SetIntArray(storedWidths, { 0x10000 + 61, 72 });
+        QVERIFY(RestoreColumnWidths(header, Settings::LogColumnWidths));
         QCOMPARE(header->sectionSize(0), 61);
-        QVERIFY(SaveColumnWidths(header, S("Saved")));
-        QVERIFY(!SaveColumnWidths(header, QString()));
+        QVERIFY(SaveColumnWidths(header, Settings::RemoteFilesColumnWidths));
+        QVERIFY(CurrentUserData().GetIntArray(S("Remote Files Col widths"), &stored));
+        QCOMPARE(stored.size(), 4);
+        QCOMPARE(stored[0], 61);
+        QVERIFY(!SaveColumnWidths(nullptr, Settings::RemoteFilesColumnWidths));
     }
 
     void inputDialog()

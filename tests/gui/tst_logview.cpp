@@ -361,10 +361,10 @@ void TestLogView::longSearch()
 
 void TestLogView::colourRulesAppliedAndReapplied()
 {
-    const QString section = QLatin1String(Settings::LogSettingsSection);
-    WriteProfileInt(section, CLogColourRules::FieldKey(1), CLogColourRules::Subject);
-    WriteProfileString(section, CLogColourRules::TextKey(1), QStringLiteral("echo"));
-    WriteProfileInt(section, CLogColourRules::ColourKey(1), 0xFF0000); // red as 0x00RRGGBB
+    const QString section = QStringLiteral("Log Settings");
+    WriteProfileInt(section, QStringLiteral("Color1 combo"), CLogColourRules::Subject);
+    WriteProfileString(section, QStringLiteral("Color1 string"), QStringLiteral("echo"));
+    WriteProfileInt(section, QStringLiteral("Color1"), 0xFF0000); // red as 0x00RRGGBB
     SetSetting(Settings::LogSortedCol, 5);
     CLogDisplayView view;
     view.show();
@@ -390,8 +390,8 @@ void TestLogView::colourRulesAppliedAndReapplied()
         QVERIFY(!model->index(1, 0).data(Qt::ForegroundRole).isValid());
         QCOMPARE(model->index(4, 0).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::green));
     }
-    QCOMPARE(GetProfileString(section, CLogColourRules::TextKey(2), QString()), QStringLiteral("work"));
-    QCOMPARE(GetProfileInt(section, CLogColourRules::FieldKey(2), -1), int(CLogColourRules::Folder));
+    QCOMPARE(GetProfileString(section, QStringLiteral("Color2 string"), QString()), QStringLiteral("work"));
+    QCOMPARE(GetProfileInt(section, QStringLiteral("Color2 combo"), -1), int(CLogColourRules::Folder));
     // Sorting keeps each row's colour with its entry.
     clickHeader(view, 5);
     QCOMPARE(
@@ -653,7 +653,7 @@ void TestLogView::logWithoutEntries()
         QVERIFY(close.wait(1000));
         view.SaveViewSettings();
         QList<qint32> order;
-        QVERIFY(!CurrentUserData().GetIntArray(QLatin1String(Settings::LogColumnOrderArray), &order));
+        QVERIFY(!CurrentUserData().GetIntArray(QStringLiteral("Log Display Col Order"), &order));
         QCOMPARE(GetSetting(Settings::LogSortedCol), 3);
     }
 }
@@ -748,7 +748,7 @@ void TestLogView::columnLayoutPerIdentity()
     QVERIFY(!again.SortAscending());
     QCOMPARE(order(again), QByteArray("fcbeda"));
     // A stored order that is not a permutation of the columns is ignored.
-    CurrentUserData().SetIntArray(QLatin1String(Settings::LogColumnOrderArray), { 0, 0, 1, 2, 3, 4, 5, 99 });
+    CurrentUserData().SetIntArray(QStringLiteral("Log Display Col Order"), { 0, 0, 1, 2, 3, 4, 5, 99 });
     CLogDisplayView damaged;
     QVERIFY(damaged.OpenLog(path));
     for (int i = 0; i < 8; ++i)

@@ -225,7 +225,7 @@ private slots:
         const QString a = writeFile(docs() + QStringLiteral("a.txt"), "a\n");
         const QString b = writeFile(docs() + QStringLiteral("b.txt"), "b\n");
         CurrentUserData().SetStringArray(
-            QLatin1String(Settings::StartFilesArray), { a, docs() + QStringLiteral("gone.txt"), b });
+            QStringLiteral("StartFiles"), { a, docs() + QStringLiteral("gone.txt"), b });
         MainWindow window;
         ZephApplication::RunStartupSteps(window, false);
         QCOMPARE(window.ViewManager()->Titles(),

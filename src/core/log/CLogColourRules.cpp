@@ -4,29 +4,14 @@
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
 
-QString CLogColourRules::ColourKey(int n)
-{
-    return QStringLiteral("Color%1").arg(n);
-}
-
-QString CLogColourRules::TextKey(int n)
-{
-    return ColourKey(n) + QStringLiteral(" string");
-}
-
-QString CLogColourRules::FieldKey(int n)
-{
-    return ColourKey(n) + QStringLiteral(" combo");
-}
-
 void CLogColourRules::Load()
 {
     QList<Rule> rules;
-    const QString section = QLatin1String(Settings::LogSettingsSection);
     for (int n = 1; n <= Settings::LogColourRuleCount; ++n) {
-        const QString text = GetProfileString(section, TextKey(n), QString());
-        const int field = GetProfileInt(section, FieldKey(n), -1);
-        const int colour = GetProfileInt(section, ColourKey(n), -1);
+        const QString rule = QString::number(n);
+        const QString text = GetSettingString({ Settings::LogColourRuleText, rule });
+        const int field = GetSetting({ Settings::LogColourRuleField, rule });
+        const int colour = GetSetting({ Settings::LogColourRuleColour, rule });
         if (text.isEmpty() || field == -1 || colour == -1)
             continue;
         rules.append(Rule { field, text, static_cast<quint32>(colour) });

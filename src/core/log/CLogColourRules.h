@@ -29,11 +29,6 @@ public:
     // The colour for an entry; AutomaticColour when no rule matches.
     quint32 Apply(const CLogEntry& entry) const;
 
-    // Settings keys of rule n (1 to 7): the colour, the text and the field.
-    static QString ColourKey(int n);
-    static QString TextKey(int n);
-    static QString FieldKey(int n);
-
 private:
     QList<Rule> m_rules;
     QList<QByteArray> m_asciiText; // the rule's text as bytes when it is ASCII, else empty

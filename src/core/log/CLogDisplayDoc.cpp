@@ -1,5 +1,6 @@
 #include "core/log/CLogDisplayDoc.h"
 
+#include "core/common/DateText.h"
 #include "core/log/CLogEntrySorter.h"
 #include "core/log/LogText.h"
 #include "core/settings/Profile.h"
@@ -380,14 +381,8 @@ void CLogDisplayDoc::ReadSettings()
 
 void CLogDisplayDoc::SetDateFormat(int format, const QString& separator)
 {
-    m_dateFormat = (format >= 0 && format <= 2) ? format : 0;
-    // The first character only; an empty separator leaves the '/'.
-    if (separator.isEmpty())
-        m_separator.clear();
-    else if (separator.at(0).isHighSurrogate() && separator.size() > 1)
-        m_separator = separator.first(2).toUtf8();
-    else
-        m_separator = separator.first(1).toUtf8();
+    m_dateFormat = DateText::OrderOf(format);
+    m_separator = DateText::Separator(separator);
     m_settingsOverridden = true;
 }
 

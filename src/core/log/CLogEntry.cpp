@@ -1,5 +1,7 @@
 #include "core/log/CLogEntry.h"
 
+#include "core/common/DateText.h"
+
 namespace {
 
 const char* const kMonthDigits[13]
@@ -31,37 +33,10 @@ int CLogEntry::DateTextPieces(
     }
     const QByteArrayView month(kMonthDigits[m_month], 2);
     const QByteArrayView year = Slice(m_year);
-    const QByteArrayView day = DayPiece();
-    // A one-character day is written with a leading zero: "0" then the day.
-    const QByteArrayView dayPad = m_day.length == 1 ? QByteArrayView("0") : QByteArrayView();
-    const QByteArrayView slash = separator.isEmpty() ? QByteArrayView("/") : separator;
-    int n = 0;
-    switch (format) {
-    case 1:
-        pieces[n++] = dayPad;
-        pieces[n++] = day;
-        pieces[n++] = slash;
-        pieces[n++] = month;
-        pieces[n++] = slash;
-        pieces[n++] = year;
-        break;
-    case 2:
-        pieces[n++] = year;
-        pieces[n++] = slash;
-        pieces[n++] = month;
-        pieces[n++] = slash;
-        pieces[n++] = dayPad;
-        pieces[n++] = day;
-        break;
-    default:
-        pieces[n++] = month;
-        pieces[n++] = slash;
-        pieces[n++] = dayPad;
-        pieces[n++] = day;
-        pieces[n++] = slash;
-        pieces[n++] = year;
-        break;
-    }
+    // A one-character day is written with a leading zero.
+    const QByteArrayView day = m_day.length == 1 ? DateText::PaddedDigit(DayPiece().front()) : DayPiece();
+    DateText::Arrange(pieces, DateText::OrderOf(format), day, month, year, separator);
+    int n = DateText::PieceCount;
     pieces[n++] = QByteArrayView(" ");
     pieces[n++] = Slice(m_time);
     return n;

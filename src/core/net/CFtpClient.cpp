@@ -358,7 +358,7 @@ bool CFtpClient::ConnectTo(const QString& host, const QString& user, const QStri
     m_request.port = port;
     m_request.user = user.toUtf8();
     m_request.password = password.toUtf8();
-    m_request.passive = GetProfileInt(QStringLiteral("Setup"), QStringLiteral("Pasv mode"), 0) != 0;
+    m_request.passive = GetSetting(Settings::PasvMode) != 0;
     m_errorText.clear();
     m_lastStatusText.clear();
     if (!createProgress())

@@ -1,6 +1,7 @@
 #include "core/net/CRemoteFilesFoldersMgr.h"
 
 #include "core/common/Clock.h"
+#include "core/common/DateText.h"
 #include "core/settings/CArchive.h"
 #include "core/settings/Profile.h"
 
@@ -256,24 +257,6 @@ bool CRemoteFilesFoldersMgr::GetDir(int index, CRemoteDirEntry* entry) const
 
 QString CRemoteFilesFoldersMgr::UploadDateText(const COleDateTime& time)
 {
-    const QDateTime value = time.ToDateTime();
-    if (!value.isValid())
-        return QString();
-    QString pattern;
-    switch (GetSetting(Settings::LogDateFormat)) {
-    case 1:
-        pattern = QStringLiteral("dd/MM/yy HH:mm");
-        break;
-    case 2:
-        pattern = QStringLiteral("yy/MM/dd HH:mm");
-        break;
-    default:
-        pattern = QStringLiteral("MM/dd/yy HH:mm");
-        break;
-    }
-    QString text = value.toString(pattern);
-    const QString separator = GetSettingString(Settings::LogDateSeparator);
-    if (!separator.isEmpty())
-        text.replace(QLatin1Char('/'), separator.at(0));
-    return text;
+    return DateText::Format(
+        time.ToDateTime(), GetSetting(Settings::LogDateFormat), GetSettingString(Settings::LogDateSeparator));
 }

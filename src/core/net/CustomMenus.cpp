@@ -1,34 +1,48 @@
 #include "core/net/CustomMenus.h"
 
-#include "core/settings/CUserData.h"
 #include "core/settings/Profile.h"
+
+#include <algorithm>
 
 namespace {
 
-QString sectionOf(bool upload)
+struct MenuKeys
 {
-    return QLatin1String(upload ? Settings::UploadMenuSection : Settings::DownloadMenuSection);
-}
+    Settings::Key entries, menuName, remoteFile, localFile;
+};
 
-QString keyOf(int index, const char* name)
+MenuKeys keysOf(bool upload)
 {
-    return QString::number(index) + QLatin1String(name);
+    if (upload)
+        return { Settings::UploadMenuEntries, Settings::UploadMenuName, Settings::UploadMenuRemoteFile,
+            Settings::UploadMenuLocalFile };
+    return { Settings::DownloadMenuEntries, Settings::DownloadMenuName, Settings::DownloadMenuRemoteFile,
+        Settings::DownloadMenuLocalFile };
 }
 
 } // namespace
 
 namespace CustomMenus {
 
+int StoredEntryCount(bool upload)
+{
+    return std::clamp(GetSetting(keysOf(upload).entries), 0, MaxEntries);
+}
+
+CMenuEntry StoredEntry(bool upload, int index)
+{
+    const MenuKeys keys = keysOf(upload);
+    const QString n = QString::number(index);
+    return { GetSettingString({ keys.menuName, n }), GetSettingString({ keys.remoteFile, n }),
+        GetSettingString({ keys.localFile, n }) };
+}
+
 QList<CMenuEntry> LoadMenuEntries(bool upload)
 {
-    const QString section = sectionOf(upload);
-    const int count = std::min(GetProfileInt(section, QStringLiteral("Entries"), 0), MaxEntries);
+    const int count = StoredEntryCount(upload);
     QList<CMenuEntry> entries;
     for (int i = 0; i < count; ++i) {
-        CMenuEntry entry;
-        entry.menuName = GetProfileString(section, keyOf(i, "MenuName"), QString());
-        entry.remoteFile = GetProfileString(section, keyOf(i, "RemoteFile"), QString());
-        entry.localFile = GetProfileString(section, keyOf(i, "LocalFile"), QString());
+        const CMenuEntry entry = StoredEntry(upload, i);
         if (entry.menuName.isEmpty() || entry.remoteFile.isEmpty() || entry.localFile.isEmpty())
             break;
         entries.append(entry);
@@ -38,18 +52,19 @@ QList<CMenuEntry> LoadMenuEntries(bool upload)
 
 bool SaveMenuEntries(bool upload, const QList<CMenuEntry>& entries)
 {
-    const QString section = sectionOf(upload);
-    const int oldCount = GetProfileInt(section, QStringLiteral("Entries"), 0);
+    const MenuKeys keys = keysOf(upload);
+    const int oldCount = GetSetting(keys.entries);
     const int count = static_cast<int>(std::min<qsizetype>(entries.size(), MaxEntries));
-    bool ok = WriteProfileInt(section, QStringLiteral("Entries"), count);
+    bool ok = SetSetting(keys.entries, count);
     for (int i = 0; i < count; ++i) {
-        ok = WriteProfileString(section, keyOf(i, "MenuName"), entries[i].menuName) && ok;
-        ok = WriteProfileString(section, keyOf(i, "RemoteFile"), entries[i].remoteFile) && ok;
-        ok = WriteProfileString(section, keyOf(i, "LocalFile"), entries[i].localFile) && ok;
+        const QString n = QString::number(i);
+        ok = SetSetting({ keys.menuName, n }, entries[i].menuName) && ok;
+        ok = SetSetting({ keys.remoteFile, n }, entries[i].remoteFile) && ok;
+        ok = SetSetting({ keys.localFile, n }, entries[i].localFile) && ok;
     }
     for (int i = count; i < std::min(oldCount, 10000); ++i) {
-        for (const char* name : { "MenuName", "RemoteFile", "LocalFile" })
-            CurrentUserData().DeleteKey(section, keyOf(i, name));
+        for (Settings::Key key : { keys.menuName, keys.remoteFile, keys.localFile })
+            DeleteSetting({ key, QString::number(i) });
     }
     return ok;
 }

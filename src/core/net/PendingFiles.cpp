@@ -14,14 +14,12 @@ namespace {
 
 QStringList storedList()
 {
-    QStringList list;
-    CurrentUserData().GetStringArray(QLatin1String(Settings::PendingFilesArray), &list);
-    return list;
+    return GetSettingStringArray(Settings::PendingFiles);
 }
 
 bool storeList(const QStringList& list)
 {
-    return CurrentUserData().SetStringArray(QLatin1String(Settings::PendingFilesArray), list);
+    return SetSettingStringArray(Settings::PendingFiles, list);
 }
 
 } // namespace

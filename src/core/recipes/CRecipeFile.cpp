@@ -1,11 +1,11 @@
 #include "core/recipes/CRecipeFile.h"
 
+#include "core/common/AtomicFile.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstring>
 #include <string_view>
@@ -211,9 +211,9 @@ bool CRecipeFile::RewriteLines(int beginLine, int endLine, const QByteArray& rep
         }
     });
     // The new content goes to a file beside the old one that then replaces it in one step.
-    QSaveFile target(m_path);
-    if (!target.open(QIODevice::WriteOnly) || target.write(out) != out.size() || !target.commit())
-        return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
+    QString error;
+    if (!SaveFileAtomically(m_path, out, &error))
+        return Fail(FileError(m_path, QStringLiteral("writing"), error));
     return true;
 }
 
@@ -259,10 +259,9 @@ bool CRecipeFile::AppendRecipe(const QByteArray& block)
         // The host reads LF line ends only.
         ToLineFeeds(&content);
     }
-    QSaveFile target(m_path);
-    if (!target.open(QIODevice::WriteOnly) || target.write(content) != content.size()
-        || target.write(block) != block.size() || !target.commit())
-        return Fail(FileError(m_path, QStringLiteral("writing"), target.errorString()));
+    QString error;
+    if (!SaveFileAtomically(m_path, { content, block }, &error))
+        return Fail(FileError(m_path, QStringLiteral("writing"), error));
     return true;
 }
 
@@ -640,13 +639,12 @@ bool CRecipeFile::WriteRecipeList(const QString& path, const QList<CRecipeListEn
         out += entry.text;
         out += '\n';
     }
-    QSaveFile target(path);
-    if (target.open(QIODevice::WriteOnly) && target.write(out) == out.size() && target.commit())
+    QString reason;
+    if (SaveFileAtomically(path, out, &reason))
         return true;
-    const QString message = FileError(path, QStringLiteral("writing"), target.errorString());
+    const QString message = FileError(path, QStringLiteral("writing"), reason);
     if (error)
         *error = message;
-    target.cancelWriting();
     Prompt::Tell(message, Caption, Prompt::Warning);
     return false;
 }

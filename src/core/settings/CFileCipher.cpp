@@ -1,10 +1,10 @@
 #include "core/settings/CFileCipher.h"
 
+#include "core/common/AtomicFile.h"
 #include "core/settings/CSha1.h"
 #include "core/settings/SecureRandom.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <memory>
 #include <openssl/evp.h>
@@ -161,9 +161,9 @@ bool CFileCipher::EncryptToFile(const QByteArray& source, const QString& path, c
     if (!EncipherBody(source, bodyIv, &content))
         return false;
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        m_errorText = file.errorString().left(99);
+    QString error;
+    if (!SaveFileAtomically(path, content, &error)) {
+        m_errorText = error.left(99);
         return false;
     }
     return true;

@@ -32,36 +32,93 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
     return CurrentUserData().SetString(section, key, value);
 }
 
-int GetSetting(const SettingKey& s)
+namespace {
+
+QString sectionOf(const SettingRef& s)
 {
-    return GetProfileInt(
-        QLatin1String(s.section), QLatin1String(s.key), CUserData::LeadingInt(QLatin1String(s.defaultValue)));
+    return SettingSection(s.key);
 }
 
-QString GetSettingString(const SettingKey& s)
+QString keyOf(const SettingRef& s)
 {
-    return GetProfileString(QLatin1String(s.section), QLatin1String(s.key), QLatin1String(s.defaultValue));
+    return SettingName(s.key, s.arg);
 }
 
-QDateTime GetSettingTime(const SettingKey& s)
+QString defaultOf(const SettingRef& s)
 {
+    return QLatin1String(SettingRow(s.key).defaultValue);
+}
+
+} // namespace
+
+int GetSetting(const SettingRef& s)
+{
+    Q_ASSERT(SettingRow(s.key).type == SettingType::Int);
+    return GetProfileInt(sectionOf(s), keyOf(s), CUserData::LeadingInt(defaultOf(s)));
+}
+
+QString GetSettingString(const SettingRef& s)
+{
+    Q_ASSERT(SettingRow(s.key).type == SettingType::String);
+    return GetProfileString(sectionOf(s), keyOf(s), defaultOf(s));
+}
+
+QDateTime GetSettingTime(const SettingRef& s)
+{
+    Q_ASSERT(SettingRow(s.key).type == SettingType::Time);
     QDateTime time;
-    if (!CurrentUserData().GetTime(QLatin1String(s.section), QLatin1String(s.key), &time))
-        CUserData::ParseTime(QLatin1String(s.defaultValue), &time);
+    if (!CurrentUserData().GetTime(sectionOf(s), keyOf(s), &time))
+        CUserData::ParseTime(defaultOf(s), &time);
     return time;
 }
 
-bool SetSetting(const SettingKey& s, int value)
+bool SetSetting(const SettingRef& s, int value)
 {
-    return WriteProfileInt(QLatin1String(s.section), QLatin1String(s.key), value);
+    Q_ASSERT(SettingRow(s.key).type == SettingType::Int);
+    return WriteProfileInt(sectionOf(s), keyOf(s), value);
 }
 
-bool SetSetting(const SettingKey& s, const QString& value)
+bool SetSetting(const SettingRef& s, const QString& value)
 {
-    return WriteProfileString(QLatin1String(s.section), QLatin1String(s.key), value);
+    Q_ASSERT(SettingRow(s.key).type == SettingType::String);
+    return WriteProfileString(sectionOf(s), keyOf(s), value);
 }
 
-bool SetSettingTime(const SettingKey& s, const QDateTime& time)
+bool SetSettingTime(const SettingRef& s, const QDateTime& time)
 {
-    return CurrentUserData().SetTime(QLatin1String(s.section), QLatin1String(s.key), time);
+    Q_ASSERT(SettingRow(s.key).type == SettingType::Time);
+    return CurrentUserData().SetTime(sectionOf(s), keyOf(s), time);
+}
+
+bool DeleteSetting(const SettingRef& s)
+{
+    return CurrentUserData().DeleteKey(sectionOf(s), keyOf(s));
+}
+
+QList<qint32> GetSettingIntArray(Settings::Key array)
+{
+    Q_ASSERT(SettingRow(array).type == SettingType::IntArray);
+    QList<qint32> values;
+    CurrentUserData().GetIntArray(SettingName(array), &values);
+    return values;
+}
+
+bool SetSettingIntArray(Settings::Key array, const QList<qint32>& values)
+{
+    Q_ASSERT(SettingRow(array).type == SettingType::IntArray);
+    return CurrentUserData().SetIntArray(SettingName(array), values);
+}
+
+QStringList GetSettingStringArray(Settings::Key array)
+{
+    Q_ASSERT(SettingRow(array).type == SettingType::StringArray);
+    QStringList values;
+    CurrentUserData().GetStringArray(SettingName(array), &values);
+    return values;
+}
+
+bool SetSettingStringArray(Settings::Key array, const QStringList& values)
+{
+    Q_ASSERT(SettingRow(array).type == SettingType::StringArray);
+    return CurrentUserData().SetStringArray(SettingName(array), values);
 }

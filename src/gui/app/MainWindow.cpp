@@ -2,6 +2,7 @@
 
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
+#include "core/net/CustomMenus.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/CRegistry.h"
 #include "core/settings/Profile.h"
@@ -43,11 +44,6 @@ MainWindow* s_instance = nullptr;
 const char DynamicProperty[] = "zephDynamicItem";
 const QString HomePage = QStringLiteral("https://zeph.example.org/");
 const QString FeedbackAddress = QStringLiteral("mailto:feedback@zeph.example.org?subject=ZEPH%20Feedback");
-
-QString sectionOf(bool upload)
-{
-    return QLatin1String(upload ? Settings::UploadMenuSection : Settings::DownloadMenuSection);
-}
 
 // Paths name the same document when they name the same file.
 QString normalPath(const QString& path)
@@ -484,14 +480,13 @@ void MainWindow::fillWindowList(QMenu* menu)
 
 QString MainWindow::customName(bool upload, int index) const
 {
-    return GetProfileString(sectionOf(upload), QStringLiteral("%1MenuName").arg(index), QString());
+    return CustomMenus::StoredEntry(upload, index).menuName;
 }
 
 void MainWindow::RebuildCustomMenus()
 {
     for (int upload = 0; upload < 2; ++upload) {
-        const int entries = qBound(
-            0, GetProfileInt(sectionOf(upload), QStringLiteral("Entries"), 0), int(Cmd::MaxCustomEntries));
+        const int entries = std::min(CustomMenus::StoredEntryCount(upload), int(Cmd::MaxCustomEntries));
         bool ended = false;
         for (int i = 0; i < Cmd::MaxCustomEntries; ++i) {
             QAction* action = m_actions.value((upload ? Cmd::FirstUpload : Cmd::FirstDownload) + i);
@@ -530,9 +525,9 @@ void MainWindow::SetCustomTransferHandler(CustomTransfer transfer)
 
 void MainWindow::runCustomCommand(bool upload, int index)
 {
-    const QString section = sectionOf(upload);
-    const QString local = GetProfileString(section, QStringLiteral("%1LocalFile").arg(index), QString());
-    const QString remote = GetProfileString(section, QStringLiteral("%1RemoteFile").arg(index), QString());
+    const CMenuEntry entry = CustomMenus::StoredEntry(upload, index);
+    const QString& local = entry.localFile;
+    const QString& remote = entry.remoteFile;
     if (local.isEmpty() || remote.isEmpty()) {
         const QString verb = QString::fromLatin1(upload ? "Upload" : "Download");
         Prompt::Tell(

@@ -112,8 +112,7 @@ void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
 
     if (GetSetting(Settings::ShowButtonPage) != 0)
         window.OpenButtonPage();
-    QStringList startFiles;
-    CurrentUserData().GetStringArray(QLatin1String(Settings::StartFilesArray), &startFiles);
+    const QStringList startFiles = GetSettingStringArray(Settings::StartFiles);
     for (const QString& path : std::as_const(startFiles)) {
         if (QFileInfo(path).isFile())
             window.OpenFile(path);

@@ -1,5 +1,6 @@
 #include "gui/common/CFileEditorDlg.h"
 
+#include "core/common/AtomicFile.h"
 #include "core/common/Prompt.h"
 #include "core/workspace/Workspace.h"
 #include "gui/common/CMessageLine.h"
@@ -17,7 +18,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -91,7 +91,7 @@ void CFileEditorDlg::build(bool wordWrap)
                        "select 'Save', then click the 'OK' button."));
     layout->addWidget(m_message);
     QFont font;
-    if (LoadFontSetting(QStringLiteral("Settings"), QStringLiteral("Font"), &font))
+    if (LoadFontSetting(Settings::EditorFont, &font))
         m_edit->setFont(font);
     else
         m_edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -209,9 +209,9 @@ void CFileEditorDlg::OpenFile()
 bool CFileEditorDlg::writeTo(const QString& path)
 {
     const QByteArray bytes = m_codec.Encode(m_edit->toPlainText(), TextFileCodec::IsFileForHost(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        Prompt::Tell(QStringLiteral("The file %1 could not be saved: %2").arg(path, file.errorString()),
+    QString error;
+    if (!SaveFileAtomically(path, bytes, &error)) {
+        Prompt::Tell(QStringLiteral("The file %1 could not be saved: %2").arg(path, error),
             QStringLiteral("ZEPH"), Prompt::Stop);
         return false;
     }

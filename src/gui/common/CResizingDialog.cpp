@@ -6,10 +6,6 @@
 #include <QShowEvent>
 #include <QSizeGrip>
 
-namespace {
-const QString DialogsSection = QStringLiteral("Dialogs");
-}
-
 CResizingDialog::CResizingDialog(
     unsigned resourceId, QWidget* parent, const QString& persistenceName, double growth)
     : QDialog(parent)
@@ -40,14 +36,14 @@ void CResizingDialog::showEvent(QShowEvent* event)
             adjustSize();
         const QSize built = size();
         setMinimumSize(built);
-        const int width = GetProfileInt(DialogsSection, KeyPrefix() + QStringLiteral("Width"), 0);
-        const int height = GetProfileInt(DialogsSection, KeyPrefix() + QStringLiteral("Height"), 0);
+        const int width = GetSetting({ Settings::DialogWidth, KeyPrefix() });
+        const int height = GetSetting({ Settings::DialogHeight, KeyPrefix() });
         if (width == 0 || height == 0)
             resize(int(built.width() * m_growth), int(built.height() * m_growth));
         else
             resize(qMax(width, built.width()), qMax(height + m_extraHeight, built.height()));
         m_lastSize = size();
-        if (GetProfileInt(DialogsSection, KeyPrefix() + QStringLiteral("Maximize"), 0) != 0)
+        if (GetSetting({ Settings::DialogMaximize, KeyPrefix() }) != 0)
             setWindowState(windowState() | Qt::WindowMaximized);
     }
     QDialog::showEvent(event);
@@ -108,10 +104,10 @@ void CResizingDialog::storeSize()
     m_stored = true;
     const bool maximized = isMaximized();
     if (!maximized && (m_sizeChanged || m_sizeEvents > 1)) {
-        WriteProfileInt(DialogsSection, KeyPrefix() + QStringLiteral("Width"), width());
-        WriteProfileInt(DialogsSection, KeyPrefix() + QStringLiteral("Height"), height() - m_extraHeight);
+        SetSetting({ Settings::DialogWidth, KeyPrefix() }, width());
+        SetSetting({ Settings::DialogHeight, KeyPrefix() }, height() - m_extraHeight);
     }
-    WriteProfileInt(DialogsSection, KeyPrefix() + QStringLiteral("Maximize"), maximized ? 1 : 0);
+    SetSetting({ Settings::DialogMaximize, KeyPrefix() }, maximized ? 1 : 0);
 }
 
 void CResizingDialog::done(int result)

@@ -17,7 +17,7 @@ CTextViewerDlg::CTextViewerDlg(const QString& text, const QString& persistenceNa
     auto* layout = new QVBoxLayout(this);
     m_text->setReadOnly(true);
     QFont font;
-    if (LoadFontSetting(QStringLiteral("Settings"), QStringLiteral("Font"), &font))
+    if (LoadFontSetting(Settings::EditorFont, &font))
         m_text->setFont(font);
     else
         m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

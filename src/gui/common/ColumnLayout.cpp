@@ -1,24 +1,25 @@
 #include "gui/common/ColumnLayout.h"
 
-#include "core/settings/CUserData.h"
 #include "core/settings/Profile.h"
 
 #include <QHeaderView>
 
-bool SaveColumnOrder(const QHeaderView* header, const QString& name)
+bool SaveColumnOrder(const QHeaderView* header, Settings::Key setting)
 {
-    if (name.isEmpty() || !header)
+    if (!header)
         return false;
     QList<qint32> order;
     for (int visual = 0; visual < header->count(); ++visual)
         order.append(header->logicalIndex(visual));
-    return CurrentUserData().SetIntArray(name, order);
+    return SetSettingIntArray(setting, order);
 }
 
-bool RestoreColumnOrder(QHeaderView* header, const QString& name)
+bool RestoreColumnOrder(QHeaderView* header, Settings::Key setting)
 {
-    QList<qint32> order;
-    if (!header || name.isEmpty() || !CurrentUserData().GetIntArray(name, &order) || order.isEmpty())
+    if (!header)
+        return false;
+    const QList<qint32> order = GetSettingIntArray(setting);
+    if (order.isEmpty())
         return false;
     // Only a permutation of the columns the list has now can be applied safely.
     if (order.size() != header->count())
@@ -34,23 +35,23 @@ bool RestoreColumnOrder(QHeaderView* header, const QString& name)
     return true;
 }
 
-bool SaveColumnWidths(const QHeaderView* header, const QString& name)
+bool SaveColumnWidths(const QHeaderView* header, Settings::Key setting)
 {
-    if (name.isEmpty() || !header)
+    if (!header)
         return false;
     QList<qint32> widths;
     for (int logical = 0; logical < header->count(); ++logical)
         widths.append(header->sectionSize(logical));
-    return CurrentUserData().SetIntArray(name, widths);
+    return SetSettingIntArray(setting, widths);
 }
 
-bool RestoreColumnWidths(QHeaderView* header, const QString& name)
+bool RestoreColumnWidths(QHeaderView* header, Settings::Key setting)
 {
     if (!header || header->count() == 0)
         return false;
-    QList<qint32> widths;
-    if (!name.isEmpty() && CurrentUserData().GetIntArray(name, &widths)) {
-        if (widths.isEmpty() || widths.size() > header->count())
+    const QList<qint32> widths = GetSettingIntArray(setting);
+    if (!widths.isEmpty()) {
+        if (widths.size() > header->count())
             return false;
         for (int i = 0; i < widths.size(); ++i)
             header->resizeSection(i, widths[i] & 0xFFFF);

@@ -6,10 +6,12 @@
 
 #include <cstdlib>
 
-bool LoadFontSetting(const QString& section, const QString& key, QFont* font)
+bool LoadFontSetting(Settings::Key setting, QFont* font)
 {
+    Q_ASSERT(SettingRow(setting).type == SettingType::Font);
     CFontDescription description;
-    if (!CurrentUserData().GetFont(section, key, &description) || description.faceName.isEmpty())
+    if (!CurrentUserData().GetFont(SettingSection(setting), SettingName(setting), &description)
+        || description.faceName.isEmpty())
         return false;
     QFont result(description.faceName);
     const int height = std::abs(description.height);
@@ -24,8 +26,9 @@ bool LoadFontSetting(const QString& section, const QString& key, QFont* font)
     return true;
 }
 
-bool StoreFontSetting(const QString& section, const QString& key, const QFont& font)
+bool StoreFontSetting(Settings::Key setting, const QFont& font)
 {
+    Q_ASSERT(SettingRow(setting).type == SettingType::Font);
     CFontDescription description;
     const int pixels = font.pixelSize() > 0 ? font.pixelSize() : qRound(font.pointSizeF() * 96.0 / 72.0);
     description.height = -pixels;
@@ -34,5 +37,5 @@ bool StoreFontSetting(const QString& section, const QString& key, const QFont& f
     description.underline = font.underline() ? 1 : 0;
     description.strikeOut = font.strikeOut() ? 1 : 0;
     description.faceName = font.family().left(31);
-    return CurrentUserData().SetFont(section, key, description);
+    return CurrentUserData().SetFont(SettingSection(setting), SettingName(setting), description);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/settings/Profile.h"
+
 #include <QFont>
-#include <QString>
 
 // Fonts in the settings store (a logical font description); heights are negative pixel sizes.
-bool LoadFontSetting(const QString& section, const QString& key, QFont* font);
-bool StoreFontSetting(const QString& section, const QString& key, const QFont& font);
+bool LoadFontSetting(Settings::Key setting, QFont* font);
+bool StoreFontSetting(Settings::Key setting, const QFont& font);

@@ -1,5 +1,6 @@
 #include "gui/editor/CZEPHView.h"
 
+#include "core/common/AtomicFile.h"
 #include "core/common/Prompt.h"
 #include "core/recipes/CRecipeFile.h"
 #include "core/settings/Profile.h"
@@ -26,7 +27,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QStyle>
@@ -40,11 +40,6 @@ QList<CZEPHView*>& allViews()
 {
     static QList<CZEPHView*> views;
     return views;
-}
-
-QString settingsKey(const SettingKey& s)
-{
-    return QLatin1String(s.key);
 }
 
 } // namespace
@@ -62,7 +57,7 @@ CZEPHView::CZEPHView(QWidget* parent)
     m_edit->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_edit->setTabChangesFocus(false);
     QFont font;
-    if (LoadFontSetting(QStringLiteral("Settings"), settingsKey(Settings::EditorFont), &font))
+    if (LoadFontSetting(Settings::EditorFont, &font))
         m_edit->setFont(font);
     else
         m_edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -189,11 +184,11 @@ QByteArray CZEPHView::FileBytes() const
 bool CZEPHView::writeTo(const QString& path)
 {
     const QByteArray bytes = FileBytes();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString error;
+    if (!SaveFileAtomically(path, bytes, &error)) {
         Prompt::Tell(
             QStringLiteral("The file %1 could not be saved: %2\n\nYour changes are still in the editor.")
-                .arg(path, file.errorString()),
+                .arg(path, error),
             QStringLiteral("ZEPH"), Prompt::Stop);
         return false;
     }
@@ -457,18 +452,18 @@ void CZEPHView::chooseFont()
 {
     bool ok = false;
     QFont initial = m_edit->font();
-    LoadFontSetting(QStringLiteral("Settings"), settingsKey(Settings::EditorFont), &initial);
+    LoadFontSetting(Settings::EditorFont, &initial);
     const QFont font = QFontDialog::getFont(&ok, initial, this, QStringLiteral("Font"));
     if (!ok)
         return;
-    StoreFontSetting(QStringLiteral("Settings"), settingsKey(Settings::EditorFont), font);
+    StoreFontSetting(Settings::EditorFont, font);
     ApplyFontToAll();
 }
 
 void CZEPHView::ApplyFontToAll()
 {
     QFont font;
-    if (!LoadFontSetting(QStringLiteral("Settings"), settingsKey(Settings::EditorFont), &font))
+    if (!LoadFontSetting(Settings::EditorFont, &font))
         return;
     for (CZEPHView* view : std::as_const(allViews()))
         view->m_edit->setFont(font);
@@ -781,7 +776,7 @@ void CZEPHView::InstallRecipeListMenu(QComboBox* list)
         inOrder->setCheckable(true);
         byName->setChecked(alphabetical == 1);
         inOrder->setChecked(alphabetical != 1);
-        auto percentMenu = [&menu](const QString& title, const SettingKey& setting) {
+        auto percentMenu = [&menu](const QString& title, Settings::Key setting) {
             QMenu* sub = menu.addMenu(title);
             int current = GetSetting(setting);
             if (current != 50 && current != 150 && current != 200)

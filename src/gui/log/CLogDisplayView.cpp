@@ -1,5 +1,6 @@
 #include "gui/log/CLogDisplayView.h"
 
+#include "core/common/AtomicFile.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CUserData.h"
 #include "core/settings/Profile.h"
@@ -30,7 +31,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QProxyStyle>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -688,30 +688,7 @@ bool CLogDisplayView::SaveAsPath(const QString& path)
     if (path == m_doc.Path() || sameFile(path, m_doc.Path()))
         return false;
     QString error;
-    QFile source(m_doc.Path());
-    QSaveFile target(path);
-    if (!source.open(QIODevice::ReadOnly)) {
-        error = source.errorString();
-    } else if (!target.open(QIODevice::WriteOnly)) {
-        error = target.errorString();
-    } else {
-        QByteArray buffer;
-        while (error.isEmpty()) {
-            buffer = source.read(4 << 20);
-            if (buffer.isEmpty()) {
-                if (source.error() != QFileDevice::NoError)
-                    error = source.errorString();
-                break;
-            }
-            if (target.write(buffer) != buffer.size())
-                error = target.errorString();
-        }
-        if (error.isEmpty() && !target.commit())
-            error = target.errorString();
-        if (!error.isEmpty())
-            target.cancelWriting();
-    }
-    if (!error.isEmpty()) {
+    if (!CopyFileAtomically(m_doc.Path(), path, &error)) {
         Prompt::Tell(
             QStringLiteral("Error trying to save file %1.  The error was:\r\n\r\n%2").arg(path, error),
             QStringLiteral("Error!"), Prompt::Warning);
@@ -725,8 +702,7 @@ bool CLogDisplayView::SaveAsPath(const QString& path)
 void CLogDisplayView::ApplyFont()
 {
     QFont font;
-    if (LoadFontSetting(
-            QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key), &font))
+    if (LoadFontSetting(Settings::LogFont, &font))
         m_list->setFont(font);
     else
         m_list->setFont(QApplication::font(m_list));
@@ -745,7 +721,7 @@ void CLogDisplayView::ChooseFont()
     const QFont font = QFontDialog::getFont(&ok, m_list->font(), this, QStringLiteral("Font"));
     if (!ok)
         return;
-    StoreFontSetting(QLatin1String(Settings::LogFont.section), QLatin1String(Settings::LogFont.key), font);
+    StoreFontSetting(Settings::LogFont, font);
     ApplyFontToAll();
 }
 
@@ -776,13 +752,13 @@ void CLogDisplayView::showEvent(QShowEvent* event)
 
 bool CLogDisplayView::RestoreOrder()
 {
-    return RestoreColumnOrder(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnOrderArray));
+    return RestoreColumnOrder(m_list->horizontalHeader(), Settings::LogColumnOrder);
 }
 
 void CLogDisplayView::SizeColumns()
 {
     if (GetSetting(Settings::LogUseSavedColSizes) == 1) {
-        RestoreColumnWidths(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnWidthsArray));
+        RestoreColumnWidths(m_list->horizontalHeader(), Settings::LogColumnWidths);
         return;
     }
     // Widest cell among the rows the header samples, or the header text, whichever is wider.
@@ -795,8 +771,8 @@ void CLogDisplayView::SaveViewSettings()
 {
     if (m_closing || !m_opened)
         return;
-    SaveColumnOrder(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnOrderArray));
-    SaveColumnWidths(m_list->horizontalHeader(), QLatin1String(Settings::LogColumnWidthsArray));
+    SaveColumnOrder(m_list->horizontalHeader(), Settings::LogColumnOrder);
+    SaveColumnWidths(m_list->horizontalHeader(), Settings::LogColumnWidths);
     if (m_sortColumn >= 0 && m_sortColumn <= 8) {
         SetSetting(Settings::LogSortedCol, m_sortColumn);
         SetSetting(Settings::LogSortAscending, m_ascending ? 1 : 0);

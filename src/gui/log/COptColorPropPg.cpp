@@ -47,7 +47,6 @@ COptColorPropPg::COptColorPropPg(QWidget* parent)
         this);
     intro->setWordWrap(true);
     auto* grid = new QGridLayout;
-    const QString section = QLatin1String(Settings::LogSettingsSection);
     for (int n = 1; n <= Settings::LogColourRuleCount; ++n) {
         Row row;
         row.field = new QComboBox(this);
@@ -57,12 +56,13 @@ COptColorPropPg::COptColorPropPg(QWidget* parent)
         row.text = new QLineEdit(this);
         row.button = new QToolButton(this);
         row.button->setAccessibleName(QStringLiteral("Colour of rule %1").arg(n));
-        row.openedField = GetProfileInt(section, CLogColourRules::FieldKey(n), -1);
+        const QString rule = QString::number(n);
+        row.openedField = GetSetting({ Settings::LogColourRuleField, rule });
         row.field->setCurrentIndex(row.openedField >= 0 && row.openedField < 6 ? row.openedField : -1);
         row.openedField = row.field->currentIndex();
-        row.openedText = GetProfileString(section, CLogColourRules::TextKey(n), QString());
+        row.openedText = GetSettingString({ Settings::LogColourRuleText, rule });
         row.text->setText(row.openedText);
-        const int stored = GetProfileInt(section, CLogColourRules::ColourKey(n), -1);
+        const int stored = GetSetting({ Settings::LogColourRuleColour, rule });
         row.openedColour = stored == -1 ? CLogEntry::AutomaticColour : static_cast<quint32>(stored);
         row.colour = row.openedColour;
         grid->addWidget(row.field, n - 1, 0);
@@ -101,15 +101,14 @@ void COptColorPropPg::ChooseColour(int row)
 
 bool COptColorPropPg::Apply()
 {
-    const QString section = QLatin1String(Settings::LogSettingsSection);
     bool changed = false;
     for (int i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
-        const int n = i + 1;
-        WriteProfileString(section, CLogColourRules::TextKey(n),
+        const QString rule = QString::number(i + 1);
+        SetSetting({ Settings::LogColourRuleText, rule },
             row.text->text().isNull() ? QStringLiteral("") : row.text->text());
-        WriteProfileInt(section, CLogColourRules::FieldKey(n), row.field->currentIndex());
-        WriteProfileInt(section, CLogColourRules::ColourKey(n), static_cast<int>(row.colour));
+        SetSetting({ Settings::LogColourRuleField, rule }, row.field->currentIndex());
+        SetSetting({ Settings::LogColourRuleColour, rule }, static_cast<int>(row.colour));
         changed = changed || row.text->text() != row.openedText
             || row.field->currentIndex() != row.openedField || row.colour != row.openedColour;
     }

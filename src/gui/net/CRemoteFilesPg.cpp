@@ -44,7 +44,7 @@ CRemoteFilesPg::CRemoteFilesPg(CRemoteFilesFoldersSheet* sheet)
         { QStringLiteral("RemoteFilesPg"),
             { QStringLiteral("Remote Filename"), QStringLiteral("Permissions"),
                 QStringLiteral("Date uploaded"), QStringLiteral("Local Filename") },
-            QStringLiteral("Remote Files Col Order"), QStringLiteral("Remote Files Col widths"),
+            Settings::RemoteFilesColumnOrder, Settings::RemoteFilesColumnWidths,
             QStringLiteral("No file selected") })
 {
     addButton(

@@ -18,7 +18,7 @@ CRemoteFoldersPg::CRemoteFoldersPg(CRemoteFilesFoldersSheet* sheet)
     : CRemoteItemsPg(sheet,
         { QStringLiteral("RemoteFoldersPg"),
             { QStringLiteral("Remote directory (folder)"), QStringLiteral("Permsissions") },
-            QStringLiteral("Remote Dir Col Order"), QStringLiteral("Remote Dir Col widths"),
+            Settings::RemoteFoldersColumnOrder, Settings::RemoteFoldersColumnWidths,
             QStringLiteral("No folder selected") })
 {
     addButton(

@@ -31,7 +31,7 @@ CRemoteItemsPg::CRemoteItemsPg(CRemoteFilesFoldersSheet* sheet, const Setup& set
     m_list->header()->setToolTip(QStringLiteral("Click to sort. Drag to reposition"));
     m_list->setStyleSheet(QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"));
     QFont font;
-    if (LoadFontSetting(QStringLiteral("Log Settings"), QStringLiteral("Font"), &font))
+    if (LoadFontSetting(Settings::LogFont, &font))
         m_list->setFont(font);
     layout->addWidget(m_list, 1);
     m_buttons = new QHBoxLayout;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/SettingsTable.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -35,8 +37,8 @@ protected:
     {
         QString objectName;
         QStringList headers;
-        QString orderSetting; // where the column order is kept
-        QString widthsSetting; // where the column widths are kept
+        Settings::Key orderSetting; // where the column order is kept
+        Settings::Key widthsSetting; // where the column widths are kept
         QString noSelectionCaption; // the caption of "select one first"
     };
     // Where a row keeps the record key of its entry.

@@ -29,7 +29,7 @@ CRemoteHost& host()
     return *g_host;
 }
 
-void disconnectIf(const SettingKey& setting)
+void disconnectIf(Settings::Key setting)
 {
     if (GetSetting(setting) != 0)
         host().Disconnect();

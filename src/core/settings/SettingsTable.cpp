@@ -1,0 +1,145 @@
+#include "core/settings/SettingsTable.h"
+
+#include <iterator>
+
+namespace {
+
+using namespace Settings;
+
+// One row per Settings::Key, in the same order (checked below). The names the program chose itself
+// where no stored file fixed them: the "Startup" section, "Log Display Col ..." arrays, "Dialogs".
+// PasvMode is the one passive flag of connections, transfers and listings; UploadWithTempFile the
+// one temporary-name setting read by uploads, the remote-files record and the Options.
+constexpr SettingKey Rows[] = {
+    // Start-up and workspace
+    { DocumentDirectory, "Settings", "Document Directory", SettingType::String, "" },
+    { ZephDir, "Setup", "ZephDir", SettingType::String, ".procmail" },
+    { MailDir, "Setup", "MailDir", SettingType::String, "mail" },
+    { SetupWizRun, "Setup", "Setup wiz run", SettingType::Int, "0" },
+    { SetupWizAttempted, "Setup", "Setup Wiz Attempted", SettingType::Int, "0" },
+    { NoSetupFilesWarning, "Settings", "No Setup Files Warning", SettingType::Int, "0" },
+    { WarnDownloadLog, "Log Settings", "Warn Download Log", SettingType::Int, "1" },
+    { WarnDays, "Log Settings", "Warn Days", SettingType::Int, "7" },
+    { LogDownloadTime, "Log Settings", "Log download time", SettingType::Time, "2000,1,1,1,1,1," },
+    { ShowButtonPage, "Settings", "Show Button Page", SettingType::Int, "1" },
+    { ShowTipOfDay, "Settings", "Show tip of day", SettingType::Int, "1" },
+    { NextTipOfDay, "Settings", "Next tip of day", SettingType::Int, "0" },
+    { NewDocumentAtStartup, "Startup", "New document at start", SettingType::Int, "0" },
+    { FirstRun, "Startup", "First run", SettingType::Int, "1" },
+    { InitialShowState, "Startup", "Show state", SettingType::Int, "3" },
+    { StartFiles, "", "StartFiles", SettingType::StringArray, "" },
+    // Recipes and wizard
+    { MaildirFormat, "Setup", "Maildir format", SettingType::Int, "0" },
+    { ReturnEmailAddress, "Setup", "Return email address", SettingType::String, "you@example.com" },
+    { PersonalName, "Setup", "Name", SettingType::String, "Your Name" },
+    { OutOfMemoryError, "Setup", "Out of memory error", SettingType::Int, "0" },
+    // Log viewer
+    { ShowLogToolbar, "Log Settings", "Show Log Toolbar", SettingType::Int, "1" },
+    { LogFont, "Log Settings", "Font", SettingType::Font, "" },
+    { LogShowGridlines, "Log Settings", "Show Gridlines", SettingType::Int, "0" },
+    { LogShowTooltips, "Log Settings", "Show Tooltips", SettingType::Int, "1" },
+    { LogUseSavedColSizes, "Log Settings", "Use Saved Col Sizes", SettingType::Int, "0" },
+    { LogSortedCol, "Log Settings", "Sorted Col", SettingType::Int, "0" },
+    { LogSortAscending, "Log Settings", "Sort Ascending", SettingType::Int, "1" },
+    { LogDateFormat, "Log Settings", "Date Format", SettingType::Int, "0" },
+    { LogDateSeparator, "Log Settings", "Date Separator", SettingType::String, "/" },
+    { LogAlwaysOpenAsText, "Log Settings", "Always open as text", SettingType::Int, "0" },
+    { DeleteLogAfterDownload, "Log Settings", "Delete log after download", SettingType::Int, "1" },
+    { LogColumnWidths, "", "Log Display Col widths", SettingType::IntArray, "" },
+    { LogColumnOrder, "", "Log Display Col Order", SettingType::IntArray, "" },
+    { LogColourRuleColour, "Log Settings", "Color%1", SettingType::Int, "-1" },
+    { LogColourRuleText, "Log Settings", "Color%1 string", SettingType::String, "" },
+    { LogColourRuleField, "Log Settings", "Color%1 combo", SettingType::Int, "-1" },
+    // Remote host transfer
+    { Host, "Setup", "Host", SettingType::String, "" },
+    { UserName, "Setup", "User Name", SettingType::String, "user" },
+    { Port, "Setup", "Port", SettingType::Int, "21" },
+    { InitialDir, "Setup", "Initial Dir", SettingType::String, "" },
+    { PasvMode, "Setup", "Pasv mode", SettingType::Int, "0" },
+    { LogFtpSessions, "Setup", "Log FTP sessions", SettingType::Int, "0" },
+    { SaveFtpPassword, "Setup", "Save password", SettingType::Int, "0" },
+    { FtpAdvancedShown, "Setup", "FTP advanced shown", SettingType::Int, "0" },
+    { ExpandFtpDialog, "Settings", "Expand FTP Dialog", SettingType::Int, "1" },
+    { UploadWithTempFile, "Settings", "Upload with temp file", SettingType::Int, "1" },
+    { ChmodOnUpload, "Settings", "Chmod on upload", SettingType::Int, "0" },
+    { OnUploadChmodPerms, "Settings", "On upload chmod perms", SettingType::Int, "600" },
+    { BackslashSpaceWarning, "Settings", "Backslash Space warning", SettingType::Int, "0" },
+    { PendingFilesDisconnect, "Settings", "Pending files disconnect", SettingType::Int, "1" },
+    { LogDisconnect, "Settings", "Log disconnect", SettingType::Int, "1" },
+    { PendingFiles, "", "Pending Files", SettingType::StringArray, "" },
+    { RemoteFilesColumnOrder, "", "Remote Files Col Order", SettingType::IntArray, "" },
+    { RemoteFilesColumnWidths, "", "Remote Files Col widths", SettingType::IntArray, "" },
+    { RemoteFoldersColumnOrder, "", "Remote Dir Col Order", SettingType::IntArray, "" },
+    { RemoteFoldersColumnWidths, "", "Remote Dir Col widths", SettingType::IntArray, "" },
+    { UploadMenuEntries, "Menus\\Upload", "Entries", SettingType::Int, "0" },
+    { UploadMenuName, "Menus\\Upload", "%1MenuName", SettingType::String, "" },
+    { UploadMenuLocalFile, "Menus\\Upload", "%1LocalFile", SettingType::String, "" },
+    { UploadMenuRemoteFile, "Menus\\Upload", "%1RemoteFile", SettingType::String, "" },
+    { DownloadMenuEntries, "Menus\\Download", "Entries", SettingType::Int, "0" },
+    { DownloadMenuName, "Menus\\Download", "%1MenuName", SettingType::String, "" },
+    { DownloadMenuLocalFile, "Menus\\Download", "%1LocalFile", SettingType::String, "" },
+    { DownloadMenuRemoteFile, "Menus\\Download", "%1RemoteFile", SettingType::String, "" },
+    // Main window and shell
+    { MainTop, "Window", "MainTop", SettingType::Int, "0" },
+    { MainLeft, "Window", "MainLeft", SettingType::Int, "0" },
+    { MainRight, "Window", "MainRight", SettingType::Int, "550" },
+    { MainBottom, "Window", "MainBottom", SettingType::Int, "400" },
+    { MainMinMaxState, "Window", "MainMinMaxState", SettingType::Int, "1" },
+    { ChildTop, "Window", "ChildTop", SettingType::Int, "0" },
+    { ChildLeft, "Window", "ChildLeft", SettingType::Int, "0" },
+    { ChildRight, "Window", "ChildRight", SettingType::Int, "500" },
+    { ChildBottom, "Window", "ChildBottom", SettingType::Int, "350" },
+    { ChildMinMaxState, "Window", "ChildMinMaxState", SettingType::Int, "3" },
+    { ToolbarNeverSaved, "Settings", "Toolbar never saved", SettingType::Int, "1" },
+    { SmallToolbarButtons, "Settings", "Small Toolbar Buttons", SettingType::Int, "1" },
+    { ToolbarComboWidth, "Settings", "Toolbar comboBox width", SettingType::Int, "100" },
+    { ToolbarComboLength, "Settings", "Toolbar comboBox length", SettingType::Int, "100" },
+    { ToolbarComboAlphabetical, "Settings", "Toolbar comboBox alphabetical", SettingType::Int, "1" },
+    { DisconnectAfterCustom, "Settings", "Disconnect after custom up/down load", SettingType::Int, "1" },
+    { WordWrapOn, "Settings", "WordWrapOn", SettingType::Int, "0" },
+    { EditorFont, "Settings", "Font", SettingType::Font, "" },
+    { CommentString, "Settings", "Comment string", SettingType::String, "# " },
+    { LineWrapColumn, "Settings", "Line Wrap Column", SettingType::Int, "72" },
+    { RecipeWizEditTab, "Settings", "Recipe Wiz EditTab", SettingType::Int, "2" },
+    { HelpButtonOnButtonPageUsed, "Setup", "Help button on Btn Pg used", SettingType::Int, "0" },
+    { DialogWidth, "Dialogs", "%1Width", SettingType::Int, "0" },
+    { DialogHeight, "Dialogs", "%1Height", SettingType::Int, "0" },
+    { DialogMaximize, "Dialogs", "%1Maximize", SettingType::Int, "0" },
+};
+
+static_assert(std::size(Rows) == Count, "one row per Settings::Key");
+
+constexpr bool rowsInOrder()
+{
+    for (int i = 0; i < Count; ++i) {
+        if (Rows[i].id != i)
+            return false;
+    }
+    return true;
+}
+static_assert(rowsInOrder(), "rows follow the order of Settings::Key");
+
+} // namespace
+
+const SettingKey& SettingRow(Settings::Key key)
+{
+    Q_ASSERT(key >= 0 && key < Count);
+    return Rows[key];
+}
+
+const SettingKey* SettingRows()
+{
+    return Rows;
+}
+
+QString SettingSection(Settings::Key key)
+{
+    return QLatin1String(SettingRow(key).section);
+}
+
+QString SettingName(Settings::Key key, const QString& arg)
+{
+    const QString name = QLatin1String(SettingRow(key).key);
+    Q_ASSERT(name.contains(QLatin1String("%1")) == !arg.isEmpty());
+    return arg.isEmpty() ? name : name.arg(arg);
+}
