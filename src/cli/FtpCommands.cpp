@@ -26,6 +26,7 @@ struct Options
     bool ascii = false;
     bool verbose = false;
     int timeout = 20;
+    QString passwordVariable; // --password-env
     QStringList positional;
 };
 
@@ -79,6 +80,7 @@ bool parseOptions(const QStringList& args, Options* options, QString* problem)
             }
             options->overrides.password = QString::fromLocal8Bit(password);
             options->overrides.hasPassword = true;
+            options->passwordVariable = text;
         } else if (arg == QLatin1String("--active")) {
             options->active = true;
         } else if (arg == QLatin1String("--ascii")) {
@@ -150,6 +152,17 @@ int runFtp(const QStringList& args)
     state.SetIdentity(options.identity);
     if (QFileInfo(state.DataFilePath()).isFile())
         state.LoadIdentityData();
+    // Where the program would ask for the missing password, the command says where to give it.
+    CRemoteHost::SetPasswordAsker([&options, &state](QString*) {
+        if (options.passwordVariable.isEmpty())
+            CliFail(QStringLiteral("No FTP password was given and none is saved for the identity \"%1\".  "
+                                   "Give it in an environment variable named with --password-env.")
+                        .arg(state.IdentityName()));
+        else
+            CliFail(QStringLiteral("The environment variable %1 is empty; it must hold the FTP password.")
+                        .arg(options.passwordVariable));
+        return false;
+    });
 
     CRemoteHost host;
     host.SetSaveBeforeConnect(false);
