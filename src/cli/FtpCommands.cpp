@@ -30,6 +30,18 @@ struct Options
     QStringList positional;
 };
 
+// Every message of this command may carry the host's text, so each goes out escaped.
+void tell(const QString& text)
+{
+    CliErrBytes("zeph-cli: " + CliPrintable(text.toUtf8()) + '\n');
+}
+
+int fail(const QString& text)
+{
+    tell(text);
+    return 1;
+}
+
 int usage(const QString& problem)
 {
     CliErr(QStringLiteral("zeph-cli: ") + problem + QStringLiteral("\nUsage: zeph-cli") + QLatin1String(Usage)
@@ -145,7 +157,7 @@ int runFtp(const QStringList& args)
 
     // Message boxes become lines on stderr.
     Prompt::SetPresenter([](const Prompt::Record& record) {
-        CliErr(QStringLiteral("zeph-cli: ") + record.text + QLatin1Char('\n'));
+        tell(record.text);
         return record.defaultButton != Prompt::NoButton ? record.defaultButton : Prompt::Ok;
     });
     CAppState& state = CAppState::Instance();
@@ -169,7 +181,7 @@ int runFtp(const QStringList& args)
     host.SetOverrides(options.overrides);
     host.SetTimeout(options.timeout);
     if (options.verbose)
-        host.SetLogOutput([](const QString& line) { CliErr(line + QLatin1Char('\n')); });
+        host.SetLogOutput([](const QString& line) { CliErrBytes(CliPrintable(line.toUtf8()) + '\n'); });
     if (!host.Connect())
         return 1; // Connect has told why
     const bool passive = !options.active;
@@ -180,7 +192,7 @@ int runFtp(const QStringList& args)
         if (!operands.isEmpty() && operands[0] != QLatin1String(".")
             && !host.Command(QStringLiteral("CWD ") + operands[0])) {
             host.Disconnect();
-            return CliFail(host.ResultText());
+            return fail(host.ResultText());
         }
         QList<QByteArray> lines;
         ok = host.ListDir(&lines);
@@ -188,7 +200,7 @@ int runFtp(const QStringList& args)
             QByteArray out;
             for (const CFtpListEntry& entry : CFtpListing::Parse(lines))
                 out += QByteArray(1, entry.type) + ' ' + entry.permissions + ' ' + entry.size + ' '
-                    + CFtpListing::Printable(entry.name) + '\n';
+                    + CliPrintable(entry.name) + '\n';
             CliOutBytes(out);
         }
     } else if (command == QLatin1String("get")) {
@@ -209,9 +221,9 @@ int runFtp(const QStringList& args)
     const QString result = host.ResultText();
     host.Disconnect();
     if (!ok)
-        return CliFail(result);
+        return fail(result);
     if (options.verbose)
-        CliErr(result + QLatin1Char('\n'));
+        CliErrBytes(CliPrintable(result.toUtf8()) + '\n');
     return 0;
 }
 

@@ -21,6 +21,7 @@ private slots:
     void initTestCase();
     void failures_data();
     void failures();
+    void hostTextIsEscaped();
 
 private:
     TestEnvironment m_env;
@@ -172,6 +173,44 @@ void TestCliMessages::failures()
     // A failure changes no file.
     QCOMPARE(readFile(m_dir.filePath(QStringLiteral("zeph.recipes"))), recipesBefore);
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("new.zeph"))));
+}
+
+// What a hostile server sends reaches the terminal escaped: replies in messages, the dialogue of
+// --verbose and listed names. Escape sequences could otherwise retitle, clear or recolour it.
+void TestCliMessages::hostTextIsEscaped()
+{
+    QProcessEnvironment environment = m_env.ProcessEnvironment();
+    environment.insert(QStringLiteral("ZEPH_TEST_PW"), QStringLiteral("secret"));
+    auto cli = [&environment](const TestFtpServer& server, const char* args) {
+        QStringList line = words("ftp --host 127.0.0.1 --user u --password-env ZEPH_TEST_PW --port");
+        line << QString::number(server.Port()) << words(args);
+        return RunZephCli(line, environment);
+    };
+    const QByteArray reply = "550 \\033]0;owned\\007\\033[31mgoneback\\134slash \\302\\2331m\\177\n";
+    TestFtpServer escapes(TestFtpServer::Fault, QStringLiteral("escapes"));
+    QString error;
+    QVERIFY2(escapes.Start(&error), qPrintable(error));
+    ZephCliRun run = cli(escapes, "rm x");
+    QCOMPARE(run.code, 1);
+    QCOMPARE(run.err,
+        "zeph-cli: Error trying to delete remote file x.  The last remote host response was:\n\n" + reply);
+
+    run = cli(escapes, "--verbose rm x");
+    QCOMPARE(run.code, 1);
+    QVERIFY2(run.err.contains("\n220 \\033[2Jfault server ready\n"), run.err.constData());
+    QVERIFY2(run.err.contains("\n" + reply), run.err.constData());
+    for (char c : run.err)
+        QVERIFY2(static_cast<unsigned char>(c) >= 0x20 || c == '\n', run.err.constData());
+    QVERIFY(!run.err.contains("\xc2\x9b"));
+
+    TestFtpServer hostile(TestFtpServer::Fault, QStringLiteral("hostile"));
+    QVERIFY2(hostile.Start(&error), qPrintable(error));
+    run = cli(hostile, "ls");
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.out,
+        QByteArray("- rw-r--r-- 10 ..\n- rw-r--r-- 10 .\n- rw-r--r-- 10 a/b\n"
+                   "- rw-r--r-- 10 evil\\033[31mred\n- rw-r--r-- 10 tab\\011name\n"
+                   "- rw-r--r-- 10 back\\134slash\n- rw-r--r-- 10 fine.txt\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCliMessages)
