@@ -1,8 +1,8 @@
 #include "TestEnvironment.h"
 #include "core/common/DateText.h"
 #include "core/log/CLogDisplayDoc.h"
-#include "core/net/CRemoteFilesFoldersMgr.h"
 #include "core/settings/CAppState.h"
+#include "core/settings/CRemoteFilesFoldersMgr.h"
 #include "core/settings/Profile.h"
 
 #include <QTest>

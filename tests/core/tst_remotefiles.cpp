@@ -1,8 +1,8 @@
 // The record of files and folders put on the host: keys, permissions and the unchanged check.
-#include "core/net/CRemoteFilesFoldersMgr.h"
 #include "core/net/LogDownload.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/CArchive.h"
+#include "core/settings/CRemoteFilesFoldersMgr.h"
 #include "core/settings/Profile.h"
 
 #include <QFile>

@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 #include "core/common/Prompt.h"
+#include "core/settings/AppDataFolder.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
@@ -59,7 +60,7 @@ void TestWorkspace::documentFolderDefault()
     CAppState::Instance().Reset();
     CAppState::Instance().SetIdentity(QStringLiteral("Work"));
     QCOMPARE(Workspace::GetDocumentFolder(), m_env->Home() + QStringLiteral("/Documents/ZEPH/Work/"));
-    QCOMPARE(Workspace::GetAppDataFolder(), m_env->Home() + QStringLiteral("/.local/share/ZEPH/"));
+    QCOMPARE(GetAppDataFolder(), m_env->Home() + QStringLiteral("/.local/share/ZEPH/"));
 }
 
 void TestWorkspace::derivedPaths()

@@ -1,6 +1,7 @@
 #include "core/log/CLogDisplayDoc.h"
 
 #include "core/common/DateText.h"
+#include "core/common/HugePages.h"
 #include "core/log/CLogEntrySorter.h"
 #include "core/log/LogFileCheck.h"
 #include "core/log/LogText.h"
@@ -10,9 +11,6 @@
 #include <QFile>
 
 #include <climits>
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 #include <cstring>
 #include <new>
 
@@ -198,23 +196,6 @@ long leadingNumber(View v)
 }
 
 } // namespace
-
-// Large buffers are filled once and then read many times: huge pages cut the cost of touching
-// them (tens of thousands of page faults for a log of a hundred megabytes) where the system
-// offers them on request.
-void AdviseHugePages(void* data, qsizetype size)
-{
-#ifdef __linux__
-    constexpr quintptr huge = 2 * 1024 * 1024;
-    const auto begin = (reinterpret_cast<quintptr>(data) + huge - 1) & ~(huge - 1);
-    const auto end = (reinterpret_cast<quintptr>(data) + static_cast<quintptr>(size)) & ~(huge - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(size);
-#endif
-}
 
 // The fields of the entry being read.
 struct CLogDisplayDoc::Current

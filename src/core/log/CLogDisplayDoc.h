@@ -10,9 +10,6 @@
 #include <functional>
 #include <vector>
 
-// Asks the system to back a large buffer with huge pages where it can; a hint only.
-void AdviseHugePages(void* data, qsizetype size);
-
 // A procmail log read into entries: procmail's own abstracts (envelope line, optional subject
 // line, folder line) and the longer entries that our recipes write in front of them (recipe
 // name, To and From lines). Every other line is kept as unparsed data with its line number.

@@ -1,6 +1,6 @@
 #include "core/log/CLogEntryStore.h"
 
-#include "core/log/CLogDisplayDoc.h"
+#include "core/common/HugePages.h"
 
 void CLogEntryStore::Append(const CLogEntry& entry)
 {

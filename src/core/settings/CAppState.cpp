@@ -2,9 +2,9 @@
 
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
+#include "core/settings/AppDataFolder.h"
 #include "core/settings/CAppData.h"
 #include "core/settings/DataFileLock.h"
-#include "core/workspace/Workspace.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -50,8 +50,7 @@ void CAppState::SetIdentity(const QString& name)
 
 QString CAppState::DataFilePath() const
 {
-    return m_dataFilePath.isEmpty() ? Workspace::GetAppDataFolder() + QStringLiteral("zeph.dat")
-                                    : m_dataFilePath;
+    return m_dataFilePath.isEmpty() ? GetAppDataFolder() + QStringLiteral("zeph.dat") : m_dataFilePath;
 }
 
 void CAppState::LoadIdentityData()

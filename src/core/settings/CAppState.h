@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/net/CRemoteFilesFoldersMgr.h"
+#include "core/settings/CRemoteFilesFoldersMgr.h"
 #include "core/settings/CUserData.h"
 
 #include <QList>

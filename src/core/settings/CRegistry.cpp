@@ -1,7 +1,7 @@
 #include "core/settings/CRegistry.h"
 
+#include "core/settings/AppDataFolder.h"
 #include "core/settings/CAppState.h"
-#include "core/workspace/Workspace.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,7 +57,7 @@ bool splitKeyPath(const QString& keyPath, QString* identity, QString* section)
 
 QString CRegistry::FilePathFor(const QString& identity)
 {
-    return Workspace::GetAppDataFolder() + QStringLiteral("registry/") + identity.toCaseFolded()
+    return GetAppDataFolder() + QStringLiteral("registry/") + identity.toCaseFolded()
         + QStringLiteral(".ini");
 }
 

@@ -47,17 +47,6 @@ TempFiles& tempFiles()
 
 namespace Workspace {
 
-QString GetProgramFolder()
-{
-    return withSlash(QCoreApplication::applicationDirPath());
-}
-
-QString GetAppDataFolder()
-{
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return base.isEmpty() ? GetProgramFolder() : withSlash(base) + QStringLiteral("ZEPH/");
-}
-
 QString GetDocumentFolder()
 {
     QString folder = GetSettingString(Settings::DocumentDirectory);
@@ -66,7 +55,7 @@ QString GetDocumentFolder()
     const QString identity = CAppState::Instance().IdentityName();
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     folder = documents.isEmpty()
-        ? GetProgramFolder() + identity + QLatin1Char('/')
+        ? withSlash(QCoreApplication::applicationDirPath()) + identity + QLatin1Char('/')
         : withSlash(documents) + QStringLiteral("ZEPH/") + identity + QLatin1Char('/');
     SetSetting(Settings::DocumentDirectory, folder);
     return folder;

@@ -7,8 +7,6 @@ namespace Workspace {
 
 QString GetDocumentFolder(); // computed once and stored into "Settings"/"Document Directory"
 bool SetDocumentFolder(const QString& path);
-QString GetProgramFolder();
-QString GetAppDataFolder();
 // Creates the recipe file empty when it is missing; tells the user and returns "" on failure.
 QString GetRecipeFilePath();
 QString GetDataFolder();

@@ -2,6 +2,7 @@
 
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
+#include "core/settings/AppDataFolder.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
@@ -108,7 +109,7 @@ void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
     if (GetSetting(Settings::NewDocumentAtStartup) != 0)
         window.NewTextDocument();
     if (firstRun)
-        Workspace::CreatePath(Workspace::GetAppDataFolder());
+        Workspace::CreatePath(GetAppDataFolder());
 
     if (GetSetting(Settings::ShowButtonPage) != 0)
         window.OpenButtonPage();

@@ -1,6 +1,6 @@
 #include "gui/net/CRemoteFilesPg.h"
 
-#include "core/net/CRemoteFilesFoldersMgr.h"
+#include "core/settings/CRemoteFilesFoldersMgr.h"
 #include "core/workspace/Workspace.h"
 #include "gui/common/CInputDlg.h"
 #include "gui/net/CRemoteFilesFoldersSheet.h"

@@ -1,7 +1,7 @@
 #include "gui/net/CRemoteFoldersPg.h"
 
 #include "core/common/Prompt.h"
-#include "core/net/CRemoteFilesFoldersMgr.h"
+#include "core/settings/CRemoteFilesFoldersMgr.h"
 #include "gui/net/CRemoteFilesFoldersSheet.h"
 
 #include <QApplication>

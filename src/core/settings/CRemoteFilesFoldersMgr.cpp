@@ -1,4 +1,4 @@
-#include "core/net/CRemoteFilesFoldersMgr.h"
+#include "core/settings/CRemoteFilesFoldersMgr.h"
 
 #include "core/common/Clock.h"
 #include "core/common/DateText.h"
