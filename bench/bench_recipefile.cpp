@@ -1,6 +1,12 @@
 // Times the recipe file operations on a file of 20,000 recipes against one plain read of it.
 // Target: list parse, list write and Locate of the last recipe each within 10 times the read.
-// Usage: bench_recipefile [RECIPES]
+// Then a damaged file, 40,000 begin lines that have no end line, is listed and its recipe names
+// read, and again with four times the lines: each such line sends the walk looking for an end
+// line, which must not cost a pass over the rest of the file. Target: four times the lines
+// take at most eight times as long. Linear time gives about four while both files fit the
+// processor's cache and somewhat more when the larger one does not; a walk that searched to the
+// end of the file from every such line would take sixteen.
+// Usage: bench_recipefile [RECIPES [DAMAGED-LINES]]
 //
 // Every figure is the best of several rounds with the file in the page cache. The read is what
 // the parser itself does to get the bytes (QFile open + readAll). The list write replaces the
@@ -17,6 +23,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -24,10 +31,10 @@ namespace {
 constexpr int Rounds = 9;
 
 // `prepare` runs before each round outside the timing.
-double Best(const std::function<void()>& run, const std::function<void()>& prepare = {})
+double Best(const std::function<void()>& run, const std::function<void()>& prepare = {}, int rounds = Rounds)
 {
     double best = 1e18;
-    for (int i = 0; i < Rounds; ++i) {
+    for (int i = 0; i < rounds; ++i) {
         if (prepare)
             prepare();
         QElapsedTimer timer;
@@ -46,12 +53,53 @@ QByteArray ReadOnce(const QString& path)
     return f.readAll();
 }
 
+struct DamagedFigures
+{
+    qsizetype bytes = 0;
+    double parse = 0; // ms
+    double names = 0; // ms
+    bool ok = false;
+};
+
+// A file of `lines` begin lines and nothing else: none of them has an end line, so the list is
+// one unparsed group and every line gives a recipe name.
+DamagedFigures TimeDamaged(const QString& path, int lines)
+{
+    QByteArray text;
+    for (int i = 0; i < lines; ++i)
+        text += CRecipeFile::BeginMarker + "Lost " + QByteArray::number(i) + "\n";
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size())
+        return {};
+    out.close();
+    ReadOnce(path);
+    // A walk that searches to the end of the file for every line took minutes here, so a few
+    // rounds are enough.
+    constexpr int rounds = 3;
+    DamagedFigures figures;
+    figures.bytes = text.size();
+    QList<CRecipeListEntry> list;
+    QList<QByteArray> groups;
+    bool parsed = true;
+    figures.parse = Best([&] { parsed = CRecipeFile::ParseRecipeList(path, &list, &groups) && parsed; },
+        [&] {
+            list = QList<CRecipeListEntry>();
+            groups = QList<QByteArray>();
+        },
+        rounds);
+    qsizetype names = 0;
+    figures.names = Best([&] { names = CRecipeFile::ReadRecipeNames(ReadOnce(path)).size(); }, {}, rounds);
+    figures.ok = parsed && list.size() == (lines > 0 ? 1 : 0) && names == lines;
+    return figures;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 20000;
+    const int damagedLines = argc > 2 ? QByteArray(argv[2]).toInt() : 40000;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("zeph.recipes"));
     QByteArray content;
@@ -100,9 +148,14 @@ int main(int argc, char* argv[])
     const double locate
         = Best([&] { located = file.Locate("Recipe number " + QByteArray::number(count - 1), &b, &e); });
 
+    const QString damagedPath = dir.filePath(QStringLiteral("damaged.recipes"));
+    const DamagedFigures small = TimeDamaged(damagedPath, damagedLines);
+    const DamagedFigures large = TimeDamaged(damagedPath, 4 * damagedLines);
+
     std::printf("recipe file: %d recipes, %lld bytes, %lld list entries\n", count,
         static_cast<long long>(content.size()), static_cast<long long>(list.size()));
-    if (!parsed || !written || located != CRecipeFile::LocateFound || list.size() != count) {
+    if (!parsed || !written || located != CRecipeFile::LocateFound || list.size() != count || !small.ok
+        || !large.ok) {
         std::printf("an operation failed\n");
         return 1;
     }
@@ -114,5 +167,13 @@ int main(int argc, char* argv[])
     }
     std::printf("%-36s %9.2f ms  %5.1f x read  (QSaveFile of the same bytes: write, sync, rename)\n",
         "  for comparison: bare atomic write", saveFile, saveFile / read);
+    std::printf("damaged file: begin lines without an end line, %d and %d lines (%lld and %lld bytes)\n",
+        damagedLines, 4 * damagedLines, static_cast<long long>(small.bytes),
+        static_cast<long long>(large.bytes));
+    for (const auto& [label, one, four] : { std::tuple { "damaged: list parse", small.parse, large.parse },
+             std::tuple { "damaged: recipe names", small.names, large.names } }) {
+        std::printf("%-36s %9.2f ms  %9.2f ms  %5.1f x  %s\n", label, one, four, four / one,
+            four <= 8 * one ? "ok" : "OVER TARGET");
+    }
     return 0;
 }

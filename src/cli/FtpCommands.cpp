@@ -26,8 +26,21 @@ struct Options
     bool ascii = false;
     bool verbose = false;
     int timeout = CFtpClient::DefaultTimeoutSeconds;
+    QString passwordVariable; // --password-env
     QStringList positional;
 };
+
+// Every message of this command may carry the host's text, so each goes out escaped.
+void tell(const QString& text)
+{
+    CliErrBytes("zeph-cli: " + CliPrintable(text.toUtf8()) + '\n');
+}
+
+int fail(const QString& text)
+{
+    tell(text);
+    return 1;
+}
 
 int usage(const QString& problem)
 {
@@ -79,6 +92,7 @@ bool parseOptions(const QStringList& args, Options* options, QString* problem)
             }
             options->overrides.password = QString::fromLocal8Bit(password);
             options->overrides.hasPassword = true;
+            options->passwordVariable = text;
         } else if (arg == QLatin1String("--active")) {
             options->active = true;
         } else if (arg == QLatin1String("--ascii")) {
@@ -143,20 +157,31 @@ int runFtp(const QStringList& args)
 
     // Message boxes become lines on stderr.
     Prompt::SetPresenter([](const Prompt::Record& record) {
-        CliErr(QStringLiteral("zeph-cli: ") + record.text + QLatin1Char('\n'));
+        tell(record.text);
         return record.defaultButton != Prompt::NoButton ? record.defaultButton : Prompt::Ok;
     });
     CAppState& state = CAppState::Instance();
     state.SetIdentity(options.identity);
     if (QFileInfo(state.DataFilePath()).isFile())
         state.LoadIdentityData();
+    // Where the program would ask for the missing password, the command says where to give it.
+    CRemoteHost::SetPasswordAsker([&options, &state](QString*) {
+        if (options.passwordVariable.isEmpty())
+            CliFail(QStringLiteral("No FTP password was given and none is saved for the identity \"%1\".  "
+                                   "Give it in an environment variable named with --password-env.")
+                        .arg(state.IdentityName()));
+        else
+            CliFail(QStringLiteral("The environment variable %1 is empty; it must hold the FTP password.")
+                        .arg(options.passwordVariable));
+        return false;
+    });
 
     CRemoteHost host;
     host.SetSaveBeforeConnect(false);
     host.SetOverrides(options.overrides);
     host.SetTimeout(options.timeout);
     if (options.verbose)
-        host.SetLogOutput([](const QString& line) { CliErr(line + QLatin1Char('\n')); });
+        host.SetLogOutput([](const QString& line) { CliErrBytes(CliPrintable(line.toUtf8()) + '\n'); });
     if (!host.Connect())
         return 1; // Connect has told why
     const bool passive = !options.active;
@@ -167,7 +192,7 @@ int runFtp(const QStringList& args)
         if (!operands.isEmpty() && operands[0] != QLatin1String(".")
             && !host.Command(QStringLiteral("CWD ") + operands[0])) {
             host.Disconnect();
-            return CliFail(host.ResultText());
+            return fail(host.ResultText());
         }
         QList<QByteArray> lines;
         ok = host.ListDir(&lines);
@@ -175,7 +200,7 @@ int runFtp(const QStringList& args)
             QByteArray out;
             for (const CFtpListEntry& entry : CFtpListing::Parse(lines))
                 out += QByteArray(1, entry.type) + ' ' + entry.permissions + ' ' + entry.size + ' '
-                    + CFtpListing::Printable(entry.name) + '\n';
+                    + CliPrintable(entry.name) + '\n';
             CliOutBytes(out);
         }
     } else if (command == QLatin1String("get")) {
@@ -196,9 +221,9 @@ int runFtp(const QStringList& args)
     const QString result = host.ResultText();
     host.Disconnect();
     if (!ok)
-        return CliFail(result);
+        return fail(result);
     if (options.verbose)
-        CliErr(result + QLatin1Char('\n'));
+        CliErrBytes(CliPrintable(result.toUtf8()) + '\n');
     return 0;
 }
 

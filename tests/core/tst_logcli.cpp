@@ -1,11 +1,14 @@
 #include "TestEnvironment.h"
 #include "ZephCli.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -25,6 +28,8 @@ private slots:
     void usage();
     void text();
     void json();
+    void oddFiles_data();
+    void oddFiles();
 
 private:
     TestEnvironment m_env;
@@ -107,6 +112,42 @@ void TestLogCli::json()
     QCOMPARE(objects[1][QLatin1String("recipe")].toString(), QString());
     QCOMPARE(
         objects[2], (QJsonObject { { QStringLiteral("entries"), 2 }, { QStringLiteral("unparsed"), 1 } }));
+}
+
+// Anything but a regular file is refused before it is opened: a FIFO would block the read for
+// ever, and a /proc file reports size 0 but has content. A hang shows as exit code -1.
+void TestLogCli::oddFiles_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a named pipe") << QStringLiteral("fifo") << QStringLiteral("a named pipe (FIFO)");
+    QTest::newRow("a device") << QStringLiteral("/dev/null") << QStringLiteral("a device");
+    QTest::newRow("a /proc file") << QStringLiteral("/proc/self/status")
+                                  << QStringLiteral("a file of the kernel's proc file system");
+    QTest::newRow("a /sys file") << QStringLiteral("/sys/kernel/uevent_seqnum")
+                                 << QStringLiteral("a file of the kernel's sys file system");
+    QTest::newRow("a folder") << QStringLiteral(ZEPH_TEST_DATA_DIR) << QStringLiteral("a folder");
+}
+
+void TestLogCli::oddFiles()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    if (path == QLatin1String("fifo")) {
+        path = dir.filePath(path);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    for (const QStringList& extra : { QStringList(), QStringList { QStringLiteral("--json") } }) {
+        const ZephCliRun run
+            = RunZephCli(QStringList { QStringLiteral("log"), QStringLiteral("parse"), path } + extra);
+        QCOMPARE(run.code, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+            QStringLiteral(
+                "zeph-cli: %1 is %2, not a regular file.  Only a regular file can be opened as a log.\n")
+                .arg(path, kind));
+        QVERIFY(run.out.isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLogCli)

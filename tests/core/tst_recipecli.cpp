@@ -209,6 +209,63 @@ There will be extended logging for this recipe.
         QVERIFY(!QFile::exists(out));
     }
 
+    // A file with old Mac line ends: every command reads its lines as lines and writes LF.
+    void macLineEnds_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QByteArray>("content"); // LF line ends; the test turns them into CRs
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("file"); // after the command, the group's name as "G"
+        const QByteArray spam = "##_ZEPH_RECIPE_BEGIN_##Spam\n:0\n* ^Subject:.*x\n/dev/null\n"
+                                "##_ZEPH_RECIPE_END_##Spam\n";
+        const QByteArray disabled = "##_ZEPH_RECIPE_BEGIN_##Spam\n##_ZEPH_COMMENT_##:0\n"
+                                    "##_ZEPH_COMMENT_##* ^Subject:.*x\n##_ZEPH_COMMENT_##/dev/null\n"
+                                    "##_ZEPH_RECIPE_END_##Spam\n";
+        const QByteArray outside = ":0:\n* ^From:.*boss\nimportant\n";
+        const QByteArray group = "##_ZEPH_RECIPE_BEGIN_##G\n" + outside + "##_ZEPH_RECIPE_END_##G\n";
+        QTest::newRow("list") << QStringList { QStringLiteral("list") } << spam + outside
+                              << QByteArray("enabled\tSpam\nunparsed\tG\n") << QByteArray();
+        QTest::newRow("disable") << QStringList { QStringLiteral("disable"), QStringLiteral("Spam") }
+                                 << spam + outside << QByteArray() << disabled + "\n" + group + "\n";
+        QTest::newRow("enable") << QStringList { QStringLiteral("enable"), QStringLiteral("Spam") }
+                                << disabled + outside << QByteArray() << spam + "\n" + group + "\n";
+        QTest::newRow("delete") << QStringList { QStringLiteral("delete"), QStringLiteral("Spam") }
+                                << spam + outside << QByteArray() << group + "\n";
+        QTest::newRow("move") << QStringList { QStringLiteral("move"), QStringLiteral("Spam"),
+            QStringLiteral("2") }
+                              << spam + outside << QByteArray() << group + "\n" + spam + "\n";
+    }
+
+    void macLineEnds()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, file);
+        const QString path = Put(QStringLiteral("mac.recipes"), QByteArray(content).replace('\n', '\r'));
+        command.insert(1, path);
+        const Result r = Cli(QStringList { QStringLiteral("recipes") } + command);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.err, QByteArray());
+        // The unparsed lines get a generated name; it is "G" below.
+        auto generic = [](QByteArray text) {
+            const QByteArray begin = "##_ZEPH_RECIPE_BEGIN_##";
+            for (const QByteArray& line : text.split('\n')) {
+                const QByteArray name = line.startsWith(begin) ? line.mid(begin.size())
+                    : line.startsWith("unparsed\t")            ? line.mid(9)
+                                                               : QByteArray();
+                if (!name.isEmpty() && name != "Spam" && name != "G")
+                    text.replace(name, "G");
+            }
+            return text;
+        };
+        QCOMPARE(generic(r.out), out);
+        if (!file.isEmpty())
+            QCOMPARE(generic(Get(path)), file);
+        else
+            QCOMPARE(Get(path), QByteArray(content).replace('\n', '\r'));
+    }
+
     void recipeList()
     {
         const QByteArray a = CRecipeFile::BuildRecipeBlock("A", "a", ":0\n* ^Subject:.*a\n/dev/null\n");

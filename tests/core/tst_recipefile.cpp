@@ -141,6 +141,40 @@ private slots:
         QVERIFY(Prompt::History().isEmpty());
     }
 
+    // A lone CR ends a line for every operation, and what they write has LF line ends.
+    void macLineEnds()
+    {
+        const QByteArray mac = "\r" + Block("Spam").replace('\n', '\r') + ":0:\r* ^From:.*boss\rimportant\r";
+        const QByteArray outside = ":0:\n* ^From:.*boss\nimportant\n";
+        Write(mac);
+        CRecipeFile file(m_path);
+        int b = 0, e = 0;
+        QCOMPARE(file.Locate("Spam", &b, &e), CRecipeFile::LocateFound);
+        QCOMPARE(b, 2);
+        QCOMPARE(e, 6);
+        QVERIFY(file.DeleteRecipe("Spam"));
+        QCOMPARE(Read(), "\n" + outside);
+
+        Write(mac);
+        QVERIFY(file.ReplaceRecipe("Spam", "\n" + Block("Spam", ":0\nnew\n")));
+        QCOMPARE(Read(), "\n\n" + Block("Spam", ":0\nnew\n") + outside);
+
+        Write(mac);
+        QVERIFY(file.AppendRecipe("\n" + Block("New")));
+        QCOMPARE(Read(), "\n" + Block("Spam") + outside + "\n" + Block("New"));
+
+        Write(mac);
+        const QList<CRecipeListEntry> list = Parse();
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list.at(0).text, Block("Spam"));
+        const QByteArray group = list.at(1).name;
+        QCOMPARE(list.at(1).text,
+            "##_ZEPH_RECIPE_BEGIN_##" + group + "\n" + outside + "##_ZEPH_RECIPE_END_##" + group + "\n");
+        QVERIFY(CRecipeFile::WriteRecipeList(m_path, list));
+        QCOMPARE(Read(), Block("Spam") + "\n" + list.at(1).text + "\n");
+        QVERIFY(Prompt::History().isEmpty());
+    }
+
     void replaceMissingAppends()
     {
         Write("SHELL=/bin/sh\r\nlast line without end");
@@ -229,8 +263,14 @@ private slots:
             << QByteArray("##_ZEPH_RECIPE_BEGIN_##Spam\r\n:0\r\n* "
                           "^Subject:.*x\r/dev/null\n##_ZEPH_RECIPE_END_##Spam\r")
             << QList<QByteArray> { "Spam" }
-            << QList<QByteArray> { "##_ZEPH_RECIPE_BEGIN_##Spam\n:0\n* ^Subject:.*x/dev/null\n"
+            << QList<QByteArray> { "##_ZEPH_RECIPE_BEGIN_##Spam\n:0\n* ^Subject:.*x\n/dev/null\n"
                                    "##_ZEPH_RECIPE_END_##Spam\n" };
+        QTest::newRow("old Mac line ends")
+            << QByteArray(":0:\r* ^From:.*boss\rimportant\r") << QList<QByteArray> { "*" }
+            << QList<QByteArray> { ":0:\n* ^From:.*boss\nimportant\n" };
+        // Two text-mode conversions leave CR CR LF: still one line end, no empty line.
+        QTest::newRow("carriage returns before a line feed") << QByteArray(
+            "a\r\r\nb\r\rc\r\n") << QList<QByteArray> { "*" } << QList<QByteArray> { "a\nb\nc\n" };
         QTest::newRow("end line of a longer name is not the end")
             << QByteArray(
                    "##_ZEPH_RECIPE_BEGIN_##Spa\nx\n##_ZEPH_RECIPE_END_##Spam\ny\n##_ZEPH_RECIPE_END_##Spa\n")
@@ -315,6 +355,49 @@ private slots:
             many += Block("R" + QByteArray::number(i));
         QVERIFY(CRecipeFile::ReadRecipeNames(many, [&asked] { return ++asked == 2; }).isEmpty());
         QCOMPARE(asked, 2);
+    }
+
+    // A damaged file of many begin lines without an end line, with blocks among them. Each such
+    // line once sent the walk to the end of the file, so this took many minutes; the test's
+    // time-out is the guard, the results are checked line by line.
+    void manyBeginLinesWithoutEnd()
+    {
+        const int count = 100000;
+        auto lost = [](int i) { return "Lost " + QByteArray::number(i); };
+        auto begin = [](const QByteArray& name) { return "##_ZEPH_RECIPE_BEGIN_##" + name + "\n"; };
+        const QByteArray off = CRecipeFile::DisableRecipeText(Block("Off"), "Off");
+        // The second to last begin line has its end line after the last one.
+        const QByteArray last = begin(lost(count - 2)) + begin(lost(count - 1)) + "##_ZEPH_RECIPE_END_##"
+            + lost(count - 2) + "\n";
+        QByteArray first, second;
+        QList<QByteArray> names;
+        for (int i = 0; i < count / 2; ++i) {
+            first += begin(lost(i));
+            names.append(lost(i));
+        }
+        names << "Kept"
+              << "Off";
+        for (int i = count / 2; i < count - 2; ++i) {
+            second += begin(lost(i));
+            names.append(lost(i));
+        }
+        names.append(lost(count - 2));
+        const QByteArray text = first + Block("Kept") + off + second + last;
+
+        QCOMPARE(CRecipeFile::ReadRecipeNames(text), names);
+        QList<CRecipeListEntry> list;
+        QList<QByteArray> groups;
+        QVERIFY(CRecipeFile::ParseRecipeText(text, &list, &groups));
+        QCOMPARE(list.size(), 5);
+        QVERIFY(list.at(0).unparsed);
+        QCOMPARE(
+            groups.at(0), begin(list.at(0).name) + first + "##_ZEPH_RECIPE_END_##" + list.at(0).name + "\n");
+        QCOMPARE(list.at(1), (CRecipeListEntry { "Kept", Block("Kept"), false, false }));
+        QCOMPARE(list.at(2), (CRecipeListEntry { "Off", off, true, false }));
+        QVERIFY(list.at(3).unparsed);
+        QCOMPARE(
+            groups.at(1), begin(list.at(3).name) + second + "##_ZEPH_RECIPE_END_##" + list.at(3).name + "\n");
+        QCOMPARE(list.at(4), (CRecipeListEntry { lost(count - 2), last, false, false }));
     }
 
     void disableEnable()

@@ -102,6 +102,7 @@ private slots:
     void fillerAndFreshness();
     void versionAndMagic_data();
     void versionAndMagic();
+    void versionZeroKeepsWhatIsAdded();
     void craftedCounts_data();
     void craftedCounts();
     void putUserKeepsPosition();
@@ -305,6 +306,19 @@ void TestSettingsStore::versionAndMagic_data()
     QTest::newRow("version 2") << header(2, "ZEPH data file", 0, 0) << false;
     QTest::newRow("empty lists") << header(1, "ZEPH data file", 0, 0) << true;
     QTest::newRow("truncated header") << header(1, "ZEPH data file", 0, 0).left(10) << false;
+    auto remote = [](const QByteArray& magic) {
+        CArchive record;
+        record.WriteString("Default");
+        record.WriteString(magic);
+        record.WriteDword(2);
+        record.WriteDword(0);
+        record.WriteDword(0);
+        return header(1, "ZEPH data file", 0, 1) + record.Data();
+    };
+    QTest::newRow("remote-files record") << remote("Remote file and folders dlg info") << true;
+    QTest::newRow("remote-files magic with one letter in other case")
+        << remote("Remote file and folders dlg Info") << false;
+    QTest::newRow("remote-files magic in upper case") << remote("REMOTE FILE AND FOLDERS DLG INFO") << false;
 }
 
 void TestSettingsStore::versionAndMagic()
@@ -317,6 +331,26 @@ void TestSettingsStore::versionAndMagic()
     QVERIFY(data.users.isEmpty());
     if (!loads)
         QCOMPARE(data.GetErrorText(), QStringLiteral("The file has a bad format."));
+}
+
+// A version-0 file loads as an empty store that keeps the identity's settings at the next save.
+void TestSettingsStore::versionZeroKeepsWhatIsAdded()
+{
+    writeDataFile(m_env->DataFilePath(), header(0, "ZEPH data file", 0, 0).left(4 + 15));
+    CAppState& state = CAppState::Instance();
+    state.LoadIdentityData();
+    QVERIFY(state.DataLoaded());
+    SetSetting(Settings::ZephDir, QStringLiteral("kept"));
+    QVERIFY(state.SaveIdentityData());
+
+    CAppData back(m_env->DataFilePath());
+    QVERIFY2(back.Load(), qPrintable(back.GetErrorText()));
+    QCOMPARE(back.version, 1u);
+    QCOMPARE(back.GetUserNames(), QStringList { QStringLiteral("Default") });
+    state.Reset();
+    state.LoadIdentityData();
+    QCOMPARE(GetSettingString(Settings::ZephDir), QStringLiteral("kept"));
+    QVERIFY(Prompt::History().isEmpty());
 }
 
 void TestSettingsStore::craftedCounts_data()

@@ -44,6 +44,8 @@
 #include <QToolBar>
 #include <QToolTip>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Six entries; the envelope senders end in the letters a to f so an order reads as a word.
@@ -115,6 +117,7 @@ private slots:
     void keyboardContextMenu_data();
     void keyboardContextMenu();
     void logWithoutEntries();
+    void oddFilesAndLargeLogs();
     void unparsedLinesOpenNumberedDocuments();
     void saveAs();
     void columnLayoutPerIdentity();
@@ -658,6 +661,86 @@ void TestLogView::logWithoutEntries()
         QList<qint32> order;
         QVERIFY(!CurrentUserData().GetIntArray(QStringLiteral("Log Display Col Order"), &order));
         QCOMPARE(GetSetting(Settings::LogSortedCol), 3);
+    }
+}
+
+// A FIFO is refused before anything opens it (opening it would block before Cancel is shown), and
+// a log above the set size is read only after a Yes. The large logs are sparse files.
+void TestLogView::oddFilesAndLargeLogs()
+{
+    const QString fifo = m_dir.filePath(QStringLiteral("pipe.log"));
+    QFile::remove(fifo);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    {
+        CLogDisplayView view;
+        QSignalSpy close(&view, &CLogDisplayView::closeRequested);
+        const qsizetype before = Prompt::History().size();
+        QVERIFY(!view.OpenLog(fifo));
+        const QList<Prompt::Record> prompts = promptsSince(before);
+        QCOMPARE(prompts.size(), 1);
+        QCOMPARE(prompts[0].caption, QStringLiteral("ZEPH"));
+        QCOMPARE(prompts[0].icon, Prompt::Warning);
+        QCOMPARE(prompts[0].text,
+            QStringLiteral(
+                "%1 is a named pipe (FIFO), not a regular file.  Only a regular file can be opened as "
+                "a log.")
+                .arg(fifo));
+        QVERIFY(close.wait(1000));
+    }
+
+    auto sparse = [this](const QString& name, qint64 size) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !file.resize(size))
+            return QString();
+        return path;
+    };
+    const QString huge = sparse(QStringLiteral("huge.log"), 600LL * 1024 * 1024 + 1);
+    QVERIFY(!huge.isEmpty());
+    {
+        // No: nothing is read.
+        CLogDisplayView view;
+        QSignalSpy close(&view, &CLogDisplayView::closeRequested);
+        const qsizetype before = Prompt::History().size();
+        Prompt::QueueAnswer(Prompt::No);
+        QVERIFY(!view.OpenLog(huge));
+        const QList<Prompt::Record> prompts = promptsSince(before);
+        QCOMPARE(prompts.size(), 1);
+        QCOMPARE(prompts[0].caption, QStringLiteral("Large log file"));
+        QCOMPARE(prompts[0].icon, Prompt::Question);
+        QCOMPARE(prompts[0].buttons, Prompt::Buttons(Prompt::Yes | Prompt::No));
+        QCOMPARE(prompts[0].defaultButton, Prompt::No);
+        QCOMPARE(prompts[0].text,
+            QStringLiteral(
+                "The log file %1 is 601 MB, larger than 512 MB.  ZEPH reads the whole log into "
+                "memory, which for a file this size can take long or fail.  Do you want to open it "
+                "anyway?")
+                .arg(huge));
+        QVERIFY(view.Document().Path().isEmpty());
+        QVERIFY(close.wait(1000));
+    }
+    {
+        // Yes reads it: the file of zeros has no entries, which is the next question.
+        SetSetting(Settings::LogAskAboveMegabytes, 1);
+        const QString large = sparse(QStringLiteral("large.log"), 2 * 1024 * 1024);
+        CLogDisplayView view;
+        const qsizetype before = Prompt::History().size();
+        Prompt::QueueAnswer(Prompt::Yes);
+        Prompt::QueueAnswer(Prompt::No);
+        QVERIFY(!view.OpenLog(large));
+        const QList<Prompt::Record> prompts = promptsSince(before);
+        QCOMPARE(prompts.size(), 2);
+        QVERIFY(prompts[0].text.startsWith(
+            QStringLiteral("The log file %1 is 2 MB, larger than 1 MB.  ").arg(large)));
+        QCOMPARE(prompts[1].caption, QStringLiteral("Open as text file?"));
+        QCOMPARE(view.Document().Path(), large);
+        // Not above the size: no question.
+        SetSetting(Settings::LogAskAboveMegabytes, 2);
+        CLogDisplayView again;
+        Prompt::QueueAnswer(Prompt::No);
+        QVERIFY(!again.OpenLog(large));
+        QCOMPARE(promptsSince(before + 2).size(), 1);
+        QCOMPARE(promptsSince(before + 2)[0].caption, QStringLiteral("Open as text file?"));
     }
 }
 

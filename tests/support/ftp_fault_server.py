@@ -28,6 +28,7 @@ memory):
   nolastline    LIST data ends without a final line end
   fail2nd       the second STOR gets 452 after its data
   stall2nd      the second STOR reads its data and never answers
+  escapes       the greeting and the reply to DELE carry terminal escape sequences
 
 Hostile scenarios, for the bounds on what a server can make the client wait for or hold:
   flood         the greeting is "220 flood" lines without end
@@ -156,7 +157,7 @@ class Session:
         if SCENARIO == "split":
             self.send("220-Welcome to the fault server")
             self.send("220-second line of the greeting")
-        self.send("220 fault server ready")
+        self.send("220 \x1b[2Jfault server ready" if SCENARIO == "escapes" else "220 fault server ready")
         buffer = b""
         while True:
             try:
@@ -251,7 +252,9 @@ class Session:
                 self.rename_from = None
                 self.send("250 Rename successful.")
         elif verb == b"DELE":
-            if FILES.pop(arg, None) is None:
+            if SCENARIO == "escapes":
+                self.send("550 \x1b]0;owned\x07\x1b[31mgone\rback\\slash \xc2\x9b1m\x7f")
+            elif FILES.pop(arg, None) is None:
                 self.send("550 Delete operation failed.")
             else:
                 self.send("250 Delete operation successful.")

@@ -3,6 +3,7 @@
 #include "core/common/DateText.h"
 #include "core/common/HugePages.h"
 #include "core/log/CLogEntrySorter.h"
+#include "core/log/LogFileCheck.h"
 #include "core/log/LogText.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
@@ -374,6 +375,8 @@ bool CLogDisplayDoc::Open(const QString& path, const Progress& progress)
     m_data.clear();
     ReadSettings();
 
+    if (!LogFileCheck::CanRead(path, &m_error))
+        return true;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_error = QStringLiteral("%1 could not be opened: %2").arg(path, file.errorString());

@@ -34,7 +34,8 @@ public:
 
     // Reads the date format, the separator and the colour rules from the settings, then reads
     // and parses the file. Returns true even when parsing stopped early (cancel, or a read error
-    // that ErrorText() then describes); what was read by then stays.
+    // that ErrorText() then describes); what was read by then stays. Anything but a regular file
+    // is refused before it is opened (LogFileCheck), with ErrorText() saying why.
     bool Open(const QString& path, const Progress& progress = Progress());
     // The same on bytes already in memory (the document keeps them).
     void OpenData(const QByteArray& data, const Progress& progress = Progress());

@@ -8,6 +8,9 @@
 #include <QFileInfo>
 
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 const QByteArray CRecipeFile::BeginMarker("##_ZEPH_RECIPE_BEGIN_##");
 const QByteArray CRecipeFile::EndMarker("##_ZEPH_RECIPE_END_##");
@@ -21,15 +24,6 @@ const QString Caption = QStringLiteral("ZEPH");
 QString FileError(const QString& path, const QString& what, const QString& reason)
 {
     return QStringLiteral("An error occurred while %1 %2.\n\n%3").arg(what, path, reason);
-}
-
-// A line equal to `marker` + `name`, letter case ignored.
-bool IsMarkerLine(const QByteArray& line, const QByteArray& marker, const QByteArray& name)
-{
-    if (line.size() != marker.size() + name.size())
-        return false;
-    return qstrnicmp(line.constData(), marker.constData(), marker.size()) == 0
-        && qstrnicmp(line.constData() + marker.size(), name.constData(), name.size()) == 0;
 }
 
 // Reads the whole file; on failure `content` holds the reason.
@@ -73,11 +67,40 @@ qsizetype Find(const QByteArray& haystack, const QByteArray& needle, qsizetype f
     return hit ? static_cast<const char*>(hit) - haystack.constData() : -1;
 }
 
-QByteArray WithoutCarriageReturns(QByteArray line)
+// Every line end becomes one line feed: CR LF, LF, and a lone CR as old Mac files have it (which
+// would otherwise join two lines). A run of CRs before a LF is one line end, as a file that went
+// through two text-mode conversions has it. A text without CR is not touched (and not copied).
+void ToLineFeeds(QByteArray* text)
 {
-    if (line.contains('\r'))
-        line.replace('\r', QByteArray());
-    return line;
+    const char* first
+        = static_cast<const char*>(std::memchr(text->constData(), '\r', static_cast<size_t>(text->size())));
+    if (!first)
+        return;
+    qsizetype out = first - text->constData();
+    char* data = text->data(); // may detach: only offsets are carried over
+    const qsizetype size = text->size();
+    for (qsizetype in = out; in < size;) {
+        if (data[in] == '\r') {
+            qsizetype after = in;
+            while (after < size && data[after] == '\r')
+                ++after;
+            if (after < size && data[after] == '\n') {
+                data[out++] = '\n';
+                in = after + 1;
+            } else {
+                for (; in < after; ++in)
+                    data[out++] = '\n';
+            }
+            continue;
+        }
+        const char* cr
+            = static_cast<const char*>(std::memchr(data + in, '\r', static_cast<size_t>(size - in)));
+        const qsizetype end = cr ? cr - data : size;
+        std::memmove(data + out, data + in, static_cast<size_t>(end - in));
+        out += end - in;
+        in = end;
+    }
+    text->truncate(out);
 }
 
 } // namespace
@@ -104,6 +127,7 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
         Fail(FileError(m_path, QStringLiteral("reading"), QString::fromUtf8(content)));
         return LocateError;
     }
+    ToLineFeeds(&content);
     int b = 0, e = 0, nb = 0, ne = 0;
     int number = 0;
     const qsizetype beginLength = BeginMarker.size() + name.size();
@@ -113,17 +137,6 @@ CRecipeFile::LocateResult CRecipeFile::Locate(const QByteArray& name, int* begin
         // Only a line of the right length that starts with "##" can be a marker line.
         if (length < 2 || line[0] != '#' || line[1] != '#')
             return;
-        if (memchr(line, '\r', static_cast<size_t>(length))) {
-            const QByteArray text = WithoutCarriageReturns(QByteArray(line, length));
-            if (IsMarkerLine(text, BeginMarker, name)) {
-                b = number;
-                ++nb;
-            } else if (IsMarkerLine(text, EndMarker, name)) {
-                e = number;
-                ++ne;
-            }
-            return;
-        }
         if (length == beginLength && qstrnicmp(line, BeginMarker.constData(), BeginMarker.size()) == 0
             && qstrnicmp(line + BeginMarker.size(), name.constData(), name.size()) == 0) {
             b = number;
@@ -184,6 +197,7 @@ bool CRecipeFile::RewriteLines(int beginLine, int endLine, const QByteArray& rep
     QByteArray content;
     if (!ReadWhole(m_path, &content))
         return Fail(FileError(m_path, QStringLiteral("reading"), QString::fromUtf8(content)));
+    ToLineFeeds(&content);
     QByteArray out;
     out.reserve(content.size() + replacement.size() + 1);
     int number = 0;
@@ -192,10 +206,7 @@ bool CRecipeFile::RewriteLines(int beginLine, int endLine, const QByteArray& rep
         if (number == beginLine) {
             out += replacement;
         } else if (number < beginLine || number > endLine) {
-            for (qsizetype i = 0; i < length; ++i) {
-                if (line[i] != '\r')
-                    out += line[i];
-            }
+            out.append(line, length);
             out += '\n';
         }
     });
@@ -246,8 +257,7 @@ bool CRecipeFile::AppendRecipe(const QByteArray& block)
         if (source.error() != QFileDevice::NoError)
             return Fail(FileError(m_path, QStringLiteral("reading"), source.errorString()));
         // The host reads LF line ends only.
-        if (content.contains('\r'))
-            content.replace("\r\n", "\n");
+        ToLineFeeds(&content);
     }
     QString error;
     if (!SaveFileAtomically(m_path, { content, block }, &error))
@@ -266,31 +276,11 @@ bool CRecipeFile::IsDisabledText(const QByteArray& text)
 
 namespace {
 
-// Removes every carriage return in place; a buffer without one is not touched (and not copied).
-void RemoveCarriageReturns(QByteArray* text)
-{
-    const char* first
-        = static_cast<const char*>(std::memchr(text->constData(), '\r', static_cast<size_t>(text->size())));
-    if (!first)
-        return;
-    qsizetype out = first - text->constData();
-    char* data = text->data(); // may detach: only offsets are carried over
-    const qsizetype size = text->size();
-    for (qsizetype in = out + 1; in < size;) {
-        const char* cr
-            = static_cast<const char*>(std::memchr(data + in, '\r', static_cast<size_t>(size - in)));
-        const qsizetype end = cr ? cr - data : size;
-        std::memmove(data + out, data + in, static_cast<size_t>(end - in));
-        out += end - in;
-        in = end + 1;
-    }
-    text->truncate(out);
-}
-
 // One walk over the recipe text, shared by the list parser and the recipe-name reader. A step is
 // one whole block or one outside line. Only lines that begin with "#" are compared with the begin
-// marker; a block runs from its begin line to the first line that is the end marker with the
-// same name. The text has LF line ends; a last line without one counts as ended.
+// marker; a block runs from its begin line to the first line after it that is the end marker with
+// the same name. The text has LF line ends; a last line without one counts as ended. The walk
+// takes time in proportion to the text, whatever it holds (see FindEndLine).
 class RecipeTextWalk
 {
 public:
@@ -354,37 +344,80 @@ private:
     }
 
     // The end of the line "\n" END name "\n" that follows `from` (the begin line's line feed), or
-    // -1. The end line may also be the last line without a line feed. End and comment markers
-    // share their first characters, so one search finds the end line and tells whether an inner
-    // line is commented out on the way.
-    qsizetype FindEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled) const
+    // -1. The end line may also be the last line without a line feed. While every begin line so
+    // far had its end line, a forward search finds it; the walk then skips the block, so no text
+    // is searched twice. A search that finds none has run to the end of the text: searching
+    // again for every later begin line would make a damaged file of many such lines take
+    // quadratic time, so the end and comment lines after it are listed once and looked up.
+    qsizetype FindEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled)
     {
-        static const QByteArray shared("\n##_ZEPH_");
-        static const QByteArray endRest = CRecipeFile::EndMarker.mid(shared.size() - 1);
-        static const QByteArray commentRest = CRecipeFile::CommentMarker.mid(shared.size() - 1);
-        Q_ASSERT(CRecipeFile::EndMarker.startsWith(shared.mid(1))
-            && CRecipeFile::CommentMarker.startsWith(shared.mid(1)));
-        const char* name = m_data + nameBegin;
-        qsizetype at = from;
-        while (at < m_size) {
-            const void* hit = memmem(m_data + at, static_cast<size_t>(m_size - at), shared.constData(),
+        if (m_listed)
+            return LookUpEndLine(from, nameBegin, nameLength, disabled);
+        const qsizetype end = SearchEndLine(from, nameBegin, nameLength, disabled);
+        if (end < 0) {
+            ListMarkerLines(from);
+            m_listed = true;
+        }
+        return end;
+    }
+
+    // End and comment markers share their first characters, so one search finds the end line and
+    // tells whether an inner line is commented out on the way.
+    struct MarkerParts
+    {
+        QByteArray shared = QByteArrayLiteral("\n##_ZEPH_");
+        QByteArray endRest = CRecipeFile::EndMarker.mid(shared.size() - 1);
+        QByteArray commentRest = CRecipeFile::CommentMarker.mid(shared.size() - 1);
+        MarkerParts()
+        {
+            Q_ASSERT(CRecipeFile::EndMarker.startsWith(shared.mid(1))
+                && CRecipeFile::CommentMarker.startsWith(shared.mid(1)));
+        }
+    };
+    static const MarkerParts& Parts()
+    {
+        static const MarkerParts parts;
+        return parts;
+    }
+    // The next "\n##_ZEPH_" at or after `at`: the position of its line feed, or -1. memmem looks
+    // through one window at a time, overlapping by the needle: sanitizer builds check the whole
+    // haystack at every call, which made a text of marker lines take quadratic time there.
+    qsizetype NextMarkerLine(qsizetype at) const
+    {
+        constexpr qsizetype window = 16 * 1024;
+        const QByteArray& shared = Parts().shared;
+        for (; at < m_size; at += window) {
+            const qsizetype length = qMin(window + shared.size() - 1, m_size - at);
+            const void* hit = memmem(m_data + at, static_cast<size_t>(length), shared.constData(),
                 static_cast<size_t>(shared.size()));
-            if (!hit)
+            if (hit)
+                return static_cast<const char*>(hit) - m_data;
+        }
+        return -1;
+    }
+    bool RestIs(qsizetype rest, const QByteArray& what) const
+    {
+        return m_size - rest >= what.size()
+            && std::memcmp(m_data + rest, what.constData(), static_cast<size_t>(what.size())) == 0;
+    }
+
+    qsizetype SearchEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled) const
+    {
+        const QByteArray& endRest = Parts().endRest;
+        const char* name = m_data + nameBegin;
+        for (qsizetype at = from; at < m_size;) {
+            const qsizetype lineFeed = NextMarkerLine(at);
+            if (lineFeed < 0)
                 return -1;
-            const qsizetype rest = static_cast<const char*>(hit) - m_data + shared.size();
-            const qsizetype left = m_size - rest;
-            if (left >= endRest.size() + nameLength
-                && std::memcmp(m_data + rest, endRest.constData(), static_cast<size_t>(endRest.size())) == 0
+            const qsizetype rest = lineFeed + Parts().shared.size();
+            if (RestIs(rest, endRest) && m_size - rest - endRest.size() >= nameLength
                 && std::memcmp(m_data + rest + endRest.size(), name, static_cast<size_t>(nameLength)) == 0) {
                 const qsizetype after = rest + endRest.size() + nameLength;
                 if (after == m_size)
                     return m_size;
                 if (m_data[after] == '\n')
                     return after + 1;
-            } else if (left >= commentRest.size()
-                && std::memcmp(
-                       m_data + rest, commentRest.constData(), static_cast<size_t>(commentRest.size()))
-                    == 0) {
+            } else if (RestIs(rest, Parts().commentRest)) {
                 *disabled = true;
             }
             at = rest;
@@ -392,10 +425,76 @@ private:
         return -1;
     }
 
+    // Every line after `from` that begins with the end marker joins the chain of its name (the
+    // rest of the line), every one that begins with the comment marker the comment list; both in
+    // text order, each by the position of the line feed before it.
+    void ListMarkerLines(qsizetype from)
+    {
+        for (qsizetype at = from; at < m_size;) {
+            const qsizetype lineFeed = NextMarkerLine(at);
+            if (lineFeed < 0)
+                return;
+            const qsizetype rest = lineFeed + Parts().shared.size();
+            at = rest;
+            if (RestIs(rest, Parts().endRest)) {
+                const qsizetype nameBegin = rest + Parts().endRest.size();
+                at = LineEnd(nameBegin);
+                const qsizetype index = static_cast<qsizetype>(m_endLines.size());
+                m_endLines.push_back({ lineFeed, -1 });
+                const auto [chain, added] = m_chains.try_emplace(
+                    std::string_view(m_data + nameBegin, static_cast<size_t>(at - nameBegin)));
+                if (added)
+                    chain->second.next = index;
+                else
+                    m_endLines[static_cast<size_t>(chain->second.last)].next = index;
+                chain->second.last = index;
+            } else if (RestIs(rest, Parts().commentRest)) {
+                m_commentLines.push_back(lineFeed);
+            }
+        }
+    }
+
+    // What SearchEndLine finds, from the lists. The walk asks with `from` growing, so each chain
+    // and the comment list are read forward once.
+    qsizetype LookUpEndLine(qsizetype from, qsizetype nameBegin, qsizetype nameLength, bool* disabled)
+    {
+        const auto chain
+            = m_chains.find(std::string_view(m_data + nameBegin, static_cast<size_t>(nameLength)));
+        if (chain == m_chains.end())
+            return -1;
+        qsizetype& next = chain->second.next;
+        while (next >= 0 && m_endLines[static_cast<size_t>(next)].lineFeed < from)
+            next = m_endLines[static_cast<size_t>(next)].next;
+        if (next < 0)
+            return -1;
+        const qsizetype lineFeed = m_endLines[static_cast<size_t>(next)].lineFeed;
+        while (m_nextComment < m_commentLines.size() && m_commentLines[m_nextComment] < from)
+            ++m_nextComment;
+        *disabled = m_nextComment < m_commentLines.size() && m_commentLines[m_nextComment] < lineFeed;
+        const qsizetype after = lineFeed + 1 + CRecipeFile::EndMarker.size() + nameLength;
+        return after == m_size ? m_size : after + 1;
+    }
+
+    struct EndLine
+    {
+        qsizetype lineFeed;
+        qsizetype next; // the next end line of the same name, or -1
+    };
+    struct Chain
+    {
+        qsizetype next = -1; // the first end line not yet passed
+        qsizetype last = -1;
+    };
+
     const char* m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
     int m_step = 0;
+    bool m_listed = false;
+    std::vector<EndLine> m_endLines;
+    std::unordered_map<std::string_view, Chain> m_chains;
+    std::vector<qsizetype> m_commentLines;
+    size_t m_nextComment = 0;
 };
 
 // A step's text with a line feed at its end (a last line without one gets it).
@@ -437,7 +536,7 @@ bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list
 {
     list->clear();
     unparsedGroups->clear();
-    RemoveCarriageReturns(&text);
+    ToLineFeeds(&text);
 
     struct Group
     {
@@ -506,7 +605,7 @@ bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list
 
 QList<QByteArray> CRecipeFile::ReadRecipeNames(QByteArray text, const std::function<bool()>& stop)
 {
-    RemoveCarriageReturns(&text);
+    ToLineFeeds(&text);
     QList<QByteArray> names;
     const char* data = text.constData();
     const qsizetype markerSize = BeginMarker.size();

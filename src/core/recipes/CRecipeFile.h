@@ -20,6 +20,7 @@ struct CRecipeListEntry
 
 // The recipe file: every recipe is a block between a begin and an end marker line that carry the
 // recipe's name. Every change replaces the file atomically, so a failure leaves it as it was.
+// Every reader takes LF, CR LF and a lone CR as a line end; every writer writes LF.
 // Failures are shown to the user (Prompt) and kept as the last error text.
 class CRecipeFile
 {
@@ -51,7 +52,7 @@ public:
     // and the user was told) or the user cancelled (`error` stays empty).
     static bool ParseRecipeList(const QString& path, QList<CRecipeListEntry>* list,
         QList<QByteArray>* unparsedGroups, const Progress& progress = {}, QString* error = nullptr);
-    // The same on text already in memory (LF or CR LF line ends); shows nothing.
+    // The same on text already in memory; shows nothing.
     static bool ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list,
         QList<QByteArray>* unparsedGroups, const Progress& progress = {});
     // The names of the recipes in file order, as the list parser finds their blocks, plus the

@@ -86,8 +86,12 @@ bool CAppData::Load(CArchive& archive)
         return false;
     if (magic != Magic)
         return archive.Fail(badFormat);
-    if (version == 0)
+    // A version-0 file holds no records. It becomes an empty version-1 store, so that what is
+    // added to it is saved rather than dropped by the version-0 rule of Store.
+    if (version == 0) {
+        version = 1;
         return true;
+    }
     if (version != 1)
         return archive.Fail(badFormat);
     QByteArray filler;

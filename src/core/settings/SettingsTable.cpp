@@ -43,6 +43,8 @@ constexpr SettingKey Rows[] = {
     { LogSortAscending, "Log Settings", "Sort Ascending", SettingType::Int, "1" },
     { LogDateFormat, "Log Settings", "Date Format", SettingType::Int, "0" },
     { LogDateSeparator, "Log Settings", "Date Separator", SettingType::String, "/" },
+    // The log viewer asks before it reads a log of more megabytes than this into memory; 0 never asks.
+    { LogAskAboveMegabytes, "Log Settings", "Ask above MB", SettingType::Int, "512" },
     { LogAlwaysOpenAsText, "Log Settings", "Always open as text", SettingType::Int, "0" },
     { DeleteLogAfterDownload, "Log Settings", "Delete log after download", SettingType::Int, "1" },
     { LogColumnWidths, "", "Log Display Col widths", SettingType::IntArray, "" },

@@ -43,6 +43,7 @@ enum Key : int {
     LogSortAscending,
     LogDateFormat,
     LogDateSeparator,
+    LogAskAboveMegabytes,
     LogAlwaysOpenAsText,
     DeleteLogAfterDownload,
     LogColumnWidths,

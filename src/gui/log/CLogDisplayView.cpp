@@ -2,6 +2,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/Prompt.h"
+#include "core/log/LogFileCheck.h"
 #include "core/settings/CUserData.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
@@ -267,6 +268,34 @@ bool CLogDisplayView::OpenLog(const QString& path)
     ApplyFont();
     m_list->setShowGrid(GetSetting(Settings::LogShowGridlines) == 1);
 
+    // The view closes again when the log is refused, too large for the user or without entries.
+    auto notOpened = [this] {
+        m_closing = true;
+        QMetaObject::invokeMethod(this, &CLogDisplayView::closeRequested, Qt::QueuedConnection);
+        return false;
+    };
+    // A FIFO would block the read before Cancel is shown, so the file is examined first.
+    qint64 size = 0;
+    QString refusal;
+    if (!LogFileCheck::CanRead(path, &refusal, &size)) {
+        Prompt::Tell(refusal, QStringLiteral("ZEPH"), Prompt::Warning);
+        return notOpened();
+    }
+    // The whole log is read into memory: above the size the user set, ask first.
+    constexpr qint64 megabyte = 1024 * 1024;
+    const qint64 limit = static_cast<qint64>(GetSetting(Settings::LogAskAboveMegabytes)) * megabyte;
+    if (limit > 0 && size > limit
+        && Prompt::Ask(
+               QStringLiteral("The log file %1 is %2 MB, larger than %3 MB.  ZEPH reads the whole log "
+                              "into memory, which for a file this size can take long or fail.  Do you "
+                              "want to open it anyway?")
+                   .arg(path)
+                   .arg((size + megabyte - 1) / megabyte)
+                   .arg(limit / megabyte),
+               QStringLiteral("Large log file"), Prompt::Question, Prompt::Yes | Prompt::No, Prompt::No)
+            != Prompt::Yes)
+        return notOpened();
+
     {
         WorkingDialog working(window(), QStringLiteral("Parsing file"),
             QStringLiteral("Parsing %1.\n\nPlease wait....").arg(QDir::toNativeSeparators(path)));
@@ -285,9 +314,7 @@ bool CLogDisplayView::OpenLog(const QString& path)
             Prompt::Yes);
         if (answer == Prompt::Yes)
             emit openAsTextRequested(path);
-        m_closing = true;
-        QMetaObject::invokeMethod(this, &CLogDisplayView::closeRequested, Qt::QueuedConnection);
-        return false;
+        return notOpened();
     }
 
     if (m_doc.GetUnparsedCount() > 0) {

@@ -39,9 +39,10 @@ public:
     void RunCommand(int id) override;
     void Activated() override;
 
-    // Reads and shows the log. False when the log had no entries: the user was asked whether
-    // to open it as text, and the view asked to be closed (closeRequested) without storing
-    // its layout.
+    // Reads and shows the log. False when the file is not a regular file, when the user chose
+    // not to open a log larger than the set size, or when the log had no entries (the user was
+    // asked whether to open it as text); the view then asked to be closed (closeRequested)
+    // without storing its layout.
     bool OpenLog(const QString& path);
 
     CLogDisplayDoc& Document() { return m_doc; }
