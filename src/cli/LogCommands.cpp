@@ -2,6 +2,7 @@
 #include "core/log/CLogDisplayDoc.h"
 #include "core/log/LogText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -90,14 +91,37 @@ void addJsonString(OutBuffer& out, QByteArrayView field)
 }
 
 // A field of the tab-separated form: a tab inside becomes a blank so the columns stay apart.
+// Whether a byte may start something a terminal acts on: a C0 control, DEL, or the lead byte of a
+// C1 control in UTF-8.
+bool mayControl(unsigned char c)
+{
+    return c < 0x20 || c == 0x7F || c == 0xC2;
+}
+
+// Mail headers in a log are whatever a sender wrote, so a field never reaches the terminal with
+// a control character in it: a tab (the field separator here) becomes a blank, any other control
+// a '?'. Backslashes stay as they are, so fields read as in the log.
 void addTextField(OutBuffer& out, QByteArrayView field)
 {
-    if (field.isEmpty() || !std::memchr(field.data(), '\t', static_cast<size_t>(field.size()))) {
+    if (std::none_of(
+            field.begin(), field.end(), [](char c) { return mayControl(static_cast<unsigned char>(c)); })) {
         out.Add(field);
         return;
     }
-    for (char ch : field)
-        out.Add(ch == '\t' ? ' ' : ch);
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const auto c = static_cast<unsigned char>(field[i]);
+        const auto next = i + 1 < field.size() ? static_cast<unsigned char>(field[i + 1]) : 0;
+        if (c == '\t') {
+            out.Add(' ');
+        } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            out.Add('?');
+            ++i;
+        } else if (c < 0x20 || c == 0x7F) {
+            out.Add('?');
+        } else {
+            out.Add(static_cast<char>(c));
+        }
+    }
 }
 
 int logParse(const QStringList& args)
@@ -189,7 +213,7 @@ int logParse(const QStringList& args)
         out.Add("Line ");
         out.Add(line.number);
         out.Add(":  ");
-        out.Add(line.text);
+        addTextField(out, line.text);
         out.Add('\n');
     }
     if (json) {

@@ -28,6 +28,7 @@ private slots:
     void usage();
     void text();
     void json();
+    void controlCharactersNeverReachTheTerminal();
     void oddFiles_data();
     void oddFiles();
 
@@ -79,6 +80,26 @@ void TestLogCli::text()
             "joe@x.org\tlists/debian\t2048\n"
             "\t\t\t\t12/10/26 04:36\tbob\t/var/mail/u\t12345678\n"
             "Line 1:  procmail: Error while writing to \"/var/mail/u\"\n"));
+}
+
+void TestLogCli::controlCharactersNeverReachTheTerminal()
+{
+    // A sender chooses the Subject and From text; the log keeps them as sent.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("hostile.log"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("From evil@x  Sat Dec  1 14:05:09 2007\n"
+               " Subject: \x1b]0;owned\x07 C1:\xc2\x9b"
+               "2J caf\xc3\xa9 back\\slash\n"
+               "  Folder: inbox\x1b[31m 5\n"
+               "\x1b[2Jgarbage\x7f line\n");
+    file.close();
+    const ZephCliRun run = RunZephCli({ QStringLiteral("log"), QStringLiteral("parse"), path });
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.out,
+        QByteArray("\t\t?]0;owned? C1:?2J caf\xc3\xa9 back\\slash\t\t12/01/07 14:05\tevil@x\tinbox?[31m\t5\n"
+                   "Line 4:  ?[2Jgarbage? line\n"));
 }
 
 void TestLogCli::json()

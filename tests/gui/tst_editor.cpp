@@ -19,6 +19,7 @@
 #include <QTextBlock>
 
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -196,6 +197,10 @@ private slots:
                                 << "is a folder";
         QTest::newRow("missing") << "missing.txt"
                                  << "does not exist";
+        QTest::newRow("named pipe")
+            << "pipe.txt"
+            << "is a named pipe (FIFO), not a regular file.  Only a regular file can be "
+               "opened in the text editor.";
     }
 
     void refusedFiles()
@@ -212,6 +217,8 @@ private slots:
         }
         if (name == QLatin1String("folder"))
             QDir().mkpath(path);
+        if (name == QLatin1String("pipe.txt"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         QString error;
         QVERIFY(!CZEPHView::OpenFile(path, &error));
         QVERIFY2(error.contains(messagePart), qPrintable(error));

@@ -2,8 +2,8 @@
 
 #include "core/common/DateText.h"
 #include "core/common/HugePages.h"
+#include "core/common/RegularFileCheck.h"
 #include "core/log/CLogEntrySorter.h"
-#include "core/log/LogFileCheck.h"
 #include "core/log/LogText.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
@@ -375,7 +375,7 @@ bool CLogDisplayDoc::Open(const QString& path, const Progress& progress)
     m_data.clear();
     ReadSettings();
 
-    if (!LogFileCheck::CanRead(path, &m_error))
+    if (!RegularFileCheck::CanRead(path, QStringLiteral("as a log"), &m_error))
         return true;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

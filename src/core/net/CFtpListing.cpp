@@ -1,7 +1,5 @@
 #include "core/net/CFtpListing.h"
 
-#include <cstdio>
-
 namespace {
 
 bool isBlank(char c)
@@ -73,22 +71,6 @@ bool IsUsableLocalName(const QByteArray& name)
             return false;
     }
     return true;
-}
-
-QByteArray Printable(const QByteArray& name)
-{
-    QByteArray out;
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F || c == '\\') {
-            char text[5];
-            std::snprintf(text, sizeof text, "\\%03o", u);
-            out += text;
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 } // namespace CFtpListing

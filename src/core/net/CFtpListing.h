@@ -21,7 +21,5 @@ QList<CFtpListEntry> Parse(const QList<QByteArray>& lines);
 // Whether a listed name can be used as a local file name: no "/", "\" or control characters,
 // and not "." or "..".
 bool IsUsableLocalName(const QByteArray& name);
-// The name with every control character and backslash written as \ooo, safe to print.
-QByteArray Printable(const QByteArray& name);
 
 } // namespace CFtpListing

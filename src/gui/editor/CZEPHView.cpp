@@ -2,6 +2,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/Prompt.h"
+#include "core/common/RegularFileCheck.h"
 #include "core/recipes/CRecipeFile.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
@@ -109,6 +110,9 @@ bool CZEPHView::load(const QString& path, QString* error)
         *error = QStringLiteral("%1 is a folder, not a file.").arg(path);
         return false;
     }
+    // Before anything opens it: opening a named pipe would wait for a writer with the window frozen.
+    if (!RegularFileCheck::CanRead(path, QStringLiteral("in the text editor"), error))
+        return false;
     if (info.size() > MaxFileSize) {
         *error
             = QStringLiteral("The file %1 is %2 MB large.  The ZEPH editor opens text files of up to %3 MB; "

@@ -2,7 +2,7 @@
 
 #include "core/common/AtomicFile.h"
 #include "core/common/Prompt.h"
-#include "core/log/LogFileCheck.h"
+#include "core/common/RegularFileCheck.h"
 #include "core/settings/CUserData.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
@@ -277,7 +277,7 @@ bool CLogDisplayView::OpenLog(const QString& path)
     // A FIFO would block the read before Cancel is shown, so the file is examined first.
     qint64 size = 0;
     QString refusal;
-    if (!LogFileCheck::CanRead(path, &refusal, &size)) {
+    if (!RegularFileCheck::CanRead(path, QStringLiteral("as a log"), &refusal, &size)) {
         Prompt::Tell(refusal, QStringLiteral("ZEPH"), Prompt::Warning);
         return notOpened();
     }

@@ -1,4 +1,4 @@
-#include "core/log/LogFileCheck.h"
+#include "core/common/RegularFileCheck.h"
 
 #include <QFile>
 
@@ -37,7 +37,7 @@ const char* VirtualFileSystem(decltype(statfs::f_type) type)
 
 } // namespace
 
-bool LogFileCheck::CanRead(const QString& path, QString* error, qint64* size)
+bool RegularFileCheck::CanRead(const QString& path, const QString& purpose, QString* error, qint64* size)
 {
     if (size)
         *size = 0;
@@ -64,8 +64,8 @@ bool LogFileCheck::CanRead(const QString& path, QString* error, qint64* size)
             kind = QStringLiteral("a file of the kernel's %1 file system").arg(QLatin1String(virtualName));
     }
     if (!kind.isEmpty()) {
-        *error = QStringLiteral("%1 is %2, not a regular file.  Only a regular file can be opened as a log.")
-                     .arg(path, kind);
+        *error = QStringLiteral("%1 is %2, not a regular file.  Only a regular file can be opened %3.")
+                     .arg(path, kind, purpose);
         return false;
     }
     if (size)
