@@ -18,9 +18,7 @@ private slots:
     void init()
     {
         m_env = std::make_unique<TestEnvironment>();
-        CAppState::Instance().SetDataFilePath(QString());
-        CAppState::Instance().SetIdentity(QStringLiteral("Default"));
-        CAppState::Instance().Reset();
+        StartFreshIdentity();
     }
 
     void cleanup() { m_env.reset(); }

@@ -57,7 +57,6 @@ private slots:
     void peakMemory();
 
 private:
-    bool start(TestFtpServer& server);
     bool connect(CFtpClient& client, TestFtpServer& server);
     // Runs "connect", "list", "list-active" or "download" (data.bin) on `client`.
     bool run(CFtpClient& client, TestFtpServer& server, const QString& operation, const QString& local);
@@ -74,15 +73,6 @@ void TestFtpHostile::init()
 {
     CAppState::Instance().Reset();
     Prompt::ClearHistory();
-}
-
-bool TestFtpHostile::start(TestFtpServer& server)
-{
-    QString error;
-    const bool ok = server.Start(&error);
-    if (!ok)
-        qWarning("%s", qUtf8Printable(error));
-    return ok;
 }
 
 bool TestFtpHostile::connect(CFtpClient& client, TestFtpServer& server)
@@ -156,7 +146,7 @@ void TestFtpHostile::boundedFailures()
     QFETCH(int, timeOuts);
 
     TestFtpServer server(TestFtpServer::Fault, scenario);
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     const QString local = m_dir.filePath(QStringLiteral("hostile-") + scenario + QStringLiteral(".bin"));
     QVERIFY(WriteTestFile(local, "OLD CONTENT\n"));
     CRemoteHost client;
@@ -183,7 +173,7 @@ void TestFtpHostile::boundedFailures()
 void TestFtpHostile::activeModeTakesOnlyTheServer()
 {
     TestFtpServer server(TestFtpServer::Fault, QStringLiteral("active-thief"));
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CRemoteHost client;
     QVERIFY(connect(client, server));
     client.SetPassive(false);

@@ -78,21 +78,11 @@ private slots:
     void cancelDuringStall();
 
 private:
-    bool start(TestFtpServer& server);
     bool connect(CFtpClient& client, TestFtpServer& server, const QString& password = QStringLiteral("p"));
     void checkReconnect(CFtpClient& client);
 
     QTemporaryDir m_dir;
 };
-
-bool TestFtpProtocol::start(TestFtpServer& server)
-{
-    QString error;
-    const bool ok = server.Start(&error);
-    if (!ok)
-        qWarning("%s", qUtf8Printable(error));
-    return ok;
-}
 
 bool TestFtpProtocol::connect(CFtpClient& client, TestFtpServer& server, const QString& password)
 {
@@ -104,7 +94,7 @@ bool TestFtpProtocol::connect(CFtpClient& client, TestFtpServer& server, const Q
 void TestFtpProtocol::checkReconnect(CFtpClient& client)
 {
     TestFtpServer normal(TestFtpServer::Fault);
-    QVERIFY(start(normal));
+    QVERIFY(StartTestServer(normal));
     client.Disconnect();
     QVERIFY2(connect(client, normal), qUtf8Printable(client.ResultText()));
     QList<QByteArray> lines;
@@ -310,7 +300,7 @@ void TestFtpProtocol::splitLines()
 void TestFtpProtocol::splitRepliesAndMultiLineGreeting()
 {
     TestFtpServer server(TestFtpServer::Fault, QStringLiteral("split"));
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY2(connect(client, server), qUtf8Printable(client.ResultText()));
     const QList<QByteArray> log = client.Log();
@@ -330,7 +320,7 @@ void TestFtpProtocol::splitRepliesAndMultiLineGreeting()
 void TestFtpProtocol::loginWithoutPassword()
 {
     TestFtpServer server(TestFtpServer::Fault, QStringLiteral("nopass"));
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server));
     QCOMPARE(client.ResultText(), QStringLiteral("Connected to 127.0.0.1."));
@@ -345,7 +335,7 @@ void TestFtpProtocol::loginWithoutPassword()
 void TestFtpProtocol::passwordNeverLogged()
 {
     TestFtpServer server(TestFtpServer::Fault);
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server, QStringLiteral("s3cr3t!")));
     QVERIFY(contains(client.Log(), "PASS *******"));
@@ -361,7 +351,7 @@ void TestFtpProtocol::passwordNeverLogged()
 void TestFtpProtocol::pasvAddressReplacedByPeer()
 {
     TestFtpServer server(TestFtpServer::Fault, QStringLiteral("pasv-other"));
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server));
     const QString local = m_dir.filePath(QStringLiteral("pasv.bin"));
@@ -375,7 +365,7 @@ void TestFtpProtocol::pasvAddressReplacedByPeer()
 void TestFtpProtocol::typeSentOnlyWhenItChanges()
 {
     TestFtpServer server(TestFtpServer::Fault);
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server));
     const QString local = m_dir.filePath(QStringLiteral("type.txt"));
@@ -395,7 +385,7 @@ void TestFtpProtocol::typeSentOnlyWhenItChanges()
 void TestFtpProtocol::asciiTransfersKeepLineFeeds()
 {
     TestFtpServer server(TestFtpServer::Fault);
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server));
     const QString local = m_dir.filePath(QStringLiteral("ascii.txt"));
@@ -432,7 +422,7 @@ void TestFtpProtocol::chmodRetry()
     QFETCH(bool, ok);
     QFETCH(bool, retried);
     TestFtpServer server(TestFtpServer::Fault, scenario);
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server));
     QCOMPARE(client.Chmod(QStringLiteral(".procmailrc"), 644), ok);
@@ -464,7 +454,7 @@ void TestFtpProtocol::invalidPermissionsNeverSent()
 {
     QFETCH(int, value);
     TestFtpServer server(TestFtpServer::Fault);
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server));
     QVERIFY(!client.Chmod(QStringLiteral("x"), value));
@@ -482,7 +472,7 @@ void TestFtpProtocol::invalidPermissionsNeverSent()
 void TestFtpProtocol::commandWithLineBreakRefused()
 {
     TestFtpServer server(TestFtpServer::Fault);
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server));
     QVERIFY(!client.Command(QStringLiteral("DELE a\r\nDELE b")));
@@ -502,7 +492,7 @@ void TestFtpProtocol::commandWithLineBreakRefused()
 void TestFtpProtocol::hostileListing()
 {
     TestFtpServer server(TestFtpServer::Fault, QStringLiteral("hostile"));
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server));
     QList<QByteArray> lines;
@@ -519,7 +509,7 @@ void TestFtpProtocol::hostileListing()
 void TestFtpProtocol::listingKeepsLastLine()
 {
     TestFtpServer server(TestFtpServer::Fault, QStringLiteral("nolastline"));
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpClient client;
     QVERIFY(connect(client, server));
     QByteArray text;
@@ -543,7 +533,7 @@ void TestFtpProtocol::temporaryNameOrder()
     QFETCH(QString, remote);
     QFETCH(QByteArray, temporary);
     TestFtpServer server(TestFtpServer::Fault);
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     SetSetting(Settings::ChmodOnUpload, 1);
     SetSetting(Settings::OnUploadChmodPerms, 640);
     const QString local = m_dir.filePath(QStringLiteral("order.txt"));
@@ -587,7 +577,7 @@ void TestFtpProtocol::notConnectedAndMissingFile()
 void TestFtpProtocol::busyWhileTransferring()
 {
     TestFtpServer server(TestFtpServer::Fault, QStringLiteral("stall"));
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     CFtpSession session;
     session.SetTimeouts(30);
     QVERIFY(session.Login("127.0.0.1", "u", "p", server.Port()));
@@ -674,7 +664,7 @@ void TestFtpProtocol::faults()
 
     TestFtpServer server(
         TestFtpServer::Fault, scenario == QLatin1String("refused") ? QStringLiteral("normal") : scenario);
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     const int port = scenario == QLatin1String("refused") ? TestFtpServer::FreePort() : server.Port();
     const QString local = m_dir.filePath(QStringLiteral("fault-") + scenario + QStringLiteral(".bin"));
     QVERIFY(WriteTestFile(local, "OLD CONTENT\n"));
@@ -715,7 +705,7 @@ void TestFtpProtocol::faults()
 void TestFtpProtocol::cancelDuringStall()
 {
     TestFtpServer server(TestFtpServer::Fault, QStringLiteral("stall"));
-    QVERIFY(start(server));
+    QVERIFY(StartTestServer(server));
     const QString local = m_dir.filePath(QStringLiteral("stall.bin"));
     QVERIFY(WriteTestFile(local, "OLD CONTENT\n"));
     CRemoteHost client;

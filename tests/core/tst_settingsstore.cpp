@@ -119,10 +119,7 @@ private:
 void TestSettingsStore::init()
 {
     m_env = std::make_unique<TestEnvironment>();
-    CAppState::Instance().SetDataFilePath(QString());
-    CAppState::Instance().SetIdentity(QStringLiteral("Default"));
-    CAppState::Instance().Reset();
-    Prompt::ClearHistory();
+    StartFreshIdentity();
 }
 
 void TestSettingsStore::cleanup()

@@ -38,9 +38,7 @@ private:
 void TestWorkspace::init()
 {
     m_env = std::make_unique<TestEnvironment>();
-    CAppState::Instance().SetIdentity(QStringLiteral("Default"));
-    CAppState::Instance().Reset();
-    Prompt::ClearHistory();
+    StartFreshIdentity();
 }
 
 void TestWorkspace::cleanup()

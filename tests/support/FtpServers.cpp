@@ -318,3 +318,12 @@ bool TestFtpServer::Exists(const QString& relative) const
 {
     return QFileInfo::exists(m_root + QLatin1Char('/') + relative);
 }
+
+bool StartTestServer(TestFtpServer& server)
+{
+    QString error;
+    if (server.Start(&error))
+        return true;
+    qWarning("%s", qUtf8Printable(error));
+    return false;
+}

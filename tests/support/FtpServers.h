@@ -64,3 +64,6 @@ private:
     QByteArray m_output;
     ThrowawayUser m_account;
 };
+
+// Starts `server`; false with a warning that says what went wrong.
+bool StartTestServer(TestFtpServer& server);

@@ -44,11 +44,8 @@ void UseServerSettings(const TestFtpServer& server, bool passive)
 
 bool StartServerForSettings(TestFtpServer& server)
 {
-    QString error;
-    if (!server.Start(&error)) {
-        qWarning("%s", qUtf8Printable(error));
+    if (!StartTestServer(server))
         return false;
-    }
     UseServerSettings(server, true);
     return FtpPassword::Save(server.Password());
 }

@@ -1,5 +1,8 @@
 #include "TestEnvironment.h"
 
+#include "core/common/Prompt.h"
+#include "core/settings/CAppState.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -46,4 +49,13 @@ QProcessEnvironment TestEnvironment::ProcessEnvironment() const
     for (const char* name : Variables)
         env.insert(QLatin1String(name), qEnvironmentVariable(name));
     return env;
+}
+
+void StartFreshIdentity()
+{
+    CAppState& state = CAppState::Instance();
+    state.SetDataFilePath(QString());
+    state.SetIdentity(QStringLiteral("Default"));
+    state.Reset();
+    Prompt::ClearHistory();
 }

@@ -21,3 +21,7 @@ private:
     QTemporaryDir m_dir;
     QProcessEnvironment m_saved;
 };
+
+// The identity "Default" with nothing loaded, its data file in the current home, and no message
+// box of an earlier test in the history: the start of a core test that touches settings.
+void StartFreshIdentity();
