@@ -205,13 +205,23 @@ bool CFtpSession::closeKeepingStatus()
     return false;
 }
 
+QByteArray CFtpSession::ParseReplyCode(const QByteArray& replyLine)
+{
+    QByteArray line = replyLine;
+    line.replace('\r', QByteArray()).replace('\n', QByteArray());
+    if (line.size() >= 4 && line[0] >= '1' && line[0] <= '5' && line[3] == ' ')
+        return line.left(4);
+    return QByteArray();
+}
+
 void CFtpSession::processReplyLine(const QByteArray& raw)
 {
     QByteArray line = raw;
     line.replace('\r', QByteArray()).replace('\n', QByteArray());
-    if (line.size() >= 4 && line[0] >= '1' && line[0] <= '5' && line[3] == ' ') {
-        m_replyCode = line.left(4);
-        if (line[0] == '1')
+    const QByteArray code = ParseReplyCode(line);
+    if (!code.isEmpty()) {
+        m_replyCode = code;
+        if (code[0] == '1')
             m_preliminarySeen = true;
     }
     {

@@ -100,6 +100,9 @@ public:
     qint64 ExpectedSize() const { return m_expectedSize.load(); }
     bool IsTransferring() const;
 
+    // The code that ends a reply ("226 " of "226 Done"); empty for a line that does not end one.
+    // CR and LF are left out wherever they stand.
+    static QByteArray ParseReplyCode(const QByteArray& replyLine);
     // The "(N bytes)" size of a 150 reply line, or 0.
     static qint64 ParseExpectedSize(const QByteArray& replyLine);
     // Address and port of a 227 reply line; false when it does not have the expected shape.
