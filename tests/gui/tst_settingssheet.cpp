@@ -9,6 +9,8 @@
 #include "gui/app/DocumentRegistry.h"
 #include "gui/common/CFileEditorDlg.h"
 #include "gui/common/CommandIds.h"
+#include "gui/common/Help.h"
+#include "gui/common/HelpBrowser.h"
 #include "gui/common/IShell.h"
 #include "gui/net/CPendingFilesDlg.h"
 #include "gui/net/NetCommands.h"
@@ -140,6 +142,24 @@ private slots:
         // The .procmailrc page made the missing file, silently.
         QCOMPARE(readFile(Workspace::GetProcmailrcPath()), CProcmailrcFile::DefaultText());
         QVERIFY(Prompt::History().isEmpty());
+    }
+
+    // Help shows each page's own topic; an unknown topic would show the contents instead.
+    void helpTopics()
+    {
+        CPropSheetSetup sheet(QStringLiteral("Settings"), nullptr, CPropSheetSetup::FtpPage);
+        sheet.show();
+        const QStringList topics
+            = { QStringLiteral("settingsFTP.html"), QStringLiteral("settingsForward.html"),
+                  QStringLiteral("settingsMisc.html"), QStringLiteral("settingsProcmailrc.html") };
+        for (int page = 0; page < topics.size(); ++page) {
+            sheet.Tabs()->setCurrentIndex(page);
+            sheet.Buttons()->button(QDialogButtonBox::Help)->click();
+            QCOMPARE(HelpBrowser::Instance()->CurrentTopic(), topics[page]);
+        }
+        ShowHelpTopic(&sheet, QStringLiteral("settings.html"));
+        QCOMPARE(HelpBrowser::Instance()->CurrentTopic(), QStringLiteral("settings.html"));
+        HelpBrowser::Instance()->close();
     }
 
     // The FTP page's host reaches the setting that the connection reads.
