@@ -12,6 +12,7 @@
 #include "gui/common/Help.h"
 #include "gui/common/HelpBrowser.h"
 #include "gui/common/IShell.h"
+#include "gui/editor/CZEPHView.h"
 #include "gui/net/CPendingFilesDlg.h"
 #include "gui/net/NetCommands.h"
 #include "gui/settings/CPropPageEmail.h"
@@ -142,6 +143,45 @@ private slots:
         // The .procmailrc page made the missing file, silently.
         QCOMPARE(readFile(Workspace::GetProcmailrcPath()), CProcmailrcFile::DefaultText());
         QVERIFY(Prompt::History().isEmpty());
+    }
+
+    // A modified .procmailrc in an editor window is saved or dropped first; Cancel opens no sheet.
+    void editorWindowClosedFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("cancel") << int(Prompt::Cancel) << false;
+        QTest::newRow("discard") << int(Prompt::No) << true;
+    }
+    void editorWindowClosedFirst()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, opened);
+        SetSetting(Settings::ShowPendingFilesDlg, 0);
+        const QString path = Workspace::GetProcmailrcPath();
+        QString error;
+        QVERIFY(CProcmailrcFile().CreateDefault(&error));
+        MainWindowWithEditor window;
+        InstallSettings(window.Shell());
+        auto* view = qobject_cast<CZEPHView*>(window.Documents().OpenDocument(path, DocumentKind::Text));
+        QVERIFY(view);
+        view->Editor()->insertPlainText(QStringLiteral("# unsaved\n"));
+        bool sheetShown = false;
+        QTimer watch;
+        watch.setInterval(50);
+        connect(&watch, &QTimer::timeout, [&sheetShown] {
+            if (auto* sheet = qobject_cast<CPropSheetSetup*>(QApplication::activeModalWidget())) {
+                sheetShown = true;
+                sheet->reject();
+            }
+        });
+        watch.start();
+        Prompt::QueueAnswer(Prompt::Button(answer));
+        window.Shell().RunCommand(Cmd::Settings);
+        QCOMPARE(sheetShown, opened);
+        QCOMPARE(Prompt::History().first().caption, QStringLiteral("Save changes?"));
+        QCOMPARE(window.Documents().FindDocument(path) != nullptr, !opened);
+        QCOMPARE(readFile(path), CProcmailrcFile::DefaultText());
     }
 
     // Help shows each page's own topic; an unknown topic would show the contents instead.
