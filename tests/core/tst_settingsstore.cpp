@@ -143,7 +143,7 @@ void TestSettingsStore::profileLookups()
     QCOMPARE(data.stringSections[0].entries.size(), 1);
     QCOMPARE(data.stringSections[0].entries[0].first, QStringLiteral("Setup wiz run"));
 
-    QCOMPARE(GetSettingString(Settings::ZephDir), QStringLiteral(".procmail"));
+    QCOMPARE(GetSettingString(Settings::ZephDir), QStringLiteral("$HOME/.procmail"));
     QVERIFY(!CurrentUserData().SetString(QString(), QStringLiteral("k"), QStringLiteral("v")));
     QVERIFY(!CurrentUserData().SetString(QStringLiteral("s"), QString(), QStringLiteral("v")));
     QVERIFY(!CurrentUserData().SetStringArray(QString(), {}));
@@ -416,7 +416,7 @@ void TestSettingsStore::identityDataKeepsOtherIdentities()
 
     state.SetIdentity(QStringLiteral("Home"));
     state.LoadIdentityData();
-    QCOMPARE(GetSettingString(Settings::ZephDir), QStringLiteral(".procmail"));
+    QCOMPARE(GetSettingString(Settings::ZephDir), QStringLiteral("$HOME/.procmail"));
     SetSetting(Settings::ZephDir, QStringLiteral("home-dir"));
     QVERIFY(state.SaveIdentityData());
     QCOMPARE(state.GetIdentityNames(), (QStringList { QStringLiteral("Work"), QStringLiteral("Home") }));

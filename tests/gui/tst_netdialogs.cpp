@@ -13,7 +13,7 @@
 #include "gui/net/CFtpProgressDlg.h"
 #include "gui/net/CMenuEntryDlg.h"
 #include "gui/net/CPendingFilesDlg.h"
-#include "gui/net/CPropPageFTP.h"
+#include "gui/settings/CPropPageFTP.h"
 #include "support/FtpServers.h"
 
 #include <QCheckBox>

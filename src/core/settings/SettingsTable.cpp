@@ -13,8 +13,9 @@ using namespace Settings;
 constexpr SettingKey Rows[] = {
     // Start-up and workspace
     { DocumentDirectory, "Settings", "Document Directory", SettingType::String, "" },
-    { ZephDir, "Setup", "ZephDir", SettingType::String, ".procmail" },
-    { MailDir, "Setup", "MailDir", SettingType::String, "mail" },
+    // As written into .procmailrc; readers that need a path below the login directory drop "$HOME/".
+    { ZephDir, "Setup", "ZephDir", SettingType::String, "$HOME/.procmail" },
+    { MailDir, "Setup", "MailDir", SettingType::String, "$HOME/mail" },
     { SetupWizRun, "Setup", "Setup wiz run", SettingType::Int, "0" },
     { SetupWizAttempted, "Setup", "Setup Wiz Attempted", SettingType::Int, "0" },
     { NoSetupFilesWarning, "Settings", "No Setup Files Warning", SettingType::Int, "0" },
@@ -33,6 +34,14 @@ constexpr SettingKey Rows[] = {
     { ReturnEmailAddress, "Setup", "Return email address", SettingType::String, "you@example.com" },
     { PersonalName, "Setup", "Name", SettingType::String, "Your Name" },
     { OutOfMemoryError, "Setup", "Out of memory error", SettingType::Int, "0" },
+    // .procmailrc, e-mail and .forward/.qmail settings
+    { LoggingOn, "Setup", "Logging On", SettingType::Int, "1" },
+    { VerboseOn, "Setup", "Verbose On", SettingType::Int, "0" },
+    { ProcmailrcAdvancedShown, "Setup", "Procmailrc advanced shown", SettingType::Int, "0" },
+    { EmailAddress, "Setup", "Email address", SettingType::String, "you@example.com" },
+    { ShowPendingFilesDlg, "Setup", "Show Pending Files Dlg", SettingType::Int, "1" },
+    // 0 .forward, 1 .qmail, 2 neither, 3 not chosen yet.
+    { ForwardQmailRadio, "Setup", "ForwardQmail Radio", SettingType::Int, "3" },
     // Log viewer
     { ShowLogToolbar, "Log Settings", "Show Log Toolbar", SettingType::Int, "1" },
     { LogFont, "Log Settings", "Font", SettingType::Font, "" },

@@ -33,6 +33,13 @@ enum Key : int {
     ReturnEmailAddress,
     PersonalName,
     OutOfMemoryError,
+    // .procmailrc, e-mail and .forward/.qmail settings
+    LoggingOn,
+    VerboseOn,
+    ProcmailrcAdvancedShown,
+    EmailAddress,
+    ShowPendingFilesDlg,
+    ForwardQmailRadio,
     // Log viewer
     ShowLogToolbar,
     LogFont,

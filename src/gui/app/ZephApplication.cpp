@@ -18,6 +18,7 @@
 #include "gui/editor/TextEditorRegistration.h"
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/net/NetCommands.h"
+#include "gui/settings/SettingsCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -93,6 +94,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     RegisterTextEditor(shell);
     RegisterLogViewer(shell);
     NetCommands::Install(shell);
+    InstallSettings(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)

@@ -1,4 +1,4 @@
-#include "gui/net/CPropPageFTP.h"
+#include "gui/settings/CPropPageFTP.h"
 
 #include "core/common/Prompt.h"
 #include "core/net/CRemoteHost.h"
