@@ -316,7 +316,7 @@ private slots:
         r = RawFile();
         r.types = { 4 };
         r.ints[3] = { 3 }; // top mode
-        row("body mode out of range", r, "body edit mode");
+        row("body mode out of range", r, "action 1 (topMode): 3 is out of range");
         r = RawFile();
         r.name = "a\nb";
         row("line break in the name", r, "name");

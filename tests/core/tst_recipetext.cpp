@@ -152,7 +152,7 @@ private slots:
         QTest::newRow("unknown field")
             << QList<CRecipeCondition> { Condition(C::From, "a", C::JoinAnd),
                    Condition(C::CustomHeader + 3, "b") /* no such field */ }
-            << QByteArray(" # UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER.") << 0;
+            << QByteArray(" # UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER.\n") << 0;
     }
 
     void conditions()
@@ -265,11 +265,11 @@ private slots:
                           "}\n:0E:\n$DEFAULT\n\n}\n");
         QTest::newRow("extended logging of a delivering recipe with shell characters in the name")
             << QByteArray(
-                   R"({"name": "A $5 `x` \\", "logging": 2, "conditions": [{"field": 2, "entries": ["joe"]}],
+                   R"({"name": "A $5 `x` deals", "logging": 2, "conditions": [{"field": 2, "entries": ["joe"]}],
                             "actions": [{"type": 9}]})")
             << QByteArray(":0\n* ^From:.*joe\n{\n\t:0\n\t* ^To:.*\\/[^ \t].*\n\t{ ZEPH_TO=$MATCH }\n\n"
                           "\t:0\n\t* ^From:.*\\/[^ \t].*\n\t{ ZEPH_FROM=$MATCH }\n\n"
-                          "LOG=\"RECIPE: A \\$5 \\`x\\` \\\\\nTO: $ZEPH_TO\nFROM: $ZEPH_FROM "
+                          "LOG=\"RECIPE: A \\$5 \\`x\\` deals\nTO: $ZEPH_TO\nFROM: $ZEPH_FROM "
                           "$NL\"\n\n\t:0:\n\t$DEFAULT\n\n}\n");
         QTest::newRow("extended logging of a recipe that does not deliver")
             << QByteArray(
@@ -359,12 +359,12 @@ private slots:
             << QByteArray(":0\n* ^From:.*joe\n{\n\t:0bfwi\n"
                           "\t| sed -e '/a\\/b/,/'\\''$(id)'\\''/d' -ne '/-- it'\\''s/,/end\\//p'\n\n}\n");
         QTest::newRow("name and settings inside double quotes")
-            << QByteArray("{\"name\": \"Say \\\"hi\\\" $x\", \"nameHeader\": true, \"conditions\": "
+            << QByteArray("{\"name\": \"Say `hi` $x\", \"nameHeader\": true, \"conditions\": "
                           "[{\"field\": 10}], "
                           "\"actions\": [{\"type\": 7, \"forwardAddresses\": [\"a@b.c\"]}], "
                           "\"settings\": {\"returnAddress\": \"me$x@example.org\"}}")
             << QByteArray(
-                   "\n:0fhw\n| formail -A\"X-ZEPH-RECIPE: Say \\\"hi\\\" \\$x\" \n\n"
+                   "\n:0fhw\n| formail -A\"X-ZEPH-RECIPE: Say \\`hi\\` \\$x\" \n\n"
                    ":0w\n* !^X-Loop: me\\$x@example.org\n| formail -A\"X-Loop: me\\$x@example.org\" \\\n"
                    "| $SENDMAIL $SENDMAILFLAGS a@b.c\n\n\n:0fhw\n| formail -A \"X-ZEPH: No forward, "
                    "potential loop\"\n");
@@ -381,10 +381,10 @@ private slots:
             << Json("[{\"field\": 11, \"customHeader\": \"X-Foo\\\\\"}]") << QStringLiteral("custom header");
         QTest::newRow("empty line to cut at")
             << Json(R"([{"field": 10}])", R"([{"type": 4, "bottomMode": 2, "bottomLine": ""}])")
-            << QStringLiteral("empty line text");
+            << QStringLiteral("action 1 (bottomLine): You have elected to delete some lines from the bottom");
         QTest::newRow("empty line to remove between")
             << Json(R"([{"field": 10}])", R"([{"type": 4, "removeBetween": true, "betweenTop": "a"}])")
-            << QStringLiteral("empty top or bottom");
+            << QStringLiteral("action 1 (betweenBottom): You have elected to remove a section");
     }
 
     void refusedValues()
@@ -528,7 +528,7 @@ private slots:
         d.Conditions() = { Condition(C::From, "joe") };
         d.AddAction(12, CActionDetails());
         QCOMPARE(CActionBuilder::BuildRecipeText(d, RecipeTextSettings()),
-            QByteArray("# UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER."));
+            QByteArray("# UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER.\n"));
         QCOMPARE(CRecipeSummary::BuildSummarySegments(d).at(4),
             QByteArray("\n\n# UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER."));
     }
@@ -586,23 +586,27 @@ private slots:
                                                                               "for this recipe.",
                                                                               "" };
         QTest::newRow("body edit, reply, exit code") << Json(
-            R"([{"field": 8, "invert": true, "entries": ["x"], "join": 1}, {"field": 10}])",
+            R"([{"field": 8, "invert": true, "entries": ["x"], "join": 1}, {"field": 9, "size": "100"}])",
             R"([{"type": 4, "removeBetween": true, "betweenTop": "a", "betweenBottom": "b", "topMode": 1,
                          "topCount": 2, "bottomMode": 2, "bottomLine": "--"},
-                        {"type": 8, "responseFile": "C:\\r.txt", "includeBody": true, "responseAtTop": true},
+                        {"type": 8, "responseFile": "C:\\r.txt", "includeBody": true, "responseAtTop": true,
+                         "copy": true},
                         {"type": 5, "exitCode": 7}, {"type": 6}])")
                                                      << QList<QByteArray> { "",
                                                             "If this condition matches:\n",
                                                             "If the message body does NOT contain the "
                                                             "string:\nx\n",
                                                             "And if this condition matches:\n",
-                                                            "On all messages\n", "",
+                                                            "If the size of the message is greater than "
+                                                            "\n100 bytes\n",
+                                                            "",
                                                             "\n\nProcmail will remove lines in the message "
                                                             "body starting with the line:\na\nending "
                                                             "with the line(inclusive):\nb\nAND\nremove the "
                                                             "top 2 lines of the message body.\nAND\n"
                                                             "remove all lines in the message body after the "
-                                                            "line:\n--\nAND\nProcmail will send a "
+                                                            "line:\n--\nAND\nOn a COPY of the message "
+                                                            "Procmail will send a "
                                                             "reply using\nC:\\r.txt\nas your response.  The "
                                                             "original message body will be included "
                                                             "after your response.\nAND\nProcmail will set "

@@ -7,8 +7,9 @@
 
 namespace {
 
-const QByteArray UnexpectedFilterError("# UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER.");
-const QByteArray UnexpectedBodyError("# UNEXPECTED ERROR!  DO NOT USE THIS RECIPE!");
+// Error lines end with their line feed, so the next line of the recipe never lands on the comment.
+const QByteArray UnexpectedFilterError("# UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER.\n");
+const QByteArray UnexpectedBodyError("# UNEXPECTED ERROR!  DO NOT USE THIS RECIPE!\n");
 
 QByteArray Number(int value)
 {
@@ -186,7 +187,7 @@ QByteArray CActionBuilder::ReplyText(const CRecipeDefinition& d, int j, const Re
         modeLines = h5 + "\t\t:0w\n" + echoHead + cat + "; \\\n" + "\t\tsed -e 's/^/> /' \\\n" + e;
         break;
     default:
-        return "## Unexpected error!  Please don't use this recipe!";
+        return "## Unexpected error!  Please don't use this recipe!\n";
     }
 
     QByteArray text = "\tREPLY_TO=`formail -rtzxTo:`\n";

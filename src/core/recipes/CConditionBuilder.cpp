@@ -148,7 +148,7 @@ CConditionBuilder::Result CConditionBuilder::BuildConditions(
         } else if (field == 10) {
             // every message: nothing to test
         } else {
-            r.text = " # UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER.";
+            r.text = " # UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER.\n";
         }
         if (d.EndsOrGroup(k)) {
             bodyHandling();

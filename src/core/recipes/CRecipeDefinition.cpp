@@ -37,55 +37,21 @@ CActionDetails OwnValues(int type, const CActionDetails& from)
     return d;
 }
 
+// Multi-line values hold CR LF between lines. A file may carry lone CR or LF (the builders read
+// them as line breaks too); the definition keeps one form so that it exports and imports as it
+// was loaded.
+QByteArray UnifyLineBreaks(const QByteArray& text)
+{
+    QByteArray unified = text;
+    unified.replace("\r\n", "\n");
+    unified.replace('\r', '\n');
+    unified.replace("\n", "\r\n");
+    return unified;
+}
+
 QString BadFormat(const QString& detail)
 {
     return QStringLiteral("The recipe data file has a bad format: %1").arg(detail);
-}
-
-bool HasLineBreakOrNul(const QByteArray& text)
-{
-    return text.contains('\r') || text.contains('\n') || text.contains('\0');
-}
-
-bool AllDigits(const QByteArray& text)
-{
-    if (text.isEmpty())
-        return false;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
-}
-
-// Forward addresses go unquoted onto the sendmail command line: each must be one plain word.
-bool CheckForwardAddresses(const QByteArray& addresses, QString* problem)
-{
-    QByteArray unified = addresses;
-    unified.replace("\r\n", "\n");
-    unified.replace('\r', '\n');
-    int count = 0;
-    for (const QByteArray& rawLine : unified.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        if (line.isEmpty())
-            continue;
-        ++count;
-        bool bad = line.startsWith('-');
-        for (char c : line) {
-            if (c == ' ' || c == '\t' || c == '\0' || QByteArray(";|&$`()'\"\\<>").contains(c))
-                bad = true;
-        }
-        if (bad) {
-            *problem = QStringLiteral("the forward address \"%1\" is not a plain address")
-                           .arg(QString::fromUtf8(line));
-            return false;
-        }
-    }
-    if (count == 0) {
-        *problem = QStringLiteral("a forward action has no address");
-        return false;
-    }
-    return true;
 }
 
 void WriteItem(CArchive& archive, qint32 value)
@@ -425,111 +391,6 @@ void CRecipeDefinition::Clear()
     m_loggingChoice = 1;
 }
 
-bool CRecipeDefinition::Validate(QString* error) const
-{
-    auto fail = [error](const QString& text) {
-        if (error)
-            *error = text;
-        return false;
-    };
-    const int n = GetConditionCount();
-    const int m = GetActionCount();
-    if (n < 1)
-        return fail(QStringLiteral("the recipe has no condition."));
-    if (m < 1)
-        return fail(QStringLiteral("the recipe has no action."));
-    if (m_dataMgr.Count() != m)
-        return fail(QStringLiteral("the recipe has %1 action types but %2 action details.")
-                        .arg(m)
-                        .arg(m_dataMgr.Count()));
-    if (HasLineBreakOrNul(m_name))
-        return fail(QStringLiteral("the recipe name contains a line break or a NUL character."));
-    for (int k = 0; k < n; ++k) {
-        const CRecipeCondition& c = m_conditions.at(k);
-        const QString where = QStringLiteral("condition %1").arg(k + 1);
-        if (c.field < 0 || c.field > 11)
-            return fail(QStringLiteral("%1 has the unknown field %2.").arg(where).arg(c.field));
-        if (c.field == CRecipeCondition::To && (c.toKind < 100 || c.toKind > 102))
-            return fail(QStringLiteral("%1 has the unknown To kind %2.").arg(where).arg(c.toKind));
-        if (c.invert != 0 && c.invert != 1)
-            return fail(QStringLiteral("%1 has the invert value %2.").arg(where).arg(c.invert));
-        const bool last = k == n - 1;
-        if (last && c.join != CRecipeCondition::JoinNone)
-            return fail(QStringLiteral("the last condition is joined to a condition that does not exist."));
-        if (!last && c.join != CRecipeCondition::JoinAnd && c.join != CRecipeCondition::JoinOr)
-            return fail(QStringLiteral("%1 has the join value %2.").arg(where).arg(c.join));
-        if (c.field == CRecipeCondition::Size && !AllDigits(c.size))
-            return fail(QStringLiteral("%1 has the size \"%2\", which is not a number of bytes.")
-                            .arg(where, QString::fromUtf8(c.size)));
-        if (c.field == CRecipeCondition::CustomHeader && c.customHeader.isEmpty())
-            return fail(QStringLiteral("%1 tests a custom header without a name.").arg(where));
-        if (HasLineBreakOrNul(c.customHeader))
-            return fail(
-                QStringLiteral("%1: the custom header contains a line break or a NUL character.").arg(where));
-        if (HasLineBreakOrNul(c.size))
-            return fail(QStringLiteral("%1: the size contains a line break or a NUL character.").arg(where));
-        if (c.entries.contains('\0'))
-            return fail(QStringLiteral("%1: the entries contain a NUL character.").arg(where));
-        // procmail joins a condition line that ends in a backslash with the next line.
-        if (c.field == CRecipeCondition::CustomHeader && c.customHeader.endsWith('\\'))
-            return fail(
-                QStringLiteral("%1: the custom header \"%2\" ends in a backslash (\\), which would join the "
-                               "next recipe line to the condition.")
-                    .arg(where, QString::fromUtf8(c.customHeader)));
-    }
-    for (int j = 0; j < m; ++j) {
-        const CActionDetails& d = Action(j);
-        const int type = GetActionType(j);
-        const QString where = QStringLiteral("action %1").arg(j + 1);
-        if (type < 0 || type > 9)
-            return fail(QStringLiteral("%1 has the unknown type %2.").arg(where).arg(type));
-        for (const CActionDetailField& f : DetailFields()) {
-            if (f.kind == CActionDetailField::Text && HasLineBreakOrNul(d.*f.text))
-                return fail(QStringLiteral("%1: the %2 contains a line break or a NUL character.")
-                                .arg(where, QLatin1String(f.label)));
-        }
-        for (const CActionDetailField& f : DetailFields()) {
-            if (f.kind == CActionDetailField::Lines && (d.*f.text).contains('\0'))
-                return fail(
-                    QStringLiteral("%1: the %2 contain a NUL character.").arg(where, QLatin1String(f.label)));
-        }
-        switch (type) {
-        case ActionModifyBody:
-            if (d.topMode < 0 || d.topMode > 2 || d.bottomMode < 0 || d.bottomMode > 2)
-                return fail(QStringLiteral("%1 has an unknown body edit mode.").arg(where));
-            if (d.topCount < 0 || d.bottomCount < 0)
-                return fail(QStringLiteral("%1 removes a negative number of lines.").arg(where));
-            // An empty sed pattern means "the last pattern used", which sed refuses here.
-            if (d.removeBetween != 0 && (d.betweenTop.isEmpty() || d.betweenBottom.isEmpty()))
-                return fail(
-                    QStringLiteral("%1 removes the lines between an empty top or bottom line.").arg(where));
-            if ((d.topMode == 2 && d.topLine.isEmpty()) || (d.bottomMode == 2 && d.bottomLine.isEmpty()))
-                return fail(QStringLiteral("%1 cuts the body at an empty line text.").arg(where));
-            break;
-        case ActionSave:
-            if (d.mailboxMode != 0 && d.mailboxMode != 1)
-                return fail(
-                    QStringLiteral("%1 has the unknown mailbox mode %2.").arg(where).arg(d.mailboxMode));
-            if (d.mailboxMode == 1 && d.customMailbox.trimmed().isEmpty())
-                return fail(QStringLiteral("%1 saves to a mailbox without a name.").arg(where));
-            break;
-        case ActionForward: {
-            QString problem;
-            if (!CheckForwardAddresses(d.forwardAddresses, &problem))
-                return fail(QStringLiteral("in %1 %2.").arg(where, problem));
-            break;
-        }
-        case ActionReply:
-            if (MakeResponseRemoteName(d.responseFile).isEmpty())
-                return fail(QStringLiteral("%1 replies without a response file.").arg(where));
-            break;
-        default:
-            break;
-        }
-    }
-    return true;
-}
-
 QString CRecipeDefinition::RecipeDataPath(const QByteArray& name)
 {
     return Workspace::GetDataFolder() + QString::fromUtf8(name) + QStringLiteral(".zeph");
@@ -717,6 +578,8 @@ bool CRecipeDefinition::Load(CArchive& archive)
     Fill(&loaded.m_conditions, &CRecipeCondition::join, joins);
     Fill(&loaded.m_conditions, &CRecipeCondition::entries, entries);
     Fill(&loaded.m_conditions, &CRecipeCondition::size, sizes);
+    for (CRecipeCondition& c : loaded.m_conditions)
+        c.entries = UnifyLineBreaks(c.entries);
     QList<CActionDetails> details(m);
     for (qsizetype i = 0; i < detailFields.size(); ++i) {
         const CActionDetailField& f = detailFields.at(i);
@@ -724,6 +587,10 @@ bool CRecipeDefinition::Load(CArchive& archive)
             Fill(&details, f.number, columns.at(i).numbers);
         else
             Fill(&details, f.text, columns.at(i).texts);
+        if (f.kind == CActionDetailField::Lines) {
+            for (CActionDetails& a : details)
+                a.*f.text = UnifyLineBreaks(a.*f.text);
+        }
     }
     loaded.m_actionTypes = types;
     loaded.m_dataMgr.SetAllDetails(details);
