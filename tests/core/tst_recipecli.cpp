@@ -186,9 +186,18 @@ There will be extended logging for this recipe.
         QTest::newRow("no actions") << QByteArray(
             R"({"name": "a", "conditions": [{"field": 10}], "actions": []})")
                                     << QByteArray("actions");
+        QTest::newRow("mailbox that pipes") << QByteArray(R"({"name": "a", "conditions": [{"field": 10}],
+                             "actions": [{"type": 9, "customMailbox": " | rm -rf $HOME"}]})")
+                                            << QByteArray("action 1 (customMailbox)");
+        QTest::newRow("body condition without entries")
+            << QByteArray(R"({"name": "a", "conditions": [{"field": 8}], "actions": [{"type": 6}]})")
+            << QByteArray("condition 1 (entries)");
+        QTest::newRow("delete before another action") << QByteArray(
+            R"({"name": "a", "conditions": [{"field": 10}], "actions": [{"type": 6}, {"type": 5}]})")
+                                                      << QByteArray("action 1 (type)");
         QTest::newRow("size not a number") << QByteArray(
             R"({"name": "a", "conditions": [{"field": 9, "size": "big"}], "actions": [{"type": 6}]})")
-                                           << QByteArray("conditions[0].size");
+                                           << QByteArray("condition 1 (size)");
     }
 
     void badDefinitions()

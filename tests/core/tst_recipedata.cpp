@@ -1,14 +1,18 @@
 // Recipe data files: every field round-trips; damaged, foreign or inconsistent files are refused
 // with a message and change nothing.
+#include "core/recipes/CActionBuilder.h"
 #include "core/recipes/CRecipeDefinition.h"
 #include "core/recipes/CRecipeDefinitionJson.h"
 #include "core/settings/CArchive.h"
 #include "core/settings/CFileCipher.h"
 #include "core/settings/ProtectedKeys.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -107,6 +111,200 @@ QByteArray ReadAll(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray Def(const QByteArray& conditions, const QByteArray& actions = R"([{"type": 9}])",
+    const QByteArray& more = QByteArray())
+{
+    return "{\"name\": \"Spam\"" + more + ", \"conditions\": " + conditions + ", \"actions\": " + actions
+        + "}";
+}
+
+// Changes the details of action j in place.
+void Change(CRecipeDefinition* d, int j, const std::function<void(CActionDetails&)>& change)
+{
+    QList<CActionDetails> all = d->DataMgr().AllDetails();
+    change(all[j]);
+    d->DataMgr().SetAllDetails(all);
+}
+
+// A definition the rule set must refuse, given as DEF.json and as the change that makes the
+// accepted `good` definition into it in memory (which is then saved as a data file); `named` is
+// what both messages must hold: the value at fault, in the wizard page's words where it has some.
+struct BadShape
+{
+    const char* tag;
+    QByteArray good;
+    QByteArray bad;
+    std::function<void(CRecipeDefinition*)> mutate;
+    QString named;
+};
+
+QList<BadShape> BadShapes()
+{
+    using C = CRecipeCondition;
+    const QString nothing = QStringLiteral("You have not entered a word or character to filter on.  Please "
+                                           "enter something to filter on.");
+    return {
+        { "body condition without entries",
+            Def(R"([{"field": 8, "entries": ["Dear friend"]}])", R"([{"type": 6}])"),
+            Def(R"([{"field": 8, "entries": [" ", "\t"]}])", R"([{"type": 6}])"),
+            [](CRecipeDefinition* d) { d->Conditions()[0].entries = " \r\n\t"; },
+            QStringLiteral("condition 1 (entries): ") + nothing },
+        { "anywhere-in-headers condition without entries",
+            Def(R"([{"field": 2, "entries": ["a"], "join": 2}, {"field": 7, "entries": ["spam"]}])"),
+            Def(R"([{"field": 2, "entries": ["a"], "join": 2}, {"field": 7, "entries": []}])"),
+            [](CRecipeDefinition* d) { d->Conditions()[1].entries.clear(); },
+            QStringLiteral("condition 2 (entries): ") + nothing },
+        { "size 0", Def(R"([{"field": 9, "size": "1"}])"), Def(R"([{"field": 9, "size": "0"}])"),
+            [](CRecipeDefinition* d) { d->Conditions()[0].size = "0"; },
+            QStringLiteral(
+                "condition 1 (size): \"0\" is not a number of bytes from 1 to 9999999999.  Please enter a "
+                "positive number.") },
+        { "size of 23 digits", Def(R"([{"field": 9, "size": "9999999999"}])"),
+            Def(R"([{"field": 9, "size": "12345678901234567890123"}])"),
+            [](CRecipeDefinition* d) { d->Conditions()[0].size = "12345678901234567890123"; },
+            QStringLiteral(
+                "condition 1 (size): \"12345678901234567890123\" is not a number of bytes from 1 to "
+                "9999999999") },
+        { "custom mailbox that pipes",
+            Def(R"([{"field": 10}])", R"([{"type": 9, "mailboxMode": 1, "customMailbox": "my box"}])"),
+            Def(R"([{"field": 10}])",
+                R"([{"type": 9, "mailboxMode": 1, "customMailbox": "  | rm -rf $HOME"}])"),
+            [](CRecipeDefinition* d) {
+                Change(d, 0, [](CActionDetails& a) { a.customMailbox = " \t| rm -rf $HOME"; });
+            },
+            QStringLiteral("action 1 (customMailbox): The mailbox name") },
+        { "custom mailbox that forwards",
+            Def(R"([{"field": 10}])", R"([{"type": 9, "mailboxMode": 1, "customMailbox": "a!b"}])"),
+            Def(R"([{"field": 10}])",
+                R"([{"type": 9, "mailboxMode": 1, "customMailbox": " !x@example.org"}])"),
+            [](CRecipeDefinition* d) {
+                Change(d, 0, [](CActionDetails& a) { a.customMailbox = "!x@example.org"; });
+            },
+            QStringLiteral("which procmail would take as a forward") },
+        { "delete before another action", Def(R"([{"field": 10}])", R"([{"type": 5}, {"type": 6}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 6}, {"type": 5}])"),
+            [](CRecipeDefinition* d) {
+                d->ActionTypes() = { ActionDelete, ActionExitCode };
+                Change(d, 1, [](CActionDetails& a) { a.anotherAction = 0; });
+            },
+            QStringLiteral("action 1 (type): this action takes the message away") },
+        { "save without copy before another action",
+            Def(R"([{"field": 10}])",
+                R"([{"type": 9, "copy": true}, {"type": 2, "headerName": "A", "headerValue": "1"}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 9}, {"type": 2, "headerName": "A", "headerValue": "1"}])"),
+            [](CRecipeDefinition* d) { Change(d, 0, [](CActionDetails& a) { a.copy = 0; }); },
+            QStringLiteral("action 1 (type): this action takes the message away") },
+        { "remove from Subject twice",
+            Def(R"([{"field": 10}])",
+                R"([{"type": 1, "removeSubject": "a"}, {"type": 0, "addSubject": "b"}, {"type": 9}])"),
+            Def(R"([{"field": 10}])",
+                R"([{"type": 1, "removeSubject": "a"}, {"type": 1, "removeSubject": "b"}, {"type": 9}])"),
+            [](CRecipeDefinition* d) {
+                d->ActionTypes()[1] = ActionRemoveSubject;
+                Change(d, 1, [](CActionDetails& a) {
+                    a.addSubject.clear();
+                    a.removeSubject = "b";
+                });
+            },
+            QStringLiteral("action 2 (type): an action of type 1 is already action 1") },
+        { "body edit with nothing chosen",
+            Def(R"([{"field": 10}])", R"([{"type": 4, "topMode": 1, "topCount": 1}, {"type": 9}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 4}, {"type": 9}])"),
+            [](CRecipeDefinition* d) {
+                Change(d, 0, [](CActionDetails& a) {
+                    a.topMode = 0;
+                    a.topCount = 0;
+                });
+            },
+            QStringLiteral(
+                "action 1 (removeBetween): You haven't specified any modifications to be made to the "
+                "message body.") },
+        { "body edit between an empty top line",
+            Def(R"([{"field": 10}])",
+                R"([{"type": 4, "removeBetween": true, "betweenTop": "a", "betweenBottom": "b"}])"),
+            Def(R"([{"field": 10}])",
+                R"([{"type": 4, "removeBetween": true, "betweenTop": "", "betweenBottom": "b"}])"),
+            [](CRecipeDefinition* d) { Change(d, 0, [](CActionDetails& a) { a.betweenTop.clear(); }); },
+            QStringLiteral(
+                "action 1 (betweenTop): You have elected to remove a section from the message body but "
+                "you haven't specified the top starting string.") },
+        { "top count 0", Def(R"([{"field": 10}])", R"([{"type": 4, "topMode": 1, "topCount": 1}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 4, "topMode": 1, "topCount": 0}])"),
+            [](CRecipeDefinition* d) { Change(d, 0, [](CActionDetails& a) { a.topCount = 0; }); },
+            QStringLiteral(
+                "action 1 (topCount): You have elected to delete some lines from the top of the message "
+                "but you haven't specified a positive number") },
+        { "top line empty", Def(R"([{"field": 10}])", R"([{"type": 4, "topMode": 2, "topLine": "--"}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 4, "topMode": 2}])"),
+            [](CRecipeDefinition* d) { Change(d, 0, [](CActionDetails& a) { a.topLine.clear(); }); },
+            QStringLiteral(
+                "action 1 (topLine): You have elected to delete some lines from the top of the message "
+                "but you haven't specified a string") },
+        { "bottom count 0", Def(R"([{"field": 10}])", R"([{"type": 4, "bottomMode": 1, "bottomCount": 2}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 4, "bottomMode": 1}])"),
+            [](CRecipeDefinition* d) { Change(d, 0, [](CActionDetails& a) { a.bottomCount = 0; }); },
+            QStringLiteral(
+                "action 1 (bottomCount): You have elected to delete some lines from the bottom of the "
+                "message but you haven't specified a positive number") },
+        { "bottom count that overflows",
+            Def(R"([{"field": 10}])", R"([{"type": 4, "bottomMode": 1, "bottomCount": 2147483646}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 4, "bottomMode": 1, "bottomCount": 2147483647}])"),
+            [](CRecipeDefinition* d) { Change(d, 0, [](CActionDetails& a) { a.bottomCount = 2147483647; }); },
+            QStringLiteral("2147483647 is out of range (0 to 2147483646)") },
+        { "count of a side that is not cut",
+            Def(R"([{"field": 10}])", R"([{"type": 4, "bottomMode": 1, "bottomCount": 2}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 4, "bottomMode": 1, "bottomCount": 2, "topCount": 5}])"),
+            [](CRecipeDefinition* d) { Change(d, 0, [](CActionDetails& a) { a.topCount = 5; }); },
+            QStringLiteral("action 1 (topCount): applies only when topMode is 1.") },
+        { "logging choice out of range", Def(R"([{"field": 10}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 9}])", R"(, "logging": -2147483648)"),
+            [](CRecipeDefinition* d) { d->SetLoggingChoice(-2147483647 - 1); },
+            QStringLiteral("-2147483648 is out of range (0 to 2)") },
+        { "To kind on another field", Def(R"([{"field": 2, "toKind": 102, "entries": ["joe"]}])"),
+            Def(R"([{"field": 2, "toKind": 53, "entries": ["joe"]}])"),
+            [](CRecipeDefinition* d) { d->Conditions()[0].toKind = 53; },
+            QStringLiteral("53 is out of range (100 to 102)") },
+        { "empty name", Def(R"([{"field": 10}])"),
+            R"({"name": "", "conditions": [{"field": 10}], "actions": [{"type": 9}]})",
+            [](CRecipeDefinition* d) { d->SetName(QByteArray()); },
+            QStringLiteral("the recipe (name):  Please enter a name for the recipe") },
+        { "reserved name prefix", Def(R"([{"field": 10}])", R"([{"type": 9}])"),
+            R"({"name": "zeph_backup", "conditions": [{"field": 10}], "actions": [{"type": 9}]})",
+            [](CRecipeDefinition* d) { d->SetName("zeph_backup"); },
+            QStringLiteral("Recipe names that begin with 'ZEPH_' are reserved") },
+        { "X-Loop removed", Def(R"([{"field": 10}])", R"([{"type": 3, "headerToRemove": "X-Loopy"}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 3, "headerToRemove": "x-lo"}])"),
+            [](CRecipeDefinition* d) {
+                Change(d, 0, [](CActionDetails& a) { a.headerToRemove = "X-Loop:"; });
+            },
+            QStringLiteral(
+                "action 1 (headerToRemove): It appears you are trying to remove a \"X-Loop\" header.") },
+        { "custom header of blanks", Def(R"([{"field": 11, "customHeader": "X-A", "entries": ["b"]}])"),
+            Def(R"([{"field": 11, "customHeader": "  ", "entries": ["b"]}])"),
+            [](CRecipeDefinition* d) { d->Conditions()[0].customHeader = " "; },
+            QStringLiteral("condition 1 (customHeader): You have selected to filter on a custom header") },
+        { "all messages after another condition",
+            Def(R"([{"field": 2, "entries": ["a"], "join": 1}, {"field": 4, "entries": ["b"]}])"),
+            Def(R"([{"field": 2, "entries": ["a"], "join": 1}, {"field": 10}])"),
+            [](CRecipeDefinition* d) {
+                d->Conditions()[1].field = C::AllMessages;
+                d->Conditions()[1].entries.clear();
+            },
+            QStringLiteral("condition 2 (field): only a recipe's single, first condition") },
+    };
+}
+
+// The definition's whole content, for comparing two definitions.
+void CompareDefinitions(const CRecipeDefinition& actual, const CRecipeDefinition& expected)
+{
+    QCOMPARE(actual.Conditions(), expected.Conditions());
+    QCOMPARE(actual.ActionTypes(), expected.ActionTypes());
+    QCOMPARE(actual.DataMgr().AllDetails(), expected.DataMgr().AllDetails());
+    QCOMPARE(actual.GetName(), expected.GetName());
+    QCOMPARE(actual.HasNameHeader(), expected.HasNameHeader());
+    QCOMPARE(actual.GetLoggingChoice(), expected.GetLoggingChoice());
 }
 
 } // namespace
@@ -250,6 +448,95 @@ private slots:
         QCOMPARE(plain.mid(5 + fillerLength), expected.mid(5 + 30));
     }
 
+    // Every shape the wizard would refuse is refused by the DEF.json reader and by the data file
+    // loader alike, with a message naming the value; nothing is written and the definition being
+    // loaded into stays as it was. The same shape made valid is accepted and builds.
+    void badShapesAreRefusedEverywhere()
+    {
+        for (const BadShape& shape : BadShapes()) {
+            const QString tag = QString::fromLatin1(shape.tag);
+            CRecipeDefinition good;
+            RecipeTextSettings settings;
+            QString error;
+            QVERIFY2(CRecipeDefinitionJson::FromJson(shape.good, &good, &settings, &error),
+                qPrintable(tag + QStringLiteral(": ") + error));
+            const QByteArray text = CActionBuilder::BuildRecipeText(good, settings);
+            QVERIFY2(!text.toUpper().contains("ERROR") && text.endsWith('\n'), qPrintable(tag));
+
+            CRecipeDefinition fromJson;
+            fromJson.SetName("Unchanged");
+            QVERIFY2(
+                !CRecipeDefinitionJson::FromJson(shape.bad, &fromJson, nullptr, &error), qPrintable(tag));
+            QVERIFY2(error.contains(shape.named), qPrintable(tag + QStringLiteral(": ") + error));
+            QCOMPARE(fromJson.GetName(), QByteArray("Unchanged"));
+
+            CRecipeDefinition bad = good;
+            shape.mutate(&bad);
+            QVERIFY2(!bad.Validate(&error), qPrintable(tag));
+            const QString path = m_dir.filePath(QStringLiteral("shape.zeph"));
+            QVERIFY(bad.SaveRecipeDataTo(path, &error));
+            const QByteArray before = ReadAll(path);
+            CRecipeDefinition loaded;
+            loaded.SetName("Unchanged");
+            QVERIFY2(!loaded.LoadRecipeDataFrom(path, &error), qPrintable(tag));
+            QVERIFY2(error.contains(shape.named), qPrintable(tag + QStringLiteral(": ") + error));
+            QCOMPARE(loaded.GetName(), QByteArray("Unchanged"));
+            QCOMPARE(loaded.GetConditionCount(), 0);
+            QCOMPARE(ReadAll(path), before);
+        }
+    }
+
+    // Every data file the loader accepts exports to a DEF.json that imports back to the same
+    // definition: the fixtures of the tree, the valid forms of the refused shapes, and files with
+    // bare line feeds in their multi-line values.
+    void exportImportAgree()
+    {
+        QList<QPair<QString, QByteArray>> plains; // name, deciphered bytes
+        const QDir fixtures(QStringLiteral(ZEPH_TEST_DATA_DIR "/fuzz/recipedata"));
+        for (const QString& name : fixtures.entryList(QDir::Files))
+            plains.append({ name, ReadAll(fixtures.filePath(name)) });
+        plains.append({ QStringLiteral("every field"), everyFieldLayout().Bytes() });
+        RawFile bareLineFeeds;
+        bareLineFeeds.fields = { 4 };
+        bareLineFeeds.entries = { "a\nb\r\rc\r\n" };
+        bareLineFeeds.types = { 7 };
+        bareLineFeeds.strings[0] = { "a@b.c\nd@e.f" };
+        plains.append({ QStringLiteral("bare line feeds"), bareLineFeeds.Bytes() });
+        QStringList paths;
+        for (const auto& [name, plain] : plains) {
+            paths.append(m_dir.filePath(name + QStringLiteral(".zeph")));
+            QVERIFY(WriteProtected(paths.last(), plain));
+        }
+        // The enciphered fixtures that are whole files (cut.zeph is cut short on purpose).
+        for (const char* name : { "all-messages.zeph", "spam.zeph" })
+            paths.append(QStringLiteral(ZEPH_TEST_DATA_DIR "/fuzz/cipher/") + QLatin1String(name));
+        for (const BadShape& shape : BadShapes()) {
+            CRecipeDefinition good;
+            QString error;
+            QVERIFY(CRecipeDefinitionJson::FromJson(shape.good, &good, nullptr, &error));
+            paths.append(m_dir.filePath(QString::fromLatin1(shape.tag) + QStringLiteral(".zeph")));
+            QVERIFY(good.SaveRecipeDataTo(paths.last(), &error));
+        }
+        QVERIFY(paths.size() > BadShapes().size() + 4);
+        for (const QString& path : paths) {
+            CRecipeDefinition loaded;
+            QString error;
+            QVERIFY2(
+                loaded.LoadRecipeDataFrom(path, &error), qPrintable(path + QStringLiteral(": ") + error));
+            CRecipeDefinition imported;
+            QVERIFY2(CRecipeDefinitionJson::FromJson(
+                         CRecipeDefinitionJson::ToJson(loaded), &imported, nullptr, &error),
+                qPrintable(path + QStringLiteral(": ") + error));
+            CompareDefinitions(imported, loaded);
+        }
+        // Bare line feeds are kept as the line breaks they are.
+        CRecipeDefinition loaded;
+        QString error;
+        QVERIFY(loaded.LoadRecipeDataFrom(m_dir.filePath(QStringLiteral("bare line feeds.zeph")), &error));
+        QCOMPARE(loaded.GetEntries(0), QByteArray("a\r\nb\r\n\r\nc\r\n"));
+        QCOMPARE(loaded.GetForwardAddresses(0), QByteArray("a@b.c\r\nd@e.f"));
+    }
+
     void refused_data()
     {
         QTest::addColumn<QByteArray>("plain");
@@ -293,7 +580,7 @@ private slots:
         r = RawFile();
         r.fields = { 0 };
         r.toKinds = { 103 };
-        row("To kind out of range", r, "To kind");
+        row("To kind out of range", r, "condition 1 (toKind): 103 is out of range");
         r = RawFile();
         r.fields = { 9 };
         r.sizes = { "10k" };

@@ -195,8 +195,6 @@ bool CRecipeDefinitionJson::FromJson(
     qint32 nameHeader = 0, logging = 1;
     r.Required(root, QString(), QStringLiteral("name"));
     r.Text(root, QString(), QStringLiteral("name"), &name);
-    if (r.error.isEmpty() && name.trimmed().isEmpty())
-        r.Fail(QStringLiteral("name"), QStringLiteral("must not be empty"));
     r.Flag(root, QString(), QStringLiteral("nameHeader"), &nameHeader);
     r.Int(root, QString(), QStringLiteral("logging"), 0, 2, &logging);
     d.SetName(name);
@@ -236,25 +234,7 @@ bool CRecipeDefinitionJson::FromJson(
             r.Int(o, where, QStringLiteral("join"), 1, 2, &c.join);
         if (!r.error.isEmpty())
             break;
-        if (c.field != CRecipeCondition::CustomHeader && !c.customHeader.isEmpty())
-            r.Fail(where + QStringLiteral("customHeader"), QStringLiteral("applies only to field 11"));
-        if (c.field == CRecipeCondition::CustomHeader && c.customHeader.trimmed().isEmpty())
-            r.Fail(where + QStringLiteral("customHeader"), QStringLiteral("is required for field 11"));
-        if (c.field != CRecipeCondition::Size && !c.size.isEmpty())
-            r.Fail(where + QStringLiteral("size"), QStringLiteral("applies only to field 9"));
-        if (c.field == CRecipeCondition::Size) {
-            bool digits = !c.size.isEmpty();
-            for (char ch : c.size)
-                digits = digits && ch >= '0' && ch <= '9';
-            if (!digits)
-                r.Fail(
-                    where + QStringLiteral("size"), QStringLiteral("must be a number of bytes for field 9"));
-        }
-        if ((c.field == CRecipeCondition::Size || c.field == CRecipeCondition::AllMessages)
-            && !c.entries.isEmpty())
-            r.Fail(where + QStringLiteral("entries"), QStringLiteral("does not apply to fields 9 and 10"));
-        if (c.field == CRecipeCondition::AllMessages && c.invert != 0)
-            r.Fail(where + QStringLiteral("invert"), QStringLiteral("does not apply to field 10"));
+        // What a condition of its field may hold is the rule set's (Validate, below).
         d.Conditions().append(c);
     }
 

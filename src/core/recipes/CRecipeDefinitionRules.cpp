@@ -361,9 +361,8 @@ bool CRecipeDefinition::Validate(QString* error) const
             return fail(QStringLiteral("%1 has the unknown field %2.").arg(where).arg(c.field));
         // Page 140 stores a To kind for every field; only field 0 reads it.
         if (c.toKind < 100 || c.toKind > 102)
-            return fail(QStringLiteral("%1 has the unknown To kind %2 (toKind must be 100, 101 or 102).")
-                            .arg(where)
-                            .arg(c.toKind));
+            return failAt(where, QStringLiteral("toKind"),
+                QStringLiteral("%1 is out of range (100 to 102).").arg(c.toKind));
         if (c.invert != 0 && c.invert != 1)
             return fail(QStringLiteral("%1 has the invert value %2.").arg(where).arg(c.invert));
         const bool last = k == n - 1;
