@@ -183,6 +183,13 @@ QList<BadShape> BadShapes()
                 Change(d, 0, [](CActionDetails& a) { a.customMailbox = "!x@example.org"; });
             },
             QStringLiteral("which procmail would take as a forward") },
+        { "custom mailbox with blanks and a quote",
+            Def(R"([{"field": 10}])", R"([{"type": 9, "mailboxMode": 1, "customMailbox": "my box"}])"),
+            Def(R"([{"field": 10}])", R"([{"type": 9, "mailboxMode": 1, "customMailbox": "my \"box"}])"),
+            [](CRecipeDefinition* d) {
+                Change(d, 0, [](CActionDetails& a) { a.customMailbox = "my box\""; });
+            },
+            QStringLiteral("action 1 (customMailbox): The mailbox name") },
         { "delete before another action", Def(R"([{"field": 10}])", R"([{"type": 5}, {"type": 6}])"),
             Def(R"([{"field": 10}])", R"([{"type": 6}, {"type": 5}])"),
             [](CRecipeDefinition* d) {

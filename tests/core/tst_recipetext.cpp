@@ -200,6 +200,9 @@ private slots:
             << Json(joe) << QByteArray(":0:\n* ^From:.*joe\n$DEFAULT\n\n");
         QTest::newRow("save a copy") << Json(joe, R"([{"type": 9, "copy": true}])")
                                      << QByteArray(":0c:\n* ^From:.*joe\n$DEFAULT\n\n");
+        QTest::newRow("mailbox with blanks inside, quoted as one name")
+            << Json(joe, R"([{"type": 9, "customMailbox": " my $USER box "}])")
+            << QByteArray(":0:\n* ^From:.*joe\n\"my $USER box\"\n\n");
         QTest::newRow("maildir without lockfile") << Json(
             joe, R"([{"type": 9, "customMailbox": "Maildir/"}])", R"(, "settings": {"maildirFormat": true})")
                                                   << QByteArray(":0\n* ^From:.*joe\nMaildir/\n\n");

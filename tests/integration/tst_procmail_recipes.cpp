@@ -142,6 +142,11 @@ private slots:
                               << QList<QByteArray> { M("a@example.net", "s", QByteArray(3000, 'x') + "\n"),
                                      M("a@example.net", "s") }
                               << QByteArray("10");
+        QTest::newRow("smallest size") << QByteArray(R"([{"field": 9, "size": "1"}])")
+                                       << QList<QByteArray> { M("a@example.net", "s") } << QByteArray("1");
+        QTest::newRow("largest size")
+            << QByteArray(R"([{"field": 9, "size": "9999999999"}])")
+            << QList<QByteArray> { M("a@example.net", "s", QByteArray(3000, 'x') + "\n") } << QByteArray("0");
         QTest::newRow("all messages") << QByteArray(R"([{"field": 10}])")
                                       << QList<QByteArray> { M("a@example.net", "s") } << QByteArray("1");
         QTest::newRow("custom header")
@@ -451,6 +456,12 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("remove top 3 lines") << QByteArray(R"({"type": 4, "topMode": 1, "topCount": 3})")
                                             << QByteArray("four\nfive\nsix\nseven\neight\nnine\n");
+        QTest::newRow("remove the top line")
+            << QByteArray(R"({"type": 4, "topMode": 1, "topCount": 1})")
+            << QByteArray("two\nthree\nfour\nfive\nsix\nseven\neight\nnine\n");
+        QTest::newRow("remove the bottom line")
+            << QByteArray(R"({"type": 4, "bottomMode": 1, "bottomCount": 1})")
+            << QByteArray("one\ntwo\nthree\nfour\nfive\nsix\nseven\neight\n");
         QTest::newRow("remove bottom 2 lines")
             << QByteArray(R"({"type": 4, "bottomMode": 1, "bottomCount": 2})")
             << QByteArray("one\ntwo\nthree\nfour\nfive\nsix\nseven\n");
@@ -518,6 +529,37 @@ private slots:
         QCOMPARE(m_sandbox.Deliver(M("a@example.net", "spam")), 0);
         QCOMPARE(m_sandbox.Inbox().size(), 0);
         QVERIFY2(!m_sandbox.Log().contains("Folder:"), m_sandbox.Log().constData());
+    }
+
+    // A delete under a body or anywhere-in-headers condition takes only the mail that matches.
+    void deleteOnlyWhatMatches_data()
+    {
+        QTest::addColumn<QByteArray>("conditions");
+        QTest::addColumn<QByteArray>("matching");
+        QTest::addColumn<QByteArray>("other");
+        QTest::newRow("body") << QByteArray(R"([{"field": 8, "entries": ["Dear friend", "online secrets"]}])")
+                              << M("a@example.net", "s", "Hi.\nonline secrets\n") << M("a@example.net", "s");
+        QTest::newRow("anywhere in the headers")
+            << QByteArray(R"([{"field": 7, "entries": ["X-Spam: yes"]}])")
+            << M("a@example.net", "s", "b\n", "X-Spam: yes\n") << M("a@example.net", "s", "X-Spam: yes\n");
+        QTest::newRow("OR group of body and header")
+            << QByteArray(R"([{"field": 8, "entries": ["Dear friend"], "join": 2},
+                             {"field": 4, "entries": ["cheap"]}])")
+            << M("a@example.net", "cheap") << M("a@example.net", "s", "Dear sir\n");
+    }
+
+    void deleteOnlyWhatMatches()
+    {
+        QFETCH(QByteArray, conditions);
+        QFETCH(QByteArray, matching);
+        QFETCH(QByteArray, other);
+        CRecipeDefinition d;
+        QVERIFY(Use(m_sandbox, Block(Definition(conditions, R"([{"type": 6}])"), &d)));
+        QVERIFY(CRecipeSummary::BuildSummaryText(d).contains("Procmail will DELETE the message."));
+        QCOMPARE(m_sandbox.Deliver(matching), 0);
+        QCOMPARE(m_sandbox.Inbox().size(), 0);
+        QCOMPARE(m_sandbox.Deliver(other), 0);
+        QCOMPARE(m_sandbox.Inbox().size(), 1);
     }
 
     void forward_data()
@@ -687,6 +729,12 @@ private slots:
         QTest::newRow("custom mailbox, copy")
             << Definition(spam, R"([{"type": 9, "customMailbox": "spam", "copy": true}])")
             << QStringLiteral("spam") << QByteArray("Locking \"spam.lock\"") << 1;
+        QTest::newRow("custom mailbox with blanks inside")
+            << Definition(spam, R"([{"type": 9, "customMailbox": "my spam box"}])")
+            << QStringLiteral("my spam box") << QByteArray("Locking \"my spam box.lock\"") << 0;
+        QTest::newRow("custom mailbox after blanks")
+            << Definition(spam, R"([{"type": 9, "customMailbox": "  spam"}])") << QStringLiteral("spam")
+            << QByteArray("Locking \"spam.lock\"") << 0;
         QTest::newRow("maildir without lockfile")
             << QByteArray(R"({"name": "S", "conditions": [{"field": 4, "entries": ["spam"]}],
                              "actions": [{"type": 9, "customMailbox": "Maildir/"}])")

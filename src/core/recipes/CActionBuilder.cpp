@@ -11,6 +11,15 @@ namespace {
 const QByteArray UnexpectedFilterError("# UNEXPECTED ERROR, DO NOT USE THIS FILTER! PLEASE START OVER.\n");
 const QByteArray UnexpectedBodyError("# UNEXPECTED ERROR!  DO NOT USE THIS RECIPE!\n");
 
+// procmail splits a folder line at blanks and saves into the first word only ("my box" goes to
+// "my"); a name with blanks inside is written in double quotes, which procmail reads as one name
+// and in which $VARIABLES still expand. The rule set refuses a double quote in such a name.
+QByteArray FolderLine(const QByteArray& mailbox)
+{
+    const QByteArray name = mailbox.trimmed();
+    return name.contains(' ') || name.contains('\t') ? "\"" + name + "\"" : mailbox;
+}
+
 QByteArray Number(int value)
 {
     return QByteArray::number(value);
@@ -270,7 +279,7 @@ QByteArray CActionBuilder::BuildRecipeText(const CRecipeDefinition& d, const Rec
                 text.replace(point, (copy ? "c" : "") + lock + "\n");
             else
                 text += (copy ? "\t:0c" : "\t:0") + lock + "\n\t";
-            text += d.GetMailbox(j) + "\n\n";
+            text += FolderLine(d.GetMailbox(j)) + "\n\n";
             break;
         }
         default:

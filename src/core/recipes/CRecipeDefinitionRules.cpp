@@ -304,6 +304,13 @@ QString CheckOwnValues(int type, const CActionDetails& d, QString* key)
         // procmail reads an action line beginning with | as a pipe and with ! as a forward, while the
         // summary promises a mailbox of that name.
         const QByteArray name = d.customMailbox.trimmed();
+        // A name with blanks inside is written in double quotes (procmail would cut it at the first
+        // blank otherwise); a quote inside would end it early.
+        if ((name.contains(' ') || name.contains('\t')) && (name.contains('"') || name.endsWith('\\')))
+            return QStringLiteral(
+                "The mailbox name \"%1\" holds blanks and a double quote or a final "
+                "backslash, which cannot be written into a procmail recipe.  Please remove them.")
+                .arg(QString::fromUtf8(d.customMailbox));
         if (name.startsWith('|') || name.startsWith('!'))
             return QStringLiteral(
                 "The mailbox name \"%1\" begins with \"%2\", which procmail would take as a %3 "
