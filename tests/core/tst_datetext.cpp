@@ -71,8 +71,10 @@ private slots:
     {
         QCOMPARE(DateText::Format(QDateTime(), 0, QStringLiteral("/")), QString());
         QCOMPARE(CRemoteFilesFoldersMgr::UploadDateText(COleDateTime()), QString());
-        QCOMPARE(DateText::PaddedDigit('7'), QByteArrayView("07"));
-        QCOMPARE(DateText::PaddedDigit('x'), QByteArrayView());
+        QCOMPARE(DateText::PaddedDay('7'), QByteArrayView("07"));
+        // A damaged log's day stays visible rather than vanishing from the date.
+        QCOMPARE(DateText::PaddedDay('x'), QByteArrayView("0x"));
+        QCOMPARE(DateText::PaddedDay('\xff'), QByteArrayView("0\xff"));
     }
 
 private:

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <array>
+
 namespace DateText {
 
 Order OrderOf(int setting)
@@ -39,12 +41,18 @@ void Arrange(QByteArrayView pieces[PieceCount], Order order, QByteArrayView day,
     pieces[4] = third;
 }
 
-QByteArrayView PaddedDigit(char digit)
+QByteArrayView PaddedDay(char day)
 {
-    static constexpr char Padded[] = "00010203040506070809";
-    if (digit < '0' || digit > '9')
-        return QByteArrayView();
-    return QByteArrayView(Padded + 2 * (digit - '0'), 2);
+    // "0" followed by each of the 256 byte values.
+    static constexpr auto Padded = [] {
+        std::array<char, 512> pairs {};
+        for (int i = 0; i < 256; ++i) {
+            pairs[2 * i] = '0';
+            pairs[2 * i + 1] = static_cast<char>(i);
+        }
+        return pairs;
+    }();
+    return QByteArrayView(Padded.data() + 2 * static_cast<unsigned char>(day), 2);
 }
 
 QString Format(const QDateTime& time, int orderSetting, const QString& separatorSetting)

@@ -24,8 +24,9 @@ constexpr int PieceCount = 5;
 void Arrange(QByteArrayView pieces[PieceCount], Order order, QByteArrayView day, QByteArrayView month,
     QByteArrayView year, QByteArrayView separator);
 
-// A two-digit day ("07") for a one-digit one ("7"), without allocating.
-QByteArrayView PaddedDigit(char digit);
+// A one-character day with a leading zero ("7" gives "07"), without allocating. Any byte is
+// padded, so whatever a damaged log holds stays visible in the date.
+QByteArrayView PaddedDay(char day);
 
 // "MM/dd/yy HH:mm" arranged by the order and separator settings; empty for an invalid time.
 QString Format(const QDateTime& time, int orderSetting, const QString& separatorSetting);

@@ -34,7 +34,7 @@ int CLogEntry::DateTextPieces(
     const QByteArrayView month(kMonthDigits[m_month], 2);
     const QByteArrayView year = Slice(m_year);
     // A one-character day is written with a leading zero.
-    const QByteArrayView day = m_day.length == 1 ? DateText::PaddedDigit(DayPiece().front()) : DayPiece();
+    const QByteArrayView day = m_day.length == 1 ? DateText::PaddedDay(DayPiece().front()) : DayPiece();
     DateText::Arrange(pieces, DateText::OrderOf(format), day, month, year, separator);
     int n = DateText::PieceCount;
     pieces[n++] = QByteArrayView(" ");
