@@ -1,5 +1,6 @@
 // The .procmailrc: the template byte for byte, the settings lines changed under their markers by
 // zeph-cli and by the ".procmailrc" page's decisions, and hand-edited, damaged and CR LF files.
+#include "NetTestFixture.h"
 #include "TestEnvironment.h"
 #include "ZephCli.h"
 #include "core/common/Prompt.h"
@@ -19,22 +20,10 @@
 
 namespace {
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 // The 57 template lines as checked in; expectations are this file with lines changed by hand.
 QByteArray fixture()
 {
-    return readFile(QStringLiteral(ZEPH_TEST_DATA_DIR "/procmailrc/default.procmailrc"));
+    return ReadTestFile(QStringLiteral(ZEPH_TEST_DATA_DIR "/procmailrc/default.procmailrc"));
 }
 
 QList<QByteArray> fixtureLines()
@@ -91,7 +80,7 @@ class TestProcmailrc : public QObject
     QString put(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
-        return writeFile(path, bytes) ? path : QString();
+        return WriteTestFile(path, bytes) ? path : QString();
     }
 
 private slots:
@@ -150,7 +139,7 @@ private slots:
         QCOMPARE(run.code, 0);
         QCOMPARE(run.err, QByteArray());
         lines[line + 1] = text; // shifted by the two comments
-        QCOMPARE(readFile(path), joined(lines));
+        QCOMPARE(ReadTestFile(path), joined(lines));
     }
 
     // Hand-edited and damaged files: a missing or doubled marker changes nothing; a moved line
@@ -225,12 +214,12 @@ private slots:
         if (expected.isNull()) {
             QCOMPARE(run.code, 1);
             QVERIFY2(run.err.contains(message), run.err.constData());
-            QCOMPARE(readFile(path), content);
+            QCOMPARE(ReadTestFile(path), content);
             QCOMPARE(QFileInfo(path).lastModified(), before);
         } else {
             QCOMPARE(run.code, 0);
-            QCOMPARE(readFile(path), expected);
-            QVERIFY(!readFile(path).contains('\r'));
+            QCOMPARE(ReadTestFile(path), expected);
+            QVERIFY(!ReadTestFile(path).contains('\r'));
         }
         QCOMPARE(
             QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("rc") });
@@ -261,7 +250,7 @@ private slots:
         QCOMPARE(run.code, code);
         QVERIFY(!run.err.isEmpty());
         QCOMPARE(run.out, QByteArray());
-        QCOMPARE(readFile(path), fixture());
+        QCOMPARE(ReadTestFile(path), fixture());
     }
 
     // The page's object creates the missing file at once and silently, marked for upload.
@@ -270,7 +259,7 @@ private slots:
         const QString path = Workspace::GetProcmailrcPath();
         QVERIFY(!QFileInfo::exists(path));
         CProcmailrcSettings page;
-        QCOMPARE(readFile(path), fixture());
+        QCOMPARE(ReadTestFile(path), fixture());
         QVERIFY(Prompt::History().isEmpty());
         QCOMPARE(pendingLocals(), QStringList { path + QStringLiteral(">.procmailrc") });
         QCOMPARE(GetSettingString(Settings::ZephDir), QStringLiteral("$HOME/.procmail"));
@@ -288,7 +277,7 @@ private slots:
         SetSettingStringArray(Settings::PendingFiles, {});
 
         QVERIFY(page.Apply(true, false, page.ZephDir(), page.MailDir()).accepted);
-        QCOMPARE(readFile(path), fixture());
+        QCOMPARE(ReadTestFile(path), fixture());
         QVERIFY(!HasPending());
         QVERIFY(Prompt::History().isEmpty());
 
@@ -297,7 +286,7 @@ private slots:
         QList<QByteArray> lines = fixtureLines();
         lines[40] = "VERBOSE=yes";
         lines[19] = "ZEPH_DIR=$HOME/filters";
-        QCOMPARE(readFile(path), joined(lines));
+        QCOMPARE(ReadTestFile(path), joined(lines));
         QCOMPARE(GetSetting(Settings::VerboseOn), 1);
         QCOMPARE(GetSettingString(Settings::ZephDir), QStringLiteral("$HOME/filters"));
         QCOMPARE(captions(), QStringList { QStringLiteral("Warning!") });
@@ -312,7 +301,7 @@ private slots:
         QVERIFY(!bad.accepted);
         QCOMPARE(bad.focus, CProcmailrcSettings::Field::MailDir);
         QCOMPARE(captions(), QStringList { QStringLiteral("Invalid entry") });
-        QCOMPARE(readFile(path), joined(lines));
+        QCOMPARE(ReadTestFile(path), joined(lines));
     }
 
     // Verbose ticked while logging is off: Yes turns logging on, No turns verbose off (nothing
@@ -337,7 +326,7 @@ private slots:
         CProcmailrcSettings page;
         QVERIFY(page.Apply(false, false, page.ZephDir(), page.MailDir()).accepted);
         const QByteArray loggingOff = withLine(32, "LOGFILE=/dev/null");
-        QCOMPARE(readFile(path), loggingOff);
+        QCOMPARE(ReadTestFile(path), loggingOff);
         Prompt::ClearHistory();
         Prompt::QueueAnswer(Prompt::Button(answer));
         QCOMPARE(page.Apply(false, true, page.ZephDir(), page.MailDir()).accepted, accepted);
@@ -348,7 +337,7 @@ private slots:
         QCOMPARE(page.Logging(), logging);
         QCOMPARE(page.Verbose(), verbose);
         // Only Yes changes the file: both lines; No leaves verbose at its opening value.
-        QCOMPARE(readFile(path), answer == Prompt::Yes ? withLine(41, "VERBOSE=yes") : loggingOff);
+        QCOMPARE(ReadTestFile(path), answer == Prompt::Yes ? withLine(41, "VERBOSE=yes") : loggingOff);
     }
 
     // A change that cannot find its marker leaves the file, marks nothing, and offers the reset.
@@ -366,7 +355,7 @@ private slots:
         QList<QByteArray> lines = fixtureLines();
         lines.removeAt(30); // ##_LOGFILE_##
         lines.insert(0, "# mine");
-        QVERIFY(writeFile(path, joined(lines)));
+        QVERIFY(WriteTestFile(path, joined(lines)));
         SetSettingStringArray(Settings::PendingFiles, {});
         Prompt::ClearHistory();
 
@@ -375,14 +364,14 @@ private slots:
         QCOMPARE(Prompt::History().first().caption, QStringLiteral("Reset .procmailrc?"));
         if (answer == Prompt::No) {
             QCOMPARE(captions(), QStringList { QStringLiteral("Reset .procmailrc?") });
-            QCOMPARE(readFile(path), joined(lines));
+            QCOMPARE(ReadTestFile(path), joined(lines));
             QVERIFY(!HasPending());
             QCOMPARE(GetSetting(Settings::LoggingOn), 1);
         } else {
             QCOMPARE(captions(),
                 (QStringList {
                     QStringLiteral("Reset .procmailrc?"), QStringLiteral(".procmailrc updated") }));
-            QCOMPARE(readFile(path), fixture());
+            QCOMPARE(ReadTestFile(path), fixture());
             QVERIFY(HasPending());
             QVERIFY(page.Logging());
         }
@@ -393,25 +382,25 @@ private slots:
     {
         const QString path = Workspace::GetProcmailrcPath();
         CProcmailrcSettings page;
-        QVERIFY(writeFile(path, withLine(41, "VERBOSE=yes")));
+        QVERIFY(WriteTestFile(path, withLine(41, "VERBOSE=yes")));
         page.EditedOutside();
         QCOMPARE(captions(), QStringList { QStringLiteral("Warning!") });
         QVERIFY(page.Apply(true, false, page.ZephDir(), page.MailDir()).accepted);
-        QCOMPARE(readFile(path), fixture());
+        QCOMPARE(ReadTestFile(path), fixture());
     }
 
     void pageResetButton()
     {
         const QString path = Workspace::GetProcmailrcPath();
         CProcmailrcSettings page;
-        QVERIFY(writeFile(path, "# emptied by hand\n"));
+        QVERIFY(WriteTestFile(path, "# emptied by hand\n"));
         Prompt::QueueAnswer(Prompt::No);
         QVERIFY(!page.AskAndReset());
         QCOMPARE(Prompt::History().first().defaultButton, Prompt::No);
-        QCOMPARE(readFile(path), QByteArray("# emptied by hand\n"));
+        QCOMPARE(ReadTestFile(path), QByteArray("# emptied by hand\n"));
         Prompt::QueueAnswer(Prompt::Yes);
         QVERIFY(page.AskAndReset());
-        QCOMPARE(readFile(path), fixture());
+        QCOMPARE(ReadTestFile(path), fixture());
         QCOMPARE(Prompt::History().last().caption, QStringLiteral(".procmailrc updated"));
     }
 

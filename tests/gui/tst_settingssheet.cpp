@@ -1,5 +1,6 @@
 // The Settings sheet offscreen: opened from Tools > Settings and from the button page, the checks
 // and messages of its pages, the local .forward/.qmail, and the Pending Files offer on close.
+#include "NetTestFixture.h"
 #include "core/common/Prompt.h"
 #include "core/net/PendingFiles.h"
 #include "core/procmail/CProcmailrcFile.h"
@@ -45,18 +46,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 QStringList captions()
 {
@@ -141,7 +130,7 @@ private slots:
                 QStringLiteral(".procmailrc") }));
         QVERIFY(!seen.apply);
         // The .procmailrc page made the missing file, silently.
-        QCOMPARE(readFile(Workspace::GetProcmailrcPath()), CProcmailrcFile::DefaultText());
+        QCOMPARE(ReadTestFile(Workspace::GetProcmailrcPath()), CProcmailrcFile::DefaultText());
         QVERIFY(Prompt::History().isEmpty());
     }
 
@@ -181,7 +170,7 @@ private slots:
         QCOMPARE(sheetShown, opened);
         QCOMPARE(Prompt::History().first().caption, QStringLiteral("Save changes?"));
         QCOMPARE(window.Documents().FindDocument(path) != nullptr, !opened);
-        QCOMPARE(readFile(path), CProcmailrcFile::DefaultText());
+        QCOMPARE(ReadTestFile(path), CProcmailrcFile::DefaultText());
     }
 
     // Help shows each page's own topic; an unknown topic would show the contents instead.
@@ -380,7 +369,7 @@ private slots:
     void forwardFile()
     {
         const QString path = Workspace::GetForwardPath();
-        QVERIFY(writeFile(path, "# mine\r\n\r\n\"|exec /usr/bin/procmail\"\r\n# more\r\n"));
+        QVERIFY(WriteTestFile(path, "# mine\r\n\r\n\"|exec /usr/bin/procmail\"\r\n# more\r\n"));
         SetSetting(Settings::ForwardQmailRadio, 7);
         QString error;
         QVERIFY(CProcmailrcFile().CreateDefault(&error));
@@ -394,14 +383,14 @@ private slots:
         }
         QCOMPARE(GetSetting(Settings::ForwardQmailRadio), 0);
         QVERIFY(!HasPending());
-        QVERIFY(readFile(path).startsWith("# mine"));
+        QVERIFY(ReadTestFile(path).startsWith("# mine"));
         {
             CPropSheetSetup sheet(QStringLiteral("Settings"), nullptr, CPropSheetSetup::ForwardPage);
             sheet.ForwardPagePtr()->ForwardBox()->setEditText(
                 QStringLiteral("\"|exec /usr/bin/procmail #mary\""));
             QVERIFY(sheet.ForwardPagePtr()->OnOK());
         }
-        QCOMPARE(readFile(path), QByteArray("\"|exec /usr/bin/procmail #mary\""));
+        QCOMPARE(ReadTestFile(path), QByteArray("\"|exec /usr/bin/procmail #mary\""));
         QCOMPARE(PendingPairs(), (QList<QPair<QString, QString>> { { path, QStringLiteral(".forward") } }));
         {
             CPropSheetSetup sheet(QStringLiteral("Settings"), nullptr, CPropSheetSetup::ForwardPage);
@@ -413,8 +402,8 @@ private slots:
             QVERIFY(sheet.ForwardPagePtr()->OnOK());
         }
         QCOMPARE(GetSetting(Settings::ForwardQmailRadio), 2);
-        QCOMPARE(readFile(path), QByteArray("\"|exec /usr/bin/procmail #mary\""));
-        QVERIFY(!readFile(path).contains('\r'));
+        QCOMPARE(ReadTestFile(path), QByteArray("\"|exec /usr/bin/procmail #mary\""));
+        QVERIFY(!ReadTestFile(path).contains('\r'));
     }
 
     // Ticking "no lockfiles": No clears it again with no second message; Yes warns once more.
@@ -469,12 +458,12 @@ private slots:
         QCOMPARE(sheet.result(), int(QDialog::Rejected));
         QCOMPARE(sheet.Tabs()->currentIndex(), int(CPropSheetSetup::ProcmailrcPage));
         QCOMPARE(captions(), QStringList { QStringLiteral("Turn logging on?") });
-        QCOMPARE(readFile(path), CProcmailrcFile::DefaultText());
+        QCOMPARE(ReadTestFile(path), CProcmailrcFile::DefaultText());
 
         // The marker is gone: no change, the reset question; No keeps the file.
         QByteArray damaged = CProcmailrcFile::DefaultText();
         damaged.replace("##_VERBOSE_##\n", "");
-        QVERIFY(writeFile(path, damaged));
+        QVERIFY(WriteTestFile(path, damaged));
         SetSettingStringArray(Settings::PendingFiles, {});
         page->LoggingBox()->setChecked(true);
         Prompt::ClearHistory();
@@ -482,7 +471,7 @@ private slots:
         sheet.accept();
         QCOMPARE(sheet.result(), int(QDialog::Rejected));
         QCOMPARE(captions(), QStringList { QStringLiteral("Reset .procmailrc?") });
-        QCOMPARE(readFile(path), damaged);
+        QCOMPARE(ReadTestFile(path), damaged);
         QVERIFY(!HasPending());
 
         // The reset button brings the template back and shows it.
@@ -491,14 +480,14 @@ private slots:
         page->ResetButton()->click();
         QCOMPARE(captions(),
             (QStringList { QStringLiteral("Okay to overwrite?"), QStringLiteral(".procmailrc updated") }));
-        QCOMPARE(readFile(path), CProcmailrcFile::DefaultText());
+        QCOMPARE(ReadTestFile(path), CProcmailrcFile::DefaultText());
         QVERIFY(!page->VerboseBox()->isChecked());
         QVERIFY(HasPending());
 
         page->VerboseBox()->setChecked(true);
         sheet.accept();
         QCOMPARE(sheet.result(), int(QDialog::Accepted));
-        QVERIFY(readFile(path).contains("##_VERBOSE_##\nVERBOSE=yes\n"));
+        QVERIFY(ReadTestFile(path).contains("##_VERBOSE_##\nVERBOSE=yes\n"));
         QCOMPARE(GetSetting(Settings::ProcmailrcAdvancedShown), 1);
     }
 
@@ -529,13 +518,13 @@ private slots:
         if (save) {
             QCOMPARE(captions(), (QStringList { QStringLiteral("Warning"), QStringLiteral("Warning!") }));
             QVERIFY(HasPending());
-            QVERIFY(
-                readFile(path).endsWith("# added by hand\n") || readFile(path).endsWith("# added by hand"));
-            QVERIFY(!readFile(path).contains('\r'));
+            QVERIFY(ReadTestFile(path).endsWith("# added by hand\n")
+                || ReadTestFile(path).endsWith("# added by hand"));
+            QVERIFY(!ReadTestFile(path).contains('\r'));
         } else {
             QCOMPARE(captions(), QStringList { QStringLiteral("Warning") });
             QVERIFY(!HasPending());
-            QCOMPARE(readFile(path), CProcmailrcFile::DefaultText());
+            QCOMPARE(ReadTestFile(path), CProcmailrcFile::DefaultText());
         }
     }
 };
