@@ -77,6 +77,21 @@ void MainWindowShell::SetRecipeFileOpener(std::function<void(const QString&)> op
     m_window.Documents().SetRecipeFileOpener(std::move(opener));
 }
 
+void MainWindowShell::SetRecipeEditor(RecipeEditor editor)
+{
+    m_recipeEditor = std::move(editor);
+}
+
+bool MainWindowShell::CanEditRecipes() const
+{
+    return static_cast<bool>(m_recipeEditor);
+}
+
+bool MainWindowShell::EditRecipe(const QString& name, bool offerList)
+{
+    return m_recipeEditor && m_recipeEditor(name, offerList);
+}
+
 void MainWindowShell::SetTextEditor(TextEditor editor)
 {
     m_window.Documents().SetTextEditor(std::move(editor));

@@ -25,6 +25,10 @@ public:
     bool CloseDocumentFor(const QString& path) override;
     void SetRecipeFileOpener(std::function<void(const QString& path)> opener) override;
 
+    void SetRecipeEditor(RecipeEditor editor) override;
+    bool CanEditRecipes() const override;
+    bool EditRecipe(const QString& name, bool offerList) override;
+
     void SetTextEditor(TextEditor editor) override;
     CDocumentWindow* NewTextDocument(
         const QString& name = QString(), const QString& text = QString()) override;
@@ -45,4 +49,5 @@ public:
 
 private:
     MainWindow& m_window;
+    RecipeEditor m_recipeEditor;
 };

@@ -36,6 +36,8 @@ class QWidget;
 //      CloseDocumentFor(path): it asks to save a modified document and returns false on Cancel.
 //      Text goes to the editor through NewTextDocument, OpenDocument(path, DocumentKind::Text)
 //      and GoToRecipe; the Recipe Wizard takes ".zeph" files with SetRecipeFileOpener.
+//   4a. Recipes by name. The Recipe Wizard registers SetRecipeEditor; the recipe list and the log
+//      view call EditRecipe(name, offerList) and learn whether it ended with Finish.
 //   4. Uploads. PrepareUpload is the save question and whitespace check before any upload; the
 //      custom Upload and Download entries run the function of SetCustomTransferHandler.
 //   5. Exit. SetCloseHooks: the pending-files upload (may stop the close) and the disconnect, run
@@ -71,6 +73,15 @@ public:
     virtual bool CloseDocumentFor(const QString& path) = 0;
     // Opens a recipe data file (".zeph"); the Recipe Wizard registers itself here.
     virtual void SetRecipeFileOpener(std::function<void(const QString& path)> opener) = 0;
+
+    // --- Recipes by name (the Recipe Wizard hooks in with SetRecipeEditor) ---
+    // Opens the wizard, or the dialog of a reserved recipe, on the recipe `name`; offerList: the
+    // last page offers to open the recipe list. Returns true when it ended with Finish (or OK).
+    using RecipeEditor = std::function<bool(const QString& name, bool offerList)>;
+    virtual void SetRecipeEditor(RecipeEditor editor) = 0;
+    virtual bool CanEditRecipes() const = 0;
+    // False without an editor, and when the user cancelled.
+    virtual bool EditRecipe(const QString& name, bool offerList) = 0;
 
     // --- Text documents (the editor hooks in with SetTextEditor) ---
     struct TextEditor

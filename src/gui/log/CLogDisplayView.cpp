@@ -114,12 +114,6 @@ public:
     }
 };
 
-std::function<void(QWidget*, const QString&)>& recipeEditor()
-{
-    static std::function<void(QWidget*, const QString&)> editor;
-    return editor;
-}
-
 bool sameFile(const QString& a, const QString& b)
 {
     struct stat sa;
@@ -514,8 +508,6 @@ void CLogDisplayView::EditRecipe()
     const QString name = FirstSelectedRecipe(&selected);
     if (!name.isEmpty()) {
         emit editRecipeRequested(name);
-        if (recipeEditor())
-            recipeEditor()(window(), name);
         return;
     }
     if (selected)
@@ -877,16 +869,6 @@ bool CLogDisplayView::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void CLogDisplayView::SetRecipeEditor(std::function<void(QWidget* parent, const QString& name)> editor)
-{
-    recipeEditor() = std::move(editor);
-}
-
-bool CLogDisplayView::HasRecipeEditor()
-{
-    return static_cast<bool>(recipeEditor());
 }
 
 QString CLogDisplayView::Title() const

@@ -101,9 +101,6 @@ public:
     QString DetailsText(bool* cancelled = nullptr) const;
     // The recipe file that View Recipe reads; the identity's own unless a test sets another.
     void SetRecipeFilePath(const QString& path) { m_recipeFilePath = path; }
-    // The Recipe Wizard's edit-by-name entry; without one, Edit Recipe opens the recipe file.
-    static void SetRecipeEditor(std::function<void(QWidget* parent, const QString& name)> editor);
-    static bool HasRecipeEditor();
     // Sizes the columns from the settings (saved widths or fit to the data).
     void SizeColumns();
     // Stores column order, widths and sort; done on closing unless the view closed itself.

@@ -34,9 +34,11 @@ void connectView(CLogDisplayView* view, IShell& shell)
         });
     QObject::connect(view, &CLogDisplayView::manualEditRequested, window,
         [target](const QString& name) { openRecipeFileAt(*target, name); });
-    // Until the Recipe Wizard takes recipes by name, Edit Recipe opens the recipe file there.
+    // Without the Recipe Wizard, Edit Recipe opens the recipe file at the recipe instead.
     QObject::connect(view, &CLogDisplayView::editRecipeRequested, window, [target](const QString& name) {
-        if (!CLogDisplayView::HasRecipeEditor())
+        if (target->CanEditRecipes())
+            target->EditRecipe(name, true);
+        else
             openRecipeFileAt(*target, name);
     });
     QObject::connect(view, &CLogDisplayView::entriesTextChanged, window, [target, view](const QString& text) {
