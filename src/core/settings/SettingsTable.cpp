@@ -34,6 +34,18 @@ constexpr SettingKey Rows[] = {
     { ReturnEmailAddress, "Setup", "Return email address", SettingType::String, "you@example.com" },
     { PersonalName, "Setup", "Name", SettingType::String, "Your Name" },
     { OutOfMemoryError, "Setup", "Out of memory error", SettingType::Int, "0" },
+    { ToMacro, "Settings", "To macro", SettingType::Int, "100" },
+    { LinebufWarning, "Settings", "Linebuf warning", SettingType::Int, "1" },
+    { NoRegexWarning, "Settings", "No Regex warning", SettingType::Int, "0" },
+    { NoSedRegexWarning, "Settings", "No sed regex warning", SettingType::Int, "0" },
+    { DontShowLockfileWarning, "Settings", "Don't show lockfile warning", SettingType::Int, "0" },
+    { WizTextColor, "Settings", "Wiz Text Color", SettingType::Int, "0" },
+    { WizHighlightColor, "Settings", "Wiz Highlight Color", SettingType::Int, "16714250" },
+    { WizBackgroundColor, "Settings", "Wiz Background Color", SettingType::Int, "16777215" },
+    // Empty: the Document Folder.
+    { DefaultImportFolder, "Settings", "Default Import folder", SettingType::String, "" },
+    { ShowRecipeListAfterWizard, "Settings", "Show recipe list after wizard", SettingType::Int, "1" },
+    { RecipeListShowPendingFiles, "Settings", "Recipe list shows pending files", SettingType::Int, "1" },
     // .procmailrc, e-mail and .forward/.qmail settings
     { LoggingOn, "Setup", "Logging On", SettingType::Int, "1" },
     { VerboseOn, "Setup", "Verbose On", SettingType::Int, "0" },
