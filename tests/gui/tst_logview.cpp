@@ -809,14 +809,24 @@ void TestLogView::columnLayoutPerIdentity()
     const QString path = WriteLog(kLog);
     SetSetting(Settings::LogUseSavedColSizes, 1);
     {
-        // No widths stored: equal widths of at least 50 pixels.
+        // No widths stored: equal widths of at least 50 pixels, wider only where the header text
+        // needs it.
         CLogDisplayView view;
         view.resize(300, 200);
         view.show();
         QVERIFY(view.OpenLog(path));
-        for (int column = 0; column < 8; ++column)
-            QCOMPARE(view.List()->columnWidth(column), view.List()->columnWidth(0));
-        QVERIFY(view.List()->columnWidth(0) >= 50);
+        QHeaderView* header = view.List()->horizontalHeader();
+        int share = view.List()->columnWidth(0);
+        for (int column = 1; column < 8; ++column)
+            share = qMin(share, view.List()->columnWidth(column));
+        QVERIFY(share >= 50);
+        const QFontMetrics metrics(header->font());
+        for (int column = 0; column < 8; ++column) {
+            const QString text = header->model()->headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(view.List()->columnWidth(column) > metrics.horizontalAdvance(text), qPrintable(text));
+            if (metrics.horizontalAdvance(text) + 20 < share)
+                QCOMPARE(view.List()->columnWidth(column), share);
+        }
         view.List()->horizontalHeader()->moveSection(6, 0);
         view.List()->setColumnWidth(2, 222);
         clickHeader(view, 4);
