@@ -30,6 +30,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -121,6 +122,7 @@ private slots:
     void unparsedLinesOpenNumberedDocuments();
     void saveAs();
     void columnLayoutPerIdentity();
+    void sortArrowPointsUpWhenAscending();
     void logFilesPage();
     void inTheMainWindow();
 
@@ -802,6 +804,58 @@ void TestLogView::saveAs()
     QVERIFY(Prompt::History().last().text.startsWith(
         QStringLiteral("Error trying to save file %1.  The error was:\r\n\r\n").arg(nowhere)));
     QVERIFY(!QFile::exists(nowhere));
+}
+
+namespace {
+
+// Of the dark pixels in a header section's right part (where the arrow is drawn), how many lie in
+// the lower half of their bounding box minus how many lie in the upper half: an up arrow is wide
+// at its foot, so the result is positive; a down arrow gives a negative one.
+int arrowFootBias(QHeaderView* header, int column)
+{
+    const QImage image = header->grab().toImage();
+    const int right = header->sectionViewportPosition(column) + header->sectionSize(column);
+    const QRect area(right - 24, 0, 24, image.height());
+    QList<QPoint> dark;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 110)
+                dark << QPoint(x, y);
+    if (dark.isEmpty())
+        return 0;
+    int top = image.height();
+    int bottom = 0;
+    for (const QPoint& p : std::as_const(dark)) {
+        top = qMin(top, p.y());
+        bottom = qMax(bottom, p.y());
+    }
+    const double middle = (top + bottom) / 2.0;
+    int bias = 0;
+    for (const QPoint& p : std::as_const(dark))
+        bias += p.y() > middle ? 1 : (p.y() < middle ? -1 : 0);
+    return bias;
+}
+
+} // namespace
+
+// Up is ascending, as users read the arrow.
+void TestLogView::sortArrowPointsUpWhenAscending()
+{
+    // Offscreen, the application style is Fusion, which draws "sort up" as an up arrow.
+    QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
+    CLogDisplayView view;
+    view.resize(900, 300);
+    view.show();
+    QVERIFY(view.OpenLog(WriteLog(kLog)));
+    QHeaderView* header = view.List()->horizontalHeader();
+    view.List()->setColumnWidth(4, 200);
+    clickHeader(view, 4);
+    QVERIFY(header->isSortIndicatorShown());
+    const int ascending = arrowFootBias(header, 4);
+    clickHeader(view, 4);
+    const int descending = arrowFootBias(header, 4);
+    QVERIFY2(ascending > 0, qPrintable(QString::number(ascending)));
+    QVERIFY2(descending < 0, qPrintable(QString::number(descending)));
 }
 
 void TestLogView::columnLayoutPerIdentity()
