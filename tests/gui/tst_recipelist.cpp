@@ -11,6 +11,7 @@
 #include "gui/app/DocumentRegistry.h"
 #include "gui/common/CTextViewerDlg.h"
 #include "gui/common/CommandIds.h"
+#include "gui/common/HelpBrowser.h"
 #include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/recipes/CRecipeListDlg.h"
@@ -615,6 +616,19 @@ private slots:
         }
         QCOMPARE(window.Documents().FindDocument(RecipeFile()) != nullptr, textDocument);
         QCOMPARE(ReadTestFile(RecipeFile()), text);
+    }
+
+    // The Help button opens the dialog's own page, which exists (an unknown one shows the contents).
+    void helpButtonShowsItsPage()
+    {
+        WriteRecipes(Block("A", ":0\na\n"));
+        MainWindowWithEditor window;
+        CRecipeListDlg dialog(window.Shell(), RecipeFile(), window.Shell().Window());
+        QVERIFY(dialog.Load());
+        Button(dialog, "Help")->click();
+        QVERIFY(HelpBrowser::Instance()->isVisible());
+        QCOMPARE(HelpBrowser::Instance()->CurrentTopic(), QStringLiteral("rEditViewDlg.html"));
+        HelpBrowser::Instance()->close();
     }
 
     // On closing, the check box is stored, and when it is set and files wait for upload the
