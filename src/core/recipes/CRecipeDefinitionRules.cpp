@@ -63,6 +63,29 @@ bool CheckForwardAddresses(const QByteArray& addresses, QString* problem)
     return true;
 }
 
+// The first line (1-based) of entries that ends in an odd number of backslashes, or 0. procmail
+// joins a condition line that ends in a backslash with the next recipe line, and in the middle of
+// the joined entries the backslash would quote the "|" that separates them.
+int LineEndingInBackslash(const QByteArray& entries)
+{
+    QByteArray unified = entries;
+    unified.replace("\r\n", "\n");
+    unified.replace('\r', '\n');
+    const QList<QByteArray> lines = unified.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines.at(i);
+        qsizetype count = 0;
+        while (count < line.size() && line.at(line.size() - 1 - count) == '\\')
+            ++count;
+        if (count % 2 == 1)
+            return static_cast<int>(i + 1);
+    }
+    return 0;
+}
+
+// The custom header box takes at most this many characters.
+constexpr qsizetype MaxCustomHeaderLength = 50;
+
 // The largest size a condition may test: ten digits, as much as a size box can sensibly hold
 // (about 9.3 GiB), and procmail compares it as a long.
 constexpr int MaxSizeDigits = 10;
@@ -400,6 +423,12 @@ bool CRecipeDefinition::Validate(QString* error) const
                         "You have selected to filter on a custom header but you have not specified a "
                         "custom header.  Please enter a custom header to filter on (or select another "
                         "field to filter on)."));
+            const qsizetype length = QString::fromUtf8(c.customHeader).size();
+            if (length > MaxCustomHeaderLength)
+                return failAt(where, QStringLiteral("customHeader"),
+                    QStringLiteral("the custom header is %1 characters long; at most %2 are allowed.")
+                        .arg(length)
+                        .arg(MaxCustomHeaderLength));
             // procmail joins a condition line that ends in a backslash with the next line.
             if (c.customHeader.endsWith('\\'))
                 return fail(
@@ -425,6 +454,12 @@ bool CRecipeDefinition::Validate(QString* error) const
             && !c.entries.isEmpty())
             return failAt(
                 where, QStringLiteral("entries"), QStringLiteral("do not apply to fields 9 and 10."));
+        if (const int line = LineEndingInBackslash(c.entries))
+            return failAt(where, QStringLiteral("entries"),
+                QStringLiteral("Line %1 of your entries ends with a backslash (\\).  procmail would join the "
+                               "next recipe line to it.  Please remove the backslash, or double it to match "
+                               "a backslash.")
+                    .arg(line));
         // Without an entry these conditions are written as "* ()" or "* ", which match every message.
         if ((c.field == CRecipeCondition::AnyHeader || c.field == CRecipeCondition::Body)
             && !HasNonBlankLine(c.entries))

@@ -18,6 +18,7 @@
 #include "gui/editor/TextEditorRegistration.h"
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/net/NetCommands.h"
+#include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
 
 #include <QApplication>
@@ -95,6 +96,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     RegisterLogViewer(shell);
     NetCommands::Install(shell);
     InstallSettings(shell);
+    InstallRecipeList(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
