@@ -182,7 +182,8 @@ private slots:
         QTest::newRow("FTP Dialog") << int(Cmd::FtpDialog) << false << false;
         QTest::newRow("Log download") << int(Cmd::LogDownload) << false << false;
         QTest::newRow("Disconnect") << int(Cmd::Disconnect) << false << false;
-        QTest::newRow("Print") << int(Cmd::Print) << false << false;
+        QTest::newRow("Print") << int(Cmd::Print) << false << true;
+        QTest::newRow("Print Setup") << int(Cmd::PrintSetup) << true << true;
         QTest::newRow("View Entry Details") << int(Cmd::ViewEntryDetails) << false << false;
     }
 
