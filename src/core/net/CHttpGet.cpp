@@ -117,7 +117,8 @@ bool CHttpGet::Get(const QByteArray& url, QByteArray* request, QByteArray* heade
     for (;;) {
         QByteArray line;
         if (!m_connection.ReadLine(deadline, &budget, &line))
-            return fail(QStringLiteral("Incomplete response header: %1.").arg(socketError(m_connection.Error())));
+            return fail(
+                QStringLiteral("Incomplete response header: %1.").arg(socketError(m_connection.Error())));
         headerText += line + "\r\n";
         if (headerText.size() > MaxHeaderBytes)
             return fail(QStringLiteral("The response header is too long."));
@@ -155,7 +156,9 @@ bool CHttpGet::Get(const QByteArray& url, QByteArray* request, QByteArray* heade
         return fail(QStringLiteral("Incomplete response: %1.").arg(socketError(m_connection.Error())));
     m_connection.Close();
     if (contentLength >= 0 && received.size() != contentLength)
-        return fail(QStringLiteral("The response ended after %1 of %2 bytes.").arg(received.size()).arg(contentLength));
+        return fail(QStringLiteral("The response ended after %1 of %2 bytes.")
+                        .arg(received.size())
+                        .arg(contentLength));
     *request = sent;
     *header = headerText;
     *body = received;

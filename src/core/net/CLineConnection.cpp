@@ -66,7 +66,8 @@ bool CLineConnection::ReadLine(Clock::time_point deadline, qsizetype* budget, QB
     qsizetype searched = 0;
     for (;;) {
         const char* start = m_buffer.constData();
-        const void* found = std::memchr(start + searched, '\n', static_cast<size_t>(m_buffer.size() - searched));
+        const void* found
+            = std::memchr(start + searched, '\n', static_cast<size_t>(m_buffer.size() - searched));
         if (found) {
             const qsizetype end = static_cast<const char*>(found) - start;
             *line = m_buffer.left(end > 0 && m_buffer[end - 1] == '\r' ? end - 1 : end);
@@ -77,7 +78,8 @@ bool CLineConnection::ReadLine(Clock::time_point deadline, qsizetype* budget, QB
         if (!IsOpen())
             return SetError(ConnectionClosed);
         char block[BlockSize];
-        const qint64 n = m_socket.Read(block, std::min<qint64>(BlockSize, std::max<qsizetype>(*budget, 0) + 1), deadline);
+        const qint64 n = m_socket.Read(
+            block, std::min<qint64>(BlockSize, std::max<qsizetype>(*budget, 0) + 1), deadline);
         if (n < 0)
             return failFromSocket();
         if (n == 0)
@@ -89,7 +91,8 @@ bool CLineConnection::ReadLine(Clock::time_point deadline, qsizetype* budget, QB
     }
 }
 
-bool CLineConnection::ReadToEnd(Clock::time_point deadline, qsizetype maxBytes, QByteArray* out, qint64 expected)
+bool CLineConnection::ReadToEnd(
+    Clock::time_point deadline, qsizetype maxBytes, QByteArray* out, qint64 expected)
 {
     const qsizetype start = out->size();
     out->append(m_buffer);

@@ -42,7 +42,8 @@ bool CPop3Connection::command(const QByteArray& line, const QByteArray& shown)
     return m_connection.Send(line + "\r\n", CLineConnection::DeadlineInMs(m_timeoutMs)) && readReply();
 }
 
-bool CPop3Connection::Connect(const QByteArray& host, const QByteArray& user, const QByteArray& password, int port)
+bool CPop3Connection::Connect(
+    const QByteArray& host, const QByteArray& user, const QByteArray& password, int port)
 {
     m_connection.Close();
     m_lastResponse.clear();

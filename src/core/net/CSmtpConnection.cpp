@@ -86,7 +86,8 @@ QByteArray CSmtpConnection::CramMd5Response(
     HMAC(EVP_md5(), password.constData(), static_cast<int>(password.size()),
         reinterpret_cast<const unsigned char*>(challenge.constData()), static_cast<size_t>(challenge.size()),
         digest, &length);
-    const QByteArray hex = QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex();
+    const QByteArray hex
+        = QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex();
     return (user + ' ' + hex).toBase64();
 }
 
@@ -124,7 +125,7 @@ bool CSmtpConnection::readReply(int expected)
             if (!unfinished.isEmpty())
                 lines.append(unfinished);
             if (!lines.isEmpty())
-                m_lastResponse = lines.join('\n');
+                m_lastResponse = lines.join('\n').left(MaxResponseBytes);
             return false;
         }
         log(line, true);
@@ -138,7 +139,7 @@ bool CSmtpConnection::readReply(int expected)
             break;
         }
     }
-    m_lastResponse = lines.join('\n');
+    m_lastResponse = lines.join('\n').left(MaxResponseBytes);
     const bool hasCode = m_finalLine.size() >= 3 && isDigit(m_finalLine[0]) && isDigit(m_finalLine[1])
         && isDigit(m_finalLine[2]) && (m_finalLine.size() == 3 || m_finalLine[3] == ' ');
     m_replyCode = hasCode ? m_finalLine.left(3).toInt() : -1;
@@ -225,7 +226,8 @@ bool CSmtpConnection::SendMessageFile(const QString& path, const QByteArray& sen
         return m_connection.SetError(CLineConnection::ConnectionClosed);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_lastResponse = "The message file " + path.toUtf8() + " could not be read: " + file.errorString().toUtf8();
+        m_lastResponse
+            = "The message file " + path.toUtf8() + " could not be read: " + file.errorString().toUtf8();
         return m_connection.SetError(CLineConnection::BadCommand);
     }
     if (!command("MAIL FROM:<" + sender + '>', 250))
@@ -244,7 +246,8 @@ bool CSmtpConnection::SendMessageFile(const QString& path, const QByteArray& sen
     for (;;) {
         const qint64 n = file.read(chunk.data(), chunk.size());
         if (n < 0) {
-            m_lastResponse = "The message file " + path.toUtf8() + " could not be read: " + file.errorString().toUtf8();
+            m_lastResponse
+                = "The message file " + path.toUtf8() + " could not be read: " + file.errorString().toUtf8();
             return m_connection.SetError(CLineConnection::BadCommand);
         }
         out.clear();

@@ -24,6 +24,9 @@ public:
     static constexpr int QuitTimeoutMs = 5000;
     // One reply may bring at most this many bytes (an EHLO reply is a few hundred).
     static constexpr qsizetype MaxReplyBytes = 64 * 1024;
+    // The last response keeps at most this much of a reply: enough for any real one, and a
+    // message box stays readable when a server floods.
+    static constexpr qsizetype MaxResponseBytes = 2048;
     static constexpr qint64 DefaultChunkSize = 4096;
 
     // After each chunk of the message: bytes of the file sent so far and its size. Returning
@@ -40,7 +43,8 @@ public:
     void SetTimeout(int ms) { m_timeoutMs = ms; }
     void SetLog(Log log) { m_log = std::move(log); }
 
-    bool Connect(const QByteArray& host, int method, const QByteArray& user, const QByteArray& password, int port);
+    bool Connect(
+        const QByteArray& host, int method, const QByteArray& user, const QByteArray& password, int port);
     // MAIL FROM, one RCPT TO for each recipient, DATA, the file, the final point.
     bool SendMessageFile(const QString& path, const QByteArray& sender, const QList<QByteArray>& recipients,
         qint64 chunkSize = DefaultChunkSize, const Progress& progress = {});
@@ -62,7 +66,8 @@ public:
 
     // The CRAM-MD5 answer to `challenge` (decoded): user, a blank and the HMAC-MD5 of the
     // challenge keyed with the password in lower-case hexadecimal, in Base64.
-    static QByteArray CramMd5Response(const QByteArray& user, const QByteArray& password, const QByteArray& challenge);
+    static QByteArray CramMd5Response(
+        const QByteArray& user, const QByteArray& password, const QByteArray& challenge);
     // The SASL PLAIN initial response: Base64 of NUL, user, NUL, password.
     static QByteArray PlainResponse(const QByteArray& user, const QByteArray& password);
 

@@ -46,7 +46,8 @@ void CTestMailJob::Cancel()
     m_smtp.Cancel();
 }
 
-const CTestMailJob::Result& CTestMailJob::finish(Result::Outcome outcome, const QString& text, const QString& caption)
+const CTestMailJob::Result& CTestMailJob::finish(
+    Result::Outcome outcome, const QString& text, const QString& caption)
 {
     m_result.outcome = outcome;
     m_result.text = text;
@@ -62,8 +63,9 @@ const CTestMailJob::Result& CTestMailJob::canceled(bool messageEnded)
 {
     // After the final point the server may have taken the message without saying so.
     return finish(Result::Canceled,
-        messageEnded ? QStringLiteral("Canceled before the server confirmed the message: it may have been delivered.")
-                     : QStringLiteral("Canceled: the message was not sent."),
+        messageEnded
+            ? QStringLiteral("Canceled before the server confirmed the message: it may have been delivered.")
+            : QStringLiteral("Canceled: the message was not sent."),
         QStringLiteral("Sending canceled"));
 }
 
@@ -79,7 +81,8 @@ bool CTestMailJob::Prepare(const QDateTime& now)
         if (!path.isEmpty())
             QFile::remove(path);
         finish(Result::Failed,
-            QStringLiteral("Error sending message.  The message could not be written to a temporary file:\n\n%1.")
+            QStringLiteral(
+                "Error sending message.  The message could not be written to a temporary file:\n\n%1.")
                 .arg(error),
             QStringLiteral("Error sending message"));
         return false;
@@ -127,21 +130,23 @@ const CTestMailJob::Result& CTestMailJob::Run()
     default:
         break;
     }
-    if (!m_smtp.Connect(m_account.smtpHost.toUtf8(), method, m_account.user.toUtf8(), m_account.password.toUtf8(),
-            m_account.smtpPort)) {
+    if (!m_smtp.Connect(m_account.smtpHost.toUtf8(), method, m_account.user.toUtf8(),
+            m_account.password.toUtf8(), m_account.smtpPort)) {
         const QString response = m_smtp.LastResponse();
         const int code = m_smtp.ErrorCode();
         m_smtp.Disconnect();
         if (m_canceled)
             return canceled(false);
         return finish(Result::Failed,
-            QStringLiteral("Unable to connect to SMTP host \"%1\".  The last response was:\n%2.\n\nError code: %3")
+            QStringLiteral(
+                "Unable to connect to SMTP host \"%1\".  The last response was:\n%2.\n\nError code: %3")
                 .arg(m_account.smtpHost, response)
                 .arg(code),
             QStringLiteral("Unable to connect"));
     }
     const bool sent = m_smtp.SendMessageFile(m_messageFile, m_message.envelopeFrom.toUtf8(),
-        { m_message.envelopeTo.toUtf8() }, CSmtpConnection::DefaultChunkSize, [this](qint64 done, qint64 total) {
+        { m_message.envelopeTo.toUtf8() }, CSmtpConnection::DefaultChunkSize,
+        [this](qint64 done, qint64 total) {
             m_percent = total > 0 ? int(done * 100 / total) : 100;
             return !m_canceled.load();
         });
@@ -154,6 +159,7 @@ const CTestMailJob::Result& CTestMailJob::Run()
     }
     if (m_canceled)
         return canceled(messageEnded);
-    return finish(Result::Failed, QStringLiteral("Error sending message.  The last response was:\n\n%1.").arg(response),
+    return finish(Result::Failed,
+        QStringLiteral("Error sending message.  The last response was:\n\n%1.").arg(response),
         QStringLiteral("Error sending message"));
 }

@@ -35,8 +35,8 @@ public:
     // Every line of the POP and SMTP dialogues, on the thread that runs.
     void SetLog(std::function<void(const QByteArray& line, bool fromServer)> log);
 
-    // Checks the entries and writes the message, composed at `now`, to its file. False with the result set (Refused, or
-    // Failed when the file cannot be written).
+    // Checks the entries and writes the message, composed at `now`, to its file. False with the result set
+    // (Refused, or Failed when the file cannot be written).
     bool Prepare(const QDateTime& now);
     // The POP login when asked, then the SMTP send. Returns the outcome.
     const Result& Run();

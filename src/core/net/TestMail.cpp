@@ -7,30 +7,31 @@ namespace TestMail {
 
 namespace {
 
-bool hasLineBreak(const QString& text)
-{
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) || text.contains(QChar(0));
-}
-
-// Lone CR or LF become CR LF.
-QByteArray withCrLf(const QByteArray& text)
-{
-    QByteArray out;
-    out.reserve(text.size() + text.size() / 32 + 2);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r') {
-            out += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
-        }
+    bool hasLineBreak(const QString& text)
+    {
+        return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))
+            || text.contains(QChar(0));
     }
-    return out;
-}
+
+    // Lone CR or LF become CR LF.
+    QByteArray withCrLf(const QByteArray& text)
+    {
+        QByteArray out;
+        out.reserve(text.size() + text.size() / 32 + 2);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c == '\r') {
+                out += "\r\n";
+                if (i + 1 < text.size() && text[i + 1] == '\n')
+                    ++i;
+            } else if (c == '\n') {
+                out += "\r\n";
+            } else {
+                out += c;
+            }
+        }
+        return out;
+    }
 
 } // namespace
 
@@ -90,7 +91,8 @@ bool Check(const Account& account, const Message& message, Problem* problem)
     };
     for (const auto& entry : commandFields) {
         if (hasLineBreak(entry.value))
-            return fail(QStringLiteral("The %1 must not contain a line break.").arg(QLatin1String(entry.name)),
+            return fail(
+                QStringLiteral("The %1 must not contain a line break.").arg(QLatin1String(entry.name)),
                 QStringLiteral("Invalid entry"), entry.field);
     }
     // A line break in a header value would start a header or the body of its own.
