@@ -70,7 +70,7 @@ def authenticator(server, session, envelope, mechanism, auth_data):
     ok = (isinstance(auth_data, LoginPassword) and USER is not None
           and auth_data.login == USER and auth_data.password == PASSWORD)
     say("AUTH %s %s" % (mechanism, "ok" if ok else "failed"))
-    return AuthResult(success=ok)
+    return AuthResult(success=ok, handled=False)
 
 
 class LoggingSMTP(SMTP):
