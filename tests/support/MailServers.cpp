@@ -213,8 +213,9 @@ bool TestPop3Server::Start(QString* error)
             *error = QStringLiteral("the current user has no name for dovecot");
             return false;
         }
-        loginUsers = QByteArray("default_login_user = ") + self->pw_name + "\ndefault_internal_user = "
-            + self->pw_name + "\ndefault_internal_group = " + own->gr_name + '\n';
+        loginUsers = QByteArray("default_login_user = ") + self->pw_name
+            + "\ndefault_internal_user = " + self->pw_name + "\ndefault_internal_group = " + own->gr_name
+            + "\nservice anvil {\n  chroot =\n}\n"; // only root may chroot
     }
     const QString root = m_dir.path();
     for (const char* folder : { "run", "state", "mail", "home" })
