@@ -17,6 +17,7 @@
 #include "gui/common/MessageBoxPresenter.h"
 #include "gui/editor/TextEditorRegistration.h"
 #include "gui/log/LogViewerRegistration.h"
+#include "gui/mail/InstallMail.h"
 #include "gui/net/NetCommands.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
@@ -97,6 +98,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     NetCommands::Install(shell);
     InstallSettings(shell);
     InstallRecipeList(shell);
+    InstallMail(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
