@@ -21,6 +21,9 @@ public:
     // isNew: a new or imported recipe; otherwise the recipe `originalName` is being edited.
     RecipeWizardFinish(const QString& recipeFilePath, bool isNew, const QByteArray& originalName);
 
+    QString RecipeFilePath() const { return m_path; }
+    bool IsNew() const { return m_isNew; }
+
     // Notes the block of the edited recipe as the wizard opens (nothing for a new recipe).
     void RememberBlock();
 
