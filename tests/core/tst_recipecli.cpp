@@ -182,7 +182,7 @@ There will be extended logging for this recipe.
                                                << QByteArray("actions[0].customMailbox");
         QTest::newRow("forward to a shell word") << QByteArray(R"({"name": "a", "conditions": [{"field": 10}],
                              "actions": [{"type": 7, "forwardAddresses": ["a@b.c;reboot"]}]})")
-                                                 << QByteArray("forward address");
+                                                 << QByteArray("(forwardAddresses)");
         QTest::newRow("no actions") << QByteArray(
             R"({"name": "a", "conditions": [{"field": 10}], "actions": []})")
                                     << QByteArray("actions");

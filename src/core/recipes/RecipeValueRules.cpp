@@ -56,9 +56,4 @@ bool IsSize(const QByteArray& size)
     return true;
 }
 
-bool HasLineBreakOrNul(const QByteArray& text)
-{
-    return text.contains('\r') || text.contains('\n') || text.contains('\0');
-}
-
 } // namespace RecipeValueRules

@@ -25,7 +25,4 @@ constexpr int MaxSizeDigits = 10;
 // A size as stored: 1 to MaxSizeDigits digits without a leading zero.
 bool IsSize(const QByteArray& size);
 
-// A CR, LF or NUL in a single-line value would end the procmail line it is written into.
-bool HasLineBreakOrNul(const QByteArray& text);
-
 } // namespace RecipeValueRules

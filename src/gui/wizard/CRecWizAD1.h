@@ -2,7 +2,9 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
-// Adds an "X-" header: the name after "X-" and the value.
+class QLineEdit;
+
+// Adds a header "X-" name ": " value to the message.
 class CRecWizAD1 : public CRecWizDetailPage
 {
     Q_OBJECT
@@ -10,9 +12,16 @@ class CRecWizAD1 : public CRecWizDetailPage
 public:
     explicit CRecWizAD1(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
+    bool Validate(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
+protected:
+    void Load(const CActionDetails& values) override;
+
 private:
-    CActionDetails m_values;
+    // The question about characters to escape in one part; `which` is "The first" or "The second".
+    bool PartEscapedGoOn(QLineEdit* box, const QString& which);
+
+    QLineEdit* m_name;
+    QLineEdit* m_value;
 };

@@ -2,6 +2,8 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
+class CTabPromptEdit;
+
 // Adds a string to the front of the Subject.
 class CRecWizAD10 : public CRecWizDetailPage
 {
@@ -10,9 +12,12 @@ class CRecWizAD10 : public CRecWizDetailPage
 public:
     explicit CRecWizAD10(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
+    bool Validate(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
+protected:
+    void Load(const CActionDetails& values) override;
+
 private:
-    CActionDetails m_values;
+    CTabPromptEdit* m_subject;
 };

@@ -2,6 +2,8 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
+class QLineEdit;
+
 // Removes every header that begins with a name.
 class CRecWizAD2 : public CRecWizDetailPage
 {
@@ -10,9 +12,12 @@ class CRecWizAD2 : public CRecWizDetailPage
 public:
     explicit CRecWizAD2(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
+    bool Validate(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
+protected:
+    void Load(const CActionDetails& values) override;
+
 private:
-    CActionDetails m_values;
+    QLineEdit* m_header;
 };

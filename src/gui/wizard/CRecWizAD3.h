@@ -2,7 +2,9 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
-// Removes a string (a sed pattern) from the Subject.
+class CTabPromptEdit;
+
+// Removes a string from the Subject; the string is a sed pattern.
 class CRecWizAD3 : public CRecWizDetailPage
 {
     Q_OBJECT
@@ -10,9 +12,12 @@ class CRecWizAD3 : public CRecWizDetailPage
 public:
     explicit CRecWizAD3(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
+    bool Validate(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
+protected:
+    void Load(const CActionDetails& values) override;
+
 private:
-    CActionDetails m_values;
+    CTabPromptEdit* m_subject;
 };

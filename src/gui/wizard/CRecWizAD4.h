@@ -2,7 +2,13 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
-// Cuts lines out of the message body: a section between two lines, the top and the bottom.
+class CTabPromptEdit;
+class QButtonGroup;
+class QCheckBox;
+class QSpinBox;
+
+// Cuts lines out of the message body: a section between two lines, lines at the top and lines at
+// the bottom.
 class CRecWizAD4 : public CRecWizDetailPage
 {
     Q_OBJECT
@@ -10,9 +16,28 @@ class CRecWizAD4 : public CRecWizDetailPage
 public:
     explicit CRecWizAD4(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
+    bool Validate(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
+protected:
+    void Load(const CActionDetails& values) override;
+
 private:
-    CActionDetails m_values;
+    // One of the groups "Message Top" and "Message Bottom".
+    struct Side
+    {
+        QButtonGroup* modes = nullptr;
+        QSpinBox* count = nullptr;
+        CTabPromptEdit* line = nullptr;
+    };
+    Side AddSide(const QString& title, const QString& keep, const QString& removeCount,
+        const QString& removeLine, const QString& name);
+    void UpdateStates();
+    QWidget* BoxFor(const QString& key) const;
+
+    QCheckBox* m_between;
+    CTabPromptEdit* m_betweenTop;
+    CTabPromptEdit* m_betweenBottom;
+    Side m_top;
+    Side m_bottom;
 };

@@ -2,7 +2,9 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
-// Sets the exit code procmail returns to the mail system.
+class QSpinBox;
+
+// Sets the exit code procmail hands back to the mail system.
 class CRecWizAD5 : public CRecWizDetailPage
 {
     Q_OBJECT
@@ -10,9 +12,11 @@ class CRecWizAD5 : public CRecWizDetailPage
 public:
     explicit CRecWizAD5(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
+protected:
+    void Load(const CActionDetails& values) override;
+
 private:
-    CActionDetails m_values;
+    QSpinBox* m_exitCode;
 };

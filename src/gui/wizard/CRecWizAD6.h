@@ -2,7 +2,7 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
-// Deletes the message; nothing can follow it.
+// Deletes the message. It takes the message away, so no action can follow.
 class CRecWizAD6 : public CRecWizDetailPage
 {
     Q_OBJECT
@@ -10,9 +10,8 @@ class CRecWizAD6 : public CRecWizDetailPage
 public:
     explicit CRecWizAD6(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
-private:
-    CActionDetails m_values;
+protected:
+    void Load(const CActionDetails& values) override;
 };

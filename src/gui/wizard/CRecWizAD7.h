@@ -2,6 +2,8 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
+class QPlainTextEdit;
+
 // Forwards the message to one or more addresses.
 class CRecWizAD7 : public CRecWizDetailPage
 {
@@ -10,9 +12,12 @@ class CRecWizAD7 : public CRecWizDetailPage
 public:
     explicit CRecWizAD7(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
+    bool Validate(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
+protected:
+    void Load(const CActionDetails& values) override;
+
 private:
-    CActionDetails m_values;
+    QPlainTextEdit* m_addresses;
 };

@@ -2,7 +2,11 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
-// Answers the message with the text of a response file.
+class QCheckBox;
+class QLineEdit;
+
+// Answers the message with the text of a local response file, which goes to the host with the
+// recipe.
 class CRecWizAD8 : public CRecWizDetailPage
 {
     Q_OBJECT
@@ -10,9 +14,20 @@ class CRecWizAD8 : public CRecWizDetailPage
 public:
     explicit CRecWizAD8(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
+    bool Validate(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
+    void SelectFile();
+    void CreateFile();
+
+protected:
+    void Load(const CActionDetails& values) override;
+
 private:
-    CActionDetails m_values;
+    void UpdateStates();
+
+    QLineEdit* m_file;
+    QCheckBox* m_headers;
+    QCheckBox* m_body;
+    QCheckBox* m_atTop;
 };

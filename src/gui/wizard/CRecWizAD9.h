@@ -2,7 +2,10 @@
 
 #include "gui/wizard/CRecWizDetailPage.h"
 
-// Saves the message to the default mailbox or to a mailbox of the user's choice.
+class QLineEdit;
+class QRadioButton;
+
+// Saves the message to the default mailbox or to a mailbox the user names.
 class CRecWizAD9 : public CRecWizDetailPage
 {
     Q_OBJECT
@@ -10,9 +13,14 @@ class CRecWizAD9 : public CRecWizDetailPage
 public:
     explicit CRecWizAD9(QWidget* parent = nullptr);
 
-    void OnSetActive(CRecipeDefinition& definition) override;
+    bool Validate(CRecipeDefinition& definition) override;
     CActionDetails Values() const override;
 
+protected:
+    void Load(const CActionDetails& values) override;
+
 private:
-    CActionDetails m_values;
+    QRadioButton* m_default;
+    QRadioButton* m_custom;
+    QLineEdit* m_mailbox;
 };
