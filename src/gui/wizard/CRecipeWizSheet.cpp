@@ -119,7 +119,7 @@ void CRecipeWizSheet::Start(
     m_finishPage->SetOffer(offerList);
     m_headers->SetCondition(0);
     m_action->SetPosition(0);
-    show(m_headers);
+    showPage(m_headers);
 }
 
 CRecWizPage* CRecipeWizSheet::CurrentPage() const
@@ -143,7 +143,7 @@ CRecWizPage* CRecipeWizSheet::detailPage(int type) const
     return type >= 0 && type < m_details.size() ? m_details.at(type) : m_details.at(ActionAddHeader);
 }
 
-void CRecipeWizSheet::show(CRecWizPage* page)
+void CRecipeWizSheet::showPage(CRecWizPage* page)
 {
     m_stack->setCurrentWidget(page);
     page->OnSetActive(m_definition);
@@ -168,24 +168,24 @@ void CRecipeWizSheet::Next()
     page->Save(m_definition);
     if (page == m_headers) {
         m_entries->SetCondition(m_headers->Condition());
-        show(m_entries);
+        showPage(m_entries);
     } else if (page == m_entries) {
         const int k = m_entries->Condition();
         if (m_definition.GetJoin(k) != CRecipeCondition::JoinNone) {
             m_headers->SetCondition(k + 1);
-            show(m_headers);
+            showPage(m_headers);
         } else {
             m_definition.Conditions().resize(k + 1);
             m_action->SetPosition(0);
-            show(m_action);
+            showPage(m_action);
         }
     } else if (page == m_action) {
         const int j = m_action->Position();
         m_definition.DataMgr().SetCurrentAction(j);
         m_action->SetPosition(j + 1);
-        show(detailPage(m_definition.GetActionType(j)));
+        showPage(detailPage(m_definition.GetActionType(j)));
     } else if (page == m_log) {
-        show(m_finishPage);
+        showPage(m_finishPage);
     } else {
         nextFromDetail();
     }
@@ -199,12 +199,12 @@ void CRecipeWizSheet::nextFromDetail()
     m_definition.DataMgr().SetCurrentAction(j + 1);
     if (another) {
         m_action->SetPosition(j + 1);
-        show(m_action);
+        showPage(m_action);
         return;
     }
     m_definition.ActionTypes().resize(j + 1);
     m_definition.DataMgr().Truncate(j + 1);
-    show(m_log);
+    showPage(m_log);
 }
 
 void CRecipeWizSheet::Back()
@@ -215,27 +215,27 @@ void CRecipeWizSheet::Back()
     page->Save(m_definition);
     if (page == m_headers) {
         m_entries->SetCondition(m_headers->Condition() - 1);
-        show(m_entries);
+        showPage(m_entries);
     } else if (page == m_entries) {
         m_headers->SetCondition(m_entries->Condition());
-        show(m_headers);
+        showPage(m_headers);
     } else if (page == m_action) {
         const int j = m_action->Position();
         if (j > 0) {
             m_definition.DataMgr().SetCurrentAction(j - 1);
-            show(detailPage(m_definition.GetActionType(j - 1)));
+            showPage(detailPage(m_definition.GetActionType(j - 1)));
         } else {
             m_entries->SetCondition(m_definition.GetConditionCount() - 1);
-            show(m_entries);
+            showPage(m_entries);
         }
     } else if (page == m_log) {
         m_definition.DataMgr().SetCurrentAction(m_definition.GetActionCount() - 1);
-        show(detailPage(m_definition.GetActionType(m_definition.GetActionCount() - 1)));
+        showPage(detailPage(m_definition.GetActionType(m_definition.GetActionCount() - 1)));
     } else if (page == m_finishPage) {
-        show(m_log);
+        showPage(m_log);
     } else {
         m_action->SetPosition(m_definition.DataMgr().GetCurrentAction());
-        show(m_action);
+        showPage(m_action);
     }
 }
 

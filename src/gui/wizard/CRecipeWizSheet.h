@@ -60,7 +60,7 @@ public slots:
     void FinishRecipe();
 
 private:
-    void show(CRecWizPage* page);
+    void showPage(CRecWizPage* page);
     CRecWizPage* detailPage(int type) const;
     void nextFromDetail();
 
