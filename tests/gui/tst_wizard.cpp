@@ -48,6 +48,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 #include <memory>
@@ -1037,6 +1038,27 @@ private slots:
         QVERIFY(!window.Shell().EditRecipe(QStringLiteral("Spam"), false));
         QCOMPARE(Captions(), QStringList { QStringLiteral("Recipe changed outside the wizard") });
         QCOMPARE(ReadFile(Recipes()), edited);
+    }
+
+    // The wizard works from the keyboard: Enter and Alt+N go on, Alt+B goes back, Esc cancels.
+    void keyboard()
+    {
+        auto sheet = Open();
+        WizardDriver w(sheet.get());
+        w.Field(CRecipeCondition::Subject);
+        QWindow* window = sheet->windowHandle();
+        // A mnemonic presses its button with a short animation.
+        QTest::keyClick(window, Qt::Key_N, Qt::AltModifier);
+        QTRY_COMPARE(w.PageId(), 142);
+        QTest::keyClick(window, Qt::Key_B, Qt::AltModifier);
+        QTRY_COMPARE(w.PageId(), 140);
+        sheet->HeadersPage()->CustomHeaderBox()->setFocus();
+        w.Field(CRecipeCondition::CustomHeader, QStringLiteral("X-Spam"));
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(w.PageId(), 142);
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!sheet->isVisible());
+        QCOMPARE(sheet->result(), int(QDialog::Rejected));
     }
 
     // Every topic the wizard opens is a page of the help.
