@@ -292,6 +292,26 @@ QList<BadShape> BadShapes()
             Def(R"([{"field": 11, "customHeader": "  ", "entries": ["b"]}])"),
             [](CRecipeDefinition* d) { d->Conditions()[0].customHeader = " "; },
             QStringLiteral("condition 1 (customHeader): You have selected to filter on a custom header") },
+        { "entry line ending in a backslash", Def(R"([{"field": 4, "entries": ["a", "C:\\\\"]}])"),
+            Def(R"([{"field": 4, "entries": ["a", "C:\\"]}])"),
+            [](CRecipeDefinition* d) { d->Conditions()[0].entries = "a\r\nC:\\"; },
+            QStringLiteral(
+                "condition 1 (entries): Line 2 of your entries ends with a backslash (\\).  procmail "
+                "would join the next recipe line to it.") },
+        { "backslash that would quote the next entry's bar",
+            Def(R"([{"field": 2, "entries": ["x"], "join": 1}, {"field": 8, "entries": ["a\\\\", "b"]}])"),
+            Def(R"([{"field": 2, "entries": ["x"], "join": 1}, {"field": 8, "entries": ["a\\\\\\", "b"]}])"),
+            [](CRecipeDefinition* d) { d->Conditions()[1].entries = "a\\\\\\\nb"; },
+            QStringLiteral("condition 2 (entries): Line 1 of your entries ends with a backslash") },
+        // 50 characters that take 100 bytes pass: the box counts characters.
+        { "custom header of 51 characters",
+            Def(QByteArray(R"([{"field": 11, "customHeader": ")") + QString(50, QChar(0xE9)).toUtf8()
+                + R"(", "entries": ["b"]}])"),
+            Def(QByteArray(R"([{"field": 11, "customHeader": ")") + QByteArray(51, 'H')
+                + R"(", "entries": ["b"]}])"),
+            [](CRecipeDefinition* d) { d->Conditions()[0].customHeader = QByteArray(51, 'H'); },
+            QStringLiteral(
+                "condition 1 (customHeader): the custom header is 51 characters long; at most 50") },
         { "all messages after another condition",
             Def(R"([{"field": 2, "entries": ["a"], "join": 1}, {"field": 4, "entries": ["b"]}])"),
             Def(R"([{"field": 2, "entries": ["a"], "join": 1}, {"field": 10}])"),

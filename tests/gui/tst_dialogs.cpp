@@ -131,6 +131,28 @@ private slots:
         QCOMPARE(GetSetting(Settings::ShowTipOfDay), 0);
     }
 
+    // Every tip fits the panel as laid out with the font's metrics, and the dialog opens centred
+    // on its owner.
+    void tipFitsAndIsCentred()
+    {
+        QWidget owner;
+        owner.setGeometry(200, 150, 1000, 700);
+        owner.show();
+        SetSetting(Settings::NextTipOfDay, 0);
+        CTipDlg dialog(&owner);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QPoint offset = dialog.frameGeometry().center() - owner.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 4,
+            qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        for (int i = 0; i < 16; ++i) {
+            QVERIFY2(
+                dialog.Panel()->RequiredHeight() <= dialog.Panel()->height(), qPrintable(CTipDlg::Tip(i)));
+            dialog.ShowNextTip();
+        }
+        dialog.reject();
+    }
+
     void tipLines_data()
     {
         QTest::addColumn<QString>("tip");

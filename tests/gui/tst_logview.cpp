@@ -30,6 +30,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -121,6 +122,7 @@ private slots:
     void unparsedLinesOpenNumberedDocuments();
     void saveAs();
     void columnLayoutPerIdentity();
+    void sortArrowPointsUpWhenAscending();
     void logFilesPage();
     void inTheMainWindow();
 
@@ -804,19 +806,81 @@ void TestLogView::saveAs()
     QVERIFY(!QFile::exists(nowhere));
 }
 
+namespace {
+
+// Of the dark pixels in a header section's right part (where the arrow is drawn), how many lie in
+// the lower half of their bounding box minus how many lie in the upper half: an up arrow is wide
+// at its foot, so the result is positive; a down arrow gives a negative one.
+int arrowFootBias(QHeaderView* header, int column)
+{
+    const QImage image = header->grab().toImage();
+    const int right = header->sectionViewportPosition(column) + header->sectionSize(column);
+    const QRect area(right - 24, 0, 24, image.height());
+    QList<QPoint> dark;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 110)
+                dark << QPoint(x, y);
+    if (dark.isEmpty())
+        return 0;
+    int top = image.height();
+    int bottom = 0;
+    for (const QPoint& p : std::as_const(dark)) {
+        top = qMin(top, p.y());
+        bottom = qMax(bottom, p.y());
+    }
+    const double middle = (top + bottom) / 2.0;
+    int bias = 0;
+    for (const QPoint& p : std::as_const(dark))
+        bias += p.y() > middle ? 1 : (p.y() < middle ? -1 : 0);
+    return bias;
+}
+
+} // namespace
+
+// Up is ascending, as users read the arrow.
+void TestLogView::sortArrowPointsUpWhenAscending()
+{
+    // Offscreen, the application style is Fusion, which draws "sort up" as an up arrow.
+    QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
+    CLogDisplayView view;
+    view.resize(900, 300);
+    view.show();
+    QVERIFY(view.OpenLog(WriteLog(kLog)));
+    QHeaderView* header = view.List()->horizontalHeader();
+    view.List()->setColumnWidth(4, 200);
+    clickHeader(view, 4);
+    QVERIFY(header->isSortIndicatorShown());
+    const int ascending = arrowFootBias(header, 4);
+    clickHeader(view, 4);
+    const int descending = arrowFootBias(header, 4);
+    QVERIFY2(ascending > 0, qPrintable(QString::number(ascending)));
+    QVERIFY2(descending < 0, qPrintable(QString::number(descending)));
+}
+
 void TestLogView::columnLayoutPerIdentity()
 {
     const QString path = WriteLog(kLog);
     SetSetting(Settings::LogUseSavedColSizes, 1);
     {
-        // No widths stored: equal widths of at least 50 pixels.
+        // No widths stored: equal widths of at least 50 pixels, wider only where the header text
+        // needs it.
         CLogDisplayView view;
         view.resize(300, 200);
         view.show();
         QVERIFY(view.OpenLog(path));
-        for (int column = 0; column < 8; ++column)
-            QCOMPARE(view.List()->columnWidth(column), view.List()->columnWidth(0));
-        QVERIFY(view.List()->columnWidth(0) >= 50);
+        QHeaderView* header = view.List()->horizontalHeader();
+        int share = view.List()->columnWidth(0);
+        for (int column = 1; column < 8; ++column)
+            share = qMin(share, view.List()->columnWidth(column));
+        QVERIFY(share >= 50);
+        const QFontMetrics metrics(header->font());
+        for (int column = 0; column < 8; ++column) {
+            const QString text = header->model()->headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(view.List()->columnWidth(column) > metrics.horizontalAdvance(text), qPrintable(text));
+            if (metrics.horizontalAdvance(text) + 20 < share)
+                QCOMPARE(view.List()->columnWidth(column), share);
+        }
         view.List()->horizontalHeader()->moveSection(6, 0);
         view.List()->setColumnWidth(2, 222);
         clickHeader(view, 4);

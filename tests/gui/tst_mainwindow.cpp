@@ -13,19 +13,26 @@
 #include "gui/app/MainWindow.h"
 #include "gui/app/RecentFileList.h"
 #include "gui/app/WindowPlacement.h"
+#include "gui/common/CFindReplaceDlg.h"
 #include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
+#include "gui/net/CMenuEntryDlg.h"
 #include "support/gui/GuiTestFixture.h"
 #include "support/gui/MainWindowWithEditor.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
@@ -492,6 +499,40 @@ private slots:
         window.Shell().SetRecipeFileOpener([&](const QString& p) { opened = p; });
         window.Documents().OpenFile(path);
         QCOMPARE(opened, path);
+    }
+
+    // A label's mnemonic (Alt+letter) reaches its box, so no label shows a literal "&"; in
+    // Replace, Tab goes from "Find what" to "Replace with".
+    void mnemonicsAndTabOrder()
+    {
+        MainWindowWithEditor window;
+        QString menuName, remote, local;
+        std::vector<std::unique_ptr<QDialog>> dialogs;
+        dialogs.push_back(std::make_unique<CToolbarCustomizeDlg>(window.ButtonToolbar(), &window));
+        dialogs.push_back(
+            std::make_unique<CMenuEntryDlg>(CMenuEntryDlg::AddUpload, &menuName, &remote, &local, &window));
+        dialogs.push_back(std::make_unique<CFindReplaceDlg>(true, QString(), &window));
+        dialogs.push_back(std::make_unique<CFindReplaceDlg>(false, QString(), &window));
+        for (const auto& dialog : dialogs) {
+            for (QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->text().contains(QRegularExpression(QStringLiteral("&[^&]"))))
+                    QVERIFY2(label->buddy(),
+                        qPrintable(dialog->windowTitle() + QStringLiteral(": ") + label->text()));
+            }
+        }
+
+        auto* replace = static_cast<CFindReplaceDlg*>(dialogs[2].get());
+        replace->show();
+        QApplication::setActiveWindow(replace);
+        QVERIFY(QTest::qWaitForWindowActive(replace));
+        const QList<QLineEdit*> boxes = replace->findChildren<QLineEdit*>();
+        QCOMPARE(boxes.size(), 2);
+        boxes[0]->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), boxes[1]);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(qobject_cast<QCheckBox*>(QApplication::focusWidget())->text(),
+            QStringLiteral("Match &whole word only"));
     }
 };
 

@@ -150,6 +150,14 @@ private slots:
         QCOMPARE(column(folders, 1),
             (QStringList {
                 QStringLiteral("rwxr-xr-x"), QStringLiteral("rwxr-xr-x"), QStringLiteral("Default") }));
+        // No header text is cut off in the first layout.
+        for (QTreeWidget* list : { files, folders }) {
+            const QFontMetrics metrics(list->header()->font());
+            for (int i = 0; i < list->columnCount(); ++i) {
+                const QString text = list->headerItem()->text(i);
+                QVERIFY2(list->header()->sectionSize(i) > metrics.horizontalAdvance(text), qPrintable(text));
+            }
+        }
     }
 
     // Buttons without a selected row only tell the user; the record-only removal asks and sends

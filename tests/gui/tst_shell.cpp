@@ -343,6 +343,21 @@ private slots:
         QCOMPARE(items.count(items.last()), 1);
     }
 
+    // The list sorts without regard to letter case.
+    void windowsDialogSortsWithoutCase()
+    {
+        MainWindowWithEditor window;
+        for (const char* name : { "sample.txt", "Unparsed Data1", "Button Page", "apple" })
+            window.Documents().NewTextDocument(QString::fromLatin1(name));
+        CWindowsDlg dialog(&window);
+        QStringList titles;
+        for (int row = 0; row < dialog.List()->count(); ++row)
+            titles << dialog.List()->item(row)->text();
+        QCOMPARE(titles,
+            (QStringList { QStringLiteral("apple"), QStringLiteral("Button Page"),
+                QStringLiteral("sample.txt"), QStringLiteral("Unparsed Data1") }));
+    }
+
     void windowsDialogButtons()
     {
         MainWindowWithEditor window;

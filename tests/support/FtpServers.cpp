@@ -127,6 +127,13 @@ bool TestFtpServer::waitForGreeting(QString* error)
     return false;
 }
 
+void TestFtpServer::UseAccount(const QString& user, const QString& password, const QString& root)
+{
+    m_user = user;
+    m_password = password;
+    m_root = root;
+}
+
 bool TestFtpServer::startVsftpd(QString* error)
 {
     const QString program = QStringLiteral("/usr/sbin/vsftpd");
@@ -142,16 +149,18 @@ bool TestFtpServer::startVsftpd(QString* error)
         *error = QStringLiteral("cannot create /var/run/vsftpd/empty for vsftpd");
         return false;
     }
-    m_root = m_dir->path() + QStringLiteral("/home");
-    QDir().mkpath(m_root);
-    ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
-    m_password = QStringLiteral("pw%1").arg(QRandomGenerator::global()->bounded(100000, 999999));
-    if (!m_account.Create(QStringLiteral("zephftp"), m_root, QStringLiteral("/bin/sh"), false, error))
-        return false;
-    m_user = m_account.Name();
-    if (!m_account.SetPassword(m_password, error)
-        || !ThrowawayUser::RunTool(QStringLiteral("chown"), { m_user, m_root }, QByteArray(), error))
-        return false;
+    if (m_user.isEmpty()) {
+        m_root = m_dir->path() + QStringLiteral("/home");
+        QDir().mkpath(m_root);
+        ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
+        m_password = QStringLiteral("pw%1").arg(QRandomGenerator::global()->bounded(100000, 999999));
+        if (!m_account.Create(QStringLiteral("zephftp"), m_root, QStringLiteral("/bin/sh"), false, error))
+            return false;
+        m_user = m_account.Name();
+        if (!m_account.SetPassword(m_password, error)
+            || !ThrowawayUser::RunTool(QStringLiteral("chown"), { m_user, m_root }, QByteArray(), error))
+            return false;
+    }
     m_port = FreePort();
     const int pasv = FreePort();
     const QString config = m_dir->path() + QStringLiteral("/vsftpd.conf");

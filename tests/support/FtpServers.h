@@ -25,6 +25,9 @@ public:
     // Starts the server and waits until it greets. False with a message naming the missing
     // package or what went wrong.
     bool Start(QString* error);
+    // vsftpd only, before Start: log in as an existing user whose home is `root` (the procmail
+    // sandbox's user, so that uploads land where procmail reads them) instead of a new one.
+    void UseAccount(const QString& user, const QString& password, const QString& root);
     void Stop();
 
     Kind ServerKind() const { return m_kind; }

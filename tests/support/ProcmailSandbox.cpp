@@ -94,8 +94,10 @@ bool ProcmailSandbox::Start(const Options& options)
     // The user must be able to walk into its home below this folder.
     QFile::setPermissions(m_dir->path(), Executable);
 
-    if (!m_account.Create(
-            QStringLiteral("zephpm"), Home(), QStringLiteral("/usr/sbin/nologin"), true, &m_error))
+    const bool login = !options.loginPassword.isEmpty();
+    const QString shell = login ? QStringLiteral("/bin/sh") : QStringLiteral("/usr/sbin/nologin");
+    if (!m_account.Create(QStringLiteral("zephpm"), Home(), shell, true, &m_error)
+        || (login && !m_account.SetPassword(options.loginPassword, &m_error)))
         return false;
     m_user = m_account.Name();
 
@@ -131,7 +133,8 @@ bool ProcmailSandbox::Start(const Options& options)
         m_error = QStringLiteral("cannot write the sandbox files");
         return false;
     }
-    QFile::setPermissions(Home(), Executable);
+    // A login user uploads into its home; procmail accepts a home only its owner may write to.
+    QFile::setPermissions(Home(), login ? Executable | QFileDevice::WriteOwner : Executable);
     return Chown(Home()) && Chown(sent);
 }
 

@@ -36,6 +36,9 @@ public:
     {
         bool verbose = false; // VERBOSE=yes: procmail logs every step (locking, matches)
         QByteArray extraRcLines; // written before the INCLUDERC line
+        // When set, the user may log in (shell /bin/sh) with this password, so that an FTP server
+        // started for the same account (TestFtpServer::UseAccount) serves the sandbox home.
+        QString loginPassword;
     };
     struct SentMail
     {

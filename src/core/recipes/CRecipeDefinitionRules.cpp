@@ -104,6 +104,12 @@ bool CRecipeDefinition::Validate(QString* error) const
                         "You have selected to filter on a custom header but you have not specified a "
                         "custom header.  Please enter a custom header to filter on (or select another "
                         "field to filter on)."));
+            const qsizetype length = QString::fromUtf8(c.customHeader).size();
+            if (length > RecipeValueRules::MaxCustomHeaderLength)
+                return failAt(where, QStringLiteral("customHeader"),
+                    QStringLiteral("the custom header is %1 characters long; at most %2 are allowed.")
+                        .arg(length)
+                        .arg(RecipeValueRules::MaxCustomHeaderLength));
             // procmail joins a condition line that ends in a backslash with the next line.
             if (c.customHeader.endsWith('\\'))
                 return fail(
@@ -129,6 +135,12 @@ bool CRecipeDefinition::Validate(QString* error) const
             && !c.entries.isEmpty())
             return failAt(
                 where, QStringLiteral("entries"), QStringLiteral("do not apply to fields 9 and 10."));
+        if (const int line = RecipeValueRules::LineEndingInBackslash(c.entries))
+            return failAt(where, QStringLiteral("entries"),
+                QStringLiteral("Line %1 of your entries ends with a backslash (\\).  procmail would join the "
+                               "next recipe line to it.  Please remove the backslash, or double it to match "
+                               "a backslash.")
+                    .arg(line));
         // Without an entry these conditions are written as "* ()" or "* ", which match every message.
         if ((c.field == CRecipeCondition::AnyHeader || c.field == CRecipeCondition::Body)
             && !HasNonBlankLine(c.entries))

@@ -1,5 +1,7 @@
 #include "core/recipes/RecipeValueRules.h"
 
+#include <QList>
+
 namespace RecipeValueRules {
 
 NameProblem CheckName(const QByteArray& name)
@@ -43,6 +45,23 @@ NameProblem CheckName(const QByteArray& name)
                 .arg(name.size())
                 .arg(MaxNameLength) };
     return {};
+}
+
+int LineEndingInBackslash(const QByteArray& entries)
+{
+    QByteArray unified = entries;
+    unified.replace("\r\n", "\n");
+    unified.replace('\r', '\n');
+    const QList<QByteArray> lines = unified.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines.at(i);
+        qsizetype count = 0;
+        while (count < line.size() && line.at(line.size() - 1 - count) == '\\')
+            ++count;
+        if (count % 2 == 1)
+            return static_cast<int>(i + 1);
+    }
+    return 0;
 }
 
 bool IsSize(const QByteArray& size)

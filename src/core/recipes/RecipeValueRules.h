@@ -19,6 +19,14 @@ NameProblem CheckName(const QByteArray& name);
 // The longest name a recipe may have.
 constexpr int MaxNameLength = 75;
 
+// The longest custom header name a condition may test.
+constexpr qsizetype MaxCustomHeaderLength = 50;
+
+// The first line (1-based) of entries that ends in an odd number of backslashes, or 0. procmail
+// joins a condition line that ends in a backslash with the next recipe line, and in the middle of
+// the joined entries the backslash would quote the "|" that separates them. Any line break counts.
+int LineEndingInBackslash(const QByteArray& entries);
+
 // The largest size a condition may test: ten digits, as much as a size box can sensibly hold
 // (about 9.3 GiB), and procmail compares it as a long.
 constexpr int MaxSizeDigits = 10;

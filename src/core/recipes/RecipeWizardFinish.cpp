@@ -5,7 +5,7 @@
 #include "core/recipes/CRecipeDefinition.h"
 #include "core/recipes/CRecipeFile.h"
 #include "core/recipes/CRecipeSummary.h"
-#include "core/recipes/RecipeDataFiles.h"
+#include "core/recipes/RecipeDataFileRemoval.h"
 #include "core/workspace/Workspace.h"
 
 #include <QFile>
@@ -158,7 +158,7 @@ bool RecipeWizardFinish::writeEdited(const QByteArray& name, const QByteArray& b
     }
     if (name != m_originalName) {
         QString error;
-        if (!RecipeDataFiles::DeleteInDataFolder(m_originalName, &error))
+        if (!RecipeDataFileRemoval::Delete(m_originalName, &error))
             Prompt::Tell(QStringLiteral("The recipe data file %1 could not be deleted.\n\n%2")
                              .arg(CRecipeDefinition::RecipeDataPath(m_originalName), error),
                 QStringLiteral("ZEPH"), Prompt::Warning);

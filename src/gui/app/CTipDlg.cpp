@@ -11,6 +11,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const char* const Tips[16] = {
@@ -88,9 +90,46 @@ void CTipPanel::SetTip(const QString& tip)
     update();
 }
 
+namespace {
+
+const int BandWidth = 50;
+const int TextLeft = BandWidth + 5;
+const int TextTop = 38;
+const int Margin = 8;
+
+QFont bodyFont()
+{
+    QFont body(QStringLiteral("Arial"));
+    body.setPixelSize(16);
+    return body;
+}
+
+} // namespace
+
+int CTipPanel::TextHeight(const QStringList& lines, int width) const
+{
+    // Each line is laid out with the font's own line spacing, and one that is still wider than
+    // the panel wraps at a blank: nothing is cut off, whatever font the system substitutes.
+    const QFontMetrics metrics(bodyFont());
+    int height = 0;
+    for (const QString& line : lines)
+        height += metrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, line).height();
+    return height;
+}
+
+int CTipPanel::RequiredHeight() const
+{
+    return TextTop + TextHeight(m_lines, width() - TextLeft - 5) + Margin;
+}
+
 QSize CTipPanel::sizeHint() const
 {
-    return { 420, 38 + 16 * 10 + 8 };
+    // Tall enough for the longest tip, so that the dialog keeps its size from tip to tip.
+    const int width = 420;
+    int text = 0;
+    for (int i = 0; i < 16; ++i)
+        text = std::max(text, TextHeight(BreakIntoLines(CTipDlg::Tip(i), m_limit), width - TextLeft - 5));
+    return { width, TextTop + text + Margin };
 }
 
 void CTipPanel::paintEvent(QPaintEvent*)
@@ -98,26 +137,28 @@ void CTipPanel::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QRect area = rect();
     painter.fillRect(area, Qt::white);
-    painter.fillRect(QRect(0, 0, 50, area.height()), QColor(132, 130, 132));
+    painter.fillRect(QRect(0, 0, BandWidth, area.height()), QColor(132, 130, 132));
     const QIcon icon = QApplication::windowIcon().isNull()
         ? style()->standardIcon(QStyle::SP_MessageBoxInformation)
         : QApplication::windowIcon();
-    painter.drawPixmap((50 - 32) / 2, 6, icon.pixmap(32, 32));
-    painter.fillRect(QRect(50, 30, area.width() - 50, 3), QColor(132, 130, 132));
+    painter.drawPixmap((BandWidth - 32) / 2, 6, icon.pixmap(32, 32));
+    painter.fillRect(QRect(BandWidth, 30, area.width() - BandWidth, 3), QColor(132, 130, 132));
     QFont heading(QStringLiteral("Times New Roman"));
     heading.setPixelSize(22);
     heading.setBold(true);
     painter.setFont(heading);
     painter.setPen(Qt::black);
-    painter.drawText(
-        QRect(55, 5, area.width() - 60, 25), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Did you know..."));
-    QFont body(QStringLiteral("Arial"));
-    body.setPixelSize(16);
-    painter.setFont(body);
-    painter.setClipRect(QRect(55, 34, area.width() - 60, area.height() - 34));
-    for (int i = 0; i < m_lines.size(); ++i)
+    painter.drawText(QRect(TextLeft, 5, area.width() - TextLeft - 5, 25), Qt::AlignLeft | Qt::AlignTop,
+        QStringLiteral("Did you know..."));
+    painter.setFont(bodyFont());
+    const int width = area.width() - TextLeft - 5;
+    int top = TextTop;
+    for (const QString& line : std::as_const(m_lines)) {
+        const int height = TextHeight({ line }, width);
         painter.drawText(
-            QRect(55, 38 + 16 * i, area.width() - 60, 16), Qt::AlignLeft | Qt::AlignTop, m_lines[i]);
+            QRect(TextLeft, top, width, height), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, line);
+        top += height;
+    }
 }
 
 CTipDlg::CTipDlg(QWidget* parent)
@@ -128,6 +169,7 @@ CTipDlg::CTipDlg(QWidget* parent)
     setWindowTitle(QStringLiteral("Tip of the day"));
     SetHelpTopic(this, QStringLiteral("intro.html"));
     m_panel->SetLineLimit(45);
+    m_panel->setMinimumSize(m_panel->sizeHint());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_panel, 1);
     auto* row = new QHBoxLayout;
@@ -161,6 +203,18 @@ void CTipDlg::ShowNextTip()
     const int index = NextIndex();
     m_panel->SetTip(Tip(index));
     SetSetting(Settings::NextTipOfDay, (index + 1) % 16);
+}
+
+void CTipDlg::showEvent(QShowEvent* event)
+{
+    // At start-up the main window may not be placed yet when the tip comes: centre on it here.
+    if (QWidget* owner = parentWidget()) {
+        adjustSize();
+        QRect frame = frameGeometry();
+        frame.moveCenter(owner->window()->frameGeometry().center());
+        move(frame.topLeft());
+    }
+    QDialog::showEvent(event);
 }
 
 void CTipDlg::done(int result)

@@ -21,12 +21,18 @@ public:
     // Words separated by blanks go onto lines of fewer than `limit` characters (each word counting
     // its length plus one); at most 10 lines, the rest is dropped.
     static QStringList BreakIntoLines(const QString& tip, int limit);
+    // The height the current tip needs at the panel's width; the dialog keeps the panel at least
+    // as tall as the longest tip needs.
+    int RequiredHeight() const;
+
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    QSize sizeHint() const override;
 
 private:
+    int TextHeight(const QStringList& lines, int width) const;
+
     int m_limit = 50;
     QStringList m_lines;
 };
@@ -48,6 +54,9 @@ public:
     QCheckBox* ShowAtStartup() const { return m_showAtStartup; }
 
     void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     CTipPanel* m_panel;

@@ -27,8 +27,12 @@ CToolbarCustomizeDlg::CToolbarCustomizeDlg(CCustomToolBar* toolbar, QWidget* par
     setWindowTitle(QStringLiteral("Customize Toolbar"));
     SetHelpTopic(this, QStringLiteral("cusToolbarDlg.html"));
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("A&vailable toolbar buttons:"), this), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Toolbar b&uttons:"), this), 0, 2);
+    auto* availableLabel = new QLabel(QStringLiteral("A&vailable toolbar buttons:"), this);
+    availableLabel->setBuddy(m_available);
+    auto* currentLabel = new QLabel(QStringLiteral("Toolbar b&uttons:"), this);
+    currentLabel->setBuddy(m_current);
+    grid->addWidget(availableLabel, 0, 0);
+    grid->addWidget(currentLabel, 0, 2);
     grid->addWidget(m_available, 1, 0);
     auto* middle = new QVBoxLayout;
     middle->addStretch();

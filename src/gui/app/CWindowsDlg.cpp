@@ -14,6 +14,22 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// Window titles sort as a reader expects: "Button Page", "sample.txt", "Unparsed Data1".
+class TitleItem : public QListWidgetItem
+{
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override
+    {
+        const int folded = QString::compare(text(), other.text(), Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : text() < other.text();
+    }
+};
+
+} // namespace
+
 CWindowsDlg::CWindowsDlg(MainWindow* main)
     : QDialog(main)
     , m_main(main)
@@ -92,7 +108,7 @@ void CWindowsDlg::fill()
     QMdiSubWindow* active = m_main->MdiArea()->currentSubWindow();
     QListWidgetItem* activeItem = nullptr;
     for (QMdiSubWindow* window : windows) {
-        auto* item = new QListWidgetItem(window->windowTitle().left(259));
+        auto* item = new TitleItem(window->windowTitle().left(259));
         item->setIcon(window->windowIcon());
         item->setData(Qt::UserRole, int(m_windows.size()));
         m_windows.append(window);

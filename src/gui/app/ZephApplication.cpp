@@ -18,6 +18,7 @@
 #include "gui/editor/TextEditorRegistration.h"
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/net/NetCommands.h"
+#include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
 #include "gui/wizard/RecipeWizardCommands.h"
 
@@ -96,6 +97,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     RegisterLogViewer(shell);
     NetCommands::Install(shell);
     InstallSettings(shell);
+    InstallRecipeList(shell);
     InstallRecipeWizard(shell);
 }
 

@@ -58,6 +58,17 @@ CFindReplaceDlg::CFindReplaceDlg(bool replace, const QString& initialText, QWidg
         m_down->hide(); // Replace always searches down; the button is in no layout
     }
     m_down->setChecked(true);
+    // The boxes first, top to bottom, then the buttons: not the order the widgets were made in.
+    const QList<QWidget*> order { m_find, m_replace, m_word, m_case, replace ? nullptr : m_down, m_findNext,
+        m_replaceOne, m_replaceAll, cancel };
+    QWidget* previous = nullptr;
+    for (QWidget* next : order) {
+        if (!next)
+            continue;
+        if (previous)
+            setTabOrder(previous, next);
+        previous = next;
+    }
     connect(m_findNext, &QPushButton::clicked, this, &CFindReplaceDlg::FindNext);
     connect(cancel, &QPushButton::clicked, this, &QDialog::close);
     connect(m_find, &QLineEdit::textChanged, this, &CFindReplaceDlg::updateButtons);

@@ -57,8 +57,9 @@ bool RestoreColumnWidths(QHeaderView* header, Settings::Key setting)
             header->resizeSection(i, widths[i] & 0xFFFF);
         return true;
     }
+    // An even share, but never narrower than the column's own header text.
     const int width = qMax(50, (header->width() - 50) / header->count());
     for (int i = 0; i < header->count(); ++i)
-        header->resizeSection(i, width);
+        header->resizeSection(i, qMax(width, header->sectionSizeHint(i)));
     return false;
 }

@@ -10,5 +10,6 @@ bool SaveColumnOrder(const QHeaderView* header, Settings::Key setting);
 // A stored order that is not a permutation of the current columns is ignored.
 bool RestoreColumnOrder(QHeaderView* header, Settings::Key setting);
 bool SaveColumnWidths(const QHeaderView* header, Settings::Key setting);
-// Without a stored array every column gets (width - 50) / columns, at least 50 pixels.
+// Without a stored array every column gets (width - 50) / columns, at least 50 pixels and at
+// least its header text.
 bool RestoreColumnWidths(QHeaderView* header, Settings::Key setting);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QTextBrowser;
 
@@ -14,9 +15,14 @@ public:
     void ShowTopic(const QString& topic);
     QString CurrentTopic() const { return m_topic; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     explicit HelpBrowser(QWidget* parent = nullptr);
+    void FollowModalDialog();
 
     QTextBrowser* m_browser;
     QString m_topic;
+    QPointer<QWidget> m_owner; // the modal dialog help was asked for over
 };

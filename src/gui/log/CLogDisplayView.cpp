@@ -101,8 +101,10 @@ constexpr int kTipStayMs = 9000;
 constexpr int kTipMoveMs = 100;
 constexpr int kTipMaxWidth = 500;
 
-// The list's viewport asks its own style how long the mouse rests before a tip.
-class TipDelayStyle : public QProxyStyle
+// The list's own style: the viewport asks it how long the mouse rests before a tip, and the header
+// draws the sort arrow with it. Qt hands an ascending column to the style as "sort down", which
+// draws a down arrow; users read an up arrow as ascending.
+class LogListStyle : public QProxyStyle
 {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
@@ -111,6 +113,22 @@ public:
         if (hint == QStyle::SH_ToolTip_WakeUpDelay)
             return kTipShowMs;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+        const QWidget* widget) const override
+    {
+        const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
+        if (element != PE_IndicatorHeaderArrow || !header) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        QStyleOptionHeader flipped(*header);
+        if (header->sortIndicator == QStyleOptionHeader::SortDown)
+            flipped.sortIndicator = QStyleOptionHeader::SortUp;
+        else if (header->sortIndicator == QStyleOptionHeader::SortUp)
+            flipped.sortIndicator = QStyleOptionHeader::SortDown;
+        QProxyStyle::drawPrimitive(element, &flipped, painter, widget);
     }
 };
 
@@ -159,9 +177,10 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
     m_list->viewport()->installEventFilter(this);
     m_list->installEventFilter(this);
     m_list->viewport()->setMouseTracking(true);
-    m_tipStyle = new TipDelayStyle;
-    m_tipStyle->setParent(this);
-    m_list->viewport()->setStyle(m_tipStyle);
+    m_listStyle = new LogListStyle;
+    m_listStyle->setParent(this);
+    m_list->viewport()->setStyle(m_listStyle);
+    m_list->horizontalHeader()->setStyle(m_listStyle);
     m_tipMoveTimer = new QTimer(this);
     m_tipMoveTimer->setSingleShot(true);
     connect(m_tipMoveTimer, &QTimer::timeout, this, [this] {
@@ -232,6 +251,7 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
 CLogDisplayView::~CLogDisplayView()
 {
     m_list->viewport()->setStyle(nullptr);
+    m_list->horizontalHeader()->setStyle(nullptr);
     if (m_findDialog)
         delete m_findDialog;
     openViews().removeAll(this);

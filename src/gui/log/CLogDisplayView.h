@@ -154,6 +154,6 @@ private:
     bool m_searching = false;
     bool m_searchCancelled = false;
     int m_tipRow = -1;
-    QProxyStyle* m_tipStyle = nullptr;
+    QProxyStyle* m_listStyle = nullptr;
     QTimer* m_tipMoveTimer = nullptr;
 };

@@ -39,7 +39,9 @@ CMenuEntryDlg::CMenuEntryDlg(
     m_remote = new QLineEdit(this);
     m_menuName = new QLineEdit(this);
     m_menuName->setMaxLength(CustomMenus::MaxMenuName);
-    form->addRow(QStringLiteral("&Local filename:"), localRow);
+    auto* localLabel = new QLabel(QStringLiteral("&Local filename:"), this);
+    localLabel->setBuddy(m_local);
+    form->addRow(localLabel, localRow);
     form->addRow(QStringLiteral("&Remote filename:"), m_remote);
     form->addRow(QStringLiteral("&Menu name:"), m_menuName);
     layout->addLayout(form);

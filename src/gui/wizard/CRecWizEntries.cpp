@@ -100,21 +100,6 @@ QString Content(const QString& text)
     return content;
 }
 
-// The first line (1-based) that ends in an odd number of backslashes, or 0.
-int LineEndingInBackslash(const QString& text)
-{
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString& line = lines.at(i);
-        qsizetype count = 0;
-        while (count < line.size() && line.at(line.size() - 1 - count) == QLatin1Char('\\'))
-            ++count;
-        if (count % 2 == 1)
-            return int(i + 1);
-    }
-    return 0;
-}
-
 // A whole number of bytes as the data file keeps it ("%.0f": the nearest whole number).
 QByteArray SizeText(double value)
 {
@@ -376,7 +361,7 @@ bool CRecWizEntries::validateEntries()
         }
         return true;
     }
-    if (const int line = LineEndingInBackslash(text)) {
+    if (const int line = RecipeValueRules::LineEndingInBackslash(text.toUtf8())) {
         Prompt::Tell(
             QStringLiteral("Line %1 of your entries ends with a backslash (\\).  procmail would join the "
                            "next recipe line to it.  Please remove the backslash, or double it to "

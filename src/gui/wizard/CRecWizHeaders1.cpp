@@ -2,6 +2,7 @@
 
 #include "core/common/Prompt.h"
 #include "core/recipes/CRecipeDefinition.h"
+#include "core/recipes/RecipeValueRules.h"
 #include "core/settings/Profile.h"
 #include "gui/wizard/CSpecifyToDlg.h"
 #include "gui/wizard/WizardServices.h"
@@ -16,9 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// The longest custom header name the page takes.
-constexpr int MaxCustomHeader = 50;
 
 // A To kind from the settings that is none of the three would make every later check fail; the
 // plain To: header is the default.
@@ -55,7 +53,7 @@ CRecWizHeaders1::CRecWizHeaders1(QWidget* parent)
     toRow->addWidget(m_specifyTo);
     toRow->addStretch(1);
     grid->addLayout(toRow, CRecipeCondition::To, 1);
-    m_customHeader->setMaxLength(MaxCustomHeader);
+    m_customHeader->setMaxLength(int(RecipeValueRules::MaxCustomHeaderLength));
     WizardServices::UseEntryFont(m_customHeader);
     grid->addWidget(m_customHeader, CRecipeCondition::CustomHeader, 1);
     grid->setColumnStretch(1, 1);

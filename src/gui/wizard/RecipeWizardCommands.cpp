@@ -4,7 +4,7 @@
 #include "core/recipes/CActionBuilder.h"
 #include "core/recipes/CRecipeDefinition.h"
 #include "core/recipes/CRecipeSummary.h"
-#include "core/recipes/RecipeDataFiles.h"
+#include "core/recipes/RecipeDataFileRemoval.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
 #include "gui/common/CommandIds.h"
@@ -89,8 +89,9 @@ bool EditRecipe(IShell& shell, const QString& name, bool offerList)
     const QByteArray bytes = name.toUtf8();
     const QString path = CRecipeDefinition::RecipeDataPath(bytes);
     CRecipeDefinition definition;
-    // A name that is no plain file name has no data file: nothing outside the data folder is read.
-    if (RecipeDataFiles::IsInDataFolder(bytes) && QFileInfo(path).isFile()) {
+    // A name that is no plain file name has no data file: nothing outside the data folder is read
+    // (the guard of deleting data files says which names those are).
+    if (RecipeDataFileRemoval::MayDelete(bytes) && QFileInfo(path).isFile()) {
         if (!definition.LoadRecipeData(path))
             return false;
     } else {

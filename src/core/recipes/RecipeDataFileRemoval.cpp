@@ -1,4 +1,4 @@
-#include "core/recipes/RecipeDataFiles.h"
+#include "core/recipes/RecipeDataFileRemoval.h"
 
 #include "core/recipes/CRecipeDefinition.h"
 #include "core/workspace/Workspace.h"
@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace RecipeDataFiles {
+namespace RecipeDataFileRemoval {
 
-bool IsInDataFolder(const QByteArray& name)
+bool MayDelete(const QByteArray& name)
 {
     if (name.isEmpty())
         return false;
@@ -23,9 +23,9 @@ bool IsInDataFolder(const QByteArray& name)
     return !folder.isEmpty() && parent == folder;
 }
 
-bool DeleteInDataFolder(const QByteArray& name, QString* error)
+bool Delete(const QByteArray& name, QString* error)
 {
-    if (!IsInDataFolder(name))
+    if (!MayDelete(name))
         return true;
     QFile file(CRecipeDefinition::RecipeDataPath(name));
     // A link is removed as a link; what it points to stays.
@@ -38,4 +38,4 @@ bool DeleteInDataFolder(const QByteArray& name, QString* error)
     return false;
 }
 
-} // namespace RecipeDataFiles
+} // namespace RecipeDataFileRemoval
