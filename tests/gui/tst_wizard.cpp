@@ -376,6 +376,48 @@ private slots:
         QCOMPARE(c.join, 0);
     }
 
+    // The explanation pane of the entries page opens with the field's own sentence.
+    void entriesExplanation_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("To") << 0 << u"Enter word(s) to filter on in the \"To:\" field.  For example:\n\n"_s;
+        QTest::newRow("Cc, no blank before the quote")
+            << 1 << u"Enter word(s) to filter on in the\"Cc:\" field.  For example:\n\n"_s;
+        QTest::newRow("Sender")
+            << 3
+            << u"Enter word(s) to filter on in the \"Sender:\" field in the box below.  To "
+               "enter multiple choices, enter one word or phrase per line. For example:\n\n"_s;
+        QTest::newRow("Reply-To")
+            << 6
+            << u"Enter word(s) to filter on in the \"Reply-To:\" headers in the box "
+               "below.  To enter multiple choices, enter one word or phrase per line. For "
+               "example:\n\n"_s;
+        QTest::newRow("any header, two blanks")
+            << 7 << u"Enter word(s) to filter on in any  message header in the box below."_s;
+        QTest::newRow("size") << 9
+                              << u"Enter the total message size in bytes to filter on in the box below.  For "
+                                 "example if you want to match messages over 100 kilobytes enter 102400."_s;
+        QTest::newRow("all messages")
+            << 10
+            << u"All messages will match and be acted upon by this recipe.  To continue, hit the "
+               "\"Next\" button."_s;
+        QTest::newRow("custom header")
+            << 11 << u"Enter word(s) to filter on in the \"X-Spam\" header in the box below."_s;
+    }
+
+    void entriesExplanation()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, start);
+        auto sheet = Open();
+        WizardDriver w(sheet.get());
+        w.Field(field, QStringLiteral("X-Spam"));
+        QVERIFY(w.Next());
+        QVERIFY2(sheet->EntriesPage()->Explanation()->toPlainText().startsWith(start),
+            qPrintable(sheet->EntriesPage()->Explanation()->toPlainText()));
+    }
+
     // "Specify To:" sets the condition's To kind and the default of later To conditions; Cancel
     // changes nothing.
     void specifyTo()
@@ -777,6 +819,72 @@ private slots:
             saved.LoadRecipeDataFrom(CRecipeDefinition::RecipeDataPath("Lists"), &error), qPrintable(error));
         QCOMPARE(CRecipeDefinitionJson::ToJson(saved), CRecipeDefinitionJson::ToJson(expected));
         QCOMPARE(GetSetting(Settings::ShowRecipeListAfterWizard), 0);
+    }
+
+    // Every action type through its page and the sheet: Finish writes the core's block for the
+    // definition the pages were given.
+    void everyActionType_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("values"); // object name, value, object name, value...
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("add to Subject") << 0 << QStringList { u"addSubject"_s, u"[TAG]"_s }
+                                        << QByteArray(R"({"type": 0, "addSubject": "[TAG]"})");
+        QTest::newRow("remove from Subject") << 1 << QStringList { u"removeSubject"_s, u"TAG"_s }
+                                             << QByteArray(R"({"type": 1, "removeSubject": "TAG"})");
+        QTest::newRow("add header") << 2
+                                    << QStringList { u"headerName"_s, u"Seen"_s, u"headerValue"_s, u"yes"_s }
+                                    << QByteArray(
+                                           R"({"type": 2, "headerName": "Seen", "headerValue": "yes"})");
+        QTest::newRow("remove header") << 3 << QStringList { u"headerToRemove"_s, u"List-Unsubscribe:"_s }
+                                       << QByteArray(R"({"type": 3, "headerToRemove": "List-Unsubscribe:"})");
+        QTest::newRow("modify body") << 4 << QStringList { u"topMode1"_s, u"1"_s, u"topCount"_s, u"2"_s }
+                                     << QByteArray(R"({"type": 4, "topMode": 1, "topCount": 2})");
+        QTest::newRow("exit code") << 5 << QStringList { u"exitCode"_s, u"75"_s }
+                                   << QByteArray(R"({"type": 5, "exitCode": 75})");
+        QTest::newRow("delete") << 6 << QStringList {} << QByteArray(R"({"type": 6})");
+        QTest::newRow("forward") << 7 << QStringList { u"forwardAddresses"_s, u"fwd@example.net"_s }
+                                 << QByteArray(R"({"type": 7, "forwardAddresses": ["fwd@example.net"]})");
+        QTest::newRow("reply") << 8
+                               << QStringList { u"responseFile"_s, u"@reply.txt"_s, u"includeHeaders"_s,
+                                      u"1"_s }
+                               << QByteArray(
+                                      R"({"type": 8, "responseFile": "@reply.txt", "includeHeaders": true,
+                                   "responseAtTop": true})");
+        QTest::newRow("save") << 9 << QStringList {} << QByteArray(R"({"type": 9})");
+    }
+
+    void everyActionType()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, values);
+        QFETCH(QByteArray, json);
+        // "@" stands for the Document Folder, where the reply text lies.
+        const QString reply = m_fixture.Docs() + QStringLiteral("reply.txt");
+        QVERIFY(WriteFile(reply, "I am away.\n"));
+        values.replaceInStrings(QStringLiteral("@"), m_fixture.Docs());
+        json.replace("@", m_fixture.Docs().toUtf8());
+        auto sheet = Open();
+        WizardDriver w(sheet.get());
+        w.Condition(CRecipeCondition::Subject, QStringLiteral("x"));
+        w.Action(type);
+        QVERIFY(w.Next());
+        for (qsizetype i = 0; i + 1 < values.size(); i += 2)
+            w.Set(values.at(i), values.at(i + 1));
+        QVERIFY(w.Next());
+        QCOMPARE(w.PageId(), 156);
+        w.Name(QStringLiteral("Every"));
+        QVERIFY(w.Next());
+        w.Finish();
+        QCOMPARE(Captions(), QStringList { QStringLiteral("Success") });
+        const CRecipeDefinition expected
+            = FromJson(R"({"name": "Every", "conditions": [{"field": 4, "entries": ["x"]}],
+            "actions": [)"
+                + json + "]}");
+        QCOMPARE(expected.GetActionCount(), 1);
+        QCOMPARE(ReadFile(Recipes()), CoreBlock(expected));
+        if (type == ActionReply)
+            QVERIFY(PendingPairs().contains(qMakePair(reply, QStringLiteral(".procmail/reply.txt"))));
     }
 
     // The explanation page: the summary, the two notes and the recipe text; the list offer only

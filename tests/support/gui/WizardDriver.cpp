@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 WizardDriver::WizardDriver(CRecipeWizSheet* sheet)
     : m_sheet(sheet)
@@ -110,6 +111,18 @@ void WizardDriver::SetChecked(const char* name, bool checked)
     }
     if (button->isChecked() != checked)
         button->click();
+}
+
+void WizardDriver::Set(const QString& name, const QString& value)
+{
+    const QByteArray key = name.toLatin1();
+    QWidget* control = Control<QWidget>(key.constData());
+    if (qobject_cast<QAbstractButton*>(control))
+        SetChecked(key.constData(), value == QLatin1String("1"));
+    else if (auto* spin = qobject_cast<QSpinBox*>(control))
+        spin->setValue(value.toInt());
+    else
+        SetText(key.constData(), value);
 }
 
 void WizardDriver::Name(const QString& name, int logging, bool nameHeader)

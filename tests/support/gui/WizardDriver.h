@@ -39,6 +39,9 @@ public:
     }
     void SetText(const char* name, const QString& text);
     void SetChecked(const char* name, bool checked);
+    // Any control by its object name: "1"/"0" tick or untick a button, a number sets a spin box,
+    // anything else goes into a text box.
+    void Set(const QString& name, const QString& value);
 
     // The name and logging page.
     void Name(const QString& name, int logging = 1, bool nameHeader = false);
