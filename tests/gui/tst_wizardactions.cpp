@@ -7,6 +7,8 @@
 #include "core/recipes/CRecipeSummary.h"
 #include "core/settings/Profile.h"
 #include "gui/common/CCheckQuestionDlg.h"
+#include "gui/common/CFileEditorDlg.h"
+#include "gui/common/FileDialogs.h"
 #include "gui/wizard/CRecWizAD1.h"
 #include "gui/wizard/CRecWizAD10.h"
 #include "gui/wizard/CRecWizAD2.h"
@@ -20,6 +22,7 @@
 #include "gui/wizard/CRecWizAction.h"
 #include "support/ProcmailSandbox.h"
 #include "support/gui/GuiTestFixture.h"
+#include "support/gui/ModalDialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -666,6 +669,39 @@ private slots:
                 == Expected({ { S("responseFile"), path }, { S("responseAtTop"), 1 }, { S("copy"), 1 },
                     { S("anotherAction"), 1 } }),
             qPrintable(Differences(definition.Action(0), CActionDetails())));
+    }
+
+    // "Select...." puts the chosen file into the box; "Create...." the letter saved in the editor.
+    // Cancelling either leaves the box as it was.
+    void responseFileButtons()
+    {
+        const QString chosen = WriteFile(S("chosen.txt"), "Chosen.\n");
+        const QString letter = m_fixture.Docs() + S("letter.txt");
+        CRecWizAD8 page;
+        CRecipeDefinition definition = DefinitionFor(ActionReply);
+        page.OnSetActive(definition);
+        auto* box = page.findChild<QLineEdit*>(S("responseFile"));
+        FileDialogs::QueueAnswer(chosen);
+        page.SelectFile();
+        QCOMPARE(box->text(), chosen);
+        FileDialogs::QueueAnswer(QString());
+        page.SelectFile();
+        QCOMPARE(box->text(), chosen);
+
+        WhenModal<CFileEditorDlg>([](CFileEditorDlg* editor) { editor->reject(); });
+        page.CreateFile();
+        QCOMPARE(box->text(), chosen);
+        WhenModal<CFileEditorDlg>([letter](CFileEditorDlg* editor) {
+            editor->Editor()->setPlainText(S("I am away until Monday.\n"));
+            FileDialogs::QueueAnswer(letter);
+            editor->Save();
+            editor->accept();
+        });
+        page.CreateFile();
+        QCOMPARE(box->text(), letter);
+        QCOMPARE(ReadFile(letter), QByteArray("I am away until Monday.\n"));
+        QVERIFY(page.Validate(definition));
+        QVERIFY(Prompt::History().isEmpty());
     }
 
     // A custom mailbox without a trailing slash, while mail is said to go to directories, is
