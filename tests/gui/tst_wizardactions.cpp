@@ -352,6 +352,12 @@ private slots:
             { S("Remove space characters") }, S("headerToRemove"),
             S("The header to remove you entered contains a space character.  Please remove it.  Your entry "
               "should not contain a space."));
+        fail("173: leading blank before X-Loop", 173, { { S("headerToRemove"), S(" X-Loop") } }, {},
+            { S("Remove space characters") }, S("headerToRemove"),
+            S("The header to remove you entered contains a space character.  Please remove it.  Your entry "
+              "should not contain a space."));
+        fail("173: tab inside", 173, { { S("headerToRemove"), S("List\tId") } }, {},
+            { S("Remove space characters") }, S("headerToRemove"));
         fail("173: colon inside", 173, { { S("headerToRemove"), S("List:Id") } }, {},
             { S("Extra colon character") }, S("headerToRemove"));
         fail("173: x", 173, { { S("headerToRemove"), S("x") } }, {}, { xLoop }, S("headerToRemove"));
