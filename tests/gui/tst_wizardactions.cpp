@@ -325,6 +325,8 @@ private slots:
             { S("Remove spaces") }, S("headerName"),
             S("The first portion of the X-Header should not contain a space character.  Please remove any "
               "space characters from the first part of the header."));
+        fail("146: tab in the name", 146, { { S("headerName"), S("MY\tHEADER") } }, {},
+            { S("Remove spaces") }, S("headerName"));
         fail("146: quote in the name, Cancel", 146, { { S("headerName"), S("A\"B") } }, { Cancel },
             { escape }, S("headerName"),
             S("The first portion of the X-Header contains one or more characters that need to be 'escaped'.  "

@@ -257,7 +257,8 @@ ActionProblem CheckOwnValues(int type, const CActionDetails& d)
                                "something in the first box.  For example \"MY-HEADER\" would add "
                                "\"X-MY-HEADER:\" to the message."),
                 QStringLiteral("Enter X-Header name"));
-        if (d.headerName.contains(' '))
+        // formail refuses a field name with a blank or a tab in it.
+        if (d.headerName.contains(' ') || d.headerName.contains('\t'))
             return Problem(QStringLiteral("headerName"),
                 QStringLiteral("The first portion of the X-Header should not contain a space character.  "
                                "Please remove any space characters from the first part of the header."),
