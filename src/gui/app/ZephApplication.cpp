@@ -19,6 +19,7 @@
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/net/NetCommands.h"
 #include "gui/settings/SettingsCommands.h"
+#include "gui/wizard/RecipeWizardCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -95,6 +96,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     RegisterLogViewer(shell);
     NetCommands::Install(shell);
     InstallSettings(shell);
+    InstallRecipeWizard(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
