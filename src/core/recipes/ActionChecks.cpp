@@ -74,10 +74,16 @@ namespace {
                     "You have not specified a header to remove.  Please enter the name of a header you "
                     "would like to remove (or hit the \"Back\" button to deselect \"Remove header\")."),
                 QStringLiteral("Enter header name to remove"));
-        const qsizetype blank = t.indexOf(' ');
+        // formail refuses a field name with a blank or a tab anywhere, leading ones included, and the
+        // recipe then removes nothing; a leading blank would also slip past the X-Loop test below.
+        qsizetype blank = -1;
+        for (qsizetype i = 0; i < typed.size() && blank < 0; ++i) {
+            if (typed.at(i) == ' ' || typed.at(i) == '\t')
+                blank = i;
+        }
         if (blank >= 0)
             return Problem(key,
-                (blank == t.size() - 1
+                (blank == typed.size() - 1
                         ? QStringLiteral(
                             "The header to remove that you entered has a trailing space character.")
                         : QStringLiteral("The header to remove you entered contains a space character."))
@@ -251,7 +257,8 @@ ActionProblem CheckOwnValues(int type, const CActionDetails& d)
                                "something in the first box.  For example \"MY-HEADER\" would add "
                                "\"X-MY-HEADER:\" to the message."),
                 QStringLiteral("Enter X-Header name"));
-        if (d.headerName.contains(' '))
+        // formail refuses a field name with a blank or a tab in it.
+        if (d.headerName.contains(' ') || d.headerName.contains('\t'))
             return Problem(QStringLiteral("headerName"),
                 QStringLiteral("The first portion of the X-Header should not contain a space character.  "
                                "Please remove any space characters from the first part of the header."),

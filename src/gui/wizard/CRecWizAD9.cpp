@@ -79,7 +79,7 @@ bool CRecWizAD9::Validate(CRecipeDefinition& definition)
                 "would put a slash (/) at the end of the name (your entry does not end with a "
                 "slash).  Would you like to modify your entry?"),
             QStringLiteral("Edit name?"), QStringLiteral("Don't show this warning again"), &dontShow, this,
-            QString(), CCheckQuestionDlg::YesNoCancel);
+            QString(), CCheckQuestionDlg::YesNoCancel, true);
         SetSetting(Settings::DontShowLockfileWarning, dontShow ? 1 : 0);
         if (answer != Prompt::No) {
             FocusAndSelect(m_mailbox);
