@@ -21,6 +21,7 @@
 #include "gui/net/NetCommands.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
+#include "gui/wizard/RecipeWizardCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -99,6 +100,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     InstallSettings(shell);
     InstallRecipeList(shell);
     InstallMail(shell);
+    InstallRecipeWizard(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
