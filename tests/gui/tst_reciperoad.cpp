@@ -1,16 +1,12 @@
 // The road of one recipe, as a user walks it, against the real programs: the FTP settings are
-// typed into the Settings sheet, a recipe is made, the pending files go to vsftpd, real procmail
-// delivers mail as the same user with the uploaded files, Download > Log fetches the log into the
-// log view, and the log entry leads back to the recipe.
+// typed into the Settings sheet, a recipe is made in the wizard, the pending files go to vsftpd, real
+// procmail delivers mail as the same user with the uploaded files, Download > Log fetches the log into the
+// log view, and the log entry's Edit Recipe opens the wizard on the recipe.
 #include "core/common/Prompt.h"
 #include "core/log/CLogEntry.h"
 #include "core/net/PendingFiles.h"
 #include "core/procmail/CProcmailrcFile.h"
-#include "core/recipes/CActionBuilder.h"
 #include "core/recipes/CRecipeDefinition.h"
-#include "core/recipes/CRecipeDefinitionJson.h"
-#include "core/recipes/CRecipeFile.h"
-#include "core/recipes/CRecipeSummary.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/CommandRegistry.h"
@@ -22,16 +18,18 @@
 #include "gui/net/CPendingFilesDlg.h"
 #include "gui/settings/CPropPageFTP.h"
 #include "gui/settings/CPropSheetSetup.h"
+#include "gui/wizard/CRecWizFinish.h"
+#include "gui/wizard/CRecipeWizSheet.h"
 #include "support/FtpServers.h"
 #include "support/NetTestFixture.h"
 #include "support/ProcmailSandbox.h"
 #include "support/gui/GuiTestFixture.h"
 #include "support/gui/ModalDialogs.h"
+#include "support/gui/WizardDriver.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRandomGenerator>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
@@ -109,21 +107,28 @@ private slots:
         QVERIFY(sheetSeen);
         QVERIFY(QFile::exists(Workspace::GetProcmailrcPath()));
 
-        // 2. The recipe.
-        CRecipeDefinition definition;
-        RecipeTextSettings settings;
-        QString error;
-        const QByteArray json = R"({"name": "Cheap offers", "logging": 2,
-            "conditions": [{"field": 4, "entries": ["cheap"]}],
-            "actions": [{"type": 9, "mailboxMode": 1, "customMailbox": "spam"}],
-            "settings": {"returnAddress": "me@example.org"}})";
-        QVERIFY2(CRecipeDefinitionJson::FromJson(json, &definition, &settings, &error), qPrintable(error));
+        // 2. The recipe, made in the wizard: Subject contains "cheap", save it to the mailbox
+        // "spam", extended logging so that the log names it.
+        SetSetting(Settings::ReturnEmailAddress, QStringLiteral("me@example.org"));
+        bool finished = false;
+        WhenModal<CRecipeWizSheet>([&](CRecipeWizSheet* sheet) {
+            WizardDriver w(sheet);
+            w.Condition(CRecipeCondition::Subject, QStringLiteral("cheap"));
+            w.Action(ActionSave);
+            w.Next();
+            w.SetChecked("customMailboxChoice", true);
+            w.SetText("customMailbox", QStringLiteral("spam"));
+            w.Next();
+            w.Name(QString::fromUtf8(RecipeName), 2);
+            w.Next();
+            sheet->FinishPage()->ListBox()->setChecked(false);
+            w.Finish();
+            finished = sheet->result() == QDialog::Accepted;
+        });
+        QVERIFY(window.Commands().Run(Cmd::NewRecipe));
+        QVERIFY(finished);
         const QString recipeFile = Workspace::GetRecipeFilePath();
-        QVERIFY(CRecipeFile(recipeFile)
-                    .AppendRecipe(CRecipeFile::BuildRecipeBlock(definition.GetName(),
-                        CRecipeSummary::BuildSummaryText(definition),
-                        CActionBuilder::BuildRecipeText(definition, settings))));
-        QVERIFY(AddPending(recipeFile, Workspace::GetRemoteZephDir() + QStringLiteral("/zeph.recipes")));
+        QVERIFY(ReadTestFile(recipeFile).contains("##_ZEPH_RECIPE_BEGIN_##" + RecipeName + "\n"));
 
         // 3. The pending files go to the host, byte for byte.
         WhenModal<CPendingFilesDlg>([](CPendingFilesDlg* dialog) { dialog->accept(); });
@@ -156,10 +161,13 @@ private slots:
         const QList<int> rows = rowsOfRecipe(view, QString::fromUtf8(RecipeName));
         QCOMPARE(rows.size(), 1);
         view->List()->selectRow(rows.first());
-        QSignalSpy edit(view, &CLogDisplayView::editRecipeRequested);
+        QByteArray reopened;
+        WhenModal<CRecipeWizSheet>([&](CRecipeWizSheet* sheet) {
+            reopened = sheet->Definition().GetName();
+            sheet->reject();
+        });
         view->EditRecipe();
-        QCOMPARE(edit.count(), 1);
-        QCOMPARE(edit.first().first().toString(), QString::fromUtf8(RecipeName));
+        QCOMPARE(reopened, RecipeName);
     }
 };
 
