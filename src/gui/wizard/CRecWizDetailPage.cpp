@@ -126,12 +126,7 @@ bool CRecWizDetailPage::Refuse(QWidget* box, const ActionProblem& problem)
 
 bool CRecWizDetailPage::CheckSingleLine(QWidget* box)
 {
-    if (!ActionChecks::HasLineBreakOrNul(TextOf(box).toUtf8()))
-        return true;
-    return Refuse(box,
-        QStringLiteral("This entry contains a line break or a NUL character, which cannot be written into a "
-                       "procmail recipe.  Please remove it."),
-        QStringLiteral("Invalid character"), Prompt::Information);
+    return !WizardServices::RefuseLineBreak(TextOf(box), box);
 }
 
 bool CRecWizDetailPage::EscapeWarningGoOn(QWidget* box)

@@ -1,6 +1,7 @@
 #include "gui/wizard/WizardServices.h"
 
 #include "core/common/Prompt.h"
+#include "core/recipes/ActionChecks.h"
 #include "core/settings/Profile.h"
 #include "gui/common/CCheckQuestionDlg.h"
 
@@ -118,7 +119,7 @@ void FocusAndSelect(QWidget* box)
 
 bool RefuseLineBreak(const QString& text, QWidget* box)
 {
-    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')) && !text.contains(QChar(0)))
+    if (!ActionChecks::HasLineBreakOrNul(text.toUtf8()))
         return false;
     Prompt::Tell(
         QStringLiteral("This entry contains a line break or a NUL character, which cannot be written "
