@@ -134,6 +134,25 @@ private slots:
         QVERIFY(Prompt::History().isEmpty());
     }
 
+    // The guided tasks reach the sheet through the shell: their caption, their first page, Apply.
+    void otherCallersThroughTheShell()
+    {
+        SetSetting(Settings::ShowPendingFilesDlg, 0);
+        MainWindowWithEditor window;
+        NetCommands::Install(window.Shell());
+        QCOMPARE(
+            window.Shell().ShowSettingsSheet(QStringLiteral("Setup"), IShell::SettingsPage::Misc, true), -1);
+        InstallSettings(window.Shell());
+        SeenSheet seen;
+        noteAndCancel(&seen);
+        QCOMPARE(window.Shell().ShowSettingsSheet(QStringLiteral("Setup"), IShell::SettingsPage::Misc, true),
+            int(QDialog::Rejected));
+        QVERIFY(seen.seen);
+        QCOMPARE(seen.caption, QStringLiteral("Setup"));
+        QCOMPARE(seen.page, int(CPropSheetSetup::MiscPage));
+        QVERIFY(seen.apply);
+    }
+
     // A modified .procmailrc in an editor window is saved or dropped first; Cancel opens no sheet.
     void editorWindowClosedFirst_data()
     {

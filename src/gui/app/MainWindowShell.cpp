@@ -92,6 +92,16 @@ bool MainWindowShell::EditRecipe(const QString& name, bool offerList)
     return m_recipeEditor && m_recipeEditor(name, offerList);
 }
 
+void MainWindowShell::SetSettingsSheet(SettingsSheet sheet)
+{
+    m_settingsSheet = std::move(sheet);
+}
+
+int MainWindowShell::ShowSettingsSheet(const QString& caption, SettingsPage first, bool apply)
+{
+    return m_settingsSheet ? m_settingsSheet(caption, first, apply) : -1;
+}
+
 void MainWindowShell::SetTextEditor(TextEditor editor)
 {
     m_window.Documents().SetTextEditor(std::move(editor));

@@ -29,6 +29,9 @@ public:
     bool CanEditRecipes() const override;
     bool EditRecipe(const QString& name, bool offerList) override;
 
+    void SetSettingsSheet(SettingsSheet sheet) override;
+    int ShowSettingsSheet(const QString& caption, SettingsPage first, bool apply) override;
+
     void SetTextEditor(TextEditor editor) override;
     CDocumentWindow* NewTextDocument(
         const QString& name = QString(), const QString& text = QString()) override;
@@ -50,4 +53,5 @@ public:
 private:
     MainWindow& m_window;
     RecipeEditor m_recipeEditor;
+    SettingsSheet m_settingsSheet;
 };

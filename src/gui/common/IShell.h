@@ -83,6 +83,15 @@ public:
     // False without an editor, and when the user cancelled.
     virtual bool EditRecipe(const QString& name, bool offerList) = 0;
 
+    // --- The Settings sheet (the settings feature hooks in with SetSettingsSheet) ---
+    enum class SettingsPage { Ftp = 0, Forward = 1, Misc = 2, Procmailrc = 3 };
+    // Shows the sheet modally with `caption` on page `first`, with an Apply button when asked;
+    // returns the dialog's result (QDialog::Accepted or Rejected).
+    using SettingsSheet = std::function<int(const QString& caption, SettingsPage first, bool apply)>;
+    virtual void SetSettingsSheet(SettingsSheet sheet) = 0;
+    // -1 when no sheet is installed.
+    virtual int ShowSettingsSheet(const QString& caption, SettingsPage first, bool apply) = 0;
+
     // --- Text documents (the editor hooks in with SetTextEditor) ---
     struct TextEditor
     {
