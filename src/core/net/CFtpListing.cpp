@@ -156,4 +156,36 @@ bool IsUsableLocalName(const QByteArray& name)
     return true;
 }
 
+int PermissionValue(const QByteArray& text)
+{
+    if (text.size() != 9)
+        return -1;
+    int value = 0;
+    for (int triplet = 0; triplet < 3; ++triplet) {
+        const char read = text[triplet * 3];
+        const char write = text[triplet * 3 + 1];
+        const char execute = text[triplet * 3 + 2];
+        if ((read != 'r' && read != '-') || (write != 'w' && write != '-'))
+            return -1;
+        int digit = (read == 'r' ? 4 : 0) + (write == 'w' ? 2 : 0);
+        switch (execute) {
+        case 'x':
+        case 's':
+        case 't':
+            digit += 1;
+            break;
+        case '-':
+        case 'S':
+        case 'T':
+        case 'l': // mandatory locking, no execute bit
+        case 'L':
+            break;
+        default:
+            return -1;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
 } // namespace CFtpListing

@@ -44,5 +44,9 @@ QList<CFtpListEntry> Parse(const QList<QByteArray>& lines);
 // Whether a listed name can be used as a local file name: no "/", "\" or control characters,
 // and not "." or "..".
 bool IsUsableLocalName(const QByteArray& name);
+// The mode of "rwxr-x---" as three octal digits written as a decimal number (750); the set-id
+// and sticky marks count for their execute bit ("s" and "t" with it, "S" and "T" without). -1
+// for anything but nine mode characters (a DOS-style listing has none).
+int PermissionValue(const QByteArray& text);
 
 } // namespace CFtpListing
