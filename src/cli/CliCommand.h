@@ -29,10 +29,8 @@ void CliOut(const QString& text);
 void CliOutBytes(const QByteArray& bytes);
 void CliErr(const QString& text);
 void CliErrBytes(const QByteArray& bytes);
-// Text from a remote host as it may reach a terminal: every control character but the line feed
-// (C0, DEL, and C1 in its UTF-8 form, which terminals also obey) and the backslash become \ooo,
-// the octal of each byte, so a hostile server can send no escape sequence to the terminal and
-// the text stays unambiguous.
+// Text from a remote host as it may reach a terminal: ProtocolText::Printable, which escapes every
+// control character but the line feed, and the backslash, as \ooo.
 QByteArray CliPrintable(QByteArrayView bytes);
 // Prints "zeph-cli: <text>" to stderr and returns the exit code.
 int CliFail(const QString& text, int code = 1);

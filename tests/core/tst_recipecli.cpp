@@ -180,9 +180,13 @@ There will be extended logging for this recipe.
         QTest::newRow("line break in a value") << QByteArray(
             R"({"name": "a", "conditions": [{"field": 10}], "actions": [{"type": 9, "customMailbox": "a\nb"}]})")
                                                << QByteArray("actions[0].customMailbox");
+        QTest::newRow("header to remove behind a blank")
+            << QByteArray(R"({"name": "a", "conditions": [{"field": 10}],
+                             "actions": [{"type": 3, "headerToRemove": " X-Loop"}, {"type": 9}]})")
+            << QByteArray("(headerToRemove)");
         QTest::newRow("forward to a shell word") << QByteArray(R"({"name": "a", "conditions": [{"field": 10}],
                              "actions": [{"type": 7, "forwardAddresses": ["a@b.c;reboot"]}]})")
-                                                 << QByteArray("forward address");
+                                                 << QByteArray("(forwardAddresses)");
         QTest::newRow("no actions") << QByteArray(
             R"({"name": "a", "conditions": [{"field": 10}], "actions": []})")
                                     << QByteArray("actions");

@@ -618,11 +618,11 @@ private slots:
         r = RawFile();
         r.types = { 7 };
         r.strings[0] = { "a@b.c\r\n`reboot`" };
-        row("forward address with shell characters", r, "not a plain address");
+        row("forward address with shell characters", r, "cannot be used");
         r = RawFile();
         r.types = { 7 };
         r.strings[0] = { "-oQ/tmp/x" };
-        row("forward address beginning with a dash", r, "not a plain address");
+        row("forward address beginning with a dash", r, "cannot be used");
         r = RawFile();
         r.ints[0] = { 1 };
         r.strings[1] = { "box\n/dev/null" };

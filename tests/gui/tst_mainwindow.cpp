@@ -178,11 +178,12 @@ private slots:
         QTest::newRow("Help Contents") << int(Cmd::HelpContents) << true << true;
         QTest::newRow("Tip of the Day") << int(Cmd::TipOfTheDay) << true << true;
         // Commands whose owners have not hooked in are present and disabled.
-        QTest::newRow("New Recipe") << int(Cmd::NewRecipe) << false << false;
         QTest::newRow("Backup") << int(Cmd::Backup) << false << false;
+        QTest::newRow("Vacation") << int(Cmd::Vacation) << false << false;
         QTest::newRow("Log download") << int(Cmd::LogDownload) << false << false;
         QTest::newRow("Disconnect") << int(Cmd::Disconnect) << false << false;
-        QTest::newRow("Print") << int(Cmd::Print) << false << false;
+        QTest::newRow("Print") << int(Cmd::Print) << false << true;
+        QTest::newRow("Print Setup") << int(Cmd::PrintSetup) << true << true;
         QTest::newRow("View Entry Details") << int(Cmd::ViewEntryDetails) << false << false;
     }
 

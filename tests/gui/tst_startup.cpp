@@ -1,5 +1,6 @@
 #include "FileSizeLimit.h"
 #include "TestEnvironment.h"
+#include "XSession.h"
 #include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
@@ -65,6 +66,7 @@ private slots:
     void oneInstancePerIdentity();
     void exitSavesOnlyWhatWasLoaded();
     void failedExitSaveOffersRetry();
+    void closingWithHelpOpenEndsTheProgram();
 };
 
 void TestStartup::identityFromArguments_data()
@@ -194,6 +196,37 @@ void TestStartup::failedExitSaveOffersRetry()
             .arg(env.DataFilePath())));
     QCOMPARE(history[0].buttons, Prompt::Buttons(Prompt::Retry | Prompt::Cancel));
     QVERIFY(!QFile::exists(env.DataFilePath()));
+}
+
+// On a real display with a window manager: F1 opens help, closing the main window through the
+// window manager ends the process (help does not keep it alive) and the settings are written.
+void TestStartup::closingWithHelpOpenEndsTheProgram()
+{
+    XSession x;
+    QString error;
+    QVERIFY2(x.Start(&error), qPrintable(error));
+    TestEnvironment env;
+    ZephProcess zeph({}, x.Environment(env.ProcessEnvironment()));
+    QVERIFY(zeph.process().waitForStarted(10000));
+    // A first start shows the tip of the day over the main window.
+    const QString tip = x.WaitForWindow(QStringLiteral("^Tip of the day$"));
+    QVERIFY(!tip.isEmpty());
+    x.XDoTool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), tip });
+    x.XDoTool({ QStringLiteral("key"), QStringLiteral("Escape") });
+    const QString main = x.WaitForWindow(QStringLiteral("^ZEPH - Default"));
+    QVERIFY(!main.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(x.WaitForWindow(QStringLiteral("^Tip of the day$"), 100).isEmpty(), 10000);
+    x.XDoTool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), main });
+    x.XDoTool({ QStringLiteral("key"), QStringLiteral("F1") });
+    QVERIFY(!x.WaitForWindow(QStringLiteral("^ZEPH Help$")).isEmpty());
+    QVERIFY(!QFile::exists(env.DataFilePath()));
+
+    x.XDoTool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), main });
+    x.XDoTool({ QStringLiteral("key"), QStringLiteral("alt+F4") });
+    QVERIFY(zeph.process().waitForFinished(20000));
+    QCOMPARE(zeph.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(zeph.process().exitCode(), 0);
+    QVERIFY(QFile::exists(env.DataFilePath()));
 }
 
 QTEST_MAIN(TestStartup)

@@ -1,6 +1,7 @@
 #include "core/net/ProtocolText.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace ProtocolText {
@@ -39,6 +40,31 @@ void SplitLines(QByteArrayView block, QByteArray* partial, qsizetype maxLine, QL
         data = end + 1;
         left -= length + 1;
     }
+}
+
+QByteArray Printable(QByteArrayView bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size());
+    auto escape = [&out](unsigned char c) {
+        char text[5];
+        std::snprintf(text, sizeof text, "\\%03o", c);
+        out += text;
+    };
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const auto next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+        if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            escape(c);
+            escape(next);
+            ++i;
+        } else if ((c < 0x20 && c != '\n') || c == 0x7F || c == '\\') {
+            escape(c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
 }
 
 } // namespace ProtocolText

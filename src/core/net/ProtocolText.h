@@ -25,4 +25,10 @@ bool IsCommandText(QByteArrayView text, qsizetype maxLength = std::numeric_limit
 // end never grows.
 void SplitLines(QByteArrayView block, QByteArray* partial, qsizetype maxLine, QList<QByteArray>* lines);
 
+// Text from a remote host as it may be shown to the user: every control character but the line
+// feed (C0, DEL, and C1 in its UTF-8 form, which terminals also obey) and the backslash become
+// \ooo, the octal of each byte, so a hostile server can send no escape sequence to a terminal,
+// hide nothing in a message box, and the text stays unambiguous.
+QByteArray Printable(QByteArrayView bytes);
+
 } // namespace ProtocolText

@@ -2,16 +2,13 @@
 // file or a DEF.json could hold that the pages never store. The JSON reader, the data file loader
 // and the command line all go through Validate, so a definition that passes writes recipe text
 // that does what its summary says, and exports and imports unchanged.
+#include "core/recipes/ActionChecks.h"
 #include "core/recipes/CRecipeDefinition.h"
+#include "core/recipes/RecipeValueRules.h"
 
 #include <QStringDecoder>
 
 namespace {
-
-bool HasLineBreakOrNul(const QByteArray& text)
-{
-    return text.contains('\r') || text.contains('\n') || text.contains('\0');
-}
 
 // The DEF.json form holds text as UTF-8; anything else would come back changed.
 bool IsUtf8(const QByteArray& text)
@@ -29,322 +26,6 @@ bool HasNonBlankLine(const QByteArray& text)
             return true;
     }
     return false;
-}
-
-// Forward addresses go unquoted onto the sendmail command line: each must be one plain word.
-bool CheckForwardAddresses(const QByteArray& addresses, QString* problem)
-{
-    QByteArray unified = addresses;
-    unified.replace("\r\n", "\n");
-    unified.replace('\r', '\n');
-    int count = 0;
-    for (const QByteArray& rawLine : unified.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        if (line.isEmpty())
-            continue;
-        ++count;
-        bool bad = line.startsWith('-');
-        for (char c : line) {
-            if (c == ' ' || c == '\t' || c == '\0' || QByteArray(";|&$`()'\"\\<>").contains(c))
-                bad = true;
-        }
-        if (bad) {
-            *problem = QStringLiteral("the forward address \"%1\" is not a plain address")
-                           .arg(QString::fromUtf8(line));
-            return false;
-        }
-    }
-    if (count == 0) {
-        *problem
-            = QStringLiteral("You have not specified an address to forward the message to.  Please enter an "
-                             "address in the box.");
-        return false;
-    }
-    return true;
-}
-
-// The first line (1-based) of entries that ends in an odd number of backslashes, or 0. procmail
-// joins a condition line that ends in a backslash with the next recipe line, and in the middle of
-// the joined entries the backslash would quote the "|" that separates them.
-int LineEndingInBackslash(const QByteArray& entries)
-{
-    QByteArray unified = entries;
-    unified.replace("\r\n", "\n");
-    unified.replace('\r', '\n');
-    const QList<QByteArray> lines = unified.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray& line = lines.at(i);
-        qsizetype count = 0;
-        while (count < line.size() && line.at(line.size() - 1 - count) == '\\')
-            ++count;
-        if (count % 2 == 1)
-            return static_cast<int>(i + 1);
-    }
-    return 0;
-}
-
-// The custom header box takes at most this many characters.
-constexpr qsizetype MaxCustomHeaderLength = 50;
-
-// The largest size a condition may test: ten digits, as much as a size box can sensibly hold
-// (about 9.3 GiB), and procmail compares it as a long.
-constexpr int MaxSizeDigits = 10;
-
-bool IsSize(const QByteArray& size)
-{
-    if (size.isEmpty() || size.size() > MaxSizeDigits || size.at(0) == '0')
-        return false;
-    for (char c : size) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
-}
-
-// Delete, and forward, reply or save without a copy, take the message away: nothing after them
-// runs.
-bool TakesMessage(int type, const CActionDetails& d)
-{
-    return type == ActionDelete
-        || ((type == ActionForward || type == ActionReply || type == ActionSave) && d.copy != 1);
-}
-
-// Actions that the action page offers only once per recipe: the text builder writes one of each.
-bool OnceOnly(int type)
-{
-    return type == ActionAddSubject || type == ActionRemoveSubject || type == ActionModifyBody
-        || type == ActionExitCode || type == ActionDelete || type == ActionReply;
-}
-
-// The checks of the name page, with its texts.
-QString CheckName(const QByteArray& name)
-{
-    if (name.trimmed().isEmpty())
-        return QStringLiteral(
-            " Please enter a name for the recipe, use a descriptive name to help you remember what "
-            "this recipe accomplishes.  You can change the position of this recipe by moving this "
-            "name up or down.");
-    for (char c : QByteArray("\\/:*?\"<>|")) {
-        if (name.contains(c))
-            return QStringLiteral(
-                "Windows doesn't allow the characters \\/:*?\"<>| to be used in filenames.  ZEPH "
-                "uses the recipe name for the filename of the recipe data file.  Please remove "
-                "any of those characters from the recipe name.");
-    }
-    if (name.toUpper().startsWith("ZEPH_"))
-        return QStringLiteral(
-            "Please select another name for your recipe.  You have choosen a name that begins "
-            "with '%1'.  Recipe names that begin with '%1' are reserved for special recipes "
-            "generated by ZEPH (such as the 'backup' and 'vacation' recipes).\n\nPlease modify "
-            "the name of your recipe so it doesn't begin with '%1'.")
-            .arg(QStringLiteral("ZEPH_"));
-    const QByteArray upper = name.toUpper();
-    bool device = upper == "CLOCK$" || upper == "AUX" || upper == "CON" || upper == "NUL" || upper == "PRN";
-    if (upper.size() == 4 && (upper.startsWith("COM") || upper.startsWith("LPT")) && upper.at(3) >= '1'
-        && upper.at(3) <= '9')
-        device = true;
-    if (device)
-        return QStringLiteral(
-            "Please select another name for your recipe, you have choosen an invalid name.  You "
-            "cannot use COM1 through COM9, LPT1 through LPT9, AUX, CLOCK$, CON, NUL, and PRN.  "
-            "Those name are reserved by Windows.\n\nPlease modify the name of your recipe.");
-    if (name.size() > 75)
-        return QStringLiteral("the name is %1 characters long; at most 75 are allowed.").arg(name.size());
-    return QString();
-}
-
-// The checks of the remove-header page on the header to remove, with its texts.
-QString CheckHeaderToRemove(const QByteArray& typed)
-{
-    QByteArray t = typed;
-    while (!t.isEmpty() && (t.at(0) == ' ' || t.at(0) == '\t'))
-        t.remove(0, 1);
-    if (t.isEmpty())
-        return QStringLiteral(
-            "You have not specified a header to remove.  Please enter the name of a header you "
-            "would like to remove (or hit the \"Back\" button to deselect \"Remove header\").");
-    const qsizetype blank = t.indexOf(' ');
-    if (blank >= 0)
-        return (blank == t.size() - 1
-                       ? QStringLiteral(
-                           "The header to remove that you entered has a trailing space character.")
-                       : QStringLiteral("The header to remove you entered contains a space character."))
-            + QStringLiteral("  Please remove it.  Your entry should not contain a space.");
-    if (t.chopped(1).contains(':'))
-        return QStringLiteral(
-            "The header to remove that you entered has a colon character (\":\") in a position "
-            "other than the final character.  Please remove it, the only colon character (if "
-            "any) should be the final character in the header to remove.");
-    const QByteArray lower = typed.toLower();
-    if (QByteArray("x-loop:").startsWith(lower))
-        return QStringLiteral(
-            "It appears you are trying to remove a \"X-Loop\" header.  This should NOT be done.  "
-            "Please adjust the string for the header to remove (or hit the \"Back\" button to "
-            "deselect \"Remove header\").  Also remember that trying to remove all \"X\" headers "
-            "by using \"X\" will remove all X headers, including X-Loop headers.");
-    if (QByteArray("from").startsWith(lower))
-        return QStringLiteral(
-            "It appears you are trying to remove a \"From \" header.  This should not be done.  "
-            "Please adjust the string for the header to remove (or hit the \"Back\" button to "
-            "deselect \"Remove header\").  If you want to remove the \"From:\" header include a "
-            "colon after the word \"From\".  (There is another header \"From \" that you normally "
-            "don't see however removing it can create problems.)");
-    return QString();
-}
-
-// The checks of the modify-body page, with its texts; `key` names the value at fault.
-QString CheckBodyEdit(const CActionDetails& d, QString* key)
-{
-    const bool between = d.removeBetween != 0;
-    if (!between && d.topMode == 0 && d.bottomMode == 0) {
-        *key = QStringLiteral("removeBetween");
-        return QStringLiteral(
-            "You haven't specified any modifications to be made to the message body.  If you "
-            "don't want to make any changes to the message body please hit the \"Back\" button "
-            "and unselect \"Modify message body\".  Otherwise please specify what modification "
-            "you would like to make.");
-    }
-    // An empty sed pattern means "the last pattern used", which sed refuses here.
-    if (between && d.betweenTop.isEmpty()) {
-        *key = QStringLiteral("betweenTop");
-        return QStringLiteral("You have elected to remove a section from the message body but you haven't "
-                              "specified the top starting string.  Please enter a string in the box.");
-    }
-    if (between && d.betweenBottom.isEmpty()) {
-        *key = QStringLiteral("betweenBottom");
-        return QStringLiteral("You have elected to remove a section from the message body but you haven't "
-                              "specified the bottom (end) string.  Please enter a string in the box.");
-    }
-    if (d.topMode == 1 && d.topCount < 1) {
-        *key = QStringLiteral("topCount");
-        return QStringLiteral(
-            "You have elected to delete some lines from the top of the message but you haven't "
-            "specified a positive number that you would like to delete.  Please specify a "
-            "positive number of lines to delete from the top of the message.");
-    }
-    if (d.topMode == 2 && d.topLine.isEmpty()) {
-        *key = QStringLiteral("topLine");
-        return QStringLiteral(
-            "You have elected to delete some lines from the top of the message but you haven't "
-            "specified a string where the deletion should end.  Please enter a string that when "
-            "matched, the deletion of lines should stop.  For more information please select "
-            "the help button.");
-    }
-    if (d.bottomMode == 1 && d.bottomCount < 1) {
-        *key = QStringLiteral("bottomCount");
-        return QStringLiteral(
-            "You have elected to delete some lines from the bottom of the message but you "
-            "haven't specified a positive number that you would like to delete.  Please specify "
-            "a positive number of lines to delete from the bottom of the message.");
-    }
-    if (d.bottomMode == 2 && d.bottomLine.isEmpty()) {
-        *key = QStringLiteral("bottomLine");
-        return QStringLiteral(
-            "You have elected to delete some lines from the bottom of the message but you "
-            "haven't specified a string where the deletion should begin.  Please enter a string "
-            "that when matched, all lines after that will be deleted.  For more information "
-            "please select the help button.");
-    }
-    // What the page stores: a value of a choice that is not made stays at its reset value.
-    struct Unused
-    {
-        bool unused;
-        bool isSet;
-        const char* name;
-        const char* when;
-    };
-    const Unused unused[] = {
-        { !between, !d.betweenTop.isEmpty(), "betweenTop", "removeBetween is set" },
-        { !between, !d.betweenBottom.isEmpty(), "betweenBottom", "removeBetween is set" },
-        { d.topMode != 1, d.topCount != 0, "topCount", "topMode is 1" },
-        { d.topMode != 2, !d.topLine.isEmpty(), "topLine", "topMode is 2" },
-        { d.bottomMode != 1, d.bottomCount != 0, "bottomCount", "bottomMode is 1" },
-        { d.bottomMode != 2, !d.bottomLine.isEmpty(), "bottomLine", "bottomMode is 2" },
-    };
-    for (const Unused& u : unused) {
-        if (u.unused && u.isSet) {
-            *key = QLatin1String(u.name);
-            return QStringLiteral("applies only when %1.").arg(QLatin1String(u.when));
-        }
-    }
-    return QString();
-}
-
-// The checks of the detail page of an action's own type; `key` names the value at fault.
-QString CheckOwnValues(int type, const CActionDetails& d, QString* key)
-{
-    auto blankOrEmpty = [](const QByteArray& text) { return text.trimmed().isEmpty(); };
-    switch (type) {
-    case ActionAddSubject:
-        *key = QStringLiteral("addSubject");
-        if (blankOrEmpty(d.addSubject))
-            return QStringLiteral(
-                "You have not specified a string to add to the subject.  Please enter a string "
-                "you would like to add.");
-        return QString();
-    case ActionRemoveSubject:
-        *key = QStringLiteral("removeSubject");
-        if (blankOrEmpty(d.removeSubject))
-            return QStringLiteral(
-                "You have not specified a string to remove from the subject.  Please enter a "
-                "string you would like to remove.");
-        return QString();
-    case ActionAddHeader:
-        *key = QStringLiteral("headerName");
-        if (blankOrEmpty(d.headerName))
-            return QStringLiteral("You have not specified the first part of the X-header name.  Please enter "
-                                  "something in the first box.  For example \"MY-HEADER\" would add "
-                                  "\"X-MY-HEADER:\" to the message.");
-        if (d.headerName.contains(' '))
-            return QStringLiteral(
-                "The first portion of the X-Header should not contain a space character.  Please "
-                "remove any space characters from the first part of the header.");
-        return QString();
-    case ActionRemoveHeader:
-        *key = QStringLiteral("headerToRemove");
-        return CheckHeaderToRemove(d.headerToRemove);
-    case ActionModifyBody:
-        return CheckBodyEdit(d, key);
-    case ActionForward: {
-        *key = QStringLiteral("forwardAddresses");
-        QString problem;
-        CheckForwardAddresses(d.forwardAddresses, &problem);
-        return problem;
-    }
-    case ActionReply:
-        *key = QStringLiteral("responseFile");
-        if (CRecipeDefinition::MakeResponseRemoteName(d.responseFile).isEmpty())
-            return QStringLiteral("the reply has no response file.");
-        return QString();
-    case ActionSave: {
-        *key = QStringLiteral("customMailbox");
-        if (d.mailboxMode == 1 && blankOrEmpty(d.customMailbox))
-            return QStringLiteral(
-                "You have selected to specify your own mailbox name but haven't specified the name "
-                "of the mailbox.  Please enter a name or select the default mailbox radio button.");
-        if (d.mailboxMode == 0 && !d.customMailbox.isEmpty())
-            return QStringLiteral("applies only when mailboxMode is 1.");
-        // procmail reads an action line beginning with | as a pipe and with ! as a forward, while the
-        // summary promises a mailbox of that name.
-        const QByteArray name = d.customMailbox.trimmed();
-        // A name with blanks inside is written in double quotes (procmail would cut it at the first
-        // blank otherwise); a quote inside would end it early.
-        if ((name.contains(' ') || name.contains('\t')) && (name.contains('"') || name.endsWith('\\')))
-            return QStringLiteral(
-                "The mailbox name \"%1\" holds blanks and a double quote or a final "
-                "backslash, which cannot be written into a procmail recipe.  Please remove them.")
-                .arg(QString::fromUtf8(d.customMailbox));
-        if (name.startsWith('|') || name.startsWith('!'))
-            return QStringLiteral(
-                "The mailbox name \"%1\" begins with \"%2\", which procmail would take as a %3 "
-                "instead of a mailbox.  Please enter the name of a mailbox.")
-                .arg(QString::fromUtf8(d.customMailbox), QString(QChar::fromLatin1(name.at(0))),
-                    name.startsWith('|') ? QStringLiteral("command to run") : QStringLiteral("forward"));
-        return QString();
-    }
-    default:
-        return QString();
-    }
 }
 
 } // namespace
@@ -370,13 +51,13 @@ bool CRecipeDefinition::Validate(QString* error) const
         return fail(QStringLiteral("the recipe has %1 action types but %2 action details.")
                         .arg(m)
                         .arg(m_dataMgr.Count()));
-    if (HasLineBreakOrNul(m_name))
+    if (ActionChecks::HasLineBreakOrNul(m_name))
         return fail(QStringLiteral("the recipe name contains a line break or a NUL character."));
     if (!IsUtf8(m_name))
         return fail(QStringLiteral("the recipe name is not UTF-8 text."));
-    const QString nameProblem = CheckName(m_name);
-    if (!nameProblem.isEmpty())
-        return failAt(QStringLiteral("the recipe"), QStringLiteral("name"), nameProblem);
+    const RecipeValueRules::NameProblem nameProblem = RecipeValueRules::CheckName(m_name);
+    if (nameProblem.kind != RecipeValueRules::NameProblem::None)
+        return failAt(QStringLiteral("the recipe"), QStringLiteral("name"), nameProblem.text);
     if (m_nameHeader != 0 && m_nameHeader != 1)
         return failAt(QStringLiteral("the recipe"), QStringLiteral("nameHeader"),
             QStringLiteral("%1 is neither 0 nor 1.").arg(m_nameHeader));
@@ -409,10 +90,10 @@ bool CRecipeDefinition::Validate(QString* error) const
             if (!IsUtf8(*text))
                 return fail(QStringLiteral("%1 holds text that is not UTF-8.").arg(where));
         }
-        if (HasLineBreakOrNul(c.customHeader))
+        if (ActionChecks::HasLineBreakOrNul(c.customHeader))
             return fail(
                 QStringLiteral("%1: the custom header contains a line break or a NUL character.").arg(where));
-        if (HasLineBreakOrNul(c.size))
+        if (ActionChecks::HasLineBreakOrNul(c.size))
             return fail(QStringLiteral("%1: the size contains a line break or a NUL character.").arg(where));
         if (c.entries.contains('\0'))
             return fail(QStringLiteral("%1: the entries contain a NUL character.").arg(where));
@@ -424,11 +105,11 @@ bool CRecipeDefinition::Validate(QString* error) const
                         "custom header.  Please enter a custom header to filter on (or select another "
                         "field to filter on)."));
             const qsizetype length = QString::fromUtf8(c.customHeader).size();
-            if (length > MaxCustomHeaderLength)
+            if (length > RecipeValueRules::MaxCustomHeaderLength)
                 return failAt(where, QStringLiteral("customHeader"),
                     QStringLiteral("the custom header is %1 characters long; at most %2 are allowed.")
                         .arg(length)
-                        .arg(MaxCustomHeaderLength));
+                        .arg(RecipeValueRules::MaxCustomHeaderLength));
             // procmail joins a condition line that ends in a backslash with the next line.
             if (c.customHeader.endsWith('\\'))
                 return fail(
@@ -439,7 +120,7 @@ bool CRecipeDefinition::Validate(QString* error) const
             return failAt(where, QStringLiteral("customHeader"), QStringLiteral("applies only to field 11."));
         }
         if (c.field == CRecipeCondition::Size) {
-            if (!IsSize(c.size))
+            if (!RecipeValueRules::IsSize(c.size))
                 return failAt(where, QStringLiteral("size"),
                     QStringLiteral(
                         "\"%1\" is not a number of bytes from 1 to 9999999999.  Please enter a positive "
@@ -454,7 +135,7 @@ bool CRecipeDefinition::Validate(QString* error) const
             && !c.entries.isEmpty())
             return failAt(
                 where, QStringLiteral("entries"), QStringLiteral("do not apply to fields 9 and 10."));
-        if (const int line = LineEndingInBackslash(c.entries))
+        if (const int line = RecipeValueRules::LineEndingInBackslash(c.entries))
             return failAt(where, QStringLiteral("entries"),
                 QStringLiteral("Line %1 of your entries ends with a backslash (\\).  procmail would join the "
                                "next recipe line to it.  Please remove the backslash, or double it to match "
@@ -502,7 +183,7 @@ bool CRecipeDefinition::Validate(QString* error) const
                     return failAt(where, key, QStringLiteral("%1 is neither 0 nor 1.").arg(d.*f.number));
                 break;
             case CActionDetailField::Text:
-                if (HasLineBreakOrNul(d.*f.text))
+                if (ActionChecks::HasLineBreakOrNul(d.*f.text))
                     return fail(QStringLiteral("%1: the %2 contains a line break or a NUL character.")
                                     .arg(where, QLatin1String(f.label)));
                 if (!IsUtf8(d.*f.text))
@@ -517,7 +198,7 @@ bool CRecipeDefinition::Validate(QString* error) const
                 break;
             }
         }
-        if (OnceOnly(type)) {
+        if (ActionChecks::OnceOnly(type)) {
             for (int i = 0; i < j; ++i) {
                 if (GetActionType(i) == type)
                     return failAt(where, QStringLiteral("type"),
@@ -527,7 +208,7 @@ bool CRecipeDefinition::Validate(QString* error) const
                             .arg(i + 1));
             }
         }
-        if (j < m - 1 && TakesMessage(type, d))
+        if (j < m - 1 && ActionChecks::TakesMessage(type, d))
             return failAt(where, QStringLiteral("type"),
                 QStringLiteral(
                     "this action takes the message away (delete, or forward, reply or save without "
@@ -537,10 +218,9 @@ bool CRecipeDefinition::Validate(QString* error) const
                 QStringLiteral("is %1, but the action is %2.")
                     .arg(d.anotherAction)
                     .arg(j < m - 1 ? QStringLiteral("followed by another") : QStringLiteral("the last")));
-        QString key;
-        const QString problem = CheckOwnValues(type, d, &key);
-        if (!problem.isEmpty())
-            return failAt(where, key, problem);
+        const ActionProblem problem = ActionChecks::CheckOwnValues(type, d);
+        if (!problem.IsNull())
+            return failAt(where, problem.key, problem.text);
     }
     return true;
 }

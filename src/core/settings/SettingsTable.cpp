@@ -102,6 +102,33 @@ constexpr SettingKey Rows[] = {
     { DownloadMenuName, "Menus\\Download", "%1MenuName", SettingType::String, "" },
     { DownloadMenuLocalFile, "Menus\\Download", "%1LocalFile", SettingType::String, "" },
     { DownloadMenuRemoteFile, "Menus\\Download", "%1RemoteFile", SettingType::String, "" },
+    // Test mail and the version check. No SMTP host by default: the send then asks for one
+    // instead of trying a made-up host. The password is never a setting: it is a protected value
+    // (SavedPassword::Smtp). Auth Method: 0 none, 1 AUTH LOGIN, 2 PLAIN, 3 POP before send,
+    // 4 CRAM-MD5.
+    { SmtpHost, "Smtp Config Dlg", "Smtp Host", SettingType::String, "" },
+    { SmtpPort, "Smtp Config Dlg", "Smtp Port", SettingType::Int, "25" },
+    { SmtpAuthMethod, "Smtp Config Dlg", "Auth Method", SettingType::Int, "0" },
+    { SmtpUserName, "Smtp Config Dlg", "Username", SettingType::String, "" },
+    { SaveSmtpPassword, "Smtp Config Dlg", "Save password", SettingType::Int, "0" },
+    { PopHost, "Smtp Config Dlg", "Pop Host", SettingType::String, "" },
+    { PopPort, "Smtp Config Dlg", "Pop Port", SettingType::Int, "110" },
+    { MailEnvelopeFrom, "Smtp Dlg", "Env From", SettingType::String, "" },
+    { MailEnvelopeTo, "Smtp Dlg", "Env To", SettingType::String, "" },
+    { MailToHeader, "Smtp Dlg", "To", SettingType::String, "" },
+    { MailFromHeader, "Smtp Dlg", "From", SettingType::String, "" },
+    { MailSubject, "Smtp Dlg", "Subject", SettingType::String, "" },
+    { MailCustomHeader, "Smtp Dlg", "Custom%1", SettingType::String, "" },
+    { MailBody, "Smtp Dlg", "Body", SettingType::String, "" },
+    { MailAddDateHeader, "Smtp Dlg", "Add Date Hdr", SettingType::Int, "1" },
+    { MailCloseOnSend, "Smtp Dlg", "Close on Send", SettingType::Int, "0" },
+    { MailWarnOnSend, "Smtp Dlg", "Warn on Send", SettingType::Int, "1" },
+    { MailLastHeaderModified, "Smtp Dlg", "Last hdr modified", SettingType::Int, "-1" },
+    // Where the version check looks; fixed addresses that tests point at their own server.
+    { VersionFileUrl, "Settings", "Version file URL", SettingType::String,
+        "http://zeph.example.org/zeph.version.txt" },
+    { DownloadPageUrl, "Settings", "Download page URL", SettingType::String,
+        "https://zeph.example.org/download.html" },
     // Main window and shell
     { MainTop, "Window", "MainTop", SettingType::Int, "0" },
     { MainLeft, "Window", "MainLeft", SettingType::Int, "0" },

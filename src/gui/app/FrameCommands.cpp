@@ -12,6 +12,7 @@
 #include "gui/app/MainWindow.h"
 #include "gui/common/FileDialogs.h"
 #include "gui/common/Help.h"
+#include "gui/common/Printing.h"
 
 #include <QDesktopServices>
 #include <QMdiArea>
@@ -90,6 +91,7 @@ void InstallFrameCommands(MainWindow& window)
     commands.SetHandler(
         SaveAll, [documents] { documents->SaveAll(); }, hasDocuments);
     commands.SetHandler(Exit, [w] { w->close(); });
+    commands.SetHandler(PrintSetup, [w] { Printing::Setup(w); });
     commands.SetHandler(
         ShowButtonToolbar, [buttons] { buttons->setVisible(!buttons->isVisible()); }, always,
         [w, buttons] { return buttons->isVisibleTo(w); });

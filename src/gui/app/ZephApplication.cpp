@@ -17,9 +17,11 @@
 #include "gui/common/MessageBoxPresenter.h"
 #include "gui/editor/TextEditorRegistration.h"
 #include "gui/log/LogViewerRegistration.h"
+#include "gui/mail/InstallMail.h"
 #include "gui/net/NetCommands.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
+#include "gui/wizard/RecipeWizardCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,6 +99,8 @@ void ZephApplication::InstallFeatures(IShell& shell)
     NetCommands::Install(shell);
     InstallSettings(shell);
     InstallRecipeList(shell);
+    InstallMail(shell);
+    InstallRecipeWizard(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)

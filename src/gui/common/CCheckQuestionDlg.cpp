@@ -30,7 +30,7 @@ void CCheckQuestionDlg::ClearQueuedCheckStates()
 }
 
 Prompt::Button CCheckQuestionDlg::Ask(const QString& text, const QString& caption, const QString& checkText,
-    bool* checkValue, QWidget* parent, const QString& helpTopic, int kind)
+    bool* checkValue, QWidget* parent, const QString& helpTopic, int kind, bool checkOnCancel)
 {
     Prompt::Record record;
     record.text = text;
@@ -54,7 +54,7 @@ Prompt::Button CCheckQuestionDlg::Ask(const QString& text, const QString& captio
     });
     if (!shown && !queuedChecks().isEmpty())
         checked = queuedChecks().takeFirst();
-    if (answer == Prompt::Yes || answer == Prompt::No)
+    if (answer == Prompt::Yes || answer == Prompt::No || checkOnCancel)
         *checkValue = checked;
     return answer;
 }

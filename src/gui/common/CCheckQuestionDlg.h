@@ -19,8 +19,11 @@ class CCheckQuestionDlg : public QDialog
 public:
     enum Kind : int { YesNoCancel = 3, YesNo = 4 };
 
+    // With checkOnCancel the check box is written back on Cancel too (a "don't show again" box
+    // that counts whatever the answer).
     static Prompt::Button Ask(const QString& text, const QString& caption, const QString& checkText,
-        bool* checkValue, QWidget* parent, const QString& helpTopic, int kind = YesNoCancel);
+        bool* checkValue, QWidget* parent, const QString& helpTopic, int kind = YesNoCancel,
+        bool checkOnCancel = false);
     // For tests: the check box state that goes with the next queued answer.
     static void QueueCheckState(bool checked);
     static void ClearQueuedCheckStates();

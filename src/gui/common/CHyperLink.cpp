@@ -75,12 +75,17 @@ void CHyperLink::applyLook()
 
 bool CHyperLink::Open()
 {
-    const bool opened = s_opener ? s_opener(m_url) : QDesktopServices::openUrl(QUrl(m_url));
-    if (opened) {
-        m_visited = true;
-        applyLook();
+    if (!OpenAddress(m_url))
+        return false;
+    m_visited = true;
+    applyLook();
+    return true;
+}
+
+bool CHyperLink::OpenAddress(const QString& url)
+{
+    if (s_opener ? s_opener(url) : QDesktopServices::openUrl(QUrl(url)))
         return true;
-    }
     QApplication::beep();
     Prompt::Tell(QStringLiteral("Unable to open hyperlink:\n\n")
             + QStringLiteral("There is no application associated\nwith the given filename extension."),

@@ -26,6 +26,8 @@ public:
     static QString TooltipFor(const QString& url);
     // Opens the address; false with the message shown when that failed.
     bool Open();
+    // Opens any address the same way (the shell's "open" action, or the tests' opener).
+    static bool OpenAddress(const QString& url);
 
     // Tests replace the platform's "open" action.
     static void SetOpener(bool (*opener)(const QString& url));

@@ -12,6 +12,7 @@
 #include "gui/common/FontSetting.h"
 #include "gui/common/Help.h"
 #include "gui/common/IShell.h"
+#include "gui/common/Printing.h"
 #include "gui/editor/CHardWrapDlg.h"
 #include "gui/editor/EditorTextOps.h"
 
@@ -55,6 +56,7 @@ CZEPHView::CZEPHView(QWidget* parent)
     setFocusProxy(m_edit);
     SetHelpTopic(this, QStringLiteral("editor.html"));
     m_edit->installEventFilter(this);
+    m_edit->viewport()->installEventFilter(this);
     m_edit->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_edit->setTabChangesFocus(false);
     QFont font;
@@ -273,9 +275,6 @@ bool CZEPHView::IsCommandEnabled(int id) const
 {
     const bool selection = m_edit->textCursor().hasSelection();
     switch (id) {
-    case Cmd::Print:
-    case Cmd::PrintPreview:
-        return false;
     case Cmd::Undo:
         return m_edit->document()->isUndoAvailable();
     case Cmd::Cut:
@@ -308,6 +307,16 @@ void CZEPHView::RunCommand(int id)
         break;
     case Cmd::SaveAs:
         SaveAs();
+        break;
+    case Cmd::Print:
+        Printing::Print(
+            this, [this](QPrinter* printer) { Printing::PrintTextDocument(*m_edit->document(), printer); });
+        break;
+    case Cmd::PrintPreview:
+        Printing::Preview(
+            this, [this](QPrinter* printer) { Printing::PrintTextDocument(*m_edit->document(), printer); });
+        if (IShell* shell = Shell())
+            shell->SetLineColumnText(QString());
         break;
     case Cmd::Undo:
         m_edit->undo();
@@ -641,15 +650,17 @@ void CZEPHView::updateLineColumn()
 
 bool CZEPHView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_edit && event->type() == QEvent::ContextMenu) {
+    // The plain text edit gets the right button's event through its viewport.
+    if ((watched == m_edit || watched == m_edit->viewport()) && event->type() == QEvent::ContextMenu) {
         IShell* shell = Shell();
         if (!shell)
             return false;
         shell->UpdateCommandStates();
         QMenu menu(this);
         for (int id : { int(Cmd::Undo), 0, int(Cmd::Cut), int(Cmd::Copy), int(Cmd::Paste),
-                 int(Cmd::SelectAll), 0, int(Cmd::Comment), int(Cmd::Uncomment), int(Cmd::HardLineWrap), 0,
-                 int(Cmd::Find), int(Cmd::Replace), 0, int(Cmd::WordWrap), int(Cmd::Font) }) {
+                 int(Cmd::SelectAll), 0, int(Cmd::Find), int(Cmd::FindNext), int(Cmd::Replace), 0,
+                 int(Cmd::Comment), int(Cmd::Uncomment), 0, int(Cmd::WordWrap), int(Cmd::Font),
+                 int(Cmd::HardLineWrap), 0, int(Cmd::PrintPreview) }) {
             if (id == 0)
                 menu.addSeparator();
             else

@@ -14,6 +14,7 @@
 #include "gui/common/CommandIds.h"
 #include "gui/common/FontSetting.h"
 #include "gui/common/Help.h"
+#include "gui/common/Printing.h"
 #include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
 
@@ -34,6 +35,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
@@ -400,6 +402,42 @@ QStringList CLogDisplayView::DisplayOrderLabels(QList<int>* columns) const
         labels.append(CLogTableModel::ColumnHeader(column).toUpper() + QStringLiteral(": "));
     }
     return labels;
+}
+
+std::unique_ptr<QTextDocument> CLogDisplayView::BuildPrintDocument(bool* cancelled) const
+{
+    // What the user sees: the shown columns in their order, the rows in the sort order.
+    *cancelled = false;
+    const QHeaderView* header = m_list->horizontalHeader();
+    QList<int> columns;
+    for (int visual = 0; visual < CLogEntry::ColumnCount; ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (!header->isSectionHidden(column))
+            columns.append(column);
+    }
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\"><tr>");
+    for (const int column : std::as_const(columns))
+        html += QStringLiteral("<th align=\"left\">%1</th>")
+                    .arg(CLogTableModel::ColumnHeader(column).toHtmlEscaped());
+    html += QStringLiteral("</tr>");
+    const qsizetype rows = m_doc.GetEntryCount();
+    WorkingDialog working(
+        window(), QStringLiteral("Printing"), QStringLiteral("Preparing the pages.\n\nPlease wait...."));
+    for (qsizetype row = 0; row < rows; ++row) {
+        html += QStringLiteral("<tr>");
+        for (const int column : std::as_const(columns))
+            html += QStringLiteral("<td>%1</td>").arg(m_doc.CellText(row, column).toHtmlEscaped());
+        html += QStringLiteral("</tr>");
+        if ((row + 1) % 256 == 0 && !working.Step(int(row + 1), int(rows))) {
+            *cancelled = true;
+            return nullptr;
+        }
+    }
+    html += QStringLiteral("</table>");
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(m_list->font());
+    document->setHtml(html);
+    return document;
 }
 
 QString CLogDisplayView::RowToolTip(int row) const
@@ -912,6 +950,8 @@ bool CLogDisplayView::HasCommand(int id) const
     case Cmd::Save:
     case Cmd::Font:
     case Cmd::LogToolbar:
+    case Cmd::Print:
+    case Cmd::PrintPreview:
         return true;
     default:
         return false;
@@ -971,6 +1011,19 @@ void CLogDisplayView::RunCommand(int id)
     case Cmd::LogToolbar:
         ToggleLogToolbar();
         break;
+    case Cmd::Print:
+    case Cmd::PrintPreview: {
+        bool cancelled = false;
+        const std::unique_ptr<QTextDocument> pages = BuildPrintDocument(&cancelled);
+        if (cancelled)
+            break;
+        const auto print = [&pages](QPrinter* printer) { Printing::PrintTextDocument(*pages, printer); };
+        if (id == Cmd::Print)
+            Printing::Print(this, print);
+        else
+            Printing::Preview(this, print);
+        break;
+    }
     default:
         break;
     }

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class CLogTableModel;
 class QAction;
@@ -16,6 +17,7 @@ class QProxyStyle;
 class QTimer;
 class QMenu;
 class QTableView;
+class QTextDocument;
 class QToolBar;
 
 // One procmail log as a sortable, coloured, searchable table with its own log toolbar, in a
@@ -99,6 +101,9 @@ public:
     int TipRow() const { return m_tipRow; }
     // The details text of the selected rows, as the details window shows it.
     QString DetailsText(bool* cancelled = nullptr) const;
+    // The pages of Print and Print Preview: a table of the shown columns in their order, the rows
+    // in the sort order. Null when the user cancelled the preparation.
+    std::unique_ptr<QTextDocument> BuildPrintDocument(bool* cancelled) const;
     // The recipe file that View Recipe reads; the identity's own unless a test sets another.
     void SetRecipeFilePath(const QString& path) { m_recipeFilePath = path; }
     // Sizes the columns from the settings (saved widths or fit to the data).

@@ -26,8 +26,8 @@ public:
 
     // The page's identity in the sequence rules (140 the field page, 142 the entries page...).
     int DialogId() const { return m_dialogId; }
-    const QString& Title() const { return m_title; }
-    // The entries page answers per field, so this may change while the page is shown.
+    // The title line of the sheet; the entries page answers per field.
+    virtual QString Title() const { return m_title; }
     virtual QString HelpTopic() const { return m_helpTopic; }
 
     virtual void OnSetActive(CRecipeDefinition& definition) = 0;

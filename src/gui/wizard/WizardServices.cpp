@@ -1,5 +1,6 @@
 #include "gui/wizard/WizardServices.h"
 
+#include "core/common/Prompt.h"
 #include "core/settings/Profile.h"
 #include "gui/common/CCheckQuestionDlg.h"
 
@@ -100,6 +101,12 @@ bool SedWarningGoOn(const QString& text, QWidget* box, QWidget* page)
             QStringLiteral("Don't warn me when I use special sed characters."), QStringLiteral("rSed.html"),
             page))
         return true;
+    FocusAndSelect(box);
+    return false;
+}
+
+void FocusAndSelect(QWidget* box)
+{
     box->setFocus();
     if (auto* line = qobject_cast<QLineEdit*>(box))
         line->selectAll();
@@ -107,7 +114,18 @@ bool SedWarningGoOn(const QString& text, QWidget* box, QWidget* page)
         text->selectAll();
     else if (auto* plain = qobject_cast<QPlainTextEdit*>(box))
         plain->selectAll();
-    return false;
+}
+
+bool RefuseLineBreak(const QString& text, QWidget* box)
+{
+    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')) && !text.contains(QChar(0)))
+        return false;
+    Prompt::Tell(
+        QStringLiteral("This entry contains a line break or a NUL character, which cannot be written "
+                       "into a procmail recipe.  Please remove it."),
+        QStringLiteral("Invalid character"), Prompt::Information);
+    FocusAndSelect(box);
+    return true;
 }
 
 void UseEntryFont(QWidget* box)

@@ -26,6 +26,13 @@ bool RegexWarningGoOn(const QString& text, bool shortSet, QWidget* page);
 // gets the focus with all its text selected.
 bool SedWarningGoOn(const QString& text, QWidget* box, QWidget* page);
 
+// Puts the focus in a line or text box and selects all its text.
+void FocusAndSelect(QWidget* box);
+
+// Single-line values go into one procmail line: a CR, LF or NUL would add lines of its own. Tells
+// the user, focuses `box` with its text selected and returns true when `text` holds one.
+bool RefuseLineBreak(const QString& text, QWidget* box);
+
 // The system's fixed-pitch font, for every box in which procmail material is typed.
 void UseEntryFont(QWidget* box);
 

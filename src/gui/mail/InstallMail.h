@@ -1,0 +1,6 @@
+#pragma once
+
+class IShell;
+
+// Connects "Send E-Mail Dialog" and "Check for Update". Once, after the shell exists.
+void InstallMail(IShell& shell);

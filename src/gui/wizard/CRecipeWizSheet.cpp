@@ -1,0 +1,256 @@
+#include "gui/wizard/CRecipeWizSheet.h"
+
+#include "core/common/Prompt.h"
+#include "core/net/PendingFiles.h"
+#include "core/recipes/CActionBuilder.h"
+#include "core/settings/Profile.h"
+#include "gui/common/Help.h"
+#include "gui/wizard/CRecWizAD1.h"
+#include "gui/wizard/CRecWizAD10.h"
+#include "gui/wizard/CRecWizAD2.h"
+#include "gui/wizard/CRecWizAD3.h"
+#include "gui/wizard/CRecWizAD4.h"
+#include "gui/wizard/CRecWizAD5.h"
+#include "gui/wizard/CRecWizAD6.h"
+#include "gui/wizard/CRecWizAD7.h"
+#include "gui/wizard/CRecWizAD8.h"
+#include "gui/wizard/CRecWizAD9.h"
+#include "gui/wizard/CRecWizAction.h"
+#include "gui/wizard/CRecWizEntries.h"
+#include "gui/wizard/CRecWizFinish.h"
+#include "gui/wizard/CRecWizHeaders1.h"
+#include "gui/wizard/CRecWizLog.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString Caption(CRecipeWizSheet::Mode mode)
+{
+    switch (mode) {
+    case CRecipeWizSheet::NewRecipe:
+        return QStringLiteral("New Recipe");
+    case CRecipeWizSheet::EditByName:
+        return QStringLiteral("Wizard");
+    default:
+        return QStringLiteral("Recipe Wizard");
+    }
+}
+
+} // namespace
+
+CRecipeWizSheet::CRecipeWizSheet(Mode mode, const QString& recipeFilePath, QWidget* parent)
+    : QDialog(parent)
+    , m_finisher(recipeFilePath, mode != EditByName, QByteArray())
+    , m_title(new QLabel(this))
+    , m_stack(new QStackedWidget(this))
+    , m_back(new QPushButton(QStringLiteral("< &Back"), this))
+    , m_next(new QPushButton(QStringLiteral("&Next >"), this))
+    , m_finish(new QPushButton(QStringLiteral("&Finish"), this))
+    , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
+    , m_help(new QPushButton(QStringLiteral("Help"), this))
+{
+    setObjectName(QStringLiteral("RecipeWizSheet"));
+    setWindowTitle(Caption(mode));
+    setSizeGripEnabled(true);
+
+    m_headers = new CRecWizHeaders1(this);
+    m_entries = new CRecWizEntries(this);
+    m_action = new CRecWizAction(this);
+    // The detail page of each action type, in the order of the type numbers.
+    m_details = { new CRecWizAD10(this), new CRecWizAD3(this), new CRecWizAD1(this), new CRecWizAD2(this),
+        new CRecWizAD4(this), new CRecWizAD5(this), new CRecWizAD6(this), new CRecWizAD7(this),
+        new CRecWizAD8(this), new CRecWizAD9(this) };
+    m_log = new CRecWizLog(this);
+    m_finishPage = new CRecWizFinish(this);
+    // Added in the order of their dialog table: field, entries, action, the details 146 ... 206.
+    for (CRecWizPage* page : { static_cast<CRecWizPage*>(m_headers), static_cast<CRecWizPage*>(m_entries),
+             static_cast<CRecWizPage*>(m_action), m_details.at(ActionAddHeader),
+             m_details.at(ActionRemoveHeader), m_details.at(ActionRemoveSubject),
+             m_details.at(ActionModifyBody), m_details.at(ActionExitCode), m_details.at(ActionDelete),
+             m_details.at(ActionForward), m_details.at(ActionReply), m_details.at(ActionSave),
+             m_details.at(ActionAddSubject), static_cast<CRecWizPage*>(m_log),
+             static_cast<CRecWizPage*>(m_finishPage) })
+        m_stack->addWidget(page);
+
+    QFont bold = m_title->font();
+    bold.setBold(true);
+    m_title->setFont(bold);
+    m_title->setWordWrap(true);
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_help);
+    buttons->addStretch(1);
+    for (QPushButton* button : { m_back, m_next, m_finish, m_cancel }) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    m_help->setAutoDefault(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
+    layout->addWidget(m_stack, 1);
+    layout->addWidget(rule);
+    layout->addLayout(buttons);
+
+    connect(m_back, &QPushButton::clicked, this, &CRecipeWizSheet::Back);
+    connect(m_next, &QPushButton::clicked, this, &CRecipeWizSheet::Next);
+    connect(m_finish, &QPushButton::clicked, this, &CRecipeWizSheet::FinishRecipe);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, CurrentPage()->HelpTopic()); });
+    // F1 on the sheet's own buttons explains the wizard as a whole; inside a page, the page.
+    SetHelpTopic(this, QStringLiteral("rWizard.html"));
+}
+
+void CRecipeWizSheet::Start(
+    const CRecipeDefinition& definition, const QByteArray& originalName, bool offerList)
+{
+    m_definition = definition;
+    m_definition.DataMgr().SetCurrentAction(0);
+    m_finisher = RecipeWizardFinish(m_finisher.RecipeFilePath(), m_finisher.IsNew(), originalName);
+    m_finisher.RememberBlock();
+    m_finishPage->SetOffer(offerList);
+    m_headers->SetCondition(0);
+    m_action->SetPosition(0);
+    showPage(m_headers);
+}
+
+CRecWizPage* CRecipeWizSheet::CurrentPage() const
+{
+    return static_cast<CRecWizPage*>(m_stack->currentWidget());
+}
+
+CRecWizPage* CRecipeWizSheet::Page(int dialogId) const
+{
+    for (int i = 0; i < m_stack->count(); ++i) {
+        auto* page = static_cast<CRecWizPage*>(m_stack->widget(i));
+        if (page->DialogId() == dialogId)
+            return page;
+    }
+    return nullptr;
+}
+
+CRecWizPage* CRecipeWizSheet::detailPage(int type) const
+{
+    // A type the pages do not know opens the add-header page.
+    return type >= 0 && type < m_details.size() ? m_details.at(type) : m_details.at(ActionAddHeader);
+}
+
+void CRecipeWizSheet::showPage(CRecWizPage* page)
+{
+    m_stack->setCurrentWidget(page);
+    page->OnSetActive(m_definition);
+    m_title->setText(page->Title());
+    SetHelpTopic(page, page->HelpTopic());
+    const bool first = page == m_headers && m_headers->Condition() == 0;
+    const bool last = page == m_finishPage;
+    m_back->setVisible(!first);
+    m_next->setVisible(!last);
+    m_finish->setVisible(last);
+    m_next->setDefault(!last);
+    m_finish->setDefault(last);
+}
+
+void CRecipeWizSheet::Next()
+{
+    CRecWizPage* page = CurrentPage();
+    if (page == m_finishPage)
+        return;
+    if (!page->Validate(m_definition))
+        return;
+    page->Save(m_definition);
+    if (page == m_headers) {
+        m_entries->SetCondition(m_headers->Condition());
+        showPage(m_entries);
+    } else if (page == m_entries) {
+        const int k = m_entries->Condition();
+        if (m_definition.GetJoin(k) != CRecipeCondition::JoinNone) {
+            m_headers->SetCondition(k + 1);
+            showPage(m_headers);
+        } else {
+            m_definition.Conditions().resize(k + 1);
+            m_action->SetPosition(0);
+            showPage(m_action);
+        }
+    } else if (page == m_action) {
+        const int j = m_action->Position();
+        m_definition.DataMgr().SetCurrentAction(j);
+        m_action->SetPosition(j + 1);
+        showPage(detailPage(m_definition.GetActionType(j)));
+    } else if (page == m_log) {
+        showPage(m_finishPage);
+    } else {
+        nextFromDetail();
+    }
+}
+
+void CRecipeWizSheet::nextFromDetail()
+{
+    const int j = m_definition.DataMgr().GetCurrentAction();
+    const bool another
+        = m_definition.GetActionType(j) != ActionDelete && m_definition.Action(j).anotherAction != 0;
+    m_definition.DataMgr().SetCurrentAction(j + 1);
+    if (another) {
+        m_action->SetPosition(j + 1);
+        showPage(m_action);
+        return;
+    }
+    m_definition.ActionTypes().resize(j + 1);
+    m_definition.DataMgr().Truncate(j + 1);
+    showPage(m_log);
+}
+
+void CRecipeWizSheet::Back()
+{
+    CRecWizPage* page = CurrentPage();
+    if (page == m_headers && m_headers->Condition() == 0)
+        return;
+    page->Save(m_definition);
+    if (page == m_headers) {
+        m_entries->SetCondition(m_headers->Condition() - 1);
+        showPage(m_entries);
+    } else if (page == m_entries) {
+        m_headers->SetCondition(m_entries->Condition());
+        showPage(m_headers);
+    } else if (page == m_action) {
+        const int j = m_action->Position();
+        if (j > 0) {
+            m_definition.DataMgr().SetCurrentAction(j - 1);
+            showPage(detailPage(m_definition.GetActionType(j - 1)));
+        } else {
+            m_entries->SetCondition(m_definition.GetConditionCount() - 1);
+            showPage(m_entries);
+        }
+    } else if (page == m_log) {
+        m_definition.DataMgr().SetCurrentAction(m_definition.GetActionCount() - 1);
+        showPage(detailPage(m_definition.GetActionType(m_definition.GetActionCount() - 1)));
+    } else if (page == m_finishPage) {
+        showPage(m_log);
+    } else {
+        m_action->SetPosition(m_definition.DataMgr().GetCurrentAction());
+        showPage(m_action);
+    }
+}
+
+void CRecipeWizSheet::FinishRecipe()
+{
+    if (CurrentPage() != m_finishPage)
+        return;
+    if (!m_finisher.Finish(m_definition, RecipeTextSettings::FromProfile(),
+            [](const QString& local, const QString& remote) { AddPending(local, remote); }))
+        return;
+    Prompt::Tell(m_finisher.ResultText(), QStringLiteral("Success"), Prompt::Information);
+    if (m_finishPage->Offer()) {
+        const bool list = m_finishPage->ListBox()->isChecked();
+        SetSetting(Settings::ShowRecipeListAfterWizard, list ? 1 : 0);
+        m_positionEditRequested = list;
+    }
+    accept();
+}

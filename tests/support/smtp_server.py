@@ -1,0 +1,94 @@
+#!/usr/bin/python3
+"""A real SMTP server (aiosmtpd) for the tests, on 127.0.0.1 and a port the system chooses. It
+prints "PORT <n>" first, then "CONNECT" for every connection it accepts and "AUTH <mechanism>
+<ok|failed>" for every login. Each message it takes is written byte for byte to
+OUTDIR/msg-<n>.eml (the data as received, dot-stuffing removed) with OUTDIR/msg-<n>.env holding
+the envelope: "FROM <addr>" and one "TO <addr>" line per recipient.
+
+Usage: smtp_server.py OUTDIR [--auth USER PASSWORD] [--relay-domain DOMAIN]
+
+--auth           requires a login before MAIL (PLAIN, LOGIN, and CRAM-MD5 through the handler below)
+--relay-domain   refuses every recipient outside DOMAIN with 550, as a server that does not relay
+"""
+
+import asyncio
+import hmac
+import os
+import secrets
+import sys
+
+from aiosmtpd.smtp import MISSING, SMTP, AuthResult, LoginPassword
+
+OUTDIR = sys.argv[1]
+ARGS = sys.argv[2:]
+USER = PASSWORD = RELAY = None
+if "--auth" in ARGS:
+    i = ARGS.index("--auth")
+    USER, PASSWORD = ARGS[i + 1].encode(), ARGS[i + 2].encode()
+if "--relay-domain" in ARGS:
+    RELAY = ARGS[ARGS.index("--relay-domain") + 1].lower()
+COUNT = [0]
+
+
+def say(text):
+    sys.stdout.write(text + "\n")
+    sys.stdout.flush()
+
+
+class Handler:
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if RELAY and not address.lower().endswith("@" + RELAY):
+            return "550 5.7.1 <%s>: Relay access denied" % address
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
+    async def handle_DATA(self, server, session, envelope):
+        COUNT[0] += 1
+        base = os.path.join(OUTDIR, "msg-%d" % COUNT[0])
+        with open(base + ".eml", "wb") as f:
+            f.write(envelope.original_content)
+        with open(base + ".env", "w") as f:
+            f.write("FROM %s\n" % envelope.mail_from)
+            for rcpt in envelope.rcpt_tos:
+                f.write("TO %s\n" % rcpt)
+        return "250 2.0.0 Ok: queued as %d" % COUNT[0]
+
+    # aiosmtpd has no CRAM-MD5 of its own; RFC 2195.
+    async def auth_CRAM__MD5(self, server, args):
+        challenge = ("<%s@zeph.test>" % secrets.token_hex(8)).encode()
+        answer = await server.challenge_auth(challenge)
+        if answer is MISSING:
+            return AuthResult(success=False, handled=True)
+        user, _, digest = answer.rpartition(b" ")
+        expected = hmac.new(PASSWORD or b"", challenge, "md5").hexdigest().encode()
+        ok = USER is not None and user == USER and hmac.compare_digest(digest, expected)
+        say("AUTH CRAM-MD5 %s" % ("ok" if ok else "failed"))
+        return AuthResult(success=ok, handled=False)
+
+
+def authenticator(server, session, envelope, mechanism, auth_data):
+    ok = (isinstance(auth_data, LoginPassword) and USER is not None
+          and auth_data.login == USER and auth_data.password == PASSWORD)
+    say("AUTH %s %s" % (mechanism, "ok" if ok else "failed"))
+    return AuthResult(success=ok, handled=False)
+
+
+class LoggingSMTP(SMTP):
+    def connection_made(self, transport):
+        say("CONNECT")
+        super().connection_made(transport)
+
+
+async def main():
+    loop = asyncio.get_running_loop()
+    auth = USER is not None
+    server = await loop.create_server(
+        lambda: LoggingSMTP(Handler(), decode_data=False, hostname="zeph.test",
+                            authenticator=authenticator if auth else None,
+                            auth_required=auth, auth_require_tls=False),
+        "127.0.0.1", 0)
+    say("PORT %d" % server.sockets[0].getsockname()[1])
+    await server.serve_forever()
+
+
+asyncio.run(main())
