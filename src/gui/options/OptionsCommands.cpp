@@ -7,7 +7,7 @@
 #include "gui/options/COptMiscPropPg.h"
 #include "gui/options/COptUsersPropPg.h"
 
-void InstallOptions(IShell& shell)
+void RegisterOptionPages()
 {
     COptPropSheet::RegisterPage(COptPropSheet::FilesPage, QStringLiteral("Files"), [](QWidget* parent) {
         auto* page = new COptFilesPropPg(parent);
@@ -32,6 +32,11 @@ void InstallOptions(IShell& shell)
         COptPropSheet::IdentitiesPage, QStringLiteral("Identities"), [](QWidget* parent) {
             return COptPropSheet::Page { new COptUsersPropPg(parent), {}, COptUsersPropPg::HelpTopic() };
         });
+}
+
+void InstallOptions(IShell& shell)
+{
+    RegisterOptionPages();
     IShell* target = &shell;
     shell.SetCommandHandler(Cmd::Options, [target] {
         COptPropSheet sheet(QStringLiteral("Options"), target->Window(), COptPropSheet::LogFilesPage, false);
