@@ -13,6 +13,8 @@ private slots:
     void lines_data();
     void lines();
     void wholeListing();
+    void permissionValue_data();
+    void permissionValue();
 };
 
 void TestFtpListing::lines_data()
@@ -156,6 +158,29 @@ void TestFtpListing::wholeListing()
     QCOMPARE(asked, QList<qsizetype>({ 0, 1, 2, 3 }));
     QCOMPARE(part.entries.size(), 1);
     QCOMPARE(part.unparsed, QList<QByteArray>({ "something odd\r" }));
+}
+
+// The listed mode is where the permissions dialog starts; the set-id and sticky letters carry
+// the execute bit only in lower case.
+void TestFtpListing::permissionValue_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << QByteArray("rwxr-xr-x") << 755;
+    QTest::newRow("nothing") << QByteArray("---------") << 0;
+    QTest::newRow("set-id and sticky with execute") << QByteArray("rwsr-sr-t") << 755;
+    QTest::newRow("set-id and sticky without execute") << QByteArray("rwSr-Sr-T") << 644;
+    QTest::newRow("DOS style has none") << QByteArray() << -1;
+    QTest::newRow("too short") << QByteArray("rw-r--r-") << -1;
+    QTest::newRow("a letter out of place") << QByteArray("rw-r--r-q") << -1;
+    QTest::newRow("write where read belongs") << QByteArray("ww-r--r--") << -1;
+}
+
+void TestFtpListing::permissionValue()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, value);
+    QCOMPARE(CFtpListing::PermissionValue(text), value);
 }
 
 QTEST_GUILESS_MAIN(TestFtpListing)

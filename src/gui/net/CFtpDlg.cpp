@@ -447,7 +447,7 @@ void CFtpDlg::onGetFile()
     }
     const CFtpPaneModel::Item item = m_remoteModel->ItemAt(row);
     // The host chooses the names it lists; one with a path in it must not write elsewhere.
-    if (!CFtpListing::IsUsableLocalName(item.listed) || item.name.contains(QLatin1Char('/'))) {
+    if (!CFtpListing::IsUsableLocalName(item.listed)) {
         Prompt::Tell(
             QStringLiteral("The remote name %1 cannot be used as a local file name.  Rename it on the "
                            "remote host first.")

@@ -20,6 +20,14 @@
 
 namespace {
 
+// A row of the start-up files. It takes no drops: a row dropped onto it would become its child
+// and drop out of the list.
+void addRow(QTreeWidget* list, const QString& path)
+{
+    auto* item = new QTreeWidgetItem(list, { path });
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
+}
+
 void tellNothingSelected(const QString& text)
 {
     Prompt::Tell(text, QStringLiteral("Nothing selected"), Prompt::Information);
@@ -123,7 +131,7 @@ COptFilesPropPg::COptFilesPropPg(QWidget* parent)
     m_folderAtOpening = Workspace::GetDocumentFolder();
     showFolder(m_folderAtOpening);
     for (const QString& path : GetSettingStringArray(Settings::StartFiles))
-        new QTreeWidgetItem(m_list, { path });
+        addRow(m_list, path);
     m_list->resizeColumnToContents(0);
 
     connect(m_add, &QPushButton::clicked, this, &COptFilesPropPg::addFile);
@@ -184,7 +192,7 @@ void COptFilesPropPg::addFile()
         Workspace::GetDocumentFolder(), QStringLiteral("All files (*);;Text files (*.txt)"));
     if (path.isEmpty())
         return;
-    new QTreeWidgetItem(m_list, { QDir::cleanPath(QFileInfo(path).absoluteFilePath()) });
+    addRow(m_list, QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     m_list->resizeColumnToContents(0);
 }
 
