@@ -7,6 +7,7 @@
 #include "gui/common/CInputDlg.h"
 #include "gui/common/CPermissionsDlg.h"
 #include "gui/common/CTextViewerDlg.h"
+#include "gui/common/CWorkingDlg.h"
 #include "gui/common/CommandIds.h"
 #include "gui/common/IShell.h"
 #include "gui/net/CFtpDlg.h"
@@ -396,6 +397,68 @@ private slots:
         QTRY_COMPARE(qobject_cast<QLabel*>(dialog.ControlWidget(CFtpDlg::StatusText))->text(),
             QStringLiteral("Press 'Connect' to view remote files"));
         QCOMPARE(dialog.Button(CFtpDlg::ConnectButton)->text(), QStringLiteral("Connect"));
+    }
+
+    // A listing of more than 50 lines is classified under the working window; Cancel there keeps
+    // what was classified so far, still sorted.
+    void longListing_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("whole") << false;
+        QTest::newRow("cancelled") << true;
+    }
+
+    void longListing()
+    {
+        QFETCH(bool, cancel);
+        TestFtpServer server(TestFtpServer::Pyftpdlib);
+        QVERIFY(StartServerForSettings(server));
+        QStringList names;
+        for (int i = 0; i < 120; ++i) {
+            const QString name = QStringLiteral("%1file%2.txt")
+                                     .arg(i % 2 ? QStringLiteral("B") : QStringLiteral("a"))
+                                     .arg(119 - i, 3, 10, QLatin1Char('0'));
+            names.append(name);
+            QVERIFY(server.PutFile(name, "x"));
+        }
+        int workingShown = 0;
+        // The working window is cancelled the moment it shows.
+        struct Canceller : QObject
+        {
+            bool cancel = false;
+            int* shown = nullptr;
+            bool eventFilter(QObject* watched, QEvent* event) override
+            {
+                if (event->type() == QEvent::Show) {
+                    if (auto* working = qobject_cast<CWorkingDlg*>(watched)) {
+                        ++*shown;
+                        if (cancel)
+                            working->reject();
+                    }
+                }
+                return false;
+            }
+        } canceller;
+        canceller.cancel = cancel;
+        canceller.shown = &workingShown;
+        qApp->installEventFilter(&canceller);
+        CFtpDlg dialog(nullptr, nullptr);
+        click(dialog, CFtpDlg::ConnectButton);
+        qApp->removeEventFilter(&canceller);
+        QCOMPARE(workingShown, 1);
+        QVERIFY(dialog.findChildren<CWorkingDlg*>().isEmpty());
+        QStringList shown = rows(dialog.RemoteModel());
+        QCOMPARE(shown.takeFirst(), QStringLiteral("..Up One Level"));
+        QStringList sorted = shown;
+        std::sort(sorted.begin(), sorted.end(),
+            [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+        QCOMPARE(shown, sorted);
+        if (cancel) {
+            QVERIFY2(!shown.isEmpty() && shown.size() < 120, qUtf8Printable(QString::number(shown.size())));
+        } else {
+            names.sort(Qt::CaseInsensitive);
+            QCOMPARE(shown, names);
+        }
     }
 
     // The local pane walks the folders; the root has no level above it.
