@@ -163,6 +163,13 @@ private slots:
         QVERIFY(Identities::DeleteShortcut(Identities::Place::Menu, QStringLiteral("Never made")));
         QCOMPARE(trashed(),
             QStringList({ QStringLiteral("ZEPH Default.desktop"), QStringLiteral("ZEPH Work.desktop") }));
+
+        // A name from a hand-edited data file never reaches a file outside the launcher folder.
+        QVERIFY(QDir().mkpath(home() + QStringLiteral("/Desktop/ZEPH x")));
+        QVERIFY(writeFile(home() + QStringLiteral("/victim.desktop"), "keep\n"));
+        QVERIFY(!Identities::DeleteShortcut(Identities::Place::Desktop, QStringLiteral("x/../../victim")));
+        QVERIFY(!Identities::CreateShortcut(Identities::Place::Desktop, QStringLiteral("x/../../victim")));
+        QCOMPARE(readFile(home() + QStringLiteral("/victim.desktop")), QByteArray("keep\n"));
     }
 
     // The procmail log and its old copy do not count: procmail writes them again.

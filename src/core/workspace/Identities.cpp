@@ -112,6 +112,13 @@ void removeIfEmpty(const QString& folder)
         QDir().rmdir(folder);
 }
 
+// A name read from the data file goes into file names only when it cannot reach another folder
+// (the program itself never makes such a record; a hand-edited data file might).
+bool safeInFileName(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
 Prompt::Button askYesNo(const QString& text)
 {
     return Prompt::Ask(text, QStringLiteral("ZEPH"), Prompt::Question, Prompt::Yes | Prompt::No, Prompt::No);
@@ -145,6 +152,8 @@ QString LauncherFolder(Place place)
 
 QString LauncherPath(Place place, const QString& name)
 {
+    if (!safeInFileName(name))
+        return QString();
     const QString folder = LauncherFolder(place);
     return folder.isEmpty() ? QString()
                             : folder + QStringLiteral("ZEPH ") + name + QStringLiteral(".desktop");
@@ -180,7 +189,7 @@ void SetLauncherProgram(const QString& path)
 bool CreateShortcut(Place place, const QString& name)
 {
     const QString folder = LauncherFolder(place);
-    if (folder.isEmpty() || !Workspace::CreatePath(folder))
+    if (folder.isEmpty() || !safeInFileName(name) || !Workspace::CreatePath(folder))
         return false;
     const QString path = folder + QStringLiteral("ZEPH ") + name + QStringLiteral(".desktop");
     QString error;
@@ -276,7 +285,8 @@ bool DeleteIdentity(const QString& name)
         return false;
     }
     RemoveEmptyFolders(records);
-    CRegistry::DeleteIdentity(name);
+    if (safeInFileName(name))
+        CRegistry::DeleteIdentity(name);
     return true;
 }
 
