@@ -47,8 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 port > 0 && port < 65536 && address.count('.') == 3, "a bad passive address", line);
         ProtocolText::IsCommandText(line, CFtpSession::MaxCommandLength);
     }
-    for (const CFtpListEntry& entry : CFtpListing::Parse(lines)) {
+    const CFtpListingResult listing = CFtpListing::ParseAll(lines);
+    FuzzSupport::Check(
+        listing.entries.size() + listing.unparsed.size() <= lines.size(), "more results than lines");
+    for (const CFtpListEntry& entry : listing.entries) {
         FuzzSupport::Check(!entry.name.isEmpty(), "a listed entry without a name");
+        FuzzSupport::Check(
+            entry.type == 'd' || entry.type == '-' || entry.type == 'l', "an unknown type", entry.name);
+        FuzzSupport::Check(
+            entry.type != 'l' || !entry.linkTarget.isEmpty(), "a link without a target", entry.name);
+        const int mode = CFtpListing::PermissionValue(entry.permissions);
+        FuzzSupport::Check(mode >= -1 && mode <= 777, "a mode out of range", entry.permissions);
         // A name that may become a local file name has no path separator and no control character.
         if (CFtpListing::IsUsableLocalName(entry.name)) {
             for (char c : entry.name)

@@ -16,7 +16,10 @@ const char* const Usage
       "        CMD: ls [DIR] | get REMOTE LOCAL | put LOCAL REMOTE | rename FROM TO | rm REMOTE\n"
       "             | mkdir DIR | rmdir DIR | chmod MODE REMOTE\n"
       "        Defaults come from the identity's FTP settings (else \"Default\"); passive mode unless\n"
-      "        --active. put uploads through the temporary name; --ascii transfers in text mode.";
+      "        --active. put uploads through the temporary name; --ascii transfers in text mode.\n"
+      "        ls prints one entry a line: type (d, - or l), permissions, size and name, a link\n"
+      "        without its target; a field the listing lacks stays empty. Listing lines it cannot\n"
+      "        read go to stderr.";
 
 struct Options
 {
@@ -197,11 +200,19 @@ int runFtp(const QStringList& args)
         QList<QByteArray> lines;
         ok = host.ListDir(&lines);
         if (ok) {
+            // Fields the server's dialect does not give (a DOS-style listing has no permissions)
+            // stay empty, so every line has its name after the third blank.
+            const CFtpListingResult listing = CFtpListing::ParseAll(lines);
             QByteArray out;
-            for (const CFtpListEntry& entry : CFtpListing::Parse(lines))
+            for (const CFtpListEntry& entry : listing.entries)
                 out += QByteArray(1, entry.type) + ' ' + entry.permissions + ' ' + entry.size + ' '
                     + CliPrintable(entry.name) + '\n';
             CliOutBytes(out);
+            for (QByteArray line : listing.unparsed) {
+                if (line.endsWith('\r'))
+                    line.chop(1);
+                CliErrBytes("zeph-cli: listing line not understood: " + CliPrintable(line) + '\n');
+            }
         }
     } else if (command == QLatin1String("get")) {
         ok = host.Transfer(operands[1], operands[0], true, binary, passive);

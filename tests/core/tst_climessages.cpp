@@ -211,6 +211,19 @@ void TestCliMessages::hostTextIsEscaped()
         QByteArray("- rw-r--r-- 10 ..\n- rw-r--r-- 10 .\n- rw-r--r-- 10 a/b\n"
                    "- rw-r--r-- 10 evil\\033[31mred\n- rw-r--r-- 10 tab\\011name\n"
                    "- rw-r--r-- 10 back\\134slash\n- rw-r--r-- 10 fine.txt\n"));
+
+    // Every dialect in the fields the parser gives: a link without its target, DOS lines without
+    // permissions, a device left out; a line of no known dialect is named on stderr.
+    TestFtpServer dialects(TestFtpServer::Fault, QStringLiteral("dialects"));
+    QVERIFY2(dialects.Start(&error), qPrintable(error));
+    run = cli(dialects, "ls");
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.out,
+        QByteArray(
+            "l rwxrwxrwx 11 www\n- rw-r--r-- 5368709120 big.iso\nd   Old Stuff\n-  1234 report.txt\n"));
+    QCOMPARE(run.err,
+        QByteArray(
+            "zeph-cli: listing line not understood: +i8388621.48594,m825718503,r,s280,\\011djb.html\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCliMessages)

@@ -9,12 +9,12 @@
 #include "gui/app/DocumentRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/common/CFindReplaceDlg.h"
+#include "gui/common/COptPropSheet.h"
 #include "gui/common/CTextViewerDlg.h"
 #include "gui/common/CWorkingDlg.h"
 #include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/log/CLogDisplayView.h"
-#include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
 #include "gui/log/COptColorPropPg.h"
 #include "gui/log/COptLogPropPg.h"
@@ -384,11 +384,14 @@ void TestLogView::colourRulesAppliedAndReapplied()
     // The options sheet changes the rule: every open log list follows at once.
     CLogDisplayView second;
     QVERIFY(second.OpenLog(WriteLog(kLog, QStringLiteral("second.log"))));
-    CLogOptionsSheet sheet(&view);
-    sheet.ColourPage()->TextBox(0)->setText(QStringLiteral("beta"));
-    sheet.ColourPage()->SetRowColour(1, 0x00FF00); // green
-    sheet.ColourPage()->FieldBox(1)->setCurrentIndex(CLogColourRules::Folder);
-    sheet.ColourPage()->TextBox(1)->setText(QStringLiteral("work"));
+    RegisterLogOptionPages();
+    COptPropSheet sheet(QStringLiteral("Options"), &view, COptPropSheet::LogFilesPage, true);
+    COptColorPropPg* colours = sheet.FindPage<COptColorPropPg>();
+    QVERIFY(colours);
+    colours->TextBox(0)->setText(QStringLiteral("beta"));
+    colours->SetRowColour(1, 0x00FF00); // green
+    colours->FieldBox(1)->setCurrentIndex(CLogColourRules::Folder);
+    colours->TextBox(1)->setText(QStringLiteral("work"));
     QSignalSpy changed(view.List()->model(), &QAbstractItemModel::dataChanged);
     sheet.accept();
     QVERIFY(changed.count() > 0);
@@ -913,11 +916,13 @@ void TestLogView::logFilesPage()
     CLogDisplayView view;
     QVERIFY(view.OpenLog(WriteLog(kLog)));
     QVERIFY(!view.List()->showGrid());
-    CLogOptionsSheet sheet(&view);
+    RegisterLogOptionPages();
+    COptPropSheet sheet(QStringLiteral("Options"), &view, COptPropSheet::LogFilesPage, true);
     QCOMPARE(sheet.windowTitle(), QStringLiteral("Options"));
     QCOMPARE(sheet.Tabs()->tabText(0), QStringLiteral("Log files"));
     QCOMPARE(sheet.Tabs()->tabText(1), QStringLiteral("Log colors"));
-    COptLogPropPg* page = sheet.LogPage();
+    COptLogPropPg* page = sheet.FindPage<COptLogPropPg>();
+    QVERIFY(page);
     QCOMPARE(page->findChildren<QComboBox*>().first()->currentIndex(), 2);
     QCOMPARE(COptLogPropPg::ExampleText(0, QStringLiteral("-")), QStringLiteral("12-01-07"));
     QCOMPARE(COptLogPropPg::ExampleText(1, QStringLiteral("/")), QStringLiteral("01/12/07"));

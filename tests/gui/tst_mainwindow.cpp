@@ -179,7 +179,7 @@ private slots:
         QTest::newRow("Tip of the Day") << int(Cmd::TipOfTheDay) << true << true;
         // Commands whose owners have not hooked in are present and disabled.
         QTest::newRow("Backup") << int(Cmd::Backup) << false << false;
-        QTest::newRow("FTP Dialog") << int(Cmd::FtpDialog) << false << false;
+        QTest::newRow("Vacation") << int(Cmd::Vacation) << false << false;
         QTest::newRow("Log download") << int(Cmd::LogDownload) << false << false;
         QTest::newRow("Disconnect") << int(Cmd::Disconnect) << false << false;
         QTest::newRow("Print") << int(Cmd::Print) << false << true;

@@ -21,6 +21,7 @@ memory):
   late451       RETR sends the whole file, then 451
   stor452       STOR reads the data, then 452 (disk full)
   hostile       LIST names files with control characters, slashes and dot names
+  dialects      LIST mixes Unix lines (a link, a device), DOS lines and lines of no known dialect
   pasv-other    PASV names 127.0.0.2 (the data port listens on 127.0.0.1)
   chmod500      SITE chmod gets 500, QUOTE chmod gets 200
   chmod550      SITE chmod gets 550
@@ -123,6 +124,14 @@ class Session:
             lines = [b"-rw-r--r--   1 u g      10 Jan  1 12:00 " + n for n in names]
             lines.insert(0, b"drwxr-xr-x   2 u g    4096 Jan  1 12:00 ..")
             return b"\r\n".join(lines) + b"\r\n"
+        if SCENARIO == "dialects":
+            return (b"total 16\r\n"
+                    b"lrwxrwxrwx   1 u g       11 Mar  5 09:04 www -> public_html\r\n"
+                    b"crw-rw-rw-   1 0 0     1,   3 Jan  1  2020 null\r\n"
+                    b"-rw-r--r--   1 u g 5368709120 Oct 12  2019 big.iso\r\n"
+                    b"12-31-20  11:59PM       <DIR>          Old Stuff\r\n"
+                    b"01-15-21  10:30AM                 1234 report.txt\r\n"
+                    b"+i8388621.48594,m825718503,r,s280,\tdjb.html\r\n")
         lines = [b"-rw-r--r--   1 u g %7d Jan  1 12:00 %s" % (len(v), k) for k, v in sorted(FILES.items())]
         text = b"\r\n".join(lines)
         return text if SCENARIO == "nolastline" else text + b"\r\n"

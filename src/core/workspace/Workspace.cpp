@@ -221,7 +221,7 @@ QString CheckIdentityName(const QString& name, bool atStartup)
                                  "\r\n\r\n\\/:*?\"<>|\r\n\r\nPlease modify the command line name and "
                                  "restart ZEPH.")
                 : QStringLiteral("You cannot use any of the following characters in the identity name:"
-                                 "\r\n\r\n\\/:*?\"<>|");
+                                 "\r\n\r\n\\/:*?\"<>|\r\n\r\nPlease use another name.");
         }
     }
     static const QRegularExpression reserved(QStringLiteral("^(CON|PRN|AUX|NUL|CLOCK\\$|COM[1-9]|LPT[1-9])$"),

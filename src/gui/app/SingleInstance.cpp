@@ -1,28 +1,17 @@
 #include "gui/app/SingleInstance.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QLocalSocket>
-#include <QStandardPaths>
+#include "core/workspace/InstanceLock.h"
 
-#include <unistd.h>
+#include <QLocalSocket>
 
 QString SingleInstance::InstanceName(const QString& identity)
 {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = QString::number(getuid());
-    user.replace(QLatin1Char('\\'), QLatin1Char('_'));
-    return (QStringLiteral("ZEPH USER ") + identity + user).toUpper();
+    return InstanceLock::InstanceName(identity);
 }
 
 QString SingleInstance::ServerName(const QString& instanceName)
 {
-    // The name may hold any character; a hash makes a safe file and socket name. The user id
-    // keeps users apart even where the socket folder is shared.
-    const QByteArray hash
-        = QCryptographicHash::hash(instanceName.toUtf8(), QCryptographicHash::Sha1).toHex().left(24);
-    return QStringLiteral("zeph-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
+    return InstanceLock::ServerName(instanceName);
 }
 
 bool SingleInstance::IsServed(const QString& instanceName)
@@ -39,10 +28,7 @@ SingleInstance::SingleInstance(const QString& instanceName, QObject* parent)
     , m_name(instanceName)
     , m_serverName(ServerName(instanceName))
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    m_lock = std::make_unique<QLockFile>(folder + QLatin1Char('/') + m_serverName + QStringLiteral(".lock"));
+    m_lock = std::make_unique<QLockFile>(InstanceLock::LockFilePath(instanceName));
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server.nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);

@@ -5,6 +5,7 @@
 #include "core/settings/AppDataFolder.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
+#include "core/workspace/Identities.h"
 #include "core/workspace/Workspace.h"
 #include "gui/app/CViewManager.h"
 #include "gui/app/CommandRegistry.h"
@@ -19,6 +20,7 @@
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/mail/InstallMail.h"
 #include "gui/net/NetCommands.h"
+#include "gui/options/OptionsCommands.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
 #include "gui/wizard/RecipeWizardCommands.h"
@@ -59,6 +61,12 @@ int ZephApplication::Run(int argc, char* argv[])
     MessageBoxPresenter::Install();
     InstallHelpKey(&app);
 
+    // The uninstall run removes what every identity left on this machine, and nothing else.
+    if (state.UninstallMode()) {
+        Identities::UninstallCleanup();
+        return 0;
+    }
+
     const QString refusal = Workspace::CheckIdentityName(state.IdentityName(), true);
     if (!refusal.isEmpty()) {
         Prompt::Tell(refusal, QStringLiteral("ZEPH"), Prompt::Stop);
@@ -98,6 +106,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     RegisterLogViewer(shell);
     NetCommands::Install(shell);
     InstallSettings(shell);
+    InstallOptions(shell);
     InstallRecipeList(shell);
     InstallMail(shell);
     InstallRecipeWizard(shell);

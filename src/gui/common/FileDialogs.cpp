@@ -28,6 +28,13 @@ QString GetSaveFileName(
     return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filter);
 }
 
+QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& folder)
+{
+    if (!queue().isEmpty())
+        return queue().takeFirst();
+    return QFileDialog::getExistingDirectory(parent, caption, folder);
+}
+
 void QueueAnswer(const QString& path)
 {
     queue().append(path);

@@ -4,8 +4,8 @@
 
 class QWidget;
 
-// The file-open and file-save dialogs of the program, with a seam for tests: a queued answer is
-// taken instead of showing the dialog (an empty answer stands for Cancel).
+// The file-open, file-save and folder dialogs of the program, with a seam for tests: a queued
+// answer is taken instead of showing the dialog (an empty answer stands for Cancel).
 namespace FileDialogs {
 
 // `filter` in Qt form, e.g. "Text files (*.txt);;All files (*)".
@@ -14,6 +14,9 @@ QString GetOpenFileName(
 // Asks before overwriting an existing file.
 QString GetSaveFileName(
     QWidget* parent, const QString& caption, const QString& suggestedPath, const QString& filter);
+
+// A folder chooser starting at `folder`; empty on Cancel.
+QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& folder);
 
 void QueueAnswer(const QString& path);
 void ClearQueue();

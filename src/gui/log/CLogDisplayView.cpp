@@ -8,6 +8,7 @@
 #include "core/settings/SettingsTable.h"
 #include "core/workspace/Workspace.h"
 #include "gui/common/CFindReplaceDlg.h"
+#include "gui/common/COptPropSheet.h"
 #include "gui/common/CTextViewerDlg.h"
 #include "gui/common/CWorkingDlg.h"
 #include "gui/common/ColumnLayout.h"
@@ -15,7 +16,6 @@
 #include "gui/common/FontSetting.h"
 #include "gui/common/Help.h"
 #include "gui/common/Printing.h"
-#include "gui/log/CLogOptionsSheet.h"
 #include "gui/log/CLogTableModel.h"
 
 #include <QAction>
@@ -661,7 +661,8 @@ void CLogDisplayView::OpenLogAsText()
 
 void CLogDisplayView::ShowOptions()
 {
-    CLogOptionsSheet sheet(this);
+    // From a log list the sheet has Apply, so the list can be watched while options change.
+    COptPropSheet sheet(QStringLiteral("Options"), this, COptPropSheet::LogFilesPage, true);
     sheet.exec();
 }
 

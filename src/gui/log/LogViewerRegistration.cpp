@@ -5,8 +5,11 @@
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
 #include "core/workspace/Workspace.h"
+#include "gui/common/COptPropSheet.h"
 #include "gui/common/IShell.h"
 #include "gui/log/CLogDisplayView.h"
+#include "gui/log/COptColorPropPg.h"
+#include "gui/log/COptLogPropPg.h"
 
 namespace {
 
@@ -49,8 +52,36 @@ void connectView(CLogDisplayView* view, IShell& shell)
 
 } // namespace
 
+void RegisterLogOptionPages()
+{
+    // Each page brings every open log list up to date with what it changed.
+    COptPropSheet::RegisterPage(
+        COptPropSheet::LogFilesPage, QStringLiteral("Log files"), [](QWidget* parent) {
+            auto* page = new COptLogPropPg(parent);
+            return COptPropSheet::Page { page,
+                [page] {
+                    const COptLogPropPg::Changes changes = page->Apply();
+                    CLogDisplayView::OptionsChanged(
+                        changes.gridLinesClicked, changes.columnSizingClicked, false);
+                    return true;
+                },
+                COptLogPropPg::HelpTopic() };
+        });
+    COptPropSheet::RegisterPage(
+        COptPropSheet::LogColorsPage, QStringLiteral("Log colors"), [](QWidget* parent) {
+            auto* page = new COptColorPropPg(parent);
+            return COptPropSheet::Page { page,
+                [page] {
+                    CLogDisplayView::OptionsChanged(false, false, page->Apply());
+                    return true;
+                },
+                COptColorPropPg::HelpTopic() };
+        });
+}
+
 void RegisterLogViewer(IShell& shell)
 {
+    RegisterLogOptionPages();
     IShell* target = &shell;
     shell.RegisterDocumentKind(
         DocumentKind::Log, [target](const QString& path, QString*) -> CDocumentWindow* {

@@ -10,6 +10,7 @@
 #include "gui/common/CommandIds.h"
 #include "gui/common/IShell.h"
 #include "gui/net/CCustomizeMenuDlg.h"
+#include "gui/net/CFtpDlg.h"
 #include "gui/net/CFtpProgressDlg.h"
 #include "gui/net/CPendingFilesDlg.h"
 #include "gui/net/CRemoteFilesFoldersSheet.h"
@@ -73,6 +74,11 @@ void Install(IShell& shell)
     });
     shell.SetCommandHandler(
         Cmd::Disconnect, [] { host().Disconnect(); }, [] { return g_host && g_host->IsConnected(); });
+    shell.SetCommandHandler(Cmd::FtpDialog, [target] {
+        CFtpDlg dialog(target->Window(), target);
+        dialog.exec();
+        target->UpdateCommandStates();
+    });
     shell.SetCommandHandler(Cmd::RemoteFilesFolders, [target] {
         CRemoteFilesFoldersSheet sheet(QStringLiteral("Remote Files and Folders"), target->Window());
         sheet.exec();

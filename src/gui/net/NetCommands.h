@@ -5,11 +5,11 @@
 class CRemoteHost;
 class IShell;
 
-// The remote commands of the shell: the log download, the custom Upload and Download entries,
-// the pending files, the customise dialogs, Disconnect, the Remote Files & Folders sheet and the
-// question about pending files at exit. They share one connection that lives as long as the
-// shell's window, so that a command which leaves it open (the disconnect settings) can be
-// followed by another one or by Disconnect.
+// The remote commands of the shell: the FTP dialog, the log download, the custom Upload and
+// Download entries, the pending files, the customise dialogs, Disconnect, the Remote Files &
+// Folders sheet and the question about pending files at exit. They share one connection that lives as long as
+// the shell's window, so that a command which leaves it open (the disconnect settings) can be followed by
+// another one or by Disconnect.
 namespace NetCommands {
 
 // Installs the progress window and password question, and connects every command. Once, after
