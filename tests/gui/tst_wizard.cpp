@@ -29,6 +29,7 @@
 #include "gui/wizard/CRecipeWizSheet.h"
 #include "gui/wizard/CSpecifyToDlg.h"
 #include "gui/wizard/RecipeWizardCommands.h"
+#include "gui/wizard/WizardServices.h"
 #include "support/gui/GuiTestFixture.h"
 #include "support/gui/MainWindowWithEditor.h"
 #include "support/gui/ModalDialogs.h"
@@ -174,6 +175,49 @@ private slots:
         SetSetting(Settings::NoRegexWarning, 1);
         SetSetting(Settings::NoSedRegexWarning, 1);
         SetSetting(Settings::ZephDir, QStringLiteral("$HOME/.procmail"));
+    }
+
+    // The explanation pane's colours: the stored colour references (red in the low byte), and for
+    // "Automatic" the desktop's own colours, never black on black.
+    void explanationColours_data()
+    {
+        QTest::addColumn<int>("text");
+        QTest::addColumn<int>("highlight");
+        QTest::addColumn<int>("background");
+        QTest::addColumn<QColor>("textColour");
+        QTest::addColumn<QColor>("highlightColour");
+        QTest::addColumn<QColor>("backgroundColour");
+        const QPalette desktop = QApplication::palette();
+        QTest::newRow("defaults") << 0 << 16714250 << 0xFFFFFF << QColor(0, 0, 0) << QColor(10, 10, 255)
+                                  << QColor(255, 255, 255);
+        QTest::newRow("red in the low byte") << 0x0000FF << 0x00FF00 << 0xFF0000 << QColor(255, 0, 0)
+                                             << QColor(0, 255, 0) << QColor(0, 0, 255);
+        const int automatic = int(0xFF000000u);
+        QTest::newRow("automatic") << automatic << automatic << automatic << desktop.color(QPalette::Text)
+                                   << desktop.color(QPalette::Link) << desktop.color(QPalette::Base);
+    }
+    void explanationColours()
+    {
+        QFETCH(int, text);
+        QFETCH(int, highlight);
+        QFETCH(int, background);
+        QFETCH(QColor, textColour);
+        QFETCH(QColor, highlightColour);
+        QFETCH(QColor, backgroundColour);
+        SetSetting(Settings::WizTextColor, text);
+        SetSetting(Settings::WizHighlightColor, highlight);
+        SetSetting(Settings::WizBackgroundColor, background);
+        QTextEdit box;
+        WizardServices::FillExplanation(&box, { QStringLiteral("plain "), QStringLiteral("bold") });
+        QTextCursor cursor(box.document());
+        cursor.setPosition(1);
+        QCOMPARE(cursor.charFormat().foreground().color(), textColour);
+        QVERIFY(cursor.charFormat().fontWeight() != QFont::Bold);
+        cursor.setPosition(QStringLiteral("plain b").size());
+        QCOMPARE(cursor.charFormat().foreground().color(), highlightColour);
+        QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+        QCOMPARE(box.palette().color(QPalette::Base), backgroundColour);
+        QCOMPARE(box.toPlainText(), QStringLiteral("plain bold"));
     }
 
     // Three conditions joined AND and OR, then the actions: the pages and buttons in order, and

@@ -22,10 +22,14 @@ namespace WizardServices {
 
 namespace {
 
-    // The colour settings are stored as Windows colour references: red in the low byte.
-    QColor fromColourReference(int value)
+    // The colour settings are stored as Windows colour references (red in the low byte), or as
+    // 0xFF000000 for "Automatic": then the desktop's own colour of that role, so that an automatic
+    // background never turns black behind black text.
+    QColor colourSetting(Settings::Key key, const QPalette& palette, QPalette::ColorRole automatic)
     {
-        const auto bits = static_cast<quint32>(value);
+        const auto bits = static_cast<quint32>(GetSetting(key));
+        if (bits == 0xFF000000u)
+            return palette.color(automatic);
         return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
     }
 
@@ -53,15 +57,16 @@ namespace {
 
 void FillExplanation(QTextEdit* box, const QStringList& segments)
 {
+    const QPalette desktop = QApplication::palette(box);
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, fromColourReference(GetSetting(Settings::WizBackgroundColor)));
+    palette.setColor(QPalette::Base, colourSetting(Settings::WizBackgroundColor, desktop, QPalette::Base));
     box->setPalette(palette);
     box->clear();
     QTextCharFormat normal;
-    normal.setForeground(fromColourReference(GetSetting(Settings::WizTextColor)));
+    normal.setForeground(colourSetting(Settings::WizTextColor, desktop, QPalette::Text));
     normal.setFontWeight(QFont::Normal);
     QTextCharFormat highlight;
-    highlight.setForeground(fromColourReference(GetSetting(Settings::WizHighlightColor)));
+    highlight.setForeground(colourSetting(Settings::WizHighlightColor, desktop, QPalette::Link));
     highlight.setFontWeight(QFont::Bold);
     QTextCursor cursor(box->document());
     for (qsizetype i = 0; i < segments.size(); ++i) {
