@@ -6,6 +6,7 @@
 #include "core/settings/CRegistry.h"
 #include "core/settings/Profile.h"
 #include "gui/app/CCustomToolBar.h"
+#include "gui/app/COpeningFormView.h"
 #include "gui/app/CToolbarCustomizeDlg.h"
 #include "gui/app/CommandRegistry.h"
 #include "gui/app/CommandTable.h"
@@ -23,7 +24,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,7 +36,9 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -534,6 +539,44 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(qobject_cast<QCheckBox*>(QApplication::focusWidget())->text(),
             QStringLiteral("Match &whole word only"));
+    }
+
+    // Every button the Button Toolbar offers, and every button of the button page, has an image:
+    // the desktop theme's where the theme has that icon, the bundled copy where the theme lacks
+    // it or where there is no theme at all.
+    void iconsFromThemeOrBundled()
+    {
+        QTemporaryDir themes;
+        QVERIFY(QDir(themes.path()).mkpath(QStringLiteral("Red/16x16/actions")));
+        writeFile(themes.path() + QStringLiteral("/Red/index.theme"),
+            "[Icon Theme]\nName=Red\nDirectories=16x16/actions\n\n[16x16/actions]\nSize=16\nType=Fixed\n");
+        QImage red(16, 16, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(themes.path() + QStringLiteral("/Red/16x16/actions/document-open.png")));
+
+        const QStringList savedPaths = QIcon::themeSearchPaths();
+        const QString savedTheme = QIcon::themeName();
+        QIcon::setThemeSearchPaths({ themes.path() });
+        auto centre = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage().pixelColor(8, 8); };
+        for (const QString& theme : { QStringLiteral("Red"), QStringLiteral("NoSuchTheme") }) {
+            QIcon::setThemeName(theme);
+            MainWindowWithEditor window;
+            for (int id : window.ButtonToolbar()->Available()) {
+                if (id != 0)
+                    QVERIFY2(!window.Commands().Action(id)->icon().pixmap(16, 16).isNull(),
+                        qPrintable(theme + QLatin1Char(' ') + window.Commands().Action(id)->text()));
+            }
+            QCOMPARE(centre(window.Commands().Action(Cmd::Open)->icon()) == QColor(Qt::red),
+                theme == QLatin1String("Red"));
+            QVERIFY(centre(window.Commands().Action(Cmd::New)->icon()) != QColor(Qt::red));
+
+            auto* page = qobject_cast<COpeningFormView*>(window.Documents().OpenButtonPage());
+            QVERIFY(page);
+            for (const COpeningFormView::ButtonInfo& info : COpeningFormView::Buttons())
+                QVERIFY2(!page->ButtonFor(info.control)->icon().pixmap(32, 32).isNull(), info.text);
+        }
+        QIcon::setThemeSearchPaths(savedPaths);
+        QIcon::setThemeName(savedTheme);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "gui/app/COpeningFormView.h"
 
 #include "core/settings/Profile.h"
+#include "gui/app/CommandIcons.h"
 #include "gui/app/CommandTable.h"
 #include "gui/common/Help.h"
 #include "gui/common/IShell.h"
@@ -10,38 +11,9 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
-#include <QPainter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QIcon buttonIcon(int index)
-{
-    static const QColor colours[]
-        = { QColor(150, 90, 30), QColor(110, 70, 140), QColor(40, 110, 60), QColor(40, 120, 140),
-              QColor(90, 90, 90), QColor(30, 80, 150), QColor(150, 120, 20), QColor(160, 50, 50),
-              QColor(70, 70, 120), QColor(30, 120, 110), QColor(120, 60, 100), QColor(40, 90, 170) };
-    static const char* const glyphs[]
-        = { "W", "PE", "\xE2\x86\x91", "L", "S", "I", "B", "D", "O", "R", "@", "?" };
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(colours[index % 12]);
-    painter.setPen(colours[index % 12].darker(150));
-    painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(28);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(0, 0, 64, 64), Qt::AlignCenter, QString::fromUtf8(glyphs[index % 12]));
-    return QIcon(pixmap);
-}
-
-} // namespace
 
 const QList<COpeningFormView::ButtonInfo>& COpeningFormView::Buttons()
 {
@@ -81,7 +53,7 @@ COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
         auto* button = new QToolButton(this);
         button->setText(QString::fromLatin1(info.text));
         button->setToolTip(QString::fromLatin1(info.tooltip));
-        button->setIcon(buttonIcon(i));
+        button->setIcon(CommandIcon(info.command ? info.command : int(Cmd::HelpContents)));
         button->setIconSize(QSize(32, 32));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setMinimumSize(190, 44);
