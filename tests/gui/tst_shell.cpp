@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QLayout>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -274,6 +275,36 @@ private slots:
         // The Help button shows the welcome page once, then the page's own topic.
         page->PressHelp();
         QCOMPARE(GetSetting(Settings::HelpButtonOnButtonPageUsed), 1);
+    }
+
+    // On a narrow window and on a wide one the buttons keep one width that shows their texts, and
+    // sit as a block centred at the top of the page, the check box under them.
+    void buttonPageLayout()
+    {
+        MainWindowWithEditor window;
+        COpeningFormView page(window.Shell());
+        int buttonWidth = 0;
+        for (const QSize size : { QSize(760, 560), QSize(1900, 1150) }) {
+            page.resize(size);
+            page.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&page));
+            page.layout()->activate();
+            QRect block;
+            for (const COpeningFormView::ButtonInfo& info : COpeningFormView::Buttons()) {
+                QToolButton* button = page.ButtonFor(info.control);
+                QVERIFY2(button->width() >= button->sizeHint().width(), info.text);
+                if (buttonWidth == 0)
+                    buttonWidth = button->width();
+                QCOMPARE(button->width(), buttonWidth);
+                block |= button->geometry();
+            }
+            QVERIFY(buttonWidth < 400);
+            QVERIFY(block.left() >= 0);
+            QVERIFY(qAbs(block.left() - (page.width() - 1 - block.right())) <= 1);
+            QVERIFY2(block.top() <= 40, qPrintable(QString::number(block.top())));
+            QVERIFY(page.ShowAtStartup()->y() > block.bottom());
+            QVERIFY(qAbs(page.ShowAtStartup()->geometry().center().x() - block.center().x()) <= 1);
+        }
     }
 
     // Two text files and a log give three tabs in opening order; closing the middle one leaves

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -45,8 +46,8 @@ COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
     SetHelpTopic(this, QStringLiteral("dlgMainPg.html"));
     setMouseTracking(true);
     installEventFilter(this);
-    auto* outer = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
+    grid->setSpacing(8);
     const QList<ButtonInfo>& infos = Buttons();
     for (int i = 0; i < infos.size(); ++i) {
         const ButtonInfo& info = infos[i];
@@ -56,8 +57,6 @@ COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
         button->setIcon(CommandIcon(info.command ? info.command : int(Cmd::HelpContents)));
         button->setIconSize(QSize(32, 32));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setMinimumSize(190, 44);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         button->setProperty("control", info.control);
         button->installEventFilter(this);
         const int command = info.command;
@@ -74,8 +73,24 @@ COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
         grid->addWidget(button, i / 3, i % 3);
         m_buttons.append(button);
     }
-    outer->addStretch();
-    outer->addLayout(grid);
+    // All buttons as wide as the widest one needs, and no wider: on a wide window the block stays
+    // a block in the middle, at the top of the page, rather than a stretched band of buttons.
+    int width = 190;
+    int height = 48;
+    for (QToolButton* button : std::as_const(m_buttons)) {
+        width = qMax(width, button->sizeHint().width() + 24);
+        height = qMax(height, button->sizeHint().height());
+    }
+    for (QToolButton* button : std::as_const(m_buttons))
+        button->setFixedSize(width, height);
+
+    auto* centred = new QHBoxLayout;
+    centred->addStretch();
+    centred->addLayout(grid);
+    centred->addStretch();
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(24, 24, 24, 24);
+    outer->addLayout(centred);
     outer->addSpacing(12);
     outer->addWidget(m_showAtStartup, 0, Qt::AlignHCenter);
     outer->addStretch();
