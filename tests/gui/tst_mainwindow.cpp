@@ -133,7 +133,11 @@ private slots:
                 seen.insert(id);
                 QCOMPARE(item.action->text(), QString::fromLatin1(info->text));
                 QCOMPARE(item.action->statusTip(), QString::fromLatin1(info->prompt));
-                QCOMPARE(item.action->toolTip(), QString::fromLatin1(info->tooltip));
+                // A disabled command may say instead what to do first.
+                if (item.action->isEnabled() || window.Commands().DisabledTip(id).isEmpty())
+                    QCOMPARE(item.action->toolTip(), QString::fromLatin1(info->tooltip));
+                else
+                    QCOMPARE(item.action->toolTip(), window.Commands().DisabledTip(id));
                 QCOMPARE(item.action->shortcut(),
                     info->shortcut ? QKeySequence(QString::fromLatin1(info->shortcut)) : QKeySequence());
                 QCOMPARE(item.action->isCheckable(), info->checkable);
@@ -171,25 +175,27 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<bool>("withoutDocument");
         QTest::addColumn<bool>("withText");
-        QTest::newRow("New") << int(Cmd::New) << true << true;
-        QTest::newRow("Open") << int(Cmd::Open) << true << true;
-        QTest::newRow("Save") << int(Cmd::Save) << false << true;
-        QTest::newRow("Save All") << int(Cmd::SaveAll) << false << true;
-        QTest::newRow("Close") << int(Cmd::Close) << false << true;
-        QTest::newRow("Windows...") << int(Cmd::Windows) << false << true;
-        QTest::newRow("Comment without selection") << int(Cmd::Comment) << false << false;
-        QTest::newRow("Word Wrap") << int(Cmd::WordWrap) << false << true;
-        QTest::newRow("Manually Edit") << int(Cmd::ManuallyEdit) << true << true;
-        QTest::newRow("Help Contents") << int(Cmd::HelpContents) << true << true;
-        QTest::newRow("Tip of the Day") << int(Cmd::TipOfTheDay) << true << true;
-        // Commands whose owners have not hooked in are present and disabled.
-        QTest::newRow("Backup") << int(Cmd::Backup) << false << false;
-        QTest::newRow("FTP Dialog") << int(Cmd::FtpDialog) << false << false;
-        QTest::newRow("Log download") << int(Cmd::LogDownload) << false << false;
-        QTest::newRow("Disconnect") << int(Cmd::Disconnect) << false << false;
-        QTest::newRow("Print") << int(Cmd::Print) << false << true;
-        QTest::newRow("Print Setup") << int(Cmd::PrintSetup) << true << true;
-        QTest::newRow("View Entry Details") << int(Cmd::ViewEntryDetails) << false << false;
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("New") << int(Cmd::New) << true << true << true;
+        QTest::newRow("Open") << int(Cmd::Open) << true << true << true;
+        QTest::newRow("Save") << int(Cmd::Save) << false << true << true;
+        QTest::newRow("Save All") << int(Cmd::SaveAll) << false << true << true;
+        QTest::newRow("Close") << int(Cmd::Close) << false << true << true;
+        QTest::newRow("Windows...") << int(Cmd::Windows) << false << true << true;
+        QTest::newRow("Comment without selection") << int(Cmd::Comment) << false << false << true;
+        QTest::newRow("Word Wrap") << int(Cmd::WordWrap) << false << true << true;
+        QTest::newRow("Manually Edit") << int(Cmd::ManuallyEdit) << true << true << true;
+        QTest::newRow("Help Contents") << int(Cmd::HelpContents) << true << true << true;
+        QTest::newRow("Tip of the Day") << int(Cmd::TipOfTheDay) << true << true << true;
+        // Commands that nothing performs in this window (no feature hooked in, no kind of document
+        // declares them) are hidden; Disconnect is hooked in below only.
+        QTest::newRow("Backup") << int(Cmd::Backup) << false << false << false;
+        QTest::newRow("FTP Dialog") << int(Cmd::FtpDialog) << false << false << false;
+        QTest::newRow("Log download") << int(Cmd::LogDownload) << false << false << false;
+        QTest::newRow("Disconnect") << int(Cmd::Disconnect) << false << false << false;
+        QTest::newRow("Print") << int(Cmd::Print) << false << true << true;
+        QTest::newRow("Print Setup") << int(Cmd::PrintSetup) << true << true << true;
+        QTest::newRow("View Entry Details") << int(Cmd::ViewEntryDetails) << false << false << false;
     }
 
     void enableStates()
@@ -197,28 +203,37 @@ private slots:
         QFETCH(int, id);
         QFETCH(bool, withoutDocument);
         QFETCH(bool, withText);
+        QFETCH(bool, visible);
         MainWindowWithEditor window;
         window.UpdateCommandStates();
+        QCOMPARE(window.Commands().Action(id)->isVisible(), visible);
         QCOMPARE(window.Commands().Action(id)->isEnabled(), withoutDocument);
         window.Documents().NewTextDocument();
         window.UpdateCommandStates();
         QCOMPARE(window.Commands().Action(id)->isEnabled(), withText);
     }
 
-    // Another part hooks a command in: enabled from then on, following its predicate, and run.
+    // Another part hooks a command in: shown from then on, enabled following its predicate (and
+    // saying why not while it is off), and run.
     void commandHandlerHooksIn()
     {
         MainWindowWithEditor window;
         int runs = 0;
         bool connected = false;
         QVERIFY(!window.Commands().Run(Cmd::Disconnect));
+        QVERIFY(!window.Commands().Action(Cmd::Disconnect)->isVisible());
         window.Shell().SetCommandHandler(
             Cmd::Disconnect, [&] { ++runs; }, [&] { return connected; });
+        window.Shell().SetCommandDisabledTip(Cmd::Disconnect, QStringLiteral("Connect first"));
+        window.UpdateCommandStates();
+        QVERIFY(window.Commands().Action(Cmd::Disconnect)->isVisible());
         QVERIFY(!window.Commands().Action(Cmd::Disconnect)->isEnabled());
+        QCOMPARE(window.Commands().Action(Cmd::Disconnect)->toolTip(), QStringLiteral("Connect first"));
         QVERIFY(!window.Commands().Run(Cmd::Disconnect));
         connected = true;
         window.UpdateCommandStates();
         QVERIFY(window.Commands().Action(Cmd::Disconnect)->isEnabled());
+        QCOMPARE(window.Commands().Action(Cmd::Disconnect)->toolTip(), QStringLiteral("Disconnect"));
         window.Commands().Action(Cmd::Disconnect)->trigger();
         QCOMPARE(runs, 1);
     }

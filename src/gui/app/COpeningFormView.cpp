@@ -46,8 +46,8 @@ COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
     SetHelpTopic(this, QStringLiteral("dlgMainPg.html"));
     setMouseTracking(true);
     installEventFilter(this);
-    auto* grid = new QGridLayout;
-    grid->setSpacing(8);
+    m_grid = new QGridLayout;
+    m_grid->setSpacing(8);
     const QList<ButtonInfo>& infos = Buttons();
     for (int i = 0; i < infos.size(); ++i) {
         const ButtonInfo& info = infos[i];
@@ -70,7 +70,6 @@ COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
             else
                 shell->RunCommand(command);
         });
-        grid->addWidget(button, i / 3, i % 3);
         m_buttons.append(button);
     }
     // All buttons as wide as the widest one needs, and no wider: on a wide window the block stays
@@ -86,7 +85,7 @@ COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
 
     auto* centred = new QHBoxLayout;
     centred->addStretch();
-    centred->addLayout(grid);
+    centred->addLayout(m_grid);
     centred->addStretch();
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(24, 24, 24, 24);
@@ -127,12 +126,28 @@ void COpeningFormView::refreshStates()
 {
     IShell* shell = Shell();
     const QList<ButtonInfo>& infos = Buttons();
+    QList<QToolButton*> shown;
     for (int i = 0; i < infos.size() && i < m_buttons.size(); ++i) {
-        if (infos[i].command == 0)
-            continue;
-        QAction* action = shell ? shell->CommandAction(infos[i].command) : nullptr;
-        m_buttons[i]->setEnabled(action && action->isEnabled());
+        QToolButton* button = m_buttons[i];
+        if (infos[i].command != 0) {
+            QAction* action = shell ? shell->CommandAction(infos[i].command) : nullptr;
+            // Like its menu item, a button whose command nothing performs yet is left out, and a
+            // disabled one says what to do first where the command knows.
+            button->setVisible(action && action->isVisible());
+            button->setEnabled(action && action->isEnabled());
+            const CommandInfo* info = FindCommand(infos[i].command);
+            const bool why = action && !action->isEnabled() && info
+                && action->toolTip() != QString::fromLatin1(info->tooltip);
+            button->setToolTip(why ? action->toolTip() : QString::fromLatin1(infos[i].tooltip));
+        }
+        if (!button->isHidden())
+            shown.append(button);
     }
+    // The buttons that are left fill the grid in their order, three to a row.
+    for (QToolButton* button : std::as_const(m_buttons))
+        m_grid->removeWidget(button);
+    for (int i = 0; i < shown.size(); ++i)
+        m_grid->addWidget(shown[i], i / 3, i % 3);
 }
 
 bool COpeningFormView::HasCommand(int id) const

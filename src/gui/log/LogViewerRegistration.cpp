@@ -67,4 +67,5 @@ void RegisterLogViewer(IShell& shell)
             }
             return view;
         });
+    shell.DeclareDocumentCommands(DocumentKind::Log, CLogDisplayView::Commands());
 }

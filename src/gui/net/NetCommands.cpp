@@ -73,6 +73,7 @@ void Install(IShell& shell)
     });
     shell.SetCommandHandler(
         Cmd::Disconnect, [] { host().Disconnect(); }, [] { return g_host && g_host->IsConnected(); });
+    shell.SetCommandDisabledTip(Cmd::Disconnect, QStringLiteral("ZEPH is not connected to the remote host"));
     shell.SetCommandHandler(Cmd::RemoteFilesFolders, [target] {
         CRemoteFilesFoldersSheet sheet(QStringLiteral("Remote Files and Folders"), target->Window());
         sheet.exec();
