@@ -7,6 +7,7 @@
 #include "core/settings/Profile.h"
 #include "gui/app/CCustomToolBar.h"
 #include "gui/app/COpeningFormView.h"
+#include "gui/app/CTipDlg.h"
 #include "gui/app/CToolbarCustomizeDlg.h"
 #include "gui/app/CommandRegistry.h"
 #include "gui/app/CommandTable.h"
@@ -14,7 +15,9 @@
 #include "gui/app/MainWindow.h"
 #include "gui/app/RecentFileList.h"
 #include "gui/app/WindowPlacement.h"
+#include "gui/app/ZephApplication.h"
 #include "gui/common/CFindReplaceDlg.h"
+#include "gui/common/Help.h"
 #include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/net/CMenuEntryDlg.h"
@@ -40,6 +43,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -554,6 +558,135 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(qobject_cast<QCheckBox*>(QApplication::focusWidget())->text(),
             QStringLiteral("Match &whole word only"));
+    }
+
+    // The program as it is wired: what no feature performs yet is hidden, what is only disabled
+    // says what to do first, and the status-bar prompts stay those of the command table.
+    void noDeadEnds_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<QString>("tip"); // the tooltip with no document open
+        const QString table; // the command table's own tooltip
+        QTest::newRow("Initial Setup") << int(Cmd::InitialSetup) << false << table;
+        QTest::newRow("Backup") << int(Cmd::Backup) << false << table;
+        QTest::newRow("Vacation") << int(Cmd::Vacation) << false << table;
+        QTest::newRow("Disable Procmail") << int(Cmd::DisableProcmail) << false << table;
+        QTest::newRow("man page") << int(Cmd::ManProcmail) << false << table;
+        QTest::newRow("procmail version") << int(Cmd::VersionView) << false << table;
+        QTest::newRow("Options without a log") << int(Cmd::Options) << false << table;
+        QTest::newRow("gated Pending Files") << int(Cmd::PendingFiles) << true << table;
+        QTest::newRow("New Recipe") << int(Cmd::NewRecipe) << true << table;
+        QTest::newRow("Cut") << int(Cmd::Cut) << true << QStringLiteral("Open a text file first");
+        QTest::newRow("Find") << int(Cmd::Find) << true << QStringLiteral("Open a text file or a log first");
+        QTest::newRow("View Entry Details")
+            << int(Cmd::ViewEntryDetails) << true << QStringLiteral("Open a log first");
+        QTest::newRow("Save All") << int(Cmd::SaveAll) << true << QStringLiteral("Open a document first");
+        QTest::newRow("Disconnect") << int(Cmd::Disconnect) << true
+                                    << QStringLiteral("ZEPH is not connected to the remote host");
+    }
+
+    void noDeadEnds()
+    {
+        QFETCH(int, id);
+        QFETCH(bool, visible);
+        QFETCH(QString, tip);
+        MainWindow window;
+        ZephApplication::InstallFeatures(window.Shell());
+        window.UpdateCommandStates();
+        QAction* action = window.Commands().Action(id);
+        const CommandInfo* info = FindCommand(id);
+        QCOMPARE(action->isVisible(), visible);
+        QCOMPARE(action->statusTip(), QString::fromLatin1(info->prompt));
+        if (visible)
+            QCOMPARE(action->toolTip(), tip.isEmpty() ? QString::fromLatin1(info->tooltip) : tip);
+    }
+
+    // Around the hidden commands: their submenus and buttons go too, the gated Pending Files runs
+    // into the setup message, no tip and no help page sends the user to what is not there, and
+    // the editor says why Cut is off.
+    void noDeadEndsAround()
+    {
+        MainWindow window;
+        ZephApplication::InstallFeatures(window.Shell());
+        window.UpdateCommandStates();
+        const auto performed = [&window](int id) { return window.Commands().IsPerformed(id); };
+
+        // The names a user could be sent to that are not there: commands and whole submenus.
+        QStringList missing;
+        for (const CommandInfo& info : CommandTable()) {
+            if (!performed(info.id))
+                missing << QString::fromLatin1(info.text)
+                               .section(QLatin1Char('\t'), 0, 0)
+                               .remove(QLatin1Char('&'));
+        }
+        for (const MenuPopup& popup : MenuLayout(MenuKind::NoDocument)) {
+            for (const MenuEntry& entry : popup.entries) {
+                if (!entry.submenu.isEmpty()
+                    && std::none_of(entry.children.begin(), entry.children.end(), performed))
+                    missing << QString(entry.submenu).remove(QLatin1Char('&'));
+            }
+        }
+        // A name that is also one of a menu ("View") or of a command that is there says nothing.
+        for (const CommandInfo& info : CommandTable()) {
+            if (performed(info.id))
+                missing.removeAll(
+                    QString::fromLatin1(info.text).section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')));
+        }
+        for (const MenuPopup& popup : MenuLayout(MenuKind::Text))
+            missing.removeAll(QString(popup.text).remove(QLatin1Char('&')));
+        QVERIFY(missing.contains(QStringLiteral("Man Pages")));
+        QVERIFY(missing.contains(QStringLiteral("Initial Setup")));
+
+        QStringList shownSubmenus;
+        for (QAction* popup : window.menuBar()->actions()) {
+            for (QAction* entry : popup->menu()->actions()) {
+                if (entry->menu() && entry->isVisible())
+                    shownSubmenus << entry->text();
+            }
+        }
+        QCOMPARE(shownSubmenus,
+            QStringList({ QStringLiteral("&Button Toolbar"), QStringLiteral("&Text Toolbar") }));
+
+        auto* page = qobject_cast<COpeningFormView*>(window.Documents().OpenButtonPage());
+        for (const COpeningFormView::ButtonInfo& info : COpeningFormView::Buttons())
+            QCOMPARE(
+                page->ButtonFor(info.control)->isHidden(), info.command != 0 && !performed(info.command));
+
+        SetSetting(Settings::SetupWizRun, 0);
+        QVERIFY(window.Commands().Run(Cmd::PendingFiles));
+        QCOMPARE(Prompt::History().last().caption, QStringLiteral("Setup not initialized"));
+
+        QSet<int> shownTips;
+        for (int start = 0; start < 16; ++start) {
+            SetSetting(Settings::NextTipOfDay, start);
+            CTipDlg dialog(&window, performed);
+            const int shown = (GetSetting(Settings::NextTipOfDay) + 15) % 16;
+            shownTips.insert(shown);
+            for (const QString& name : std::as_const(missing))
+                QVERIFY2(!CTipDlg::Tip(shown).contains(QLatin1Char('\'') + name + QLatin1Char('\'')),
+                    qPrintable(CTipDlg::Tip(shown)));
+        }
+        QVERIFY(shownTips.contains(3));
+        QVERIFY(!shownTips.contains(1));
+
+        const QStringList pages = QDir(QStringLiteral(":/help")).entryList({ QStringLiteral("*.html") });
+        QVERIFY(pages.size() > 10);
+        for (const QString& name : pages) {
+            QFile file(QStringLiteral(":/help/") + name);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString html = FilterHelpPage(QString::fromUtf8(file.readAll()));
+            for (const QString& command : std::as_const(missing)) {
+                QVERIFY2(!html.contains(QStringLiteral("<b>") + command + QStringLiteral("</b>"))
+                        && !html.contains(QStringLiteral("&gt; ") + command),
+                    qPrintable(name + QStringLiteral(": ") + command));
+            }
+        }
+
+        CDocumentWindow* text = window.Documents().NewTextDocument();
+        QVERIFY(text);
+        window.UpdateCommandStates();
+        QCOMPARE(window.Commands().Action(Cmd::Cut)->toolTip(), QStringLiteral("Select some text first"));
     }
 
     // Every button the Button Toolbar offers, and every button of the button page, has an image:

@@ -60,7 +60,8 @@ void CommandRegistry::DeclareDocumentCommands(DocumentKind kind, const QList<int
 
 bool CommandRegistry::IsPerformed(int id) const
 {
-    if (m_hooks.value(id).handler)
+    // A widget in place of a button (the recipe list) performs itself.
+    if (m_hooks.value(id).handler || qobject_cast<QWidgetAction*>(Action(id)))
         return true;
     for (const QSet<int>& ids : m_documentCommands) {
         if (ids.contains(id))

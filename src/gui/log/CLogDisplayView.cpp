@@ -937,14 +937,16 @@ QString CLogDisplayView::Title() const
 const QList<int>& CLogDisplayView::Commands()
 {
     static const QList<int> ids = { Cmd::ViewEntryDetails, Cmd::EditRecipe, Cmd::ManuallyEditRecipe,
-        Cmd::ViewRecipe, Cmd::OpenLogAsText, Cmd::Options, Cmd::Find, Cmd::FindNext, Cmd::SelectAll,
-        Cmd::SaveAs, Cmd::Save, Cmd::Font, Cmd::LogToolbar, Cmd::Print, Cmd::PrintPreview };
+        Cmd::ViewRecipe, Cmd::OpenLogAsText, Cmd::Find, Cmd::FindNext, Cmd::SelectAll, Cmd::SaveAs, Cmd::Save,
+        Cmd::Font, Cmd::LogToolbar, Cmd::Print, Cmd::PrintPreview };
     return ids;
 }
 
 bool CLogDisplayView::HasCommand(int id) const
 {
-    return Commands().contains(id);
+    // Options belongs to the frame (the Options sheet); an active log only takes it over for its
+    // own options, so it is not one of the log's declared commands.
+    return Commands().contains(id) || id == Cmd::Options;
 }
 
 bool CLogDisplayView::IsCommandEnabled(int id) const
