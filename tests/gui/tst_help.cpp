@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -20,6 +21,9 @@ private slots:
     void unknownTopicShowsContents();
     void helpOverModalDialogIsUsable();
     void helpDoesNotKeepTheProgramAlive();
+    void pagesKeepOnlyPassagesOfPerformedCommands_data();
+    void pagesKeepOnlyPassagesOfPerformedCommands();
+    void browserShowsTheFilteredPage();
 };
 
 void TestHelp::f1OpensTheFocusedWindowsTopic()
@@ -100,4 +104,50 @@ void TestHelp::helpDoesNotKeepTheProgramAlive()
 }
 
 QTEST_MAIN(TestHelp)
+// Command 1 is performed, command 2 is not.
+void TestHelp::pagesKeepOnlyPassagesOfPerformedCommands_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("unmarked") << QStringLiteral("<p>a</p>") << QStringLiteral("<p>a</p>");
+    QTest::newRow("performed") << QStringLiteral("x<!--command 1 One-->a<!--/command-->y")
+                               << QStringLiteral("xay");
+    QTest::newRow("not performed") << QStringLiteral("x<!--command 2 Two-->a<!--/command-->y")
+                                   << QStringLiteral("xy");
+    QTest::newRow("instead of one not performed")
+        << QStringLiteral("<!--command 2-->a<!--/command--><!--no-command 2-->b<!--/command-->")
+        << QStringLiteral("b");
+    QTest::newRow("instead of one performed")
+        << QStringLiteral("<!--command 1-->a<!--/command--><!--no-command 1-->b<!--/command-->")
+        << QStringLiteral("a");
+    QTest::newRow("each passage on its own") << QStringLiteral(
+        "<li><!--command 2-->a<!--/command--></li><li>k</li><!--command 1-->\nb\n<!--/command-->")
+                                             << QStringLiteral("<li></li><li>k</li>\nb\n");
+    QTest::newRow("other comments stay")
+        << QStringLiteral("<!-- note -->a") << QStringLiteral("<!-- note -->a");
+}
+
+void TestHelp::pagesKeepOnlyPassagesOfPerformedCommands()
+{
+    QFETCH(QString, html);
+    QFETCH(QString, shown);
+    SetHelpCommandTest([](int id) { return id == 1; });
+    QCOMPARE(FilterHelpPage(html), shown);
+    SetHelpCommandTest({});
+}
+
+// The help window shows a page as filtered: the welcome page gives the Settings step in place of a
+// setup wizard that is not there.
+void TestHelp::browserShowsTheFilteredPage()
+{
+    SetHelpCommandTest([](int) { return false; });
+    ShowHelpTopic(nullptr, QStringLiteral("welcome.html"));
+    auto* browser = HelpBrowser::Instance()->findChild<QTextBrowser*>();
+    QVERIFY(browser);
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("Begin with Settings")));
+    QVERIFY(!browser->toPlainText().contains(QStringLiteral("press Initial Setup")));
+    SetHelpCommandTest({});
+    HelpBrowser::Instance()->close();
+}
+
 #include "tst_help.moc"

@@ -6,6 +6,8 @@
 #include "core/settings/CRegistry.h"
 #include "core/settings/Profile.h"
 #include "gui/app/CCustomToolBar.h"
+#include "gui/app/COpeningFormView.h"
+#include "gui/app/CTipDlg.h"
 #include "gui/app/CToolbarCustomizeDlg.h"
 #include "gui/app/CommandRegistry.h"
 #include "gui/app/CommandTable.h"
@@ -13,7 +15,9 @@
 #include "gui/app/MainWindow.h"
 #include "gui/app/RecentFileList.h"
 #include "gui/app/WindowPlacement.h"
+#include "gui/app/ZephApplication.h"
 #include "gui/common/CFindReplaceDlg.h"
+#include "gui/common/Help.h"
 #include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
 #include "gui/net/CMenuEntryDlg.h"
@@ -23,7 +27,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,8 +39,11 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -128,7 +137,11 @@ private slots:
                 seen.insert(id);
                 QCOMPARE(item.action->text(), QString::fromLatin1(info->text));
                 QCOMPARE(item.action->statusTip(), QString::fromLatin1(info->prompt));
-                QCOMPARE(item.action->toolTip(), QString::fromLatin1(info->tooltip));
+                // A disabled command may say instead what to do first.
+                if (item.action->isEnabled() || window.Commands().DisabledTip(id).isEmpty())
+                    QCOMPARE(item.action->toolTip(), QString::fromLatin1(info->tooltip));
+                else
+                    QCOMPARE(item.action->toolTip(), window.Commands().DisabledTip(id));
                 QCOMPARE(item.action->shortcut(),
                     info->shortcut ? QKeySequence(QString::fromLatin1(info->shortcut)) : QKeySequence());
                 QCOMPARE(item.action->isCheckable(), info->checkable);
@@ -166,25 +179,27 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<bool>("withoutDocument");
         QTest::addColumn<bool>("withText");
-        QTest::newRow("New") << int(Cmd::New) << true << true;
-        QTest::newRow("Open") << int(Cmd::Open) << true << true;
-        QTest::newRow("Save") << int(Cmd::Save) << false << true;
-        QTest::newRow("Save All") << int(Cmd::SaveAll) << false << true;
-        QTest::newRow("Close") << int(Cmd::Close) << false << true;
-        QTest::newRow("Windows...") << int(Cmd::Windows) << false << true;
-        QTest::newRow("Comment without selection") << int(Cmd::Comment) << false << false;
-        QTest::newRow("Word Wrap") << int(Cmd::WordWrap) << false << true;
-        QTest::newRow("Manually Edit") << int(Cmd::ManuallyEdit) << true << true;
-        QTest::newRow("Help Contents") << int(Cmd::HelpContents) << true << true;
-        QTest::newRow("Tip of the Day") << int(Cmd::TipOfTheDay) << true << true;
-        // Commands whose owners have not hooked in are present and disabled.
-        QTest::newRow("Backup") << int(Cmd::Backup) << false << false;
-        QTest::newRow("Vacation") << int(Cmd::Vacation) << false << false;
-        QTest::newRow("Log download") << int(Cmd::LogDownload) << false << false;
-        QTest::newRow("Disconnect") << int(Cmd::Disconnect) << false << false;
-        QTest::newRow("Print") << int(Cmd::Print) << false << true;
-        QTest::newRow("Print Setup") << int(Cmd::PrintSetup) << true << true;
-        QTest::newRow("View Entry Details") << int(Cmd::ViewEntryDetails) << false << false;
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("New") << int(Cmd::New) << true << true << true;
+        QTest::newRow("Open") << int(Cmd::Open) << true << true << true;
+        QTest::newRow("Save") << int(Cmd::Save) << false << true << true;
+        QTest::newRow("Save All") << int(Cmd::SaveAll) << false << true << true;
+        QTest::newRow("Close") << int(Cmd::Close) << false << true << true;
+        QTest::newRow("Windows...") << int(Cmd::Windows) << false << true << true;
+        QTest::newRow("Comment without selection") << int(Cmd::Comment) << false << false << true;
+        QTest::newRow("Word Wrap") << int(Cmd::WordWrap) << false << true << true;
+        QTest::newRow("Manually Edit") << int(Cmd::ManuallyEdit) << true << true << true;
+        QTest::newRow("Help Contents") << int(Cmd::HelpContents) << true << true << true;
+        QTest::newRow("Tip of the Day") << int(Cmd::TipOfTheDay) << true << true << true;
+        // Commands that nothing performs in this window (no feature hooked in, no kind of document
+        // declares them) are hidden; Disconnect is hooked in below only.
+        QTest::newRow("Backup") << int(Cmd::Backup) << false << false << false;
+        QTest::newRow("FTP Dialog") << int(Cmd::FtpDialog) << false << false << false;
+        QTest::newRow("Log download") << int(Cmd::LogDownload) << false << false << false;
+        QTest::newRow("Disconnect") << int(Cmd::Disconnect) << false << false << false;
+        QTest::newRow("Print") << int(Cmd::Print) << false << true << true;
+        QTest::newRow("Print Setup") << int(Cmd::PrintSetup) << true << true << true;
+        QTest::newRow("View Entry Details") << int(Cmd::ViewEntryDetails) << false << false << false;
     }
 
     void enableStates()
@@ -192,28 +207,37 @@ private slots:
         QFETCH(int, id);
         QFETCH(bool, withoutDocument);
         QFETCH(bool, withText);
+        QFETCH(bool, visible);
         MainWindowWithEditor window;
         window.UpdateCommandStates();
+        QCOMPARE(window.Commands().Action(id)->isVisible(), visible);
         QCOMPARE(window.Commands().Action(id)->isEnabled(), withoutDocument);
         window.Documents().NewTextDocument();
         window.UpdateCommandStates();
         QCOMPARE(window.Commands().Action(id)->isEnabled(), withText);
     }
 
-    // Another part hooks a command in: enabled from then on, following its predicate, and run.
+    // Another part hooks a command in: shown from then on, enabled following its predicate (and
+    // saying why not while it is off), and run.
     void commandHandlerHooksIn()
     {
         MainWindowWithEditor window;
         int runs = 0;
         bool connected = false;
         QVERIFY(!window.Commands().Run(Cmd::Disconnect));
+        QVERIFY(!window.Commands().Action(Cmd::Disconnect)->isVisible());
         window.Shell().SetCommandHandler(
             Cmd::Disconnect, [&] { ++runs; }, [&] { return connected; });
+        window.Shell().SetCommandDisabledTip(Cmd::Disconnect, QStringLiteral("Connect first"));
+        window.UpdateCommandStates();
+        QVERIFY(window.Commands().Action(Cmd::Disconnect)->isVisible());
         QVERIFY(!window.Commands().Action(Cmd::Disconnect)->isEnabled());
+        QCOMPARE(window.Commands().Action(Cmd::Disconnect)->toolTip(), QStringLiteral("Connect first"));
         QVERIFY(!window.Commands().Run(Cmd::Disconnect));
         connected = true;
         window.UpdateCommandStates();
         QVERIFY(window.Commands().Action(Cmd::Disconnect)->isEnabled());
+        QCOMPARE(window.Commands().Action(Cmd::Disconnect)->toolTip(), QStringLiteral("Disconnect"));
         window.Commands().Action(Cmd::Disconnect)->trigger();
         QCOMPARE(runs, 1);
     }
@@ -534,6 +558,173 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(qobject_cast<QCheckBox*>(QApplication::focusWidget())->text(),
             QStringLiteral("Match &whole word only"));
+    }
+
+    // The program as it is wired: what no feature performs yet is hidden, what is only disabled
+    // says what to do first, and the status-bar prompts stay those of the command table.
+    void noDeadEnds_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<QString>("tip"); // the tooltip with no document open
+        const QString table; // the command table's own tooltip
+        QTest::newRow("Initial Setup") << int(Cmd::InitialSetup) << false << table;
+        QTest::newRow("Backup") << int(Cmd::Backup) << false << table;
+        QTest::newRow("Vacation") << int(Cmd::Vacation) << false << table;
+        QTest::newRow("Disable Procmail") << int(Cmd::DisableProcmail) << false << table;
+        QTest::newRow("man page") << int(Cmd::ManProcmail) << false << table;
+        QTest::newRow("procmail version") << int(Cmd::VersionView) << false << table;
+        QTest::newRow("Options without a log") << int(Cmd::Options) << false << table;
+        QTest::newRow("gated Pending Files") << int(Cmd::PendingFiles) << true << table;
+        QTest::newRow("New Recipe") << int(Cmd::NewRecipe) << true << table;
+        QTest::newRow("Cut") << int(Cmd::Cut) << true << QStringLiteral("Open a text file first");
+        QTest::newRow("Find") << int(Cmd::Find) << true << QStringLiteral("Open a text file or a log first");
+        QTest::newRow("View Entry Details")
+            << int(Cmd::ViewEntryDetails) << true << QStringLiteral("Open a log first");
+        QTest::newRow("Save All") << int(Cmd::SaveAll) << true << QStringLiteral("Open a document first");
+        QTest::newRow("Disconnect") << int(Cmd::Disconnect) << true
+                                    << QStringLiteral("ZEPH is not connected to the remote host");
+    }
+
+    void noDeadEnds()
+    {
+        QFETCH(int, id);
+        QFETCH(bool, visible);
+        QFETCH(QString, tip);
+        MainWindow window;
+        ZephApplication::InstallFeatures(window.Shell());
+        window.UpdateCommandStates();
+        QAction* action = window.Commands().Action(id);
+        const CommandInfo* info = FindCommand(id);
+        QCOMPARE(action->isVisible(), visible);
+        QCOMPARE(action->statusTip(), QString::fromLatin1(info->prompt));
+        if (visible)
+            QCOMPARE(action->toolTip(), tip.isEmpty() ? QString::fromLatin1(info->tooltip) : tip);
+    }
+
+    // Around the hidden commands: their submenus and buttons go too, the gated Pending Files runs
+    // into the setup message, no tip and no help page sends the user to what is not there, and
+    // the editor says why Cut is off.
+    void noDeadEndsAround()
+    {
+        MainWindow window;
+        ZephApplication::InstallFeatures(window.Shell());
+        window.UpdateCommandStates();
+        const auto performed = [&window](int id) { return window.Commands().IsPerformed(id); };
+
+        // The names a user could be sent to that are not there: commands and whole submenus.
+        QStringList missing;
+        for (const CommandInfo& info : CommandTable()) {
+            if (!performed(info.id))
+                missing << QString::fromLatin1(info.text)
+                               .section(QLatin1Char('\t'), 0, 0)
+                               .remove(QLatin1Char('&'));
+        }
+        for (const MenuPopup& popup : MenuLayout(MenuKind::NoDocument)) {
+            for (const MenuEntry& entry : popup.entries) {
+                if (!entry.submenu.isEmpty()
+                    && std::none_of(entry.children.begin(), entry.children.end(), performed))
+                    missing << QString(entry.submenu).remove(QLatin1Char('&'));
+            }
+        }
+        // A name that is also one of a menu ("View") or of a command that is there says nothing.
+        for (const CommandInfo& info : CommandTable()) {
+            if (performed(info.id))
+                missing.removeAll(
+                    QString::fromLatin1(info.text).section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')));
+        }
+        for (const MenuPopup& popup : MenuLayout(MenuKind::Text))
+            missing.removeAll(QString(popup.text).remove(QLatin1Char('&')));
+        QVERIFY(missing.contains(QStringLiteral("Man Pages")));
+        QVERIFY(missing.contains(QStringLiteral("Initial Setup")));
+
+        QStringList shownSubmenus;
+        for (QAction* popup : window.menuBar()->actions()) {
+            for (QAction* entry : popup->menu()->actions()) {
+                if (entry->menu() && entry->isVisible())
+                    shownSubmenus << entry->text();
+            }
+        }
+        QCOMPARE(shownSubmenus,
+            QStringList({ QStringLiteral("&Button Toolbar"), QStringLiteral("&Text Toolbar") }));
+
+        auto* page = qobject_cast<COpeningFormView*>(window.Documents().OpenButtonPage());
+        for (const COpeningFormView::ButtonInfo& info : COpeningFormView::Buttons())
+            QCOMPARE(
+                page->ButtonFor(info.control)->isHidden(), info.command != 0 && !performed(info.command));
+
+        SetSetting(Settings::SetupWizRun, 0);
+        QVERIFY(window.Commands().Run(Cmd::PendingFiles));
+        QCOMPARE(Prompt::History().last().caption, QStringLiteral("Setup not initialized"));
+
+        QSet<int> shownTips;
+        for (int start = 0; start < 16; ++start) {
+            SetSetting(Settings::NextTipOfDay, start);
+            CTipDlg dialog(&window, performed);
+            const int shown = (GetSetting(Settings::NextTipOfDay) + 15) % 16;
+            shownTips.insert(shown);
+            for (const QString& name : std::as_const(missing))
+                QVERIFY2(!CTipDlg::Tip(shown).contains(QLatin1Char('\'') + name + QLatin1Char('\'')),
+                    qPrintable(CTipDlg::Tip(shown)));
+        }
+        QVERIFY(shownTips.contains(3));
+        QVERIFY(!shownTips.contains(1));
+
+        const QStringList pages = QDir(QStringLiteral(":/help")).entryList({ QStringLiteral("*.html") });
+        QVERIFY(pages.size() > 10);
+        for (const QString& name : pages) {
+            QFile file(QStringLiteral(":/help/") + name);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString html = FilterHelpPage(QString::fromUtf8(file.readAll()));
+            for (const QString& command : std::as_const(missing)) {
+                QVERIFY2(!html.contains(QStringLiteral("<b>") + command + QStringLiteral("</b>"))
+                        && !html.contains(QStringLiteral("&gt; ") + command),
+                    qPrintable(name + QStringLiteral(": ") + command));
+            }
+        }
+
+        CDocumentWindow* text = window.Documents().NewTextDocument();
+        QVERIFY(text);
+        window.UpdateCommandStates();
+        QCOMPARE(window.Commands().Action(Cmd::Cut)->toolTip(), QStringLiteral("Select some text first"));
+    }
+
+    // Every button the Button Toolbar offers, and every button of the button page, has an image:
+    // the desktop theme's where the theme has that icon, the bundled copy where the theme lacks
+    // it or where there is no theme at all.
+    void iconsFromThemeOrBundled()
+    {
+        QTemporaryDir themes;
+        QVERIFY(QDir(themes.path()).mkpath(QStringLiteral("Red/16x16/actions")));
+        writeFile(themes.path() + QStringLiteral("/Red/index.theme"),
+            "[Icon Theme]\nName=Red\nDirectories=16x16/actions\n\n[16x16/actions]\nSize=16\nType=Fixed\n");
+        QImage red(16, 16, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(themes.path() + QStringLiteral("/Red/16x16/actions/document-open.png")));
+
+        const QStringList savedPaths = QIcon::themeSearchPaths();
+        const QString savedTheme = QIcon::themeName();
+        QIcon::setThemeSearchPaths({ themes.path() });
+        auto centre = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage().pixelColor(8, 8); };
+        for (const QString& theme : { QStringLiteral("Red"), QStringLiteral("NoSuchTheme") }) {
+            QIcon::setThemeName(theme);
+            MainWindowWithEditor window;
+            for (int id : window.ButtonToolbar()->Available()) {
+                if (id != 0)
+                    QVERIFY2(!window.Commands().Action(id)->icon().pixmap(16, 16).isNull(),
+                        qPrintable(theme + QLatin1Char(' ') + window.Commands().Action(id)->text()));
+            }
+            QCOMPARE(centre(window.Commands().Action(Cmd::Open)->icon()) == QColor(Qt::red),
+                theme == QLatin1String("Red"));
+            QVERIFY(centre(window.Commands().Action(Cmd::New)->icon()) != QColor(Qt::red));
+
+            auto* page = qobject_cast<COpeningFormView*>(window.Documents().OpenButtonPage());
+            QVERIFY(page);
+            for (const COpeningFormView::ButtonInfo& info : COpeningFormView::Buttons())
+                QVERIFY2(!page->ButtonFor(info.control)->icon().pixmap(32, 32).isNull(), info.text);
+        }
+        QIcon::setThemeSearchPaths(savedPaths);
+        QIcon::setThemeName(savedTheme);
     }
 };
 

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QLayout>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -255,10 +256,13 @@ private slots:
             QStringLiteral("Remote Files && Folders"));
         QCOMPARE(page->ButtonFor(COpeningFormView::GetLogButton)->toolTip(),
             QStringLiteral("Download zeph.log from the remote host"));
-        // Buttons follow their commands: a command hooked in enables its button and is run by it.
-        QVERIFY(!page->ButtonFor(COpeningFormView::GetLogButton)->isEnabled());
+        // Buttons follow their commands: one that nothing performs is left out; a command hooked
+        // in shows and enables its button and is run by it.
+        QVERIFY(page->ButtonFor(COpeningFormView::GetLogButton)->isHidden());
         int downloads = 0;
         window.Shell().SetCommandHandler(Cmd::LogDownload, [&] { ++downloads; });
+        window.UpdateCommandStates();
+        QVERIFY(!page->ButtonFor(COpeningFormView::GetLogButton)->isHidden());
         QVERIFY(page->ButtonFor(COpeningFormView::GetLogButton)->isEnabled());
         page->ButtonFor(COpeningFormView::GetLogButton)->click();
         QCOMPARE(downloads, 1);
@@ -274,6 +278,40 @@ private slots:
         // The Help button shows the welcome page once, then the page's own topic.
         page->PressHelp();
         QCOMPARE(GetSetting(Settings::HelpButtonOnButtonPageUsed), 1);
+    }
+
+    // On a narrow window and on a wide one the buttons keep one width that shows their texts, and
+    // sit as a block centred at the top of the page, the check box under them.
+    void buttonPageLayout()
+    {
+        MainWindow window;
+        ZephApplication::InstallFeatures(window.Shell());
+        window.UpdateCommandStates();
+        COpeningFormView page(window.Shell());
+        int buttonWidth = 0;
+        for (const QSize size : { QSize(760, 560), QSize(1900, 1150) }) {
+            page.resize(size);
+            page.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&page));
+            page.layout()->activate();
+            QRect block;
+            for (const COpeningFormView::ButtonInfo& info : COpeningFormView::Buttons()) {
+                QToolButton* button = page.ButtonFor(info.control);
+                if (button->isHidden())
+                    continue;
+                QVERIFY2(button->width() >= button->sizeHint().width(), info.text);
+                if (buttonWidth == 0)
+                    buttonWidth = button->width();
+                QCOMPARE(button->width(), buttonWidth);
+                block |= button->geometry();
+            }
+            QVERIFY(buttonWidth < 400);
+            QVERIFY(block.left() >= 0);
+            QVERIFY(qAbs(block.left() - (page.width() - 1 - block.right())) <= 1);
+            QVERIFY2(block.top() <= 40, qPrintable(QString::number(block.top())));
+            QVERIFY(page.ShowAtStartup()->y() > block.bottom());
+            QVERIFY(qAbs(page.ShowAtStartup()->geometry().center().x() - block.center().x()) <= 1);
+        }
     }
 
     // Two text files and a log give three tabs in opening order; closing the middle one leaves

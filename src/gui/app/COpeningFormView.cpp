@@ -1,6 +1,7 @@
 #include "gui/app/COpeningFormView.h"
 
 #include "core/settings/Profile.h"
+#include "gui/app/CommandIcons.h"
 #include "gui/app/CommandTable.h"
 #include "gui/common/Help.h"
 #include "gui/common/IShell.h"
@@ -10,38 +11,10 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
-#include <QPainter>
+#include <QHBoxLayout>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QIcon buttonIcon(int index)
-{
-    static const QColor colours[]
-        = { QColor(150, 90, 30), QColor(110, 70, 140), QColor(40, 110, 60), QColor(40, 120, 140),
-              QColor(90, 90, 90), QColor(30, 80, 150), QColor(150, 120, 20), QColor(160, 50, 50),
-              QColor(70, 70, 120), QColor(30, 120, 110), QColor(120, 60, 100), QColor(40, 90, 170) };
-    static const char* const glyphs[]
-        = { "W", "PE", "\xE2\x86\x91", "L", "S", "I", "B", "D", "O", "R", "@", "?" };
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(colours[index % 12]);
-    painter.setPen(colours[index % 12].darker(150));
-    painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(28);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(0, 0, 64, 64), Qt::AlignCenter, QString::fromUtf8(glyphs[index % 12]));
-    return QIcon(pixmap);
-}
-
-} // namespace
 
 const QList<COpeningFormView::ButtonInfo>& COpeningFormView::Buttons()
 {
@@ -73,19 +46,17 @@ COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
     SetHelpTopic(this, QStringLiteral("dlgMainPg.html"));
     setMouseTracking(true);
     installEventFilter(this);
-    auto* outer = new QVBoxLayout(this);
-    auto* grid = new QGridLayout;
+    m_grid = new QGridLayout;
+    m_grid->setSpacing(8);
     const QList<ButtonInfo>& infos = Buttons();
     for (int i = 0; i < infos.size(); ++i) {
         const ButtonInfo& info = infos[i];
         auto* button = new QToolButton(this);
         button->setText(QString::fromLatin1(info.text));
         button->setToolTip(QString::fromLatin1(info.tooltip));
-        button->setIcon(buttonIcon(i));
+        button->setIcon(CommandIcon(info.command ? info.command : int(Cmd::HelpContents)));
         button->setIconSize(QSize(32, 32));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setMinimumSize(190, 44);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         button->setProperty("control", info.control);
         button->installEventFilter(this);
         const int command = info.command;
@@ -99,11 +70,26 @@ COpeningFormView::COpeningFormView(IShell& shell, QWidget* parent)
             else
                 shell->RunCommand(command);
         });
-        grid->addWidget(button, i / 3, i % 3);
         m_buttons.append(button);
     }
-    outer->addStretch();
-    outer->addLayout(grid);
+    // All buttons as wide as the widest one needs, and no wider: on a wide window the block stays
+    // a block in the middle, at the top of the page, rather than a stretched band of buttons.
+    int width = 190;
+    int height = 48;
+    for (QToolButton* button : std::as_const(m_buttons)) {
+        width = qMax(width, button->sizeHint().width() + 24);
+        height = qMax(height, button->sizeHint().height());
+    }
+    for (QToolButton* button : std::as_const(m_buttons))
+        button->setFixedSize(width, height);
+
+    auto* centred = new QHBoxLayout;
+    centred->addStretch();
+    centred->addLayout(m_grid);
+    centred->addStretch();
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(24, 24, 24, 24);
+    outer->addLayout(centred);
     outer->addSpacing(12);
     outer->addWidget(m_showAtStartup, 0, Qt::AlignHCenter);
     outer->addStretch();
@@ -140,12 +126,28 @@ void COpeningFormView::refreshStates()
 {
     IShell* shell = Shell();
     const QList<ButtonInfo>& infos = Buttons();
+    QList<QToolButton*> shown;
     for (int i = 0; i < infos.size() && i < m_buttons.size(); ++i) {
-        if (infos[i].command == 0)
-            continue;
-        QAction* action = shell ? shell->CommandAction(infos[i].command) : nullptr;
-        m_buttons[i]->setEnabled(action && action->isEnabled());
+        QToolButton* button = m_buttons[i];
+        if (infos[i].command != 0) {
+            QAction* action = shell ? shell->CommandAction(infos[i].command) : nullptr;
+            // Like its menu item, a button whose command nothing performs yet is left out, and a
+            // disabled one says what to do first where the command knows.
+            button->setVisible(action && action->isVisible());
+            button->setEnabled(action && action->isEnabled());
+            const CommandInfo* info = FindCommand(infos[i].command);
+            const bool why = action && !action->isEnabled() && info
+                && action->toolTip() != QString::fromLatin1(info->tooltip);
+            button->setToolTip(why ? action->toolTip() : QString::fromLatin1(infos[i].tooltip));
+        }
+        if (!button->isHidden())
+            shown.append(button);
     }
+    // The buttons that are left fill the grid in their order, three to a row.
+    for (QToolButton* button : std::as_const(m_buttons))
+        m_grid->removeWidget(button);
+    for (int i = 0; i < shown.size(); ++i)
+        m_grid->addWidget(shown[i], i / 3, i % 3);
 }
 
 bool COpeningFormView::HasCommand(int id) const

@@ -6,6 +6,7 @@
 
 class IShell;
 class QCheckBox;
+class QGridLayout;
 class QToolButton;
 
 // The button page: twelve large buttons for the main tasks and "Show this page at startup". The
@@ -57,5 +58,6 @@ private:
     void refreshStates();
 
     QList<QToolButton*> m_buttons;
+    QGridLayout* m_grid = nullptr;
     QCheckBox* m_showAtStartup;
 };

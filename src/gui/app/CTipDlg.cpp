@@ -1,6 +1,7 @@
 #include "gui/app/CTipDlg.h"
 
 #include "core/settings/Profile.h"
+#include "gui/common/CommandIds.h"
 #include "gui/common/Help.h"
 
 #include <QApplication>
@@ -44,6 +45,26 @@ const char* const Tips[16] = {
     "To view various manual pages as installed at your site, from the 'Help' menu select 'Man Pages'.",
     "The position of your recipes is important.  Use the \"Position/Edit Recipes Dialog\" to reposition your "
     "recipes.  From the 'Recipes' menu select 'Position/Edit'.",
+};
+
+// The commands each tip sends the user to, by the tip's index.
+const QList<int> TipCommandIds[16] = {
+    {},
+    { Cmd::DisableProcmail },
+    { Cmd::Backup },
+    { Cmd::PositionEdit },
+    { Cmd::Options },
+    { Cmd::Options },
+    { Cmd::Options },
+    { Cmd::RemoteFilesFolders },
+    { Cmd::SendEmailDialog },
+    { Cmd::Import },
+    { Cmd::CustomizeDownloadMenu, Cmd::CustomizeUploadMenu },
+    { Cmd::RemoteFilesFolders },
+    { Cmd::VersionView },
+    { Cmd::CustomizeButtonToolbar },
+    { Cmd::ManProcmail },
+    { Cmd::PositionEdit },
 };
 
 } // namespace
@@ -161,8 +182,9 @@ void CTipPanel::paintEvent(QPaintEvent*)
     }
 }
 
-CTipDlg::CTipDlg(QWidget* parent)
+CTipDlg::CTipDlg(QWidget* parent, std::function<bool(int id)> available)
     : QDialog(parent)
+    , m_available(std::move(available))
     , m_panel(new CTipPanel(this))
     , m_showAtStartup(new QCheckBox(QStringLiteral("Show tips at startup"), this))
 {
@@ -198,11 +220,23 @@ int CTipDlg::NextIndex()
     return ((stored % 16) + 16) % 16;
 }
 
+QList<int> CTipDlg::TipCommands(int index)
+{
+    return TipCommandIds[((index % 16) + 16) % 16];
+}
+
 void CTipDlg::ShowNextTip()
 {
-    const int index = NextIndex();
-    m_panel->SetTip(Tip(index));
-    SetSetting(Settings::NextTipOfDay, (index + 1) % 16);
+    // The first tip names no command, so the search always ends.
+    for (int tried = 0; tried < 16; ++tried) {
+        const int index = NextIndex();
+        SetSetting(Settings::NextTipOfDay, (index + 1) % 16);
+        const QList<int> commands = TipCommands(index);
+        if (!m_available || std::all_of(commands.begin(), commands.end(), m_available)) {
+            m_panel->SetTip(Tip(index));
+            return;
+        }
+    }
 }
 
 void CTipDlg::showEvent(QShowEvent* event)

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 
 // The panel that paints one tip: a grey band with the icon, the heading and the tip's lines.
@@ -43,12 +45,16 @@ class CTipDlg : public QDialog
     Q_OBJECT
 
 public:
-    explicit CTipDlg(QWidget* parent = nullptr);
+    // `available` tells whether the program performs a command; a tip that sends the user to a
+    // command it does not is skipped. Without it every tip is shown.
+    explicit CTipDlg(QWidget* parent = nullptr, std::function<bool(int id)> available = {});
 
     static QString Tip(int index);
+    // The commands tip `index` sends the user to.
+    static QList<int> TipCommands(int index);
     // The stored next index, wrapped into 0..15.
     static int NextIndex();
-    // Shows the next tip and advances the stored index.
+    // Shows the next tip the user can follow and advances the stored index past it.
     void ShowNextTip();
     CTipPanel* Panel() const { return m_panel; }
     QCheckBox* ShowAtStartup() const { return m_showAtStartup; }
@@ -59,6 +65,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    std::function<bool(int id)> m_available;
     CTipPanel* m_panel;
     QCheckBox* m_showAtStartup;
 };

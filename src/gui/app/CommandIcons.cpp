@@ -1,66 +1,53 @@
 #include "gui/app/CommandIcons.h"
 
-#include "gui/app/CommandTable.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/ThemeIcon.h"
 
-#include <QApplication>
-#include <QPainter>
-#include <QPixmap>
-#include <QStyle>
+#include <QHash>
 
 namespace {
 
-// A simple drawn glyph for commands that have no standard image.
-QIcon glyph(const QString& letters, const QColor& colour)
+// The freedesktop icon name of each command that has an image. Every name here has a bundled
+// copy in gui/common/icons, so a desktop without a theme shows the same set.
+const QHash<int, QLatin1String>& iconNames()
 {
-    QPixmap pixmap(32, 30);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(colour);
-    painter.setPen(colour.darker(140));
-    painter.drawRoundedRect(QRectF(1, 1, 30, 28), 6, 6);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(letters.size() > 1 ? 14 : 20);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(0, 0, 32, 30), Qt::AlignCenter, letters);
-    return QIcon(pixmap);
+    static const QHash<int, QLatin1String> names = {
+        { Cmd::New, QLatin1String("document-new") },
+        { Cmd::Open, QLatin1String("document-open") },
+        { Cmd::Save, QLatin1String("document-save") },
+        { Cmd::SaveAs, QLatin1String("document-save-as") },
+        { Cmd::Print, QLatin1String("document-print") },
+        { Cmd::PrintPreview, QLatin1String("document-print-preview") },
+        { Cmd::Undo, QLatin1String("edit-undo") },
+        { Cmd::Cut, QLatin1String("edit-cut") },
+        { Cmd::Copy, QLatin1String("edit-copy") },
+        { Cmd::Paste, QLatin1String("edit-paste") },
+        { Cmd::SelectAll, QLatin1String("edit-select-all") },
+        { Cmd::Find, QLatin1String("edit-find") },
+        { Cmd::Replace, QLatin1String("edit-find-replace") },
+        { Cmd::NewRecipe, QLatin1String("list-add") },
+        { Cmd::PositionEdit, QLatin1String("document-properties") },
+        { Cmd::LogDownload, QLatin1String("go-down") },
+        { Cmd::PendingFiles, QLatin1String("go-up") },
+        { Cmd::DisableProcmail, QLatin1String("process-stop") },
+        { Cmd::InitialSetup, QLatin1String("system-installer") },
+        { Cmd::Settings, QLatin1String("preferences-system") },
+        { Cmd::Options, QLatin1String("preferences-desktop") },
+        { Cmd::FtpDialog, QLatin1String("folder-remote") },
+        { Cmd::RemoteFilesFolders, QLatin1String("folder-remote") },
+        { Cmd::Backup, QLatin1String("drive-harddisk") },
+        { Cmd::SendEmailDialog, QLatin1String("mail-message-new") },
+        { Cmd::SendFeedback, QLatin1String("mail-message-new") },
+        { Cmd::NewWindow, QLatin1String("window-new") },
+        { Cmd::HelpContents, QLatin1String("help-browser") },
+    };
+    return names;
 }
 
 } // namespace
 
 QIcon CommandIcon(int id)
 {
-    QStyle* style = QApplication::style();
-    switch (id) {
-    case Cmd::New:
-        return style->standardIcon(QStyle::SP_FileIcon);
-    case Cmd::Open:
-        return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case Cmd::Save:
-        return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case Cmd::Cut:
-        return glyph(QStringLiteral("X"), QColor(160, 60, 60));
-    case Cmd::Copy:
-        return glyph(QStringLiteral("C"), QColor(60, 100, 160));
-    case Cmd::Paste:
-        return glyph(QStringLiteral("P"), QColor(60, 130, 90));
-    case Cmd::NewRecipe:
-        return glyph(QStringLiteral("W"), QColor(150, 90, 30));
-    case Cmd::PositionEdit:
-        return glyph(QStringLiteral("PE"), QColor(110, 70, 140));
-    case Cmd::LogDownload:
-        return glyph(QStringLiteral("L"), QColor(40, 120, 140));
-    case Cmd::PendingFiles:
-        return style->standardIcon(QStyle::SP_ArrowUp);
-    case Cmd::HelpContents:
-        return style->standardIcon(QStyle::SP_DialogHelpButton);
-    case Cmd::Find:
-        return glyph(QStringLiteral("F"), QColor(90, 90, 90));
-    case Cmd::Print:
-        return glyph(QStringLiteral("Pr"), QColor(90, 90, 90));
-    default:
-        return QIcon();
-    }
+    const auto found = iconNames().constFind(id);
+    return found == iconNames().constEnd() ? QIcon() : ThemeIcon(*found);
 }

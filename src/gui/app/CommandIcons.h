@@ -2,5 +2,6 @@
 
 #include <QIcon>
 
-// The small toolbar image of a command (16 by 15 pixels); a null icon for commands without one.
+// The image of a command on toolbars, in menus and on the button page: from the desktop's icon
+// theme, else the bundled copy; a null icon for commands without one.
 QIcon CommandIcon(int id);

@@ -34,6 +34,7 @@ CommandRegistry::CommandRegistry(QWidget* window, ActiveDocument activeDocument)
 void CommandRegistry::SetAction(int id, QAction* action)
 {
     delete m_actions.take(id);
+    m_replaced.insert(id);
     m_actions.insert(id, action);
     if (!qobject_cast<QWidgetAction*>(action))
         connect(action, &QAction::triggered, this, [this, id] { trigger(id); });
@@ -43,6 +44,51 @@ void CommandRegistry::SetHandler(int id, Handler handler, Predicate enabled, Pre
 {
     m_hooks.insert(id, Hook { std::move(handler), std::move(enabled), std::move(checked) });
     emit Changed();
+}
+
+void CommandRegistry::SetDisabledTip(int id, const QString& tip)
+{
+    m_disabledTips.insert(id, tip);
+    emit Changed();
+}
+
+void CommandRegistry::DeclareDocumentCommands(DocumentKind kind, const QList<int>& ids)
+{
+    m_documentCommands[int(kind)] = QSet<int>(ids.begin(), ids.end());
+    emit Changed();
+}
+
+bool CommandRegistry::IsPerformed(int id) const
+{
+    // A widget in place of a button (the recipe list) performs itself.
+    if (m_hooks.value(id).handler || qobject_cast<QWidgetAction*>(Action(id)))
+        return true;
+    for (const QSet<int>& ids : m_documentCommands) {
+        if (ids.contains(id))
+            return true;
+    }
+    CDocumentWindow* document = m_activeDocument();
+    return document && document->HasCommand(id);
+}
+
+QString CommandRegistry::DisabledTip(int id) const
+{
+    if (IsEnabled(id))
+        return QString();
+    CDocumentWindow* document = m_activeDocument();
+    if (document && document->HasCommand(id))
+        return document->DisabledTip(id);
+    if (m_hooks.value(id).handler)
+        return m_disabledTips.value(id);
+    const bool text = m_documentCommands.value(int(DocumentKind::Text)).contains(id);
+    const bool log = m_documentCommands.value(int(DocumentKind::Log)).contains(id);
+    if (text && log)
+        return QStringLiteral("Open a text file or a log first");
+    if (text)
+        return QStringLiteral("Open a text file first");
+    if (log)
+        return QStringLiteral("Open a log first");
+    return QString();
 }
 
 bool CommandRegistry::IsEnabled(int id) const
@@ -90,9 +136,18 @@ void CommandRegistry::UpdateStates()
         const int id = it.key();
         if (qobject_cast<QWidgetAction*>(action))
             continue;
+        const bool performed = IsPerformed(id);
+        if (action->isVisible() != performed)
+            action->setVisible(performed);
         const bool enabled = IsEnabled(id);
         if (action->isEnabled() != enabled)
             action->setEnabled(enabled);
+        if (const CommandInfo* info = m_replaced.contains(id) ? nullptr : FindCommand(id)) {
+            const QString why = DisabledTip(id);
+            const QString tip = why.isEmpty() ? QString::fromLatin1(info->tooltip) : why;
+            if (action->toolTip() != tip)
+                action->setToolTip(tip);
+        }
         if (action->isCheckable()) {
             bool checked = false;
             CDocumentWindow* document = m_activeDocument();

@@ -69,7 +69,11 @@ void CustomMenuCommands::Reload()
             entry->setIconText(
                 entryName.isEmpty() ? QString::fromLatin1(upload ? "Send" : "Get") : entryName);
             entry->setStatusTip(QString::fromLatin1(upload ? "Upload " : "Download ") + entryName);
-            entry->setToolTip(QString::fromLatin1(upload ? "Send " : "Get ") + entryName);
+            // An entry without a file is a button that does nothing yet: say where to give it one.
+            entry->setToolTip(entryName.isEmpty()
+                    ? QString::fromLatin1(upload ? "Add a file with Upload > Customize Menu first"
+                                                 : "Add a file with Download > Customize Menu first")
+                    : QString::fromLatin1(upload ? "Send " : "Get ") + entryName);
         }
     }
 }

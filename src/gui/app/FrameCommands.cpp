@@ -144,4 +144,7 @@ void InstallFrameCommands(MainWindow& window)
     // The placeholder of the recent files in the File menu.
     commands.SetHandler(
         RecentFile, [] {}, [] { return false; });
+    // The commands that act on the open windows say so while there are none.
+    for (int id : { Close, CloseAllFiles, SaveAll, Windows, Cascade, Tile, ArrangeIcons })
+        commands.SetDisabledTip(id, QStringLiteral("Open a document first"));
 }

@@ -12,6 +12,8 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace {
 
 // Marks the window list's items, which are made anew each time the menu opens.
@@ -85,6 +87,24 @@ void MainMenus::Build(MenuKind kind)
             m_custom.AppendEntries(menu, false);
         if (!items.isEmpty() && items.first() == m_commands.Action(Cmd::CustomizeUploadMenu))
             m_custom.AppendEntries(menu, true);
+    }
+}
+
+void MainMenus::RefreshSubmenus()
+{
+    const QList<QAction*> popups = m_bar->actions();
+    for (QAction* popup : popups) {
+        const QList<QAction*> entries = popup->menu() ? popup->menu()->actions() : QList<QAction*>();
+        for (QAction* entry : entries) {
+            QMenu* sub = entry->menu();
+            if (!sub)
+                continue;
+            const QList<QAction*> items = sub->actions();
+            const bool any = std::any_of(items.begin(), items.end(),
+                [](const QAction* item) { return !item->isSeparator() && item->isVisible(); });
+            if (entry->isVisible() != any)
+                entry->setVisible(any);
+        }
     }
 }
 

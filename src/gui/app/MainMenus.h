@@ -28,6 +28,8 @@ public:
     // Builds the current menu bar again (after the custom entries changed); nothing before the
     // first Build.
     void Rebuild();
+    // Hides a submenu whose commands are all hidden (and shows it again when one appears).
+    void RefreshSubmenus();
 
 signals:
     // A menu is about to open: the command states are wanted fresh.

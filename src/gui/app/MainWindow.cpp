@@ -69,6 +69,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_menus, &MainMenus::AboutToShow, this, &MainWindow::UpdateCommandStates);
     m_ready = true;
     UpdateCommandStates();
+    SetHelpCommandTest([this](int id) { return m_commands->IsPerformed(id); });
 }
 
 MainWindow::~MainWindow()
@@ -76,6 +77,7 @@ MainWindow::~MainWindow()
     // The parts outlive this class by a little (they are children of the widget): they must not
     // call back into it.
     m_closing = true;
+    SetHelpCommandTest({});
     m_commands->disconnect(this);
     m_documents->disconnect(this);
     m_menus->disconnect(this);
@@ -93,6 +95,8 @@ void MainWindow::UpdateCommandStates()
     const MenuKind kind = kindForActive();
     if (kind != m_menus->Kind())
         m_menus->Build(kind);
+    m_menus->RefreshSubmenus();
+    updateRecipeListState();
     m_updating = false;
 }
 
@@ -133,6 +137,14 @@ void MainWindow::createBars()
     m_recipeList->setObjectName(QStringLiteral("RecipeList"));
     m_recipeList->setToolTip(QStringLiteral("Go to a recipe of the recipe file"));
     m_recipeList->setStatusTip(QStringLiteral("Go to a recipe of the recipe file"));
+    // The editor fills and clears the list as recipe files come and go.
+    const auto listChanged = [this] {
+        if (m_ready && !m_closing)
+            updateRecipeListState();
+    };
+    connect(m_recipeList->model(), &QAbstractItemModel::rowsInserted, this, listChanged);
+    connect(m_recipeList->model(), &QAbstractItemModel::rowsRemoved, this, listChanged);
+    connect(m_recipeList->model(), &QAbstractItemModel::modelReset, this, listChanged);
     auto* listAction = new QWidgetAction(this);
     listAction->setDefaultWidget(m_recipeList);
     listAction->setData(int(Cmd::RecipeList));
@@ -189,6 +201,18 @@ void MainWindow::RestoreBarState()
     UpdateCommandStates();
 }
 
+void MainWindow::updateRecipeListState()
+{
+    // The list shows the recipes of the recipe file in the active editor; empty, it says why.
+    const bool filled = m_recipeList->count() > 0;
+    m_recipeList->setEnabled(filled);
+    CDocumentWindow* document = m_documents->ActiveDocument();
+    const bool recipeFile = document && document->Path().endsWith(QLatin1String(".recipes"));
+    m_recipeList->setToolTip(filled ? QStringLiteral("Go to a recipe of the recipe file")
+            : recipeFile            ? QStringLiteral("The recipe file has no recipes yet")
+                                    : QStringLiteral("Open a recipe file first"));
+}
+
 // --- Status bar ----------------------------------------------------------------------------------
 
 void MainWindow::createStatusBar()
@@ -240,7 +264,7 @@ void MainWindow::ShowWindowsDialog()
 
 void MainWindow::ShowTipOfTheDay()
 {
-    CTipDlg dialog(this);
+    CTipDlg dialog(this, [this](int id) { return m_commands->IsPerformed(id); });
     dialog.exec();
 }
 

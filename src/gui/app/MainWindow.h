@@ -70,6 +70,7 @@ private:
     void createBars();
     void createStatusBar();
     MenuKind kindForActive() const;
+    void updateRecipeListState();
 
     std::unique_ptr<IShell> m_shell;
     CMdiArea* m_mdiArea = nullptr;

@@ -17,6 +17,16 @@ void MainWindowShell::SetCommandHandler(int id, Handler handler, Predicate enabl
     m_window.Commands().SetHandler(id, std::move(handler), std::move(enabled), std::move(checked));
 }
 
+void MainWindowShell::SetCommandDisabledTip(int id, const QString& tip)
+{
+    m_window.Commands().SetDisabledTip(id, tip);
+}
+
+void MainWindowShell::DeclareDocumentCommands(DocumentKind kind, const QList<int>& ids)
+{
+    m_window.Commands().DeclareDocumentCommands(kind, ids);
+}
+
 QAction* MainWindowShell::CommandAction(int id) const
 {
     return m_window.Commands().Action(id);

@@ -11,6 +11,8 @@ public:
     explicit MainWindowShell(MainWindow& window);
 
     void SetCommandHandler(int id, Handler handler, Predicate enabled = {}, Predicate checked = {}) override;
+    void SetCommandDisabledTip(int id, const QString& tip) override;
+    void DeclareDocumentCommands(DocumentKind kind, const QList<int>& ids) override;
     QAction* CommandAction(int id) const override;
     bool RunCommand(int id) override;
     void UpdateCommandStates() override;

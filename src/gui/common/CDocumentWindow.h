@@ -40,6 +40,9 @@ public:
     virtual bool IsCommandEnabled(int id) const;
     virtual bool IsCommandChecked(int id) const;
     virtual void RunCommand(int id);
+    // For a claimed command that IsCommandEnabled() turns off: what the user must do first, shown
+    // as its tooltip; empty keeps the usual tooltip.
+    virtual QString DisabledTip(int) const { return QString(); }
 
     // Called when the window becomes, or stops being, the active document window.
     virtual void Activated() { }

@@ -4,12 +4,19 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QVariant>
 #include <QWidget>
 
 namespace {
 
 const char TopicProperty[] = "zephHelpTopic";
+
+std::function<bool(int id)>& commandTest()
+{
+    static std::function<bool(int id)> performed;
+    return performed;
+}
 
 // F1 opens the topic of the innermost window around the focus that has one.
 class HelpKeyFilter : public QObject
@@ -52,4 +59,28 @@ void SetHelpTopic(QWidget* window, const QString& topic)
 void InstallHelpKey(QObject* application)
 {
     application->installEventFilter(new HelpKeyFilter(application));
+}
+
+void SetHelpCommandTest(std::function<bool(int id)> performed)
+{
+    commandTest() = std::move(performed);
+}
+
+QString FilterHelpPage(const QString& html)
+{
+    static const QRegularExpression passage(
+        QStringLiteral("<!--(no-)?command (\\d+)[^>]*-->(.*?)<!--/command-->"),
+        QRegularExpression::DotMatchesEverythingOption);
+    QString page;
+    qsizetype done = 0;
+    QRegularExpressionMatchIterator it = passage.globalMatch(html);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        page += html.mid(done, match.capturedStart() - done);
+        const bool performed = !commandTest() || commandTest()(match.captured(2).toInt());
+        if (performed != match.hasCaptured(1))
+            page += match.captured(3);
+        done = match.capturedEnd();
+    }
+    return page + html.mid(done);
 }

@@ -1,5 +1,7 @@
 #include "gui/common/HelpBrowser.h"
 
+#include "gui/common/Help.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -9,9 +11,31 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+namespace {
+
+// Pages pass through FilterHelpPage on their way in, so they name only commands that exist.
+class FilteredBrowser : public QTextBrowser
+{
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl& name) override
+    {
+        const QVariant resource = QTextBrowser::loadResource(type, name);
+        if (type != QTextDocument::HtmlResource)
+            return resource;
+        const QString html = resource.userType() == QMetaType::QByteArray
+            ? QString::fromUtf8(resource.toByteArray())
+            : resource.toString();
+        return FilterHelpPage(html);
+    }
+};
+
+} // namespace
+
 HelpBrowser::HelpBrowser(QWidget* parent)
     : QDialog(parent)
-    , m_browser(new QTextBrowser(this))
+    , m_browser(new FilteredBrowser(this))
 {
     setWindowTitle(QStringLiteral("ZEPH Help"));
     setAttribute(Qt::WA_DeleteOnClose);

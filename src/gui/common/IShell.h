@@ -2,6 +2,7 @@
 
 #include "gui/common/CDocumentWindow.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -26,7 +27,10 @@ class QWidget;
 //          shell.SetCommandHandler(Cmd::Disconnect, handler, [] { return connected; });
 //      Predicates are asked whenever the states are refreshed (UpdateCommandStates()). Commands
 //      of a document window (Save, Copy, log commands...) are claimed by the active
-//      CDocumentWindow through HasCommand/IsCommandEnabled/RunCommand; they take precedence.
+//      CDocumentWindow through HasCommand/IsCommandEnabled/RunCommand; they take precedence. A
+//      kind of document declares them once (DeclareDocumentCommands). A command that nothing
+//      performs is hidden until its feature hooks in; one whose predicate turns it off shows
+//      the tip of SetCommandDisabledTip ("Connect first") in place of its tooltip.
 //   3. Documents. A view of a new kind registers how it is made from a file:
 //          shell.RegisterDocumentKind(DocumentKind::Log, [](const QString& path, QString* error) {
 //              return makeLogView(path, error); /* nullptr with *error set when it cannot */ });
@@ -53,6 +57,8 @@ public:
     using Predicate = std::function<bool()>;
     virtual void SetCommandHandler(int id, Handler handler, Predicate enabled = {}, Predicate checked = {})
         = 0;
+    virtual void SetCommandDisabledTip(int id, const QString& tip) = 0;
+    virtual void DeclareDocumentCommands(DocumentKind kind, const QList<int>& ids) = 0;
     virtual QAction* CommandAction(int id) const = 0;
     // Runs the command when it is enabled; false otherwise.
     virtual bool RunCommand(int id) = 0;

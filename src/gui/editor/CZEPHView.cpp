@@ -245,30 +245,17 @@ bool CZEPHView::SaveAs()
 
 // --- Commands ------------------------------------------------------------------------------------
 
+const QList<int>& CZEPHView::Commands()
+{
+    static const QList<int> ids = { Cmd::Save, Cmd::SaveAs, Cmd::Print, Cmd::PrintPreview, Cmd::Undo,
+        Cmd::Cut, Cmd::Copy, Cmd::Paste, Cmd::SelectAll, Cmd::Find, Cmd::FindNext, Cmd::Replace,
+        Cmd::WordWrap, Cmd::HardLineWrap, Cmd::Comment, Cmd::Uncomment, Cmd::Font };
+    return ids;
+}
+
 bool CZEPHView::HasCommand(int id) const
 {
-    switch (id) {
-    case Cmd::Save:
-    case Cmd::SaveAs:
-    case Cmd::Print:
-    case Cmd::PrintPreview:
-    case Cmd::Undo:
-    case Cmd::Cut:
-    case Cmd::Copy:
-    case Cmd::Paste:
-    case Cmd::SelectAll:
-    case Cmd::Find:
-    case Cmd::FindNext:
-    case Cmd::Replace:
-    case Cmd::WordWrap:
-    case Cmd::HardLineWrap:
-    case Cmd::Comment:
-    case Cmd::Uncomment:
-    case Cmd::Font:
-        return true;
-    default:
-        return false;
-    }
+    return Commands().contains(id);
 }
 
 bool CZEPHView::IsCommandEnabled(int id) const
@@ -291,6 +278,23 @@ bool CZEPHView::IsCommandEnabled(int id) const
         return true;
     default:
         return true;
+    }
+}
+
+QString CZEPHView::DisabledTip(int id) const
+{
+    switch (id) {
+    case Cmd::Undo:
+        return QStringLiteral("Nothing to undo");
+    case Cmd::Cut:
+    case Cmd::Copy:
+    case Cmd::Comment:
+    case Cmd::Uncomment:
+        return QStringLiteral("Select some text first");
+    case Cmd::Paste:
+        return QStringLiteral("Copy some text first");
+    default:
+        return QString();
     }
 }
 

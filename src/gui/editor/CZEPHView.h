@@ -39,8 +39,11 @@ public:
     void DiscardChanges() override;
     QIcon Icon() const override;
 
+    // The commands every text document performs.
+    static const QList<int>& Commands();
     bool HasCommand(int id) const override;
     bool IsCommandEnabled(int id) const override;
+    QString DisabledTip(int id) const override;
     bool IsCommandChecked(int id) const override;
     void RunCommand(int id) override;
     void Activated() override;

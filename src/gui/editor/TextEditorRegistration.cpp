@@ -31,4 +31,5 @@ void RegisterTextEditor(IShell& shell)
         return view && view->GoToRecipe(name);
     };
     shell.SetTextEditor(std::move(editor));
+    shell.DeclareDocumentCommands(DocumentKind::Text, CZEPHView::Commands());
 }

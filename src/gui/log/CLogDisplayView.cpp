@@ -935,28 +935,19 @@ QString CLogDisplayView::Title() const
     return QFileInfo(m_doc.Path()).fileName();
 }
 
+const QList<int>& CLogDisplayView::Commands()
+{
+    static const QList<int> ids = { Cmd::ViewEntryDetails, Cmd::EditRecipe, Cmd::ManuallyEditRecipe,
+        Cmd::ViewRecipe, Cmd::OpenLogAsText, Cmd::Find, Cmd::FindNext, Cmd::SelectAll, Cmd::SaveAs, Cmd::Save,
+        Cmd::Font, Cmd::LogToolbar, Cmd::Print, Cmd::PrintPreview };
+    return ids;
+}
+
 bool CLogDisplayView::HasCommand(int id) const
 {
-    switch (id) {
-    case Cmd::ViewEntryDetails:
-    case Cmd::EditRecipe:
-    case Cmd::ManuallyEditRecipe:
-    case Cmd::ViewRecipe:
-    case Cmd::OpenLogAsText:
-    case Cmd::Options:
-    case Cmd::Find:
-    case Cmd::FindNext:
-    case Cmd::SelectAll:
-    case Cmd::SaveAs:
-    case Cmd::Save:
-    case Cmd::Font:
-    case Cmd::LogToolbar:
-    case Cmd::Print:
-    case Cmd::PrintPreview:
-        return true;
-    default:
-        return false;
-    }
+    // Options belongs to the frame (the Options sheet); an active log only takes it over for its
+    // own options, so it is not one of the log's declared commands.
+    return Commands().contains(id) || id == Cmd::Options;
 }
 
 bool CLogDisplayView::IsCommandEnabled(int id) const
@@ -966,6 +957,15 @@ bool CLogDisplayView::IsCommandEnabled(int id) const
     if (id == Cmd::FindNext)
         return !m_findText.isEmpty();
     return HasCommand(id);
+}
+
+QString CLogDisplayView::DisabledTip(int id) const
+{
+    if (id == Cmd::Save)
+        return QStringLiteral("A log is not written back; use Save As for a copy");
+    if (id == Cmd::FindNext)
+        return QStringLiteral("Find some text first");
+    return QString();
 }
 
 bool CLogDisplayView::IsCommandChecked(int id) const

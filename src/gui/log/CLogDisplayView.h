@@ -35,8 +35,11 @@ public:
     // The document window's side.
     QString Path() const override { return m_doc.Path(); }
     QString Title() const override;
+    // The commands every log view performs.
+    static const QList<int>& Commands();
     bool HasCommand(int id) const override;
     bool IsCommandEnabled(int id) const override;
+    QString DisabledTip(int id) const override;
     bool IsCommandChecked(int id) const override;
     void RunCommand(int id) override;
     void Activated() override;

@@ -98,4 +98,5 @@ void RegisterLogViewer(IShell& shell)
             }
             return view;
         });
+    shell.DeclareDocumentCommands(DocumentKind::Log, CLogDisplayView::Commands());
 }

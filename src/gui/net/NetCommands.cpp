@@ -79,6 +79,7 @@ void Install(IShell& shell)
         dialog.exec();
         target->UpdateCommandStates();
     });
+    shell.SetCommandDisabledTip(Cmd::Disconnect, QStringLiteral("ZEPH is not connected to the remote host"));
     shell.SetCommandHandler(Cmd::RemoteFilesFolders, [target] {
         CRemoteFilesFoldersSheet sheet(QStringLiteral("Remote Files and Folders"), target->Window());
         sheet.exec();
