@@ -574,7 +574,7 @@ private slots:
         QTest::newRow("Disable Procmail") << int(Cmd::DisableProcmail) << false << table;
         QTest::newRow("man page") << int(Cmd::ManProcmail) << false << table;
         QTest::newRow("procmail version") << int(Cmd::VersionView) << false << table;
-        QTest::newRow("Options without a log") << int(Cmd::Options) << false << table;
+        QTest::newRow("Options") << int(Cmd::Options) << true << table;
         QTest::newRow("gated Pending Files") << int(Cmd::PendingFiles) << true << table;
         QTest::newRow("New Recipe") << int(Cmd::NewRecipe) << true << table;
         QTest::newRow("Cut") << int(Cmd::Cut) << true << QStringLiteral("Open a text file first");
