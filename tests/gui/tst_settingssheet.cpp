@@ -227,17 +227,22 @@ private slots:
     {
         QTest::addColumn<int>("show");
         QTest::addColumn<bool>("pending");
+        QTest::addColumn<int>("setupRun");
         QTest::addColumn<bool>("offered");
-        QTest::newRow("on, files pending") << 1 << true << true;
-        QTest::newRow("off, files pending") << 0 << true << false;
-        QTest::newRow("on, nothing pending") << 1 << false << false;
+        QTest::newRow("on, files pending") << 1 << true << 1 << true;
+        QTest::newRow("off, files pending") << 0 << true << 1 << false;
+        QTest::newRow("on, nothing pending") << 1 << false << 1 << false;
+        // Without a finished setup there is no dialog to offer, and no message either.
+        QTest::newRow("on, files pending, setup not run") << 1 << true << 0 << false;
     }
     void pendingOfferOnClose()
     {
         QFETCH(int, show);
         QFETCH(bool, pending);
+        QFETCH(int, setupRun);
         QFETCH(bool, offered);
         SetSetting(Settings::ShowPendingFilesDlg, show);
+        SetSetting(Settings::SetupWizRun, setupRun);
         QString error;
         QVERIFY(CProcmailrcFile().CreateDefault(&error));
         if (pending)
@@ -265,6 +270,7 @@ private slots:
         else
             QTest::qWait(300);
         QCOMPARE(dialogShown, offered);
+        QVERIFY(Prompt::History().isEmpty());
     }
 
     // A refused page becomes the current page with its message; the sheet stays open.

@@ -93,7 +93,10 @@ int CPropSheetSetup::Run(IShell& shell, const QString& caption, int firstPage, b
         result = sheet.exec();
     }
     shell.UpdateCommandStates();
-    if (GetSetting(Settings::ShowPendingFilesDlg) != 0 && HasPending()) {
+    // Before the setup has run, the Pending Files dialog is not shown at all; the offer stays
+    // silent then rather than closing the sheet with a message the user did not ask for.
+    if (GetSetting(Settings::ShowPendingFilesDlg) != 0 && GetSetting(Settings::SetupWizRun) != 0
+        && HasPending()) {
         // Posted, so the dialog opens after the sheet and its caller are done.
         IShell* target = &shell;
         QTimer::singleShot(0, shell.Window(), [target] { target->RunCommand(Cmd::PendingFiles); });
