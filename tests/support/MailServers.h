@@ -47,6 +47,11 @@ public:
         QString user; // empty: no login asked
         QString password;
         QString relayDomain; // empty: every recipient is taken
+        // When set, mail for this address goes to real procmail run as `localUser`, with
+        // `localSendmail` as its SENDMAIL (see smtp_server.py --local).
+        QString localAddress;
+        QString localUser;
+        QString localSendmail;
     };
     struct Received
     {
@@ -63,6 +68,10 @@ public:
     int Connections();
     // "AUTH <mechanism> ok|failed" for every login so far.
     QList<QByteArray> Logins();
+    // procmail's exit code for every finished local delivery, in the order the messages came.
+    QList<int> Deliveries();
+    // Local deliveries that have started and not ended yet.
+    int DeliveriesRunning();
 
 private:
     Options m_options;
