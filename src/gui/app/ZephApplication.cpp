@@ -19,6 +19,7 @@
 #include "gui/log/LogViewerRegistration.h"
 #include "gui/mail/InstallMail.h"
 #include "gui/net/NetCommands.h"
+#include "gui/procmail/ProcmailTasks.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
 #include "gui/wizard/RecipeWizardCommands.h"
@@ -101,6 +102,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     InstallRecipeList(shell);
     InstallMail(shell);
     InstallRecipeWizard(shell);
+    InstallProcmailTasks(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)

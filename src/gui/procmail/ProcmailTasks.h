@@ -1,0 +1,6 @@
+#pragma once
+
+class IShell;
+
+// Connects the Help menu's man pages and procmail version. Once, after the shell exists.
+void InstallProcmailTasks(IShell& shell);
