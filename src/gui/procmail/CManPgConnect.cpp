@@ -37,19 +37,20 @@ void CManPgConnect::SetTexts(bool versionMode, int fileCount)
     const QString what
         = versionMode ? QStringLiteral("procmail version information") : QStringLiteral("information");
     const QString files = fileCount > 1 ? QStringLiteral("files") : QStringLiteral("file");
-    m_text->setText(
-        QStringLiteral(
-            "To retrieve the %1 from the remote host, the following steps will be taken:\n\n1.  When you hit the "
-            "'Connect' button, ZEPH will add a temporary recipe to your .procmailrc file, upload the modified "
-            ".procmailrc file, and then prompt you to send a message to yourself.  (When triggered by a message "
-            "from your address, the new temporary recipe will create the appropriate temporary %2 on the remote "
-            "host.)\n\n2.  When prompted, you should send a message (blank or otherwise) to yourself.\n\n3.  After "
-            "your message is received, ZEPH will download the newly created %3 from your ISP, delete the %4 from "
-            "your ISP, then upload your previous .procmailrc file, (without the temporary recipe we added in step "
-            "one).\n\nThe temporary recipe added in step one that will create the %5 will only trigger on mail "
-            "from your address.  For that reason, it's important that you specify the correct 'From:' address "
-            "below.  (Although it wouldn't be disastrous if the recipe was triggered multiple times, it would be "
-            "inefficient.)\n\nPlease make sure the address in the box below is the 'From:' address you will use "
-            "when you send a message to yourself, then hit the 'Connect' button.")
-            .arg(what, files, files, files, files));
+    m_text->setText(QStringLiteral(
+        "To retrieve the %1 from the remote host, the following steps will be taken:\n\n1.  When you hit the "
+        "'Connect' button, ZEPH will add a temporary recipe to your .procmailrc file, upload the modified "
+        ".procmailrc file, and then prompt you to send a message to yourself.  (When triggered by a message "
+        "from your address, the new temporary recipe will create the appropriate temporary %2 on the remote "
+        "host.)\n\n2.  When prompted, you should send a message (blank or otherwise) to yourself.\n\n3.  "
+        "After "
+        "your message is received, ZEPH will download the newly created %3 from your ISP, delete the %4 from "
+        "your ISP, then upload your previous .procmailrc file, (without the temporary recipe we added in "
+        "step "
+        "one).\n\nThe temporary recipe added in step one that will create the %5 will only trigger on mail "
+        "from your address.  For that reason, it's important that you specify the correct 'From:' address "
+        "below.  (Although it wouldn't be disastrous if the recipe was triggered multiple times, it would be "
+        "inefficient.)\n\nPlease make sure the address in the box below is the 'From:' address you will use "
+        "when you send a message to yourself, then hit the 'Connect' button.")
+                        .arg(what, files, files, files, files));
 }

@@ -11,12 +11,13 @@ CManPgFiles::CManPgFiles(QWidget* parent)
     : QWidget(parent)
 {
     auto* text = new QLabel(
-        QStringLiteral("You may want ZEPH to retrieve any or all of the files listed below from the remote host.  "
-                       "Files that have a check next to them are files that were not found locally, it's a good "
-                       "idea to get a copy of those files to have them on hand for future reference.  Any file "
-                       "that has a check next to it will be downloaded from the remote host.  Check or uncheck "
-                       "any item as desired.  Items not checked will be ignored.  When you have decided which "
-                       "files you would like ZEPH to retrieve, please hit 'Next'."),
+        QStringLiteral(
+            "You may want ZEPH to retrieve any or all of the files listed below from the remote host.  "
+            "Files that have a check next to them are files that were not found locally, it's a good "
+            "idea to get a copy of those files to have them on hand for future reference.  Any file "
+            "that has a check next to it will be downloaded from the remote host.  Check or uncheck "
+            "any item as desired.  Items not checked will be ignored.  When you have decided which "
+            "files you would like ZEPH to retrieve, please hit 'Next'."),
         this);
     text->setWordWrap(true);
     auto* heading = new QLabel(QStringLiteral("Files"), this);

@@ -29,14 +29,20 @@ CManPgSendMsgDlg::CManPgSendMsgDlg(CTempRecipeTask& task, QStringList downloads,
     SetHelpTopic(this, HelpTopic);
     auto* text = new QLabel(
         QStringLiteral(
-            "Please send a mail message to yourself now (the message from your address will trigger the creation "
-            "of the appropriate files).  To do so, click on the underlined \"Send Mail Message\" hyperlink below.  "
-            "Your default email program should pop up (if it doesn't, please click the \"Mailto Link Failed\" "
-            "button).  Please verify the message is correctly addressed to your address, send it, then check to "
+            "Please send a mail message to yourself now (the message from your address will trigger the "
+            "creation "
+            "of the appropriate files).  To do so, click on the underlined \"Send Mail Message\" hyperlink "
+            "below.  "
+            "Your default email program should pop up (if it doesn't, please click the \"Mailto Link "
+            "Failed\" "
+            "button).  Please verify the message is correctly addressed to your address, send it, then check "
+            "to "
             "see if the message has arrived (using your regular mail program that you use to send the test "
             "message).  Then minimize your mail program and ZEPH will again be the active program.\n\nIf you "
-            "receive the message you send to yourself click on the \"I received my mail message\" button.  If you "
-            "do not receive your message within one minute or so please click on the \"I did not receive my mail "
+            "receive the message you send to yourself click on the \"I received my mail message\" button.  "
+            "If you "
+            "do not receive your message within one minute or so please click on the \"I did not receive my "
+            "mail "
             "message\" button."),
         this);
     text->setWordWrap(true);
@@ -44,7 +50,8 @@ CManPgSendMsgDlg::CManPgSendMsgDlg(CTempRecipeTask& task, QStringList downloads,
     link->setObjectName(QStringLiteral("sendMailLink"));
     link->setText(QStringLiteral("Send Mail Message"));
     const QString address = GetSettingString(Settings::EmailAddress);
-    link->SetURL(QStringLiteral("mailto:") + (address.isEmpty() ? QStringLiteral("Address not entered") : address));
+    link->SetURL(
+        QStringLiteral("mailto:") + (address.isEmpty() ? QStringLiteral("Address not entered") : address));
 
     const auto button = [this](const QString& caption) {
         auto* b = new QPushButton(caption, this);
@@ -62,16 +69,21 @@ CManPgSendMsgDlg::CManPgSendMsgDlg(CTempRecipeTask& task, QStringList downloads,
         Prompt::Tell(
             QStringLiteral(
                 "If you have clicked on the underlined \"Send Mail Message\" hyperlink and your regular mail "
-                "program did not pop up, it means your computer doesn't have that program registered with windows "
-                "for sending mail.  You'll have to do a little more work.\n\nAfter you close this messagebox the "
-                "'Start' Menu will appear.  Please use that to start up your regular mail program.  Then send a "
-                "test message to yourself and see if it's delivered to you within about a minute.  When you're "
+                "program did not pop up, it means your computer doesn't have that program registered with "
+                "windows "
+                "for sending mail.  You'll have to do a little more work.\n\nAfter you close this messagebox "
+                "the "
+                "'Start' Menu will appear.  Please use that to start up your regular mail program.  Then "
+                "send a "
+                "test message to yourself and see if it's delivered to you within about a minute.  When "
+                "you're "
                 "finished, minimize your mail program and ZEPH will again be the active program."),
             QStringLiteral("Mailto error"), Prompt::Information);
     });
-    connect(m_received, &QPushButton::clicked, this, [this] { finishWith(m_task.MailReceived(m_downloads)); });
     connect(
-        m_notReceived, &QPushButton::clicked, this, [this] { finishWith(m_task.MailNotReceived(m_downloads)); });
+        m_received, &QPushButton::clicked, this, [this] { finishWith(m_task.MailReceived(m_downloads)); });
+    connect(m_notReceived, &QPushButton::clicked, this,
+        [this] { finishWith(m_task.MailNotReceived(m_downloads)); });
     connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, HelpTopic); });
     connect(m_cancel, &QPushButton::clicked, this, &CManPgSendMsgDlg::reject);
 

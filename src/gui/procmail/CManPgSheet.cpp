@@ -78,7 +78,8 @@ void CManPgSheet::Next()
 {
     m_selection = m_files->Selection();
     if (!m_selection.contains(true)) {
-        Prompt::Tell(QStringLiteral("No files are selected.  Either select one or more files, or hit cancel."),
+        Prompt::Tell(
+            QStringLiteral("No files are selected.  Either select one or more files, or hit cancel."),
             QStringLiteral("No Files Selected"), Prompt::Information);
         return;
     }

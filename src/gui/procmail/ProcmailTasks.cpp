@@ -15,8 +15,9 @@ namespace {
 void runManPageSheet(IShell& shell, bool versionMode)
 {
     if (GetSetting(Settings::SetupWizRun) == 0) {
-        Prompt::Tell(QStringLiteral("You cannot retrieve this information until after you have run the Initial Setup "
-                                    "Wizard.  To do so, from the 'Tools' menu select 'Initial Setup'."),
+        Prompt::Tell(
+            QStringLiteral("You cannot retrieve this information until after you have run the Initial Setup "
+                           "Wizard.  To do so, from the 'Tools' menu select 'Initial Setup'."),
             QStringLiteral("Setup not initialized"), Prompt::Information);
         return;
     }
