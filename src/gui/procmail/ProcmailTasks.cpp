@@ -6,6 +6,7 @@
 #include "core/workspace/Workspace.h"
 #include "gui/common/CommandIds.h"
 #include "gui/common/IShell.h"
+#include "gui/procmail/CDisableProcmailDlg.h"
 #include "gui/procmail/CManPgSheet.h"
 
 #include <QFileInfo>
@@ -52,4 +53,8 @@ void InstallProcmailTasks(IShell& shell)
     shell.SetCommandHandler(
         Cmd::VersionView, [target] { openOrFetch(*target, ManPageFiles::VersionItem, true); });
     shell.SetCommandHandler(Cmd::VersionUpdate, [target] { runManPageSheet(*target, true); });
+    shell.SetCommandHandler(Cmd::DisableProcmail, [target] {
+        CDisableProcmailDlg dialog(target->Window());
+        dialog.exec();
+    });
 }
