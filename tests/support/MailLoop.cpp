@@ -56,11 +56,8 @@ bool MailLoop::Start()
     if (!m_ftp->Start(&m_error))
         return false;
 
-    TestSmtpServer::Options smtp;
-    smtp.localAddress = QString::fromUtf8(m_address);
-    smtp.localUser = m_sandbox.UserName();
-    smtp.localSendmail = m_sandbox.SendmailStubPath();
-    m_smtp = std::make_unique<TestSmtpServer>(smtp);
+    m_smtp = std::make_unique<TestSmtpServer>();
+    m_smtp->DeliverLocally(QString::fromUtf8(m_address), m_sandbox.UserName(), m_sandbox.SendmailStubPath());
     if (!m_smtp->Start(&m_error))
         return false;
 

@@ -125,9 +125,8 @@ bool TestSmtpServer::Start(QString* error)
         args << QStringLiteral("--auth") << m_options.user << m_options.password;
     if (!m_options.relayDomain.isEmpty())
         args << QStringLiteral("--relay-domain") << m_options.relayDomain;
-    if (!m_options.localAddress.isEmpty())
-        args << QStringLiteral("--local") << m_options.localAddress << m_options.localUser
-             << m_options.localSendmail;
+    if (!m_local.isEmpty())
+        args << QStringLiteral("--local") << m_local;
     return m_peer.Start(supportScript("smtp_server.py"), args, QStringLiteral("python3-aiosmtpd"), error);
 }
 
@@ -164,6 +163,11 @@ QList<QByteArray> TestSmtpServer::Logins()
             logins.append(line);
     }
     return logins;
+}
+
+void TestSmtpServer::DeliverLocally(const QString& address, const QString& user, const QString& sendmail)
+{
+    m_local = QStringList { address, user, sendmail };
 }
 
 QList<int> TestSmtpServer::Deliveries()

@@ -47,11 +47,6 @@ public:
         QString user; // empty: no login asked
         QString password;
         QString relayDomain; // empty: every recipient is taken
-        // When set, mail for this address goes to real procmail run as `localUser`, with
-        // `localSendmail` as its SENDMAIL (see smtp_server.py --local).
-        QString localAddress;
-        QString localUser;
-        QString localSendmail;
     };
     struct Received
     {
@@ -61,6 +56,9 @@ public:
     };
 
     explicit TestSmtpServer(const Options& options = Options());
+    // Before Start: mail for `address` goes to real procmail run as `user`, with `sendmail` as its
+    // SENDMAIL (see smtp_server.py --local).
+    void DeliverLocally(const QString& address, const QString& user, const QString& sendmail);
     bool Start(QString* error);
     int Port() const { return m_peer.Port(); }
     QList<Received> Messages() const;
@@ -75,6 +73,7 @@ public:
 
 private:
     Options m_options;
+    QStringList m_local;
     QTemporaryDir m_dir;
     TestPeerProcess m_peer;
 };
