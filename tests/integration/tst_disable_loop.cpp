@@ -54,10 +54,10 @@ class TestDisableLoop : public QObject
     // The user's mail is filtered when the offer lands in "spam", unfiltered in the inbox.
     bool filtered()
     {
-        m_loop->Host().ClearOutputs();
+        m_loop->ClearOutputs();
         if (!m_loop->MailYourself("cheap offer", "Buy.\n"))
             return false;
-        return m_loop->Host().Folder(QStringLiteral("spam")).size() == 1 && m_loop->Host().Inbox().isEmpty();
+        return m_loop->Host().Folder(QStringLiteral("spam")).size() == 1 && m_loop->Inbox().isEmpty();
     }
 
 private slots:
@@ -105,8 +105,8 @@ private slots:
 
         // No filtering, and the message is still delivered.
         QVERIFY(!filtered());
-        QCOMPARE(m_loop->Host().Inbox().size(), 1);
-        QCOMPARE(ProcmailSandbox::Body(m_loop->Host().Inbox().first()), QByteArray("Buy.\n"));
+        QCOMPARE(m_loop->Inbox().size(), 1);
+        QCOMPARE(ProcmailSandbox::Body(m_loop->Inbox().first()), QByteArray("Buy.\n"));
 
         Prompt::ClearHistory();
         Prompt::QueueAnswer(Prompt::Yes);

@@ -34,7 +34,7 @@ private slots:
         const QList<QByteArray> spam = loop.Host().Folder(QStringLiteral("spam"));
         QCOMPARE(spam.size(), 1);
         QCOMPARE(ProcmailSandbox::Body(spam.first()), QByteArray("Buy.\n"));
-        const QList<QByteArray> inbox = loop.Host().Inbox();
+        const QList<QByteArray> inbox = loop.Inbox();
         QCOMPARE(inbox.size(), 2);
         // procmail's clone delivers the ping while the reply travels: either may come first.
         const bool pongFirst = ProcmailSandbox::Header(inbox.at(0), "Subject") == "pong";
@@ -55,7 +55,7 @@ private slots:
         QVERIFY(loop.Send(loop.Address(), { "someone@example.net" },
             ProcmailSandbox::Message(loop.Address(), "someone@example.net", "Hi", "x\n")));
         QVERIFY(loop.Deliveries().isEmpty());
-        QVERIFY(loop.Host().Inbox().isEmpty());
+        QVERIFY(loop.Inbox().isEmpty());
         QCOMPARE(loop.Smtp().Messages().size(), 1);
     }
 };

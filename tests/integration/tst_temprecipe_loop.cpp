@@ -90,7 +90,7 @@ private slots:
             QVERIFY2(!m_loop->Host().FileExists(QLatin1String(name)), name);
         QCOMPARE(m_loop->Host().ReadFile(QStringLiteral(".procmailrc")), CProcmailrcFile::DefaultText());
         QCOMPARE(ReadTestFile(Workspace::GetProcmailrcPath()), CProcmailrcFile::DefaultText());
-        QCOMPARE(m_loop->Host().Inbox().size(), 1);
+        QCOMPARE(m_loop->Inbox().size(), 1);
         QVERIFY(!HasPending());
         QCOMPARE(captions().first(), QStringLiteral("Download to begin"));
         QVERIFY(captions().contains(QStringLiteral("Uploading .procmailrc")));

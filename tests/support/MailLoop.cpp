@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryFile>
@@ -38,6 +39,26 @@ MailLoop::~MailLoop()
     // The servers go before the user whose home they serve.
     m_smtp.reset();
     m_ftp.reset();
+    if (!m_sandbox.UserName().isEmpty())
+        QFile::remove(MailboxPath());
+}
+
+QString MailLoop::MailboxPath() const
+{
+    return QStringLiteral("/var/mail/") + m_sandbox.UserName();
+}
+
+QList<QByteArray> MailLoop::Inbox() const
+{
+    QFile mailbox(MailboxPath());
+    return mailbox.open(QIODevice::ReadOnly) ? ProcmailSandbox::SplitMbox(mailbox.readAll())
+                                             : QList<QByteArray>();
+}
+
+void MailLoop::ClearOutputs()
+{
+    m_sandbox.ClearOutputs();
+    QFile::remove(MailboxPath());
 }
 
 bool MailLoop::Start()

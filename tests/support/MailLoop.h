@@ -17,15 +17,17 @@
 // mail for the user back into the SMTP server.
 //
 // What ZEPH uploads is what procmail reads: the .procmailrc in the home decides everything.
-// SENDMAIL and DEFAULT ($HOME/mail/inbox) come from procmail's command line, so that ZEPH's own
-// .procmailrc needs nothing made for the tests. Needs root (see ProcmailSandbox).
+// SENDMAIL comes from procmail's command line, so that ZEPH's own .procmailrc needs nothing made
+// for the tests; the mailbox is procmail's default, /var/mail/<user>, as on a real host, so that a
+// procmail that a recipe starts delivers there too. Needs root (see ProcmailSandbox).
 //
 //   MailLoop loop;
 //   QVERIFY2(loop.Start(), qPrintable(loop.Error()));
 //   loop.UseSettings();                       // FTP settings, password and "Email address"
 //   ... ZEPH uploads its files ...
 //   QVERIFY2(loop.MailYourself("Hi", "text\n"), qPrintable(loop.Error()));
-//   loop.Host().Inbox();                      // what procmail delivered
+//   loop.Inbox();                             // what procmail delivered to the mailbox
+//   loop.Host().Folder("spam");               // and to the folders under $HOME/mail
 class MailLoop
 {
 public:
@@ -58,6 +60,12 @@ public:
     // recipe with the c flag, and the clone's mail to the user comes in after the first delivery
     // ended. False after a minute.
     bool WaitUntilQuiet();
+
+    // The user's mailbox (procmail's DEFAULT), message by message.
+    QList<QByteArray> Inbox() const;
+    QString MailboxPath() const;
+    // Empties the mailbox and what ProcmailSandbox::ClearOutputs empties.
+    void ClearOutputs();
 
     // procmail's exit code for every local delivery so far.
     QList<int> Deliveries() { return m_smtp->Deliveries(); }

@@ -178,6 +178,16 @@ bool ProcmailSandbox::WriteFile(const QString& relativeToHome, const QByteArray&
     return Chown(path);
 }
 
+bool ProcmailSandbox::MakeDir(const QString& relativeToHome)
+{
+    const QString path = Home() + QLatin1Char('/') + relativeToHome;
+    if (!QDir().mkpath(path)) {
+        m_error = QStringLiteral("cannot make %1").arg(path);
+        return false;
+    }
+    return Chown(Home() + QLatin1Char('/') + relativeToHome.section(QLatin1Char('/'), 0, 0));
+}
+
 QByteArray ProcmailSandbox::ReadFile(const QString& relativeToHome) const
 {
     QFile file(Home() + QLatin1Char('/') + relativeToHome);

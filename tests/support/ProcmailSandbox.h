@@ -65,6 +65,8 @@ public:
     QString SentFolder() const;
     // Writes a file below the home folder, owned by the sandbox user.
     bool WriteFile(const QString& relativeToHome, const QByteArray& content);
+    // Makes a folder below the home folder (with its parents), owned by the sandbox user.
+    bool MakeDir(const QString& relativeToHome);
     QByteArray ReadFile(const QString& relativeToHome) const;
     bool FileExists(const QString& relativeToHome) const;
 

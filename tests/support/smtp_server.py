@@ -12,8 +12,9 @@ Usage: smtp_server.py OUTDIR [--auth USER PASSWORD] [--relay-domain DOMAIN]
 --relay-domain   refuses every recipient outside DOMAIN with 550, as a server that does not relay
 --local          delivers mail for ADDRESS as an MTA with procmail as its local delivery agent
                  does: a "From " line is put in front and real procmail runs as USER (its home and
-                 .procmailrc from the password file), with SENDMAIL, DEFAULT and ORGMAIL given on
-                 its command line ($HOME/mail/inbox). It prints "LOCAL <n>" when it starts and
+                 .procmailrc from the password file), with SENDMAIL given on its command line. The
+                 mailbox is procmail's own default, /var/mail/USER, so that a procmail started by
+                 a recipe delivers to the same one. It prints "LOCAL <n>" when it starts and
                  "DELIVER <n> <exit code>" when procmail has ended; a
                  procmail that fails makes the server answer 451, as an MTA defers.
 """
@@ -89,7 +90,6 @@ class Handler:
 async def deliver_locally(envelope):
     address, user, sendmail = LOCAL
     home = pwd.getpwnam(user).pw_dir
-    inbox = home + "/mail/inbox"
     sender = envelope.mail_from or "MAILER-DAEMON"
     stamp = time.strftime("%a %b %d %H:%M:%S %Y", time.gmtime())
     data = ("From %s  %s\n" % (sender, stamp)).encode() + envelope.original_content.replace(b"\r\n", b"\n")
@@ -97,7 +97,7 @@ async def deliver_locally(envelope):
     # in on a new connection before this delivery ends.
     process = await asyncio.create_subprocess_exec(
         "setpriv", "--reuid=" + user, "--regid=" + user, "--clear-groups", "--",
-        "/usr/bin/procmail", "SENDMAIL=" + sendmail, "DEFAULT=" + inbox, "ORGMAIL=" + inbox,
+        "/usr/bin/procmail", "SENDMAIL=" + sendmail,
         stdin=asyncio.subprocess.PIPE, cwd=home,
         env={"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": home, "LOGNAME": user, "USER": user})
     await process.communicate(data)
