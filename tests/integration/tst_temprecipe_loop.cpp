@@ -11,6 +11,7 @@
 #include "core/procmail/CTempRecipeTask.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
+#include "support/FtpServers.h"
 #include "support/MailLoop.h"
 
 #include <QTest>
@@ -167,6 +168,44 @@ private slots:
         QCOMPARE(ReadTestFile(Workspace::GetProcmailrcPath()), CProcmailrcFile::DefaultText());
         QVERIFY(HasPending());
         QCOMPARE(captions().last(), QStringLiteral("Upload failed"));
+    }
+
+    // Uploads refused after their data by a server that runs out of disk: the first one (the
+    // recipe) backs out at once; the second one (the restored file) leaves it queued. Either
+    // way the local .procmailrc ends without the recipe and the user is told.
+    void refusedUploads_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("every upload refused") << QStringLiteral("stor452") << false;
+        QTest::newRow("restore refused") << QStringLiteral("fail2nd") << true;
+    }
+    void refusedUploads()
+    {
+        QFETCH(QString, scenario);
+        QFETCH(bool, asked);
+        TestFtpServer server(TestFtpServer::Fault, scenario);
+        QVERIFY(StartServerForSettings(server));
+        CRemoteHost host;
+        CTempRecipeTask task(host);
+        ManPageFiles::Request request;
+        request.versionMode = true;
+        request.fromAddress = "me@example.org";
+        bool wasAsked = false;
+        QVERIFY(!task.RunManPages(request, [&](const QStringList&) {
+            wasAsked = true;
+            return false;
+        }));
+        QCOMPARE(wasAsked, asked);
+        QCOMPARE(ReadTestFile(Workspace::GetProcmailrcPath()), CProcmailrcFile::DefaultText());
+        QVERIFY(HasPending());
+        QVERIFY(captions().contains(QStringLiteral("Upload failed")));
+        // The refusal of the recipe's upload is shown with the server's words; the restored
+        // file's only says where the file waits.
+        const QList<Prompt::Record> shown = Prompt::History();
+        QCOMPARE(std::any_of(shown.begin(), shown.end(),
+                     [](const Prompt::Record& r) { return r.text.contains(QStringLiteral("452")); }),
+            !asked);
     }
 };
 

@@ -45,17 +45,21 @@ QString CTempRecipeTask::FileWord(const QStringList& names)
     return names.size() < 2 ? QStringLiteral("file") : QStringLiteral("files");
 }
 
-bool CTempRecipeTask::uploadProcmailrc()
+bool CTempRecipeTask::uploadProcmailrc(bool* transferFailed)
 {
-    const bool ok = m_host.Connect()
-        && m_host.Transfer(m_file.Path(), RemoteProcmailrc, false, false, CRemoteHost::PassiveSetting() != 0);
-    if (ok) {
-        RemovePending(m_file.Path(), RemoteProcmailrc);
-        CAppState::Instance().RemoteFiles().AddUpload(RemoteProcmailrc, m_file.Path(),
-            COleDateTime::FromDateTime(Clock::Now()), CRemoteFilesFoldersMgr::LocalFileTime(m_file.Path()),
-            CRemoteFilesFoldersMgr::UploadPermissions());
+    // Connect tells the user itself why it failed; only a failed transfer is left to the caller.
+    if (!m_host.Connect())
+        return false;
+    if (!m_host.Transfer(m_file.Path(), RemoteProcmailrc, false, false, CRemoteHost::PassiveSetting() != 0)) {
+        if (transferFailed)
+            *transferFailed = true;
+        return false;
     }
-    return ok;
+    RemovePending(m_file.Path(), RemoteProcmailrc);
+    CAppState::Instance().RemoteFiles().AddUpload(RemoteProcmailrc, m_file.Path(),
+        COleDateTime::FromDateTime(Clock::Now()), CRemoteFilesFoldersMgr::LocalFileTime(m_file.Path()),
+        CRemoteFilesFoldersMgr::UploadPermissions());
+    return true;
 }
 
 void CTempRecipeTask::queueProcmailrcUpload()
@@ -69,8 +73,9 @@ CTempRecipeTask::Result CTempRecipeTask::Run(
 {
     if (!m_file.SetTempRecipe(recipe))
         return Result::NotStarted;
-    const bool uploaded = uploadProcmailrc();
-    if (!uploaded && m_host.IsConnected())
+    bool transferFailed = false;
+    const bool uploaded = uploadProcmailrc(&transferFailed);
+    if (transferFailed)
         m_host.ShowResult();
     m_host.Disconnect();
     if (!uploaded) {

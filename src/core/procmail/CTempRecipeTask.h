@@ -60,8 +60,9 @@ public:
     static QString FileWord(const QStringList& names);
 
 private:
-    // Connects, uploads the local .procmailrc as ".procmailrc" and records it; disconnects.
-    bool uploadProcmailrc();
+    // Connects, uploads the local .procmailrc as ".procmailrc" and records it. `transferFailed`
+    // is set when the connection stood and the transfer failed (its error is still to be shown).
+    bool uploadProcmailrc(bool* transferFailed = nullptr);
     bool downloadOne(const QString& name);
     void queueProcmailrcUpload();
 
