@@ -571,9 +571,9 @@ private slots:
         QTest::newRow("Initial Setup") << int(Cmd::InitialSetup) << false << table;
         QTest::newRow("Backup") << int(Cmd::Backup) << false << table;
         QTest::newRow("Vacation") << int(Cmd::Vacation) << false << table;
-        QTest::newRow("Disable Procmail") << int(Cmd::DisableProcmail) << false << table;
-        QTest::newRow("man page") << int(Cmd::ManProcmail) << false << table;
-        QTest::newRow("procmail version") << int(Cmd::VersionView) << false << table;
+        QTest::newRow("Disable Procmail") << int(Cmd::DisableProcmail) << true << table;
+        QTest::newRow("man page") << int(Cmd::ManProcmail) << true << table;
+        QTest::newRow("procmail version") << int(Cmd::VersionView) << true << table;
         QTest::newRow("Options") << int(Cmd::Options) << true << table;
         QTest::newRow("gated Pending Files") << int(Cmd::PendingFiles) << true << table;
         QTest::newRow("New Recipe") << int(Cmd::NewRecipe) << true << table;

@@ -125,6 +125,8 @@ bool TestSmtpServer::Start(QString* error)
         args << QStringLiteral("--auth") << m_options.user << m_options.password;
     if (!m_options.relayDomain.isEmpty())
         args << QStringLiteral("--relay-domain") << m_options.relayDomain;
+    if (!m_local.isEmpty())
+        args << QStringLiteral("--local") << m_local;
     return m_peer.Start(supportScript("smtp_server.py"), args, QStringLiteral("python3-aiosmtpd"), error);
 }
 
@@ -161,6 +163,34 @@ QList<QByteArray> TestSmtpServer::Logins()
             logins.append(line);
     }
     return logins;
+}
+
+void TestSmtpServer::DeliverLocally(const QString& address, const QString& user, const QString& sendmail)
+{
+    m_local = QStringList { address, user, sendmail };
+}
+
+QList<int> TestSmtpServer::Deliveries()
+{
+    QMap<int, int> codes;
+    for (const QByteArray& line : m_peer.Lines()) {
+        const QList<QByteArray> words = line.split(' ');
+        if (words.size() == 3 && words.first() == "DELIVER")
+            codes.insert(words.at(1).toInt(), words.last().toInt());
+    }
+    return codes.values();
+}
+
+int TestSmtpServer::DeliveriesRunning()
+{
+    int running = 0;
+    for (const QByteArray& line : m_peer.Lines()) {
+        if (line.startsWith("LOCAL "))
+            ++running;
+        else if (line.startsWith("DELIVER "))
+            --running;
+    }
+    return running;
 }
 
 TestPop3Server::TestPop3Server() = default;

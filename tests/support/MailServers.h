@@ -56,6 +56,9 @@ public:
     };
 
     explicit TestSmtpServer(const Options& options = Options());
+    // Before Start: mail for `address` goes to real procmail run as `user`, with `sendmail` as its
+    // SENDMAIL (see smtp_server.py --local).
+    void DeliverLocally(const QString& address, const QString& user, const QString& sendmail);
     bool Start(QString* error);
     int Port() const { return m_peer.Port(); }
     QList<Received> Messages() const;
@@ -63,9 +66,14 @@ public:
     int Connections();
     // "AUTH <mechanism> ok|failed" for every login so far.
     QList<QByteArray> Logins();
+    // procmail's exit code for every finished local delivery, in the order the messages came.
+    QList<int> Deliveries();
+    // Local deliveries that have started and not ended yet.
+    int DeliveriesRunning();
 
 private:
     Options m_options;
+    QStringList m_local;
     QTemporaryDir m_dir;
     TestPeerProcess m_peer;
 };

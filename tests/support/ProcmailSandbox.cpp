@@ -101,8 +101,8 @@ bool ProcmailSandbox::Start(const Options& options)
         return false;
     m_user = m_account.Name();
 
-    const QString stub = m_dir->path() + QStringLiteral("/sendmail-stub");
-    const QString sent = m_dir->path() + QStringLiteral("/sent");
+    const QString stub = SendmailStubPath();
+    const QString sent = SentFolder();
     if (!QDir().mkpath(ZephDir()) || !QDir().mkpath(MailDir()) || !QDir().mkpath(sent)) {
         m_error = QStringLiteral("cannot create the sandbox folders");
         return false;
@@ -143,6 +143,25 @@ QString ProcmailSandbox::Home() const
     return m_dir ? m_dir->path() + QStringLiteral("/home") : QString();
 }
 
+QString ProcmailSandbox::SendmailStubPath() const
+{
+    return m_dir ? m_dir->path() + QStringLiteral("/sendmail-stub") : QString();
+}
+
+QString ProcmailSandbox::SentFolder() const
+{
+    return m_dir ? m_dir->path() + QStringLiteral("/sent") : QString();
+}
+
+bool ProcmailSandbox::SetSendmailStub(const QByteArray& script)
+{
+    if (!WriteBytes(SendmailStubPath(), script, Executable)) {
+        m_error = QStringLiteral("cannot write the sendmail stub");
+        return false;
+    }
+    return true;
+}
+
 bool ProcmailSandbox::SetRecipes(const QByteArray& text)
 {
     return WriteFile(QStringLiteral(".procmail/zeph.recipes"), text);
@@ -157,6 +176,16 @@ bool ProcmailSandbox::WriteFile(const QString& relativeToHome, const QByteArray&
         return false;
     }
     return Chown(path);
+}
+
+bool ProcmailSandbox::MakeDir(const QString& relativeToHome)
+{
+    const QString path = Home() + QLatin1Char('/') + relativeToHome;
+    if (!QDir().mkpath(path)) {
+        m_error = QStringLiteral("cannot make %1").arg(path);
+        return false;
+    }
+    return Chown(Home() + QLatin1Char('/') + relativeToHome.section(QLatin1Char('/'), 0, 0));
 }
 
 QByteArray ProcmailSandbox::ReadFile(const QString& relativeToHome) const
@@ -238,7 +267,7 @@ QList<QByteArray> ProcmailSandbox::Folder(const QString& relativeToMailDir) cons
 QList<ProcmailSandbox::SentMail> ProcmailSandbox::Sent() const
 {
     QList<SentMail> mails;
-    QDir dir(m_dir->path() + QStringLiteral("/sent"));
+    QDir dir(SentFolder());
     for (const QString& name : dir.entryList({ QStringLiteral("*.eml") }, QDir::Files, QDir::Name)) {
         SentMail mail;
         QFile message(dir.filePath(name));
@@ -264,7 +293,7 @@ void ProcmailSandbox::ClearOutputs()
     mail.removeRecursively();
     QDir().mkpath(MailDir());
     const_cast<ProcmailSandbox*>(this)->Chown(MailDir());
-    QDir sent(m_dir->path() + QStringLiteral("/sent"));
+    QDir sent(SentFolder());
     for (const QString& name : sent.entryList(QDir::Files))
         sent.remove(name);
     QFile::remove(ZephDir() + QStringLiteral("/zeph.log"));

@@ -57,8 +57,16 @@ public:
 
     // Writes $ZEPH_DIR/zeph.recipes.
     bool SetRecipes(const QByteArray& text);
+    // Replaces the sendmail stub procmail runs (an executable script); the mail loop puts one
+    // there that also hands mail for the user back to its SMTP server.
+    bool SetSendmailStub(const QByteArray& script);
+    QString SendmailStubPath() const;
+    // Where the stub keeps each mail as <n>.eml with its arguments in <n>.args (see Sent()).
+    QString SentFolder() const;
     // Writes a file below the home folder, owned by the sandbox user.
     bool WriteFile(const QString& relativeToHome, const QByteArray& content);
+    // Makes a folder below the home folder (with its parents), owned by the sandbox user.
+    bool MakeDir(const QString& relativeToHome);
     QByteArray ReadFile(const QString& relativeToHome) const;
     bool FileExists(const QString& relativeToHome) const;
 

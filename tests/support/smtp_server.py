@@ -6,16 +6,26 @@ OUTDIR/msg-<n>.eml (the data as received, dot-stuffing removed) with OUTDIR/msg-
 the envelope: "FROM <addr>" and one "TO <addr>" line per recipient.
 
 Usage: smtp_server.py OUTDIR [--auth USER PASSWORD] [--relay-domain DOMAIN]
+                        [--local ADDRESS USER SENDMAIL]
 
 --auth           requires a login before MAIL (PLAIN, LOGIN, and CRAM-MD5 through the handler below)
 --relay-domain   refuses every recipient outside DOMAIN with 550, as a server that does not relay
+--local          delivers mail for ADDRESS as an MTA with procmail as its local delivery agent
+                 does: a "From " line is put in front and real procmail runs as USER (its home and
+                 .procmailrc from the password file), with SENDMAIL given on its command line. The
+                 mailbox is procmail's own default, /var/mail/USER, so that a procmail started by
+                 a recipe delivers to the same one. It prints "LOCAL <n>" when it starts and
+                 "DELIVER <n> <exit code>" when procmail has ended; a
+                 procmail that fails makes the server answer 451, as an MTA defers.
 """
 
 import asyncio
 import hmac
 import os
+import pwd
 import secrets
 import sys
+import time
 
 from aiosmtpd.smtp import MISSING, SMTP, AuthResult, LoginPassword
 
@@ -27,6 +37,10 @@ if "--auth" in ARGS:
     USER, PASSWORD = ARGS[i + 1].encode(), ARGS[i + 2].encode()
 if "--relay-domain" in ARGS:
     RELAY = ARGS[ARGS.index("--relay-domain") + 1].lower()
+LOCAL = None
+if "--local" in ARGS:
+    i = ARGS.index("--local")
+    LOCAL = (ARGS[i + 1].lower(), ARGS[i + 2], ARGS[i + 3])
 COUNT = [0]
 
 
@@ -44,14 +58,21 @@ class Handler:
 
     async def handle_DATA(self, server, session, envelope):
         COUNT[0] += 1
-        base = os.path.join(OUTDIR, "msg-%d" % COUNT[0])
+        n = COUNT[0]
+        base = os.path.join(OUTDIR, "msg-%d" % n)
         with open(base + ".eml", "wb") as f:
             f.write(envelope.original_content)
         with open(base + ".env", "w") as f:
             f.write("FROM %s\n" % envelope.mail_from)
             for rcpt in envelope.rcpt_tos:
                 f.write("TO %s\n" % rcpt)
-        return "250 2.0.0 Ok: queued as %d" % COUNT[0]
+        if LOCAL and any(r.lower() == LOCAL[0] for r in envelope.rcpt_tos):
+            say("LOCAL %d" % n)
+            code = await deliver_locally(envelope)
+            say("DELIVER %d %d" % (n, code))
+            if code != 0:
+                return "451 4.3.0 procmail exited with %d" % code
+        return "250 2.0.0 Ok: queued as %d" % n
 
     # aiosmtpd has no CRAM-MD5 of its own; RFC 2195.
     async def auth_CRAM__MD5(self, server, args):
@@ -64,6 +85,23 @@ class Handler:
         ok = USER is not None and user == USER and hmac.compare_digest(digest, expected)
         say("AUTH CRAM-MD5 %s" % ("ok" if ok else "failed"))
         return AuthResult(success=ok, handled=False)
+
+
+async def deliver_locally(envelope):
+    address, user, sendmail = LOCAL
+    home = pwd.getpwnam(user).pw_dir
+    sender = envelope.mail_from or "MAILER-DAEMON"
+    stamp = time.strftime("%a %b %d %H:%M:%S %Y", time.gmtime())
+    data = ("From %s  %s\n" % (sender, stamp)).encode() + envelope.original_content.replace(b"\r\n", b"\n")
+    # The event loop keeps serving while procmail runs: what procmail sends back to the user comes
+    # in on a new connection before this delivery ends.
+    process = await asyncio.create_subprocess_exec(
+        "setpriv", "--reuid=" + user, "--regid=" + user, "--clear-groups", "--",
+        "/usr/bin/procmail", "SENDMAIL=" + sendmail,
+        stdin=asyncio.subprocess.PIPE, cwd=home,
+        env={"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": home, "LOGNAME": user, "USER": user})
+    await process.communicate(data)
+    return process.returncode
 
 
 def authenticator(server, session, envelope, mechanism, auth_data):

@@ -1,6 +1,7 @@
 #include "core/procmail/CProcmailrcFile.h"
 
 #include "core/common/AtomicFile.h"
+#include "core/common/Prompt.h"
 #include "core/common/RegularFileCheck.h"
 #include "core/net/PendingFiles.h"
 #include "core/settings/Profile.h"
@@ -205,8 +206,7 @@ CProcmailrcFile::Failure CProcmailrcFile::ReplaceSettingLine(const QByteArray& t
     return Failure::None;
 }
 
-bool CProcmailrcFile::ReplaceSettingLine(
-    QByteArrayView marker, QByteArrayView prefix, const QByteArray& line, QString* error)
+bool CProcmailrcFile::readAll(QByteArray* text, QString* error)
 {
     if (!QFileInfo::exists(m_path))
         return fail(Failure::FileMissing, QStringLiteral("The file %1 does not exist.").arg(m_path), error);
@@ -217,12 +217,14 @@ bool CProcmailrcFile::ReplaceSettingLine(
     if (!file.open(QIODevice::ReadOnly))
         return fail(Failure::FileError,
             QStringLiteral("The file %1 could not be read: %2").arg(m_path, file.errorString()), error);
-    const QByteArray text = file.readAll();
-    file.close();
+    *text = file.readAll();
+    return true;
+}
 
-    QByteArray changed;
-    const QString markerText = QString::fromLatin1(marker.data(), marker.size());
-    switch (ReplaceSettingLine(text, marker, prefix, line, &changed)) {
+bool CProcmailrcFile::writeChanged(
+    Failure outcome, const QByteArray& changed, const QString& markerText, QString* error)
+{
+    switch (outcome) {
     case Failure::None:
         break;
     case Failure::MarkerMissing:
@@ -231,17 +233,120 @@ bool CProcmailrcFile::ReplaceSettingLine(
     case Failure::MarkerRepeated:
         return fail(Failure::MarkerRepeated,
             QStringLiteral("The line %1 stands more than once in %2.").arg(markerText, m_path), error);
+    case Failure::MarkerOrder:
+        return fail(Failure::MarkerOrder,
+            QStringLiteral("The marker lines %1 stand in the wrong order in %2.").arg(markerText, m_path),
+            error);
     default:
         return fail(Failure::InvalidValue,
             QStringLiteral("The new line for %1 contains a line break or another control character.")
                 .arg(markerText),
             error);
     }
+    QString reason;
     if (!SaveFileAtomically(m_path, changed, &reason))
         return fail(Failure::FileError,
             QStringLiteral("The file %1 could not be written: %2").arg(m_path, reason), error);
     m_failure = Failure::None;
     return true;
+}
+
+bool CProcmailrcFile::ReplaceSettingLine(
+    QByteArrayView marker, QByteArrayView prefix, const QByteArray& line, QString* error)
+{
+    QByteArray text;
+    if (!readAll(&text, error))
+        return false;
+    QByteArray changed;
+    const Failure outcome = ReplaceSettingLine(text, marker, prefix, line, &changed);
+    return writeChanged(outcome, changed, QString::fromLatin1(marker.data(), marker.size()), error);
+}
+
+CProcmailrcFile::Failure CProcmailrcFile::ReplaceTempSlot(const QByteArray& text, QByteArrayView begin,
+    QByteArrayView end, const QByteArray& slotText, QByteArray* result)
+{
+    bool endsWithLineEnd = false;
+    const QList<QByteArray> lines = splitLines(text, &endsWithLineEnd);
+    QByteArray out;
+    out.reserve(text.size() + slotText.size());
+    int begins = 0;
+    int ends = 0;
+    bool inside = false;
+    bool afterEnd = false;
+    for (const QByteArray& line : lines) {
+        if (line == begin) {
+            ++begins;
+            if (ends > 0)
+                return Failure::MarkerOrder;
+            out += line + '\n' + slotText;
+            inside = true;
+            continue;
+        }
+        if (line == end) {
+            ++ends;
+            out += line + '\n';
+            afterEnd = true;
+            continue;
+        }
+        // The old slot contents are dropped.
+        if (!inside || afterEnd)
+            out += line + '\n';
+    }
+    if (begins == 0 || ends == 0)
+        return Failure::MarkerMissing;
+    if (begins > 1 || ends > 1)
+        return Failure::MarkerRepeated;
+    if (!endsWithLineEnd)
+        out.chop(1);
+    *result = out;
+    return Failure::None;
+}
+
+bool CProcmailrcFile::ReplaceTempSlot(
+    QByteArrayView begin, QByteArrayView end, const QByteArray& slotText, QString* error)
+{
+    QByteArray text;
+    if (!readAll(&text, error))
+        return false;
+    QByteArray changed;
+    const Failure outcome = ReplaceTempSlot(text, begin, end, slotText, &changed);
+    return writeChanged(outcome, changed,
+        QString::fromLatin1(begin.data(), begin.size()) + QStringLiteral(" and ")
+            + QString::fromLatin1(end.data(), end.size()),
+        error);
+}
+
+bool CProcmailrcFile::SetTempRecipe(const QByteArray& text)
+{
+    QString error;
+    if (ReplaceTempSlot(TempBegin, TempEnd, text, &error))
+        return true;
+    // A file that cannot be read or written is named as such before the reset is offered.
+    if (m_failure == Failure::FileError)
+        Prompt::Tell(error, QStringLiteral("File Error"), Prompt::Warning);
+    const Prompt::Button answer = Prompt::Ask(
+        QStringLiteral(
+            "There was an unexpected error while trying to update the .procmailrc file.  You should "
+            "create a new default .procmailrc file or, if you are an advanced user, edit the file "
+            "manually.\n\nIt's strongly recommended that you reset the .procmailrc file now (hit "
+            "'Yes'), that will overwrite the existing file with the default .procmailrc file.  You "
+            "should also upload this file as soon as possible by selecting \"Pending Files\" from "
+            "the \"Upload\" menu.\n\nOkay to reset the .procmailrc file now?"),
+        QString(), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel);
+    if (answer != Prompt::Yes)
+        return false;
+    QString resetError;
+    if (!CreateDefault(&resetError)) {
+        Prompt::Tell(resetError, QStringLiteral("File Error"), Prompt::Warning);
+        return false;
+    }
+    MarkForUpload();
+    Prompt::Tell(
+        QStringLiteral("The .procmailrc file has been reset to the default settings.  You should upload "
+                       "this file as soon as possible by selecting \"Pending Files\" from the "
+                       "\"Upload\" menu."),
+        QString(), Prompt::Information);
+    return false;
 }
 
 void CProcmailrcFile::MarkForUpload() const

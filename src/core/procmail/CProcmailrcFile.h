@@ -11,7 +11,19 @@
 class CProcmailrcFile
 {
 public:
-    enum class Failure { None, FileMissing, MarkerMissing, MarkerRepeated, InvalidValue, FileError };
+    enum class Failure {
+        None,
+        FileMissing,
+        MarkerMissing,
+        MarkerRepeated,
+        InvalidValue,
+        FileError,
+        MarkerOrder
+    };
+
+    // The markers of the temporary recipe's slot.
+    static constexpr const char* TempBegin = "##_BEGIN_TEMP_RECIPE_##";
+    static constexpr const char* TempEnd = "##_END_TEMP_RECIPE_##";
 
     // The identity's local copy in the Document Folder.
     CProcmailrcFile();
@@ -39,6 +51,19 @@ public:
     static Failure ReplaceSettingLine(const QByteArray& text, QByteArrayView marker, QByteArrayView prefix,
         const QByteArray& line, QByteArray* result);
 
+    // Replaces every line strictly between the line `begin` and the line `end` by `slotText`,
+    // written as it is. Each marker must stand exactly once and `begin` above `end`: with the
+    // markers the other way round a copy would write both twice and every later change would fail.
+    // Fails, leaving the file as it was, otherwise.
+    bool ReplaceTempSlot(
+        QByteArrayView begin, QByteArrayView end, const QByteArray& slotText, QString* error);
+    static Failure ReplaceTempSlot(const QByteArray& text, QByteArrayView begin, QByteArrayView end,
+        const QByteArray& slotText, QByteArray* result);
+
+    // Puts `text` (empty: nothing) into the temporary recipe's slot. When that fails the user is
+    // offered a reset to the template (which is then marked for upload); the result stays a failure.
+    bool SetTempRecipe(const QByteArray& text);
+
     // Adds the file to the pending files as ".procmailrc" (nothing happens when it is listed).
     void MarkForUpload() const;
 
@@ -48,6 +73,8 @@ public:
 
 private:
     bool fail(Failure failure, const QString& text, QString* error);
+    bool readAll(QByteArray* text, QString* error);
+    bool writeChanged(Failure outcome, const QByteArray& changed, const QString& markerText, QString* error);
 
     QString m_path;
     Failure m_failure = Failure::None;

@@ -21,6 +21,7 @@
 #include "gui/mail/InstallMail.h"
 #include "gui/net/NetCommands.h"
 #include "gui/options/OptionsCommands.h"
+#include "gui/procmail/ProcmailTasks.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
 #include "gui/wizard/RecipeWizardCommands.h"
@@ -110,6 +111,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     InstallRecipeList(shell);
     InstallMail(shell);
     InstallRecipeWizard(shell);
+    InstallProcmailTasks(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)

@@ -1,0 +1,7 @@
+#pragma once
+
+class IShell;
+
+// Connects the Help menu's man pages and procmail version and Tools > Disable Procmail. Once,
+// after the shell exists.
+void InstallProcmailTasks(IShell& shell);

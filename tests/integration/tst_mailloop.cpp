@@ -1,0 +1,64 @@
+// The test host itself: mail sent to the user through the SMTP server reaches real procmail as
+// that user with the .procmailrc the FTP server stores, and what procmail sends to the user comes
+// back in through the SMTP server.
+#include "core/procmail/CProcmailrcFile.h"
+#include "support/MailLoop.h"
+
+#include <QTest>
+
+class TestMailLoop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mailReachesProcmailAndRepliesComeBack()
+    {
+        MailLoop loop;
+        QVERIFY2(loop.Start(), qPrintable(loop.Error()));
+        const QByteArray me = loop.Address();
+
+        // ZEPH's own template decides, as it would after an upload: it names no SENDMAIL or
+        // DEFAULT of its own.
+        QVERIFY(loop.Host().WriteFile(QStringLiteral(".procmailrc"), CProcmailrcFile::DefaultText() + "\n"));
+        QVERIFY(loop.Host().SetRecipes(":0\n* ^Subject: cheap\nspam\n\n"
+                                       ":0 c\n* ^Subject: ping\n* !^X-Loop: "
+            + me + "\n| formail -rt -A \"X-Loop: " + me + "\" -I \"Subject: pong\" | $SENDMAIL -oi -t\n"));
+
+        QVERIFY2(loop.MailYourself("cheap offer", "Buy.\n"), qPrintable(loop.Error()));
+        QVERIFY2(loop.MailYourself("ping", "Are you there?\n"), qPrintable(loop.Error()));
+
+        // The ping and the reply it caused (fed back once, stopped by its X-Loop line), each
+        // delivered by procmail without a complaint; the offer went to its folder.
+
+        QCOMPARE(loop.Deliveries(), (QList<int> { 0, 0, 0 }));
+        const QList<QByteArray> spam = loop.Host().Folder(QStringLiteral("spam"));
+        QCOMPARE(spam.size(), 1);
+        QCOMPARE(ProcmailSandbox::Body(spam.first()), QByteArray("Buy.\n"));
+        const QList<QByteArray> inbox = loop.Inbox();
+        QCOMPARE(inbox.size(), 2);
+        // procmail's clone delivers the ping while the reply travels: either may come first.
+        const bool pongFirst = ProcmailSandbox::Header(inbox.at(0), "Subject") == "pong";
+        const QByteArray& pong = inbox.at(pongFirst ? 0 : 1);
+        const QByteArray& ping = inbox.at(pongFirst ? 1 : 0);
+        QCOMPARE(ProcmailSandbox::Header(pong, "Subject"), QByteArray("pong"));
+        QCOMPARE(ProcmailSandbox::Header(pong, "X-Loop"), me);
+        QCOMPARE(ProcmailSandbox::Header(ping, "Subject"), QByteArray("ping"));
+        QCOMPARE(ProcmailSandbox::Body(ping), QByteArray("Are you there?\n"));
+        QCOMPARE(loop.Host().Sent().size(), 1);
+        QVERIFY(loop.Host().Sent().first().arguments.contains(QStringLiteral("-t")));
+    }
+
+    void mailForOthersIsNotDeliveredHere()
+    {
+        MailLoop loop;
+        QVERIFY2(loop.Start(), qPrintable(loop.Error()));
+        QVERIFY(loop.Send(loop.Address(), { "someone@example.net" },
+            ProcmailSandbox::Message(loop.Address(), "someone@example.net", "Hi", "x\n")));
+        QVERIFY(loop.Deliveries().isEmpty());
+        QVERIFY(loop.Inbox().isEmpty());
+        QCOMPARE(loop.Smtp().Messages().size(), 1);
+    }
+};
+
+QTEST_MAIN(TestMailLoop)
+#include "tst_mailloop.moc"
