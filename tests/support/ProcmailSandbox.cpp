@@ -30,7 +30,13 @@ const QFileDevice::Permissions Executable
 
 ProcmailSandbox::ProcmailSandbox() = default;
 
-ProcmailSandbox::~ProcmailSandbox() = default;
+ProcmailSandbox::~ProcmailSandbox()
+{
+    // A .procmailrc without DEFAULT (ZEPH's own) makes procmail create the user's system mailbox;
+    // it goes with the user.
+    if (!m_user.isEmpty())
+        QFile::remove(QStringLiteral("/var/mail/") + m_user);
+}
 
 bool ProcmailSandbox::Run(const QString& program, const QStringList& arguments, QByteArray* output)
 {
