@@ -54,6 +54,8 @@ void TestFtpListing::lines_data()
     row("link with blanks on both sides", "lrwxrwxrwx 1 bob staff 24 Feb 29  2024 my link -> /home/bob/a b",
         entry, "l", "rwxrwxrwx", "24", "my link", "/home/bob/a b");
     row("link without a target", "lrwxrwxrwx 1 bob staff 3 Jan  1 12:00 broken", unparsed);
+    // Found by fuzzing: an arrow with nothing after it.
+    row("link with an empty target", "lrwxrwxrwx 1 bob staff 3 Jan  1 12:00 www -> ", unparsed);
     row("character device", "crw-rw-rw-    1 0        0          1,   3 Jan 01  2020 null", ignored);
     row("block device", "brw-rw----    1 0        6          8,   0 Jan 01  2020 sda", ignored);
     row("named pipe", "prw-r--r--    1 bob      staff           0 Mar  5 09:04 fifo", ignored);

@@ -55,8 +55,9 @@ CFtpListing::LineKind unixEntry(const QRegularExpressionMatch& match, CFtpListEn
     QByteArray name = bytes(match.captured(4));
     QByteArray target;
     if (type == 'l') {
+        // A link names both ends; one without a target is not a listing line we understand.
         const qsizetype arrow = name.indexOf(" -> ");
-        if (arrow <= 0)
+        if (arrow <= 0 || arrow + 4 >= name.size())
             return LineKind::Unparsed;
         target = name.mid(arrow + 4);
         name = name.left(arrow);
