@@ -1111,6 +1111,16 @@ private slots:
             QVERIFY(!window.Shell().EditRecipe(QLatin1String(reserved), true));
             QCOMPARE(Captions(), QStringList { QStringLiteral("Reserved recipe") });
         }
+        // Once its dialog is there, a reserved name goes to that dialog whatever its letter case.
+        int backupDialogRuns = 0;
+        window.Shell().SetReservedRecipeDialog(QStringLiteral("ZEPH_Backup"), [&backupDialogRuns] {
+            ++backupDialogRuns;
+            return true;
+        });
+        Prompt::ClearHistory();
+        QVERIFY(window.Shell().EditRecipe(QStringLiteral("zeph_BACKUP"), true));
+        QCOMPARE(backupDialogRuns, 1);
+        QVERIFY(Prompt::History().isEmpty());
 
         QVERIFY(WriteFile(Recipes(), HandBlock("Mine")));
         auto* view = qobject_cast<CZEPHView*>(window.Documents().OpenDocument(Recipes(), DocumentKind::Text));

@@ -99,7 +99,15 @@ bool MainWindowShell::CanEditRecipes() const
 
 bool MainWindowShell::EditRecipe(const QString& name, bool offerList)
 {
+    const auto reserved = m_reservedDialogs.constFind(name.toLower());
+    if (reserved != m_reservedDialogs.constEnd())
+        return (*reserved)();
     return m_recipeEditor && m_recipeEditor(name, offerList);
+}
+
+void MainWindowShell::SetReservedRecipeDialog(const QString& name, ReservedRecipeDialog dialog)
+{
+    m_reservedDialogs.insert(name.toLower(), std::move(dialog));
 }
 
 void MainWindowShell::SetSettingsSheet(SettingsSheet sheet)

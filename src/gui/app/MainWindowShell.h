@@ -2,6 +2,8 @@
 
 #include "gui/common/IShell.h"
 
+#include <QHash>
+
 class MainWindow;
 
 // The shell as features see it: each request goes to the part of the main window that does it.
@@ -30,6 +32,7 @@ public:
     void SetRecipeEditor(RecipeEditor editor) override;
     bool CanEditRecipes() const override;
     bool EditRecipe(const QString& name, bool offerList) override;
+    void SetReservedRecipeDialog(const QString& name, ReservedRecipeDialog dialog) override;
 
     void SetSettingsSheet(SettingsSheet sheet) override;
     int ShowSettingsSheet(const QString& caption, SettingsPage first, bool apply) override;
@@ -55,5 +58,7 @@ public:
 private:
     MainWindow& m_window;
     RecipeEditor m_recipeEditor;
+    // Keyed by the name in lower case: recipe names are matched without regard to case here.
+    QHash<QString, ReservedRecipeDialog> m_reservedDialogs;
     SettingsSheet m_settingsSheet;
 };

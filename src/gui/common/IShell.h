@@ -88,6 +88,10 @@ public:
     virtual bool CanEditRecipes() const = 0;
     // False without an editor, and when the user cancelled.
     virtual bool EditRecipe(const QString& name, bool offerList) = 0;
+    // The backup and vacation recipes are written by dialogs of their own: EditRecipe on `name`
+    // (in any letter case) runs `dialog` instead of the editor. It returns true on OK.
+    using ReservedRecipeDialog = std::function<bool()>;
+    virtual void SetReservedRecipeDialog(const QString& name, ReservedRecipeDialog dialog) = 0;
 
     // --- The Settings sheet (the settings feature hooks in with SetSettingsSheet) ---
     enum class SettingsPage { Ftp = 0, Forward = 1, Misc = 2, Procmailrc = 3 };
