@@ -129,6 +129,12 @@ constexpr SettingKey Rows[] = {
         "http://zeph.example.org/zeph.version.txt" },
     { DownloadPageUrl, "Settings", "Download page URL", SettingType::String,
         "https://zeph.example.org/download.html" },
+    // Vacation. The first and last day (yyyy-MM-dd, empty: open) bound the replies on the host.
+    { VacationDlgToCombo, "Settings", "Vacation Dlg To Combo", SettingType::Int, "0" },
+    { VacationDlgLastFilename, "Settings", "Vacation Dlg Last Filename", SettingType::String, "" },
+    { VacationDlgOldVersion, "Settings", "Vacation Dlg Old Version", SettingType::Int, "0" },
+    { VacationDlgFirstDay, "Settings", "Vacation Dlg First Day", SettingType::String, "" },
+    { VacationDlgLastDay, "Settings", "Vacation Dlg Last Day", SettingType::String, "" },
     // Main window and shell
     { MainTop, "Window", "MainTop", SettingType::Int, "0" },
     { MainLeft, "Window", "MainLeft", SettingType::Int, "0" },

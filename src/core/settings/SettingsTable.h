@@ -119,6 +119,12 @@ enum Key : int {
     MailLastHeaderModified,
     VersionFileUrl,
     DownloadPageUrl,
+    // Vacation
+    VacationDlgToCombo,
+    VacationDlgLastFilename,
+    VacationDlgOldVersion,
+    VacationDlgFirstDay,
+    VacationDlgLastDay,
     // Main window and shell
     MainTop,
     MainLeft,
