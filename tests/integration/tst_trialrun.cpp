@@ -1,7 +1,10 @@
 #include "ProcmailSandbox.h"
+#include "ZephCli.h"
 #include "core/recipes/CRecipeFile.h"
 #include "core/trial/CTrialRun.h"
 
+#include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -119,6 +122,32 @@ private slots:
         QVERIFY(CTrialRun::Run(
             Block("Broken", ":0\n* ^Subject:.*x\n{\n"), Message("a@b.c", "x"), &result, &error));
         QVERIFY2(!result.errors.isEmpty(), "an unclosed brace must draw a complaint");
+    }
+
+    void cliPrintsTheContractKeys()
+    {
+        QTemporaryDir dir;
+        const QString recipes = dir.filePath(QStringLiteral("zeph.recipes"));
+        const QString message = dir.filePath(QStringLiteral("m.eml"));
+        QFile r(recipes), m(message);
+        QVERIFY(r.open(QIODevice::WriteOnly) && r.write(Block("Spam", ":0\n* ^Subject:.*cheap\nspam\n")) > 0);
+        QVERIFY(m.open(QIODevice::WriteOnly) && m.write(Message("ann@example.com", "cheap")) > 0);
+        r.close();
+        m.close();
+        const ZephCliRun run
+            = RunZephCli({ QStringLiteral("try"), recipes, message, QStringLiteral("--json") });
+        QCOMPARE(run.code, 0);
+        // Fixed text: the message is 63 bytes, the mbox folder adds the 46-byte From line and a
+        // blank line.
+        QCOMPARE(QJsonDocument::fromJson(run.out),
+            QJsonDocument::fromJson(
+                R"({"matched":["Spam"],"deliveries":[{"folder":"spam","bytes":110}],"sent":[],"errors":[]})"));
+
+        const ZephCliRun missing
+            = RunZephCli({ QStringLiteral("try"), recipes, dir.filePath(QStringLiteral("none")) });
+        QCOMPARE(missing.code, 1);
+        QVERIFY(missing.err.contains("cannot read"));
+        QCOMPARE(RunZephCli({ QStringLiteral("try"), recipes }).code, 2);
     }
 };
 
