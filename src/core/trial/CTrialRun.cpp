@@ -158,6 +158,12 @@ bool CTrialRun::Run(
     if (log.open(QIODevice::ReadOnly))
         logText = log.readAll();
     const QByteArray stderrText = process.readAllStandardError();
+    // Without user namespaces nothing ran; saying so beats an empty result that looks like "no match".
+    if (process.exitStatus() != QProcess::NormalExit || stderrText.startsWith("unshare:")) {
+        *error = QStringLiteral("procmail could not run in a private namespace: %1")
+                     .arg(QString::fromUtf8(stderrText.trimmed()));
+        return false;
+    }
     for (const QByteArray& line : stderrText.split('\n'))
         if (!line.trimmed().isEmpty())
             result->errors << QString::fromUtf8(line);
