@@ -1,0 +1,155 @@
+#include "ProcmailSandbox.h"
+#include "ZephCli.h"
+#include "core/recipes/CRecipeFile.h"
+#include "core/trial/CTrialRun.h"
+
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray Block(const QByteArray& name, const QByteArray& body)
+{
+    return CRecipeFile::BuildRecipeBlock(name, "made by the wizard", body);
+}
+
+// Hand-written lines outside any block: the engine must name them by the group the parser makes.
+const QByteArray kHandWritten = ":0\n* ^Subject:.*invoice\nbilling\n";
+
+// Built on use: the block markers are other statics.
+QByteArray Recipes()
+{
+    return Block("Spam", ":0\n* ^Subject:.*cheap\nspam\n") + kHandWritten
+        + Block("Friends", ":0\n* ^From:.*joe@example\\.net\n* ^To:.*me@example\\.org\nfriends/\n");
+}
+
+QByteArray Message(const QByteArray& from, const QByteArray& subject)
+{
+    return "From: " + from + "\nTo: me@example.org\nSubject: " + subject + "\n\nHello\n";
+}
+
+} // namespace
+
+class TstTrialRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        const QString missing = CTrialRun::Unavailable();
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(missing));
+    }
+
+    void matchesAgreeWithProcmail_data()
+    {
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QList<QByteArray>>("matched"); // "*" stands for the hand-written group
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("wizard recipe")
+            << Message("ann@example.com", "cheap pills") << QList<QByteArray> { "Spam" } << "spam";
+        QTest::newRow("hand-written group")
+            << Message("ann@example.com", "Your invoice") << QList<QByteArray> { "*" } << "billing";
+        QTest::newRow("two conditions")
+            << Message("joe@example.net", "lunch") << QList<QByteArray> { "Friends" } << "friends/";
+        QTest::newRow("one of two conditions")
+            << Message("joe@example.com", "lunch") << QList<QByteArray> {} << "inbox";
+        QTest::newRow("nothing") << Message("ann@example.com", "hello") << QList<QByteArray> {} << "inbox";
+    }
+    void matchesAgreeWithProcmail()
+    {
+        QFETCH(QByteArray, message);
+        QFETCH(QList<QByteArray>, matched);
+        QFETCH(QString, folder);
+        CTrialRun::Result result;
+        QString error;
+        QVERIFY2(CTrialRun::Run(Recipes(), message, &result, &error), qPrintable(error));
+        QVERIFY2(result.errors.isEmpty(), qPrintable(result.errors.join(u'\n')));
+        QCOMPARE(result.matched.size(), matched.size());
+        for (int i = 0; i < matched.size(); ++i)
+            if (matched[i] != "*")
+                QCOMPARE(result.matched[i], matched[i]);
+            else
+                QVERIFY(!result.matched[i].isEmpty() && result.matched[i] != "Spam");
+        QCOMPARE(result.deliveries.size(), 1);
+        QVERIFY2(result.deliveries[0].folder.startsWith(folder), qPrintable(result.deliveries[0].folder));
+        QVERIFY(result.deliveries[0].bytes >= message.size());
+
+        ProcmailSandbox sandbox;
+        if (!sandbox.Start())
+            QSKIP(qPrintable(sandbox.Error()));
+        QVERIFY(sandbox.SetRecipes(Recipes()));
+        QCOMPARE(sandbox.Deliver(message), 0);
+        QString sandboxFolder = folder;
+        if (sandboxFolder.endsWith(u'/'))
+            sandboxFolder.chop(1);
+        QCOMPARE(sandbox.Folder(sandboxFolder).size(), 1);
+    }
+
+    // No SMTP server runs here: what is sent can only have reached the stub.
+    void forwardAndReplyAreRecordedNotSent()
+    {
+        const QByteArray recipes = Block("Forward", ":0 c\n! boss@example.com\n")
+            + Block("Reply", ":0 c\n| formail -rt -A \"X-Loop: me\" | $SENDMAIL -t\n");
+        CTrialRun::Result result;
+        QString error;
+        QVERIFY2(CTrialRun::Run(recipes, Message("joe@example.net", "report"), &result, &error),
+            qPrintable(error));
+        QCOMPARE(result.matched, (QList<QByteArray> { "Forward", "Reply" }));
+        QCOMPARE(result.sent.size(), 2);
+        bool forward = false, reply = false;
+        for (const CTrialRun::SentMail& mail : std::as_const(result.sent)) {
+            if (mail.to == QStringList { QStringLiteral("boss@example.com") }) {
+                forward = mail.subject == QLatin1String("report");
+            } else {
+                reply = mail.to.join(u',').contains(QLatin1String("joe@example.net"))
+                    && mail.subject == QLatin1String("Re: report") && mail.text.contains("X-Loop: me");
+            }
+        }
+        QVERIFY(forward);
+        QVERIFY(reply);
+        QCOMPARE(result.deliveries.size(), 1);
+        QVERIFY2(result.deliveries[0].folder.endsWith(QLatin1String("inbox")),
+            qPrintable(result.deliveries[0].folder));
+    }
+
+    void complaintsAreReported()
+    {
+        CTrialRun::Result result;
+        QString error;
+        QVERIFY(CTrialRun::Run(
+            Block("Broken", ":0\n* ^Subject:.*x\n{\n"), Message("a@b.c", "x"), &result, &error));
+        QVERIFY2(!result.errors.isEmpty(), "an unclosed brace must draw a complaint");
+    }
+
+    void cliPrintsTheContractKeys()
+    {
+        QTemporaryDir dir;
+        const QString recipes = dir.filePath(QStringLiteral("zeph.recipes"));
+        const QString message = dir.filePath(QStringLiteral("m.eml"));
+        QFile r(recipes), m(message);
+        QVERIFY(r.open(QIODevice::WriteOnly) && r.write(Block("Spam", ":0\n* ^Subject:.*cheap\nspam\n")) > 0);
+        QVERIFY(m.open(QIODevice::WriteOnly) && m.write(Message("ann@example.com", "cheap")) > 0);
+        r.close();
+        m.close();
+        const ZephCliRun run
+            = RunZephCli({ QStringLiteral("try"), recipes, message, QStringLiteral("--json") });
+        QCOMPARE(run.code, 0);
+        // Fixed text: the message is 63 bytes, the mbox folder adds the 46-byte From line and a
+        // blank line.
+        QCOMPARE(QJsonDocument::fromJson(run.out),
+            QJsonDocument::fromJson(
+                R"({"matched":["Spam"],"deliveries":[{"folder":"spam","bytes":110}],"sent":[],"errors":[]})"));
+
+        const ZephCliRun missing
+            = RunZephCli({ QStringLiteral("try"), recipes, dir.filePath(QStringLiteral("none")) });
+        QCOMPARE(missing.code, 1);
+        QVERIFY(missing.err.contains("cannot read"));
+        QCOMPARE(RunZephCli({ QStringLiteral("try"), recipes }).code, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTrialRun)
+#include "tst_trialrun.moc"
