@@ -3,7 +3,9 @@
 #include "core/recipes/CRecipeFile.h"
 #include "core/trial/CTrialRun.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -122,6 +124,29 @@ private slots:
         QVERIFY(CTrialRun::Run(
             Block("Broken", ":0\n* ^Subject:.*x\n{\n"), Message("a@b.c", "x"), &result, &error));
         QVERIFY2(!result.errors.isEmpty(), "an unclosed brace must draw a complaint");
+    }
+
+    // A recipe that never ends is stopped at the time limit, with everything it started.
+    void overrunIsStoppedWithWhatItStarted()
+    {
+        const QByteArray pattern = "sleep 47.25";
+        const auto running = [&pattern] {
+            QProcess pgrep;
+            pgrep.start(QStringLiteral("pgrep"),
+                { QStringLiteral("-x"), QStringLiteral("-f"),
+                    QStringLiteral("/bin/") + QString::fromLatin1(pattern) });
+            pgrep.waitForFinished();
+            return pgrep.exitCode() == 0;
+        };
+        CTrialRun::Result result;
+        QString error;
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!CTrialRun::Run(
+            Block("Stuck", ":0 w\n| /bin/" + pattern + "\n"), Message("a@b.c", "x"), &result, &error, 1000));
+        QVERIFY2(timer.elapsed() < 8000, "the time limit must hold");
+        QCOMPARE(error, QStringLiteral("procmail did not finish within 1 seconds and was stopped."));
+        QTRY_VERIFY_WITH_TIMEOUT(!running(), 3000);
     }
 
     void cliPrintsTheContractKeys()

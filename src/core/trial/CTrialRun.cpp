@@ -10,6 +10,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray kMarker = "ZEPH_TRY_AT";
@@ -134,6 +137,8 @@ bool CTrialRun::Run(
     env.insert(QStringLiteral("HOME"), home);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(home);
+    // Its own session, so that a time-out stops whatever a recipe started along with procmail.
+    process.setChildProcessModifier([] { ::setsid(); });
     process.start(UnsharePath(),
         { QStringLiteral("-rn"), ProcmailPath(), QStringLiteral("-p"), QStringLiteral("-m"), rcPath });
     if (!process.waitForStarted(timeoutMs)) {
@@ -146,7 +151,7 @@ bool CTrialRun::Run(
     process.write(envelope);
     process.closeWriteChannel();
     if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
+        ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
         process.waitForFinished(2000);
         *error = QStringLiteral("procmail did not finish within %1 seconds and was stopped.")
                      .arg(timeoutMs / 1000);
