@@ -126,6 +126,18 @@ private slots:
         QVERIFY2(!result.errors.isEmpty(), "an unclosed brace must draw a complaint");
     }
 
+    // procmail does not wait for this pipe; its reply must still be recorded.
+    void replyOfAnUnwaitedPipeIsRecorded()
+    {
+        CTrialRun::Result result;
+        QString error;
+        QVERIFY2(CTrialRun::Run(Block("Late", ":0\n| /bin/sleep 0.5; formail -rt | $SENDMAIL -oi -t\n"),
+                     Message("joe@example.net", "late"), &result, &error),
+            qPrintable(error));
+        QCOMPARE(result.sent.size(), 1);
+        QCOMPARE(result.sent[0].to, QStringList { QStringLiteral("joe@example.net") });
+    }
+
     // A recipe that never ends is stopped at the time limit, with everything it started.
     void overrunIsStoppedWithWhatItStarted()
     {

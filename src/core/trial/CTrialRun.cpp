@@ -3,12 +3,14 @@
 #include "core/recipes/CRecipeFile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <csignal>
 #include <unistd.h>
@@ -141,17 +143,29 @@ bool CTrialRun::Run(
     process.setChildProcessModifier([] { ::setsid(); });
     process.start(UnsharePath(),
         { QStringLiteral("-rn"), ProcmailPath(), QStringLiteral("-p"), QStringLiteral("-m"), rcPath });
+    QElapsedTimer clock;
+    clock.start();
     if (!process.waitForStarted(timeoutMs)) {
         *error = QStringLiteral("Cannot start procmail: %1").arg(process.errorString());
         return false;
     }
+    const pid_t group = static_cast<pid_t>(process.processId());
     QByteArray envelope = message;
     if (!envelope.startsWith("From "))
         envelope.prepend("From trial@localhost Thu Jan  1 00:00:00 1970\n");
     process.write(envelope);
     process.closeWriteChannel();
-    if (!process.waitForFinished(timeoutMs)) {
-        ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
+    // procmail does not wait for a pipe recipe without the `w` flag: what such a recipe sends is
+    // recorded only once everything procmail started has ended, within the same limit.
+    bool finished = process.waitForFinished(timeoutMs);
+    while (finished && ::kill(-group, 0) == 0) {
+        if (clock.elapsed() >= timeoutMs)
+            finished = false;
+        else
+            QThread::msleep(10);
+    }
+    if (!finished) {
+        ::kill(-group, SIGKILL);
         process.waitForFinished(2000);
         *error = QStringLiteral("procmail did not finish within %1 seconds and was stopped.")
                      .arg(timeoutMs / 1000);
