@@ -196,13 +196,13 @@ bool CTrialRun::Run(
         matchSeen = noMatchSeen = acted = false;
     };
     static const QRegularExpression folderLine(QStringLiteral("^  Folder: (.*?)\\s+(\\d+)$"));
-    for (const QByteArray& raw : logText.split('\n')) {
-        const QByteArray line = raw.trimmed().isEmpty() ? QByteArray() : raw;
-        if (line.isEmpty())
+    const QByteArray markerLine = "procmail: Assigning \"" + kMarker + '=';
+    for (const QByteArray& line : logText.split('\n')) {
+        if (line.trimmed().isEmpty())
             continue;
-        if (line.startsWith("procmail: Assigning \"" + kMarker + '=')) {
+        if (line.startsWith(markerLine)) {
             closeBlock();
-            block = line.mid(21 + kMarker.size() + 1).chopped(1).toInt();
+            block = line.mid(markerLine.size()).chopped(1).toInt();
             continue;
         }
         if (line.startsWith("procmail: Match on "))
