@@ -165,6 +165,23 @@ QString CInitialSetup::MailtoLink()
     return QStringLiteral("mailto:") + GetSettingString(Settings::EmailAddress);
 }
 
+void CInitialSetup::TellMailtoFailed()
+{
+    Prompt::Tell(
+        QStringLiteral(
+            "If you have clicked on the underlined \"Send Test Message\" hyperlink and your regular mail "
+            "program "
+            "did not pop up, it means your computer doesn't have that program registered with windows for "
+            "sending mail.  You'll have to do a little more work.\n\nAfter you close this messagebox the "
+            "'Start' "
+            "Menu will appear.  Please use that to start up your regular mail program.  Then send a test "
+            "message "
+            "to yourself and see if it's delivered to you within about a minute.  When you're finished, "
+            "minimize "
+            "your mail program and ZEPH will again be the active program."),
+        QStringLiteral("Mailto error"), Prompt::Information);
+}
+
 bool CInitialSetup::DeclareAlreadySetUp()
 {
     const Prompt::Button answer = Prompt::Ask(

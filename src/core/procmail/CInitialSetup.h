@@ -51,6 +51,8 @@ public:
     // The page's text for those items: the request to fill them in, or the advice to mail oneself.
     static QString PageText(const QStringList& missing);
     static QString MailtoLink();
+    // "Mailto Link Failed": what to do when no mail program opened.
+    static void TellMailtoFailed();
     // "I have already setup procmail myself": asks, and on Yes marks the setup as done and records
     // what the setup would have made. True on Yes.
     static bool DeclareAlreadySetUp();
