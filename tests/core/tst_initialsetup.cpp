@@ -3,6 +3,7 @@
 #include "NetTestFixture.h"
 #include "TestEnvironment.h"
 #include "core/common/Prompt.h"
+#include "core/net/CRemoteHost.h"
 #include "core/net/PendingFiles.h"
 #include "core/procmail/CInitialSetup.h"
 #include "core/procmail/CProcmailrcFile.h"
@@ -148,6 +149,39 @@ private slots:
         QVERIFY(registry.GetFile(2, &rc));
         QCOMPARE(rc.localName, Workspace::GetProcmailrcPath());
         QVERIFY(!HasPending());
+    }
+
+    // An empty directory setting would put the backup directory at the top of the host: refused
+    // before any connection.
+    void emptyDirectoryRefused_data()
+    {
+        QTest::addColumn<QString>("mailDir");
+        QTest::addColumn<QString>("zephDir");
+        QTest::addColumn<bool>("onlyBackup");
+        QTest::newRow("mail directory $HOME/") << "$HOME/"
+                                               << "$HOME/.procmail" << false;
+        QTest::newRow("only the backup directory ticked") << ""
+                                                          << "$HOME/.procmail" << true;
+        QTest::newRow("ZEPH directory empty") << "$HOME/mail"
+                                              << "" << false;
+    }
+    void emptyDirectoryRefused()
+    {
+        QFETCH(QString, mailDir);
+        QFETCH(QString, zephDir);
+        QFETCH(bool, onlyBackup);
+        SetSetting(Settings::MailDir, mailDir);
+        SetSetting(Settings::ZephDir, zephDir);
+        CInitialSetup::Options options;
+        if (onlyBackup)
+            options.mailDir = options.zephDir = false;
+        CRemoteHost host;
+        CInitialSetup setup(host);
+        QVERIFY(!setup.Connect(options, {}));
+        QCOMPARE(Prompt::History().size(), 1);
+        QCOMPARE(Prompt::History().first().caption, QStringLiteral("Directory not set"));
+        QVERIFY(!host.IsConnected());
+        QCOMPARE(GetSetting(Settings::SetupWizAttempted), 0);
     }
 
     void permissionText()

@@ -243,12 +243,33 @@ bool CInitialSetup::Connect(const Options& options, const Permissions& permissio
     m_permissionsChanged = false;
     m_forwardUploaded = m_qmailUploaded = m_testUploaded = false;
     m_expectedLine.clear();
-    m_originals.clear();
     const QString forward = options.forward ? ForwardName() : QString();
+
+    QStringList directories;
+    if (options.mailDir)
+        directories << mailDir();
+    if (options.backupDir)
+        directories << mailDir() + QStringLiteral("/backup");
+    if (options.zephDir)
+        directories << zephDir();
+    // An empty setting would make "/backup" at the top of the host.
+    if (((options.mailDir || options.backupDir) && mailDir().isEmpty())
+        || (options.zephDir && zephDir().isEmpty())) {
+        Prompt::Tell(QStringLiteral("The mail directory or the ZEPH directory is not set.  Enter both on the "
+                                    ".procmailrc page of the Settings."),
+            QStringLiteral("Directory not set"), Prompt::Warning);
+        return false;
+    }
+    for (const QString& dir : std::as_const(directories)) {
+        if (!CRemoteHost::IsCommandSafe(dir)) {
+            CRemoteHost::TellInvalidEntry();
+            return false;
+        }
+    }
 
     if (!m_host.Connect())
         return false;
-    if (!makeDirectories(options))
+    if (!makeDirectories(directories))
         return false;
     SetSetting(Settings::SetupWizAttempted, 1);
 
@@ -299,22 +320,8 @@ void CInitialSetup::failConnect()
     m_host.Disconnect();
 }
 
-bool CInitialSetup::makeDirectories(const Options& options)
+bool CInitialSetup::makeDirectories(const QStringList& wanted)
 {
-    QStringList wanted;
-    if (options.mailDir)
-        wanted << mailDir();
-    if (options.backupDir)
-        wanted << mailDir() + QStringLiteral("/backup");
-    if (options.zephDir)
-        wanted << zephDir();
-    for (const QString& dir : std::as_const(wanted)) {
-        if (dir.isEmpty() || !CRemoteHost::IsCommandSafe(dir)) {
-            m_host.Disconnect();
-            CRemoteHost::TellInvalidEntry();
-            return false;
-        }
-    }
     // Back to where the login put us after each CWD: counting the setting's slashes goes wrong
     // for absolute paths and for a directory named like its parent.
     QString loginDir;
@@ -406,6 +413,13 @@ bool CInitialSetup::saveOriginal(const QString& remote)
                          .arg(remote, target, error),
             QStringLiteral("File Error"), Prompt::Warning);
         return false;
+    }
+    // A second Connect of the same wizard names the copy the first one kept, or the newer one.
+    for (auto& original : m_originals) {
+        if (original.first == remote) {
+            original.second = target;
+            return true;
+        }
     }
     m_originals.append({ remote, target });
     return true;

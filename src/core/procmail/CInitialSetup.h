@@ -86,7 +86,8 @@ public:
     // What the last Connect did.
     bool AnythingUploaded() const { return m_forwardUploaded || m_qmailUploaded || m_testUploaded; }
     QString ExpectedLine() const { return m_expectedLine; }
-    // (remote name, local path) of each original of the host that this setup keeps.
+    // (remote name, local path) of each original of the host that this wizard kept, over all its
+    // Connects.
     QList<QPair<QString, QString>> SavedOriginals() const { return m_originals; }
 
     // The test .procmailrc of a time stamp.
@@ -97,7 +98,7 @@ public:
     static QString OriginalPath(const QString& remote);
 
 private:
-    bool makeDirectories(const Options& options);
+    bool makeDirectories(const QStringList& wanted);
     bool visitDirectory(const QString& path, const QString& loginDir);
     bool saveOriginals(const QStringList& names);
     bool saveOriginal(const QString& remote);

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,7 +27,10 @@ CSetupTestDlg::CSetupTestDlg(CInitialSetup& setup, QWidget* parent)
     m_text->setReadOnly(true);
     m_link = new CHyperLink(this);
     m_link->setObjectName(QStringLiteral("sendTestLink"));
-    m_link->setText(QStringLiteral("&Send Test Message"));
+    // A link label shows an ampersand as it is; Alt+S opens the link instead.
+    m_link->setText(QStringLiteral("Send Test Message"));
+    auto* openLink = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_S), this);
+    connect(openLink, &QShortcut::activated, m_link, &CHyperLink::Open);
     m_link->SetURL(CInitialSetup::MailtoLink());
 
     const auto button = [this](const QString& caption) {
