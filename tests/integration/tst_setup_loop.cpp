@@ -79,6 +79,18 @@ QString deleteQuestion(const QString& name, const QString& note = QString())
         + note + QStringLiteral("\n\nOkay to delete the %1 file?").arg(name);
 }
 
+// The fault server's commands that matter here, without login, transfer mode and data set-up.
+QList<QByteArray> steps(TestFtpServer& server)
+{
+    QList<QByteArray> commands;
+    for (const QByteArray& line : server.Commands()) {
+        if (!line.startsWith("PASV") && !line.startsWith("TYPE") && !line.startsWith("USER")
+            && !line.startsWith("PASS") && !line.startsWith("QUIT"))
+            commands << line;
+    }
+    return commands;
+}
+
 } // namespace
 
 class TestSetupLoop : public QObject
@@ -477,18 +489,67 @@ private slots:
         QVERIFY(std::any_of(shown.cbegin(), shown.cend(),
             [](const Prompt::Record& r) { return r.text.contains(QStringLiteral("452")); }));
 
-        QList<QByteArray> commands;
-        for (const QByteArray& line : server.Commands()) {
-            if (!line.startsWith("PASV") && !line.startsWith("TYPE") && !line.startsWith("USER")
-                && !line.startsWith("PASS") && !line.startsWith("QUIT"))
-                commands << line;
-        }
+        const QList<QByteArray> commands = steps(server);
         const qsizetype firstStore = std::distance(commands.cbegin(),
             std::find_if(commands.cbegin(), commands.cend(),
                 [](const QByteArray& c) { return c.startsWith("STOR"); }));
         QCOMPARE(commands.mid(0, firstStore),
             (QList<QByteArray> { "PWD", "CWD mail", "CWD /home/u", "CWD mail/backup", "CWD /home/u",
                 "CWD .procmail", "CWD /home/u", "RETR .forward", "RETR .procmailrc" }));
+    }
+
+    // The host's file cannot be fetched for a reason other than its absence: nothing is
+    // uploaded, nothing is offered for deletion, and the user sees the host's answer.
+    void unreadableOriginalStopsBeforeUploads()
+    {
+        m_loop.reset();
+        TestFtpServer server(TestFtpServer::Fault, QStringLiteral("retr450"));
+        QVERIFY(StartServerForSettings(server));
+        CRemoteHost host;
+        CInitialSetup setup(host);
+        QVERIFY(!setup.Connect({}, {}));
+        const QList<QByteArray> commands = steps(server);
+        QVERIFY(std::none_of(commands.cbegin(), commands.cend(), [](const QByteArray& c) {
+            return c.startsWith("STOR") || c.startsWith("DELE") || c.startsWith("RETR .procmailrc");
+        }));
+        QVERIFY(commands.contains("RETR .forward"));
+        QVERIFY(Prompt::History().last().text.contains(QStringLiteral("450")));
+        QVERIFY(withCaption(QStringLiteral("Okay to delete file?")).isEmpty());
+        QVERIFY(listedFiles().isEmpty());
+    }
+
+    // Without an answer to PWD the way back is one CDUP per part of the path.
+    void withoutPwdClimbsBack()
+    {
+        m_loop.reset();
+        TestFtpServer server(TestFtpServer::Fault, QStringLiteral("nopwd"));
+        QVERIFY(StartServerForSettings(server));
+        SetSetting(Settings::ZephDir, QStringLiteral("/var/zeph/me/"));
+        CInitialSetup::Options options;
+        options.forward = options.testProcmailrc = false;
+        CRemoteHost host;
+        CInitialSetup setup(host);
+        QVERIFY(setup.Connect(options, {}));
+        QCOMPARE(steps(server),
+            (QList<QByteArray> { "PWD", "CWD mail", "CDUP", "CWD mail/backup", "CDUP", "CDUP",
+                "CWD /var/zeph/me", "CDUP", "CDUP", "CDUP" }));
+    }
+
+    // Declaring procmail set up lists the user's own .procmailrc as ZEPH's; a later setup still
+    // keeps it before replacing it.
+    void declaredSetupStillKeepsOwnFile()
+    {
+        const QByteArray ownRc = "# hand-made\n:0\n* ^Subject: lists\nlists\n";
+        QVERIFY(m_loop->Host().WriteFile(QStringLiteral(".procmailrc"), ownRc));
+        m_answers[QStringLiteral("Procmail already setup?")] = Prompt::Yes;
+        QVERIFY(CInitialSetup::DeclareAlreadySetUp());
+        QVERIFY(listedFiles().contains(QStringLiteral(".procmailrc")));
+
+        CRemoteHost host;
+        CInitialSetup setup(host);
+        QVERIFY(setup.Connect({}, {}));
+        QCOMPARE(ReadTestFile(CInitialSetup::OriginalPath(QStringLiteral(".procmailrc"))), ownRc);
+        QCOMPARE(m_loop->Host().ReadFile(QStringLiteral(".procmailrc")), ExpectedTestRc);
     }
 };
 

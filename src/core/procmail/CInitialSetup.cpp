@@ -62,11 +62,22 @@ void recordUpload(const QString& remote, const QString& local, int permissions)
         local == NotApplicable ? COleDateTime() : CRemoteFilesFoldersMgr::LocalFileTime(local), permissions);
 }
 
-bool isListed(const QString& remote)
+// The local file the registry records for that remote name, or an empty text.
+QString recordedLocal(const QString& remote)
 {
-    QStringList listed;
-    registry().RemoteNames(&listed);
-    return listed.contains(remote, Qt::CaseInsensitive);
+    const CRemoteFilesFoldersMgr& files = registry();
+    for (int i = 0; i < files.FileCount(); ++i) {
+        CRemoteFileEntry entry;
+        if (files.GetFile(i, &entry) && entry.remoteName.compare(remote, Qt::CaseInsensitive) == 0)
+            return entry.localName;
+    }
+    return QString();
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -367,8 +378,8 @@ bool CInitialSetup::visitDirectory(const QString& path, const QString& loginDir)
 bool CInitialSetup::saveOriginals(const QStringList& names)
 {
     for (const QString& name : names) {
-        // What the registry lists was put there by ZEPH: nothing of the user's to keep.
-        if (isListed(name))
+        // A test file of an earlier setup is ZEPH's own; nothing of the user's to keep.
+        if (recordedLocal(name) == TestProcmailrcPath())
             continue;
         if (!saveOriginal(name))
             return false;
@@ -398,6 +409,11 @@ bool CInitialSetup::saveOriginal(const QString& remote)
         return false;
     }
     const QByteArray bytes = file.readAll();
+    // A listed file is ZEPH's own while it holds what was uploaded. Declaring procmail set up
+    // lists the user's own .procmailrc too, so the listing alone does not tell.
+    const QString uploaded = recordedLocal(remote);
+    if (!uploaded.isEmpty() && QFile::exists(uploaded) && fileBytes(uploaded) == bytes)
+        return true;
     // An earlier setup's copy is never replaced: the same bytes keep it, others get a name of their own.
     QString target = OriginalPath(remote);
     for (int n = 2; QFile::exists(target); ++n) {
