@@ -341,6 +341,29 @@ private slots:
         QVERIFY(withCaption(QStringLiteral("View log contents?")).isEmpty());
     }
 
+    // procmail on the host ignores the test file (here: one that anybody may write, which
+    // procmail calls suspicious). The message is delivered all the same, and the missing log
+    // leads to the back-out.
+    void procmailIgnoresTheTestFile()
+    {
+        m_answers[QStringLiteral("Okay to delete file?")] = Prompt::Yes;
+        CRemoteHost host;
+        CInitialSetup setup(host);
+        QVERIFY(setup.Connect({}, {}));
+        QVERIFY(QFile::setPermissions(m_loop->Host().Home() + QStringLiteral("/.procmailrc"),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup
+                | QFile::WriteGroup));
+        QVERIFY2(m_loop->MailYourself("setup test", "Testing.\n"), qPrintable(m_loop->Error()));
+        QCOMPARE(m_loop->Inbox().size(), 1);
+        QVERIFY(!hostHas(".procmail/zeph.test.log"));
+
+        QCOMPARE(setup.MailReceived(), CInitialSetup::TestEnd::Failed);
+        QVERIFY(captions().contains(QStringLiteral("Backing out changes")));
+        QVERIFY(!hostHas(".procmailrc"));
+        QVERIFY(!hostHas(".forward"));
+        QCOMPARE(GetSetting(Settings::SetupWizRun), 0);
+    }
+
     // A log left from an earlier run lacks this Connect's time stamp: the check fails, the log
     // can be viewed, and it is gone from the host afterwards.
     void staleLogFails()
