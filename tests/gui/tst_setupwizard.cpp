@@ -12,6 +12,7 @@
 #include "gui/app/MainWindow.h"
 #include "gui/app/ZephApplication.h"
 #include "gui/common/CHyperLink.h"
+#include "gui/common/CTextViewerDlg.h"
 #include "gui/common/CommandIds.h"
 #include "gui/net/CPendingFilesDlg.h"
 #include "gui/procmail/CISetupSheet.h"
@@ -186,6 +187,60 @@ private slots:
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
         QVERIFY(Prompt::History().isEmpty());
+    }
+
+    // Each way out of the Setup Test on a real host, by its own button: the uploads are offered
+    // for deletion (every box answered with its default, Yes), the wizard stays on the connect
+    // page with Finish off, and a log without the line can be viewed.
+    void leavingTheTestDialog_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Cancel") << "cancel";
+        QTest::newRow("not received") << "notReceived";
+        QTest::newRow("Esc") << "escape";
+        QTest::newRow("stale log") << "staleLog";
+    }
+    void leavingTheTestDialog()
+    {
+        QFETCH(QString, way);
+        MailLoop loop;
+        QVERIFY2(loop.Start(), qPrintable(loop.Error()));
+        QVERIFY(loop.UseSettings());
+        QVERIFY(QFile::remove(loop.Host().Home() + QStringLiteral("/.procmailrc")));
+        SetSetting(Settings::ForwardQmailRadio, ForwardFile::Forward);
+        QString error;
+        QVERIFY2(ForwardFile::WriteLine(Workspace::GetForwardPath(), ForwardLine, &error), qPrintable(error));
+
+        CISetupSheet sheet(nullptr, nullptr);
+        sheet.show();
+        sheet.NextButton()->click();
+        QString viewerCaption;
+        WhenModal<CSetupTestDlg>([&](CSetupTestDlg* dialog) {
+            if (way == QLatin1String("cancel")) {
+                dialog->CancelButton()->click();
+            } else if (way == QLatin1String("notReceived")) {
+                dialog->NotReceivedButton()->click();
+            } else if (way == QLatin1String("escape")) {
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            } else {
+                QVERIFY(loop.Host().WriteFile(QStringLiteral(".procmail/zeph.test.log"), "old line\n"));
+                WhenModal<CTextViewerDlg>([&](CTextViewerDlg* viewer) {
+                    viewerCaption = viewer->windowTitle();
+                    viewer->reject();
+                });
+                dialog->ReceivedButton()->click();
+            }
+        });
+        sheet.ConnectPage()->ConnectButton()->click();
+
+        QVERIFY(sheet.isVisible());
+        QCOMPARE(sheet.PageTitle()->text(), QStringLiteral("Ready To Connect"));
+        QVERIFY(!sheet.FinishButton()->isEnabled());
+        QVERIFY(!loop.Host().FileExists(QStringLiteral(".procmailrc")));
+        QVERIFY(!loop.Host().FileExists(QStringLiteral(".forward")));
+        QCOMPARE(GetSetting(Settings::SetupWizRun), 0);
+        QCOMPARE(viewerCaption,
+            way == QLatin1String("staleLog") ? QStringLiteral("Test ZEPH log file") : QString());
     }
 
     // The program as the user drives it on a real host: Tools > Initial Setup, Next, Connect, the
