@@ -211,7 +211,6 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
             leftOut << recipe.name;
         result->recipes << recipe;
     }
-    instrumented += kMarker + "=-1\n";
     if (!leftOut.isEmpty())
         result->note
             = QStringLiteral("This computer cannot run procmail in a private namespace, so recipes that run "
@@ -227,7 +226,11 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
         + "\nMAILDIR=" + QFile::encodeName(mailDir) + "\nZEPH_DIR=" + QFile::encodeName(zephDir)
         + "\nDEFAULT=" + QFile::encodeName(mailDir) + "/inbox\nSENDMAIL=" + QFile::encodeName(sendmail)
         + "\nLOGFILE=" + QFile::encodeName(logPath) + "\nVERBOSE=on\nLOGABSTRACT=all\nCOMSAT=no\nINCLUDERC="
-        + QFile::encodeName(request.procmailrc.isEmpty() ? recipesPath : userRcPath) + "\n";
+        + QFile::encodeName(request.procmailrc.isEmpty() ? recipesPath : userRcPath)
+        + "\n"
+        // After the include: a complaint procmail makes at the end of the recipe file, such as
+        // an unclosed brace, still falls to the last recipe.
+        + kMarker + "=-1\n";
     if (!WriteFile(recipesPath, instrumented, error) || !WriteFile(rcPath, rc, error)
         || !WriteFile(sendmail, SendmailStub(sentDir), error)
         || (!request.procmailrc.isEmpty() && !WriteFile(userRcPath, rcCopy, error)))
@@ -307,9 +310,18 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
     QHash<QString, qint64> written;
     static const QRegularExpression folderLine(QStringLiteral("^  Folder: (.*?)\\s+(\\d+)$"));
     const QByteArray markerLine = "procmail: Assigning \"" + kMarker + '=';
+    bool inValue = false; // an assigned value with line breaks is logged over several lines
     for (const QByteArray& line : logText.split('\n')) {
+        if (inValue) {
+            inValue = !line.endsWith('"');
+            continue;
+        }
         if (line.trimmed().isEmpty())
             continue;
+        if (line.startsWith("procmail: Assigning \"") && !line.endsWith('"')) {
+            inValue = true;
+            continue;
+        }
         if (line.startsWith(markerLine)) {
             closeBlock();
             block = line.mid(markerLine.size()).chopped(1).toInt();
