@@ -1,7 +1,11 @@
 #include "ProcmailSandbox.h"
 #include "ZephCli.h"
 #include "core/procmail/CProcmailrcFile.h"
+#include "core/recipes/CActionBuilder.h"
+#include "core/recipes/CRecipeDefinition.h"
+#include "core/recipes/CRecipeDefinitionJson.h"
 #include "core/recipes/CRecipeFile.h"
+#include "core/recipes/CRecipeSummary.h"
 #include "core/trial/CTrialRun.h"
 
 #include <QCoreApplication>
@@ -20,6 +24,18 @@ QByteArray Block(const QByteArray& name, const QByteArray& body)
     return CRecipeFile::BuildRecipeBlock(name, "made by the wizard", body);
 }
 
+// A block as the wizard writes it, from its JSON definition.
+QByteArray WizardBlock(const QByteArray& json)
+{
+    CRecipeDefinition definition;
+    RecipeTextSettings settings;
+    QString error;
+    if (!CRecipeDefinitionJson::FromJson(json, &definition, &settings, &error))
+        qFatal("%s", qPrintable(error));
+    return CRecipeFile::BuildRecipeBlock(definition.GetName(), CRecipeSummary::BuildSummaryText(definition),
+        CActionBuilder::BuildRecipeText(definition, settings));
+}
+
 // Hand-written lines outside any block, lines 9 to 11 of the file below: the engine names them by
 // their lines.
 const QByteArray kHandWritten = ":0\n* ^Subject:.*invoice\nbilling\n";
@@ -28,7 +44,10 @@ const QByteArray kHandWritten = ":0\n* ^Subject:.*invoice\nbilling\n";
 QByteArray Recipes()
 {
     return Block("Spam", ":0\n* ^Subject:.*cheap\nspam\n") + kHandWritten
-        + Block("Friends", ":0\n* ^From:.*joe@example\\.net\n* ^To:.*me@example\\.org\nfriends/\n");
+        + Block("Friends", ":0\n* ^From:.*joe@example\\.net\n* ^To:.*me@example\\.org\nfriends/\n")
+        + WizardBlock(R"({"name": "Boss", "conditions": [{"field": 2, "entries": ["boss@example.com"]}],
+            "actions": [{"type": 7, "forwardAddresses": ["pa@example.net"], "copy": true}],
+            "settings": {"returnAddress": "me@example.org", "name": "Me"}})");
 }
 
 QByteArray Message(const QByteArray& from, const QByteArray& subject)
@@ -55,27 +74,34 @@ private slots:
         QTest::addColumn<QByteArray>("message");
         QTest::addColumn<QList<QByteArray>>("matched");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("wizard recipe")
-            << Message("ann@example.com", "cheap pills") << QList<QByteArray> { "Spam" } << "spam";
+        QTest::addColumn<QStringList>("sentTo");
+        QTest::newRow("wizard recipe") << Message("ann@example.com", "cheap pills")
+                                       << QList<QByteArray> { "Spam" } << "spam" << QStringList {};
         QTest::newRow("hand-written group")
-            << Message("ann@example.com", "Your invoice") << QList<QByteArray> { "lines 9-11" } << "billing";
-        QTest::newRow("two conditions")
-            << Message("joe@example.net", "lunch") << QList<QByteArray> { "Friends" } << "friends/";
+            << Message("ann@example.com", "Your invoice") << QList<QByteArray> { "lines 9-11" } << "billing"
+            << QStringList {};
+        QTest::newRow("two conditions") << Message("joe@example.net", "lunch")
+                                        << QList<QByteArray> { "Friends" } << "friends/" << QStringList {};
         QTest::newRow("one of two conditions")
-            << Message("joe@example.com", "lunch") << QList<QByteArray> {} << "inbox";
-        QTest::newRow("nothing") << Message("ann@example.com", "hello") << QList<QByteArray> {} << "inbox";
+            << Message("joe@example.com", "lunch") << QList<QByteArray> {} << "inbox" << QStringList {};
+        QTest::newRow("wizard forward of a copy")
+            << Message("boss@example.com", "plan") << QList<QByteArray> { "Boss" } << "inbox"
+            << QStringList { QStringLiteral("pa@example.net") };
+        QTest::newRow("nothing") << Message("ann@example.com", "hello") << QList<QByteArray> {} << "inbox"
+                                 << QStringList {};
     }
     void matchesAgreeWithProcmail()
     {
         QFETCH(QByteArray, message);
         QFETCH(QList<QByteArray>, matched);
         QFETCH(QString, folder);
+        QFETCH(QStringList, sentTo);
         CTrialRun::Result result;
         QString error;
         QVERIFY2(CTrialRun::Run(Recipes(), message, &result, &error), qPrintable(error));
         QVERIFY2(result.errors.isEmpty(), qPrintable(result.errors.join(u'\n')));
         QCOMPARE(result.matched, matched);
-        QCOMPARE(result.recipes.size(), 3);
+        QCOMPARE(result.recipes.size(), 4);
         QCOMPARE(result.recipes[1].name, QByteArray("lines 9-11"));
         QVERIFY(result.recipes[1].handWritten && !result.recipes[0].handWritten);
         QCOMPARE(
@@ -85,6 +111,9 @@ private slots:
         QCOMPARE(result.deliveries.size(), 1);
         QVERIFY2(result.deliveries[0].folder.startsWith(folder), qPrintable(result.deliveries[0].folder));
         QVERIFY(result.deliveries[0].bytes >= message.size());
+        QCOMPARE(result.sent.size(), sentTo.isEmpty() ? 0 : 1);
+        if (!sentTo.isEmpty())
+            QCOMPARE(result.sent[0].to, sentTo);
 
         ProcmailSandbox sandbox;
         if (!sandbox.Start())
@@ -95,6 +124,10 @@ private slots:
         if (sandboxFolder.endsWith(u'/'))
             sandboxFolder.chop(1);
         QCOMPARE(sandbox.Folder(sandboxFolder).size(), 1);
+        const QList<ProcmailSandbox::SentMail> sent = sandbox.Sent();
+        QCOMPARE(sent.size(), result.sent.size());
+        for (const QString& to : std::as_const(sentTo))
+            QVERIFY(sent[0].arguments.contains(to));
     }
 
     // No SMTP server runs here: what is sent can only have reached the stub.

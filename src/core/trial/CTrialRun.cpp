@@ -310,7 +310,9 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
     QHash<QString, qint64> written;
     static const QRegularExpression folderLine(QStringLiteral("^  Folder: (.*?)\\s+(\\d+)$"));
     const QByteArray markerLine = "procmail: Assigning \"" + kMarker + '=';
-    bool inValue = false; // an assigned value with line breaks is logged over several lines
+    // A quoted value with line breaks (an assignment, a command on continued lines) is logged
+    // over several lines, up to the one that ends with the closing quote.
+    bool inValue = false;
     for (const QByteArray& line : logText.split('\n')) {
         if (inValue) {
             inValue = !line.endsWith('"');
@@ -318,8 +320,10 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
         }
         if (line.trimmed().isEmpty())
             continue;
-        if (line.startsWith("procmail: Assigning \"") && !line.endsWith('"')) {
+        if (line.startsWith("procmail: ") && line.contains('"') && !line.endsWith('"')) {
             inValue = true;
+            if (line.startsWith("procmail: Executing "))
+                acted = true;
             continue;
         }
         if (line.startsWith(markerLine)) {
