@@ -5,6 +5,7 @@
 #include "core/trial/ProcmailrcCopy.h"
 #include "core/trial/RunsPrograms.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -123,6 +125,32 @@ QByteArray RecipeName(const CRecipeListEntry& entry)
     return "lines " + QByteArray::number(entry.firstLine) + '-' + QByteArray::number(entry.lastLine);
 }
 
+// procmail pauses a second after its first write into an empty mbox file read no earlier than
+// written, so that mail readers see new mail. In a throwaway home every folder is new: the plain
+// folder names a recipe file delivers to, and the default mailbox, are made empty beforehand with
+// a last read long ago, which changes nothing a delivery writes.
+bool MakeFolderFiles(const QByteArray& recipes, const QString& mailDir, QString* error)
+{
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9][A-Za-z0-9._+-]*$"));
+    QSet<QString> names { QStringLiteral("inbox") };
+    for (const QByteArray& line : recipes.split('\n')) {
+        const QString name = QString::fromUtf8(line.trimmed());
+        if (plainName.match(name).hasMatch())
+            names.insert(name);
+    }
+    for (const QString& name : std::as_const(names)) {
+        QFile file(mailDir + QLatin1Char('/') + name);
+        if (file.exists())
+            continue;
+        if (!file.open(QIODevice::WriteOnly)
+            || !file.setFileTime(QDateTime::fromSecsSinceEpoch(0), QFileDevice::FileAccessTime)) {
+            *error = QStringLiteral("Cannot make %1: %2").arg(file.fileName(), file.errorString());
+            return false;
+        }
+    }
+    return true;
+}
+
 QByteArray ReadSlice(const QString& path, qint64 offset, qint64 size)
 {
     QFile file(path);
@@ -231,8 +259,8 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
         // After the include: a complaint procmail makes at the end of the recipe file, such as
         // an unclosed brace, still falls to the last recipe.
         + kMarker + "=-1\n";
-    if (!WriteFile(recipesPath, instrumented, error) || !WriteFile(rcPath, rc, error)
-        || !WriteFile(sendmail, SendmailStub(sentDir), error)
+    if (!MakeFolderFiles(request.recipes, mailDir, error) || !WriteFile(recipesPath, instrumented, error)
+        || !WriteFile(rcPath, rc, error) || !WriteFile(sendmail, SendmailStub(sentDir), error)
         || (!request.procmailrc.isEmpty() && !WriteFile(userRcPath, rcCopy, error)))
         return false;
     QFile::setPermissions(sendmail, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
