@@ -48,6 +48,34 @@ private slots:
         QVERIFY(loop.Host().Sent().first().arguments.contains(QStringLiteral("-t")));
     }
 
+    // Whatever procmail sends reaches the stub and nothing else: the SENDMAIL of a procmail that a
+    // recipe starts (which clears its environment and falls back to its built-in
+    // /usr/sbin/sendmail), and a .procmailrc that names that path itself.
+    void everySendmailIsTheStub_data()
+    {
+        QTest::addColumn<QByteArray>("procmailrc");
+        QTest::newRow("procmail started by a recipe")
+            << QByteArray("LOGFILE=$HOME/log\n:0\n* !^X-Child: yes\n| formail -A \"X-Child: yes\" | procmail "
+                          "$HOME/child.rc\n");
+        QTest::newRow("procmailrc names the path")
+            << QByteArray("LOGFILE=$HOME/log\nSENDMAIL=/usr/sbin/sendmail\n:0\n! elsewhere@example.net\n");
+    }
+    void everySendmailIsTheStub()
+    {
+        QFETCH(QByteArray, procmailrc);
+        MailLoop loop;
+        QVERIFY2(loop.Start(), qPrintable(loop.Error()));
+        QVERIFY(loop.Host().WriteFile(
+            QStringLiteral("child.rc"), "LOGFILE=$HOME/log\n:0\n! elsewhere@example.net\n"));
+        QVERIFY(loop.Host().WriteFile(QStringLiteral(".procmailrc"), procmailrc));
+        QVERIFY2(loop.MailYourself("forward me", "Body.\n"), qPrintable(loop.Error()));
+        const QList<ProcmailSandbox::SentMail> sent = loop.Host().Sent();
+        QVERIFY2(sent.size() == 1, loop.Host().ReadFile(QStringLiteral("log")).constData());
+        QVERIFY(sent.first().arguments.contains(QStringLiteral("elsewhere@example.net")));
+        QVERIFY(ProcmailSandbox::Body(sent.first().message).startsWith("Body.\n"));
+        QCOMPARE(loop.Deliveries(), QList<int> { 0 });
+    }
+
     void mailForOthersIsNotDeliveredHere()
     {
         MailLoop loop;

@@ -12,7 +12,10 @@ Usage: smtp_server.py OUTDIR [--auth USER PASSWORD] [--relay-domain DOMAIN]
 --relay-domain   refuses every recipient outside DOMAIN with 550, as a server that does not relay
 --local          delivers mail for ADDRESS as an MTA with procmail as its local delivery agent
                  does: a "From " line is put in front and real procmail runs as USER (its home and
-                 .procmailrc from the password file), with SENDMAIL given on its command line. The
+                 .procmailrc from the password file), with SENDMAIL given on its command line. It
+                 runs in a mount namespace of its own where /usr/sbin/sendmail is SENDMAIL too, so
+                 that a procmail started by a recipe (which falls back to that built-in path) and
+                 a .procmailrc that names the path reach the stub, never a real MTA. The
                  mailbox is procmail's own default, /var/mail/USER, so that a procmail started by
                  a recipe delivers to the same one. It prints "LOCAL <n>" when it starts and
                  "DELIVER <n> <exit code>" when procmail has ended; a
@@ -87,6 +90,22 @@ class Handler:
         return AuthResult(success=ok, handled=False)
 
 
+# Laid over /usr/sbin inside each delivery's mount namespace: the directory holds only "sendmail",
+# a link to the stub, and hides any sendmail of the machine while the rest of /usr/sbin shows.
+SBIN_OVERLAY = os.path.join(OUTDIR, "sbin-overlay")
+DELIVERY_SCRIPT = """
+mount -t overlay zeph-sendmail -o "lowerdir=$1:/usr/sbin" /usr/sbin || exit 75
+exec setpriv --reuid="$2" --regid="$2" --clear-groups -- /usr/bin/procmail "SENDMAIL=$3"
+"""
+
+
+def prepare_overlay():
+    os.makedirs(SBIN_OVERLAY, exist_ok=True)
+    link = os.path.join(SBIN_OVERLAY, "sendmail")
+    if not os.path.lexists(link):
+        os.symlink(LOCAL[2], link)
+
+
 async def deliver_locally(envelope):
     address, user, sendmail = LOCAL
     home = pwd.getpwnam(user).pw_dir
@@ -96,8 +115,8 @@ async def deliver_locally(envelope):
     # The event loop keeps serving while procmail runs: what procmail sends back to the user comes
     # in on a new connection before this delivery ends.
     process = await asyncio.create_subprocess_exec(
-        "setpriv", "--reuid=" + user, "--regid=" + user, "--clear-groups", "--",
-        "/usr/bin/procmail", "SENDMAIL=" + sendmail,
+        "unshare", "--mount", "--propagation", "private", "--",
+        "/bin/sh", "-c", DELIVERY_SCRIPT, "deliver", SBIN_OVERLAY, user, sendmail,
         stdin=asyncio.subprocess.PIPE, cwd=home,
         env={"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": home, "LOGNAME": user, "USER": user})
     await process.communicate(data)
@@ -118,6 +137,8 @@ class LoggingSMTP(SMTP):
 
 
 async def main():
+    if LOCAL:
+        prepare_overlay()
     loop = asyncio.get_running_loop()
     auth = USER is not None
     server = await loop.create_server(
