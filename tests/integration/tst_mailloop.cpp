@@ -76,6 +76,19 @@ private slots:
         QCOMPARE(loop.Deliveries(), QList<int> { 0 });
     }
 
+    // A recipe cannot reach any network, not even the SMTP server's port on this machine.
+    void deliveryHasNoNetwork()
+    {
+        MailLoop loop;
+        QVERIFY2(loop.Start(), qPrintable(loop.Error()));
+        QVERIFY(loop.Host().WriteFile(QStringLiteral(".procmailrc"),
+            ":0 c\n| /bin/bash -c 'if echo > /dev/tcp/127.0.0.1/" + QByteArray::number(loop.Smtp().Port())
+                + "; then echo reached; else echo blocked; fi > $HOME/net'\n"));
+        QVERIFY2(loop.MailYourself("hello", "Body.\n"), qPrintable(loop.Error()));
+        QCOMPARE(loop.Host().ReadFile(QStringLiteral("net")), QByteArray("blocked\n"));
+        QCOMPARE(loop.Inbox().size(), 1);
+    }
+
     void mailForOthersIsNotDeliveredHere()
     {
         MailLoop loop;
