@@ -252,6 +252,7 @@ private slots:
                   "null\n##_ZEPH_RECIPE_END_##ZEPH_Vacation\n"));
         Prompt::ClearHistory();
         Prompt::QueueAnswer(Prompt::Yes);
+        Prompt::QueueAnswer(Prompt::Ok); // "Success"
         Prompt::QueueAnswer(Prompt::No);
         dialog.DeleteRecipeButton()->click();
         QCOMPARE(captions(),
