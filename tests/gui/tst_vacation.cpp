@@ -145,7 +145,7 @@ private slots:
     }
 
     // Every check that stops "Add Recipe" keeps the dialog open and writes, stores and queues
-    // nothing.
+    // nothing; wrong days stop it before the response file could be wrapped.
     void refusals_data()
     {
         QTest::addColumn<QString>("file");
@@ -159,7 +159,7 @@ private slots:
                                              << QDate() << QStringLiteral("File name okay?");
         QTest::newRow("wrap cancelled")
             << QStringLiteral("long.txt") << int(Prompt::Cancel) << QDate() << QStringLiteral("Long lines");
-        QTest::newRow("last day before the first") << QStringLiteral("short.txt") << int(Prompt::Yes)
+        QTest::newRow("last day before the first") << QStringLiteral("long.txt") << int(Prompt::Yes)
                                                    << first.addDays(-1) << QStringLiteral("Vacation days");
     }
     void refusals()

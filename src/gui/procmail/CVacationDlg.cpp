@@ -109,9 +109,10 @@ void CVacationDlg::viewList()
     if (!setupDone())
         return;
     QByteArray text;
-    if (!VacationTask::ReadReplyList(m_host, &text))
-        return;
+    const bool read = VacationTask::ReadReplyList(m_host, &text);
     m_host.CloseProgress();
+    if (!read)
+        return;
     CTextViewerDlg viewer(QString::fromUtf8(text), QStringLiteral("Remote file"), this,
         QStringLiteral("Remote file: %1").arg(VacationTask::ReplyListRemotePath()), false, 1.7);
     viewer.exec();

@@ -194,7 +194,7 @@ void CVacationRecipeDlg::createFile()
 
 void CVacationRecipeDlg::updatePreview()
 {
-    const QString path = m_file->text().trimmed();
+    const QString path = m_file->text();
     QFile file(path);
     if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         m_preview->setPlainText(QStringLiteral("(Choose or create a response file to see the reply.)"));
@@ -279,9 +279,8 @@ bool CVacationRecipeDlg::checkResponseFile(const QString& path)
 
 void CVacationRecipeDlg::accept()
 {
-    const QString path = m_file->text().trimmed();
-    if (!checkResponseFile(path))
-        return;
+    const QString path = m_file->text();
+    // The days first: the file checks may already rewrite the response file.
     const VacationRecipe::Options values = options(path);
     const QString dateProblem = VacationRecipe::CheckDates(values.firstDay, values.lastDay);
     if (!dateProblem.isEmpty()) {
@@ -289,6 +288,8 @@ void CVacationRecipeDlg::accept()
         m_last->setFocus();
         return;
     }
+    if (!checkResponseFile(path))
+        return;
     const VacationTask::Written written = VacationTask::AddRecipe(m_recipeFile, path, values,
         [](const QString& local, const QString& remote) { AddPending(local, remote); });
     // The recipe file has told the user why it failed; OK would claim a recipe that is not there.
