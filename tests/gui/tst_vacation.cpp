@@ -68,7 +68,8 @@ private slots:
 
     // From the menu: the remote name and the long lines are confirmed, the recipe is written with
     // the chosen selection, version and days, both files wait for upload, the response file is
-    // wrapped; the next time the dialog shows the same values and replaces the recipe in place.
+    // wrapped; the next time (by the recipe's name) the dialog shows the same values and replaces
+    // the recipe in place.
     void addThroughTheMenuAndAgain()
     {
         MainWindow window;
@@ -134,7 +135,8 @@ private slots:
             Prompt::QueueAnswer(Prompt::Yes);
             dialog->AddButton()->click();
         });
-        QVERIFY(CVacationDlg::RunRecipeDialog(window.Shell(), &window));
+        // Editing the recipe by name (the recipe list, the log) opens this dialog, in any letter case.
+        QVERIFY(window.Shell().EditRecipe(QStringLiteral("ZEPH_VACATION"), true));
         QVERIFY(shownAgain);
         QCOMPARE(captions(), (QStringList { QStringLiteral("File name okay?"), QStringLiteral("Success") }));
         const QByteArray replaced = ReadTestFile(m_recipes);

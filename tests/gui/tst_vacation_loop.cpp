@@ -20,7 +20,9 @@
 #include "support/gui/GuiTestFixture.h"
 #include "support/gui/ModalDialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -191,6 +193,55 @@ private slots:
         QVERIFY(!Prompt::History().isEmpty());
         QVERIFY2(Prompt::History().last().text.contains(QStringLiteral("550")),
             qPrintable(Prompt::History().last().text));
+    }
+
+    // The days chosen in the dialog are checked by procmail on the host with its own date: a
+    // window around today answers, one that starts after or ends before today does not.
+    void daysOnTheHost_data()
+    {
+        QTest::addColumn<int>("firstOffset");
+        QTest::addColumn<int>("lastOffset");
+        QTest::addColumn<bool>("replied");
+        QTest::newRow("around today") << -1 << 1 << true;
+        QTest::newRow("starts later") << 2 << 9 << false;
+        QTest::newRow("ended before") << -9 << -2 << false;
+    }
+    void daysOnTheHost()
+    {
+        QFETCH(int, firstOffset);
+        QFETCH(int, lastOffset);
+        QFETCH(bool, replied);
+        MailLoop loop;
+        QVERIFY2(loop.Start(), qPrintable(loop.Error()));
+        QVERIFY(loop.UseSettings());
+        SetSetting(Settings::SetupWizRun, 1);
+        SetSetting(Settings::ZephDir, QStringLiteral("$HOME/.procmail"));
+        QVERIFY(loop.Host().WriteFile(QStringLiteral(".procmailrc"), CProcmailrcFile::DefaultText() + "\n"));
+        const QString response = m_fixture->Docs() + QStringLiteral("away.txt");
+        QVERIFY(WriteTestFile(response, ResponseText));
+        MainWindow window;
+        ZephApplication::InstallFeatures(window.Shell());
+        const QDate today = QDate::currentDate();
+        WhenModal<CVacationRecipeDlg>([&](CVacationRecipeDlg* recipe) {
+            recipe->FileEdit()->setText(response);
+            recipe->FirstDayBox()->setChecked(true);
+            recipe->FirstDayEdit()->setDate(today.addDays(firstOffset));
+            recipe->LastDayBox()->setChecked(true);
+            recipe->LastDayEdit()->setDate(today.addDays(lastOffset));
+            recipe->AddButton()->click();
+        });
+        QVERIFY(CVacationDlg::RunRecipeDialog(window.Shell(), &window));
+        CRemoteHost host;
+        QVERIFY(SendPendingNow(host));
+        host.Disconnect();
+
+        const QByteArray joe = "joe@example.net";
+        QVERIFY(
+            loop.Send(joe, { loop.Address() }, ProcmailSandbox::Message(joe, loop.Address(), "Hi", "x\n")));
+        QVERIFY2(loop.WaitUntilQuiet(), qPrintable(loop.Error()));
+        QCOMPARE(loop.Inbox().size(), 1);
+        QCOMPARE(loop.Host().Sent().size(), replied ? 1 : 0);
+        QCOMPARE(loop.Host().FileExists(ReplyList), replied);
     }
 };
 
