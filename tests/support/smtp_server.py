@@ -97,7 +97,10 @@ class Handler:
 SBIN_OVERLAY = os.path.join(OUTDIR, "sbin-overlay")
 LOCAL_SOCKET = os.path.join(OUTDIR, "local.sock")
 DELIVERY_SCRIPT = """
-mount -t overlay zeph-sendmail -o "lowerdir=$1:/usr/sbin" /usr/sbin || exit 75
+mount -t overlay zeph-sendmail -o "lowerdir=$1:/usr/sbin" /usr/sbin || {
+    echo "smtp_server.py: cannot lay the sendmail stub over /usr/sbin (an overlay mount needs root)" >&2
+    exit 75
+}
 exec setpriv --reuid="$2" --regid="$2" --clear-groups -- /usr/bin/procmail "SENDMAIL=$3"
 """
 
