@@ -346,11 +346,10 @@ private slots:
         bool wasAsked = false;
         bool stayedOpen = false;
         WhenModal<CBackupRetrieveDlg>([&](CBackupRetrieveDlg* retrieve) {
-            WhenModal<CBackupSendMsgDlg>([&](CBackupSendMsgDlg* send) {
-                wasAsked = true;
-                send->ReceivedButton()->click();
-            });
+            ModalWatch<CBackupSendMsgDlg> send(
+                [](CBackupSendMsgDlg* dialog) { dialog->ReceivedButton()->click(); });
             retrieve->ConnectButton()->click();
+            wasAsked = send.Seen();
             stayedOpen = retrieve->isVisible();
             if (stayedOpen)
                 retrieve->reject();
@@ -455,11 +454,7 @@ private slots:
     {
         MainWindow window;
         ZephApplication::InstallFeatures(window.Shell());
-        bool listShown = false;
-        WhenModal<CRecipeListDlg>([&](CRecipeListDlg* list) {
-            listShown = true;
-            list->reject();
-        });
+        ModalWatch<CRecipeListDlg> list([](CRecipeListDlg* dialog) { dialog->reject(); });
         WhenModal<CBackupRecipeDlg>([](CBackupRecipeDlg* recipe) {
             recipe->NumberBox()->setValue(7);
             recipe->AddButton()->click();
@@ -467,7 +462,7 @@ private slots:
         QVERIFY(window.Shell().EditRecipe(QStringLiteral("zeph_BACKUP"), false));
         QVERIFY(ReadTestFile(Workspace::GetRecipeFilePath()).contains("| sed -e 1,7d`\n"));
         QTest::qWait(200);
-        QVERIFY(!listShown);
+        QVERIFY(!list.Seen());
 
         // A number of 0 is refused and the dialog stays; Cancel then ends it without a change.
         const QByteArray before = ReadTestFile(Workspace::GetRecipeFilePath());
