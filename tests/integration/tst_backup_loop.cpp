@@ -15,6 +15,7 @@
 #include "core/procmail/CTempRecipeTask.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
+#include "support/FtpServers.h"
 #include "support/MailLoop.h"
 
 #include <QDir>
@@ -222,6 +223,30 @@ private slots:
         Prompt::ClearHistory();
         list.Delete({}, &deleted);
         QCOMPARE(captions(), QStringList { QStringLiteral("Nothing selected!") });
+    }
+
+    // A copy whose download breaks off is not shown as the message: the server's error is.
+    void cutDownloadShowsNoCopy_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        QTest::newRow("426 after half") << QStringLiteral("abort426");
+        QTest::newRow("dropped after half") << QStringLiteral("drop");
+        QTest::newRow("half, then 226") << QStringLiteral("short");
+        QTest::newRow("whole, then 451") << QStringLiteral("late451");
+    }
+    void cutDownloadShowsNoCopy()
+    {
+        QFETCH(QString, scenario);
+        TestFtpServer server(TestFtpServer::Fault, scenario);
+        QVERIFY(StartServerForSettings(server));
+        SetSetting(Settings::BackupDlgMsgPrefix, QStringLiteral("data."));
+        CRemoteHost host;
+        CBackupMailList list(host);
+        QByteArray text = "old";
+        QVERIFY(!list.View(QStringLiteral("data.bin"), &text));
+        QVERIFY(text.isEmpty());
+        QCOMPARE(Prompt::History().size(), 1);
+        QCOMPARE(Prompt::History().first().caption, QStringLiteral("Download Failed"));
     }
 
     // A host without the backup folder: the server's answer to CWD is shown and nothing stays
