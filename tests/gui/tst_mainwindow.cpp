@@ -570,7 +570,7 @@ private slots:
         const QString table; // the command table's own tooltip
         QTest::newRow("Initial Setup") << int(Cmd::InitialSetup) << false << table;
         QTest::newRow("Backup") << int(Cmd::Backup) << true << table;
-        QTest::newRow("Vacation") << int(Cmd::Vacation) << false << table;
+        QTest::newRow("Vacation") << int(Cmd::Vacation) << true << table;
         QTest::newRow("Disable Procmail") << int(Cmd::DisableProcmail) << true << table;
         QTest::newRow("man page") << int(Cmd::ManProcmail) << true << table;
         QTest::newRow("procmail version") << int(Cmd::VersionView) << true << table;

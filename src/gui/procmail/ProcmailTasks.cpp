@@ -8,6 +8,7 @@
 #include "gui/common/IShell.h"
 #include "gui/procmail/CDisableProcmailDlg.h"
 #include "gui/procmail/CManPgSheet.h"
+#include "gui/procmail/CVacationDlg.h"
 
 #include <QFileInfo>
 
@@ -57,4 +58,10 @@ void InstallProcmailTasks(IShell& shell)
         CDisableProcmailDlg dialog(target->Window());
         dialog.exec();
     });
+    shell.SetCommandHandler(Cmd::Vacation, [target] {
+        CVacationDlg dialog(*target, target->Window());
+        dialog.exec();
+    });
+    shell.SetReservedRecipeDialog(QStringLiteral("ZEPH_Vacation"),
+        [target] { return CVacationDlg::RunRecipeDialog(*target, target->Window()); });
 }
