@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -299,6 +300,26 @@ private slots:
         QVERIFY(!HasPending());
         QCOMPARE(captions().last(),
             rightAddress ? QStringLiteral("File Upload Successful") : QStringLiteral("Backup"));
+    }
+
+    // The user cancels the upload of the restored .procmailrc while the server keeps it waiting:
+    // the file without the recipe waits in the pending files, and the user is told so.
+    void cancelledRestoreIsQueued()
+    {
+        TestFtpServer server(TestFtpServer::Fault, QStringLiteral("stall2nd"));
+        QVERIFY(StartServerForSettings(server));
+        CRemoteHost host;
+        CTempRecipeTask task(host);
+        const bool closed = BackupTask::Retrieve(task, "me@example.org", true, [&host](const QStringList&) {
+            QTimer::singleShot(1500, &host, [&host] { host.RequestCancel(); });
+            return true;
+        });
+        QVERIFY(closed);
+        QCOMPARE(ReadTestFile(Workspace::GetProcmailrcPath()), CProcmailrcFile::DefaultText());
+        QCOMPARE(PendingPairs(),
+            (QList<QPair<QString, QString>> {
+                { Workspace::GetProcmailrcPath(), QStringLiteral(".procmailrc") } }));
+        QCOMPARE(captions().last(), QStringLiteral("Upload failed"));
     }
 };
 
