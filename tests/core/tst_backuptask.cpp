@@ -123,23 +123,31 @@ private slots:
         QCOMPARE(read(), Other + "\n\n" + later);
     }
 
-    // Nothing is written, stored or queued when the number is refused or the recipe file is
-    // damaged (a begin line without its end line) or cannot be written.
+    // Nothing is written, stored or queued when the number or the stored MSGPREFIX is refused, or
+    // the recipe file is damaged (a begin line without its end line) or cannot be written.
     void failuresChangeNothing_data()
     {
         QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("prefix");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("folder");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("zero") << 0 << Other << false << QStringLiteral("Invalid Number Entered");
-        QTest::newRow("negative") << -5 << Other << false << QStringLiteral("Invalid Number Entered");
+        const QString plain = QStringLiteral("msg.");
+        QTest::newRow("zero") << 0 << plain << Other << false << QStringLiteral("Invalid Number Entered");
+        QTest::newRow("negative") << -5 << plain << Other << false
+                                  << QStringLiteral("Invalid Number Entered");
+        // A prefix stored by an older program was never checked: it stops before the shell sees it.
+        QTest::newRow("stored prefix with a command")
+            << 10 << QStringLiteral("msg.;rm -rf ~") << Other << false << QStringLiteral("Invalid MSGPREFIX");
         QTest::newRow("begin without end")
-            << 10 << QByteArray("##_ZEPH_RECIPE_BEGIN_##ZEPH_Backup\n:0c\nbackup\n") << false << QString();
-        QTest::newRow("not writable") << 10 << QByteArray() << true << QString();
+            << 10 << plain << QByteArray("##_ZEPH_RECIPE_BEGIN_##ZEPH_Backup\n:0c\nbackup\n") << false
+            << QString();
+        QTest::newRow("not writable") << 10 << plain << QByteArray() << true << QString();
     }
     void failuresChangeNothing()
     {
         QFETCH(int, count);
+        QFETCH(QString, prefix);
         QFETCH(QByteArray, content);
         QFETCH(bool, folder);
         QFETCH(QString, caption);
@@ -147,6 +155,7 @@ private slots:
             QVERIFY(QDir().mkpath(m_recipes)); // a folder where the file should be
         else
             write(content);
+        SetSetting(Settings::BackupDlgMsgPrefix, prefix);
         QCOMPARE(BackupTask::AddRecipe(m_recipes, 2, count), BackupTask::Written::Failed);
         if (!folder)
             QCOMPARE(read(), content);

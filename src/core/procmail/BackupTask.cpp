@@ -11,6 +11,20 @@
 
 namespace {
 
+// MSGPREFIX as stored. A value that did not come through SetPrefix (an older or hand-edited data
+// file) must not reach the shell on the host either.
+bool storedPrefix(QByteArray* prefix)
+{
+    const QString value = GetSettingString(Settings::BackupDlgMsgPrefix);
+    if (!BackupRecipe::IsValidPrefix(value)) {
+        Prompt::Tell(
+            BackupRecipe::InvalidPrefixText(), QStringLiteral("Invalid MSGPREFIX"), Prompt::Information);
+        return false;
+    }
+    *prefix = value.toUtf8();
+    return true;
+}
+
 void queueRecipeFile(const QString& recipeFile)
 {
     AddPending(recipeFile, Workspace::GetRemoteZephDir() + QStringLiteral("/zeph.recipes"));
@@ -37,6 +51,9 @@ BackupTask::Written BackupTask::AddRecipe(const QString& recipeFile, int selecti
             QStringLiteral("Invalid Number Entered"), Prompt::Information);
         return Written::Failed;
     }
+    QByteArray prefix;
+    if (!storedPrefix(&prefix))
+        return Written::Failed;
     CRecipeFile file(recipeFile);
     const QByteArray name = BackupRecipe::Name();
     int begin = 0;
@@ -44,9 +61,8 @@ BackupTask::Written BackupTask::AddRecipe(const QString& recipeFile, int selecti
     const CRecipeFile::LocateResult found = file.Locate(name, &begin, &end);
     if (found == CRecipeFile::LocateError)
         return Written::Failed;
-    const QByteArray block
-        = BackupRecipe::BuildBlock(selection, count, GetSettingString(Settings::BackupDlgMsgPrefix).toUtf8(),
-            GetSettingString(Settings::EmailAddress).toUtf8());
+    const QByteArray block = BackupRecipe::BuildBlock(
+        selection, count, prefix, GetSettingString(Settings::EmailAddress).toUtf8());
     const QString quotedName = QString::fromLatin1(name);
     Written written;
     if (found == CRecipeFile::LocateFound) {
@@ -145,19 +161,15 @@ bool BackupTask::SetPrefix(const QString& prefix)
     return true;
 }
 
-QByteArray BackupTask::RetrievalRecipe(const QByteArray& address, bool toDefault)
-{
-    return BackupRecipe::BuildRetrievalRecipe(address,
-        BackupRecipe::BackupDir(GetSettingString(Settings::MailDir)),
-        GetSettingString(Settings::BackupDlgMsgPrefix).toUtf8(), toDefault);
-}
-
 bool BackupTask::Retrieve(
     CTempRecipeTask& task, const QByteArray& address, bool toDefault, const WaitForMail& waitForMail)
 {
-    if (!CTempRecipeTask::CheckFromAddress(address))
+    QByteArray prefix;
+    if (!CTempRecipeTask::CheckFromAddress(address) || !storedPrefix(&prefix))
         return false;
-    switch (task.Run(RetrievalRecipe(address, toDefault), QStringList(), waitForMail)) {
+    const QByteArray recipe = BackupRecipe::BuildRetrievalRecipe(
+        address, BackupRecipe::BackupDir(GetSettingString(Settings::MailDir)), prefix, toDefault);
+    switch (task.Run(recipe, QStringList(), waitForMail)) {
     case CTempRecipeTask::Result::Succeeded:
         return true;
     case CTempRecipeTask::Result::NotStarted:

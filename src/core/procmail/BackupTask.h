@@ -19,9 +19,9 @@ bool CheckSetup();
 enum class Written { Failed, Added, Replaced };
 // Writes the recipe keeping `count` copies of the messages of `selection` into the recipe file
 // (replacing an earlier one in place, else at the end) and tells the user. On success it stores
-// both choices and queues the recipe file for upload. Failed when the count is not above zero
-// (the user was told) or the recipe file refused the change (its error was shown); nothing is
-// stored or queued then.
+// both choices and queues the recipe file for upload. Failed when the count is not above zero or
+// the stored MSGPREFIX is no plain word (the user was told), or the recipe file refused the
+// change (its error was shown); nothing is stored or queued then.
 Written AddRecipe(const QString& recipeFile, int selection, int count);
 
 enum class Deleted { Failed, NotFound, Deleted };
@@ -36,10 +36,8 @@ bool ConfirmPrefixChange();
 // nothing is stored.
 bool SetPrefix(const QString& prefix);
 
-// The retrieval recipe for the settings: the mail directory's backup folder and MSGPREFIX.
-QByteArray RetrievalRecipe(const QByteArray& address, bool toDefault);
-
-// Retrieval through the temporary recipe: checks the address, runs the recipe and, when the user
+// Retrieval through the temporary recipe for the mail directory's backup folder and MSGPREFIX:
+// checks the address, runs the recipe and, when the user
 // did not confirm the copies, says what may have gone wrong. `waitForMail` is the send-message
 // dialog: true when the user received the copies. True when the retrieval dialog may close.
 using WaitForMail = std::function<bool(const QStringList& downloads)>;
