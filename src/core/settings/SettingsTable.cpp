@@ -129,6 +129,10 @@ constexpr SettingKey Rows[] = {
         "http://zeph.example.org/zeph.version.txt" },
     { DownloadPageUrl, "Settings", "Download page URL", SettingType::String,
         "https://zeph.example.org/download.html" },
+    // Backup. The prefix is procmail's MSGPREFIX, which names the copies it writes into a folder.
+    { BackupDlgToCombo, "Settings", "Backup Dlg To Combo", SettingType::Int, "0" },
+    { BackupDlgMsgNumber, "Settings", "Backup Dlg msg number", SettingType::Int, "100" },
+    { BackupDlgMsgPrefix, "Settings", "Backup Dlg Backup Mail Msg Prefix", SettingType::String, "msg." },
     // Vacation. The first and last day (yyyy-MM-dd, empty: open) bound the replies on the host.
     { VacationDlgToCombo, "Settings", "Vacation Dlg To Combo", SettingType::Int, "0" },
     { VacationDlgLastFilename, "Settings", "Vacation Dlg Last Filename", SettingType::String, "" },

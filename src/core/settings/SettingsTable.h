@@ -119,6 +119,10 @@ enum Key : int {
     MailLastHeaderModified,
     VersionFileUrl,
     DownloadPageUrl,
+    // Backup
+    BackupDlgToCombo,
+    BackupDlgMsgNumber,
+    BackupDlgMsgPrefix,
     // Vacation
     VacationDlgToCombo,
     VacationDlgLastFilename,

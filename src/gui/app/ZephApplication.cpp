@@ -21,6 +21,7 @@
 #include "gui/mail/InstallMail.h"
 #include "gui/net/NetCommands.h"
 #include "gui/options/OptionsCommands.h"
+#include "gui/procmail/BackupCommands.h"
 #include "gui/procmail/ProcmailTasks.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
@@ -112,6 +113,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     InstallMail(shell);
     InstallRecipeWizard(shell);
     InstallProcmailTasks(shell);
+    InstallBackup(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
