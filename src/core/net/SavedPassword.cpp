@@ -1,38 +1,74 @@
 #include "core/net/SavedPassword.h"
 
+#include "core/common/Prompt.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/CRegistry.h"
 #include "core/settings/CRegistryCipher.h"
+#include "core/settings/Keychain.h"
 #include "core/settings/ProtectedKeys.h"
+
+#include <QSet>
+
+namespace {
+
+void tellKeychainProblem(const QString& text)
+{
+    Prompt::Tell(text, QStringLiteral("Desktop keychain"), Prompt::Warning);
+}
+
+// For what happens on its own (reading, moving at start-up): told once per run, not at every
+// connection.
+void tellKeychainProblemOnce(const QString& text)
+{
+    static QSet<QString> told;
+    if (told.contains(text))
+        return;
+    told.insert(text);
+    tellKeychainProblem(text);
+}
+
+QString settingsKeyPath()
+{
+    return CRegistry::KeyPathOf(CAppState::Instance().IdentityName(), QStringLiteral("Settings"));
+}
+
+} // namespace
 
 SavedPassword SavedPassword::Ftp()
 {
-    return SavedPassword("Password");
+    return SavedPassword("Password", "ftp");
 }
 
 SavedPassword SavedPassword::Smtp()
 {
-    return SavedPassword("Smtp Password");
+    return SavedPassword("Smtp Password", "smtp");
 }
 
 // "HKEY_CURRENT_USER\Software\Talvenor\ZEPH\<identity>\Settings\<value name>"
 QString SavedPassword::valuePath() const
 {
-    return QStringLiteral("HKEY_CURRENT_USER\\")
-        + CRegistry::KeyPathOf(CAppState::Instance().IdentityName(), QStringLiteral("Settings"))
-        + QLatin1Char('\\') + QLatin1String(m_valueName);
+    return QStringLiteral("HKEY_CURRENT_USER\\") + settingsKeyPath() + QLatin1Char('\\')
+        + QLatin1String(m_valueName);
 }
 
-QString SavedPassword::Load() const
+// "<identity>/<purpose>": identity names are case-folded like the registry file's name, as
+// "Work" and "work" are the same identity.
+QString SavedPassword::keychainKey() const
+{
+    return CAppState::Instance().IdentityName().toCaseFolded() + QLatin1Char('/') + QLatin1String(m_purpose);
+}
+
+bool SavedPassword::readProtected(QString* password) const
 {
     CRegistryCipher cipher;
     QByteArray text;
     if (!cipher.SetKey(PasswordKey()) || !cipher.ReadValue(&text, valuePath()))
-        return QString();
-    return QString::fromUtf8(text);
+        return false;
+    *password = QString::fromUtf8(text);
+    return true;
 }
 
-bool SavedPassword::Save(const QString& password, QString* error) const
+bool SavedPassword::writeProtected(const QString& password, QString* error) const
 {
     CRegistryCipher cipher;
     if (cipher.SetKey(PasswordKey()) && cipher.WriteValue(password.toUtf8(), valuePath()))
@@ -42,8 +78,98 @@ bool SavedPassword::Save(const QString& password, QString* error) const
     return false;
 }
 
+// True when no protected value is left, also when there was none.
+bool SavedPassword::deleteProtected() const
+{
+    QByteArray value;
+    if (!CRegistry::ReadBinary(settingsKeyPath(), QLatin1String(m_valueName), &value))
+        return true;
+    CRegistryCipher cipher;
+    return cipher.DeleteValue(valuePath());
+}
+
+bool SavedPassword::loadProtected(QString* password) const
+{
+    if (!readProtected(password))
+        return false;
+    QString error;
+    switch (Keychain(keychainKey()).Write(*password, &error)) {
+    case Keychain::Status::Done:
+        // Only now that the keychain holds it may the registry file lose it.
+        if (!deleteProtected())
+            tellKeychainProblemOnce(
+                QStringLiteral("The saved password was copied into the desktop keychain, but it could not "
+                               "be removed from the settings file %1.")
+                    .arg(CRegistry::FilePath()));
+        break;
+    case Keychain::Status::Failed:
+        tellKeychainProblemOnce(QStringLiteral("The saved password could not be moved into the desktop "
+                                               "keychain (%1).  It stays in the settings file.")
+                                    .arg(error));
+        break;
+    case Keychain::Status::NotFound:
+    case Keychain::Status::Unavailable:
+        break;
+    }
+    return true;
+}
+
+QString SavedPassword::Load() const
+{
+    QString password;
+    if (loadProtected(&password))
+        return password;
+    QString error;
+    if (Keychain(keychainKey()).Read(&password, &error) == Keychain::Status::Failed)
+        tellKeychainProblemOnce(
+            QStringLiteral("The saved password could not be read from the desktop keychain (%1).")
+                .arg(error));
+    return password;
+}
+
+bool SavedPassword::Save(const QString& password, QString* error) const
+{
+    QString keychainError;
+    const Keychain::Status status = Keychain(keychainKey()).Write(password, &keychainError);
+    // An older protected copy would otherwise count as the newer one at the next start.
+    if (status == Keychain::Status::Done && deleteProtected())
+        return true;
+    if (!writeProtected(password, error))
+        return false;
+    if (status == Keychain::Status::Failed)
+        tellKeychainProblem(QStringLiteral("The password could not be stored in the desktop keychain (%1).  "
+                                           "It is kept as a protected value in the settings file instead.")
+                                .arg(keychainError));
+    return true;
+}
+
 void SavedPassword::Delete() const
 {
-    CRegistryCipher cipher;
-    cipher.DeleteValue(valuePath());
+    QString error;
+    if (Keychain(keychainKey()).Remove(&error) == Keychain::Status::Failed)
+        tellKeychainProblem(
+            QStringLiteral("The saved password could not be removed from the desktop keychain (%1).")
+                .arg(error));
+    deleteProtected();
+}
+
+void SavedPassword::MoveIntoKeychain()
+{
+    if (!Keychain::IsReachable())
+        return;
+    QString unused;
+    Ftp().loadProtected(&unused);
+    Smtp().loadProtected(&unused);
+}
+
+QString SavedPassword::StoreInUse()
+{
+    QString reason;
+    QString unused;
+    if (Keychain::IsReachable(&reason)) {
+        const Keychain::Status status = Keychain(Ftp().keychainKey()).Read(&unused, &reason);
+        if (status == Keychain::Status::Done || status == Keychain::Status::NotFound)
+            return QStringLiteral("Password store: the desktop keychain");
+    }
+    return QStringLiteral("Password store: a protected value in the settings file (%1)").arg(reason);
 }
