@@ -88,7 +88,7 @@ bool SavedPassword::deleteProtected() const
     return cipher.DeleteValue(valuePath());
 }
 
-bool SavedPassword::loadProtected(QString* password) const
+bool SavedPassword::loadProtected(QString* password, QString* keptReason) const
 {
     if (!readProtected(password))
         return false;
@@ -96,11 +96,13 @@ bool SavedPassword::loadProtected(QString* password) const
     switch (Keychain(keychainKey()).Write(*password, &error)) {
     case Keychain::Status::Done:
         // Only now that the keychain holds it may the registry file lose it.
-        if (!deleteProtected())
+        if (!deleteProtected()) {
+            error = QStringLiteral("it could not be removed from the settings file %1")
+                        .arg(CRegistry::FilePath());
             tellKeychainProblemOnce(
-                QStringLiteral("The saved password was copied into the desktop keychain, but it could not "
-                               "be removed from the settings file %1.")
-                    .arg(CRegistry::FilePath()));
+                QStringLiteral("The saved password was copied into the desktop keychain, but %1.")
+                    .arg(error));
+        }
         break;
     case Keychain::Status::Failed:
         tellKeychainProblemOnce(QStringLiteral("The saved password could not be moved into the desktop "
@@ -111,6 +113,8 @@ bool SavedPassword::loadProtected(QString* password) const
     case Keychain::Status::Unavailable:
         break;
     }
+    if (keptReason)
+        *keptReason = error;
     return true;
 }
 
@@ -165,11 +169,15 @@ void SavedPassword::MoveIntoKeychain()
 QString SavedPassword::StoreInUse()
 {
     QString reason;
-    QString unused;
     if (Keychain::IsReachable(&reason)) {
-        const Keychain::Status status = Keychain(Ftp().keychainKey()).Read(&unused, &reason);
-        if (status == Keychain::Status::Done || status == Keychain::Status::NotFound)
-            return QStringLiteral("Password store: the desktop keychain");
+        QString password;
+        // An FTP password still in the registry file after a move was tried: that is its store.
+        const bool kept = Ftp().loadProtected(&password, &reason) && !reason.isEmpty();
+        if (!kept) {
+            const Keychain::Status status = Keychain(Ftp().keychainKey()).Read(&password, &reason);
+            if (status == Keychain::Status::Done || status == Keychain::Status::NotFound)
+                return QStringLiteral("Password store: the desktop keychain");
+        }
     }
     return QStringLiteral("Password store: a protected value in the settings file (%1)").arg(reason);
 }

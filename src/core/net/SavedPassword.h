@@ -39,8 +39,9 @@ private:
     bool readProtected(QString* password) const;
     bool writeProtected(const QString& password, QString* error) const;
     bool deleteProtected() const;
-    // The protected value, moved into the keychain when one runs; false when there is none.
-    bool loadProtected(QString* password) const;
+    // The protected value, moved into the keychain when one takes it; false when there is none.
+    // *keptReason says why it is still in the registry file (empty once moved).
+    bool loadProtected(QString* password, QString* keptReason = nullptr) const;
 
     const char* m_valueName;
     const char* m_purpose;

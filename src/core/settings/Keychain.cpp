@@ -135,8 +135,7 @@ Keychain::Status Keychain::run(Operation operation, QString* text, QString* erro
     if (!answer->arrived) {
         stalled = true;
         if (error)
-            *error = QStringLiteral("The desktop keychain did not answer within %1 seconds.")
-                         .arg((limit + 999) / 1000);
+            *error = QStringLiteral("no answer within %1 seconds").arg((limit + 999) / 1000);
         return Status::Failed;
     }
     switch (answer->error) {
