@@ -7,6 +7,7 @@
 #include "core/settings/CRegistryCipher.h"
 #include "core/settings/Keychain.h"
 #include "core/settings/ProtectedKeys.h"
+#include "core/workspace/Identities.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,7 +33,8 @@ SavedPassword passwordFor(const QString& purpose)
 }
 
 // The child: "--child IDENTITY ACTION..." with the actions "save PURPOSE TEXT", "load PURPOSE",
-// "delete PURPOSE", "start" (what the program does at start-up) and "store" (the FTP page's line),
+// "delete PURPOSE", "delete-identity NAME", "start" (what the program does at start-up) and "store"
+// (the FTP page's line),
 // run in order. It prints "result <text>" per action and "told <text>" per message box.
 int runChild(int argc, char* argv[])
 {
@@ -55,6 +57,9 @@ int runChild(int argc, char* argv[])
             result = passwordFor(args.value(i++)).Load();
         } else if (action == QLatin1String("delete")) {
             passwordFor(args.value(i++)).Delete();
+        } else if (action == QLatin1String("delete-identity")) {
+            result = Identities::DeleteIdentity(args.value(i++)) ? QStringLiteral("deleted")
+                                                                 : QStringLiteral("kept");
         } else if (action == QLatin1String("start")) {
             SavedPassword::MoveIntoKeychain();
         } else if (action == QLatin1String("store")) {
@@ -285,6 +290,28 @@ void TestKeychain::keychainStoresAndReturns()
     QCOMPARE(run.told, QStringList());
     QCOMPARE(lookup(*m_service, QStringLiteral("work/ftp")), QStringLiteral("<none>"));
     QCOMPARE(lookup(*m_service, QStringLiteral("default/ftp")), QString::fromUtf8(saves[0].password));
+
+    // Deleting an identity takes its passwords along, so that a later identity of the same name
+    // does not log in with them.
+    QCOMPARE(runAsChild(env, QStringLiteral("Work"),
+                 { QStringLiteral("save"), QStringLiteral("ftp"), QStringLiteral("work ftp"),
+                     QStringLiteral("save"), QStringLiteral("smtp"), QStringLiteral("work smtp") })
+                 .results,
+        QStringList({ QStringLiteral("saved"), QStringLiteral("saved") }));
+    CAppState& state = CAppState::Instance();
+    state.SetIdentity(QStringLiteral("Work"));
+    state.LoadIdentityData();
+    QString error;
+    QVERIFY2(state.SaveIdentityData(&error), qUtf8Printable(error));
+    state.Reset();
+    run = runAsChild(
+        env, QStringLiteral("Default"), { QStringLiteral("delete-identity"), QStringLiteral("Work") });
+    QCOMPARE(run.results, QStringList(QStringLiteral("deleted")));
+    // (The questions about the identity's local files are answered with their defaults.)
+    QCOMPARE(run.told.filter(QStringLiteral("keychain")), QStringList());
+    QCOMPARE(lookup(*m_service, QStringLiteral("work/ftp")), QStringLiteral("<none>"));
+    QCOMPARE(lookup(*m_service, QStringLiteral("work/smtp")), QStringLiteral("<none>"));
+    QCOMPARE(lookup(*m_service, QStringLiteral("default/smtp")), QStringLiteral("smtp secret"));
 }
 
 void TestKeychain::protectedPasswordsMoveIntoKeychain()

@@ -4,7 +4,6 @@
 #include "core/settings/CAppState.h"
 #include "core/settings/CRegistry.h"
 #include "core/settings/CRegistryCipher.h"
-#include "core/settings/Keychain.h"
 #include "core/settings/ProtectedKeys.h"
 
 #include <QSet>
@@ -36,12 +35,12 @@ QString settingsKeyPath()
 
 SavedPassword SavedPassword::Ftp()
 {
-    return SavedPassword("Password", "ftp");
+    return SavedPassword("Password", Keychain::Purpose::Ftp);
 }
 
 SavedPassword SavedPassword::Smtp()
 {
-    return SavedPassword("Smtp Password", "smtp");
+    return SavedPassword("Smtp Password", Keychain::Purpose::Smtp);
 }
 
 // "HKEY_CURRENT_USER\Software\Talvenor\ZEPH\<identity>\Settings\<value name>"
@@ -51,11 +50,9 @@ QString SavedPassword::valuePath() const
         + QLatin1String(m_valueName);
 }
 
-// "<identity>/<purpose>": identity names are case-folded like the registry file's name, as
-// "Work" and "work" are the same identity.
-QString SavedPassword::keychainKey() const
+Keychain SavedPassword::keychain() const
 {
-    return CAppState::Instance().IdentityName().toCaseFolded() + QLatin1Char('/') + QLatin1String(m_purpose);
+    return Keychain(CAppState::Instance().IdentityName(), m_purpose);
 }
 
 bool SavedPassword::readProtected(QString* password) const
@@ -93,7 +90,7 @@ bool SavedPassword::loadProtected(QString* password, QString* keptReason) const
     if (!readProtected(password))
         return false;
     QString error;
-    switch (Keychain(keychainKey()).Write(*password, &error)) {
+    switch (keychain().Write(*password, &error)) {
     case Keychain::Status::Done:
         // Only now that the keychain holds it may the registry file lose it.
         if (!deleteProtected()) {
@@ -124,7 +121,7 @@ QString SavedPassword::Load() const
     if (loadProtected(&password))
         return password;
     QString error;
-    if (Keychain(keychainKey()).Read(&password, &error) == Keychain::Status::Failed)
+    if (keychain().Read(&password, &error) == Keychain::Status::Failed)
         tellKeychainProblemOnce(
             QStringLiteral("The saved password could not be read from the desktop keychain (%1).")
                 .arg(error));
@@ -134,7 +131,7 @@ QString SavedPassword::Load() const
 bool SavedPassword::Save(const QString& password, QString* error) const
 {
     QString keychainError;
-    const Keychain::Status status = Keychain(keychainKey()).Write(password, &keychainError);
+    const Keychain::Status status = keychain().Write(password, &keychainError);
     // An older protected copy would otherwise count as the newer one at the next start.
     if (status == Keychain::Status::Done && deleteProtected())
         return true;
@@ -150,7 +147,7 @@ bool SavedPassword::Save(const QString& password, QString* error) const
 void SavedPassword::Delete() const
 {
     QString error;
-    if (Keychain(keychainKey()).Remove(&error) == Keychain::Status::Failed)
+    if (keychain().Remove(&error) == Keychain::Status::Failed)
         tellKeychainProblem(
             QStringLiteral("The saved password could not be removed from the desktop keychain (%1).")
                 .arg(error));
@@ -174,7 +171,7 @@ QString SavedPassword::StoreInUse()
         // An FTP password still in the registry file after a move was tried: that is its store.
         const bool kept = Ftp().loadProtected(&password, &reason) && !reason.isEmpty();
         if (!kept) {
-            const Keychain::Status status = Keychain(Ftp().keychainKey()).Read(&password, &reason);
+            const Keychain::Status status = Ftp().keychain().Read(&password, &reason);
             if (status == Keychain::Status::Done || status == Keychain::Status::NotFound)
                 return QStringLiteral("Password store: the desktop keychain");
         }

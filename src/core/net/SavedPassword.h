@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/Keychain.h"
+
 #include <QString>
 
 // A password the user chose to save. It lives in the desktop's keychain, keyed by the identity and
@@ -29,13 +31,13 @@ public:
     static QString StoreInUse();
 
 private:
-    SavedPassword(const char* valueName, const char* purpose)
+    SavedPassword(const char* valueName, Keychain::Purpose purpose)
         : m_valueName(valueName)
         , m_purpose(purpose)
     {
     }
     QString valuePath() const;
-    QString keychainKey() const;
+    Keychain keychain() const;
     bool readProtected(QString* password) const;
     bool writeProtected(const QString& password, QString* error) const;
     bool deleteProtected() const;
@@ -44,5 +46,5 @@ private:
     bool loadProtected(QString* password, QString* keptReason = nullptr) const;
 
     const char* m_valueName;
-    const char* m_purpose;
+    Keychain::Purpose m_purpose;
 };

@@ -48,9 +48,26 @@ struct Answer
 
 } // namespace
 
-Keychain::Keychain(const QString& key)
-    : m_key(key)
+// "<identity>/<purpose>" under the service "ZEPH". Identity names are case-folded like the
+// registry file's name, as "Work" and "work" are the same identity.
+Keychain::Keychain(const QString& identity, Purpose purpose)
+    : m_key(identity.toCaseFolded()
+        + (purpose == Purpose::Ftp ? QStringLiteral("/ftp") : QStringLiteral("/smtp")))
 {
+}
+
+bool Keychain::ForgetIdentity(const QString& identity, QString* error)
+{
+    bool forgotten = true;
+    for (Purpose purpose : { Purpose::Ftp, Purpose::Smtp }) {
+        QString reason;
+        if (Keychain(identity, purpose).Remove(&reason) == Status::Failed) {
+            forgotten = false;
+            if (error)
+                *error = reason;
+        }
+    }
+    return forgotten;
 }
 
 bool Keychain::IsReachable(QString* reason)

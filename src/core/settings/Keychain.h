@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// One entry of the desktop's keychain (the Secret Service, through QtKeychain). Every call waits
+// A saved password in the desktop's keychain (the Secret Service, through QtKeychain), one entry
+// per identity and purpose. Every call waits
 // at most a bounded time so that a stuck D-Bus never freezes the program; once the keychain has
 // not answered in time it counts as unavailable for the rest of the run, so the next call does
 // not wait again.
@@ -16,13 +17,19 @@ public:
         Failed, // the keychain is there but refused; the error text says why
     };
 
-    // The entry "key" of ZEPH's service.
-    explicit Keychain(const QString& key);
+    enum class Purpose {
+        Ftp,
+        Smtp, // also the POP login of "POP before send", which uses the same account
+    };
+
+    Keychain(const QString& identity, Purpose purpose);
 
     Status Read(QString* text, QString* error = nullptr) const;
     Status Write(const QString& text, QString* error = nullptr) const;
     Status Remove(QString* error = nullptr) const;
 
+    // Removes every entry of the identity; false (with *error) when the keychain refused.
+    static bool ForgetIdentity(const QString& identity, QString* error = nullptr);
     // Whether a keychain can be asked at all; *reason says why not.
     static bool IsReachable(QString* reason = nullptr);
     // The longest wait for one answer, 20 seconds unless changed.
