@@ -106,7 +106,12 @@ bool TestSecretService::startService(const QStringList& service, const QByteArra
         *error = QStringLiteral("dbus-run-session could not be started (Debian package dbus-daemon)");
         return false;
     }
-    m_process.write(input);
+    // Written out now: nothing here runs an event loop that would flush it later, and the daemon
+    // waits for the end of its input.
+    if (!input.isEmpty()) {
+        m_process.write(input);
+        m_process.waitForBytesWritten(10000);
+    }
     m_process.closeWriteChannel();
 
     QByteArray output;
