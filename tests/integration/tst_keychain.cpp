@@ -1,5 +1,7 @@
+#include "FtpServers.h"
 #include "TestEnvironment.h"
 #include "TestSecretService.h"
+#include "ZephCli.h"
 #include "core/common/Prompt.h"
 #include "core/net/SavedPassword.h"
 #include "core/settings/CAppState.h"
@@ -171,6 +173,7 @@ private slots:
     void withoutSessionBus();
     void keychainStoresAndReturns();
     void protectedPasswordsMoveIntoKeychain();
+    void cliLogsInWithKeychainPassword();
     void lockedKeychainKeepsProtectedValue();
     void stuckKeychainIsGivenUp();
 
@@ -353,6 +356,28 @@ void TestKeychain::protectedPasswordsMoveIntoKeychain()
     QCOMPARE(run.results, QStringList(QStringLiteral("newer ftp")));
     QCOMPARE(lookup(*m_service, QStringLiteral("default/ftp")), QStringLiteral("newer ftp"));
     QVERIFY(!hasValue(QStringLiteral("Default"), QStringLiteral("Password")));
+}
+
+// zeph-cli without --password-env logs in to a real FTP server with the saved password: first the
+// one an older ZEPH left in the registry file, which moves into the keychain, then the keychain's.
+void TestKeychain::cliLogsInWithKeychainPassword()
+{
+    TestFtpServer server(TestFtpServer::Pyftpdlib);
+    QVERIFY(StartTestServer(server));
+    QVERIFY(startService(TestSecretService::Kind::Unlocked));
+    QVERIFY(writeProtected(QStringLiteral("Default"), QStringLiteral("Password"), server.Password()));
+    QVERIFY(server.PutFile(QStringLiteral("listed.txt"), "x\n"));
+
+    const QStringList args = { QStringLiteral("ftp"), QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+        QStringLiteral("--port"), QString::number(server.Port()), QStringLiteral("--user"), server.User(),
+        QStringLiteral("ls"), QStringLiteral(".") };
+    for (int round = 0; round < 2; ++round) {
+        const ZephCliRun run = RunZephCli(args, clientEnvironment());
+        QVERIFY2(run.code == 0, run.err.constData());
+        QVERIFY2(run.out.contains("listed.txt"), run.out.constData());
+        QVERIFY(!hasValue(QStringLiteral("Default"), QStringLiteral("Password")));
+        QCOMPARE(lookup(*m_service, QStringLiteral("default/ftp")), server.Password());
+    }
 }
 
 void TestKeychain::lockedKeychainKeepsProtectedValue()
