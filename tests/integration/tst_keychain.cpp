@@ -236,9 +236,11 @@ void TestKeychain::withoutSessionBus()
     QCOMPARE(protectedValue(QStringLiteral("Default"), QStringLiteral("Smtp Password")),
         QStringLiteral("smtp secret"));
 
-    run = runAsChild(env, QStringLiteral("Default"), { QStringLiteral("delete"), QStringLiteral("ftp") });
+    run = runAsChild(env, QStringLiteral("Default"),
+        { QStringLiteral("delete"), QStringLiteral("ftp"), QStringLiteral("load"), QStringLiteral("ftp") });
     QCOMPARE(run.code, 0);
-    QVERIFY(!hasValue(QStringLiteral("Default"), QStringLiteral("Password")));
+    QCOMPARE(run.results, QStringList({ QString(), QString() }));
+    QCOMPARE(run.told, QStringList());
     QCOMPARE(protectedValue(QStringLiteral("Default"), QStringLiteral("Smtp Password")),
         QStringLiteral("smtp secret"));
 }
@@ -356,6 +358,20 @@ void TestKeychain::protectedPasswordsMoveIntoKeychain()
     QCOMPARE(run.results, QStringList(QStringLiteral("newer ftp")));
     QCOMPARE(lookup(*m_service, QStringLiteral("default/ftp")), QStringLiteral("newer ftp"));
     QVERIFY(!hasValue(QStringLiteral("Default"), QStringLiteral("Password")));
+
+    // "Save password" turned off while no keychain ran: the keychain's copy is not used, and it
+    // goes at the next start where the keychain runs.
+    run = runAsChild(m_home->ProcessEnvironment(), QStringLiteral("Default"),
+        { QStringLiteral("delete"), QStringLiteral("ftp"), QStringLiteral("load"), QStringLiteral("ftp") });
+    QCOMPARE(run.results, QStringList({ QString(), QString() }));
+    QCOMPARE(lookup(*m_service, QStringLiteral("default/ftp")), QStringLiteral("newer ftp"));
+    run = runAsChild(env, QStringLiteral("Default"),
+        { QStringLiteral("start"), QStringLiteral("load"), QStringLiteral("ftp") });
+    QCOMPARE(run.results, QStringList({ QString(), QString() }));
+    QCOMPARE(run.told, QStringList());
+    QCOMPARE(lookup(*m_service, QStringLiteral("default/ftp")), QStringLiteral("<none>"));
+    QVERIFY(!hasValue(QStringLiteral("Default"), QStringLiteral("Password")));
+    QCOMPARE(lookup(*m_service, QStringLiteral("default/smtp")), QStringLiteral("new smtp"));
 }
 
 // zeph-cli without --password-env logs in to a real FTP server with the saved password: first the

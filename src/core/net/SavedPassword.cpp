@@ -90,23 +90,28 @@ bool SavedPassword::loadProtected(QString* password, QString* keptReason) const
     if (!readProtected(password))
         return false;
     QString error;
-    switch (keychain().Write(*password, &error)) {
+    // An empty value stands for a password forgotten while no keychain ran (see Delete).
+    const bool forgotten = password->isEmpty();
+    switch (forgotten ? keychain().Remove(&error) : keychain().Write(*password, &error)) {
     case Keychain::Status::Done:
-        // Only now that the keychain holds it may the registry file lose it.
+    case Keychain::Status::NotFound:
+        // Only now that the keychain holds it (or forgot it) may the registry file lose it.
         if (!deleteProtected()) {
             error = QStringLiteral("it could not be removed from the settings file %1")
                         .arg(CRegistry::FilePath());
             tellKeychainProblemOnce(
-                QStringLiteral("The saved password was copied into the desktop keychain, but %1.")
-                    .arg(error));
+                QStringLiteral("The desktop keychain took the saved password, but %1.").arg(error));
         }
         break;
     case Keychain::Status::Failed:
-        tellKeychainProblemOnce(QStringLiteral("The saved password could not be moved into the desktop "
-                                               "keychain (%1).  It stays in the settings file.")
-                                    .arg(error));
+        tellKeychainProblemOnce(forgotten
+                ? QStringLiteral(
+                    "The forgotten password could not be removed from the desktop keychain (%1).")
+                      .arg(error)
+                : QStringLiteral("The saved password could not be moved into the desktop keychain (%1).  It "
+                                 "stays in the settings file.")
+                      .arg(error));
         break;
-    case Keychain::Status::NotFound:
     case Keychain::Status::Unavailable:
         break;
     }
@@ -132,7 +137,8 @@ bool SavedPassword::Save(const QString& password, QString* error) const
 {
     QString keychainError;
     const Keychain::Status status = keychain().Write(password, &keychainError);
-    // An older protected copy would otherwise count as the newer one at the next start.
+    // An older protected copy would otherwise count as the newer one at the next start; one that
+    // cannot be removed gets the new password, so that both agree.
     if (status == Keychain::Status::Done && deleteProtected())
         return true;
     if (!writeProtected(password, error))
@@ -147,11 +153,21 @@ bool SavedPassword::Save(const QString& password, QString* error) const
 void SavedPassword::Delete() const
 {
     QString error;
-    if (keychain().Remove(&error) == Keychain::Status::Failed)
+    const Keychain::Status status = keychain().Remove(&error);
+    if (status == Keychain::Status::Failed)
         tellKeychainProblem(
             QStringLiteral("The saved password could not be removed from the desktop keychain (%1).")
                 .arg(error));
-    deleteProtected();
+    if (status == Keychain::Status::Done || status == Keychain::Status::NotFound) {
+        deleteProtected();
+        return;
+    }
+    // The keychain may still hold the password: an empty protected value marks it forgotten, so
+    // that it is neither used nor moved back, until a keychain can remove it.
+    if (!writeProtected(QString(), &error))
+        tellKeychainProblem(QStringLiteral("The saved password may still be in the desktop keychain, and the "
+                                           "settings file could not record that it is forgotten (%1).")
+                                .arg(error));
 }
 
 void SavedPassword::MoveIntoKeychain()

@@ -8,7 +8,8 @@
 // its purpose; where no keychain runs, it is a protected value under "Settings" in the current
 // identity's registry file (enciphered with the password key), never in the data file. A protected
 // value found while a keychain runs is the newer copy (saved while the keychain was away): it
-// moves into the keychain and leaves the registry file once the keychain confirmed the write.
+// moves into the keychain and leaves the registry file once the keychain confirmed the write. An
+// empty protected value marks a password forgotten while no keychain ran.
 // Keychain errors are told to the user; the password then stays, or goes, in the registry file.
 class SavedPassword
 {
