@@ -171,6 +171,7 @@ private slots:
     void init();
     void cleanup();
     void withoutSessionBus();
+    void sessionBusWithoutSecretService();
     void keychainStoresAndReturns();
     void protectedPasswordsMoveIntoKeychain();
     void cliLogsInWithKeychainPassword();
@@ -243,6 +244,23 @@ void TestKeychain::withoutSessionBus()
     QCOMPARE(run.told, QStringList());
     QCOMPARE(protectedValue(QStringLiteral("Default"), QStringLiteral("Smtp Password")),
         QStringLiteral("smtp secret"));
+}
+
+// A desktop without a keychain: the same quiet fallback as without a session bus.
+void TestKeychain::sessionBusWithoutSecretService()
+{
+    QVERIFY(startService(TestSecretService::Kind::Absent));
+    const ChildRun run = runAsChild(clientEnvironment(), QStringLiteral("Default"),
+        { QStringLiteral("save"), QStringLiteral("ftp"), QStringLiteral("ftp secret"), QStringLiteral("load"),
+            QStringLiteral("ftp"), QStringLiteral("store") });
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.results,
+        QStringList({ QStringLiteral("saved"), QStringLiteral("ftp secret"),
+            QStringLiteral("Password store: a protected value in the settings file (The name "
+                           "org.freedesktop.secrets was not provided by any .service files)") }));
+    QCOMPARE(run.told, QStringList());
+    QCOMPARE(
+        protectedValue(QStringLiteral("Default"), QStringLiteral("Password")), QStringLiteral("ftp secret"));
 }
 
 void TestKeychain::keychainStoresAndReturns()

@@ -19,6 +19,21 @@ struct Tool
 
 // Claims the service's name and never runs a main loop, so every call to it waits for an answer
 // that never comes: a keychain stuck behind a hung D-Bus peer.
+// A session bus like the standard one, but without the folders of services it may start.
+const char BareSessionBus[]
+    = "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+      " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+      "<busconfig>\n"
+      "  <type>session</type>\n"
+      "  <listen>unix:tmpdir=/tmp</listen>\n"
+      "  <auth>EXTERNAL</auth>\n"
+      "  <policy context=\"default\">\n"
+      "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+      "    <allow eavesdrop=\"true\"/>\n"
+      "    <allow own=\"*\"/>\n"
+      "  </policy>\n"
+      "</busconfig>\n";
+
 const char SilentService[] = "import dbus, time\n"
                              "bus = dbus.SessionBus()\n"
                              "bus.request_name('org.freedesktop.secrets')\n"
@@ -68,6 +83,18 @@ bool TestSecretService::Start(QString* error)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("run")));
     m_process.setProcessEnvironment(ClientEnvironment(env));
 
+    if (m_kind == Kind::Absent) {
+        const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
+        QFile file(config);
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(BareSessionBus) != qint64(sizeof BareSessionBus - 1)) {
+            *error = QStringLiteral("cannot write %1").arg(config);
+            return false;
+        }
+        file.close();
+        return startService({ QStringLiteral("sleep"), QStringLiteral("3600") }, QByteArray(), error,
+            { QStringLiteral("--config-file=") + config });
+    }
     if (m_kind == Kind::Silent) {
         QProcess probe;
         probe.start(
@@ -94,13 +121,15 @@ bool TestSecretService::Start(QString* error)
     return true;
 }
 
-bool TestSecretService::startService(const QStringList& service, const QByteArray& input, QString* error)
+bool TestSecretService::startService(
+    const QStringList& service, const QByteArray& input, QString* error, const QStringList& busOptions)
 {
     // The shell prints its process id, which the service keeps by exec, and the bus address.
     m_process.start(QStringLiteral("dbus-run-session"),
-        QStringList { QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
-            QStringLiteral("echo \"$$\"; echo \"$DBUS_SESSION_BUS_ADDRESS\"; exec \"$@\""),
-            QStringLiteral("sh") }
+        busOptions
+            + QStringList { QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+                QStringLiteral("echo \"$$\"; echo \"$DBUS_SESSION_BUS_ADDRESS\"; exec \"$@\""),
+                QStringLiteral("sh") }
             + service);
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("dbus-run-session could not be started (Debian package dbus-daemon)");
@@ -131,7 +160,7 @@ bool TestSecretService::startService(const QStringList& service, const QByteArra
     m_servicePid = lines[0].toLongLong();
     m_address = QString::fromLocal8Bit(lines[1]);
 
-    while (!nameHasOwner()) {
+    while (m_kind != Kind::Absent && !nameHasOwner()) {
         if (waited.elapsed() > 20000 || m_process.state() != QProcess::Running) {
             *error = QStringLiteral("the Secret Service did not come up on the private bus: %1")
                          .arg(QString::fromLocal8Bit(m_process.readAllStandardError()));

@@ -18,6 +18,7 @@ public:
         Unlocked, // gnome-keyring-daemon with an unlocked login keyring
         Locked, // gnome-keyring-daemon whose keyring nobody unlocked: writes are refused
         Silent, // a stand-in that owns the service's name and never answers
+        Absent, // a session bus that provides no Secret Service, as on a desktop without one
     };
 
     explicit TestSecretService(Kind kind);
@@ -37,7 +38,8 @@ public:
     bool Store(const QStringList& attributes, const QByteArray& secret) const;
 
 private:
-    bool startService(const QStringList& service, const QByteArray& input, QString* error);
+    bool startService(const QStringList& service, const QByteArray& input, QString* error,
+        const QStringList& busOptions = {});
     bool runSecretTool(const QStringList& args, const QByteArray& input, QByteArray* output) const;
     bool nameHasOwner() const;
 
