@@ -3,16 +3,15 @@
 #include <QString>
 
 // A saved password in the desktop's keychain (the Secret Service, through QtKeychain), one entry
-// per identity and purpose. Every call waits
-// at most a bounded time so that a stuck D-Bus never freezes the program; once the keychain has
-// not answered in time it counts as unavailable for the rest of the run, so the next call does
-// not wait again.
+// per identity and purpose. Every call waits at most a bounded time so that a stuck D-Bus never
+// freezes the program; once the keychain has not answered in time it counts as unavailable for
+// the rest of the run, so the next call does not wait again.
 class Keychain
 {
 public:
     enum class Status {
         Done,
-        NotFound, // a read or removal found no entry
+        NotFound, // a read found no entry
         Unavailable, // no keychain runs here: the caller uses its fallback without a fuss
         Failed, // the keychain is there but refused; the error text says why
     };
