@@ -175,6 +175,7 @@ private slots:
     void keychainStoresAndReturns();
     void protectedPasswordsMoveIntoKeychain();
     void cliLogsInWithKeychainPassword();
+    void programMovesPasswordsAtStart();
     void lockedKeychainKeepsProtectedValue();
     void stuckKeychainIsGivenUp();
 
@@ -412,6 +413,40 @@ void TestKeychain::cliLogsInWithKeychainPassword()
         QVERIFY(!hasValue(QStringLiteral("Default"), QStringLiteral("Password")));
         QCOMPARE(lookup(*m_service, QStringLiteral("default/ftp")), server.Password());
     }
+}
+
+// The desktop program moves both passwords at its start, before anything asks for one.
+void TestKeychain::programMovesPasswordsAtStart()
+{
+    QVERIFY(startService(TestSecretService::Kind::Unlocked));
+    QVERIFY(writeProtected(QStringLiteral("Default"), QStringLiteral("Password"), QStringLiteral("old ftp")));
+    QVERIFY(writeProtected(
+        QStringLiteral("Default"), QStringLiteral("Smtp Password"), QStringLiteral("old smtp")));
+
+    QProcessEnvironment env = clientEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // Stopped by its process id however the test ends.
+    struct Program
+    {
+        QProcess process;
+        ~Program()
+        {
+            process.terminate();
+            if (!process.waitForFinished(10000)) {
+                process.kill();
+                process.waitForFinished(5000);
+            }
+        }
+    } zeph;
+    zeph.process.setProcessEnvironment(env);
+    zeph.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    zeph.process.start(QStringLiteral(ZEPH_APP_PATH), QStringList());
+    QVERIFY(zeph.process.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!hasValue(QStringLiteral("Default"), QStringLiteral("Smtp Password")), 30000);
+    QVERIFY(!hasValue(QStringLiteral("Default"), QStringLiteral("Password")));
+    QCOMPARE(lookup(*m_service, QStringLiteral("default/ftp")), QStringLiteral("old ftp"));
+    QCOMPARE(lookup(*m_service, QStringLiteral("default/smtp")), QStringLiteral("old smtp"));
+    QCOMPARE(zeph.process.state(), QProcess::Running);
 }
 
 void TestKeychain::lockedKeychainKeepsProtectedValue()
