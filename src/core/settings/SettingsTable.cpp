@@ -103,8 +103,8 @@ constexpr SettingKey Rows[] = {
     { DownloadMenuLocalFile, "Menus\\Download", "%1LocalFile", SettingType::String, "" },
     { DownloadMenuRemoteFile, "Menus\\Download", "%1RemoteFile", SettingType::String, "" },
     // Test mail and the version check. No SMTP host by default: the send then asks for one
-    // instead of trying a made-up host. The password is never a setting: it is a protected value
-    // (SavedPassword::Smtp). Auth Method: 0 none, 1 AUTH LOGIN, 2 PLAIN, 3 POP before send,
+    // instead of trying a made-up host. The password is never a setting: SavedPassword::Smtp keeps
+    // it (keychain or protected value). Auth Method: 0 none, 1 AUTH LOGIN, 2 PLAIN, 3 POP before send,
     // 4 CRAM-MD5.
     { SmtpHost, "Smtp Config Dlg", "Smtp Host", SettingType::String, "" },
     { SmtpPort, "Smtp Config Dlg", "Smtp Port", SettingType::Int, "25" },

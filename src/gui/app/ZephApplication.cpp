@@ -2,6 +2,7 @@
 
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
+#include "core/net/SavedPassword.h"
 #include "core/settings/AppDataFolder.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
@@ -80,6 +81,8 @@ int ZephApplication::Run(int argc, char* argv[])
         return 0;
 
     state.LoadIdentityData();
+    // Passwords saved while no keychain ran move into it now that one may.
+    SavedPassword::MoveIntoKeychain();
 
     MainWindow window;
     InstallFeatures(window.Shell());
