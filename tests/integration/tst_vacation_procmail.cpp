@@ -24,16 +24,22 @@ class TestVacationProcmail : public QObject
 
     ProcmailSandbox m_sandbox;
 
-    // Installs the recipe behind a PATH whose date(1) answers `today` (yyyyMMdd).
-    bool Use(const VacationRecipe::Options& options, const QByteArray& today = "20261224")
+    // Installs the recipe behind a PATH whose date(1) answers `today` (yyyyMMdd). Without the
+    // system folders on it, the host has no formail: the PATH holds only date and cat.
+    bool Use(
+        const VacationRecipe::Options& options, const QByteArray& today = "20261224", bool systemPath = true)
     {
         const QByteArray fakeDate = "#!/bin/sh\necho " + today + "\n";
+        const QString bin = m_sandbox.Home() + QStringLiteral("/bin");
         if (!m_sandbox.MakeDir(QStringLiteral("bin"))
             || !m_sandbox.WriteFile(QStringLiteral("bin/date"), fakeDate)
-            || !QFile::setPermissions(m_sandbox.Home() + QStringLiteral("/bin/date"),
+            || !QFile::setPermissions(bin + QStringLiteral("/date"),
                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther))
             return false;
-        const QByteArray path = "PATH=" + m_sandbox.Home().toUtf8() + "/bin:/usr/bin:/bin\n";
+        QFile::remove(bin + QStringLiteral("/cat"));
+        if (!QFile::link(QStringLiteral("/usr/bin/cat"), bin + QStringLiteral("/cat")))
+            return false;
+        const QByteArray path = "PATH=" + bin.toUtf8() + (systemPath ? ":/usr/bin:/bin\n" : "\n");
         return m_sandbox.SetRecipes(path + VacationRecipe::BuildBlock(options));
     }
 
@@ -120,6 +126,20 @@ private slots:
         QCOMPARE(ProcmailSandbox::Header(sent.at(0).message, "From"),
             QByteArray("Ann \"Nan\" O'Neil $HOME `id`'s Mailer-Daemon <me+away@example.org>"));
         QCOMPARE(ProcmailSandbox::Header(sent.at(0).message, "X-Loop"), QByteArray("me+away@example.org"));
+    }
+
+    // A host without formail loses no mail. The reply cannot be addressed then: what reaches
+    // sendmail names no recipient and carries none of the sender's lines.
+    void hostWithoutFormail()
+    {
+        QVERIFY(Use(Options(), "20261224", false));
+        QCOMPARE(m_sandbox.Deliver(M("joe@example.net")), 0);
+        QCOMPARE(m_sandbox.Deliver(M("ann@example.net")), 0);
+        QCOMPARE(m_sandbox.Inbox().size(), 2);
+        for (const ProcmailSandbox::SentMail& mail : m_sandbox.Sent()) {
+            QCOMPARE(mail.message, QByteArray("I am away until January.\n"));
+            QCOMPARE(mail.arguments.filter(QStringLiteral("@")), QStringList());
+        }
     }
 
     void dateWindow_data()
