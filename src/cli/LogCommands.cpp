@@ -1,11 +1,14 @@
 #include "cli/CliCommand.h"
-#include "core/log/CLogDisplayDoc.h"
+#include "core/common/DateText.h"
+#include "core/common/RegularFileCheck.h"
+#include "core/log/CLogParser.h"
 #include "core/log/LogText.h"
+#include "core/log/MappedLogFile.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -61,18 +64,80 @@ public:
     OutBuffer& operator=(const OutBuffer&) = delete;
 };
 
-// A field as a JSON string: UTF-8 as it is when it is valid UTF-8, else read as Latin-1.
+// Fields are checked eight bytes at a time for the few bytes that need care: each test below
+// tells whether any byte of a word is of a kind, exactly.
+constexpr quint64 kOnes = 0x0101010101010101ull;
+constexpr quint64 kHigh = 0x8080808080808080ull;
+
+inline quint64 loadWord(const char* p)
+{
+    quint64 word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+inline bool anyZero(quint64 word)
+{
+    return ((word - kOnes) & ~word & kHigh) != 0;
+}
+inline bool anyEqual(quint64 word, unsigned char c)
+{
+    return anyZero(word ^ (kOnes * c));
+}
+// Any byte below `limit` (at most 0x80).
+inline bool anyBelow(quint64 word, unsigned char limit)
+{
+    return ((word - kOnes * limit) & ~word & kHigh) != 0;
+}
+
+// The index of the first byte at or after `from` for which `special` holds, or the size; `word`
+// tells whether a word of eight bytes may hold one. The last word of a field may overlap the one
+// before it, so that most fields need no byte-by-byte look at all.
+template <typename Word, typename Byte>
+qsizetype findSpecial(QByteArrayView field, qsizetype from, Word word, Byte special)
+{
+    const char* p = field.data();
+    const qsizetype n = field.size();
+    qsizetype i = from;
+    if (n - i >= 8) {
+        while (i + 8 <= n && !word(loadWord(p + i)))
+            i += 8;
+        if (i + 8 > n) {
+            if (i == n || !word(loadWord(p + n - 8)))
+                return n;
+            i = n - 8;
+        }
+    }
+    while (i < n && !special(static_cast<unsigned char>(p[i])))
+        ++i;
+    return i;
+}
+
+// A field as a JSON string: UTF-8 as it is when it is valid UTF-8, else read as Latin-1. Whether
+// it is UTF-8 is asked only when a byte above ASCII is met.
 void addJsonString(OutBuffer& out, QByteArrayView field)
 {
     static const char hex[] = "0123456789abcdef";
-    const bool utf8 = LogText::IsAscii(field) || LogText::IsValidUtf8(field);
+    bool checked = false;
+    bool utf8 = false;
+    quint64 highMask = kHigh;
+    auto wordSpecial = [&highMask](quint64 w) {
+        return anyBelow(w, 0x20) || anyEqual(w, '"') || anyEqual(w, '\\') || (w & highMask) != 0;
+    };
+    auto byteSpecial
+        = [&utf8](unsigned char c) { return c < 0x20 || c == '"' || c == '\\' || (c >= 0x80 && !utf8); };
     out.Add('"');
     qsizetype run = 0; // start of the bytes that go out unchanged
-    for (qsizetype i = 0; i < field.size(); ++i) {
+    for (qsizetype i = findSpecial(field, 0, wordSpecial, byteSpecial); i < field.size();
+         i = findSpecial(field, i + 1, wordSpecial, byteSpecial)) {
         const auto c = static_cast<unsigned char>(field[i]);
-        const bool plain = c >= 0x20 && c != '"' && c != '\\' && (c < 0x80 || utf8);
-        if (plain)
-            continue;
+        if (c >= 0x80 && !checked) {
+            checked = true;
+            utf8 = LogText::IsValidUtf8(field);
+            if (utf8) {
+                highMask = 0;
+                continue;
+            }
+        }
         out.Add(field.sliced(run, i - run));
         run = i + 1;
         if (c == '"' || c == '\\') {
@@ -103,8 +168,8 @@ bool mayControl(unsigned char c)
 // a '?'. Backslashes stay as they are, so fields read as in the log.
 void addTextField(OutBuffer& out, QByteArrayView field)
 {
-    if (std::none_of(
-            field.begin(), field.end(), [](char c) { return mayControl(static_cast<unsigned char>(c)); })) {
+    auto wordControl = [](quint64 w) { return anyBelow(w, 0x20) || anyEqual(w, 0x7F) || anyEqual(w, 0xC2); };
+    if (findSpecial(field, 0, wordControl, mayControl) == field.size()) {
         out.Add(field);
         return;
     }
@@ -124,6 +189,136 @@ void addTextField(OutBuffer& out, QByteArrayView field)
     }
 }
 
+// Prints each entry as the parser finds it; only the unparsed lines wait, since they come last.
+class LogPrinter : public CLogParser::Handler
+{
+public:
+    LogPrinter(bool json, const QByteArray& separator)
+        : m_json(json)
+        , m_separator(separator)
+    {
+    }
+
+    bool Entry(const LogFields& e, const char*, const char*) override
+    {
+        ++m_entries;
+        if (m_json)
+            AddJson(e);
+        else
+            AddText(e);
+        return true;
+    }
+
+    void Unparsed(qint64 number, const char* text, qsizetype length) override
+    {
+        ++m_unparsedCount;
+        // The JSON form counts them only.
+        if (!m_json)
+            m_unparsed.push_back(Line { number, text, length });
+    }
+
+    // The JSON form is one object per entry and the counts: scripts take every object but the
+    // last as an entry. The unparsed lines themselves are listed in the text form only.
+    void Finish()
+    {
+        for (const Line& line : m_unparsed) {
+            m_out.Add("Line ");
+            m_out.Add(line.number);
+            m_out.Add(":  ");
+            addTextField(m_out, QByteArrayView(line.text, line.length));
+            m_out.Add('\n');
+        }
+        if (m_json) {
+            m_out.Add("{\"entries\": ");
+            m_out.Add(m_entries);
+            m_out.Add(", \"unparsed\": ");
+            m_out.Add(m_unparsedCount);
+            m_out.Add("}\n");
+        }
+        m_out.Flush();
+        std::fflush(stdout);
+    }
+
+private:
+    struct Line
+    {
+        qint64 number;
+        const char* text;
+        qsizetype length;
+    };
+
+    void AddJson(const LogFields& e)
+    {
+        m_out.Add("{\"recipe\": ");
+        addJsonString(m_out, e.recipe);
+        m_out.Add(", \"from\": ");
+        addJsonString(m_out, e.from);
+        m_out.Add(", \"subject\": ");
+        addJsonString(m_out, e.subject);
+        m_out.Add(", \"to\": ");
+        addJsonString(m_out, e.to);
+        m_out.Add(", \"date\": ");
+        QByteArrayView pieces[LogFields::MaxDateTextPieces];
+        addJsonString(m_out, Joined(pieces, e.DateTextPieces(pieces, 0, m_separator)));
+        m_out.Add(", \"dateKey\": ");
+        addJsonString(m_out, Joined(pieces, e.DateSortKeyPieces(pieces)));
+        m_out.Add(", \"sender\": ");
+        addJsonString(m_out, e.sender);
+        m_out.Add(", \"folder\": ");
+        addJsonString(m_out, e.folder);
+        m_out.Add(", \"size\": ");
+        addJsonString(m_out, e.size);
+        m_out.Add("}\n");
+    }
+
+    // Pieces run together in a buffer kept from entry to entry.
+    QByteArrayView Joined(const QByteArrayView* pieces, int n)
+    {
+        qsizetype size = 0;
+        for (int k = 0; k < n; ++k)
+            size += pieces[k].size();
+        m_date.resize(size);
+        char* out = m_date.data();
+        for (int k = 0; k < n; ++k) {
+            if (!pieces[k].isEmpty())
+                std::memcpy(out, pieces[k].data(), static_cast<size_t>(pieces[k].size()));
+            out += pieces[k].size();
+        }
+        return m_date;
+    }
+
+    void AddText(const LogFields& e)
+    {
+        addTextField(m_out, e.recipe);
+        m_out.Add('\t');
+        addTextField(m_out, e.from);
+        m_out.Add('\t');
+        addTextField(m_out, e.subject);
+        m_out.Add('\t');
+        addTextField(m_out, e.to);
+        m_out.Add('\t');
+        QByteArrayView pieces[LogFields::MaxDateTextPieces];
+        const int n = e.DateTextPieces(pieces, 0, m_separator);
+        for (int k = 0; k < n; ++k)
+            m_out.Add(pieces[k]);
+        m_out.Add('\t');
+        addTextField(m_out, e.sender);
+        m_out.Add('\t');
+        addTextField(m_out, e.folder);
+        m_out.Add('\t');
+        addTextField(m_out, e.size);
+        m_out.Add('\n');
+    }
+
+    const bool m_json;
+    const QByteArray m_separator;
+    OutBuffer m_out;
+    QByteArray m_date;
+    qint64 m_entries = 0;
+    qint64 m_unparsedCount = 0;
+    std::vector<Line> m_unparsed;
+};
+
 int logParse(const QStringList& args)
 {
     QString path;
@@ -141,92 +336,17 @@ int logParse(const QStringList& args)
     if (path.isEmpty())
         return CliFail(QStringLiteral("usage: zeph-cli log parse FILE [--json]"), 2);
 
-    CLogDisplayDoc doc;
+    QString error;
+    MappedLogFile file;
+    if (!RegularFileCheck::CanRead(path, QStringLiteral("as a log"), &error) || !file.Open(path, &error))
+        return CliFail(error);
     // Scripts get the same date text whatever an identity has chosen.
-    doc.SetDateFormat(0, QStringLiteral("/"));
-    doc.Open(path);
-    if (doc.GetEntryCount() == 0 && doc.GetUnparsedCount() == 0 && !doc.ErrorText().isEmpty())
-        return CliFail(doc.ErrorText());
-
-    OutBuffer out;
-    const QByteArray separator = doc.DateSeparator();
-    QByteArray dateText;
-    for (qsizetype i = 0; i < doc.GetEntryCount(); ++i) {
-        const CLogEntry& e = doc.GetEntry(i);
-        if (json) {
-            out.Add("{\"recipe\": ");
-            addJsonString(out, e.RecipeName());
-            out.Add(", \"from\": ");
-            addJsonString(out, e.HeaderFrom());
-            out.Add(", \"subject\": ");
-            addJsonString(out, e.Subject());
-            out.Add(", \"to\": ");
-            addJsonString(out, e.HeaderTo());
-            out.Add(", \"date\": ");
-            dateText.truncate(0);
-            e.AppendDateText(&dateText, doc.DateFormat(), separator);
-            addJsonString(out, dateText);
-            out.Add(", \"dateKey\": ");
-            {
-                QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
-                const int n = e.DateSortKeyPieces(pieces);
-                dateText.truncate(0);
-                for (int k = 0; k < n; ++k)
-                    dateText.append(pieces[k]);
-            }
-            addJsonString(out, dateText);
-            out.Add(", \"sender\": ");
-            addJsonString(out, e.EnvelopeSender());
-            out.Add(", \"folder\": ");
-            addJsonString(out, e.Folder());
-            out.Add(", \"size\": ");
-            addJsonString(out, e.Size());
-            out.Add("}\n");
-        } else {
-            addTextField(out, e.RecipeName());
-            out.Add('\t');
-            addTextField(out, e.HeaderFrom());
-            out.Add('\t');
-            addTextField(out, e.Subject());
-            out.Add('\t');
-            addTextField(out, e.HeaderTo());
-            out.Add('\t');
-            {
-                QByteArrayView pieces[CLogEntry::MaxDateTextPieces];
-                const int n = e.DateTextPieces(pieces, doc.DateFormat(), separator);
-                for (int k = 0; k < n; ++k)
-                    out.Add(pieces[k]);
-            }
-            out.Add('\t');
-            addTextField(out, e.EnvelopeSender());
-            out.Add('\t');
-            addTextField(out, e.Folder());
-            out.Add('\t');
-            addTextField(out, e.Size());
-            out.Add('\n');
-        }
-    }
-    // The JSON form is one object per entry and the counts: scripts take every object but the
-    // last as an entry. The unparsed lines themselves are listed in the text form only.
-    for (qsizetype i = 0; !json && i < doc.GetUnparsedCount(); ++i) {
-        const CLogDisplayDoc::UnparsedLine line = doc.GetUnparsedLine(i);
-        out.Add("Line ");
-        out.Add(line.number);
-        out.Add(":  ");
-        addTextField(out, line.text);
-        out.Add('\n');
-    }
-    if (json) {
-        out.Add("{\"entries\": ");
-        out.Add(static_cast<qint64>(doc.GetEntryCount()));
-        out.Add(", \"unparsed\": ");
-        out.Add(doc.GetUnparsedCount());
-        out.Add("}\n");
-    }
-    out.Flush();
-    std::fflush(stdout);
-    if (!doc.ErrorText().isEmpty())
-        return CliFail(doc.ErrorText());
+    LogPrinter printer(json, DateText::Separator(QStringLiteral("/")));
+    qint64 parsed = 0;
+    CLogParser::Parse(file.Data(), file.Length(), &file, printer, CLogParser::Progress(), &parsed);
+    printer.Finish();
+    if (parsed < file.Length() || file.Shrunk())
+        return CliFail(CLogParser::ShrinkError(path, file.Length(), parsed));
     return 0;
 }
 

@@ -1,8 +1,10 @@
 #include "core/log/CLogEntrySorter.h"
 
-#include "core/log/LogText.h"
+#include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -27,28 +29,75 @@ inline bool sameKey(const Item& a, const Item& b)
     return a.chunk == b.chunk && a.count == b.count;
 }
 
+// An entry's sort key, found once per sort: a slice of the log, or of the date keys put together.
+struct Key
+{
+    const char* data;
+    quint32 size;
+};
+
+// ASCII capitals of eight bytes at once made small, as LogText::Fold does byte by byte.
+inline quint64 foldEight(quint64 x)
+{
+    constexpr quint64 ones = 0x0101010101010101ull;
+    constexpr quint64 high = 0x8080808080808080ull;
+    const quint64 seven = x & ~high;
+    const quint64 atLeastA = seven + (0x80 - 'A') * ones;
+    const quint64 pastZ = seven + (0x80 - 'Z' - 1) * ones;
+    const quint64 capital = atLeastA & ~pastZ & ~x & high;
+    return x | (capital >> 2);
+}
+
 // Eight folded key bytes from byte `skip` on, big-endian, zero-padded; `count` gets how many
 // of them belong to the key.
-void chunkAt(const QByteArrayView* pieces, int n, quint64 skip, quint64* chunk, quint32* count)
+inline void chunkAt(const Key& key, quint64 skip, quint64* chunk, quint32* count)
 {
-    quint64 value = 0;
-    quint32 taken = 0;
-    for (int i = 0; i < n && taken < 8; ++i) {
-        const auto length = static_cast<quint64>(pieces[i].size());
-        if (skip >= length) {
-            skip -= length;
-            continue;
-        }
-        const auto* p = reinterpret_cast<const unsigned char*>(pieces[i].data());
-        for (quint64 k = skip; k < length && taken < 8; ++k, ++taken)
-            value = (value << 8) | LogText::Fold(p[k]);
-        skip = 0;
+    if (skip >= key.size) {
+        *chunk = 0;
+        *count = 0;
+        return;
     }
-    if (taken > 0 && taken < 8)
-        value <<= 8 * (8 - taken);
+    const quint64 left = key.size - skip;
+    const auto taken = static_cast<quint32>(left < 8 ? left : 8);
+    quint64 value = 0;
+    std::memcpy(&value, key.data + skip, taken);
+    value = qFromBigEndian(foldEight(value));
     *chunk = value;
     *count = taken;
 }
+
+// Date keys put together, in blocks that never move once written, so that keys may point in.
+class KeyArena
+{
+public:
+    const char* Add(const QByteArrayView* pieces, int n, quint32* size)
+    {
+        qsizetype length = 0;
+        for (int i = 0; i < n; ++i)
+            length += pieces[i].size();
+        if (m_used + length > m_capacity) {
+            m_capacity = std::max<qsizetype>(kBlock, length);
+            m_blocks.push_back(std::make_unique_for_overwrite<char[]>(static_cast<size_t>(m_capacity)));
+            m_used = 0;
+        }
+        char* start = m_blocks.back().get() + m_used;
+        char* out = start;
+        for (int i = 0; i < n; ++i) {
+            if (!pieces[i].isEmpty())
+                std::memcpy(out, pieces[i].data(), static_cast<size_t>(pieces[i].size()));
+            out += pieces[i].size();
+        }
+        m_used += length;
+        *size = static_cast<quint32>(length);
+        return start;
+    }
+
+private:
+    static constexpr qsizetype kBlock = 1 << 20;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    qsizetype m_used = 0;
+    qsizetype m_capacity = 0;
+};
 
 struct Range
 {
@@ -62,29 +111,35 @@ struct Range
 int CLogEntrySorter::KeyPieces(
     const CLogEntry& entry, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces])
 {
+    return KeyPieces(entry.Fields(), column, pieces);
+}
+
+int CLogEntrySorter::KeyPieces(
+    const LogFields& fields, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces])
+{
     switch (column) {
     case CLogEntry::RecipeNameColumn:
-        pieces[0] = entry.RecipeName();
+        pieces[0] = fields.recipe;
         return 1;
     case CLogEntry::HeaderFromColumn:
-        pieces[0] = entry.HeaderFrom();
+        pieces[0] = fields.from;
         return 1;
     case CLogEntry::SubjectColumn:
-        pieces[0] = entry.SubjectSortKey();
+        pieces[0] = fields.SubjectSortKey();
         return 1;
     case CLogEntry::HeaderToColumn:
-        pieces[0] = entry.HeaderTo();
+        pieces[0] = fields.to;
         return 1;
     case CLogEntry::DateColumn:
-        return entry.DateSortKeyPieces(pieces);
+        return fields.DateSortKeyPieces(pieces);
     case CLogEntry::EnvelopeSenderColumn:
-        pieces[0] = entry.EnvelopeSender();
+        pieces[0] = fields.sender;
         return 1;
     case CLogEntry::FolderColumn:
-        pieces[0] = entry.Folder();
+        pieces[0] = fields.folder;
         return 1;
     case CLogEntry::SizeColumn:
-        pieces[0] = entry.Size();
+        pieces[0] = fields.size;
         return 1;
     default:
         return 0;
@@ -109,17 +164,27 @@ bool CLogEntrySorter::Sort(
         }
         std::sort(items.begin(), items.end(), lessItem);
     } else {
+        std::vector<Key> keys(total);
+        KeyArena dates;
+        for (quint32 i = 0; i < total; ++i) {
+            QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
+            const int n = KeyPieces(store.At(i).Fields(), column, pieces);
+            if (column == CLogEntry::DateColumn) {
+                keys[i].data = dates.Add(pieces, n, &keys[i].size);
+            } else {
+                keys[i].data = pieces[0].data();
+                keys[i].size = static_cast<quint32>(pieces[0].size());
+            }
+        }
         std::vector<Range> pending;
         pending.push_back(Range { 0, items.size(), 0 });
         const quint32 fullChunk = ascending ? 8 : 0;
         while (!pending.empty()) {
             const Range range = pending.back();
             pending.pop_back();
-            QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
             for (size_t k = range.begin; k < range.end; ++k) {
                 Item& item = items[k];
-                const int n = KeyPieces(store.At(item.index), column, pieces);
-                chunkAt(pieces, n, range.depth * 8, &item.chunk, &item.count);
+                chunkAt(keys[item.index], range.depth * 8, &item.chunk, &item.count);
                 if (!ascending) {
                     item.chunk = ~item.chunk;
                     item.count = 8 - item.count;
