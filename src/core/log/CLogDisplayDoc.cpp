@@ -102,8 +102,18 @@ void CLogDisplayDoc::Parse(const char* data, qint64 length, const Progress& prog
     m_cancelled = ending == CLogParser::Ending::Cancelled;
     if (ending == CLogParser::Ending::Stopped)
         m_error = QStringLiteral("The log holds more entries than can be listed; the rest was not read.");
-    else if (parsed < length || m_file.Shrunk())
+    else if (parsed < length || m_file.Shrunk()) {
         m_error = CLogParser::ShrinkError(m_path, length, parsed);
+        // What was read before the file lost it now reads as zeros: only what lies within the
+        // bytes the file still has stays listed.
+        const char* const end = data + parsed;
+        quint32 kept = m_entries.Count();
+        while (kept > 0 && m_entries.At(kept - 1).Text().end() > end)
+            --kept;
+        m_entries.Truncate(kept);
+        while (!m_unparsed.empty() && m_unparsed.back().text + m_unparsed.back().length > end)
+            m_unparsed.pop_back();
+    }
     m_order.resize(m_entries.Count());
     for (quint32 i = 0; i < m_entries.Count(); ++i)
         m_order[i] = i;
