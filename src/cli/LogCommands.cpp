@@ -5,41 +5,32 @@
 #include "core/log/LogText.h"
 #include "core/log/MappedLogFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
 
-// Output goes out in large blocks: a log of a million entries prints in one pass.
+// Output is made in memory, a piece of the log at a time, and written in one block.
 class OutBuffer
 {
 public:
-    ~OutBuffer()
-    {
-        Flush();
-        delete[] m_buffer;
-    }
     void Add(QByteArrayView bytes)
     {
         if (bytes.isEmpty())
             return;
-        if (m_used + bytes.size() > Capacity) {
-            Flush();
-            if (bytes.size() > Capacity) {
-                std::fwrite(bytes.data(), 1, static_cast<size_t>(bytes.size()), stdout);
-                return;
-            }
-        }
-        std::memcpy(m_buffer + m_used, bytes.data(), static_cast<size_t>(bytes.size()));
+        Reserve(bytes.size());
+        std::memcpy(m_data.get() + m_used, bytes.data(), static_cast<size_t>(bytes.size()));
         m_used += bytes.size();
     }
     void Add(char c)
     {
-        if (m_used == Capacity)
-            Flush();
-        m_buffer[m_used++] = c;
+        Reserve(1);
+        m_data[static_cast<size_t>(m_used++)] = c;
     }
     void Add(qint64 number)
     {
@@ -47,21 +38,28 @@ public:
         const auto result = std::to_chars(digits, digits + sizeof digits, number);
         Add(QByteArrayView(digits, result.ptr - digits));
     }
-    void Flush()
+    void Write()
     {
-        std::fwrite(m_buffer, 1, static_cast<size_t>(m_used), stdout);
+        std::fwrite(m_data.get(), 1, static_cast<size_t>(m_used), stdout);
         m_used = 0;
     }
 
 private:
-    static constexpr qsizetype Capacity = 1 << 20;
-    char* m_buffer = new char[Capacity];
-    qsizetype m_used = 0;
+    void Reserve(qsizetype more)
+    {
+        if (m_used + more <= m_capacity)
+            return;
+        const qsizetype capacity = std::max({ 2 * m_capacity, m_used + more, qsizetype(1) << 16 });
+        auto data = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(capacity));
+        if (m_used > 0)
+            std::memcpy(data.get(), m_data.get(), static_cast<size_t>(m_used));
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
 
-public:
-    OutBuffer() = default;
-    OutBuffer(const OutBuffer&) = delete;
-    OutBuffer& operator=(const OutBuffer&) = delete;
+    std::unique_ptr<char[]> m_data;
+    qsizetype m_used = 0;
+    qsizetype m_capacity = 0;
 };
 
 // Fields are checked eight bytes at a time for the few bytes that need care: each test below
@@ -189,11 +187,19 @@ void addTextField(OutBuffer& out, QByteArrayView field)
     }
 }
 
-// Prints each entry as the parser finds it; only the unparsed lines wait, since they come last.
-class LogPrinter : public CLogParser::Handler
+// One piece of the log as output: its entries formatted, its unparsed lines kept for the end,
+// since they print after all entries.
+class PieceOutput : public CLogParser::Handler
 {
 public:
-    LogPrinter(bool json, const QByteArray& separator)
+    struct Line
+    {
+        qint64 number;
+        const char* text;
+        qsizetype length;
+    };
+
+    PieceOutput(bool json, const QByteArray& separator)
         : m_json(json)
         , m_separator(separator)
     {
@@ -217,36 +223,12 @@ public:
             m_unparsed.push_back(Line { number, text, length });
     }
 
-    // The JSON form is one object per entry and the counts: scripts take every object but the
-    // last as an entry. The unparsed lines themselves are listed in the text form only.
-    void Finish()
-    {
-        for (const Line& line : m_unparsed) {
-            m_out.Add("Line ");
-            m_out.Add(line.number);
-            m_out.Add(":  ");
-            addTextField(m_out, QByteArrayView(line.text, line.length));
-            m_out.Add('\n');
-        }
-        if (m_json) {
-            m_out.Add("{\"entries\": ");
-            m_out.Add(m_entries);
-            m_out.Add(", \"unparsed\": ");
-            m_out.Add(m_unparsedCount);
-            m_out.Add("}\n");
-        }
-        m_out.Flush();
-        std::fflush(stdout);
-    }
+    OutBuffer& Out() { return m_out; }
+    qint64 Entries() const { return m_entries; }
+    qint64 UnparsedCount() const { return m_unparsedCount; }
+    const std::vector<Line>& UnparsedLines() const { return m_unparsed; }
 
 private:
-    struct Line
-    {
-        qint64 number;
-        const char* text;
-        qsizetype length;
-    };
-
     void AddJson(const LogFields& e)
     {
         m_out.Add("{\"recipe\": ");
@@ -341,10 +323,45 @@ int logParse(const QStringList& args)
     if (!RegularFileCheck::CanRead(path, QStringLiteral("as a log"), &error) || !file.Open(path, &error))
         return CliFail(error);
     // Scripts get the same date text whatever an identity has chosen.
-    LogPrinter printer(json, DateText::Separator(QStringLiteral("/")));
+    const QByteArray separator = DateText::Separator(QStringLiteral("/"));
+    qint64 entries = 0;
+    qint64 unparsedCount = 0;
+    std::vector<PieceOutput::Line> unparsed;
+    CLogParser::Pieces pieces;
+    pieces.threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    pieces.make = [json, &separator] { return std::make_unique<PieceOutput>(json, separator); };
+    pieces.take = [&](CLogParser::Handler& handler, qint64 firstLine) {
+        auto& piece = static_cast<PieceOutput&>(handler);
+        piece.Out().Write();
+        entries += piece.Entries();
+        unparsedCount += piece.UnparsedCount();
+        for (PieceOutput::Line line : piece.UnparsedLines()) {
+            line.number += firstLine - 1;
+            unparsed.push_back(line);
+        }
+    };
     qint64 parsed = 0;
-    CLogParser::Parse(file.Data(), file.Length(), &file, printer, CLogParser::Progress(), &parsed);
-    printer.Finish();
+    CLogParser::ParseInPieces(file.Data(), file.Length(), &file, pieces, &parsed);
+
+    // The JSON form is one object per entry and the counts: scripts take every object but the
+    // last as an entry. The unparsed lines themselves are listed in the text form only.
+    OutBuffer out;
+    for (const PieceOutput::Line& line : unparsed) {
+        out.Add("Line ");
+        out.Add(line.number);
+        out.Add(":  ");
+        addTextField(out, QByteArrayView(line.text, line.length));
+        out.Add('\n');
+    }
+    if (json) {
+        out.Add("{\"entries\": ");
+        out.Add(entries);
+        out.Add(", \"unparsed\": ");
+        out.Add(unparsedCount);
+        out.Add("}\n");
+    }
+    out.Write();
+    std::fflush(stdout);
     if (parsed < file.Length() || file.Shrunk())
         return CliFail(CLogParser::ShrinkError(path, file.Length(), parsed));
     return 0;

@@ -3,7 +3,11 @@
 #include "core/log/LogText.h"
 #include "core/log/MappedLogFile.h"
 
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -23,8 +27,10 @@ struct Line
 class LineCursor
 {
 public:
-    LineCursor(const char* begin, const char* end, const MappedLogFile* file = nullptr)
-        : m_begin(begin)
+    // `origin` is the first byte of the file, which its length is counted from.
+    LineCursor(
+        const char* begin, const char* end, const MappedLogFile* file = nullptr, const char* origin = nullptr)
+        : m_origin(origin ? origin : begin)
         , m_pos(begin)
         , m_end(end)
         , m_file(file)
@@ -37,7 +43,7 @@ public:
         const auto* lf
             = static_cast<const char*>(std::memchr(m_pos, '\n', static_cast<size_t>(m_end - m_pos)));
         if (!lf && m_file) {
-            m_end = m_begin + m_file->CurrentLength();
+            m_end = qMin(m_end, m_origin + m_file->CurrentLength());
             m_file = nullptr;
             if (m_pos >= m_end)
                 return false;
@@ -56,7 +62,7 @@ public:
     void Seek(const char* pos) { m_pos = pos; }
 
 private:
-    const char* m_begin;
+    const char* m_origin;
     const char* m_pos;
     const char* m_end;
     const MappedLogFile* m_file;
@@ -339,26 +345,38 @@ const char* CLogParser::ReadEntry(const char* begin, const char* end, LogFields*
     return readEntry(lines, first, *fields) > 0 ? lines.Position() : nullptr;
 }
 
-CLogParser::Ending CLogParser::Parse(const char* data, qint64 length, const MappedLogFile* file,
-    Handler& handler, const Progress& progress, qint64* parsed)
+namespace {
+
+struct RangeResult
 {
-    const qint64 total = qMax<qint64>(length, 1);
+    CLogParser::Ending ending = CLogParser::Ending::Completed;
+    qint64 lines = 0;
+    const char* end = nullptr; // where the read stopped: before `end` when the file became shorter
+};
+
+// Parses the lines from `begin`, where no entry is open, to `end`; `origin` is the start of the
+// log, which progress and the length of a file that became shorter are counted from. Line
+// numbers count from 1 at `begin`.
+RangeResult parseRange(const char* origin, const char* begin, const char* end, const MappedLogFile* file,
+    CLogParser::Handler& handler, const CLogParser::Progress& progress, qint64 total)
+{
+    using Ending = CLogParser::Ending;
     const qint64 step = qMax<qint64>(1, total / 2000);
     qint64 lastReported = -step;
-    LineCursor lines(data, data + length, file);
+    LineCursor lines(begin, end, file, origin);
     Line line;
     qint64 number = 0;
     quint32 sinceCheck = 0;
-    Ending ending = Ending::Completed;
+    RangeResult result;
 
     while (lines.Next(&line)) {
         ++number;
         if (progress && (++sinceCheck & 7) == 0) {
-            const qint64 done = lines.Position() - data;
+            const qint64 done = lines.Position() - origin;
             if (done - lastReported >= step) {
                 lastReported = done;
                 if (!progress(done, total)) {
-                    ending = Ending::Cancelled;
+                    result.ending = Ending::Cancelled;
                     break;
                 }
             }
@@ -371,7 +389,7 @@ CLogParser::Ending CLogParser::Parse(const char* data, qint64 length, const Mapp
             const int taken = readEntry(lines, line, fields);
             if (taken > 0) {
                 if (!handler.Entry(fields, line.p, lines.Position())) {
-                    ending = Ending::Stopped;
+                    result.ending = Ending::Stopped;
                     break;
                 }
                 number += taken;
@@ -383,10 +401,127 @@ CLogParser::Ending CLogParser::Parse(const char* data, qint64 length, const Mapp
         }
         handler.Unparsed(number, line.p, line.n);
     }
+    result.lines = number;
+    result.end = lines.End();
+    return result;
+}
+
+// Where pieces of about `pieceBytes` may start: after a folder line. A folder line always ends
+// whatever holds it, an entry or an unparsed line, so a parse of the whole log is between
+// entries there, and a piece that starts there parses as it would in one pass.
+std::vector<const char*> pieceStarts(const char* data, qint64 length, qint64 pieceBytes)
+{
+    static const char marker[] = "\n  Folder: ";
+    constexpr size_t markerLength = sizeof marker - 1;
+    const char* const end = data + length;
+    std::vector<const char*> starts { data };
+    qint64 next = pieceBytes;
+    while (next < length) {
+        const char* from = data + next - 1;
+        const void* hit = memmem(from, static_cast<size_t>(end - from), marker, markerLength);
+        if (!hit)
+            break;
+        const char* folderLine = static_cast<const char*>(hit) + 1;
+        const void* lf = std::memchr(folderLine, '\n', static_cast<size_t>(end - folderLine));
+        if (!lf || static_cast<const char*>(lf) + 1 >= end)
+            break;
+        starts.push_back(static_cast<const char*>(lf) + 1);
+        next = (starts.back() - data) + pieceBytes;
+    }
+    starts.push_back(end);
+    return starts;
+}
+
+} // namespace
+
+CLogParser::Ending CLogParser::Parse(const char* data, qint64 length, const MappedLogFile* file,
+    Handler& handler, const Progress& progress, qint64* parsed)
+{
+    const qint64 total = qMax<qint64>(length, 1);
+    const RangeResult result = parseRange(data, data, data + length, file, handler, progress, total);
     if (parsed)
-        *parsed = lines.End() - data;
-    if (progress && ending == Ending::Completed)
+        *parsed = result.end - data;
+    if (progress && result.ending == Ending::Completed)
         progress(total, total);
+    return result.ending;
+}
+
+CLogParser::Ending CLogParser::ParseInPieces(
+    const char* data, qint64 length, const MappedLogFile* file, const Pieces& pieces, qint64* parsed)
+{
+    const std::vector<const char*> starts = pieceStarts(data, length, qMax<qint64>(1, pieces.bytes));
+    const size_t count = starts.size() - 1;
+    struct Result
+    {
+        std::unique_ptr<Handler> handler;
+        RangeResult range;
+        bool ready = false;
+    };
+    std::vector<Result> results(count);
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t next = 0; // the next piece to parse
+    size_t taken = 0; // pieces handed to `take`
+    bool stop = false;
+    // Workers run at most a few pieces ahead of the one taken, which bounds what waits in memory.
+    const int threads = qMax(1, pieces.threads);
+    const size_t ahead = static_cast<size_t>(threads) + 1;
+    auto work = [&] {
+        while (true) {
+            size_t i;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return stop || next >= count || next < taken + ahead; });
+                if (stop || next >= count)
+                    return;
+                i = next++;
+            }
+            std::unique_ptr<Handler> handler = pieces.make();
+            const RangeResult range
+                = parseRange(data, starts[i], starts[i + 1], file, *handler, Progress(), length);
+            {
+                std::lock_guard lock(mutex);
+                results[i] = Result { std::move(handler), range, true };
+            }
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back(work);
+
+    Ending ending = Ending::Completed;
+    const char* reached = data + length;
+    qint64 firstLine = 1;
+    for (size_t i = 0; i < count && ending == Ending::Completed; ++i) {
+        Result result;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return results[i].ready; });
+            result = std::move(results[i]);
+        }
+        pieces.take(*result.handler, firstLine);
+        firstLine += result.range.lines;
+        ending = result.range.ending;
+        // The first piece that met the end of a file grown shorter tells where that end is.
+        if (result.range.end < starts[i + 1] && reached == data + length)
+            reached = result.range.end;
+        {
+            std::lock_guard lock(mutex);
+            taken = i + 1;
+            stop = ending != Ending::Completed;
+        }
+        changed.notify_all();
+    }
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+    }
+    changed.notify_all();
+    for (std::thread& worker : workers)
+        worker.join();
+    if (parsed)
+        *parsed = reached - data;
     return ending;
 }
 
