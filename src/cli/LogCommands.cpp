@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -328,7 +327,7 @@ int logParse(const QStringList& args)
     qint64 unparsedCount = 0;
     std::vector<PieceOutput::Line> unparsed;
     CLogParser::Pieces pieces;
-    pieces.threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    pieces.threads = CLogParser::Threads();
     pieces.make = [json, &separator] { return std::make_unique<PieceOutput>(json, separator); };
     pieces.take = [&](CLogParser::Handler& handler, qint64 firstLine) {
         auto& piece = static_cast<PieceOutput&>(handler);
@@ -339,6 +338,7 @@ int logParse(const QStringList& args)
             line.number += firstLine - 1;
             unparsed.push_back(line);
         }
+        return true;
     };
     qint64 parsed = 0;
     CLogParser::ParseInPieces(file.Data(), file.Length(), &file, pieces, &parsed);

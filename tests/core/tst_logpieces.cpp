@@ -68,6 +68,7 @@ QList<QByteArray> inPieces(const QByteArray& log, qint64 pieceBytes, int threads
         static_cast<Recorder&>(handler).AppendTo(&events, firstLine);
         for (const QByteArray& event : events)
             (event.startsWith("entry ") ? entries : lines).append(event);
+        return true;
     };
     CLogParser::ParseInPieces(log.constData(), log.size(), nullptr, pieces);
     return entries + lines;

@@ -11,30 +11,29 @@
 #include <climits>
 #include <cstring>
 
-// Keeps what the parser finds: entries as positions, unparsed lines as slices.
+// Keeps what the parser finds in one piece of the log: entries as positions, unparsed lines as
+// slices with their numbers in the piece.
 class CLogDisplayDoc::Reader : public CLogParser::Handler
 {
 public:
-    explicit Reader(CLogDisplayDoc& doc)
-        : m_doc(doc)
+    explicit Reader(const CLogColourRules& rules)
+        : m_rules(rules)
     {
     }
     bool Entry(const LogFields& fields, const char* begin, const char* end) override
     {
-        if (m_doc.m_entries.Count() >= static_cast<quint32>(INT_MAX))
-            return false;
-        const quint32 colour
-            = m_doc.m_rules.Rules().isEmpty() ? CLogEntry::AutomaticColour : m_doc.m_rules.Apply(fields);
-        m_doc.m_entries.Append(CLogEntry(begin, static_cast<quint32>(end - begin), colour));
+        const quint32 colour = m_rules.Rules().isEmpty() ? CLogEntry::AutomaticColour : m_rules.Apply(fields);
+        m_entries.push_back(CLogEntry(begin, static_cast<quint32>(end - begin), colour));
         return true;
     }
     void Unparsed(qint64 number, const char* text, qsizetype length) override
     {
-        m_doc.m_unparsed.push_back(CLogDisplayDoc::Unparsed { number, text, length });
+        m_unparsed.push_back(CLogDisplayDoc::Unparsed { number, text, length });
     }
 
-private:
-    CLogDisplayDoc& m_doc;
+    const CLogColourRules& m_rules;
+    std::vector<CLogEntry> m_entries;
+    std::vector<CLogDisplayDoc::Unparsed> m_unparsed;
 };
 
 CLogDisplayDoc::CLogDisplayDoc() = default;
@@ -95,10 +94,27 @@ void CLogDisplayDoc::OpenData(const QByteArray& data, const Progress& progress)
 
 void CLogDisplayDoc::Parse(const char* data, qint64 length, const Progress& progress)
 {
-    Reader reader(*this);
+    // Pieces small enough for progress to move and Cancel to stop the parse soon.
+    CLogParser::Pieces pieces;
+    pieces.bytes = qMax<qint64>(256, length / 2000);
+    pieces.threads = CLogParser::Threads();
+    pieces.progress = progress;
+    pieces.make = [this] { return std::make_unique<Reader>(m_rules); };
+    pieces.take = [this](CLogParser::Handler& handler, qint64 firstLine) {
+        auto& piece = static_cast<Reader&>(handler);
+        if (m_entries.Count() + piece.m_entries.size() > static_cast<quint32>(INT_MAX))
+            return false;
+        for (const CLogEntry& entry : piece.m_entries)
+            m_entries.Append(entry);
+        for (Unparsed line : piece.m_unparsed) {
+            line.number += firstLine - 1;
+            m_unparsed.push_back(line);
+        }
+        return true;
+    };
     qint64 parsed = length;
     const CLogParser::Ending ending
-        = CLogParser::Parse(data, length, m_file.Data() ? &m_file : nullptr, reader, progress, &parsed);
+        = CLogParser::ParseInPieces(data, length, m_file.Data() ? &m_file : nullptr, pieces, &parsed);
     m_cancelled = ending == CLogParser::Ending::Cancelled;
     if (ending == CLogParser::Ending::Stopped)
         m_error = QStringLiteral("The log holds more entries than can be listed; the rest was not read.");

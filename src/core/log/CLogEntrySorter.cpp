@@ -1,10 +1,13 @@
 #include "core/log/CLogEntrySorter.h"
 
+#include "core/log/CLogParser.h"
+
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -99,6 +102,22 @@ private:
     qsizetype m_capacity = 0;
 };
 
+// Runs `work(part, begin, end)` over the entries shared out between threads: finding the keys
+// reads every entry's lines again.
+template <typename Work> void shareOut(quint32 total, int threads, Work work)
+{
+    auto run = [&](int part) {
+        work(part, static_cast<quint32>(quint64(total) * part / threads),
+            static_cast<quint32>(quint64(total) * (part + 1) / threads));
+    };
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < threads; ++part)
+        helpers.emplace_back(run, part);
+    run(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+
 struct Range
 {
     size_t begin;
@@ -155,27 +174,33 @@ bool CLogEntrySorter::Sort(
     std::vector<Item> items(total);
     for (quint32 i = 0; i < total; ++i)
         items[i].index = i;
+    const int threads = total < 65536 ? 1 : CLogParser::Threads();
 
     if (column == CLogEntry::SizeColumn) {
-        for (Item& item : items) {
-            const quint64 value = store.At(item.index).SizeValue();
-            item.chunk = ascending ? value : ~value;
-            item.count = 0;
-        }
+        shareOut(total, threads, [&](int, quint32 begin, quint32 end) {
+            for (quint32 i = begin; i < end; ++i) {
+                const quint64 value = store.At(i).SizeValue();
+                items[i].chunk = ascending ? value : ~value;
+                items[i].count = 0;
+            }
+        });
         std::sort(items.begin(), items.end(), lessItem);
     } else {
+        // Each thread keeps the date keys it puts together.
         std::vector<Key> keys(total);
-        KeyArena dates;
-        for (quint32 i = 0; i < total; ++i) {
-            QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
-            const int n = KeyPieces(store.At(i).Fields(), column, pieces);
-            if (column == CLogEntry::DateColumn) {
-                keys[i].data = dates.Add(pieces, n, &keys[i].size);
-            } else {
-                keys[i].data = pieces[0].data();
-                keys[i].size = static_cast<quint32>(pieces[0].size());
+        std::vector<KeyArena> dates(static_cast<size_t>(threads));
+        shareOut(total, threads, [&](int part, quint32 begin, quint32 end) {
+            for (quint32 i = begin; i < end; ++i) {
+                QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
+                const int n = KeyPieces(store.At(i).Fields(), column, pieces);
+                if (column == CLogEntry::DateColumn) {
+                    keys[i].data = dates[static_cast<size_t>(part)].Add(pieces, n, &keys[i].size);
+                } else {
+                    keys[i].data = pieces[0].data();
+                    keys[i].size = static_cast<quint32>(pieces[0].size());
+                }
             }
-        }
+        });
         std::vector<Range> pending;
         pending.push_back(Range { 0, items.size(), 0 });
         const quint32 fullChunk = ascending ? 8 : 0;

@@ -3,6 +3,7 @@
 #include "core/log/LogText.h"
 #include "core/log/MappedLogFile.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -492,6 +493,7 @@ CLogParser::Ending CLogParser::ParseInPieces(
 
     Ending ending = Ending::Completed;
     const char* reached = data + length;
+    const qint64 total = qMax<qint64>(length, 1);
     qint64 firstLine = 1;
     for (size_t i = 0; i < count && ending == Ending::Completed; ++i) {
         Result result;
@@ -500,12 +502,15 @@ CLogParser::Ending CLogParser::ParseInPieces(
             changed.wait(lock, [&] { return results[i].ready; });
             result = std::move(results[i]);
         }
-        pieces.take(*result.handler, firstLine);
-        firstLine += result.range.lines;
         ending = result.range.ending;
+        if (!pieces.take(*result.handler, firstLine))
+            ending = Ending::Stopped;
+        firstLine += result.range.lines;
         // The first piece that met the end of a file grown shorter tells where that end is.
         if (result.range.end < starts[i + 1] && reached == data + length)
             reached = result.range.end;
+        if (ending == Ending::Completed && pieces.progress && !pieces.progress(starts[i + 1] - data, total))
+            ending = Ending::Cancelled;
         {
             std::lock_guard lock(mutex);
             taken = i + 1;
@@ -520,9 +525,19 @@ CLogParser::Ending CLogParser::ParseInPieces(
     changed.notify_all();
     for (std::thread& worker : workers)
         worker.join();
+    // Pieces read before the file lost their bytes met no end: its length now tells.
+    if (file)
+        reached = qMin(reached, data + file->CurrentLength());
     if (parsed)
         *parsed = reached - data;
+    if (ending == Ending::Completed && pieces.progress)
+        pieces.progress(total, total);
     return ending;
+}
+
+int CLogParser::Threads()
+{
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
 }
 
 QString CLogParser::ShrinkError(const QString& path, qint64 length, qint64 parsed)

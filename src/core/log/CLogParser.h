@@ -40,18 +40,22 @@ public:
     // How to parse a log in pieces, side by side on several threads: `make` gives the handler of
     // a piece (on the thread that parses it), and `take` gets each piece's handler back in file
     // order on the calling thread, with the number of the piece's first line in the file (the
-    // handler heard line numbers counted from 1 at the piece's start).
+    // handler heard line numbers counted from 1 at the piece's start); it returns false to stop
+    // the parse. `progress` hears of each piece taken.
     struct Pieces
     {
         qint64 bytes = 1 << 20; // the size a piece starts at, before it is stretched to a line end
         int threads = 2;
         std::function<std::unique_ptr<Handler>()> make;
-        std::function<void(Handler& handler, qint64 firstLine)> take;
+        std::function<bool(Handler& handler, qint64 firstLine)> take;
+        Progress progress;
     };
     // Entries and unparsed lines reach the pieces' handlers exactly as a handler of the whole log
-    // would get them from Parse. No progress; a handler that stops ends the parse after its piece.
+    // would get them from Parse.
     static Ending ParseInPieces(const char* data, qint64 length, const MappedLogFile* file,
         const Pieces& pieces, qint64* parsed = nullptr);
+    // The number of threads worth running here.
+    static int Threads();
 
     // Reads the entry whose first line starts at `begin`, within `end`. Returns the end of its
     // last line (past the line feed), or nullptr when no whole entry starts there.
