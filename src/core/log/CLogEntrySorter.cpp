@@ -69,6 +69,16 @@ inline void chunkAt(const Key& key, quint64 skip, quint64* chunk, quint32* count
     *count = taken;
 }
 
+// The item's chunk at a depth, mirrored for a descending sort.
+inline void setChunk(Item& item, const Key& key, quint64 depth, bool ascending)
+{
+    chunkAt(key, depth * 8, &item.chunk, &item.count);
+    if (!ascending) {
+        item.chunk = ~item.chunk;
+        item.count = 8 - item.count;
+    }
+}
+
 // Date keys put together, in blocks that never move once written, so that keys may point in.
 class KeyArena
 {
@@ -199,6 +209,8 @@ bool CLogEntrySorter::Sort(
                     keys[i].data = pieces[0].data();
                     keys[i].size = static_cast<quint32>(pieces[0].size());
                 }
+                // The first eight bytes now, while the entry's lines are at hand.
+                setChunk(items[i], keys[i], 0, ascending);
             }
         });
         std::vector<Range> pending;
@@ -207,14 +219,8 @@ bool CLogEntrySorter::Sort(
         while (!pending.empty()) {
             const Range range = pending.back();
             pending.pop_back();
-            for (size_t k = range.begin; k < range.end; ++k) {
-                Item& item = items[k];
-                chunkAt(keys[item.index], range.depth * 8, &item.chunk, &item.count);
-                if (!ascending) {
-                    item.chunk = ~item.chunk;
-                    item.count = 8 - item.count;
-                }
-            }
+            for (size_t k = range.begin; k < range.end && range.depth > 0; ++k)
+                setChunk(items[k], keys[items[k].index], range.depth, ascending);
             const auto first = items.begin() + static_cast<std::ptrdiff_t>(range.begin);
             const auto last = items.begin() + static_cast<std::ptrdiff_t>(range.end);
             // Entries that tied before are in file order; with equal keys again nothing moves.
