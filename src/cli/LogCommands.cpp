@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -20,10 +21,30 @@ class OutBuffer
 public:
     void Add(QByteArrayView bytes)
     {
-        if (bytes.isEmpty())
-            return;
+        const auto n = static_cast<size_t>(bytes.size());
         Reserve(bytes.size());
-        std::memcpy(m_data.get() + m_used, bytes.data(), static_cast<size_t>(bytes.size()));
+        char* out = m_data.get() + m_used;
+        const char* in = bytes.data();
+        // Most pieces are a few bytes long: two overlapping words copy them without a call.
+        if (n >= 8 && n <= 16) {
+            quint64 head, tail;
+            std::memcpy(&head, in, 8);
+            std::memcpy(&tail, in + n - 8, 8);
+            std::memcpy(out, &head, 8);
+            std::memcpy(out + n - 8, &tail, 8);
+        } else if (n >= 4 && n < 8) {
+            quint32 head, tail;
+            std::memcpy(&head, in, 4);
+            std::memcpy(&tail, in + n - 4, 4);
+            std::memcpy(out, &head, 4);
+            std::memcpy(out + n - 4, &tail, 4);
+        } else if (n > 0 && n < 4) {
+            out[0] = in[0];
+            out[n / 2] = in[n / 2];
+            out[n - 1] = in[n - 1];
+        } else if (n > 16) {
+            std::memcpy(out, in, n);
+        }
         m_used += bytes.size();
     }
     void Add(char c)
@@ -59,6 +80,31 @@ private:
     std::unique_ptr<char[]> m_data;
     qsizetype m_used = 0;
     qsizetype m_capacity = 0;
+};
+
+// Output buffers are used again from piece to piece: fresh memory for every piece would be asked
+// of the system and given back each time, and the threads would wait on each other while it is.
+class BufferPool
+{
+public:
+    std::unique_ptr<OutBuffer> Get()
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_free.empty())
+            return std::make_unique<OutBuffer>();
+        std::unique_ptr<OutBuffer> buffer = std::move(m_free.back());
+        m_free.pop_back();
+        return buffer;
+    }
+    void Put(std::unique_ptr<OutBuffer> buffer)
+    {
+        std::lock_guard lock(m_mutex);
+        m_free.push_back(std::move(buffer));
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<OutBuffer>> m_free;
 };
 
 // Fields are checked eight bytes at a time for the few bytes that need care: each test below
@@ -198,11 +244,17 @@ public:
         qsizetype length;
     };
 
-    PieceOutput(bool json, const QByteArray& separator)
+    PieceOutput(bool json, const QByteArray& separator, BufferPool& pool)
         : m_json(json)
         , m_separator(separator)
+        , m_pool(pool)
+        , m_buffer(pool.Get())
+        , m_out(*m_buffer)
     {
     }
+    ~PieceOutput() override { m_pool.Put(std::move(m_buffer)); }
+    PieceOutput(const PieceOutput&) = delete;
+    PieceOutput& operator=(const PieceOutput&) = delete;
 
     bool Entry(const LogFields& e, const char*, const char*) override
     {
@@ -293,7 +345,9 @@ private:
 
     const bool m_json;
     const QByteArray m_separator;
-    OutBuffer m_out;
+    BufferPool& m_pool;
+    std::unique_ptr<OutBuffer> m_buffer;
+    OutBuffer& m_out;
     QByteArray m_date;
     qint64 m_entries = 0;
     qint64 m_unparsedCount = 0;
@@ -328,7 +382,9 @@ int logParse(const QStringList& args)
     std::vector<PieceOutput::Line> unparsed;
     CLogParser::Pieces pieces;
     pieces.threads = CLogParser::Threads();
-    pieces.make = [json, &separator] { return std::make_unique<PieceOutput>(json, separator); };
+    BufferPool buffers;
+    pieces.make
+        = [json, &separator, &buffers] { return std::make_unique<PieceOutput>(json, separator, buffers); };
     pieces.take = [&](CLogParser::Handler& handler, qint64 firstLine) {
         auto& piece = static_cast<PieceOutput&>(handler);
         piece.Out().Write();
