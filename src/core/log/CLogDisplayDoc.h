@@ -35,9 +35,9 @@ public:
 
     // Reads the date format, the separator and the colour rules from the settings, then reads
     // and parses the file up to the length it has now. Returns true even when parsing stopped
-    // early (cancel, or a file that became shorter meanwhile, which ErrorText() then describes);
-    // what was read by then stays. Anything but a regular file is refused before it is opened
-    // (LogFileCheck), with ErrorText() saying why.
+    // early: on cancel what was read by then stays; a file that became shorter meanwhile keeps
+    // what lies in the bytes it still has, and ErrorText() says so. Anything but a regular file
+    // is refused before it is opened (LogFileCheck), with ErrorText() saying why.
     bool Open(const QString& path, const Progress& progress = Progress());
     // The same on bytes already in memory (the document keeps them).
     void OpenData(const QByteArray& data, const Progress& progress = Progress());
