@@ -1,12 +1,18 @@
+#include "TestEnvironment.h"
+#include "core/log/CLogDisplayDoc.h"
+#include "core/log/CLogEntrySorter.h"
 #include "core/log/CLogParser.h"
+#include "core/settings/CAppState.h"
 
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 
-// A log parsed in pieces on several threads must give what one pass over it gives, wherever the
-// pieces start: these tests try every start the log offers.
+// Work shared out between threads must give what one thread gives: a log parsed in pieces, wherever
+// the pieces start (these tests try every start the log offers), and a large log sorted.
 
 namespace {
 
@@ -87,8 +93,14 @@ class TestLogPieces : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { CAppState::Instance().Reset(); }
+
     void everySplitPoint_data();
     void everySplitPoint();
+    void largeSortMatchesStableSort();
+
+private:
+    TestEnvironment m_env;
 };
 
 void TestLogPieces::everySplitPoint_data()
@@ -120,6 +132,64 @@ void TestLogPieces::everySplitPoint()
             if (inPieces(log, bytes, threads) != expected)
                 QFAIL(qPrintable(
                     QStringLiteral("pieces of %1 bytes on %2 threads differ").arg(bytes).arg(threads)));
+        }
+    }
+}
+
+// Enough entries for a sort to split its runs between threads, with few distinct keys (long runs
+// of equal ones) and many that share their first eight bytes, against a plain stable sort.
+void TestLogPieces::largeSortMatchesStableSort()
+{
+    std::mt19937 random(11);
+    const char* const words[] = { "", "Spam", "Mailing lists", "Mailing lists, digests", "work", "WORK" };
+    QByteArray log;
+    for (int i = 0; i < 150000; ++i) {
+        const QByteArray word = words[random() % 6];
+        const QByteArray number = QByteArray::number(static_cast<int>(random() % 5000));
+        if (random() % 4 == 0)
+            log += "RECIPE: " + word + "\nTO: " + number + "\nFROM: " + word + number + "\n";
+        log += "From " + word.left(4) + number + "  Mon Jan "
+            + QByteArray::number(static_cast<int>(random() % 28 + 1)) + " 0"
+            + QByteArray::number(static_cast<int>(random() % 10)) + ":00:00 2007\n Subject: " + word + number
+            + "\n  Folder: " + word + "\t" + number + "\n";
+    }
+    CLogDisplayDoc doc;
+    doc.OpenData(log);
+    const qsizetype n = doc.GetEntryCount();
+    QCOMPARE(n, qsizetype(150000));
+    std::vector<const CLogEntry*> fileOrder;
+    for (qsizetype i = 0; i < n; ++i)
+        fileOrder.push_back(&doc.GetEntry(i));
+    for (int column = 0; column < CLogEntry::ColumnCount; ++column) {
+        std::vector<QByteArray> keys;
+        std::vector<quint64> sizes;
+        for (const CLogEntry* e : fileOrder) {
+            QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
+            QByteArray key;
+            for (int k = 0, count = CLogEntrySorter::KeyPieces(*e, column, pieces); k < count; ++k)
+                key += pieces[k].toByteArray().toLower();
+            keys.push_back(key);
+            sizes.push_back(e->SizeValue());
+        }
+        for (bool ascending : { true, false }) {
+            std::vector<qsizetype> expected(static_cast<size_t>(n));
+            for (qsizetype i = 0; i < n; ++i)
+                expected[static_cast<size_t>(i)] = i;
+            std::stable_sort(expected.begin(), expected.end(), [&](qsizetype a, qsizetype b) {
+                const auto x = static_cast<size_t>(a);
+                const auto y = static_cast<size_t>(b);
+                if (column == CLogEntry::SizeColumn)
+                    return ascending ? sizes[x] < sizes[y] : sizes[y] < sizes[x];
+                return ascending ? keys[x] < keys[y] : keys[y] < keys[x];
+            });
+            doc.SortEntries(column, ascending);
+            for (qsizetype i = 0; i < n; ++i) {
+                if (&doc.GetEntry(i) != fileOrder[static_cast<size_t>(expected[static_cast<size_t>(i)])])
+                    QFAIL(qPrintable(QStringLiteral("column %1 %2: position %3 differs")
+                                         .arg(column)
+                                         .arg(QLatin1String(ascending ? "ascending" : "descending"))
+                                         .arg(i)));
+            }
         }
     }
 }

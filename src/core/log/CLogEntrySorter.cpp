@@ -128,6 +128,27 @@ template <typename Work> void shareOut(quint32 total, int threads, Work work)
         helper.join();
 }
 
+// Sorts items by (chunk, count, index), a strict order: a long run is split around a pivot and
+// its two sides are sorted side by side.
+void sortItems(std::vector<Item>::iterator first, std::vector<Item>::iterator last, int threads)
+{
+    if (threads < 2 || last - first < 65536) {
+        std::sort(first, last, lessItem);
+        return;
+    }
+    // The middle of three items as the pivot; the index in the order keeps equal keys apart.
+    Item a = first[0], b = first[(last - first) / 2], c = last[-1];
+    if (lessItem(b, a))
+        std::swap(a, b);
+    if (lessItem(c, b))
+        b = lessItem(c, a) ? a : c;
+    const Item pivot = b;
+    const auto middle = std::partition(first, last, [&pivot](const Item& x) { return lessItem(x, pivot); });
+    std::thread helper([first, middle] { std::sort(first, middle, lessItem); });
+    std::sort(middle, last, lessItem);
+    helper.join();
+}
+
 struct Range
 {
     size_t begin;
@@ -194,7 +215,7 @@ bool CLogEntrySorter::Sort(
                 items[i].count = 0;
             }
         });
-        std::sort(items.begin(), items.end(), lessItem);
+        sortItems(items.begin(), items.end(), threads);
     } else {
         // Each thread keeps the date keys it puts together.
         std::vector<Key> keys(total);
@@ -225,7 +246,7 @@ bool CLogEntrySorter::Sort(
             const auto last = items.begin() + static_cast<std::ptrdiff_t>(range.end);
             // Entries that tied before are in file order; with equal keys again nothing moves.
             if (!std::is_sorted(first, last, lessItem))
-                std::sort(first, last, lessItem);
+                sortItems(first, last, threads);
             size_t runStart = range.begin;
             for (size_t k = range.begin + 1; k <= range.end; ++k) {
                 if (k < range.end && sameKey(items[k], items[runStart]))
