@@ -24,6 +24,7 @@
 #include "gui/procmail/ProcmailTasks.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
+#include "gui/trial/TrialCommands.h"
 #include "gui/wizard/RecipeWizardCommands.h"
 
 #include <QApplication>
@@ -112,6 +113,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     InstallMail(shell);
     InstallRecipeWizard(shell);
     InstallProcmailTasks(shell);
+    InstallMessageTrial(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)
