@@ -110,4 +110,28 @@ bool FromFile(const QString& path, QByteArray* message, QString* error)
     return false;
 }
 
+QByteArray FromLogEntry(
+    const QString& sender, const QString& from, const QString& to, const QString& subject, qint64 size)
+{
+    QByteArray envelope = OneLine(sender);
+    if (envelope.isEmpty() || envelope.contains(' '))
+        envelope = "unknown@localhost";
+    QByteArray message = "From " + envelope + " Thu Jan  1 00:00:00 1970\n";
+    if (!from.trimmed().isEmpty())
+        message += "From: " + OneLine(from) + '\n';
+    if (!to.trimmed().isEmpty())
+        message += "To: " + OneLine(to) + '\n';
+    message += "Subject: " + OneLine(subject) + "\n\n";
+    // The size procmail logs for an mbox folder counts the "From " line and the empty line it
+    // writes after the message.
+    qint64 missing = qMin(size, MaxBytes) - 1 - message.size();
+    const QByteArray filler(71, 'x');
+    while (missing > 0) {
+        const qint64 take = qMin<qint64>(missing, filler.size() + 1);
+        message += filler.first(take - 1) + '\n';
+        missing -= take;
+    }
+    return message;
+}
+
 } // namespace SampleMessage

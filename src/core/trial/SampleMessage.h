@@ -21,4 +21,10 @@ bool FromText(QByteArray text, QByteArray* message, QString* error);
 // The same for a file; `error` names the file.
 bool FromFile(const QString& path, QByteArray* message, QString* error);
 
+// A message rebuilt from what a log entry holds: the envelope sender on its "From " line, the
+// From, To and Subject lines, and a body of filler lines that brings it to `size` bytes (as far as
+// the header allows, and at most MaxBytes), so that size conditions see what procmail saw.
+QByteArray FromLogEntry(
+    const QString& sender, const QString& from, const QString& to, const QString& subject, qint64 size);
+
 } // namespace SampleMessage

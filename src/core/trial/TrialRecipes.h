@@ -15,4 +15,9 @@ struct TrialRecipes
 
     static TrialRecipes FromFileText(const QByteArray& fileText);
     static TrialRecipes FromEntries(const QList<CRecipeListEntry>& entries);
+
+    // Whether some recipe of `blockText` looks at the message body: a `B` flag on its ":0" line,
+    // or a condition that begins with "B ??" or "HB ??" (after "!" or "$" and blanks). Lines that
+    // are switched off (comments) do not count.
+    static bool TestsBody(const QByteArray& blockText);
 };

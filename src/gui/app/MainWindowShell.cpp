@@ -126,6 +126,17 @@ void MainWindowShell::TryMessage(const QByteArray& recipeText, QWidget* parent)
         m_messageTrial(recipeText, parent ? parent : Window());
 }
 
+void MainWindowShell::SetLandingExplainer(LandingExplainer explainer)
+{
+    m_landingExplainer = std::move(explainer);
+}
+
+void MainWindowShell::ExplainLanding(const LoggedMail& mail, QWidget* parent)
+{
+    if (m_landingExplainer)
+        m_landingExplainer(mail, parent ? parent : Window());
+}
+
 void MainWindowShell::SetSettingsSheet(SettingsSheet sheet)
 {
     m_settingsSheet = std::move(sheet);

@@ -37,6 +37,8 @@ public:
     void SetMessageTrial(MessageTrial trial) override;
     bool CanTryMessages() const override;
     void TryMessage(const QByteArray& recipeText, QWidget* parent) override;
+    void SetLandingExplainer(LandingExplainer explainer) override;
+    void ExplainLanding(const LoggedMail& mail, QWidget* parent) override;
 
     void SetSettingsSheet(SettingsSheet sheet) override;
     int ShowSettingsSheet(const QString& caption, SettingsPage first, bool apply) override;
@@ -66,4 +68,5 @@ private:
     QHash<QString, ReservedRecipeDialog> m_reservedDialogs;
     SettingsSheet m_settingsSheet;
     MessageTrial m_messageTrial;
+    LandingExplainer m_landingExplainer;
 };

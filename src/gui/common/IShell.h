@@ -44,7 +44,8 @@ class QWidget;
 //   4a. Recipes by name. The Recipe Wizard registers SetRecipeEditor; the recipe list and the log
 //      view call EditRecipe(name, offerList) and learn whether it ended with Finish.
 //   4b. Trying a message. The dry-run feature registers SetMessageTrial; Position/Edit and the
-//      wizard's last page call TryMessage with the recipe file as they would write it.
+//      wizard's last page call TryMessage with the recipe file as they would write it. The log
+//      view asks ExplainLanding for a logged mail, which the same feature answers.
 //   4. Uploads. PrepareUpload is the save question and whitespace check before any upload; the
 //      custom Upload and Download entries run the function of SetCustomTransferHandler.
 //   5. Exit. SetCloseHooks: the pending-files upload (may stop the close) and the disconnect, run
@@ -103,6 +104,15 @@ public:
     // False without the feature: the buttons that offer it are then hidden.
     virtual bool CanTryMessages() const = 0;
     virtual void TryMessage(const QByteArray& recipeText, QWidget* parent) = 0;
+
+    // What the log holds of one mail; "Why did this land here?" starts from it.
+    struct LoggedMail
+    {
+        QString recipe, from, subject, to, date, sender, folder, size;
+    };
+    using LandingExplainer = std::function<void(const LoggedMail& mail, QWidget* parent)>;
+    virtual void SetLandingExplainer(LandingExplainer explainer) = 0;
+    virtual void ExplainLanding(const LoggedMail& mail, QWidget* parent) = 0;
 
     // --- The Settings sheet (the settings feature hooks in with SetSettingsSheet) ---
     enum class SettingsPage { Ftp = 0, Forward = 1, Misc = 2, Procmailrc = 3 };

@@ -5,8 +5,29 @@
 #include "gui/common/CommandIds.h"
 #include "gui/common/IShell.h"
 #include "gui/trial/CTryMessageDlg.h"
+#include "gui/trial/CWhyLandedDlg.h"
 
 #include <QFile>
+
+namespace {
+
+// The recipe file as it was last saved; a file not yet made holds no recipes.
+bool ReadRecipeFile(QByteArray* text, const QString& caption)
+{
+    const QString path = Workspace::GetRecipeFilePath();
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        Prompt::Tell(QStringLiteral("The recipe file %1 could not be read: %2").arg(path, file.errorString()),
+            caption, Prompt::Warning);
+        return false;
+    }
+    *text = file.readAll();
+    return true;
+}
+
+} // namespace
 
 void InstallMessageTrial(IShell& shell)
 {
@@ -16,19 +37,15 @@ void InstallMessageTrial(IShell& shell)
     });
     IShell* target = &shell;
     shell.SetCommandHandler(Cmd::TryMessage, [target] {
-        // The recipe file as it was last saved; a file not yet made holds no recipes.
-        const QString path = Workspace::GetRecipeFilePath();
         QByteArray text;
-        QFile file(path);
-        if (file.exists()) {
-            if (!file.open(QIODevice::ReadOnly)) {
-                Prompt::Tell(
-                    QStringLiteral("The recipe file %1 could not be read: %2").arg(path, file.errorString()),
-                    QStringLiteral("Try a Message"), Prompt::Warning);
-                return;
-            }
-            text = file.readAll();
-        }
-        target->TryMessage(text, target->Window());
+        if (ReadRecipeFile(&text, QStringLiteral("Try a Message")))
+            target->TryMessage(text, target->Window());
+    });
+    shell.SetLandingExplainer([](const IShell::LoggedMail& mail, QWidget* parent) {
+        QByteArray text;
+        if (!ReadRecipeFile(&text, QStringLiteral("Why Did This Land Here?")))
+            return;
+        CWhyLandedDlg dialog(mail, text, parent);
+        dialog.exec();
     });
 }
