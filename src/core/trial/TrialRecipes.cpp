@@ -17,6 +17,29 @@ TrialRecipes TrialRecipes::FromEntries(const QList<CRecipeListEntry>& entries)
     return recipes;
 }
 
+TrialRecipes TrialRecipes::ForCheck(const QByteArray& fileText)
+{
+    TrialRecipes recipes = FromFileText(fileText);
+    // After an empty line, a line that starts a recipe makes procmail say "Missing action" of a
+    // recipe left without one; the run's own assignment after the block would otherwise be taken
+    // for its action without a word. The added recipe never matches.
+    const QByteArray closing = "\n:0\n* ^^ZEPH_CHECK_NEVER_MATCHES^^\n/dev/null\n";
+    const QByteArray endLine = '\n' + CRecipeFile::EndMarker;
+    recipes.text.clear();
+    for (const CRecipeListEntry& entry : std::as_const(recipes.entries)) {
+        QByteArray text = entry.text;
+        const qsizetype end = text.lastIndexOf(endLine);
+        if (end >= 0 && !entry.disabled)
+            text.insert(end + 1, closing);
+        recipes.text += text + '\n';
+    }
+    // What no recipe kept goes nowhere: procmail waits a second after it starts a new mailbox
+    // file, which would be most of the check's time.
+    recipes.text += CRecipeFile::BeginMarker + "ZEPH_CHECK_END\n:0\n/dev/null\n" + CRecipeFile::EndMarker
+        + "ZEPH_CHECK_END\n";
+    return recipes;
+}
+
 namespace {
 
 bool IsBlank(char c)

@@ -1,6 +1,8 @@
 #include "gui/trial/TrialCommands.h"
 
 #include "core/common/Prompt.h"
+#include "core/net/PendingFiles.h"
+#include "core/trial/UploadPreflight.h"
 #include "core/workspace/Workspace.h"
 #include "gui/common/CommandIds.h"
 #include "gui/common/IShell.h"
@@ -41,6 +43,7 @@ void InstallMessageTrial(IShell& shell)
         if (ReadRecipeFile(&text, QStringLiteral("Try a Message")))
             target->TryMessage(text, target->Window());
     });
+    SetPendingUploadCheck({ UploadPreflight::ConfirmUpload, UploadPreflight::Note });
     shell.SetLandingExplainer([](const IShell::LoggedMail& mail, QWidget* parent) {
         QByteArray text;
         if (!ReadRecipeFile(&text, QStringLiteral("Why Did This Land Here?")))
