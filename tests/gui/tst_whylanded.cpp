@@ -179,6 +179,33 @@ private slots:
         QVERIFY(Prompt::History().isEmpty());
     }
 
+    // Where the log and the run name the same place in different words.
+    void sameFolder_data()
+    {
+        QTest::addColumn<QString>("logged");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("same name") << u"spam"_s << u"spam"_s << true;
+        QTest::newRow("logged with the mail folder's path") << u"/home/joe/mail/spam"_s << u"spam"_s << true;
+        QTest::newRow("maildir messages")
+            << u"lists/new/1765400000.123_0.host"_s << u"lists/new/1765499999.9_0.vm"_s << true;
+        QTest::newRow("maildir named with its slash") << u"friends/"_s << u"friends"_s << true;
+        QTest::newRow("system mailbox is the default") << u"/var/mail/joe"_s << u"inbox"_s << true;
+        QTest::newRow("spool mailbox is the default") << u"/var/spool/mail/joe"_s << u"inbox"_s << true;
+        QTest::newRow("other folder") << u"spam"_s << u"junk"_s << false;
+        QTest::newRow("a folder that only ends alike") << u"/home/joe/mail/oldspam"_s << u"spam"_s << false;
+        QTest::newRow("system mailbox is no folder") << u"/var/mail/joe"_s << u"spam"_s << false;
+        QTest::newRow("nothing logged") << QString() << u"inbox"_s << false;
+    }
+
+    void sameFolder()
+    {
+        QFETCH(QString, logged);
+        QFETCH(QString, now);
+        QFETCH(bool, same);
+        QCOMPARE(CWhyLandedDlg::SameFolder(logged, now), same);
+    }
+
     // What decides "unknown": the recipe's own conditions and flags, hand-written ones included.
     void bodyTestsAreFound_data()
     {

@@ -121,6 +121,12 @@ bool CWhyLandedDlg::SameFolder(const QString& logged, const QString& now)
 {
     const QString a = FolderPart(logged.trimmed());
     const QString b = FolderPart(now.trimmed());
+    // The run's default mailbox is "inbox"; ZEPH's .procmailrc leaves the host's own default, the
+    // system mailbox, which the log names by its path.
+    static const QRegularExpression systemMailbox(
+        QStringLiteral("^/(var/mail|var/spool/mail|usr/spool/mail|usr/mail)/[^/]+$"));
+    if (b == QLatin1String("inbox") && systemMailbox.match(a).hasMatch())
+        return true;
     if (a.isEmpty() || b.isEmpty())
         return a == b;
     return a == b || a.endsWith(QLatin1Char('/') + b) || b.endsWith(QLatin1Char('/') + a);

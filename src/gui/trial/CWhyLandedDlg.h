@@ -27,7 +27,8 @@ public:
     static QString VerdictText(
         const QString& loggedFolder, const CTrialWorker::Outcome& outcome, bool unknown);
     // Whether a folder the log names and one the run names are the same place: equal, or one a
-    // path that ends in the other; a maildir's or directory's message file name is not compared.
+    // path that ends in the other, or the system mailbox and the run's default "inbox"; a
+    // maildir's message file name is not compared.
     static bool SameFolder(const QString& logged, const QString& now);
 
 private:
