@@ -29,6 +29,26 @@ QString SizeText(qint64 bytes)
     return bytes == 1 ? QStringLiteral("1 byte") : QStringLiteral("%1 bytes").arg(bytes);
 }
 
+// How a recipe is named in the list: its name, or its first line for lines outside any recipe.
+QString DisplayName(const CRecipeListEntry& entry)
+{
+    if (!entry.unparsed)
+        return QString::fromUtf8(entry.name);
+    // The first line after the generated begin line: what the user wrote there.
+    const QList<QByteArray> lines = entry.text.split('\n');
+    const QByteArray first = lines.size() > 1 ? lines[1].trimmed() : QByteArray();
+    return QStringLiteral("Lines outside any recipe: %1").arg(QString::fromUtf8(first));
+}
+
+QString StateText(const CRecipeListEntry& entry, bool matched, bool unknown)
+{
+    if (entry.disabled)
+        return QStringLiteral("Switched off");
+    if (unknown)
+        return QStringLiteral("Unknown");
+    return matched ? QStringLiteral("Matched") : QStringLiteral("Not matched");
+}
+
 } // namespace
 
 CTrialResultView::CTrialResultView(QWidget* parent)
@@ -84,25 +104,6 @@ void CTrialResultView::SetEntries(const QList<CRecipeListEntry>& entries)
         item->setToolTip(0, QString::fromUtf8(entry.text));
     }
     m_recipes->resizeColumnToContents(0);
-}
-
-QString CTrialResultView::DisplayName(const CRecipeListEntry& entry)
-{
-    if (!entry.unparsed)
-        return QString::fromUtf8(entry.name);
-    // The first line after the generated begin line: what the user wrote there.
-    const QList<QByteArray> lines = entry.text.split('\n');
-    const QByteArray first = lines.size() > 1 ? lines[1].trimmed() : QByteArray();
-    return QStringLiteral("Lines outside any recipe: %1").arg(QString::fromUtf8(first));
-}
-
-QString CTrialResultView::StateText(const CRecipeListEntry& entry, bool matched, bool unknown)
-{
-    if (entry.disabled)
-        return QStringLiteral("Switched off");
-    if (unknown)
-        return QStringLiteral("Unknown");
-    return matched ? QStringLiteral("Matched") : QStringLiteral("Not matched");
 }
 
 void CTrialResultView::ShowNote(const QString& text)

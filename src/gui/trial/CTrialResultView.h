@@ -30,11 +30,6 @@ public:
     // Forgets the last result and shows `text` in its place.
     void ShowNote(const QString& text);
 
-    // The row texts shown for each recipe: "Matched", "Not matched", "Unknown", "Switched off".
-    static QString StateText(const CRecipeListEntry& entry, bool matched, bool unknown);
-    // How a recipe is named in the list: its name, or its first line for lines outside any recipe.
-    static QString DisplayName(const CRecipeListEntry& entry);
-
     QTreeWidget* Recipes() const { return m_recipes; }
     QTreeWidget* Deliveries() const { return m_deliveries; }
     QTreeWidget* Sent() const { return m_sent; }

@@ -43,9 +43,8 @@ CTryMessageDlg::CTryMessageDlg(const QByteArray& recipeText, QWidget* parent)
     setWindowTitle(kCaption);
     SetHelpTopic(this, QStringLiteral("tryMessage.html"));
     const TrialRecipes recipes = TrialRecipes::FromFileText(recipeText);
-    m_entries = recipes.entries;
     m_recipeText = recipes.text;
-    m_result->SetEntries(m_entries);
+    m_result->SetEntries(recipes.entries);
 
     auto* compose = new QWidget(this);
     auto* form = new QFormLayout(compose);

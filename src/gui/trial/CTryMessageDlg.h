@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/recipes/CRecipeFile.h"
 #include "gui/common/CResizingDialog.h"
 
 class CTrialResultView;
@@ -50,7 +49,6 @@ private:
     void browse();
     void setRunning(bool running);
 
-    QList<CRecipeListEntry> m_entries;
     QByteArray m_recipeText;
     CTrialWorker* m_worker;
 
