@@ -104,6 +104,24 @@ private slots:
         QVERIFY(!m_sandbox.FileExists(QStringLiteral(".procmail/zeph_vacation_reply.txt")));
     }
 
+    // A '+' in the return address must not turn the loop guard into a pattern that misses our own
+    // replies, and quotes, '$' and backquotes in the name must reach the From: line as typed.
+    void specialCharacters()
+    {
+        VacationRecipe::Options o = Options();
+        o.returnAddress = "me+away@example.org";
+        o.name = "Ann \"Nan\" O'Neil $HOME `id`";
+        QVERIFY(Use(o));
+        QCOMPARE(m_sandbox.Deliver(M("joe@example.net")), 0);
+        QCOMPARE(m_sandbox.Deliver(M("ann@example.net", "X-Loop: me+away@example.org\n")), 0);
+        QCOMPARE(m_sandbox.Inbox().size(), 2);
+        const QList<ProcmailSandbox::SentMail> sent = m_sandbox.Sent();
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(ProcmailSandbox::Header(sent.at(0).message, "From"),
+            QByteArray("Ann \"Nan\" O'Neil $HOME `id`'s Mailer-Daemon <me+away@example.org>"));
+        QCOMPARE(ProcmailSandbox::Header(sent.at(0).message, "X-Loop"), QByteArray("me+away@example.org"));
+    }
+
     void dateWindow_data()
     {
         QTest::addColumn<QByteArray>("today");

@@ -120,6 +120,10 @@ enum Key : int {
     MailLastHeaderModified,
     VersionFileUrl,
     DownloadPageUrl,
+    // Backup
+    BackupDlgToCombo,
+    BackupDlgMsgNumber,
+    BackupDlgMsgPrefix,
     // Vacation
     VacationDlgToCombo,
     VacationDlgLastFilename,
