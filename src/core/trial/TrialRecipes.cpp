@@ -33,10 +33,6 @@ TrialRecipes TrialRecipes::ForCheck(const QByteArray& fileText)
             text.insert(end + 1, closing);
         recipes.text += text + '\n';
     }
-    // What no recipe kept goes nowhere: procmail waits a second after it starts a new mailbox
-    // file, which would be most of the check's time.
-    recipes.text += CRecipeFile::BeginMarker + "ZEPH_CHECK_END\n:0\n/dev/null\n" + CRecipeFile::EndMarker
-        + "ZEPH_CHECK_END\n";
     return recipes;
 }
 

@@ -15,9 +15,8 @@ struct TrialRecipes
 
     static TrialRecipes FromFileText(const QByteArray& fileText);
     static TrialRecipes FromEntries(const QList<CRecipeListEntry>& entries);
-    // For a check of the text alone, where matches and deliveries do not count: each block also
-    // ends in a recipe that never matches, so that procmail names a recipe whose action is
-    // missing, and a last block drops what no recipe kept.
+    // For a check of the text alone, where matches do not count: each block also ends in a recipe
+    // that never matches, so that procmail names a recipe whose action is missing.
     static TrialRecipes ForCheck(const QByteArray& fileText);
 
     // Whether some recipe of `blockText` looks at the message body: a `B` flag on its ":0" line,

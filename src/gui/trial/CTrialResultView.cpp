@@ -57,7 +57,8 @@ CTrialResultView::CTrialResultView(QWidget* parent)
     , m_recipes(
           MakeList({ QStringLiteral("Recipe"), QStringLiteral("Result") }, this, QStringLiteral("recipes")))
     , m_deliveries(
-          MakeList({ QStringLiteral("Folder"), QStringLiteral("Size") }, this, QStringLiteral("deliveries")))
+          MakeList({ QStringLiteral("Folder"), QStringLiteral("Size"), QStringLiteral("Changes on the way") },
+              this, QStringLiteral("deliveries")))
     , m_sent(MakeList({ QStringLiteral("To"), QStringLiteral("Subject") }, this, QStringLiteral("sent")))
     , m_viewSent(new QPushButton(QStringLiteral("&View Text..."), this))
     , m_complaints(new QPlainTextEdit(this))
@@ -123,8 +124,9 @@ void CTrialResultView::ShowOutcome(const CTrialWorker::Outcome& outcome)
         ShowNote(outcome.error);
         return;
     }
-    ShowNote(QString());
     const CTrialRun::Result& result = outcome.result;
+    // What limited the run (no namespaces: recipes that run programs were left out).
+    ShowNote(result.note);
     const QSet<QByteArray> matched(result.matched.cbegin(), result.matched.cend());
     for (int i = 0; i < m_entries.size() && i < m_recipes->topLevelItemCount(); ++i) {
         const CRecipeListEntry& entry = m_entries[i];
@@ -132,7 +134,8 @@ void CTrialResultView::ShowOutcome(const CTrialWorker::Outcome& outcome)
             1, StateText(entry, matched.contains(entry.name), m_unknown.contains(entry.name)));
     }
     for (const CTrialRun::Delivery& delivery : result.deliveries)
-        new QTreeWidgetItem(m_deliveries, { delivery.folder, SizeText(delivery.bytes) });
+        new QTreeWidgetItem(m_deliveries,
+            { delivery.folder, SizeText(delivery.bytes), delivery.changes.join(QStringLiteral("; ")) });
     if (result.deliveries.isEmpty())
         new QTreeWidgetItem(m_deliveries, { QStringLiteral("(none)") });
     for (const CTrialRun::SentMail& mail : result.sent) {
