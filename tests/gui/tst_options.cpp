@@ -377,7 +377,8 @@ private slots:
             qobject_cast<QLineEdit*>(misc->ControlWidget(COptMiscPropPg::CommentStringEdit))
                 ->setText(QStringLiteral("%% "));
             for (int id : { COptMiscPropPg::DisconnectBox, COptMiscPropPg::BackslashSpaceBox,
-                     COptMiscPropPg::NoRegexWarningBox, COptMiscPropPg::NoSedWarningBox })
+                     COptMiscPropPg::PreflightBox, COptMiscPropPg::NoRegexWarningBox,
+                     COptMiscPropPg::NoSedWarningBox })
                 box(misc, id)->click();
             // Colours chosen in the palette (0x00RRGGBB) are stored as colour references.
             const struct
@@ -411,6 +412,7 @@ private slots:
         QCOMPARE(GetSettingString(Settings::CommentString), QStringLiteral("%% "));
         QCOMPARE(GetSetting(Settings::DisconnectAfterCustom), 0);
         QCOMPARE(GetSetting(Settings::BackslashSpaceWarning), 1);
+        QCOMPARE(GetSetting(Settings::PreflightUpload), 0);
         QCOMPARE(GetSetting(Settings::NoRegexWarning), 1);
         QCOMPARE(GetSetting(Settings::NoSedRegexWarning), 1);
         QCOMPARE(GetSetting(Settings::WizTextColor), 0xFF0000);

@@ -97,6 +97,26 @@ bool FindBackslashSpaceLine(const QString& path, long* line, QString* error)
     return true;
 }
 
+namespace {
+
+PendingUploadCheck& uploadCheck()
+{
+    static PendingUploadCheck check;
+    return check;
+}
+
+} // namespace
+
+void SetPendingUploadCheck(PendingUploadCheck check)
+{
+    uploadCheck() = std::move(check);
+}
+
+QString PendingUploadNote()
+{
+    return uploadCheck().note ? uploadCheck().note() : QString();
+}
+
 bool SendPendingNow(CRemoteHost& host)
 {
     QStringList list = storedList();
@@ -137,6 +157,13 @@ bool SendPendingNow(CRemoteHost& host)
                 return false;
             }
         }
+    }
+    if (uploadCheck().check) {
+        QList<QPair<QString, QString>> pairs;
+        for (qsizetype i = 0; i + 1 < list.size(); i += 2)
+            pairs.append({ list[i], list[i + 1] });
+        if (!uploadCheck().check(pairs))
+            return false;
     }
     if (!host.Connect())
         return false;

@@ -87,6 +87,7 @@ constexpr SettingKey Rows[] = {
     { ChmodOnUpload, "Settings", "Chmod on upload", SettingType::Int, "0" },
     { OnUploadChmodPerms, "Settings", "On upload chmod perms", SettingType::Int, "600" },
     { BackslashSpaceWarning, "Settings", "Backslash Space warning", SettingType::Int, "0" },
+    { PreflightUpload, "Settings", "Try recipe file before upload", SettingType::Int, "1" },
     { PendingFilesDisconnect, "Settings", "Pending files disconnect", SettingType::Int, "1" },
     { LogDisconnect, "Settings", "Log disconnect", SettingType::Int, "1" },
     { PendingFiles, "", "Pending Files", SettingType::StringArray, "" },

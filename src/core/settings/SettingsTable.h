@@ -83,6 +83,7 @@ enum Key : int {
     ChmodOnUpload,
     OnUploadChmodPerms,
     BackslashSpaceWarning,
+    PreflightUpload,
     PendingFilesDisconnect,
     LogDisconnect,
     PendingFiles,

@@ -89,6 +89,9 @@ const QList<CommandInfo>& table()
             false },
         { Cmd::ManuallyEdit, "&Manually Edit", nullptr, "Open the recipe file in the text editor",
             "Edit recipe file", false },
+        { Cmd::TryMessage, "&Try a Message...", nullptr,
+            "Run the recipes on a sample message with the local procmail; nothing is sent", "Try a message",
+            false },
         { Cmd::CustomizeDownloadMenu, "&Customize Menu", nullptr, "Choose the files of the Download menu",
             "Customize Download menu", false },
         { Cmd::LogDownload, "&Log", nullptr, "Download zeph.log from the remote host", "Get log", false },
@@ -209,7 +212,7 @@ QList<MenuPopup> MenuLayout(MenuKind kind)
     popups.append(tools);
 
     MenuPopup recipes { QStringLiteral("&Recipes"), {} };
-    add(recipes, { NewRecipe, PositionEdit, Import, 0, Backup, Vacation, 0, ManuallyEdit });
+    add(recipes, { NewRecipe, PositionEdit, Import, 0, Backup, Vacation, 0, ManuallyEdit, TryMessage });
     popups.append(recipes);
 
     MenuPopup download { QStringLiteral("&Download"), {} };

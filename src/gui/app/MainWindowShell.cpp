@@ -110,6 +110,33 @@ void MainWindowShell::SetReservedRecipeDialog(const QString& name, ReservedRecip
     m_reservedDialogs.insert(name.toLower(), std::move(dialog));
 }
 
+void MainWindowShell::SetMessageTrial(MessageTrial trial)
+{
+    m_messageTrial = std::move(trial);
+}
+
+bool MainWindowShell::CanTryMessages() const
+{
+    return static_cast<bool>(m_messageTrial);
+}
+
+void MainWindowShell::TryMessage(const QByteArray& recipeText, QWidget* parent)
+{
+    if (m_messageTrial)
+        m_messageTrial(recipeText, parent ? parent : Window());
+}
+
+void MainWindowShell::SetLandingExplainer(LandingExplainer explainer)
+{
+    m_landingExplainer = std::move(explainer);
+}
+
+void MainWindowShell::ExplainLanding(const LoggedMail& mail, QWidget* parent)
+{
+    if (m_landingExplainer)
+        m_landingExplainer(mail, parent ? parent : Window());
+}
+
 void MainWindowShell::SetSettingsSheet(SettingsSheet sheet)
 {
     m_settingsSheet = std::move(sheet);

@@ -34,6 +34,12 @@ public:
     bool EditRecipe(const QString& name, bool offerList) override;
     void SetReservedRecipeDialog(const QString& name, ReservedRecipeDialog dialog) override;
 
+    void SetMessageTrial(MessageTrial trial) override;
+    bool CanTryMessages() const override;
+    void TryMessage(const QByteArray& recipeText, QWidget* parent) override;
+    void SetLandingExplainer(LandingExplainer explainer) override;
+    void ExplainLanding(const LoggedMail& mail, QWidget* parent) override;
+
     void SetSettingsSheet(SettingsSheet sheet) override;
     int ShowSettingsSheet(const QString& caption, SettingsPage first, bool apply) override;
 
@@ -61,4 +67,6 @@ private:
     // Keyed by the name in lower case: recipe names are matched without regard to case here.
     QHash<QString, ReservedRecipeDialog> m_reservedDialogs;
     SettingsSheet m_settingsSheet;
+    MessageTrial m_messageTrial;
+    LandingExplainer m_landingExplainer;
 };

@@ -26,6 +26,7 @@
 #include "gui/procmail/ProcmailTasks.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
+#include "gui/trial/TrialCommands.h"
 #include "gui/wizard/RecipeWizardCommands.h"
 
 #include <QApplication>
@@ -117,6 +118,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     InstallRecipeWizard(shell);
     InstallProcmailTasks(shell);
     InstallBackup(shell);
+    InstallMessageTrial(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)

@@ -59,6 +59,7 @@ enum : int {
     Backup = 32973,
     Vacation = 32974,
     ManuallyEdit = 32975,
+    TryMessage = 33041,
     CustomizeDownloadMenu = 32798,
     LogDownload = 32776,
     CustomizeUploadMenu = 32799,

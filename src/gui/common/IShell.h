@@ -2,6 +2,7 @@
 
 #include "gui/common/CDocumentWindow.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -42,6 +43,9 @@ class QWidget;
 //      and GoToRecipe; the Recipe Wizard takes ".zeph" files with SetRecipeFileOpener.
 //   4a. Recipes by name. The Recipe Wizard registers SetRecipeEditor; the recipe list and the log
 //      view call EditRecipe(name, offerList) and learn whether it ended with Finish.
+//   4b. Trying a message. The dry-run feature registers SetMessageTrial; Position/Edit and the
+//      wizard's last page call TryMessage with the recipe file as they would write it. The log
+//      view asks ExplainLanding for a logged mail, which the same feature answers.
 //   4. Uploads. PrepareUpload is the save question and whitespace check before any upload; the
 //      custom Upload and Download entries run the function of SetCustomTransferHandler.
 //   5. Exit. SetCloseHooks: the pending-files upload (may stop the close) and the disconnect, run
@@ -92,6 +96,23 @@ public:
     // (in any letter case) runs `dialog` instead of the editor. It returns true on OK.
     using ReservedRecipeDialog = std::function<bool()>;
     virtual void SetReservedRecipeDialog(const QString& name, ReservedRecipeDialog dialog) = 0;
+
+    // --- Trying a message (the dry-run feature hooks in with SetMessageTrial) ---
+    // Shows "Try a Message" over `parent` for `recipeText`, the recipe file as it would be written.
+    using MessageTrial = std::function<void(const QByteArray& recipeText, QWidget* parent)>;
+    virtual void SetMessageTrial(MessageTrial trial) = 0;
+    // False without the feature: the buttons that offer it are then hidden.
+    virtual bool CanTryMessages() const = 0;
+    virtual void TryMessage(const QByteArray& recipeText, QWidget* parent) = 0;
+
+    // What the log holds of one mail; "Why did this land here?" starts from it.
+    struct LoggedMail
+    {
+        QString recipe, from, subject, to, date, sender, folder, size;
+    };
+    using LandingExplainer = std::function<void(const LoggedMail& mail, QWidget* parent)>;
+    virtual void SetLandingExplainer(LandingExplainer explainer) = 0;
+    virtual void ExplainLanding(const LoggedMail& mail, QWidget* parent) = 0;
 
     // --- The Settings sheet (the settings feature hooks in with SetSettingsSheet) ---
     enum class SettingsPage { Ftp = 0, Forward = 1, Misc = 2, Procmailrc = 3 };

@@ -206,6 +206,18 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
     QAction* manual = AddAction(
         QStringLiteral("&Manually Edit Recipe"), QKeySequence(), [this] { ManuallyEditRecipe(); });
     QAction* view = AddAction(QStringLiteral("&View Recipe"), QKeySequence(), [this] { ViewRecipe(); });
+    QAction* why = AddAction(QStringLiteral("W&hy Did This Land Here?"), QKeySequence(), [this] {
+        const QList<int> rows = SelectedRows();
+        if (rows.isEmpty()) {
+            Prompt::Tell(QStringLiteral("Please highlight the entry you wish to explain."),
+                QStringLiteral("No entry selected"), Prompt::Information);
+            return;
+        }
+        QStringList columns;
+        for (int column = 0; column < CLogEntry::ColumnCount; ++column)
+            columns << m_doc.CellText(rows.first(), column);
+        emit whyLandedRequested(columns);
+    });
     QAction* asText
         = AddAction(QStringLiteral("Open log as &Text"), QKeySequence(), [this] { OpenLogAsText(); });
     QAction* options = AddAction(QStringLiteral("&Options"), QKeySequence(), [this] { ShowOptions(); });
@@ -232,6 +244,7 @@ CLogDisplayView::CLogDisplayView(QWidget* parent)
     m_popup->addAction(edit);
     m_popup->addAction(manual);
     m_popup->addAction(view);
+    m_popup->addAction(why);
     m_popup->addSeparator();
     m_popup->addAction(find);
     m_popup->addAction(m_findNextAction);

@@ -124,6 +124,8 @@ signals:
     void unparsedDataReady(const QString& title, const QByteArray& text);
     void editRecipeRequested(const QString& name);
     void manualEditRequested(const QString& name);
+    // "Why did this land here?" on the first selected entry: its column texts, in column order.
+    void whyLandedRequested(const QStringList& columns);
     void closeRequested();
     void entriesTextChanged(const QString& text);
 

@@ -1,6 +1,7 @@
 #include "gui/log/LogViewerRegistration.h"
 
 #include "core/common/Prompt.h"
+#include "core/log/CLogEntry.h"
 #include "core/log/LogText.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
@@ -44,6 +45,15 @@ void connectView(CLogDisplayView* view, IShell& shell)
         else
             openRecipeFileAt(*target, name);
     });
+    QObject::connect(
+        view, &CLogDisplayView::whyLandedRequested, window, [target, view](const QStringList& c) {
+            target->ExplainLanding(
+                { c.value(CLogEntry::RecipeNameColumn), c.value(CLogEntry::HeaderFromColumn),
+                    c.value(CLogEntry::SubjectColumn), c.value(CLogEntry::HeaderToColumn),
+                    c.value(CLogEntry::DateColumn), c.value(CLogEntry::EnvelopeSenderColumn),
+                    c.value(CLogEntry::FolderColumn), c.value(CLogEntry::SizeColumn) },
+                view);
+        });
     QObject::connect(view, &CLogDisplayView::entriesTextChanged, window, [target, view](const QString& text) {
         if (target->ActiveDocument() == view)
             target->SetLineColumnText(text);

@@ -74,6 +74,8 @@ void CPendingFilesDlg::Reload()
         m_text->setText(
             QStringLiteral("There are no files pending to be sent to your ISP.  To add a file to the list, "
                            "select the 'Add File' button."));
+    if (const QString note = PendingUploadNote(); !note.isEmpty() && !pairs.isEmpty())
+        m_text->setText(m_text->text() + QStringLiteral("\n\n") + note);
     const bool empty = pairs.isEmpty();
     m_add->setDefault(empty);
     m_send->setDefault(!empty);

@@ -16,6 +16,8 @@ COptMiscPropPg::COptMiscPropPg(QWidget* parent)
     , m_disconnect(new QCheckBox(QStringLiteral("Disconnect after up/downloading custom files"), this))
     , m_backslashSpace(
           new QCheckBox(QStringLiteral("Warn about lines ending with a backslash and whitespace."), this))
+    , m_preflight(new QCheckBox(
+          QStringLiteral("Try the recipe file with procmail on this computer before uploading it."), this))
     , m_noRegex(new QCheckBox(QStringLiteral("Don't warn when using regular expression characters"), this))
     , m_noSed(new QCheckBox(QStringLiteral("Don't warn when using sed special characters"), this))
     , m_normal(
@@ -45,6 +47,7 @@ COptMiscPropPg::COptMiscPropPg(QWidget* parent)
     layout->addLayout(commentRow);
     layout->addWidget(m_disconnect);
     layout->addWidget(m_backslashSpace);
+    layout->addWidget(m_preflight);
     layout->addWidget(m_noRegex);
     layout->addWidget(m_noSed);
     layout->addWidget(colours);
@@ -53,6 +56,7 @@ COptMiscPropPg::COptMiscPropPg(QWidget* parent)
     m_comment->setText(GetSettingString(Settings::CommentString));
     m_disconnect->setChecked(GetSetting(Settings::DisconnectAfterCustom) != 0);
     m_backslashSpace->setChecked(GetSetting(Settings::BackslashSpaceWarning) != 0);
+    m_preflight->setChecked(GetSetting(Settings::PreflightUpload) != 0);
     m_noRegex->setChecked(GetSetting(Settings::NoRegexWarning) != 0);
     m_noSed->setChecked(GetSetting(Settings::NoSedRegexWarning) != 0);
     m_normal->SetColour(static_cast<quint32>(GetSetting(Settings::WizTextColor)));
@@ -69,6 +73,8 @@ QWidget* COptMiscPropPg::ControlWidget(int id) const
         return m_disconnect;
     case BackslashSpaceBox:
         return m_backslashSpace;
+    case PreflightBox:
+        return m_preflight;
     case NoRegexWarningBox:
         return m_noRegex;
     case NoSedWarningBox:
@@ -88,6 +94,7 @@ void COptMiscPropPg::Apply()
 {
     SetSetting(Settings::DisconnectAfterCustom, m_disconnect->isChecked() ? 1 : 0);
     SetSetting(Settings::BackslashSpaceWarning, m_backslashSpace->isChecked() ? 1 : 0);
+    SetSetting(Settings::PreflightUpload, m_preflight->isChecked() ? 1 : 0);
     SetSetting(Settings::NoRegexWarning, m_noRegex->isChecked() ? 1 : 0);
     SetSetting(Settings::NoSedRegexWarning, m_noSed->isChecked() ? 1 : 0);
     const QString comment = m_comment->text();

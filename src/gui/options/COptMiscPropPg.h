@@ -23,6 +23,7 @@ public:
         NormalTextButton = 1331,
         EmphasizedButton = 1341,
         BackgroundButton = 1340,
+        PreflightBox = 1400,
     };
     QWidget* ControlWidget(int id) const;
 
@@ -33,6 +34,7 @@ private:
     QLineEdit* m_comment;
     QCheckBox* m_disconnect;
     QCheckBox* m_backslashSpace;
+    QCheckBox* m_preflight;
     QCheckBox* m_noRegex;
     QCheckBox* m_noSed;
     CColourCaptionButton* m_normal;

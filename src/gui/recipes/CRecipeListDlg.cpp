@@ -103,6 +103,9 @@ CRecipeListDlg::CRecipeListDlg(IShell& shell, const QString& recipeFilePath, QWi
         QStringLiteral("Manually edit selected recipe"), QIcon());
     m_delete = button("Delete", QStringLiteral("De&lete"), QStringLiteral("Delete selected recipe"),
         style->standardIcon(QStyle::SP_TrashIcon));
+    auto* tryMessage = button("TryMessage", QStringLiteral("&Try a Message..."),
+        QStringLiteral("Run the recipes in this order on a sample message"), QIcon());
+    tryMessage->setVisible(shell.CanTryMessages());
     m_ok = button("OK", QStringLiteral("OK"), QString(), QIcon());
     m_cancel = button("Cancel", QStringLiteral("Close"), QString(), QIcon());
     m_apply = button("Apply", QStringLiteral("&Apply"), QString(), QIcon());
@@ -119,6 +122,7 @@ CRecipeListDlg::CRecipeListDlg(IShell& shell, const QString& recipeFilePath, QWi
     for (QPushButton* b : { m_moveUp, m_moveDown, m_edit, m_view, m_enable, m_disable, m_manually, m_delete })
         commands->addWidget(b);
     commands->addStretch();
+    commands->addWidget(tryMessage);
     auto* top = new QHBoxLayout;
     top->addWidget(m_list, 1);
     top->addLayout(commands);
@@ -140,6 +144,13 @@ CRecipeListDlg::CRecipeListDlg(IShell& shell, const QString& recipeFilePath, QWi
     connect(m_disable, &QPushButton::clicked, this, &CRecipeListDlg::Disable);
     connect(m_manually, &QPushButton::clicked, this, &CRecipeListDlg::ManuallyEdit);
     connect(m_delete, &QPushButton::clicked, this, &CRecipeListDlg::Delete);
+    // The rows as they stand, saved or not: the user tries an order before choosing it.
+    connect(tryMessage, &QPushButton::clicked, this, [this] {
+        QByteArray text;
+        for (const CRecipeListEntry& entry : Entries())
+            text += entry.text + '\n';
+        m_shell.TryMessage(text, this);
+    });
     connect(m_ok, &QPushButton::clicked, this, &CRecipeListDlg::accept);
     connect(m_cancel, &QPushButton::clicked, this, &CRecipeListDlg::reject);
     connect(m_apply, &QPushButton::clicked, this, &CRecipeListDlg::Apply);

@@ -7,6 +7,8 @@
 #include "gui/wizard/WizardServices.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -15,6 +17,7 @@ CRecWizFinish::CRecWizFinish(QWidget* parent)
     : CRecWizPage(147, QStringLiteral("Your recipe explained"), QStringLiteral("rWizPg6.html"), parent)
     , m_text(new QTextEdit(this))
     , m_list(new QCheckBox(QStringLiteral("Display &Position/Edit Recipes Dialog upon finish"), this))
+    , m_try(new QPushButton(QStringLiteral("&Try a Message..."), this))
 {
     setObjectName(QStringLiteral("RecWizFinish"));
     auto* layout = new QVBoxLayout(this);
@@ -25,7 +28,14 @@ CRecWizFinish::CRecWizFinish(QWidget* parent)
     WizardServices::UseEntryFont(m_text);
     // The text box takes the room of the hidden check box.
     layout->addWidget(m_text, 1);
-    layout->addWidget(m_list);
+    m_try->setObjectName(QStringLiteral("TryMessage"));
+    m_try->setToolTip(QStringLiteral("Run the recipes, this one in place, on a sample message"));
+    m_try->setAutoDefault(false);
+    m_try->setVisible(false);
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_list, 1);
+    row->addWidget(m_try);
+    layout->addLayout(row);
 }
 
 QStringList CRecWizFinish::Segments(const CRecipeDefinition& definition)

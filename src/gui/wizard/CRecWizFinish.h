@@ -3,6 +3,7 @@
 #include "gui/wizard/CRecWizPage.h"
 
 class QCheckBox;
+class QPushButton;
 class QTextEdit;
 
 // "Your recipe explained": the recipe in plain words and as procmail text, before Finish writes
@@ -26,9 +27,12 @@ public:
 
     QTextEdit* TextBox() const { return m_text; }
     QCheckBox* ListBox() const { return m_list; }
+    // "Try a Message", hidden unless the sheet offers it.
+    QPushButton* TryButton() const { return m_try; }
 
 private:
     QTextEdit* m_text;
     QCheckBox* m_list;
+    QPushButton* m_try;
     bool m_offer = false;
 };

@@ -3,6 +3,7 @@
 #include "core/common/Prompt.h"
 #include "core/net/PendingFiles.h"
 #include "core/recipes/CActionBuilder.h"
+#include "core/recipes/CRecipeFile.h"
 #include "core/settings/Profile.h"
 #include "gui/common/Help.h"
 #include "gui/wizard/CRecWizAD1.h"
@@ -22,6 +23,7 @@
 #include "gui/wizard/CRecWizLog.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -103,6 +105,10 @@ CRecipeWizSheet::CRecipeWizSheet(Mode mode, const QString& recipeFilePath, QWidg
     connect(m_back, &QPushButton::clicked, this, &CRecipeWizSheet::Back);
     connect(m_next, &QPushButton::clicked, this, &CRecipeWizSheet::Next);
     connect(m_finish, &QPushButton::clicked, this, &CRecipeWizSheet::FinishRecipe);
+    connect(m_finishPage->TryButton(), &QPushButton::clicked, this, [this] {
+        if (m_messageTrial)
+            m_messageTrial(RecipeFileAfterFinish(), this);
+    });
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, CurrentPage()->HelpTopic()); });
     // F1 on the sheet's own buttons explains the wizard as a whole; inside a page, the page.
@@ -115,11 +121,44 @@ void CRecipeWizSheet::Start(
     m_definition = definition;
     m_definition.DataMgr().SetCurrentAction(0);
     m_finisher = RecipeWizardFinish(m_finisher.RecipeFilePath(), m_finisher.IsNew(), originalName);
+    m_originalName = originalName;
     m_finisher.RememberBlock();
     m_finishPage->SetOffer(offerList);
     m_headers->SetCondition(0);
     m_action->SetPosition(0);
     showPage(m_headers);
+}
+
+void CRecipeWizSheet::SetMessageTrial(MessageTrial trial)
+{
+    m_messageTrial = std::move(trial);
+    m_finishPage->TryButton()->setVisible(static_cast<bool>(m_messageTrial));
+}
+
+QByteArray CRecipeWizSheet::RecipeFileAfterFinish() const
+{
+    QByteArray text;
+    QFile file(m_finisher.RecipeFilePath());
+    if (file.open(QIODevice::ReadOnly))
+        text = file.readAll();
+    QList<CRecipeListEntry> entries;
+    QList<QByteArray> unparsed;
+    CRecipeFile::ParseRecipeText(text, &entries, &unparsed);
+    QByteArray block = RecipeWizardFinish::BuildBlock(m_definition, RecipeTextSettings::FromProfile());
+    // The list holds blocks from their begin line on.
+    if (block.startsWith('\n'))
+        block.remove(0, 1);
+    const QByteArray target = (m_finisher.IsNew() ? m_definition.GetName() : m_originalName).toLower();
+    bool replaced = false;
+    QByteArray result;
+    for (const CRecipeListEntry& entry : std::as_const(entries)) {
+        const bool ours = !replaced && !entry.unparsed && entry.name.toLower() == target;
+        result += (ours ? block : entry.text) + '\n';
+        replaced = replaced || ours;
+    }
+    if (!replaced)
+        result += block + '\n';
+    return result;
 }
 
 CRecWizPage* CRecipeWizSheet::CurrentPage() const

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QList>
 
+#include <functional>
+
 class CRecWizAction;
 class CRecWizEntries;
 class CRecWizFinish;
@@ -33,6 +35,12 @@ public:
     // The definition the pages start from; `originalName` is the recipe edited by name. With
     // offerList the last page offers to open the recipe list afterwards.
     void Start(const CRecipeDefinition& definition, const QByteArray& originalName, bool offerList);
+
+    // Offers "Try a Message" on the last page; `trial` gets the recipe file as Finish would leave it.
+    using MessageTrial = std::function<void(const QByteArray& recipeText, QWidget* parent)>;
+    void SetMessageTrial(MessageTrial trial);
+    // The recipe file with this recipe's block in place of the edited one, or added at its end.
+    QByteArray RecipeFileAfterFinish() const;
 
     const CRecipeDefinition& Definition() const { return m_definition; }
     // Whether the user asked for the recipe list after Finish.
@@ -66,6 +74,8 @@ private:
 
     CRecipeDefinition m_definition;
     RecipeWizardFinish m_finisher;
+    QByteArray m_originalName;
+    MessageTrial m_messageTrial;
     bool m_positionEditRequested = false;
 
     QLabel* m_title;

@@ -33,6 +33,11 @@ bool Run(IShell& shell, CRecipeWizSheet::Mode mode, const CRecipeDefinition& def
     {
         CRecipeWizSheet sheet(mode, recipeFile, shell.Window());
         sheet.Start(definition, originalName, offerList);
+        if (shell.CanTryMessages()) {
+            IShell* target = &shell;
+            sheet.SetMessageTrial(
+                [target](const QByteArray& text, QWidget* parent) { target->TryMessage(text, parent); });
+        }
         finished = sheet.exec() == QDialog::Accepted;
         positionEdit = sheet.PositionEditRequested();
     }
