@@ -2,6 +2,7 @@
 // mode: login, upload through the temporary name with permissions, download, listing, rename,
 // delete, directories, pending files sent in one session, and the command line client.
 #include "FileSizeLimit.h"
+#include "TestEnvironment.h"
 #include "ZephCli.h"
 #include "core/common/Prompt.h"
 #include "core/net/CFtpListing.h"
@@ -33,6 +34,8 @@ private slots:
 
 private:
     void configure(const TestFtpServer& server, bool passive);
+    // Saved passwords and settings stay in a home of the test's own, never the real one.
+    TestEnvironment m_environment;
     QTemporaryDir m_local;
 };
 

@@ -39,6 +39,8 @@ Hostile scenarios, for the bounds on what a server can make the client wait for 
   active-thief  in active mode a connection from 127.0.0.2 comes first with bogus data; the
                 server's own follows once the client has closed that one
   large         RETR large.bin sends LARGE_SIZE bytes from a repeated block
+  tls-stall     AUTH TLS gets 234, then the client's first TLS bytes are read and never answered
+  implicit-stall  no greeting: the client's first TLS bytes are read and never answered
 """
 
 import socket
@@ -136,7 +138,15 @@ class Session:
         text = b"\r\n".join(lines)
         return text if SCENARIO == "nolastline" else text + b"\r\n"
 
+    def stall_tls(self):
+        hello = self.conn.recv(4096)
+        say("TLS: %d bytes" % len(hello))
+        time.sleep(3600)
+
     def run(self):
+        if SCENARIO == "implicit-stall":
+            self.stall_tls()
+            return
         if SCENARIO == "silent":
             time.sleep(3600)
             return
@@ -188,6 +198,10 @@ class Session:
         verb = verb.upper()
         if SCENARIO == "silent-login" and self.logged_in:
             return True
+        if verb == b"AUTH" and SCENARIO == "tls-stall":
+            self.send("234 go ahead")
+            self.stall_tls()
+            return False
         if verb == b"USER":
             self.send("230 logged in" if SCENARIO == "nopass" else "331 password please")
         elif verb == b"PASS":

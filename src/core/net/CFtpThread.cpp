@@ -49,6 +49,7 @@ void CFtpThread::reply(int request, bool ok, const QList<QByteArray>& lines)
         result.lastReply = m_session->LastReplyLine();
         result.status = m_session->GetStatus();
         result.statusText = m_session->StatusText();
+        result.certificate = m_session->PeerCertificate();
     }
     emit Finished(result);
 }
@@ -105,6 +106,7 @@ bool CFtpThread::handle(const CFtpRequest& request)
             emit Finished(result);
         };
         session->SetCallbacks(callbacks);
+        session->SetTls(request.tlsMode, request.pinned);
         const bool ok = session->Login(request.host, request.user, request.password, request.port);
         m_loggedIn = ok;
         reply(Login, ok);

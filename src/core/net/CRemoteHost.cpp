@@ -1,6 +1,7 @@
 #include "core/net/CRemoteHost.h"
 
 #include "core/common/Prompt.h"
+#include "core/net/CTimedSocket.h"
 #include "core/net/FtpPassword.h"
 #include "core/net/ProtocolText.h"
 #include "core/settings/CAppState.h"
@@ -15,7 +16,38 @@ CRemoteHost::PasswordAsker& passwordAsker()
     return asker;
 }
 
+CRemoteHost::CertificateAsker& certificateAsker()
+{
+    static CRemoteHost::CertificateAsker asker;
+    return asker;
+}
+
 } // namespace
+
+void CRemoteHost::SetCertificateAsker(CertificateAsker asker)
+{
+    certificateAsker() = std::move(asker);
+}
+
+QString CRemoteHost::CertificateRefusal(
+    const QString& server, const TlsCertificate& certificate, const QByteArray& pinned, QString* caption)
+{
+    const QString details
+        = QStringLiteral("Subject: %1\nIssuer: %2\nValid from %3 to %4\n")
+              .arg(certificate.subject, certificate.issuer, certificate.notBefore, certificate.notAfter);
+    if (!pinned.isEmpty()) {
+        *caption = QStringLiteral("Certificate Changed");
+        return QStringLiteral("WARNING: the certificate of %1 is not the one you trusted.  Someone may be "
+                              "posing as the server; nothing was sent to it.\n\n%2"
+                              "Trusted SHA-256 fingerprint:   %3\nPresented SHA-256 fingerprint: %4")
+            .arg(server, details, TlsCertificate::DisplayFingerprint(pinned),
+                certificate.DisplayFingerprint());
+    }
+    *caption = QStringLiteral("Certificate Not Trusted");
+    return QStringLiteral("The certificate of %1 is not trusted (%2); nothing was sent to the server.\n\n"
+                          "%3SHA-256 fingerprint: %4")
+        .arg(server, certificate.verifyError, details, certificate.DisplayFingerprint());
+}
 
 void CRemoteHost::SetPasswordAsker(PasswordAsker asker)
 {
@@ -85,8 +117,36 @@ bool CRemoteHost::Connect()
     }
     if (GetSetting(Settings::LogFtpSessions))
         SetLogFile(Workspace::GetDocumentFolder() + QStringLiteral("zeph.ftp.log.txt"));
-    if (!ConnectTo(host, user, password, port)) {
+    const int tls = m_overrides.tls >= 0 ? m_overrides.tls : GetSetting(Settings::FtpTls);
+    const SettingRef pinSetting(Settings::TlsPin, TlsPinKey(QStringLiteral("ftp"), host));
+    QByteArray pinned = GetSettingString(pinSetting).toLatin1();
+    const QString server = QStringLiteral("%1 port %2").arg(host).arg(port);
+    for (bool asked = false;; asked = true) {
+        const QByteArray accepted = m_overrides.trust.isEmpty() ? pinned : m_overrides.trust;
+        SetTls(tls, accepted);
+        if (ConnectTo(host, user, password, port))
+            break;
+        const int status = LoginStatus();
+        const TlsCertificate certificate = PeerCertificate();
         Disconnect();
+        const bool untrusted
+            = status == CTimedSocket::CertificateUntrusted || status == CTimedSocket::CertificateChanged;
+        if (untrusted && !certificate.IsNull()) {
+            QString caption;
+            const QString text = CertificateRefusal(server, certificate,
+                status == CTimedSocket::CertificateChanged ? accepted : QByteArray(), &caption);
+            setResult(text, caption);
+            if (!asked && certificateAsker()) {
+                // The question is the message: a "no" needs no second box.
+                if (!certificateAsker()(server, certificate, accepted))
+                    return false;
+                pinned = certificate.fingerprint;
+                SetSetting(pinSetting, QString::fromLatin1(pinned));
+                if (m_saveBeforeConnect && CAppState::Instance().DataLoaded())
+                    CAppState::Instance().SaveIdentityDataAndReport();
+                continue;
+            }
+        }
         ShowResult();
         return false;
     }
