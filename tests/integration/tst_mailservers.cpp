@@ -305,7 +305,7 @@ void TestMailServers::commandLine()
         run.err.constData());
     QCOMPARE(run.code, 1);
     run = RunZephCli(
-        common + QStringList { QStringLiteral("--tls"), QStringLiteral("starttls") }, environment);
+        common + QStringList { QStringLiteral("--tls"), QStringLiteral("sslv3") }, environment);
     QCOMPARE(run.code, 2);
     run = RunZephCli(common.mid(0, common.size() - 2), environment);
     QCOMPARE(run.code, 2);

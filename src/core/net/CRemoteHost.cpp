@@ -29,26 +29,6 @@ void CRemoteHost::SetCertificateAsker(CertificateAsker asker)
     certificateAsker() = std::move(asker);
 }
 
-QString CRemoteHost::CertificateRefusal(
-    const QString& server, const TlsCertificate& certificate, const QByteArray& pinned, QString* caption)
-{
-    const QString details
-        = QStringLiteral("Subject: %1\nIssuer: %2\nValid from %3 to %4\n")
-              .arg(certificate.subject, certificate.issuer, certificate.notBefore, certificate.notAfter);
-    if (!pinned.isEmpty()) {
-        *caption = QStringLiteral("Certificate Changed");
-        return QStringLiteral("WARNING: the certificate of %1 is not the one you trusted.  Someone may be "
-                              "posing as the server; nothing was sent to it.\n\n%2"
-                              "Trusted SHA-256 fingerprint:   %3\nPresented SHA-256 fingerprint: %4")
-            .arg(server, details, TlsCertificate::DisplayFingerprint(pinned),
-                certificate.DisplayFingerprint());
-    }
-    *caption = QStringLiteral("Certificate Not Trusted");
-    return QStringLiteral("The certificate of %1 is not trusted (%2); nothing was sent to the server.\n\n"
-                          "%3SHA-256 fingerprint: %4")
-        .arg(server, certificate.verifyError, details, certificate.DisplayFingerprint());
-}
-
 void CRemoteHost::SetPasswordAsker(PasswordAsker asker)
 {
     passwordAsker() = std::move(asker);
@@ -133,8 +113,8 @@ bool CRemoteHost::Connect()
             = status == CTimedSocket::CertificateUntrusted || status == CTimedSocket::CertificateChanged;
         if (untrusted && !certificate.IsNull()) {
             QString caption;
-            const QString text = CertificateRefusal(server, certificate,
-                status == CTimedSocket::CertificateChanged ? accepted : QByteArray(), &caption);
+            const QString text = certificate.RefusalText(
+                server, status == CTimedSocket::CertificateChanged ? accepted : QByteArray(), &caption);
             setResult(text, caption);
             if (!asked && certificateAsker()) {
                 // The question is the message: a "no" needs no second box.

@@ -22,6 +22,9 @@ struct TlsCertificate
     // show it.
     QString DisplayFingerprint() const { return DisplayFingerprint(fingerprint); }
     static QString DisplayFingerprint(const QByteArray& fingerprint);
+    // The message for this certificate refused by `server`: not trusted, or, with the `pinned`
+    // fingerprint it no longer matches, changed (the loud one); `caption` gets the title.
+    QString RefusalText(const QString& server, const QByteArray& pinned, QString* caption) const;
     // The 64 lower-case hex digits of a fingerprint typed with or without colons, in any case;
     // empty for anything else.
     static QByteArray NormalizeFingerprint(const QString& text);
