@@ -595,7 +595,6 @@ bool CTimedSocket::Close()
         if (!m_interrupted)
             m_tls->Shutdown();
         m_tls.reset();
-        m_isTls = false;
     }
     if (SockClose(s) != 0 && errno != EINTR)
         return SetStatus(CloseFailed);
@@ -809,12 +808,10 @@ bool CTimedSocket::StartTls(const TlsPolicy& policy, Clock::time_point deadline)
     if (verdict != NoError) {
         // Nothing may reach a server we do not trust, not even the close notification.
         m_tls.reset();
-        m_isTls = false;
         SockClose(m_socket);
         m_socket = -1;
         return SetStatus(verdict);
     }
-    m_isTls = true;
     return SetStatus(NoError);
 }
 

@@ -111,7 +111,6 @@ public:
     // anything is sent; PeerCertificate() still tells what it was. Bounded by the read time-out
     // and `deadline`.
     bool StartTls(const TlsPolicy& policy, Clock::time_point deadline = NoDeadline);
-    bool IsTls() const { return m_isTls.load(); }
     TlsCertificate PeerCertificate() const;
     // Protocol version and cipher of the session, empty without TLS.
     QString TlsDescription() const;
@@ -158,7 +157,6 @@ private:
 
     std::atomic<int> m_socket { -1 };
     std::unique_ptr<CTlsConnection> m_tls;
-    std::atomic<bool> m_isTls { false };
     TlsCertificate m_peer;
     QString m_tlsError;
     mutable std::recursive_mutex m_operationLock;

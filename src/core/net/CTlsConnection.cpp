@@ -279,10 +279,12 @@ CTlsConnection::Result CTlsConnection::WaitReadable(Clock::time_point deadline, 
 void CTlsConnection::Shutdown()
 {
     if (m_ssl && !m_broken && SSL_is_init_finished(m_ssl)) {
+        // Tickets come right after the handshake; a peer still sending data (an aborted download)
+        // is not read to its end.
         char scratch[4096];
         size_t n = 0;
         ERR_clear_error();
-        while (SSL_read_ex(m_ssl, scratch, sizeof scratch, &n) == 1) { }
+        for (int reads = 0; reads < 16 && SSL_read_ex(m_ssl, scratch, sizeof scratch, &n) == 1; ++reads) { }
         ERR_clear_error();
         SSL_shutdown(m_ssl);
         ERR_clear_error();
