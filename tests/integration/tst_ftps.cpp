@@ -302,6 +302,7 @@ void TestFtps::tlsNotOffered()
     QVERIFY2(
         host.ResultText().contains(QStringLiteral("The server does not offer a secure connection (TLS)")),
         qUtf8Printable(host.ResultText()));
+    QVERIFY(host.ResultText().contains(QStringLiteral("\"Secure connection\" on the FTP page")));
     for (const QByteArray& line : host.Log())
         QVERIFY2(!line.startsWith("USER") && !line.startsWith("PASS"), line.constData());
     if (kind == TestFtpServer::Fault)

@@ -1,6 +1,7 @@
 #include "core/net/CRemoteHost.h"
 
 #include "core/common/Prompt.h"
+#include "core/net/CFtpSession.h"
 #include "core/net/CTimedSocket.h"
 #include "core/net/FtpPassword.h"
 #include "core/net/ProtocolText.h"
@@ -127,6 +128,11 @@ bool CRemoteHost::Connect()
                 continue;
             }
         }
+        if (status == CFtpSession::TlsNotOffered)
+            setResult(ResultText()
+                    + QStringLiteral("\n\nIf this host offers no secure connection, choose another one under "
+                                     "\"Secure connection\" on the FTP page of the Settings."),
+                ResultCaption());
         ShowResult();
         return false;
     }
