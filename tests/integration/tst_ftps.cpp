@@ -54,6 +54,8 @@ private slots:
     void tlsNotOffered();
     void stalledHandshake_data();
     void stalledHandshake();
+    void truncatedDownload_data();
+    void truncatedDownload();
     void commandLine();
 
 private:
@@ -348,6 +350,40 @@ void TestFtps::stalledHandshake()
     else
         QVERIFY2(host.ResultText().contains(QStringLiteral("Timed Out")), qUtf8Printable(host.ResultText()));
     QVERIFY(server.Commands().size() <= 1);
+}
+
+void TestFtps::truncatedDownload_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("ended with the close notification") << QStringLiteral("normal") << true;
+    QTest::newRow("cut without it") << QStringLiteral("tls-truncate") << false;
+}
+
+// Over TLS a data connection that ends without the close notification may have been cut by anyone
+// on the way, and a text download has no size to check: it fails and the old file stays.
+void TestFtps::truncatedDownload()
+{
+    QFETCH(QString, scenario);
+    QFETCH(bool, complete);
+    const TestCertificates::Pair pair = m_certificates.Get(TestCertificates::SelfSigned);
+    TestFtpServer server(TestFtpServer::Fault, scenario);
+    server.UseTls(1, pair.certificate, pair.key);
+    QVERIFY(StartTestServer(server));
+    UseServerSettings(server, true);
+    SetSetting({ Settings::TlsPin, QStringLiteral("ftp 127.0.0.1") }, pinOf(pair.fingerprint));
+    CRemoteHost host;
+    CRemoteHost::Overrides overrides;
+    overrides.password = server.Password();
+    overrides.hasPassword = true;
+    host.SetOverrides(overrides);
+    QVERIFY2(host.Connect(), qUtf8Printable(host.ResultText()));
+    const QString local = m_local.filePath(QStringLiteral("text.txt"));
+    QVERIFY(WriteTestFile(local, "old content\n"));
+    QCOMPARE(host.Transfer(local, QStringLiteral("text.txt"), true, false, true), complete);
+    QCOMPARE(
+        ReadTestFile(local), complete ? QByteArray("line one\nline two\n") : QByteArray("old content\n"));
+    host.Disconnect();
 }
 
 // zeph-cli ftp --tls/--trust: an unknown certificate ends the command with openssl's fingerprint

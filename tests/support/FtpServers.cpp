@@ -289,7 +289,10 @@ bool TestFtpServer::startFault(QString* error)
     }
     m_user = QStringLiteral("u");
     m_password = QStringLiteral("p");
-    m_process.start(QLatin1String(Python), { QStringLiteral("-u"), script, m_scenario });
+    QStringList args = { QStringLiteral("-u"), script, m_scenario };
+    if (!m_certificate.isEmpty())
+        args << m_certificate << m_key;
+    m_process.start(QLatin1String(Python), args);
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("the fault server could not be started (Debian package python3)");
         return false;

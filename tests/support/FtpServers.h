@@ -28,9 +28,10 @@ public:
     // vsftpd only, before Start: log in as an existing user whose home is `root` (the procmail
     // sandbox's user, so that uploads land where procmail reads them) instead of a new one.
     void UseAccount(const QString& user, const QString& password, const QString& root);
-    // vsftpd and pyftpdlib, before Start: serve TLS only (logins and data), `mode` 1 explicit
-    // (AUTH TLS) or 2 implicit, with this certificate. vsftpd also demands that every data
-    // connection resumes the control connection's TLS session, as it does by default.
+    // Before Start: serve TLS only (logins and data), `mode` 1 explicit (AUTH TLS) or 2 implicit
+    // (vsftpd only), with this certificate. vsftpd also demands that every data connection
+    // resumes the control connection's TLS session, as it does by default. The fault server
+    // takes AUTH TLS besides plain commands (see ftp_fault_server.py).
     void UseTls(int mode, const QString& certificate, const QString& key);
     int TlsMode() const { return m_tlsMode; }
     void Stop();

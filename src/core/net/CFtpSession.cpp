@@ -152,7 +152,9 @@ QString CFtpSession::SessionStatusText(int status)
 QString CFtpSession::StatusText() const
 {
     const int status = GetStatus();
-    if ((status == TlsFailed || status == DataConnectionFailed) && !m_tlsFailure.isEmpty())
+    if ((status == TlsFailed || status == DataConnectionFailed || status == DataReadFailed
+            || status == DataSendFailed)
+        && !m_tlsFailure.isEmpty())
         return SessionStatusText(status) + QStringLiteral(": ") + m_tlsFailure;
     return SessionStatusText(status);
 }
@@ -497,6 +499,7 @@ bool CFtpSession::openDataConnection(
     m_bytesMoved = 0;
     m_abort = false;
     m_savedStatus = 0;
+    m_tlsFailure.clear();
     m_data.SetNonBlocking(IsNonBlocking());
     m_data.m_connectTimeout = m_connectTimeout;
     m_data.m_acceptTimeout = m_acceptTimeout;
@@ -714,9 +717,12 @@ int CFtpSession::readDataBlock(QByteArray& buffer, qint64* length)
     if (m_abort)
         return OperationCanceled;
     *length = m_data.Read(buffer.data(), buffer.size());
-    if (*length < 0)
-        return m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataReadFailed);
-    return 0;
+    if (*length >= 0)
+        return 0;
+    if (m_data.GetStatus() == OperationCanceled)
+        return OperationCanceled;
+    m_tlsFailure = m_data.TlsErrorText();
+    return DataReadFailed;
 }
 
 int CFtpSession::receiveLoop()
@@ -777,8 +783,10 @@ int CFtpSession::sendLoop()
         }
         if (m_data.GetStatus() == OperationCanceled || m_abort)
             return OperationCanceled;
-        if (sent != length)
+        if (sent != length) {
+            m_tlsFailure = m_data.TlsErrorText();
             return DataSendFailed;
+        }
         m_bytesMoved += n;
         reportProgress();
         if (n == 0)

@@ -2,6 +2,8 @@
 
 #include "core/net/CFtpSession.h"
 
+#include <openssl/crypto.h>
+
 namespace {
 
 // How long an abort waits for a running transfer to stop before the session quits.
@@ -69,8 +71,13 @@ void CFtpThread::run()
             break;
     }
     emit Exiting();
-    QMutexLocker guard(&m_sessionLock);
-    m_session.reset();
+    {
+        QMutexLocker guard(&m_sessionLock);
+        m_session.reset();
+    }
+    // OpenSSL frees what it keeps per thread only when the thread is gone, which can be after
+    // whoever waits for this thread has gone on (and the program ended); freed here, it never lingers.
+    OPENSSL_thread_stop();
 }
 
 bool CFtpThread::handle(const CFtpRequest& request)

@@ -30,6 +30,9 @@ using Clock = std::chrono::steady_clock;
 
 // How often a waiting Connect looks for a cancel that could not wake it (a cancel wakes it at once).
 constexpr std::chrono::milliseconds ConnectPollInterval(100);
+// How long closing a TLS connection waits for the peer to close its side after the close
+// notification: a live peer does so within a round trip.
+constexpr std::chrono::milliseconds TlsCloseLinger(1000);
 // The longest local address text kept.
 constexpr qsizetype MaxAddressText = 31;
 
@@ -593,7 +596,7 @@ bool CTimedSocket::Close()
     if (m_tls) {
         // The close notification tells the peer that the data ended here and was not cut off.
         if (!m_interrupted)
-            m_tls->Shutdown();
+            m_tls->Shutdown(Clock::now() + TlsCloseLinger);
         m_tls.reset();
     }
     if (SockClose(s) != 0 && errno != EINTR)

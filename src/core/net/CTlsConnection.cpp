@@ -11,6 +11,7 @@
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -276,7 +277,7 @@ CTlsConnection::Result CTlsConnection::WaitReadable(Clock::time_point deadline, 
     }
 }
 
-void CTlsConnection::Shutdown()
+void CTlsConnection::Shutdown(Clock::time_point deadline)
 {
     if (m_ssl && !m_broken && SSL_is_init_finished(m_ssl)) {
         // Tickets come right after the handshake; a peer still sending data (an aborted download)
@@ -288,6 +289,12 @@ void CTlsConnection::Shutdown()
         ERR_clear_error();
         SSL_shutdown(m_ssl);
         ERR_clear_error();
+        // The peer answers the close notification with its own. Closing before that arrives would
+        // answer it with a reset, and a server may count the upload it just took as failed: so the
+        // close waits, until the deadline, for the peer to close its side.
+        ::shutdown(m_socket, SHUT_WR);
+        while (SockHelpers::SockPoll(m_socket, true, deadline, m_interruptFd) == 1
+            && ::recv(m_socket, scratch, sizeof scratch, MSG_DONTWAIT) > 0) { }
     }
     m_broken = true;
 }

@@ -59,9 +59,9 @@ public:
     // next Read reports it.
     Result WaitReadable(Clock::time_point deadline, bool* readable);
     // Takes what already arrived (session tickets a server sent after the handshake of a
-    // connection we only wrote to), then sends the close notification if the socket takes it at
-    // once; never waits.
-    void Shutdown();
+    // connection we only wrote to), sends the close notification and waits until the deadline for
+    // the peer to close its side.
+    void Shutdown(Clock::time_point deadline);
 
     TlsCertificate PeerCertificate() const { return m_peer; }
     // "TLSv1.3, TLS_AES_256_GCM_SHA384".
