@@ -97,6 +97,7 @@ private slots:
             "lrwxrwxrwx 1 user user    9 Jan  2 10:00 msg.link -> msg.ab",
             "-rw------- 1 user user  100 Jan  2 10:00 other.txt",
             "-rw------- 1 user user  100 Jan  2 10:00 MSG.upper",
+            "-rw------- 1 user user  100 Jan  2 10:00 msg./../.procmailrc",
             "-rw------- 1 user user too few",
             "",
         };

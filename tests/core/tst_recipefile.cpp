@@ -213,6 +213,10 @@ private slots:
                 + list.at(3).name + "\n");
         QVERIFY(list.at(1).name != list.at(3).name);
         QCOMPARE(groups, (QList<QByteArray> { list.at(1).text, list.at(3).text }));
+        // The lines each entry came from, a group from its first to its last outside line.
+        const QList<std::pair<int, int>> lines = { { 2, 6 }, { 7, 9 }, { 10, 14 }, { 17, 20 } };
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(std::make_pair(list.at(i).firstLine, list.at(i).lastLine), lines.at(i));
 
         // Writing wraps the groups; a second parse gives the same entries, now all blocks.
         QVERIFY(CRecipeFile::WriteRecipeList(m_path, list));

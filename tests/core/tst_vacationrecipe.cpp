@@ -123,7 +123,12 @@ private slots:
         QTest::newRow("blank and quote")
             << QStringLiteral("/home/me/I'm away now.txt") << QStringLiteral("I_m_away_now.txt");
         QTest::newRow("every special")
-            << QStringLiteral("/x/a<>'\"*{}^!\\[]#|&()$?~ b") << QStringLiteral("a_____________________b");
+            << QStringLiteral("/x/a<>'\"*{}^![]#|&()$?~ b") << QStringLiteral("a____________________b");
+        // The name goes unquoted into "cat" on the host: a backquote or ';' would run a command.
+        QTest::newRow("command characters")
+            << QStringLiteral("/x/a`id`;b\tc\x7f.txt") << QStringLiteral("a_id__b_c_.txt");
+        QTest::newRow("backslash separates")
+            << QStringLiteral("C:\\docs\\away.txt") << QStringLiteral("away.txt");
         QTest::newRow("folder with blanks") << QStringLiteral("/my docs/r.txt") << QStringLiteral("r.txt");
     }
     void remoteName()
@@ -131,6 +136,23 @@ private slots:
         QFETCH(QString, local);
         QFETCH(QString, remote);
         QCOMPARE(VacationRecipe::RemoteName(local), remote);
+    }
+
+    // The preview shows the headers the recipe sets (checked against a real reply in the GUI
+    // tier) and the response text as it is.
+    void preview()
+    {
+        VacationRecipe::Options o = Base();
+        QCOMPARE(VacationRecipe::PreviewReply(o, "Away.\n"),
+            QByteArray("From: Test User's Mailer-Daemon <me@example.org>\n"
+                       "To: (the sender)\n"
+                       "Subject: Re: (the subject of the sender's message)\n"
+                       "X-Loop: me@example.org\n"
+                       "Precedence: junk\n"
+                       "\n"
+                       "Away.\n"));
+        o.returnAddress = "";
+        QVERIFY(VacationRecipe::PreviewReply(o, "").contains("X-Loop: you@example.com\n"));
     }
 
     void dates()

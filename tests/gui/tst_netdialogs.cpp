@@ -286,6 +286,9 @@ void TestNetDialogs::ftpPage()
     {
         CPropPageFTP page;
         QCOMPARE(page.HostEdit()->text(), QStringLiteral("ftp.example.org"));
+        // The tests run without a session bus, so without a keychain.
+        QCOMPARE(page.PasswordStoreLabel()->text(),
+            QStringLiteral("Password store: a protected value in the settings file (no D-Bus session)"));
         QCOMPARE(page.PortEdit()->text(), QStringLiteral("21"));
         QCOMPARE(page.AdvancedButton()->text(), QStringLiteral("Show advanced >>"));
         QTest::mouseClick(page.AdvancedButton(), Qt::LeftButton);

@@ -34,7 +34,7 @@ private slots:
 
 private:
     void configure(const TestFtpServer& server, bool passive);
-    // Saved passwords and settings stay in a home of the test's own, never the real one.
+    // The settings live in a throwaway home: a password saved by the real user must not log in.
     TestEnvironment m_environment;
     QTemporaryDir m_local;
 };

@@ -48,6 +48,47 @@ private slots:
         QVERIFY(loop.Host().Sent().first().arguments.contains(QStringLiteral("-t")));
     }
 
+    // Whatever procmail sends reaches the stub and nothing else: the SENDMAIL of a procmail that a
+    // recipe starts (which clears its environment and falls back to its built-in
+    // /usr/sbin/sendmail), and a .procmailrc that names that path itself.
+    void everySendmailIsTheStub_data()
+    {
+        QTest::addColumn<QByteArray>("procmailrc");
+        QTest::newRow("procmail started by a recipe")
+            << QByteArray("LOGFILE=$HOME/log\n:0\n* !^X-Child: yes\n| formail -A \"X-Child: yes\" | procmail "
+                          "$HOME/child.rc\n");
+        QTest::newRow("procmailrc names the path")
+            << QByteArray("LOGFILE=$HOME/log\nSENDMAIL=/usr/sbin/sendmail\n:0\n! elsewhere@example.net\n");
+    }
+    void everySendmailIsTheStub()
+    {
+        QFETCH(QByteArray, procmailrc);
+        MailLoop loop;
+        QVERIFY2(loop.Start(), qPrintable(loop.Error()));
+        QVERIFY(loop.Host().WriteFile(
+            QStringLiteral("child.rc"), "LOGFILE=$HOME/log\n:0\n! elsewhere@example.net\n"));
+        QVERIFY(loop.Host().WriteFile(QStringLiteral(".procmailrc"), procmailrc));
+        QVERIFY2(loop.MailYourself("forward me", "Body.\n"), qPrintable(loop.Error()));
+        const QList<ProcmailSandbox::SentMail> sent = loop.Host().Sent();
+        QVERIFY2(sent.size() == 1, loop.Host().ReadFile(QStringLiteral("log")).constData());
+        QVERIFY(sent.first().arguments.contains(QStringLiteral("elsewhere@example.net")));
+        QVERIFY(ProcmailSandbox::Body(sent.first().message).startsWith("Body.\n"));
+        QCOMPARE(loop.Deliveries(), QList<int> { 0 });
+    }
+
+    // A recipe cannot reach any network, not even the SMTP server's port on this machine.
+    void deliveryHasNoNetwork()
+    {
+        MailLoop loop;
+        QVERIFY2(loop.Start(), qPrintable(loop.Error()));
+        QVERIFY(loop.Host().WriteFile(QStringLiteral(".procmailrc"),
+            ":0 c\n| /bin/bash -c 'if echo > /dev/tcp/127.0.0.1/" + QByteArray::number(loop.Smtp().Port())
+                + "; then echo reached; else echo blocked; fi > $HOME/net'\n"));
+        QVERIFY2(loop.MailYourself("hello", "Body.\n"), qPrintable(loop.Error()));
+        QCOMPARE(loop.Host().ReadFile(QStringLiteral("net")), QByteArray("blocked\n"));
+        QCOMPARE(loop.Inbox().size(), 1);
+    }
+
     void mailForOthersIsNotDeliveredHere()
     {
         MailLoop loop;

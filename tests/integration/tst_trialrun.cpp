@@ -1,9 +1,17 @@
 #include "ProcmailSandbox.h"
 #include "ZephCli.h"
+#include "core/procmail/CProcmailrcFile.h"
+#include "core/recipes/CActionBuilder.h"
+#include "core/recipes/CRecipeDefinition.h"
+#include "core/recipes/CRecipeDefinitionJson.h"
 #include "core/recipes/CRecipeFile.h"
+#include "core/recipes/CRecipeSummary.h"
 #include "core/trial/CTrialRun.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,14 +24,30 @@ QByteArray Block(const QByteArray& name, const QByteArray& body)
     return CRecipeFile::BuildRecipeBlock(name, "made by the wizard", body);
 }
 
-// Hand-written lines outside any block: the engine must name them by the group the parser makes.
+// A block as the wizard writes it, from its JSON definition.
+QByteArray WizardBlock(const QByteArray& json)
+{
+    CRecipeDefinition definition;
+    RecipeTextSettings settings;
+    QString error;
+    if (!CRecipeDefinitionJson::FromJson(json, &definition, &settings, &error))
+        qFatal("%s", qPrintable(error));
+    return CRecipeFile::BuildRecipeBlock(definition.GetName(), CRecipeSummary::BuildSummaryText(definition),
+        CActionBuilder::BuildRecipeText(definition, settings));
+}
+
+// Hand-written lines outside any block, lines 9 to 11 of the file below: the engine names them by
+// their lines.
 const QByteArray kHandWritten = ":0\n* ^Subject:.*invoice\nbilling\n";
 
 // Built on use: the block markers are other statics.
 QByteArray Recipes()
 {
     return Block("Spam", ":0\n* ^Subject:.*cheap\nspam\n") + kHandWritten
-        + Block("Friends", ":0\n* ^From:.*joe@example\\.net\n* ^To:.*me@example\\.org\nfriends/\n");
+        + Block("Friends", ":0\n* ^From:.*joe@example\\.net\n* ^To:.*me@example\\.org\nfriends/\n")
+        + WizardBlock(R"({"name": "Boss", "conditions": [{"field": 2, "entries": ["boss@example.com"]}],
+            "actions": [{"type": 7, "forwardAddresses": ["pa@example.net"], "copy": true}],
+            "settings": {"returnAddress": "me@example.org", "name": "Me"}})");
 }
 
 QByteArray Message(const QByteArray& from, const QByteArray& subject)
@@ -48,36 +72,48 @@ private slots:
     void matchesAgreeWithProcmail_data()
     {
         QTest::addColumn<QByteArray>("message");
-        QTest::addColumn<QList<QByteArray>>("matched"); // "*" stands for the hand-written group
+        QTest::addColumn<QList<QByteArray>>("matched");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("wizard recipe")
-            << Message("ann@example.com", "cheap pills") << QList<QByteArray> { "Spam" } << "spam";
+        QTest::addColumn<QStringList>("sentTo");
+        QTest::newRow("wizard recipe") << Message("ann@example.com", "cheap pills")
+                                       << QList<QByteArray> { "Spam" } << "spam" << QStringList {};
         QTest::newRow("hand-written group")
-            << Message("ann@example.com", "Your invoice") << QList<QByteArray> { "*" } << "billing";
-        QTest::newRow("two conditions")
-            << Message("joe@example.net", "lunch") << QList<QByteArray> { "Friends" } << "friends/";
+            << Message("ann@example.com", "Your invoice") << QList<QByteArray> { "lines 9-11" } << "billing"
+            << QStringList {};
+        QTest::newRow("two conditions") << Message("joe@example.net", "lunch")
+                                        << QList<QByteArray> { "Friends" } << "friends/" << QStringList {};
         QTest::newRow("one of two conditions")
-            << Message("joe@example.com", "lunch") << QList<QByteArray> {} << "inbox";
-        QTest::newRow("nothing") << Message("ann@example.com", "hello") << QList<QByteArray> {} << "inbox";
+            << Message("joe@example.com", "lunch") << QList<QByteArray> {} << "inbox" << QStringList {};
+        QTest::newRow("wizard forward of a copy")
+            << Message("boss@example.com", "plan") << QList<QByteArray> { "Boss" } << "inbox"
+            << QStringList { QStringLiteral("pa@example.net") };
+        QTest::newRow("nothing") << Message("ann@example.com", "hello") << QList<QByteArray> {} << "inbox"
+                                 << QStringList {};
     }
     void matchesAgreeWithProcmail()
     {
         QFETCH(QByteArray, message);
         QFETCH(QList<QByteArray>, matched);
         QFETCH(QString, folder);
+        QFETCH(QStringList, sentTo);
         CTrialRun::Result result;
         QString error;
         QVERIFY2(CTrialRun::Run(Recipes(), message, &result, &error), qPrintable(error));
         QVERIFY2(result.errors.isEmpty(), qPrintable(result.errors.join(u'\n')));
-        QCOMPARE(result.matched.size(), matched.size());
-        for (int i = 0; i < matched.size(); ++i)
-            if (matched[i] != "*")
-                QCOMPARE(result.matched[i], matched[i]);
-            else
-                QVERIFY(!result.matched[i].isEmpty() && result.matched[i] != "Spam");
+        QCOMPARE(result.matched, matched);
+        QCOMPARE(result.recipes.size(), 4);
+        QCOMPARE(result.recipes[1].name, QByteArray("lines 9-11"));
+        QVERIFY(result.recipes[1].handWritten && !result.recipes[0].handWritten);
+        QCOMPARE(
+            std::make_pair(result.recipes[2].firstLine, result.recipes[2].lastLine), std::make_pair(13, 20));
+        for (const CTrialRun::Recipe& recipe : std::as_const(result.recipes))
+            QCOMPARE(recipe.matched, matched.contains(recipe.name));
         QCOMPARE(result.deliveries.size(), 1);
         QVERIFY2(result.deliveries[0].folder.startsWith(folder), qPrintable(result.deliveries[0].folder));
         QVERIFY(result.deliveries[0].bytes >= message.size());
+        QCOMPARE(result.sent.size(), sentTo.isEmpty() ? 0 : 1);
+        if (!sentTo.isEmpty())
+            QCOMPARE(result.sent[0].to, sentTo);
 
         ProcmailSandbox sandbox;
         if (!sandbox.Start())
@@ -88,6 +124,10 @@ private slots:
         if (sandboxFolder.endsWith(u'/'))
             sandboxFolder.chop(1);
         QCOMPARE(sandbox.Folder(sandboxFolder).size(), 1);
+        const QList<ProcmailSandbox::SentMail> sent = sandbox.Sent();
+        QCOMPARE(sent.size(), result.sent.size());
+        for (const QString& to : std::as_const(sentTo))
+            QVERIFY(sent[0].arguments.contains(to));
     }
 
     // No SMTP server runs here: what is sent can only have reached the stub.
@@ -117,6 +157,88 @@ private slots:
             qPrintable(result.deliveries[0].folder));
     }
 
+    // ZEPH's .procmailrc sets its own log, VERBOSE=no and MAILDIR; the run must still see every
+    // recipe, deliver inside its throwaway home and report an include the host would miss.
+    void goesThroughTheUsersProcmailrc()
+    {
+        CTrialRun::Request request;
+        request.recipes = Recipes();
+        request.procmailrc = CProcmailrcFile::DefaultText();
+        request.message = Message("ann@example.com", "cheap pills");
+        CTrialRun::Result result;
+        QString error;
+        QVERIFY2(CTrialRun::Run(request, &result, &error), qPrintable(error));
+        QVERIFY2(result.errors.isEmpty(), qPrintable(result.errors.join(u'\n')));
+        QCOMPARE(result.matched, QList<QByteArray> { "Spam" });
+        QCOMPARE(result.deliveries.size(), 1);
+        QCOMPARE(result.deliveries[0].folder, QStringLiteral("spam"));
+
+        request.procmailrc += "\nINCLUDERC=$ZEPH_DIR/spamfilters.rc\n";
+        request.message = Message("ann@example.com", "hello");
+        QVERIFY2(CTrialRun::Run(request, &result, &error), qPrintable(error));
+        QVERIFY2(result.errors.join(u'\n').contains(QLatin1String("spamfilters.rc")),
+            qPrintable(result.errors.join(u'\n')));
+    }
+
+    // A filter's changes are read from the copy procmail delivered.
+    void changesOfTheDeliveredCopy()
+    {
+        const QByteArray recipes
+            = Block("Tag", ":0 fhw\n| formail -I \"Subject: [tagged] news\" -A \"X-Tag: yes\"\n")
+            + Block("Keep", ":0\nkept\n");
+        CTrialRun::Result result;
+        QString error;
+        QVERIFY2(
+            CTrialRun::Run(recipes, Message("ann@example.com", "news"), &result, &error), qPrintable(error));
+        QCOMPARE(result.matched, (QList<QByteArray> { "Tag", "Keep" }));
+        QCOMPARE(result.deliveries.size(), 1);
+        QCOMPARE(result.deliveries[0].folder, QStringLiteral("kept"));
+        QCOMPARE(result.deliveries[0].changes,
+            (QStringList { QStringLiteral("Changed header: Subject: news -> Subject: [tagged] news"),
+                QStringLiteral("Added header: X-Tag: yes") }));
+    }
+
+    // Where nothing isolates procmail, a recipe that runs another program is left out and named.
+    void withoutNamespacesOnlySafeRecipesRun()
+    {
+        QTemporaryDir dir;
+        const QByteArray ran = QFile::encodeName(dir.filePath(QStringLiteral("ran")));
+        CTrialRun::Request request;
+        request.recipes = Block("Print", ":0 c\n| /bin/touch " + ran + "\n")
+            + Block("Forward", ":0 c\n! boss@example.com\n")
+            + Block("File", ":0\n* ^Subject:.*report\nreports\n");
+        request.message = Message("joe@example.net", "report");
+        request.mayIsolate = false;
+        CTrialRun::Result result;
+        QString error;
+        QVERIFY2(CTrialRun::Run(request, &result, &error), qPrintable(error));
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("ran"))));
+        QVERIFY(!result.recipes[0].tried && result.recipes[1].tried && result.recipes[2].tried);
+        QVERIFY2(result.note.contains(QLatin1String("were not tried: Print.")), qPrintable(result.note));
+        QCOMPARE(result.matched, (QList<QByteArray> { "Forward", "File" }));
+        QCOMPARE(result.sent.size(), 1);
+        QCOMPARE(result.deliveries.size(), 1);
+        QCOMPARE(result.deliveries[0].folder, QStringLiteral("reports"));
+    }
+
+    // A recipe with an absolute path into the user's real home writes nothing there.
+    void realHomeIsOutOfReach()
+    {
+        if (!CTrialRun::NamespacesWork())
+            QSKIP("no private namespaces on this computer");
+        const QString target
+            = QDir::homePath() + QStringLiteral("/zeph-trial-%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(!QFileInfo::exists(target));
+        CTrialRun::Result result;
+        QString error;
+        QVERIFY2(CTrialRun::Run(Block("Home", ":0\n" + QFile::encodeName(target) + "\n"),
+                     Message("a@b.c", "x"), &result, &error),
+            qPrintable(error));
+        QCOMPARE(result.deliveries.size(), 1);
+        QCOMPARE(result.deliveries[0].folder, target);
+        QVERIFY(!QFileInfo::exists(target));
+    }
+
     void complaintsAreReported()
     {
         CTrialRun::Result result;
@@ -124,6 +246,8 @@ private slots:
         QVERIFY(CTrialRun::Run(
             Block("Broken", ":0\n* ^Subject:.*x\n{\n"), Message("a@b.c", "x"), &result, &error));
         QVERIFY2(!result.errors.isEmpty(), "an unclosed brace must draw a complaint");
+        QCOMPARE(result.recipes.size(), 1);
+        QCOMPARE(result.recipes[0].complaints, result.errors);
     }
 
     // procmail does not wait for this pipe; its reply must still be recorded.
@@ -179,6 +303,16 @@ private slots:
         QCOMPARE(QJsonDocument::fromJson(run.out),
             QJsonDocument::fromJson(
                 R"({"matched":["Spam"],"deliveries":[{"folder":"spam","bytes":110}],"sent":[],"errors":[]})"));
+
+        // The text form, through ZEPH's .procmailrc.
+        const QString rc = dir.filePath(QStringLiteral("procmailrc"));
+        QFile rcFile(rc);
+        QVERIFY(rcFile.open(QIODevice::WriteOnly) && rcFile.write(CProcmailrcFile::DefaultText()) > 0);
+        rcFile.close();
+        const ZephCliRun text
+            = RunZephCli({ QStringLiteral("try"), QStringLiteral("--procmailrc"), rc, recipes, message });
+        QCOMPARE(text.code, 0);
+        QCOMPARE(text.out, QByteArray("matched: Spam\ndelivered: spam (110 bytes)\n"));
 
         const ZephCliRun missing
             = RunZephCli({ QStringLiteral("try"), recipes, dir.filePath(QStringLiteral("none")) });

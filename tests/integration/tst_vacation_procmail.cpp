@@ -24,16 +24,22 @@ class TestVacationProcmail : public QObject
 
     ProcmailSandbox m_sandbox;
 
-    // Installs the recipe behind a PATH whose date(1) answers `today` (yyyyMMdd).
-    bool Use(const VacationRecipe::Options& options, const QByteArray& today = "20261224")
+    // Installs the recipe behind a PATH whose date(1) answers `today` (yyyyMMdd). Without the
+    // system folders on it, the host has no formail: the PATH holds only date and cat.
+    bool Use(
+        const VacationRecipe::Options& options, const QByteArray& today = "20261224", bool systemPath = true)
     {
         const QByteArray fakeDate = "#!/bin/sh\necho " + today + "\n";
+        const QString bin = m_sandbox.Home() + QStringLiteral("/bin");
         if (!m_sandbox.MakeDir(QStringLiteral("bin"))
             || !m_sandbox.WriteFile(QStringLiteral("bin/date"), fakeDate)
-            || !QFile::setPermissions(m_sandbox.Home() + QStringLiteral("/bin/date"),
+            || !QFile::setPermissions(bin + QStringLiteral("/date"),
                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther))
             return false;
-        const QByteArray path = "PATH=" + m_sandbox.Home().toUtf8() + "/bin:/usr/bin:/bin\n";
+        QFile::remove(bin + QStringLiteral("/cat"));
+        if (!QFile::link(QStringLiteral("/usr/bin/cat"), bin + QStringLiteral("/cat")))
+            return false;
+        const QByteArray path = "PATH=" + bin.toUtf8() + (systemPath ? ":/usr/bin:/bin\n" : "\n");
         return m_sandbox.SetRecipes(path + VacationRecipe::BuildBlock(options));
     }
 
@@ -102,6 +108,38 @@ private slots:
         QCOMPARE(m_sandbox.Inbox().size(), 1);
         QCOMPARE(m_sandbox.Sent().size(), 0);
         QVERIFY(!m_sandbox.FileExists(QStringLiteral(".procmail/zeph_vacation_reply.txt")));
+    }
+
+    // A '+' in the return address must not turn the loop guard into a pattern that misses our own
+    // replies, and quotes, '$' and backquotes in the name must reach the From: line as typed.
+    void specialCharacters()
+    {
+        VacationRecipe::Options o = Options();
+        o.returnAddress = "me+away@example.org";
+        o.name = "Ann \"Nan\" O'Neil $HOME `id`";
+        QVERIFY(Use(o));
+        QCOMPARE(m_sandbox.Deliver(M("joe@example.net")), 0);
+        QCOMPARE(m_sandbox.Deliver(M("ann@example.net", "X-Loop: me+away@example.org\n")), 0);
+        QCOMPARE(m_sandbox.Inbox().size(), 2);
+        const QList<ProcmailSandbox::SentMail> sent = m_sandbox.Sent();
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(ProcmailSandbox::Header(sent.at(0).message, "From"),
+            QByteArray("Ann \"Nan\" O'Neil $HOME `id`'s Mailer-Daemon <me+away@example.org>"));
+        QCOMPARE(ProcmailSandbox::Header(sent.at(0).message, "X-Loop"), QByteArray("me+away@example.org"));
+    }
+
+    // A host without formail loses no mail. The reply cannot be addressed then: what reaches
+    // sendmail names no recipient and carries none of the sender's lines.
+    void hostWithoutFormail()
+    {
+        QVERIFY(Use(Options(), "20261224", false));
+        QCOMPARE(m_sandbox.Deliver(M("joe@example.net")), 0);
+        QCOMPARE(m_sandbox.Deliver(M("ann@example.net")), 0);
+        QCOMPARE(m_sandbox.Inbox().size(), 2);
+        for (const ProcmailSandbox::SentMail& mail : m_sandbox.Sent()) {
+            QCOMPARE(mail.message, QByteArray("I am away until January.\n"));
+            QCOMPARE(mail.arguments.filter(QStringLiteral("@")), QStringList());
+        }
     }
 
     void dateWindow_data()

@@ -82,11 +82,11 @@ bool MailLoop::Start()
     if (!m_smtp->Start(&m_error))
         return false;
 
-    // Only now is the port known that the stub feeds back to.
+    // The stub feeds mail for the user back in through the server's socket.
     const QByteArray stub = "#!/bin/sh\nexec /usr/bin/python3 " ZEPH_SOURCE_DIR
                             "/tests/support/sendmail_stub.py '"
-        + m_sandbox.SentFolder().toUtf8() + "' " + QByteArray::number(m_smtp->Port()) + " '" + m_address
-        + "' \"$@\"\n";
+        + m_sandbox.SentFolder().toUtf8() + "' '" + QFile::encodeName(m_smtp->LocalSocket()) + "' '"
+        + m_address + "' \"$@\"\n";
     if (!m_sandbox.SetSendmailStub(stub)) {
         m_error = m_sandbox.Error();
         return false;

@@ -18,8 +18,10 @@
 //
 // What ZEPH uploads is what procmail reads: the .procmailrc in the home decides everything.
 // SENDMAIL comes from procmail's command line, so that ZEPH's own .procmailrc needs nothing made
-// for the tests; the mailbox is procmail's default, /var/mail/<user>, as on a real host, so that a
-// procmail that a recipe starts delivers there too. Needs root (see ProcmailSandbox).
+// for the tests; every delivery runs without a network and with the stub at /usr/sbin/sendmail as
+// well, so that nothing a recipe starts can send mail off the machine; the mailbox is procmail's default,
+// /var/mail/<user>, as on a real host, so that a procmail that a recipe starts delivers there too. Needs root
+// (see ProcmailSandbox).
 //
 //   MailLoop loop;
 //   QVERIFY2(loop.Start(), qPrintable(loop.Error()));

@@ -136,6 +136,11 @@ bool TestSmtpServer::Start(QString* error)
     return m_peer.Start(supportScript("smtp_server.py"), args, QStringLiteral("python3-aiosmtpd"), error);
 }
 
+QString TestSmtpServer::LocalSocket() const
+{
+    return m_dir.filePath(QStringLiteral("local.sock"));
+}
+
 QList<TestSmtpServer::Received> TestSmtpServer::Messages() const
 {
     QList<Received> messages;

@@ -64,6 +64,9 @@ public:
     void UseTls(const QString& certificate, const QString& key, bool implicit);
     bool Start(QString* error);
     int Port() const { return m_peer.Port(); }
+    // With local delivery: the Unix socket on which the server also takes mail, the only way out
+    // of a delivery (it has no network).
+    QString LocalSocket() const;
     QList<Received> Messages() const;
     // How many connections the server accepted so far.
     int Connections();

@@ -8,8 +8,8 @@
 
 namespace {
 
-const char* const Variables[]
-    = { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME" };
+const char* const Variables[] = { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR",
+    "XDG_CACHE_HOME", "DBUS_SESSION_BUS_ADDRESS" };
 
 } // namespace
 
@@ -25,6 +25,8 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/.config")).toLocal8Bit());
     qputenv("XDG_CACHE_HOME", (home + QStringLiteral("/.cache")).toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", (home + QStringLiteral("/runtime")).toLocal8Bit());
+    // Without a session bus the keychain counts as absent: the user's real one stays untouched.
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 TestEnvironment::~TestEnvironment()

@@ -4,8 +4,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A throwaway home for one test: HOME and the XDG folders point into a temporary folder, so the
-// data file, documents, registry files and locks never touch the real user's.
+// A throwaway home for one test: HOME and the XDG folders point into a temporary folder and no
+// session bus is named, so the data file, documents, registry files, locks and keychain never
+// touch the real user's.
 class TestEnvironment
 {
 public:

@@ -30,6 +30,8 @@ memory):
   fail2nd       the second STOR gets 452 after its data
   stall2nd      the second STOR reads its data and never answers
   escapes       the greeting and the reply to DELE carry terminal escape sequences
+  retr450       RETR gets 450 (file busy) for every name
+  nopwd         PWD gets 500
 
 Hostile scenarios, for the bounds on what a server can make the client wait for or hold:
   flood         the greeting is "220 flood" lines without end
@@ -244,8 +246,8 @@ class Session:
         elif verb == b"TYPE":
             self.send("200 type set")
         elif verb in (b"PWD", b"XPWD"):
-            self.send('257 "/home/u" is the current directory')
-        elif verb == b"CWD":
+            self.send("500 Unknown command." if SCENARIO == "nopwd" else '257 "/home/u" is the current directory')
+        elif verb in (b"CWD", b"CDUP"):
             self.send("250 ok")
         elif verb == b"PASV":
             listener = socket.socket()
@@ -350,6 +352,9 @@ class Session:
         return True
 
     def retrieve(self, name):
+        if SCENARIO == "retr450":
+            self.send("450 Requested file action not taken.  File busy.")
+            return True
         if SCENARIO == "large" and name == b"large.bin":
             return self.retrieve_large()
         content = FILES.get(name)

@@ -12,7 +12,12 @@ Usage: smtp_server.py OUTDIR [--auth USER PASSWORD] [--relay-domain DOMAIN]
 --relay-domain   refuses every recipient outside DOMAIN with 550, as a server that does not relay
 --local          delivers mail for ADDRESS as an MTA with procmail as its local delivery agent
                  does: a "From " line is put in front and real procmail runs as USER (its home and
-                 .procmailrc from the password file), with SENDMAIL given on its command line. The
+                 .procmailrc from the password file), with SENDMAIL given on its command line. It
+                 runs in mount and network namespaces of its own: /usr/sbin/sendmail is SENDMAIL
+                 there too, so that a procmail started by a recipe (which falls back to that
+                 built-in path) and a .procmailrc that names the path reach the stub, never a real
+                 MTA, and nothing a recipe runs can reach a network. Mail comes back in only
+                 through OUTDIR/local.sock, where the server takes SMTP as on its port. The
                  mailbox is procmail's own default, /var/mail/USER, so that a procmail started by
                  a recipe delivers to the same one. It prints "LOCAL <n>" when it starts and
                  "DELIVER <n> <exit code>" when procmail has ended; a
@@ -97,6 +102,26 @@ class Handler:
         return AuthResult(success=ok, handled=False)
 
 
+# Laid over /usr/sbin inside each delivery's mount namespace: the directory holds only "sendmail",
+# a link to the stub, and hides any sendmail of the machine while the rest of /usr/sbin shows.
+SBIN_OVERLAY = os.path.join(OUTDIR, "sbin-overlay")
+LOCAL_SOCKET = os.path.join(OUTDIR, "local.sock")
+DELIVERY_SCRIPT = """
+mount -t overlay zeph-sendmail -o "lowerdir=$1:/usr/sbin" /usr/sbin || {
+    echo "smtp_server.py: cannot lay the sendmail stub over /usr/sbin (an overlay mount needs root)" >&2
+    exit 75
+}
+exec setpriv --reuid="$2" --regid="$2" --clear-groups -- /usr/bin/procmail "SENDMAIL=$3"
+"""
+
+
+def prepare_overlay():
+    os.makedirs(SBIN_OVERLAY, exist_ok=True)
+    link = os.path.join(SBIN_OVERLAY, "sendmail")
+    if not os.path.lexists(link):
+        os.symlink(LOCAL[2], link)
+
+
 async def deliver_locally(envelope):
     address, user, sendmail = LOCAL
     home = pwd.getpwnam(user).pw_dir
@@ -106,8 +131,8 @@ async def deliver_locally(envelope):
     # The event loop keeps serving while procmail runs: what procmail sends back to the user comes
     # in on a new connection before this delivery ends.
     process = await asyncio.create_subprocess_exec(
-        "setpriv", "--reuid=" + user, "--regid=" + user, "--clear-groups", "--",
-        "/usr/bin/procmail", "SENDMAIL=" + sendmail,
+        "unshare", "--mount", "--net", "--propagation", "private", "--",
+        "/bin/sh", "-c", DELIVERY_SCRIPT, "deliver", SBIN_OVERLAY, user, sendmail,
         stdin=asyncio.subprocess.PIPE, cwd=home,
         env={"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": home, "LOGNAME": user, "USER": user})
     await process.communicate(data)
@@ -128,6 +153,8 @@ class LoggingSMTP(SMTP):
 
 
 async def main():
+    if LOCAL:
+        prepare_overlay()
     loop = asyncio.get_running_loop()
     auth = USER is not None
     server = await loop.create_server(
@@ -136,6 +163,12 @@ async def main():
                             auth_required=auth, auth_require_tls=STARTTLS,
                             tls_context=TLS if STARTTLS else None, require_starttls=STARTTLS),
         "127.0.0.1", 0, ssl=TLS if TLS and not STARTTLS else None)
+    if LOCAL:
+        await loop.create_unix_server(
+            lambda: LoggingSMTP(Handler(), decode_data=False, hostname="zeph.test"), LOCAL_SOCKET)
+        # The stub runs as the mail user: it may pass through OUTDIR to the socket, no further.
+        os.chmod(OUTDIR, 0o711)
+        os.chmod(LOCAL_SOCKET, 0o666)
     say("PORT %d" % server.sockets[0].getsockname()[1])
     await server.serve_forever()
 

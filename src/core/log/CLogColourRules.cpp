@@ -32,29 +32,29 @@ void CLogColourRules::SetRules(const QList<Rule>& rules)
     }
 }
 
-quint32 CLogColourRules::Apply(const CLogEntry& entry) const
+quint32 CLogColourRules::Apply(const LogFields& entry) const
 {
     for (qsizetype i = 0; i < m_rules.size(); ++i) {
         const Rule& rule = m_rules[i];
         QByteArrayView field;
         switch (rule.field) {
         case EnvelopeSender:
-            field = entry.EnvelopeSender();
+            field = entry.sender;
             break;
         case Folder:
-            field = entry.Folder();
+            field = entry.folder;
             break;
         case HeaderFrom:
-            field = entry.HeaderFrom();
+            field = entry.from;
             break;
         case RecipeName:
-            field = entry.RecipeName();
+            field = entry.recipe;
             break;
         case Subject:
-            field = entry.Subject();
+            field = entry.subject;
             break;
         case HeaderTo:
-            field = entry.HeaderTo();
+            field = entry.to;
             break;
         default:
             // A rule that names no field ends the search.

@@ -27,7 +27,7 @@ public:
     void SetRules(const QList<Rule>& rules);
     const QList<Rule>& Rules() const { return m_rules; }
     // The colour for an entry; AutomaticColour when no rule matches.
-    quint32 Apply(const CLogEntry& entry) const;
+    quint32 Apply(const LogFields& entry) const;
 
 private:
     QList<Rule> m_rules;

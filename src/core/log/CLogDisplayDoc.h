@@ -3,6 +3,7 @@
 #include "core/log/CLogColourRules.h"
 #include "core/log/CLogEntry.h"
 #include "core/log/CLogEntryStore.h"
+#include "core/log/MappedLogFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,8 +14,8 @@
 // A procmail log read into entries: procmail's own abstracts (envelope line, optional subject
 // line, folder line) and the longer entries that our recipes write in front of them (recipe
 // name, To and From lines). Every other line is kept as unparsed data with its line number.
-// The file is read once into memory; entries are slices of that copy. After opening, only the
-// order of the entries (sorting) and their colours change.
+// The file is mapped, not copied; entries say where their lines are in it. After opening, only
+// the order of the entries (sorting) and their colours change.
 class CLogDisplayDoc
 {
 public:
@@ -33,8 +34,9 @@ public:
     CLogDisplayDoc& operator=(const CLogDisplayDoc&) = delete;
 
     // Reads the date format, the separator and the colour rules from the settings, then reads
-    // and parses the file. Returns true even when parsing stopped early (cancel, or a read error
-    // that ErrorText() then describes); what was read by then stays. Anything but a regular file
+    // and parses the file up to the length it has now. Returns true even when parsing stopped
+    // early: on cancel what was read by then stays; a file that became shorter meanwhile keeps
+    // what lies in the bytes it still has, and ErrorText() says so. Anything but a regular file
     // is refused before it is opened (LogFileCheck), with ErrorText() saying why.
     bool Open(const QString& path, const Progress& progress = Progress());
     // The same on bytes already in memory (the document keeps them).
@@ -85,18 +87,17 @@ private:
         const char* text;
         qsizetype length;
     };
-    struct Current;
+    class Reader;
 
     void Clear();
     void ReadSettings();
-    void Parse(const Progress& progress);
-    bool AddEntry(const Current& current, qint64 lineNumber);
-    void AddUnparsed(qint64 number, const char* text, qsizetype length);
+    void Parse(const char* data, qint64 length, const Progress& progress);
 
     QString m_path;
     QString m_error;
     bool m_cancelled = false;
-    QByteArray m_data;
+    MappedLogFile m_file;
+    QByteArray m_data; // the bytes given to OpenData
     CLogEntryStore m_entries;
     std::vector<quint32> m_order;
     std::vector<Unparsed> m_unparsed;

@@ -1,8 +1,13 @@
 #include "core/log/CLogEntrySorter.h"
 
-#include "core/log/LogText.h"
+#include "core/log/CLogParser.h"
+
+#include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -27,27 +32,121 @@ inline bool sameKey(const Item& a, const Item& b)
     return a.chunk == b.chunk && a.count == b.count;
 }
 
+// An entry's sort key, found once per sort: a slice of the log, or of the date keys put together.
+struct Key
+{
+    const char* data;
+    quint32 size;
+};
+
+// ASCII capitals of eight bytes at once made small, as LogText::Fold does byte by byte.
+inline quint64 foldEight(quint64 x)
+{
+    constexpr quint64 ones = 0x0101010101010101ull;
+    constexpr quint64 high = 0x8080808080808080ull;
+    const quint64 seven = x & ~high;
+    const quint64 atLeastA = seven + (0x80 - 'A') * ones;
+    const quint64 pastZ = seven + (0x80 - 'Z' - 1) * ones;
+    const quint64 capital = atLeastA & ~pastZ & ~x & high;
+    return x | (capital >> 2);
+}
+
 // Eight folded key bytes from byte `skip` on, big-endian, zero-padded; `count` gets how many
 // of them belong to the key.
-void chunkAt(const QByteArrayView* pieces, int n, quint64 skip, quint64* chunk, quint32* count)
+inline void chunkAt(const Key& key, quint64 skip, quint64* chunk, quint32* count)
 {
-    quint64 value = 0;
-    quint32 taken = 0;
-    for (int i = 0; i < n && taken < 8; ++i) {
-        const auto length = static_cast<quint64>(pieces[i].size());
-        if (skip >= length) {
-            skip -= length;
-            continue;
-        }
-        const auto* p = reinterpret_cast<const unsigned char*>(pieces[i].data());
-        for (quint64 k = skip; k < length && taken < 8; ++k, ++taken)
-            value = (value << 8) | LogText::Fold(p[k]);
-        skip = 0;
+    if (skip >= key.size) {
+        *chunk = 0;
+        *count = 0;
+        return;
     }
-    if (taken > 0 && taken < 8)
-        value <<= 8 * (8 - taken);
+    const quint64 left = key.size - skip;
+    const auto taken = static_cast<quint32>(left < 8 ? left : 8);
+    quint64 value = 0;
+    std::memcpy(&value, key.data + skip, taken);
+    value = qFromBigEndian(foldEight(value));
     *chunk = value;
     *count = taken;
+}
+
+// The item's chunk at a depth, mirrored for a descending sort.
+inline void setChunk(Item& item, const Key& key, quint64 depth, bool ascending)
+{
+    chunkAt(key, depth * 8, &item.chunk, &item.count);
+    if (!ascending) {
+        item.chunk = ~item.chunk;
+        item.count = 8 - item.count;
+    }
+}
+
+// Date keys put together, in blocks that never move once written, so that keys may point in.
+class KeyArena
+{
+public:
+    const char* Add(const QByteArrayView* pieces, int n, quint32* size)
+    {
+        qsizetype length = 0;
+        for (int i = 0; i < n; ++i)
+            length += pieces[i].size();
+        if (m_used + length > m_capacity) {
+            m_capacity = std::max<qsizetype>(kBlock, length);
+            m_blocks.push_back(std::make_unique_for_overwrite<char[]>(static_cast<size_t>(m_capacity)));
+            m_used = 0;
+        }
+        char* start = m_blocks.back().get() + m_used;
+        char* out = start;
+        for (int i = 0; i < n; ++i) {
+            if (!pieces[i].isEmpty())
+                std::memcpy(out, pieces[i].data(), static_cast<size_t>(pieces[i].size()));
+            out += pieces[i].size();
+        }
+        m_used += length;
+        *size = static_cast<quint32>(length);
+        return start;
+    }
+
+private:
+    static constexpr qsizetype kBlock = 1 << 20;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    qsizetype m_used = 0;
+    qsizetype m_capacity = 0;
+};
+
+// Runs `work(part, begin, end)` over the entries shared out between threads: finding the keys
+// reads every entry's lines again.
+template <typename Work> void shareOut(quint32 total, int threads, Work work)
+{
+    auto run = [&](int part) {
+        work(part, static_cast<quint32>(quint64(total) * part / threads),
+            static_cast<quint32>(quint64(total) * (part + 1) / threads));
+    };
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < threads; ++part)
+        helpers.emplace_back(run, part);
+    run(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+
+// Sorts items by (chunk, count, index), a strict order: a long run is split around a pivot and
+// its two sides are sorted side by side.
+void sortItems(std::vector<Item>::iterator first, std::vector<Item>::iterator last, int threads)
+{
+    if (threads < 2 || last - first < 65536) {
+        std::sort(first, last, lessItem);
+        return;
+    }
+    // The middle of three items as the pivot; the index in the order keeps equal keys apart.
+    Item a = first[0], b = first[(last - first) / 2], c = last[-1];
+    if (lessItem(b, a))
+        std::swap(a, b);
+    if (lessItem(c, b))
+        b = lessItem(c, a) ? a : c;
+    const Item pivot = b;
+    const auto middle = std::partition(first, last, [&pivot](const Item& x) { return lessItem(x, pivot); });
+    std::thread helper([first, middle] { std::sort(first, middle, lessItem); });
+    std::sort(middle, last, lessItem);
+    helper.join();
 }
 
 struct Range
@@ -62,29 +161,35 @@ struct Range
 int CLogEntrySorter::KeyPieces(
     const CLogEntry& entry, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces])
 {
+    return KeyPieces(entry.Fields(), column, pieces);
+}
+
+int CLogEntrySorter::KeyPieces(
+    const LogFields& fields, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces])
+{
     switch (column) {
     case CLogEntry::RecipeNameColumn:
-        pieces[0] = entry.RecipeName();
+        pieces[0] = fields.recipe;
         return 1;
     case CLogEntry::HeaderFromColumn:
-        pieces[0] = entry.HeaderFrom();
+        pieces[0] = fields.from;
         return 1;
     case CLogEntry::SubjectColumn:
-        pieces[0] = entry.SubjectSortKey();
+        pieces[0] = fields.SubjectSortKey();
         return 1;
     case CLogEntry::HeaderToColumn:
-        pieces[0] = entry.HeaderTo();
+        pieces[0] = fields.to;
         return 1;
     case CLogEntry::DateColumn:
-        return entry.DateSortKeyPieces(pieces);
+        return fields.DateSortKeyPieces(pieces);
     case CLogEntry::EnvelopeSenderColumn:
-        pieces[0] = entry.EnvelopeSender();
+        pieces[0] = fields.sender;
         return 1;
     case CLogEntry::FolderColumn:
-        pieces[0] = entry.Folder();
+        pieces[0] = fields.folder;
         return 1;
     case CLogEntry::SizeColumn:
-        pieces[0] = entry.Size();
+        pieces[0] = fields.size;
         return 1;
     default:
         return 0;
@@ -100,36 +205,48 @@ bool CLogEntrySorter::Sort(
     std::vector<Item> items(total);
     for (quint32 i = 0; i < total; ++i)
         items[i].index = i;
+    const int threads = total < 65536 ? 1 : CLogParser::Threads();
 
     if (column == CLogEntry::SizeColumn) {
-        for (Item& item : items) {
-            const quint64 value = store.At(item.index).SizeValue();
-            item.chunk = ascending ? value : ~value;
-            item.count = 0;
-        }
-        std::sort(items.begin(), items.end(), lessItem);
+        shareOut(total, threads, [&](int, quint32 begin, quint32 end) {
+            for (quint32 i = begin; i < end; ++i) {
+                const quint64 value = store.At(i).SizeValue();
+                items[i].chunk = ascending ? value : ~value;
+                items[i].count = 0;
+            }
+        });
+        sortItems(items.begin(), items.end(), threads);
     } else {
+        // Each thread keeps the date keys it puts together.
+        std::vector<Key> keys(total);
+        std::vector<KeyArena> dates(static_cast<size_t>(threads));
+        shareOut(total, threads, [&](int part, quint32 begin, quint32 end) {
+            for (quint32 i = begin; i < end; ++i) {
+                QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
+                const int n = KeyPieces(store.At(i).Fields(), column, pieces);
+                if (column == CLogEntry::DateColumn) {
+                    keys[i].data = dates[static_cast<size_t>(part)].Add(pieces, n, &keys[i].size);
+                } else {
+                    keys[i].data = pieces[0].data();
+                    keys[i].size = static_cast<quint32>(pieces[0].size());
+                }
+                // The first eight bytes now, while the entry's lines are at hand.
+                setChunk(items[i], keys[i], 0, ascending);
+            }
+        });
         std::vector<Range> pending;
         pending.push_back(Range { 0, items.size(), 0 });
         const quint32 fullChunk = ascending ? 8 : 0;
         while (!pending.empty()) {
             const Range range = pending.back();
             pending.pop_back();
-            QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
-            for (size_t k = range.begin; k < range.end; ++k) {
-                Item& item = items[k];
-                const int n = KeyPieces(store.At(item.index), column, pieces);
-                chunkAt(pieces, n, range.depth * 8, &item.chunk, &item.count);
-                if (!ascending) {
-                    item.chunk = ~item.chunk;
-                    item.count = 8 - item.count;
-                }
-            }
+            for (size_t k = range.begin; k < range.end && range.depth > 0; ++k)
+                setChunk(items[k], keys[items[k].index], range.depth, ascending);
             const auto first = items.begin() + static_cast<std::ptrdiff_t>(range.begin);
             const auto last = items.begin() + static_cast<std::ptrdiff_t>(range.end);
             // Entries that tied before are in file order; with equal keys again nothing moves.
             if (!std::is_sorted(first, last, lessItem))
-                std::sort(first, last, lessItem);
+                sortItems(first, last, threads);
             size_t runStart = range.begin;
             for (size_t k = range.begin + 1; k <= range.end; ++k) {
                 if (k < range.end && sameKey(items[k], items[runStart]))

@@ -6,8 +6,9 @@
 
 // Orders log entries by one column. Texts compare byte by byte with ASCII letters folded, dates
 // by their sort keys, sizes as numbers; equal entries stay in file order, so the order is strict
-// and the same on every run. The keys are compared eight bytes at a time as integers, and only
-// entries that tie on the first eight bytes look at the next eight.
+// and the same on every run. Each entry's key is found once per sort; the keys are compared eight
+// bytes at a time as integers, and only entries that tie on the first eight bytes look at the
+// next eight.
 class CLogEntrySorter
 {
 public:
@@ -18,4 +19,6 @@ public:
     // The sort key of an entry as pieces that run together (not for the size column).
     static int KeyPieces(
         const CLogEntry& entry, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces]);
+    static int KeyPieces(
+        const LogFields& fields, int column, QByteArrayView pieces[CLogEntry::MaxDateKeyPieces]);
 };

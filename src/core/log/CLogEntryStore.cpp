@@ -12,6 +12,14 @@ void CLogEntryStore::Append(const CLogEntry& entry)
     ++m_count;
 }
 
+void CLogEntryStore::Truncate(quint32 count)
+{
+    if (count >= m_count)
+        return;
+    m_count = count;
+    m_blocks.resize((count + BlockSize - 1) >> BlockBits);
+}
+
 void CLogEntryStore::Clear()
 {
     m_blocks.clear();

@@ -17,6 +17,8 @@ public:
     const CLogEntry& At(quint32 index) const { return m_blocks[index >> BlockBits][index & (BlockSize - 1)]; }
     CLogEntry& At(quint32 index) { return m_blocks[index >> BlockBits][index & (BlockSize - 1)]; }
     void Append(const CLogEntry& entry);
+    // Keeps the first `count` entries.
+    void Truncate(quint32 count);
     void Clear();
 
 private:

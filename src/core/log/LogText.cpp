@@ -6,13 +6,19 @@ namespace LogText {
 
 bool IsAscii(QByteArrayView bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    // Eight bytes at a time: a log holds hundreds of megabytes of fields.
+    const char* p = bytes.data();
     const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] & 0x80)
-            return false;
+    quint64 high = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, p + i, sizeof word);
+        high |= word;
     }
-    return true;
+    for (; i < n; ++i)
+        high |= static_cast<unsigned char>(p[i]);
+    return (high & 0x8080808080808080ull) == 0;
 }
 
 bool IsValidUtf8(QByteArrayView bytes)
@@ -119,17 +125,32 @@ qsizetype IndexOfFolded(QByteArrayView haystack, QByteArrayView foldedNeedle)
         return -1;
     const auto* h = reinterpret_cast<const unsigned char*>(haystack.data());
     const auto* f = reinterpret_cast<const unsigned char*>(foldedNeedle.data());
-    const unsigned char first = f[0];
-    for (qsizetype i = 0; i + m <= n; ++i) {
-        if (Fold(h[i]) != first)
-            continue;
+    // Candidates are found by memchr for each form of the first byte: a small letter also
+    // stands for its capital. The nearer of the two is tried, the farther one is kept.
+    const unsigned char small = f[0];
+    const unsigned char capital
+        = (small >= 'a' && small <= 'z') ? static_cast<unsigned char>(small - 32) : small;
+    const unsigned char* const stop = h + (n - m) + 1;
+    auto next = [stop](const unsigned char* from, unsigned char c) {
+        const void* hit = from < stop ? std::memchr(from, c, static_cast<size_t>(stop - from)) : nullptr;
+        return hit ? static_cast<const unsigned char*>(hit) : stop;
+    };
+    const unsigned char* nextSmall = next(h, small);
+    const unsigned char* nextCapital = capital != small ? next(h, capital) : stop;
+    while (true) {
+        const unsigned char* at = nextSmall < nextCapital ? nextSmall : nextCapital;
+        if (at == stop)
+            return -1;
         qsizetype k = 1;
-        while (k < m && Fold(h[i + k]) == f[k])
+        while (k < m && Fold(at[k]) == f[k])
             ++k;
         if (k == m)
-            return i;
+            return at - h;
+        if (at == nextSmall)
+            nextSmall = next(at + 1, small);
+        else
+            nextCapital = next(at + 1, capital);
     }
-    return -1;
 }
 
 } // namespace LogText

@@ -98,7 +98,9 @@ QList<BackupListing::Entry> BackupListing::Parse(const QList<QByteArray>& lines,
         if (!complete)
             continue;
         const QString name = QString::fromUtf8(rest);
-        if (prefix.isEmpty() || !name.startsWith(prefix))
+        // A listing of one folder never names a path; a server that does would have the user
+        // view or delete a file elsewhere.
+        if (prefix.isEmpty() || !name.startsWith(prefix) || name.contains(QLatin1Char('/')))
             continue;
         const QString date = DateText(line, dateFormat, separator, today);
         entries.append({ name, date.isEmpty() ? QStringLiteral("unknown") : date });

@@ -95,7 +95,7 @@ CTempRecipeTask::Result CTempRecipeTask::Run(
     const bool received = waitForMail(downloads);
     m_host.Disconnect();
     if (!m_file.SetTempRecipe(QByteArray()))
-        return Result::Failed;
+        return Result::Abandoned;
     Prompt::Tell(QStringLiteral("ZEPH will now upload your original .procmailrc file."),
         QStringLiteral("Uploading .procmailrc"), Prompt::Information);
     if (uploadProcmailrc())
@@ -106,24 +106,32 @@ CTempRecipeTask::Result CTempRecipeTask::Run(
     return received ? Result::Succeeded : Result::Failed;
 }
 
-bool CTempRecipeTask::RunManPages(const ManPageFiles::Request& request, const WaitForMail& waitForMail)
+bool CTempRecipeTask::CheckFromAddress(const QByteArray& address)
 {
-    if (request.fromAddress.isEmpty()) {
+    if (address.isEmpty()) {
         Prompt::Tell(QStringLiteral("Please put your email address in the appropriate box."),
             QStringLiteral("No Address specified!"), Prompt::Warning);
         return false;
     }
     // A line break would add lines of its own to the .procmailrc procmail runs.
-    if (hasControlCharacter(request.fromAddress)) {
+    if (hasControlCharacter(address)) {
         Prompt::Tell(QStringLiteral("The 'From:' address must not contain a line break or another control "
                                     "character.  Please correct it."),
             QStringLiteral("Invalid address"), Prompt::Warning);
         return false;
     }
+    return true;
+}
+
+bool CTempRecipeTask::RunManPages(const ManPageFiles::Request& request, const WaitForMail& waitForMail)
+{
+    if (!CheckFromAddress(request.fromAddress))
+        return false;
     QStringList downloads;
     const QByteArray recipe = ManPageFiles::BuildRecipe(request, &downloads);
     switch (Run(recipe, downloads, waitForMail)) {
     case Result::NotStarted:
+    case Result::Abandoned:
         return false;
     case Result::Succeeded:
         Prompt::Tell(

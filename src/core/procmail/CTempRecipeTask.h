@@ -30,6 +30,7 @@ public:
         NotStarted, // the recipe never reached the host (or the local file could not take it)
         Succeeded, // the user's message came and the files were downloaded
         Failed, // the recipe was on the host, but the files did not come back
+        Abandoned, // the recipe could not be taken out of the local file again (a reset was offered)
     };
     // Runs the whole task. `waitForMail` asks the user to mail themselves (the send-message dialog,
     // whose buttons call MailReceived, MailNotReceived and CancelAsked) and says whether the files
@@ -37,6 +38,10 @@ public:
     // files and the user is told.
     using WaitForMail = std::function<bool(const QStringList& downloads)>;
     Result Run(const QByteArray& recipe, const QStringList& downloads, const WaitForMail& waitForMail);
+
+    // The "From:" address of a temporary recipe: not empty and without control characters, or
+    // the user is told and false comes back.
+    static bool CheckFromAddress(const QByteArray& address);
 
     // The man-page / version task: checks the address, builds the recipe and runs it, then says
     // how it ended. True when the files came back.

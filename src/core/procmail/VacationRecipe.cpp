@@ -1,10 +1,9 @@
 #include "core/procmail/VacationRecipe.h"
 
+#include "core/recipes/CRecipeDefinition.h"
 #include "core/recipes/CRecipeFile.h"
 #include "core/recipes/ProcmailText.h"
 #include "core/settings/SettingsTable.h"
-
-#include <QFileInfo>
 
 namespace {
 
@@ -51,10 +50,10 @@ QByteArray VacationRecipe::ReplyListName()
 QByteArray VacationRecipe::BuildBlock(const Options& options)
 {
     const int selection = clamp(options.selection);
-    QByteArray ret = options.returnAddress;
-    ret.replace('<', QByteArray()).replace('>', QByteArray());
-    if (ret.isEmpty())
-        ret = Settings::PlaceholderAddress;
+    const QByteArray ret = ReplyAddress(options);
+    // Inside the double-quoted formail arguments a quote, `$` or backquote of the user's own name
+    // or address would end the word or run on the host, and no reply would go out.
+    const QByteArray quotedRet = ProcmailText::QuoteInDoubleQuotes(ret);
 
     QByteArray comment;
     if (HeaderPhrases[selection])
@@ -75,7 +74,8 @@ QByteArray VacationRecipe::BuildBlock(const Options& options)
             + "{\n\tREPLY_TO=`formail -rtzxTo:`\n\t:0\n";
     else
         body = "REPLY_TO=`formail -rtzxTo:`\n:0\n";
-    body += t + "* !^X-Loop: " + ret + "\n";
+    // A '+' or '.' of the address must match itself, or the guard against our own replies fails.
+    body += t + "* !^X-Loop: " + ProcmailText::RegexEscape(ret) + "\n";
     body += t + "* !^FROM_DAEMON\n";
     // The window is tested before the list check, so a sender outside it is not recorded and
     // still gets a reply once the vacation starts. date(1) answers in the host's time zone.
@@ -88,9 +88,10 @@ QByteArray VacationRecipe::BuildBlock(const Options& options)
     body += t + "\t:0hciw:\n";
     body += t + "\t| echo \"$REPLY_TO\" >> $ZEPH_DIR/zeph_vacation_reply.txt\n\n";
     body += t + "\t:0hacw\n";
-    body += t + (options.oldProcmail ? "\t| (formail -rt -A\"X-Loop: " : "\t| (formail -r -A\"X-Loop: ") + ret
-        + "\" \\\n";
-    body += t + "\t-I\"From: " + options.name + "'s Mailer-Daemon <" + ret + ">\" \\\n";
+    body += t + (options.oldProcmail ? "\t| (formail -rt -A\"X-Loop: " : "\t| (formail -r -A\"X-Loop: ")
+        + quotedRet + "\" \\\n";
+    body += t + "\t-I\"From: " + ProcmailText::QuoteInDoubleQuotes(options.name) + "'s Mailer-Daemon <"
+        + quotedRet + ">\" \\\n";
     body += t + "\t-I\"Precedence: junk\" ; \\\n";
     body += t + "\tcat $ZEPH_DIR/" + options.remoteName + " \\\n";
     body += t + "\t) | $SENDMAIL $SENDMAILFLAGS -t\n";
@@ -100,15 +101,25 @@ QByteArray VacationRecipe::BuildBlock(const Options& options)
     return CRecipeFile::BuildRecipeBlock(Name(), comment, body);
 }
 
+QByteArray VacationRecipe::ReplyAddress(const Options& options)
+{
+    QByteArray ret = options.returnAddress;
+    ret.replace('<', QByteArray()).replace('>', QByteArray());
+    return ret.isEmpty() ? QByteArray(Settings::PlaceholderAddress) : ret;
+}
+
 QString VacationRecipe::RemoteName(const QString& localPath)
 {
-    QString name = QFileInfo(localPath).fileName();
-    static const QString special = QStringLiteral("<>'\"*{}^!\\[]#|&()$?~ ");
-    for (QChar& c : name) {
-        if (special.contains(c))
-            c = QLatin1Char('_');
-    }
-    return name;
+    // The reply action's rule: the name goes unquoted into "cat" on the host.
+    return QString::fromUtf8(CRecipeDefinition::MakeResponseRemoteName(localPath.toUtf8()));
+}
+
+QByteArray VacationRecipe::PreviewReply(const Options& options, const QByteArray& responseText)
+{
+    const QByteArray ret = ReplyAddress(options);
+    return "From: " + options.name + "'s Mailer-Daemon <" + ret + ">\n"
+        + "To: (the sender)\nSubject: Re: (the subject of the sender's message)\nX-Loop: " + ret
+        + "\nPrecedence: junk\n\n" + responseText;
 }
 
 QString VacationRecipe::CheckDates(const QDate& firstDay, const QDate& lastDay)

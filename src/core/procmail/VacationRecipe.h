@@ -33,6 +33,14 @@ QByteArray BuildBlock(const Options& options);
 // characters a shell treats specially replaced by '_'.
 QString RemoteName(const QString& localPath);
 
+// The sender and loop marker of the replies: the return address without angle brackets, or the
+// placeholder address when that leaves nothing.
+QByteArray ReplyAddress(const Options& options);
+
+// What a sender gets: the headers the recipe sets (formail adds the sender's own address and
+// subject) and the response text.
+QByteArray PreviewReply(const Options& options, const QByteArray& responseText);
+
 // An empty string when the window is usable, else the message to show.
 QString CheckDates(const QDate& firstDay, const QDate& lastDay);
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -560,12 +561,16 @@ bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list
     const char* data = text.constData();
     RecipeTextWalk walk(text);
     RecipeTextWalk::Step step;
+    int line = 1; // of the step's first byte
     while (walk.Next(&step)) {
+        const int stepLines = static_cast<int>(std::count(data + step.begin, data + step.end, '\n'));
         if (step.block) {
             CRecipeListEntry entry;
             entry.name = QByteArray(data + step.nameBegin, step.nameLength);
             entry.text = StepText(text, step.begin, step.end);
             entry.disabled = step.disabled;
+            entry.firstLine = line;
+            entry.lastLine = line + qMax(stepLines, 1) - 1;
             list->append(std::move(entry));
         } else {
             const qsizetype lineLength = step.end - step.begin - (data[step.end - 1] == '\n' ? 1 : 0);
@@ -582,13 +587,16 @@ bool CRecipeFile::ParseRecipeText(QByteArray text, QList<CRecipeListEntry>* list
                     CRecipeListEntry entry;
                     entry.name = group.name;
                     entry.unparsed = true;
+                    entry.firstLine = line;
                     list->append(std::move(entry));
                 }
                 group.text.append(data + step.begin, lineLength);
                 group.text.append('\n');
                 group.lastStep = step.number;
+                (*list)[group.index].lastLine = line;
             }
         }
+        line += stepLines;
         if (step.number % 16 == 0 && progress) {
             if (!progress(static_cast<int>(qint64(walk.Position()) * 100 / qMax<qsizetype>(size, 1)))) {
                 list->clear();

@@ -14,8 +14,17 @@ struct CRecipeListEntry
     QByteArray text; // from the begin line through the end line's line feed, LF line ends
     bool disabled = false; // some inner line carries the comment marker
     bool unparsed = false; // wrapped from outside lines
+    // 1-based lines of the parsed text it came from (0 when not parsed); an unparsed group spans
+    // its first through its last outside line.
+    int firstLine = 0;
+    int lastLine = 0;
 
-    bool operator==(const CRecipeListEntry&) const = default;
+    // Where an entry lies is not part of what it is.
+    bool operator==(const CRecipeListEntry& other) const
+    {
+        return name == other.name && text == other.text && disabled == other.disabled
+            && unparsed == other.unparsed;
+    }
 };
 
 // The recipe file: every recipe is a block between a begin and an end marker line that carry the

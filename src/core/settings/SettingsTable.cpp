@@ -108,8 +108,8 @@ constexpr SettingKey Rows[] = {
     { DownloadMenuLocalFile, "Menus\\Download", "%1LocalFile", SettingType::String, "" },
     { DownloadMenuRemoteFile, "Menus\\Download", "%1RemoteFile", SettingType::String, "" },
     // Test mail and the version check. No SMTP host by default: the send then asks for one
-    // instead of trying a made-up host. The password is never a setting: it is a protected value
-    // (SavedPassword::Smtp). Auth Method: 0 none, 1 AUTH LOGIN, 2 PLAIN, 3 POP before send,
+    // instead of trying a made-up host. The password is never a setting: SavedPassword::Smtp keeps
+    // it (keychain or protected value). Auth Method: 0 none, 1 AUTH LOGIN, 2 PLAIN, 3 POP before send,
     // 4 CRAM-MD5.
     { SmtpHost, "Smtp Config Dlg", "Smtp Host", SettingType::String, "" },
     { SmtpPort, "Smtp Config Dlg", "Smtp Port", SettingType::Int, "25" },
@@ -137,6 +137,10 @@ constexpr SettingKey Rows[] = {
         "http://zeph.example.org/zeph.version.txt" },
     { DownloadPageUrl, "Settings", "Download page URL", SettingType::String,
         "https://zeph.example.org/download.html" },
+    // Backup. The prefix is procmail's MSGPREFIX, which names the copies it writes into a folder.
+    { BackupDlgToCombo, "Settings", "Backup Dlg To Combo", SettingType::Int, "0" },
+    { BackupDlgMsgNumber, "Settings", "Backup Dlg msg number", SettingType::Int, "100" },
+    { BackupDlgMsgPrefix, "Settings", "Backup Dlg Backup Mail Msg Prefix", SettingType::String, "msg." },
     // Vacation. The first and last day (yyyy-MM-dd, empty: open) bound the replies on the host.
     { VacationDlgToCombo, "Settings", "Vacation Dlg To Combo", SettingType::Int, "0" },
     { VacationDlgLastFilename, "Settings", "Vacation Dlg Last Filename", SettingType::String, "" },

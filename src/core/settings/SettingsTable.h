@@ -123,6 +123,10 @@ enum Key : int {
     MailLastHeaderModified,
     VersionFileUrl,
     DownloadPageUrl,
+    // Backup
+    BackupDlgToCombo,
+    BackupDlgMsgNumber,
+    BackupDlgMsgPrefix,
     // Vacation
     VacationDlgToCombo,
     VacationDlgLastFilename,

@@ -1,13 +1,19 @@
 #include "CTrialRun.h"
 
 #include "core/recipes/CRecipeFile.h"
+#include "core/trial/MessageChanges.h"
+#include "core/trial/ProcmailrcCopy.h"
+#include "core/trial/RunsPrograms.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -73,19 +79,113 @@ bool IsStepLine(const QByteArray& line)
     return false;
 }
 
+// Hides the user's home and mail spool behind empty folders and puts the sendmail stub where a
+// hand-written recipe may call sendmail by its absolute path; then runs procmail. Exit code 125
+// with a line on stderr when that cannot be done, so nothing runs unisolated.
+const char kIsolation[] = R"sh(p=$1 rc=$2 stub=$3
+shift 3
+for d in "$@"; do
+  /bin/mount -t tmpfs none "$d" || { echo "cannot hide $d" >&2; exit 125; }
+done
+for s in /usr/sbin/sendmail /usr/lib/sendmail; do
+  if [ -e "$s" ]; then
+    /bin/mount --bind "$stub" "$s" || { echo "cannot replace $s" >&2; exit 125; }
+  fi
+done
+exec "$p" -p -m "$rc"
+)sh";
+
+// The user's real mail: the home and the spool, unless the throwaway folder lies inside one.
+QStringList MaskedFolders(const QString& throwaway)
+{
+    QStringList folders;
+    for (const QString& folder : { QDir::homePath(), QStringLiteral("/var/mail") }) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (!canonical.isEmpty() && canonical != QLatin1String("/")
+            && !(throwaway + QLatin1Char('/')).startsWith(canonical + QLatin1Char('/')))
+            folders << canonical;
+    }
+    return folders;
+}
+
+QStringList IsolatedArguments(
+    const QString& program, const QString& rc, const QString& stub, const QString& throwaway)
+{
+    return QStringList { QStringLiteral("-rnm"), QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+        QString::fromLatin1(kIsolation), QStringLiteral("sh"), program, rc, stub }
+    + MaskedFolders(throwaway);
+}
+
+QByteArray RecipeName(const CRecipeListEntry& entry)
+{
+    if (!entry.unparsed)
+        return entry.name;
+    if (entry.firstLine == entry.lastLine)
+        return "line " + QByteArray::number(entry.firstLine);
+    return "lines " + QByteArray::number(entry.firstLine) + '-' + QByteArray::number(entry.lastLine);
+}
+
+// procmail pauses a second after its first write into an empty mbox file read no earlier than
+// written, so that mail readers see new mail. In a throwaway home every folder is new: the plain
+// folder names a recipe file delivers to, and the default mailbox, are made empty beforehand with
+// a last read long ago, which changes nothing a delivery writes.
+bool MakeFolderFiles(const QByteArray& recipes, const QString& mailDir, QString* error)
+{
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9][A-Za-z0-9._+-]*$"));
+    QSet<QString> names { QStringLiteral("inbox") };
+    for (const QByteArray& line : recipes.split('\n')) {
+        const QString name = QString::fromUtf8(line.trimmed());
+        if (plainName.match(name).hasMatch())
+            names.insert(name);
+    }
+    for (const QString& name : std::as_const(names)) {
+        QFile file(mailDir + QLatin1Char('/') + name);
+        if (file.exists())
+            continue;
+        if (!file.open(QIODevice::WriteOnly)
+            || !file.setFileTime(QDateTime::fromSecsSinceEpoch(0), QFileDevice::FileAccessTime)) {
+            *error = QStringLiteral("Cannot make %1: %2").arg(file.fileName(), file.errorString());
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray ReadSlice(const QString& path, qint64 offset, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(offset))
+        return {};
+    return file.read(size);
+}
+
 } // namespace
 
 QString CTrialRun::Unavailable()
 {
     if (ProcmailPath().isEmpty())
         return QStringLiteral("procmail is not installed on this computer (Debian package \"procmail\").");
-    if (UnsharePath().isEmpty())
-        return QStringLiteral("unshare is not installed on this computer (Debian package \"util-linux\").");
     return {};
 }
 
-bool CTrialRun::Run(
-    const QByteArray& recipeText, const QByteArray& message, Result* result, QString* error, int timeoutMs)
+bool CTrialRun::NamespacesWork()
+{
+    static const bool works = [] {
+        const QString unshare = UnsharePath();
+        QTemporaryDir probe;
+        if (unshare.isEmpty() || !probe.isValid())
+            return false;
+        QProcess process;
+        process.start(unshare,
+            IsolatedArguments(
+                QStringLiteral("/bin/true"), probe.path(), QStringLiteral("/bin/true"), probe.path()));
+        return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit
+            && process.exitCode() == 0;
+    }();
+    return works;
+}
+
+bool CTrialRun::Run(const Request& request, Result* result, QString* error)
 {
     *result = Result();
     if (const QString missing = Unavailable(); !missing.isEmpty()) {
@@ -97,37 +197,71 @@ bool CTrialRun::Run(
         *error = QStringLiteral("Cannot make a temporary folder: %1").arg(root.errorString());
         return false;
     }
-    const QDir base(root.path());
+    const QString throwaway = QFileInfo(root.path()).canonicalFilePath();
+    const QDir base(throwaway);
     const QString home = base.filePath(QStringLiteral("home"));
     const QString mailDir = home + QStringLiteral("/mail");
     const QString zephDir = home + QStringLiteral("/.procmail");
     const QString binDir = base.filePath(QStringLiteral("bin"));
     const QString sentDir = base.filePath(QStringLiteral("sent"));
     const QString logPath = base.filePath(QStringLiteral("log"));
-    for (const QString& dir : { mailDir, zephDir, binDir, sentDir })
+    // The folders a host set up for the recipes: the backup copies go below MAILDIR.
+    for (const QString& dir : { mailDir + QStringLiteral("/backup"), zephDir, binDir, sentDir })
         if (!QDir().mkpath(dir)) {
             *error = QStringLiteral("Cannot make %1").arg(dir);
             return false;
         }
 
+    const bool isolate = request.mayIsolate && NamespacesWork();
+    const QByteArray rcCopy = ProcmailrcCopy(request.procmailrc);
+    if (!isolate && RunsPrograms(rcCopy)) {
+        *error = QStringLiteral(
+            "The .procmailrc runs programs, and this computer cannot run procmail in a private "
+            "namespace, so it was not tried.");
+        return false;
+    }
     QList<CRecipeListEntry> entries;
     QList<QByteArray> unparsed;
-    CRecipeFile::ParseRecipeText(recipeText, &entries, &unparsed);
+    CRecipeFile::ParseRecipeText(request.recipes, &entries, &unparsed);
     QByteArray instrumented;
-    for (int i = 0; i < entries.size(); ++i)
-        instrumented += kMarker + '=' + QByteArray::number(i) + '\n' + entries[i].text;
-    instrumented += kMarker + "=-1\n";
+    QList<QByteArray> leftOut;
+    for (int i = 0; i < entries.size(); ++i) {
+        Recipe recipe;
+        recipe.name = RecipeName(entries[i]);
+        recipe.handWritten = entries[i].unparsed;
+        recipe.firstLine = entries[i].firstLine;
+        recipe.lastLine = entries[i].lastLine;
+        recipe.tried = isolate || !RunsPrograms(entries[i].text);
+        instrumented += kMarker + '=' + QByteArray::number(i) + '\n';
+        if (recipe.tried)
+            instrumented += entries[i].text;
+        else
+            leftOut << recipe.name;
+        result->recipes << recipe;
+    }
+    if (!leftOut.isEmpty())
+        result->note
+            = QStringLiteral("This computer cannot run procmail in a private namespace, so recipes that run "
+                             "other programs than formail and $SENDMAIL, or write outside the mail folder, "
+                             "were not tried: %1.")
+                  .arg(QString::fromUtf8(leftOut.join(", ")));
 
     const QString sendmail = binDir + QStringLiteral("/sendmail");
     const QString rcPath = base.filePath(QStringLiteral("rc"));
     const QString recipesPath = zephDir + QStringLiteral("/zeph.recipes");
+    const QString userRcPath = home + QStringLiteral("/.procmailrc");
     const QByteArray rc = "SHELL=/bin/sh\nHOME=" + QFile::encodeName(home)
         + "\nMAILDIR=" + QFile::encodeName(mailDir) + "\nZEPH_DIR=" + QFile::encodeName(zephDir)
         + "\nDEFAULT=" + QFile::encodeName(mailDir) + "/inbox\nSENDMAIL=" + QFile::encodeName(sendmail)
-        + "\nLOGFILE=" + QFile::encodeName(logPath)
-        + "\nVERBOSE=on\nLOGABSTRACT=all\nCOMSAT=no\nINCLUDERC=" + QFile::encodeName(recipesPath) + "\n";
-    if (!WriteFile(recipesPath, instrumented, error) || !WriteFile(rcPath, rc, error)
-        || !WriteFile(sendmail, SendmailStub(sentDir), error))
+        + "\nLOGFILE=" + QFile::encodeName(logPath) + "\nVERBOSE=on\nLOGABSTRACT=all\nCOMSAT=no\nINCLUDERC="
+        + QFile::encodeName(request.procmailrc.isEmpty() ? recipesPath : userRcPath)
+        + "\n"
+        // After the include: a complaint procmail makes at the end of the recipe file, such as
+        // an unclosed brace, still falls to the last recipe.
+        + kMarker + "=-1\n";
+    if (!MakeFolderFiles(request.recipes, mailDir, error) || !WriteFile(recipesPath, instrumented, error)
+        || !WriteFile(rcPath, rc, error) || !WriteFile(sendmail, SendmailStub(sentDir), error)
+        || (!request.procmailrc.isEmpty() && !WriteFile(userRcPath, rcCopy, error)))
         return false;
     QFile::setPermissions(sendmail, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::link(
@@ -141,25 +275,27 @@ bool CTrialRun::Run(
     process.setWorkingDirectory(home);
     // Its own session, so that a time-out stops whatever a recipe started along with procmail.
     process.setChildProcessModifier([] { ::setsid(); });
-    process.start(UnsharePath(),
-        { QStringLiteral("-rn"), ProcmailPath(), QStringLiteral("-p"), QStringLiteral("-m"), rcPath });
+    if (isolate)
+        process.start(UnsharePath(), IsolatedArguments(ProcmailPath(), rcPath, sendmail, throwaway));
+    else
+        process.start(ProcmailPath(), { QStringLiteral("-p"), QStringLiteral("-m"), rcPath });
     QElapsedTimer clock;
     clock.start();
-    if (!process.waitForStarted(timeoutMs)) {
+    if (!process.waitForStarted(request.timeoutMs)) {
         *error = QStringLiteral("Cannot start procmail: %1").arg(process.errorString());
         return false;
     }
     const pid_t group = static_cast<pid_t>(process.processId());
-    QByteArray envelope = message;
+    QByteArray envelope = request.message;
     if (!envelope.startsWith("From "))
         envelope.prepend("From trial@localhost Thu Jan  1 00:00:00 1970\n");
     process.write(envelope);
     process.closeWriteChannel();
     // procmail does not wait for a pipe recipe without the `w` flag: what such a recipe sends is
     // recorded only once everything procmail started has ended, within the same limit.
-    bool finished = process.waitForFinished(timeoutMs);
+    bool finished = process.waitForFinished(request.timeoutMs);
     while (finished && ::kill(-group, 0) == 0) {
-        if (clock.elapsed() >= timeoutMs)
+        if (clock.elapsed() >= request.timeoutMs)
             finished = false;
         else
             QThread::msleep(10);
@@ -168,7 +304,7 @@ bool CTrialRun::Run(
         ::kill(-group, SIGKILL);
         process.waitForFinished(2000);
         *error = QStringLiteral("procmail did not finish within %1 seconds and was stopped.")
-                     .arg(timeoutMs / 1000);
+                     .arg(request.timeoutMs / 1000);
         return false;
     }
 
@@ -177,8 +313,9 @@ bool CTrialRun::Run(
     if (log.open(QIODevice::ReadOnly))
         logText = log.readAll();
     const QByteArray stderrText = process.readAllStandardError();
-    // Without user namespaces nothing ran; saying so beats an empty result that looks like "no match".
-    if (process.exitStatus() != QProcess::NormalExit || stderrText.startsWith("unshare:")) {
+    // Nothing ran then; saying so beats an empty result that looks like "no match".
+    if (process.exitStatus() != QProcess::NormalExit || (isolate && process.exitCode() == 125)
+        || stderrText.startsWith("unshare:")) {
         *error = QStringLiteral("procmail could not run in a private namespace: %1")
                      .arg(QString::fromUtf8(stderrText.trimmed()));
         return false;
@@ -191,15 +328,32 @@ bool CTrialRun::Run(
     int block = -1;
     bool matchSeen = false, noMatchSeen = false, acted = false;
     const auto closeBlock = [&] {
-        if (block >= 0 && block < entries.size() && (acted || (matchSeen && !noMatchSeen)))
-            result->matched << entries[block].name;
+        if (block >= 0 && block < result->recipes.size() && (acted || (matchSeen && !noMatchSeen))) {
+            result->recipes[block].matched = true;
+            result->matched << result->recipes[block].name;
+        }
         matchSeen = noMatchSeen = acted = false;
     };
+    // Each copy is read back where procmail wrote it: several may share one mbox folder.
+    QHash<QString, qint64> written;
     static const QRegularExpression folderLine(QStringLiteral("^  Folder: (.*?)\\s+(\\d+)$"));
     const QByteArray markerLine = "procmail: Assigning \"" + kMarker + '=';
+    // A quoted value with line breaks (an assignment, a command on continued lines) is logged
+    // over several lines, up to the one that ends with the closing quote.
+    bool inValue = false;
     for (const QByteArray& line : logText.split('\n')) {
+        if (inValue) {
+            inValue = !line.endsWith('"');
+            continue;
+        }
         if (line.trimmed().isEmpty())
             continue;
+        if (line.startsWith("procmail: ") && line.contains('"') && !line.endsWith('"')) {
+            inValue = true;
+            if (line.startsWith("procmail: Executing "))
+                acted = true;
+            continue;
+        }
         if (line.startsWith(markerLine)) {
             closeBlock();
             block = line.mid(markerLine.size()).chopped(1).toInt();
@@ -221,14 +375,24 @@ bool CTrialRun::Run(
                 program.startsWith(QLatin1Char('/')) ? program : binDir + QLatin1Char('/') + program);
             if (info.isFile() && info.isExecutable())
                 continue;
+            const QString path
+                = where.startsWith(QLatin1Char('/')) ? where : mailDir + QLatin1Char('/') + where;
             if (where.startsWith(mailDir + QLatin1Char('/')))
                 where = where.mid(mailDir.size() + 1);
-            result->deliveries << Delivery { where, folder.captured(2).toLongLong() };
+            Delivery delivery { where, folder.captured(2).toLongLong(), {} };
+            if (QFileInfo(path).isFile() && path != QLatin1String("/dev/null")) {
+                delivery.changes
+                    = MessageChanges(request.message, ReadSlice(path, written.value(path), delivery.bytes));
+                written[path] += delivery.bytes;
+            }
+            result->deliveries << delivery;
             continue;
         }
         if (line.startsWith(" Subject:") || line.startsWith("From ") || IsStepLine(line))
             continue;
         result->errors << QString::fromUtf8(line);
+        if (block >= 0 && block < result->recipes.size())
+            result->recipes[block].complaints << QString::fromUtf8(line);
     }
     closeBlock();
 

@@ -6,6 +6,7 @@
 #include "core/settings/CAppState.h"
 #include "core/settings/CRegistry.h"
 #include "core/settings/CRemoteFilesFoldersMgr.h"
+#include "core/settings/Keychain.h"
 #include "core/workspace/InstanceLock.h"
 #include "core/workspace/Workspace.h"
 
@@ -117,6 +118,18 @@ void removeIfEmpty(const QString& folder)
 bool safeInFileName(const QString& name)
 {
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
+// A later identity of the same name must not log in with this one's passwords.
+void forgetPasswords(const QString& name)
+{
+    QString error;
+    if (!Keychain::ForgetIdentity(name, &error))
+        Prompt::Tell(
+            QStringLiteral("The saved passwords of the identity \"%1\" could not be removed from the "
+                           "desktop keychain (%2).")
+                .arg(name, error),
+            QStringLiteral("Desktop keychain"), Prompt::Warning);
 }
 
 Prompt::Button askYesNo(const QString& text)
@@ -287,6 +300,7 @@ bool DeleteIdentity(const QString& name)
     RemoveEmptyFolders(records);
     if (safeInFileName(name))
         CRegistry::DeleteIdentity(name);
+    forgetPasswords(name);
     return true;
 }
 
@@ -406,6 +420,7 @@ void UninstallCleanup()
     for (const QString& name : names) {
         DeleteShortcut(Place::Desktop, name);
         DeleteShortcut(Place::Menu, name);
+        forgetPasswords(name);
     }
     // The installation's own launcher, where the user has one.
     for (Place place : { Place::Desktop, Place::Menu }) {

@@ -2,6 +2,7 @@
 
 #include "core/common/Clock.h"
 #include "core/common/Prompt.h"
+#include "core/net/SavedPassword.h"
 #include "core/settings/AppDataFolder.h"
 #include "core/settings/CAppState.h"
 #include "core/settings/Profile.h"
@@ -21,6 +22,7 @@
 #include "gui/mail/InstallMail.h"
 #include "gui/net/NetCommands.h"
 #include "gui/options/OptionsCommands.h"
+#include "gui/procmail/BackupCommands.h"
 #include "gui/procmail/ProcmailTasks.h"
 #include "gui/recipes/RecipeListCommands.h"
 #include "gui/settings/SettingsCommands.h"
@@ -79,6 +81,8 @@ int ZephApplication::Run(int argc, char* argv[])
         return 0;
 
     state.LoadIdentityData();
+    // Passwords saved while no keychain ran move into it now that one may.
+    SavedPassword::MoveIntoKeychain();
 
     MainWindow window;
     InstallFeatures(window.Shell());
@@ -112,6 +116,7 @@ void ZephApplication::InstallFeatures(IShell& shell)
     InstallMail(shell);
     InstallRecipeWizard(shell);
     InstallProcmailTasks(shell);
+    InstallBackup(shell);
 }
 
 void ZephApplication::RunStartupSteps(MainWindow& window, bool withTip)

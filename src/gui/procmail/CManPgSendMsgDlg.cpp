@@ -64,22 +64,7 @@ CManPgSendMsgDlg::CManPgSendMsgDlg(CTempRecipeTask& task, QStringList downloads,
     QPushButton* help = button(QStringLiteral("Help"));
     m_cancel = button(QStringLiteral("Cancel"));
 
-    connect(m_mailtoFailed, &QPushButton::clicked, this, [] {
-        // There is no Start menu to open here; the text still says what to do by hand.
-        Prompt::Tell(
-            QStringLiteral(
-                "If you have clicked on the underlined \"Send Mail Message\" hyperlink and your regular mail "
-                "program did not pop up, it means your computer doesn't have that program registered with "
-                "windows "
-                "for sending mail.  You'll have to do a little more work.\n\nAfter you close this messagebox "
-                "the "
-                "'Start' Menu will appear.  Please use that to start up your regular mail program.  Then "
-                "send a "
-                "test message to yourself and see if it's delivered to you within about a minute.  When "
-                "you're "
-                "finished, minimize your mail program and ZEPH will again be the active program."),
-            QStringLiteral("Mailto error"), Prompt::Information);
-    });
+    connect(m_mailtoFailed, &QPushButton::clicked, this, &CManPgSendMsgDlg::TellMailtoFailed);
     connect(
         m_received, &QPushButton::clicked, this, [this] { finishWith(m_task.MailReceived(m_downloads)); });
     connect(m_notReceived, &QPushButton::clicked, this,
@@ -94,6 +79,24 @@ CManPgSendMsgDlg::CManPgSendMsgDlg(CTempRecipeTask& task, QStringList downloads,
     layout->addWidget(text);
     layout->addWidget(link);
     layout->addLayout(buttons);
+}
+
+void CManPgSendMsgDlg::TellMailtoFailed()
+{
+    // There is no Start menu to open here; the text still says what to do by hand.
+    Prompt::Tell(
+        QStringLiteral(
+            "If you have clicked on the underlined \"Send Mail Message\" hyperlink and your regular mail "
+            "program did not pop up, it means your computer doesn't have that program registered with "
+            "windows "
+            "for sending mail.  You'll have to do a little more work.\n\nAfter you close this messagebox "
+            "the "
+            "'Start' Menu will appear.  Please use that to start up your regular mail program.  Then "
+            "send a "
+            "test message to yourself and see if it's delivered to you within about a minute.  When "
+            "you're "
+            "finished, minimize your mail program and ZEPH will again be the active program."),
+        QStringLiteral("Mailto error"), Prompt::Information);
 }
 
 void CManPgSendMsgDlg::finishWith(bool received)

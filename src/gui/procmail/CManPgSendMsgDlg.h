@@ -23,6 +23,9 @@ public:
 
     void reject() override;
 
+    // "Mailto Link Failed": what to do when no mail program opened.
+    static void TellMailtoFailed();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -7,7 +7,9 @@
 #include "gui/common/CommandIds.h"
 #include "gui/common/IShell.h"
 #include "gui/procmail/CDisableProcmailDlg.h"
+#include "gui/procmail/CISetupSheet.h"
 #include "gui/procmail/CManPgSheet.h"
+#include "gui/procmail/CVacationDlg.h"
 
 #include <QFileInfo>
 
@@ -40,6 +42,21 @@ void openOrFetch(IShell& shell, int item, bool versionMode)
         runManPageSheet(shell, versionMode);
 }
 
+void runInitialSetup(IShell& shell)
+{
+    // The setup may rewrite these files; an editor window must not keep an older text of one.
+    for (const QString& path :
+        { Workspace::GetForwardPath(), Workspace::GetQmailPath(), Workspace::GetProcmailrcPath() }) {
+        if (!shell.CloseDocumentFor(path))
+            return;
+    }
+    {
+        CISetupSheet sheet(&shell, shell.Window());
+        sheet.exec();
+    }
+    shell.UpdateCommandStates();
+}
+
 } // namespace
 
 void InstallProcmailTasks(IShell& shell)
@@ -53,8 +70,15 @@ void InstallProcmailTasks(IShell& shell)
     shell.SetCommandHandler(
         Cmd::VersionView, [target] { openOrFetch(*target, ManPageFiles::VersionItem, true); });
     shell.SetCommandHandler(Cmd::VersionUpdate, [target] { runManPageSheet(*target, true); });
+    shell.SetCommandHandler(Cmd::InitialSetup, [target] { runInitialSetup(*target); });
     shell.SetCommandHandler(Cmd::DisableProcmail, [target] {
         CDisableProcmailDlg dialog(target->Window());
         dialog.exec();
     });
+    shell.SetCommandHandler(Cmd::Vacation, [target] {
+        CVacationDlg dialog(*target, target->Window());
+        dialog.exec();
+    });
+    shell.SetReservedRecipeDialog(QStringLiteral("ZEPH_Vacation"),
+        [target] { return CVacationDlg::RunRecipeDialog(*target, target->Window()); });
 }

@@ -2,6 +2,7 @@
 
 class IShell;
 
-// Connects the Help menu's man pages and procmail version and Tools > Disable Procmail. Once,
-// after the shell exists.
+// Connects the Help menu's man pages and procmail version, Tools > Initial Setup, Tools > Disable
+// Procmail and Recipes > Vacation (also for editing the vacation recipe by name). Once, after the
+// shell exists.
 void InstallProcmailTasks(IShell& shell);

@@ -3,6 +3,7 @@
 #include "core/common/Prompt.h"
 #include "core/net/CRemoteHost.h"
 #include "core/net/FtpPassword.h"
+#include "core/net/SavedPassword.h"
 #include "core/settings/Profile.h"
 #include "gui/common/Help.h"
 
@@ -33,6 +34,9 @@ CPropPageFTP::CPropPageFTP(QWidget* parent)
     layout->addLayout(form);
     m_savePassword = new QCheckBox(QStringLiteral("&Save Password"), this);
     layout->addWidget(m_savePassword);
+    m_passwordStore = new QLabel(SavedPassword::StoreInUse(), this);
+    m_passwordStore->setWordWrap(true);
+    layout->addWidget(m_passwordStore);
     m_advancedButton = new QPushButton(QStringLiteral("Show advanced >>"), this);
     auto* row = new QHBoxLayout;
     row->addWidget(m_advancedButton);

@@ -9,9 +9,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The FTP page of the Setup sheet: host, user, password (saved as a protected value when asked),
-// and under "Show advanced >>" the log, passive mode, the secure connection (TLS), port and initial
-// directory.
+// The FTP page of the Setup sheet: host, user, password (saved when asked: in the keychain, else as
+// a protected value), and under "Show advanced >>" the log, passive mode, the secure connection
+// (TLS), port and initial directory.
 class CPropPageFTP : public QWidget
 {
     Q_OBJECT
@@ -27,6 +27,8 @@ public:
     QLineEdit* UserEdit() const { return m_user; }
     QLineEdit* PasswordEdit() const { return m_password; }
     QCheckBox* SavePasswordBox() const { return m_savePassword; }
+    // Where a saved password goes: the desktop keychain or the settings file.
+    QLabel* PasswordStoreLabel() const { return m_passwordStore; }
     QCheckBox* LogBox() const { return m_log; }
     QCheckBox* PassiveBox() const { return m_passive; }
     // None, explicit (AUTH TLS) or implicit TLS, in the order of the setting's values.
@@ -43,6 +45,7 @@ private:
     QLineEdit* m_user = nullptr;
     QLineEdit* m_password = nullptr;
     QCheckBox* m_savePassword = nullptr;
+    QLabel* m_passwordStore = nullptr;
     QPushButton* m_advancedButton = nullptr;
     QGroupBox* m_advanced = nullptr;
     QCheckBox* m_log = nullptr;
