@@ -12,14 +12,19 @@ namespace {
 
 const char* const Usage
     = "  ftp [--identity NAME] [--host H] [--port P] [--user U] [--password-env VAR] [--active]\n"
-      "      [--ascii] [--verbose] [--timeout SECONDS] CMD ARGS\n"
+      "      [--ascii] [--verbose] [--timeout SECONDS] [--tls none|explicit|implicit]\n"
+      "      [--trust FINGERPRINT] CMD ARGS\n"
       "        CMD: ls [DIR] | get REMOTE LOCAL | put LOCAL REMOTE | rename FROM TO | rm REMOTE\n"
       "             | mkdir DIR | rmdir DIR | chmod MODE REMOTE\n"
       "        Defaults come from the identity's FTP settings (else \"Default\"); passive mode unless\n"
       "        --active. put uploads through the temporary name; --ascii transfers in text mode.\n"
       "        ls prints one entry a line: type (d, - or l), permissions, size and name, a link\n"
       "        without its target; a field the listing lacks stays empty. Listing lines it cannot\n"
-      "        read go to stderr.";
+      "        read go to stderr.\n"
+      "        --tls defaults to the identity's setting. With TLS a certificate that neither verifies\n"
+      "        for the host name nor matches the identity's pin or --trust (the SHA-256 of the\n"
+      "        certificate, 64 hex digits; colons and case ignored) ends the command with its\n"
+      "        fingerprint before anything is sent.";
 
 struct Options
 {
@@ -96,6 +101,25 @@ bool parseOptions(const QStringList& args, Options* options, QString* problem)
             options->overrides.password = QString::fromLocal8Bit(password);
             options->overrides.hasPassword = true;
             options->passwordVariable = text;
+        } else if (arg == QLatin1String("--tls")) {
+            if (!value(&text))
+                return false;
+            static const QStringList modes
+                = { QStringLiteral("none"), QStringLiteral("explicit"), QStringLiteral("implicit") };
+            options->overrides.tls = int(modes.indexOf(text));
+            if (options->overrides.tls < 0) {
+                *problem = QStringLiteral("--tls must be none, explicit or implicit, not \"%1\"").arg(text);
+                return false;
+            }
+        } else if (arg == QLatin1String("--trust")) {
+            if (!value(&text))
+                return false;
+            options->overrides.trust = TlsCertificate::NormalizeFingerprint(text);
+            if (options->overrides.trust.isEmpty()) {
+                *problem = QStringLiteral("--trust needs a SHA-256 fingerprint of 64 hex digits, not \"%1\"")
+                               .arg(text);
+                return false;
+            }
         } else if (arg == QLatin1String("--active")) {
             options->active = true;
         } else if (arg == QLatin1String("--ascii")) {

@@ -14,13 +14,17 @@ namespace {
 
 const char* const Usage
     = "  mail send [--identity NAME] [--host H] [--port P] [--auth none|login|plain|pop|cram-md5]\n"
-      "      [--user U] [--password-env VAR] [--pop-host H] [--pop-port P] [--tls none]\n"
+      "      [--user U] [--password-env VAR] [--pop-host H] [--pop-port P]\n"
+      "      [--tls none|starttls|implicit] [--trust FINGERPRINT]\n"
       "      [--hello NAME] --from ADDR --to ADDR [--subject S] [--header \"Name: value\"]...\n"
       "      [--body-file F] [--verbose]\n"
       "        Sends one message the way the Send E-Mail dialog does: --from and --to are the\n"
       "        envelope, the headers are written as given. Defaults come from the identity's SMTP\n"
-      "        configuration (else \"Default\"). --tls accepts only none: this build has no TLS yet.\n"
-      "        The SMTP and POP dialogue goes to stderr with --verbose.";
+      "        configuration (else \"Default\"). --tls sets SMTP and POP alike (starttls is STLS for\n"
+      "        POP); a certificate that neither verifies for the host nor matches the identity's pin\n"
+      "        or --trust (SHA-256, 64 hex digits, colons and case ignored) ends the command with its\n"
+      "        fingerprint before anything is sent. The SMTP and POP dialogue goes to stderr with\n"
+      "        --verbose, and the protocol version and cipher of a protected session at the end.";
 
 int usage(const QString& problem)
 {
@@ -87,7 +91,8 @@ int runMail(const QStringList& args)
                                     : QStringLiteral("unknown mail command \"%1\"").arg(args.first()));
     QString identity;
     QString host, user, popHost, hello, from, to, subject, bodyFile, passwordVariable;
-    int port = 0, popPort = 0, auth = -1;
+    int port = 0, popPort = 0, auth = -1, tls = -1;
+    QByteArray trust;
     bool hasSubject = false, verbose = false;
     QStringList headers;
     static const QList<QPair<QString, int>> methods = {
@@ -130,9 +135,18 @@ int runMail(const QStringList& args)
         } else if (arg == QLatin1String("--password-env")) {
             passwordVariable = value;
         } else if (arg == QLatin1String("--tls")) {
-            if (value != QLatin1String("none"))
-                return usage(QStringLiteral("--tls %1 is not available: this build sends without TLS only")
-                                 .arg(value));
+            static const QStringList modes
+                = { QStringLiteral("none"), QStringLiteral("starttls"), QStringLiteral("implicit") };
+            tls = int(modes.indexOf(value));
+            if (tls < 0)
+                return usage(
+                    QStringLiteral("--tls must be none, starttls or implicit, not \"%1\"").arg(value));
+        } else if (arg == QLatin1String("--trust")) {
+            trust = TlsCertificate::NormalizeFingerprint(value);
+            if (trust.isEmpty())
+                return usage(
+                    QStringLiteral("--trust needs a SHA-256 fingerprint of 64 hex digits, not \"%1\"")
+                        .arg(value));
         } else if (arg == QLatin1String("--hello")) {
             hello = value;
         } else if (arg == QLatin1String("--from")) {
@@ -192,6 +206,10 @@ int runMail(const QStringList& args)
         account.popPort = popPort;
     if (!hello.isEmpty())
         account.helloName = hello;
+    if (tls >= 0)
+        account.smtpTls = account.popTls = tls;
+    if (!trust.isEmpty())
+        account.smtpPin = account.popPin = trust;
     if (!passwordVariable.isEmpty()) {
         const char* password = std::getenv(passwordVariable.toLocal8Bit().constData());
         if (!password)

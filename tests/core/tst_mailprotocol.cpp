@@ -103,6 +103,8 @@ private slots:
     void cancelEndsAWaitAtOnce();
     void pop3Replies_data();
     void pop3Replies();
+    void tlsUpgradeRefusals_data();
+    void tlsUpgradeRefusals();
 
     void splitUrl_data();
     void splitUrl();
@@ -438,6 +440,62 @@ void TestMailProtocol::pop3Replies()
     if (loggedIn)
         QCOMPARE(pop.Disconnect(), loggedOut);
     QCOMPARE(pop.LastResponse(), response);
+    QTRY_COMPARE(peer.ClientLines(), client);
+}
+
+void TestMailProtocol::tlsUpgradeRefusals_data()
+{
+    QTest::addColumn<bool>("smtp");
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QList<QByteArray>>("client");
+    const QStringList smtpStart = { QStringLiteral("say 220 hi\\r\\n"), QStringLiteral("hear"),
+        QStringLiteral("say 250-mx\\r\\n250 AUTH LOGIN\\r\\n"), QStringLiteral("hear") };
+    const QList<QByteArray> smtpLines = { "EHLO client.test", "STARTTLS" };
+    QTest::newRow("SMTP without STARTTLS")
+        << true << smtpStart + QStringList { QStringLiteral("say 502 no\\r\\n"), QStringLiteral("hear-all") }
+        << int(CLineConnection::TlsNotOffered) << smtpLines + QList<QByteArray> { "QUIT" };
+    // Bytes behind the go-ahead would be read as if they had come through TLS.
+    QTest::newRow("SMTP, text after the go-ahead") << true
+                                                   << smtpStart
+            + QStringList { QStringLiteral("say 220 go\\r\\n250 injected\\r\\n"), QStringLiteral("hear-all") }
+                                                   << int(CLineConnection::TlsFailed) << smtpLines;
+    const QStringList popStart = { QStringLiteral("say +OK hi\\r\\n"), QStringLiteral("hear") };
+    QTest::newRow("POP3 without STLS")
+        << false << popStart + QStringList { QStringLiteral("say -ERR no\\r\\n"), QStringLiteral("hear-all") }
+        << int(CLineConnection::TlsNotOffered) << QList<QByteArray> { "STLS" };
+    QTest::newRow("POP3, text after the go-ahead")
+        << false
+        << popStart
+            + QStringList { QStringLiteral("say +OK go\\r\\n+OK injected\\r\\n"), QStringLiteral("hear-all") }
+        << int(CLineConnection::TlsFailed) << QList<QByteArray> { "STLS" };
+}
+
+// Asked for TLS, a server that refuses the upgrade, or sends more than its go-ahead, gets no login.
+void TestMailProtocol::tlsUpgradeRefusals()
+{
+    QFETCH(bool, smtp);
+    QFETCH(QStringList, script);
+    QFETCH(int, error);
+    QFETCH(QList<QByteArray>, client);
+    ScriptedPeer peer(script);
+    QString problem;
+    QVERIFY2(peer.Start(&problem), qPrintable(problem));
+    if (smtp) {
+        CSmtpConnection connection;
+        connection.SetHelloName("client.test");
+        connection.SetTimeout(3000);
+        connection.SetTls(CSmtpConnection::StartTls, QByteArray());
+        QVERIFY(!connection.Connect("127.0.0.1", CSmtpConnection::AuthLogin, "me", "secret", peer.Port()));
+        QCOMPARE(connection.ErrorCode(), error);
+        connection.Disconnect();
+    } else {
+        CPop3Connection connection;
+        connection.SetTimeout(3000);
+        connection.SetTls(1, QByteArray());
+        QVERIFY(!connection.Connect("127.0.0.1", "me", "secret", peer.Port()));
+        QCOMPARE(connection.ErrorCode(), error);
+    }
     QTRY_COMPARE(peer.ClientLines(), client);
 }
 

@@ -107,6 +107,7 @@ private slots:
     void craftedCounts();
     void putUserKeepsPosition();
     void identityDataKeepsOtherIdentities();
+    void ftpTlsOfOldAndNewIdentities();
     void unreadableDataFileIsKeptAside_data();
     void unreadableDataFileIsKeptAside();
     void failedSaveKeepsPreviousFile();
@@ -403,6 +404,33 @@ void TestSettingsStore::putUserKeepsPosition()
     QCOMPARE(data.users[0].GetInt(QStringLiteral("A"), QStringLiteral("B"), 0), 9);
     QVERIFY(!data.PutUser(CUserData()));
     QVERIFY(!data.Save());
+}
+
+// A record saved before the FTP TLS option keeps its plain connection; an identity created now
+// starts with explicit TLS, and a choice saved for it is what it loads with later.
+void TestSettingsStore::ftpTlsOfOldAndNewIdentities()
+{
+    CAppData data(m_env->DataFilePath());
+    data.users = { sampleUser(QStringLiteral("Old")) };
+    QVERIFY(data.Save());
+    CAppState& state = CAppState::Instance();
+    state.SetIdentity(QStringLiteral("Old"));
+    state.LoadIdentityData();
+    QCOMPARE(GetSetting(Settings::FtpTls), 0);
+
+    state.SetIdentity(QStringLiteral("New"));
+    state.LoadIdentityData();
+    QCOMPARE(GetSetting(Settings::FtpTls), 1);
+    SetSetting(Settings::FtpTls, 2);
+    QVERIFY(state.SaveIdentityData());
+    state.Reset();
+    state.LoadIdentityData();
+    QCOMPARE(GetSetting(Settings::FtpTls), 2);
+    SetSetting(Settings::FtpTls, 0);
+    QVERIFY(state.SaveIdentityData());
+    state.Reset();
+    state.LoadIdentityData();
+    QCOMPARE(GetSetting(Settings::FtpTls), 0);
 }
 
 void TestSettingsStore::identityDataKeepsOtherIdentities()

@@ -304,8 +304,7 @@ void TestMailServers::commandLine()
     QVERIFY2(run.err.contains("cannot be sent in a mail header") && run.err.contains("--header"),
         run.err.constData());
     QCOMPARE(run.code, 1);
-    run = RunZephCli(
-        common + QStringList { QStringLiteral("--tls"), QStringLiteral("starttls") }, environment);
+    run = RunZephCli(common + QStringList { QStringLiteral("--tls"), QStringLiteral("sslv3") }, environment);
     QCOMPARE(run.code, 2);
     run = RunZephCli(common.mid(0, common.size() - 2), environment);
     QCOMPARE(run.code, 2);

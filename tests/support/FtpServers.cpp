@@ -49,7 +49,30 @@ QByteArray probe(int port)
     return got;
 }
 
+// Whether a TCP connect to 127.0.0.1:port succeeds (an implicit TLS server greets only after a
+// handshake).
+bool accepts(int port)
+{
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0)
+        return false;
+    sockaddr_in to {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<quint16>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool connected = ::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    ::close(s);
+    return connected;
+}
+
 } // namespace
+
+void TestFtpServer::UseTls(int mode, const QString& certificate, const QString& key)
+{
+    m_tlsMode = mode;
+    m_certificate = certificate;
+    m_key = key;
+}
 
 TestFtpServer::TestFtpServer(Kind kind, const QString& scenario)
     : m_kind(kind)
@@ -119,7 +142,7 @@ bool TestFtpServer::waitForGreeting(QString* error)
                              QString::fromLocal8Bit(m_process.readAllStandardOutput()));
             return false;
         }
-        if (probe(m_port).startsWith("220"))
+        if (m_tlsMode == 2 ? accepts(m_port) : probe(m_port).startsWith("220"))
             return true;
         QThread::msleep(100);
     }
@@ -180,6 +203,15 @@ bool TestFtpServer::startVsftpd(QString* error)
                    .arg(pasv)
                    .arg(std::min(pasv + 20, 65535))
                    .toUtf8());
+    if (m_tlsMode != 0)
+        file.write(
+            QStringLiteral("ssl_enable=YES\nrsa_cert_file=%1\nrsa_private_key_file=%2\nssl_ciphers=HIGH\n"
+                           "force_local_logins_ssl=YES\nforce_local_data_ssl=YES\nrequire_ssl_reuse=YES\n"
+                           "implicit_ssl=%3\nxferlog_enable=YES\nxferlog_std_format=NO\n"
+                           "log_ftp_protocol=YES\nvsftpd_log_file=%4\n")
+                .arg(m_certificate, m_key, m_tlsMode == 2 ? QStringLiteral("YES") : QStringLiteral("NO"),
+                    m_dir->filePath(QStringLiteral("vsftpd.log")))
+                .toUtf8());
     file.close();
     m_process.start(program, { config });
     if (!m_process.waitForStarted(10000)) {
@@ -203,6 +235,14 @@ bool TestFtpServer::startPyftpdlib(QString* error)
         *error = QStringLiteral("pyftpdlib is missing: install the Debian package python3-pyftpdlib");
         return false;
     }
+    if (m_tlsMode != 0) {
+        check.start(QLatin1String(Python), { QStringLiteral("-c"), QStringLiteral("import OpenSSL") });
+        check.waitForFinished(20000);
+        if (check.exitStatus() != QProcess::NormalExit || check.exitCode() != 0) {
+            *error = QStringLiteral("pyOpenSSL is missing: install the Debian package python3-openssl");
+            return false;
+        }
+    }
     m_root = m_dir->path() + QStringLiteral("/home");
     QDir().mkpath(m_root);
     m_user = QStringLiteral("tester");
@@ -217,6 +257,12 @@ bool TestFtpServer::startPyftpdlib(QString* error)
                          "logging.basicConfig(level=logging.WARNING)\n"
                          "a = DummyAuthorizer()\n"
                          "a.add_user(sys.argv[2], sys.argv[3], sys.argv[4], perm='elradfmwMT')\n"
+                         "if sys.argv[6] != '0':\n"
+                         "    from pyftpdlib.handlers import TLS_FTPHandler as FTPHandler\n"
+                         "    FTPHandler.certfile = sys.argv[7]\n"
+                         "    FTPHandler.keyfile = sys.argv[8]\n"
+                         "    FTPHandler.tls_control_required = True\n"
+                         "    FTPHandler.tls_data_required = True\n"
                          "h = FTPHandler\n"
                          "h.authorizer = a\n"
                          "h.passive_ports = range(int(sys.argv[5]), int(sys.argv[5]) + 20)\n"
@@ -225,7 +271,7 @@ bool TestFtpServer::startPyftpdlib(QString* error)
                          "s.serve_forever()\n");
     m_process.start(QLatin1String(Python),
         { QStringLiteral("-c"), script, QString::number(m_port), m_user, m_password, m_root,
-            QString::number(std::min(pasv, 65500)) });
+            QString::number(std::min(pasv, 65500)), QString::number(m_tlsMode), m_certificate, m_key });
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("/usr/bin/python3 could not be started (Debian package python3)");
         return false;
@@ -243,7 +289,10 @@ bool TestFtpServer::startFault(QString* error)
     }
     m_user = QStringLiteral("u");
     m_password = QStringLiteral("p");
-    m_process.start(QLatin1String(Python), { QStringLiteral("-u"), script, m_scenario });
+    QStringList args = { QStringLiteral("-u"), script, m_scenario };
+    if (!m_certificate.isEmpty())
+        args << m_certificate << m_key;
+    m_process.start(QLatin1String(Python), args);
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("the fault server could not be started (Debian package python3)");
         return false;
@@ -321,6 +370,12 @@ QByteArray TestFtpServer::FileContent(const QString& relative) const
     if (!file.open(QIODevice::ReadOnly))
         return "<missing>";
     return file.readAll();
+}
+
+QByteArray TestFtpServer::ProtocolLog() const
+{
+    QFile file(m_dir ? m_dir->filePath(QStringLiteral("vsftpd.log")) : QString());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool TestFtpServer::Exists(const QString& relative) const

@@ -28,6 +28,12 @@ public:
     // vsftpd only, before Start: log in as an existing user whose home is `root` (the procmail
     // sandbox's user, so that uploads land where procmail reads them) instead of a new one.
     void UseAccount(const QString& user, const QString& password, const QString& root);
+    // Before Start: serve TLS only (logins and data), `mode` 1 explicit (AUTH TLS) or 2 implicit
+    // (vsftpd only), with this certificate. vsftpd also demands that every data connection
+    // resumes the control connection's TLS session, as it does by default. The fault server
+    // takes AUTH TLS besides plain commands (see ftp_fault_server.py).
+    void UseTls(int mode, const QString& certificate, const QString& key);
+    int TlsMode() const { return m_tlsMode; }
     void Stop();
 
     Kind ServerKind() const { return m_kind; }
@@ -44,6 +50,8 @@ public:
     // The content of a file under Root(), or "<missing>".
     QByteArray FileContent(const QString& relative) const;
     bool Exists(const QString& relative) const;
+    // vsftpd with TLS: its log of every command it received and every reply it sent.
+    QByteArray ProtocolLog() const;
     // The fault server's "C: " lines so far: every command it received.
     QList<QByteArray> Commands();
 
@@ -56,6 +64,9 @@ private:
     bool waitForGreeting(QString* error);
 
     Kind m_kind;
+    int m_tlsMode = 0;
+    QString m_certificate;
+    QString m_key;
     QString m_scenario;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_root;

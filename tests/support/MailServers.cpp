@@ -114,6 +114,11 @@ TestSmtpServer::TestSmtpServer(const Options& options)
 {
 }
 
+void TestSmtpServer::UseTls(const QString& certificate, const QString& key, bool implicit)
+{
+    m_tls = { implicit ? QStringLiteral("--implicit") : QStringLiteral("--starttls"), certificate, key };
+}
+
 bool TestSmtpServer::Start(QString* error)
 {
     if (!m_dir.isValid()) {
@@ -127,6 +132,7 @@ bool TestSmtpServer::Start(QString* error)
         args << QStringLiteral("--relay-domain") << m_options.relayDomain;
     if (!m_local.isEmpty())
         args << QStringLiteral("--local") << m_local;
+    args << m_tls;
     return m_peer.Start(supportScript("smtp_server.py"), args, QStringLiteral("python3-aiosmtpd"), error);
 }
 
@@ -216,6 +222,12 @@ QByteArray TestPop3Server::Log() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+void TestPop3Server::UseTls(const QString& certificate, const QString& key)
+{
+    m_certificate = certificate;
+    m_key = key;
+}
+
 bool TestPop3Server::Start(QString* error)
 {
     const QString program = QStringLiteral("/usr/sbin/dovecot");
@@ -271,10 +283,14 @@ bool TestPop3Server::Start(QString* error)
         return false;
     }
     m_port = TestFtpServer::FreePort();
+    m_tlsPort = m_certificate.isEmpty() ? 0 : TestFtpServer::FreePort();
     const QByteArray dir = QFile::encodeName(root);
+    const QByteArray ssl = m_certificate.isEmpty()
+        ? QByteArray("ssl = no\ndisable_plaintext_auth = no\n")
+        : "ssl = required\nssl_cert = <" + QFile::encodeName(m_certificate) + "\nssl_key = <"
+            + QFile::encodeName(m_key) + "\ndisable_plaintext_auth = yes\n";
     const QByteArray config = "base_dir = " + dir + "/run\nstate_dir = " + dir + "/state\nlog_path = " + dir
-        + "/dovecot.log\nprotocols = pop3\nlisten = 127.0.0.1\nssl = no\ndisable_plaintext_auth = no\n"
-          "auth_mechanisms = plain\n"
+        + "/dovecot.log\nprotocols = pop3\nlisten = 127.0.0.1\n" + ssl + "auth_mechanisms = plain\n"
         + loginUsers + "first_valid_uid = " + QByteArray::number(mailUid)
         + "\nfirst_valid_gid = " + QByteArray::number(mailGid) + "\nmail_location = maildir:" + dir
         + "/mail/%u\npassdb {\n  driver = passwd-file\n  args = scheme=PLAIN " + dir
@@ -282,8 +298,9 @@ bool TestPop3Server::Start(QString* error)
         + " gid=" + QByteArray::number(mailGid) + " home=" + dir
         + "/home/%u\n}\n"
           "service pop3-login {\n  chroot =\n  inet_listener pop3 {\n    address = 127.0.0.1\n    port = "
-        + QByteArray::number(m_port)
-        + "\n  }\n  inet_listener pop3s {\n    port = 0\n  }\n}\n"
+        + QByteArray::number(m_port) + "\n  }\n  inet_listener pop3s {\n    address = 127.0.0.1\n    port = "
+        + QByteArray::number(m_tlsPort)
+        + "\n  }\n}\n"
           "service imap-login {\n  inet_listener imap {\n    port = 0\n  }\n  inet_listener imaps {\n"
           "    port = 0\n  }\n}\n"
           "service submission-login {\n  inet_listener submission {\n    port = 0\n  }\n}\n";

@@ -59,6 +59,9 @@ public:
     // Before Start: mail for `address` goes to real procmail run as `user`, with `sendmail` as its
     // SENDMAIL (see smtp_server.py --local).
     void DeliverLocally(const QString& address, const QString& user, const QString& sendmail);
+    // Before Start: STARTTLS offered with this certificate and demanded before MAIL and AUTH, or
+    // with `implicit` TLS from the first byte.
+    void UseTls(const QString& certificate, const QString& key, bool implicit);
     bool Start(QString* error);
     int Port() const { return m_peer.Port(); }
     // With local delivery: the Unix socket on which the server also takes mail, the only way out
@@ -77,6 +80,7 @@ public:
 private:
     Options m_options;
     QStringList m_local;
+    QStringList m_tls;
     QTemporaryDir m_dir;
     TestPeerProcess m_peer;
 };
@@ -87,7 +91,11 @@ class TestPop3Server
 public:
     TestPop3Server();
     ~TestPop3Server();
+    // Before Start: "ssl = required" with this certificate (STLS on Port(), and TLS from the first
+    // byte on TlsPort()); no login without TLS.
+    void UseTls(const QString& certificate, const QString& key);
     bool Start(QString* error);
+    int TlsPort() const { return m_tlsPort; }
     void Stop();
     int Port() const { return m_port; }
     QString User() const { return QStringLiteral("tester"); }
@@ -100,6 +108,9 @@ private:
     QProcess m_process;
     qint64 m_pid = 0;
     int m_port = 0;
+    int m_tlsPort = 0;
+    QString m_certificate;
+    QString m_key;
     QString m_password;
 };
 

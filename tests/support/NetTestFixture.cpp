@@ -40,6 +40,7 @@ void UseServerSettings(const TestFtpServer& server, bool passive)
     SetSetting(Settings::Port, server.Port());
     SetSetting(Settings::UserName, server.User());
     SetSetting(Settings::PasvMode, passive ? 1 : 0);
+    SetSetting(Settings::FtpTls, server.TlsMode());
 }
 
 bool StartServerForSettings(TestFtpServer& server)

@@ -14,7 +14,8 @@ bool WriteTestFile(const QString& path, const QByteArray& bytes);
 // The permission bits of a file or folder, or -1.
 int FileMode(const QString& path);
 
-// Points the connection settings at `server` on 127.0.0.1 with its user, passive or active.
+// Points the connection settings at `server` on 127.0.0.1 with its user, passive or active, and
+// its TLS mode.
 void UseServerSettings(const TestFtpServer& server, bool passive);
 // Starts `server`, points the settings at it (passive) and saves its password. False with a
 // warning that says what went wrong.

@@ -3,7 +3,7 @@
 on demand. It binds 127.0.0.1 on a port the system chooses, prints "PORT <n>" on its first line,
 then "C: <line>" for every command it receives. Every data connection also stays on 127.0.0.1.
 
-Usage: ftp_fault_server.py SCENARIO [FILE_SIZE]
+Usage: ftp_fault_server.py SCENARIO [FILE_SIZE | CERT KEY]
 
 Scenarios (each only changes what it names; the rest behaves like a plain server with files in
 memory):
@@ -41,6 +41,13 @@ Hostile scenarios, for the bounds on what a server can make the client wait for 
   active-thief  in active mode a connection from 127.0.0.2 comes first with bogus data; the
                 server's own follows once the client has closed that one
   large         RETR large.bin sends LARGE_SIZE bytes from a repeated block
+  tls-stall     AUTH TLS gets 234, then the client's first TLS bytes are read and never answered
+  implicit-stall  no greeting: the client's first TLS bytes are read and never answered
+
+With CERT and KEY the server also takes AUTH TLS, PBSZ and PROT, and runs every data connection
+in TLS, ending each with the close notification, except:
+  tls-truncate  RETR sends half the file and closes the data connection without the close
+                notification, then 226
 """
 
 import socket
@@ -49,7 +56,12 @@ import threading
 import time
 
 SCENARIO = sys.argv[1] if len(sys.argv) > 1 else "normal"
-FILE_SIZE = int(sys.argv[2]) if len(sys.argv) > 2 else 200000
+FILE_SIZE = int(sys.argv[2]) if len(sys.argv) == 3 else 200000
+TLS = None
+if len(sys.argv) == 4:
+    import ssl
+    TLS = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    TLS.load_cert_chain(sys.argv[2], sys.argv[3])
 LOCK = threading.Lock()
 FILES = {b"data.bin": bytes((i * 7 + 3) % 256 for i in range(FILE_SIZE)),
          b"text.txt": b"line one\r\nline two\r\n"}
@@ -71,6 +83,7 @@ class Session:
         self.port_target = None
         self.rename_from = None
         self.logged_in = False
+        self.tls = False
 
     def send(self, text):
         data = text.encode("latin-1") + b"\r\n"
@@ -82,6 +95,21 @@ class Session:
             self.conn.sendall(data)
 
     def open_data(self):
+        data = self.open_plain_data()
+        if data is not None and self.tls:
+            data = TLS.wrap_socket(data, server_side=True)
+        return data
+
+    def close_data(self, data, notify=True):
+        """Ends a data connection; over TLS with the close notification unless told not to."""
+        if self.tls and notify:
+            try:
+                data = data.unwrap()
+            except (OSError, ValueError):
+                pass
+        data.close()
+
+    def open_plain_data(self):
         if self.pasv_listener is not None:
             self.pasv_listener.settimeout(10)
             data, _ = self.pasv_listener.accept()
@@ -138,7 +166,15 @@ class Session:
         text = b"\r\n".join(lines)
         return text if SCENARIO == "nolastline" else text + b"\r\n"
 
+    def stall_tls(self):
+        hello = self.conn.recv(4096)
+        say("TLS: %d bytes" % len(hello))
+        time.sleep(3600)
+
     def run(self):
+        if SCENARIO == "implicit-stall":
+            self.stall_tls()
+            return
         if SCENARIO == "silent":
             time.sleep(3600)
             return
@@ -189,6 +225,18 @@ class Session:
         verb, _, arg = line.partition(b" ")
         verb = verb.upper()
         if SCENARIO == "silent-login" and self.logged_in:
+            return True
+        if verb == b"AUTH" and SCENARIO == "tls-stall":
+            self.send("234 go ahead")
+            self.stall_tls()
+            return False
+        if verb == b"AUTH" and TLS is not None:
+            self.send("234 go ahead")
+            self.conn = TLS.wrap_socket(self.conn, server_side=True)
+            self.tls = True
+            return True
+        if verb in (b"PBSZ", b"PROT") and self.tls:
+            self.send("200 ok")
             return True
         if verb == b"USER":
             self.send("230 logged in" if SCENARIO == "nopass" else "331 password please")
@@ -342,9 +390,13 @@ class Session:
             data.sendall(content)
             data.close()
             self.send("451 Local error in processing.")
+        elif SCENARIO == "tls-truncate":
+            data.sendall(half)
+            self.close_data(data, notify=False)
+            self.send("226 Transfer complete.")
         else:
             data.sendall(content)
-            data.close()
+            self.close_data(data)
             self.send("226 Transfer complete.")
         return True
 

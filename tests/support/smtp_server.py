@@ -6,7 +6,7 @@ OUTDIR/msg-<n>.eml (the data as received, dot-stuffing removed) with OUTDIR/msg-
 the envelope: "FROM <addr>" and one "TO <addr>" line per recipient.
 
 Usage: smtp_server.py OUTDIR [--auth USER PASSWORD] [--relay-domain DOMAIN]
-                        [--local ADDRESS USER SENDMAIL]
+                        [--local ADDRESS USER SENDMAIL] [--starttls CERT KEY] [--implicit CERT KEY]
 
 --auth           requires a login before MAIL (PLAIN, LOGIN, and CRAM-MD5 through the handler below)
 --relay-domain   refuses every recipient outside DOMAIN with 550, as a server that does not relay
@@ -22,6 +22,8 @@ Usage: smtp_server.py OUTDIR [--auth USER PASSWORD] [--relay-domain DOMAIN]
                  a recipe delivers to the same one. It prints "LOCAL <n>" when it starts and
                  "DELIVER <n> <exit code>" when procmail has ended; a
                  procmail that fails makes the server answer 451, as an MTA defers.
+--starttls       offers STARTTLS with the certificate and demands it before MAIL and AUTH
+--implicit       speaks TLS from the first byte with the certificate (as on port 465)
 """
 
 import asyncio
@@ -29,6 +31,7 @@ import hmac
 import os
 import pwd
 import secrets
+import ssl
 import sys
 import time
 
@@ -46,6 +49,13 @@ LOCAL = None
 if "--local" in ARGS:
     i = ARGS.index("--local")
     LOCAL = (ARGS[i + 1].lower(), ARGS[i + 2], ARGS[i + 3])
+TLS = None
+for option in ("--starttls", "--implicit"):
+    if option in ARGS:
+        i = ARGS.index(option)
+        TLS = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        TLS.load_cert_chain(ARGS[i + 1], ARGS[i + 2])
+STARTTLS = "--starttls" in ARGS
 COUNT = [0]
 
 
@@ -150,8 +160,9 @@ async def main():
     server = await loop.create_server(
         lambda: LoggingSMTP(Handler(), decode_data=False, hostname="zeph.test",
                             authenticator=authenticator if auth else None,
-                            auth_required=auth, auth_require_tls=False),
-        "127.0.0.1", 0)
+                            auth_required=auth, auth_require_tls=STARTTLS,
+                            tls_context=TLS if STARTTLS else None, require_starttls=STARTTLS),
+        "127.0.0.1", 0, ssl=TLS if TLS and not STARTTLS else None)
     if LOCAL:
         await loop.create_unix_server(
             lambda: LoggingSMTP(Handler(), decode_data=False, hostname="zeph.test"), LOCAL_SOCKET)

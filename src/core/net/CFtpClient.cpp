@@ -112,7 +112,7 @@ QString CFtpClient::LastResponse() const
 QString CFtpClient::errorDetail() const
 {
     QString detail;
-    QString status = m_lastStatusText;
+    QString status = m_loginStatusText;
     if (status == QLatin1String("No error"))
         status.clear();
     if (!status.isEmpty())
@@ -240,7 +240,11 @@ void CFtpClient::onFinished(const CFtpResult& result)
     if (sender() != m_worker)
         return;
     m_lastReply = result.lastReply;
-    m_lastStatusText = result.statusText;
+    m_loginStatusText = result.statusText;
+    if (result.request == CFtpThread::Login) {
+        m_loginStatus = result.status;
+        m_certificate = result.certificate;
+    }
     if (!result.ok || result.request == CFtpThread::Quit || result.request == CFtpThread::Abort)
         m_errorText = result.lastReply;
     if (result.request == m_pendingRequest && m_pendingResult == CFtpThread::Pending) {
@@ -361,8 +365,12 @@ bool CFtpClient::ConnectTo(const QString& host, const QString& user, const QStri
     m_request.user = user.toUtf8();
     m_request.password = password.toUtf8();
     m_request.passive = GetSetting(Settings::PasvMode) != 0;
+    m_request.tlsMode = m_tlsMode;
+    m_request.pinned = m_pinned;
     m_errorText.clear();
-    m_lastStatusText.clear();
+    m_loginStatusText.clear();
+    m_loginStatus = 0;
+    m_certificate = TlsCertificate();
     if (!createProgress())
         return false;
     m_progress->SetMessage(
@@ -477,14 +485,14 @@ void CFtpClient::sendQuietly(const QString& text)
     const QString resultText = m_resultText;
     const QString resultCaption = m_resultCaption;
     const QByteArray errorText = m_errorText;
-    const QString statusText = m_lastStatusText;
+    const QString statusText = m_loginStatusText;
     runCommand(text);
     if (m_canceled)
         return;
     m_resultText = resultText;
     m_resultCaption = resultCaption;
     m_errorText = errorText;
-    m_lastStatusText = statusText;
+    m_loginStatusText = statusText;
 }
 
 bool CFtpClient::Command(const QString& text)

@@ -56,6 +56,17 @@ public:
     bool ListDir(QList<QByteArray>* target);
     bool RawList(QByteArray* text);
 
+    // Before ConnectTo: the TLS mode (a CFtpSession::TlsMode) and the host's pinned fingerprint.
+    void SetTls(int mode, const QByteArray& pinned)
+    {
+        m_tlsMode = mode;
+        m_pinned = pinned;
+    }
+    // The server's certificate as the last connect saw it, and the status its login ended with
+    // (CTimedSocket::CertificateUntrusted or CertificateChanged tell that trust was missing).
+    TlsCertificate PeerCertificate() const { return m_certificate; }
+    int LoginStatus() const { return m_loginStatus; }
+
     bool IsConnected() const { return m_connected; }
     bool WasCanceled() const { return m_canceled; }
     // The host's last reply line after a failure, or "Unknown error.".
@@ -121,7 +132,11 @@ private:
     CFtpRequest m_request;
     QByteArray m_errorText;
     QByteArray m_lastReply;
-    QString m_lastStatusText;
+    QString m_loginStatusText;
+    int m_loginStatus = 0;
+    int m_tlsMode = 0;
+    QByteArray m_pinned;
+    TlsCertificate m_certificate;
     QList<QByteArray> m_listLines;
     QList<QByteArray> m_log;
     qsizetype m_linesShown = 0;

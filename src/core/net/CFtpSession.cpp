@@ -142,6 +142,8 @@ QString CFtpSession::SessionStatusText(int status)
         return QStringLiteral("Event creation failed");
     case InvalidCommandText:
         return QStringLiteral("Invalid command text");
+    case TlsNotOffered:
+        return QStringLiteral("The server does not offer a secure connection (TLS)");
     default:
         return SocketStatusText(status);
     }
@@ -149,12 +151,58 @@ QString CFtpSession::SessionStatusText(int status)
 
 QString CFtpSession::StatusText() const
 {
-    return SessionStatusText(GetStatus());
+    const int status = GetStatus();
+    if ((status == TlsFailed || status == DataConnectionFailed || status == DataReadFailed
+            || status == DataSendFailed)
+        && !m_tlsFailure.isEmpty())
+        return SessionStatusText(status) + QStringLiteral(": ") + m_tlsFailure;
+    return SessionStatusText(status);
 }
 
 void CFtpSession::SetTimeouts(int seconds)
 {
     m_connectTimeout = m_acceptTimeout = m_readTimeout = m_sendTimeout = seconds;
+}
+
+void CFtpSession::SetTls(int mode, const QByteArray& pinned)
+{
+    m_tlsMode = mode;
+    m_pinned = pinned;
+}
+
+bool CFtpSession::startControlTls()
+{
+    TlsPolicy policy;
+    policy.host = m_host;
+    policy.pinned = m_pinned;
+    m_tlsSessions = std::make_shared<CTlsSessionPool>();
+    policy.sessions = m_tlsSessions;
+    if (!StartTls(policy)) {
+        m_tlsFailure = TlsErrorText();
+        return false;
+    }
+    log("Secure connection: " + TlsDescription().toUtf8());
+    return true;
+}
+
+bool CFtpSession::startDataTls()
+{
+    TlsPolicy policy;
+    policy.host = m_host;
+    policy.pinned = m_pinned;
+    policy.alsoAccepted = PeerCertificate().fingerprint;
+    policy.sessions = m_tlsSessions;
+    if (m_data.StartTls(policy))
+        return true;
+    const int status = m_data.GetStatus();
+    m_tlsFailure = status == CertificateChanged || status == CertificateUntrusted ? SocketStatusText(status)
+                                                                                  : m_data.TlsErrorText();
+    if (!m_tlsFailure.isEmpty())
+        log("Secure data connection failed: " + m_tlsFailure.toUtf8());
+    // The server tells its side on the control connection; its reply is what the user sees.
+    if (status != OperationCanceled)
+        readReply(cleanupDeadline());
+    return failKeeping(status == OperationCanceled ? int(OperationCanceled) : int(DataConnectionFailed));
 }
 
 bool CFtpSession::IsTransferring() const
@@ -328,13 +376,28 @@ bool CFtpSession::Login(const QByteArray& host, const QByteArray& user, const QB
         m_replyLine.clear();
     }
     m_binary = false;
+    m_host = host;
+    m_tlsFailure.clear();
     if (!Connect(host, port))
+        return false;
+    if (m_tlsMode == ImplicitTls && !startControlTls())
         return false;
     if (!ReadReply())
         return closeKeepingStatus();
     if (!ReplyIs("2")) {
         Close();
         return failKeeping(LoginFailed);
+    }
+    // Asked for TLS, the session never goes on in plain text: not for the password, not for data.
+    if (m_tlsMode == ExplicitTls) {
+        if (!SendCommand("AUTH TLS", true))
+            return closeKeepingStatus();
+        if (!ReplyIs("234")) {
+            Close();
+            return failKeeping(TlsNotOffered);
+        }
+        if (!startControlTls())
+            return false;
     }
     if (!SendCommand("USER " + user, true))
         return closeKeepingStatus();
@@ -343,6 +406,16 @@ bool CFtpSession::Login(const QByteArray& host, const QByteArray& user, const QB
     if (!ReplyIs("2")) {
         Close();
         return failKeeping(LoginFailed);
+    }
+    if (m_tlsMode != NoTls) {
+        for (const char* command : { "PBSZ 0", "PROT P" }) {
+            if (!SendCommand(command, true))
+                return closeKeepingStatus();
+            if (!ReplyIs("2")) {
+                Close();
+                return failKeeping(TlsNotOffered);
+            }
+        }
     }
     return SetStatus(NoError);
 }
@@ -426,6 +499,7 @@ bool CFtpSession::openDataConnection(
     m_bytesMoved = 0;
     m_abort = false;
     m_savedStatus = 0;
+    m_tlsFailure.clear();
     m_data.SetNonBlocking(IsNonBlocking());
     m_data.m_connectTimeout = m_connectTimeout;
     m_data.m_acceptTimeout = m_acceptTimeout;
@@ -485,6 +559,8 @@ bool CFtpSession::openDataConnection(
             return failKeeping(
                 m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataConnectionFailed));
     }
+    if (m_tlsMode != NoTls && !startDataTls())
+        return false;
     {
         std::lock_guard guard(m_idleLock);
         m_idle = false;
@@ -641,9 +717,12 @@ int CFtpSession::readDataBlock(QByteArray& buffer, qint64* length)
     if (m_abort)
         return OperationCanceled;
     *length = m_data.Read(buffer.data(), buffer.size());
-    if (*length < 0)
-        return m_data.GetStatus() == OperationCanceled ? int(OperationCanceled) : int(DataReadFailed);
-    return 0;
+    if (*length >= 0)
+        return 0;
+    if (m_data.GetStatus() == OperationCanceled)
+        return OperationCanceled;
+    m_tlsFailure = m_data.TlsErrorText();
+    return DataReadFailed;
 }
 
 int CFtpSession::receiveLoop()
@@ -704,8 +783,10 @@ int CFtpSession::sendLoop()
         }
         if (m_data.GetStatus() == OperationCanceled || m_abort)
             return OperationCanceled;
-        if (sent != length)
+        if (sent != length) {
+            m_tlsFailure = m_data.TlsErrorText();
             return DataSendFailed;
+        }
         m_bytesMoved += n;
         reportProgress();
         if (n == 0)

@@ -34,7 +34,11 @@ public:
         ConnectionBusy = 1012,
         EventCreationFailed = 1013,
         InvalidCommandText = 1014,
+        TlsNotOffered = 1015,
     };
+    // How the session is secured: not at all, by AUTH TLS after the greeting, or by TLS from the
+    // first byte (a port of its own, usually 990).
+    enum TlsMode { NoTls = 0, ExplicitTls = 1, ImplicitTls = 2 };
     enum TransferKind { Download, Upload, Listing };
 
     // Longest command text sent, without the final CR LF.
@@ -74,6 +78,8 @@ public:
 
     void SetCallbacks(Callbacks callbacks) { m_callbacks = std::move(callbacks); }
     void SetTimeouts(int seconds);
+    // Before Login: the TLS mode and the fingerprint pinned for this host (empty for none).
+    void SetTls(int mode, const QByteArray& pinned);
 
     bool Login(const QByteArray& host, const QByteArray& user, const QByteArray& password, int port);
     bool SendCommand(const QByteArray& text, bool waitForReply);
@@ -110,6 +116,12 @@ public:
 
 private:
     bool busy();
+    // The handshake of the control connection; the session's description goes to the log.
+    bool startControlTls();
+    // The handshake of a data connection, which must resume the control connection's session
+    // (servers check that the data comes from the client that logged in) and show the same
+    // certificate or one trusted the same way.
+    bool startDataTls();
     void log(const QByteArray& line);
     void processReplyLine(const QByteArray& line);
     // ReadReply with every read ending by `deadline`.
@@ -137,6 +149,11 @@ private:
     void discardLocalFile();
 
     Callbacks m_callbacks;
+    int m_tlsMode = NoTls;
+    QByteArray m_pinned;
+    QByteArray m_host;
+    std::shared_ptr<CTlsSessionPool> m_tlsSessions; // of the control connection and its data connections
+    QString m_tlsFailure; // OpenSSL's reason for the last TLS failure of either connection
     CTimedSocket m_data { false };
     CTimedSocket m_listener { false };
 

@@ -2,6 +2,8 @@
 
 #include "core/net/CFtpSession.h"
 
+#include <openssl/crypto.h>
+
 namespace {
 
 // How long an abort waits for a running transfer to stop before the session quits.
@@ -49,6 +51,7 @@ void CFtpThread::reply(int request, bool ok, const QList<QByteArray>& lines)
         result.lastReply = m_session->LastReplyLine();
         result.status = m_session->GetStatus();
         result.statusText = m_session->StatusText();
+        result.certificate = m_session->PeerCertificate();
     }
     emit Finished(result);
 }
@@ -68,8 +71,13 @@ void CFtpThread::run()
             break;
     }
     emit Exiting();
-    QMutexLocker guard(&m_sessionLock);
-    m_session.reset();
+    {
+        QMutexLocker guard(&m_sessionLock);
+        m_session.reset();
+    }
+    // OpenSSL frees what it keeps per thread only when the thread is gone, which can be after
+    // whoever waits for this thread has gone on (and the program ended); freed here, it never lingers.
+    OPENSSL_thread_stop();
 }
 
 bool CFtpThread::handle(const CFtpRequest& request)
@@ -105,6 +113,7 @@ bool CFtpThread::handle(const CFtpRequest& request)
             emit Finished(result);
         };
         session->SetCallbacks(callbacks);
+        session->SetTls(request.tlsMode, request.pinned);
         const bool ok = session->Login(request.host, request.user, request.password, request.port);
         m_loggedIn = ok;
         reply(Login, ok);

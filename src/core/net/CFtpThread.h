@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/net/TlsCertificate.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMetaType>
@@ -29,6 +31,8 @@ struct CFtpRequest
     QByteArray renameFrom;
     QByteArray renameTo;
     QByteArray command;
+    int tlsMode = 0; // a CFtpSession::TlsMode
+    QByteArray pinned; // the fingerprint pinned for the host, or empty
 };
 
 // The worker's answer to one request.
@@ -40,6 +44,7 @@ struct CFtpResult
     int status = 0;
     QString statusText;
     QList<QByteArray> lines; // a listing's lines
+    TlsCertificate certificate; // the server's, once a TLS handshake got that far
 };
 Q_DECLARE_METATYPE(CFtpResult)
 

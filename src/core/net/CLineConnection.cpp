@@ -28,6 +28,12 @@ bool CLineConnection::failFromSocket()
         return SetError(TimedOut);
     case CTimedSocket::OperationCanceled:
         return SetError(Canceled);
+    case CTimedSocket::TlsFailed:
+        return SetError(TlsFailed);
+    case CTimedSocket::CertificateUntrusted:
+        return SetError(CertificateUntrusted);
+    case CTimedSocket::CertificateChanged:
+        return SetError(CertificateChanged);
     default:
         return SetError(ConnectionClosed);
     }
@@ -122,4 +128,20 @@ bool CLineConnection::Send(QByteArrayView bytes, Clock::time_point deadline)
     if (sent == bytes.size())
         return SetError(NoError);
     return failFromSocket();
+}
+
+bool CLineConnection::StartTls(const QByteArray& host, const QByteArray& pinned, Clock::time_point deadline)
+{
+    if (!IsOpen())
+        return SetError(ConnectionClosed);
+    if (!m_buffer.isEmpty()) {
+        Close();
+        return SetError(TlsFailed);
+    }
+    CTimedSocket::TlsPolicy policy;
+    policy.host = host;
+    policy.pinned = pinned;
+    if (m_socket.StartTls(policy, deadline))
+        return SetError(NoError);
+    return failFromSocket(); // the socket closed itself
 }

@@ -27,6 +27,12 @@ public:
         ConnectionClosed = 10054,
         TimedOut = 10060,
         ConnectFailed = 10061,
+        // TLS: the handshake failed, the certificate is unknown or not the pinned one, the server
+        // does not offer TLS where it was asked for.
+        TlsFailed = 20001,
+        CertificateUntrusted = 20002,
+        CertificateChanged = 20003,
+        TlsNotOffered = 20004,
     };
 
     CLineConnection() = default;
@@ -48,6 +54,15 @@ public:
     // wait fails.
     bool ReadToEnd(Clock::time_point deadline, qsizetype maxBytes, QByteArray* out, qint64 expected = -1);
     bool Send(QByteArrayView bytes, Clock::time_point deadline);
+
+    // TLS from here on, for a server named `host` whose certificate verifies for it or has the
+    // fingerprint `pinned`. Bytes the server sent before the handshake are refused: they would
+    // pass for protected text.
+    bool StartTls(const QByteArray& host, const QByteArray& pinned, Clock::time_point deadline);
+    TlsCertificate PeerCertificate() const { return m_socket.PeerCertificate(); }
+    // Protocol version and cipher, empty without TLS; OpenSSL's reason for a failed handshake.
+    QString TlsDescription() const { return m_socket.TlsDescription(); }
+    QString TlsErrorText() const { return m_socket.TlsErrorText(); }
 
     QByteArray Unfinished() const { return m_buffer; }
     int Error() const { return m_error; }

@@ -47,8 +47,18 @@ bool CPop3Connection::Connect(
 {
     m_connection.Close();
     m_lastResponse.clear();
-    if (m_connection.Open(host, port, m_timeoutMs) && readReply() && command("USER " + user)
-        && command("PASS " + password, "PASS ****"))
+    auto handshake
+        = [&] { return m_connection.StartTls(host, m_pinned, CLineConnection::DeadlineInMs(m_timeoutMs)); };
+    auto stls = [&] {
+        if (command("STLS"))
+            return handshake();
+        if (m_connection.Error() == CLineConnection::UnexpectedReply)
+            m_connection.SetError(CLineConnection::TlsNotOffered);
+        return false;
+    };
+    // Asked for TLS, the user name and password never go out before the handshake.
+    if (m_connection.Open(host, port, m_timeoutMs) && (m_tlsMode != 2 || handshake()) && readReply()
+        && (m_tlsMode != 1 || stls()) && command("USER " + user) && command("PASS " + password, "PASS ****"))
         return true;
     m_connection.Close();
     return false;

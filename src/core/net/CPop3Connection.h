@@ -26,6 +26,13 @@ public:
 
     void SetTimeout(int ms) { m_timeoutMs = ms; }
     void SetLog(Log log) { m_log = std::move(log); }
+    // Before Connect: plain (0), STLS after the greeting (1) or TLS from the first byte (2, port
+    // 995), and the fingerprint pinned for the host (empty for none).
+    void SetTls(int mode, const QByteArray& pinned)
+    {
+        m_tlsMode = mode;
+        m_pinned = pinned;
+    }
 
     // Connects and logs in; on failure the connection is closed.
     bool Connect(const QByteArray& host, const QByteArray& user, const QByteArray& password, int port);
@@ -39,12 +46,18 @@ public:
     void Cancel() { m_connection.Cancel(); }
     bool WasCanceled() const { return m_connection.WasCanceled(); }
 
+    TlsCertificate PeerCertificate() const { return m_connection.PeerCertificate(); }
+    QString TlsDescription() const { return m_connection.TlsDescription(); }
+    QString TlsErrorText() const { return m_connection.TlsErrorText(); }
+
 private:
     bool readReply();
     bool command(const QByteArray& line, const QByteArray& shown = QByteArray());
 
     CLineConnection m_connection;
     int m_timeoutMs = DefaultTimeoutMs;
+    int m_tlsMode = 0;
+    QByteArray m_pinned;
     Log m_log;
     QByteArray m_lastResponse;
 };

@@ -1,6 +1,8 @@
 #include "core/net/CRemoteHost.h"
 
 #include "core/common/Prompt.h"
+#include "core/net/CFtpSession.h"
+#include "core/net/CTimedSocket.h"
 #include "core/net/FtpPassword.h"
 #include "core/net/ProtocolText.h"
 #include "core/settings/CAppState.h"
@@ -15,7 +17,18 @@ CRemoteHost::PasswordAsker& passwordAsker()
     return asker;
 }
 
+CRemoteHost::CertificateAsker& certificateAsker()
+{
+    static CRemoteHost::CertificateAsker asker;
+    return asker;
+}
+
 } // namespace
+
+void CRemoteHost::SetCertificateAsker(CertificateAsker asker)
+{
+    certificateAsker() = std::move(asker);
+}
 
 void CRemoteHost::SetPasswordAsker(PasswordAsker asker)
 {
@@ -85,8 +98,41 @@ bool CRemoteHost::Connect()
     }
     if (GetSetting(Settings::LogFtpSessions))
         SetLogFile(Workspace::GetDocumentFolder() + QStringLiteral("zeph.ftp.log.txt"));
-    if (!ConnectTo(host, user, password, port)) {
+    const int tls = m_overrides.tls >= 0 ? m_overrides.tls : GetSetting(Settings::FtpTls);
+    const SettingRef pinSetting(Settings::TlsPin, TlsPinKey(QStringLiteral("ftp"), host));
+    QByteArray pinned = GetSettingString(pinSetting).toLatin1();
+    const QString server = QStringLiteral("%1 port %2").arg(host).arg(port);
+    for (bool asked = false;; asked = true) {
+        const QByteArray accepted = m_overrides.trust.isEmpty() ? pinned : m_overrides.trust;
+        SetTls(tls, accepted);
+        if (ConnectTo(host, user, password, port))
+            break;
+        const int status = LoginStatus();
+        const TlsCertificate certificate = PeerCertificate();
         Disconnect();
+        const bool untrusted
+            = status == CTimedSocket::CertificateUntrusted || status == CTimedSocket::CertificateChanged;
+        if (untrusted && !certificate.IsNull()) {
+            QString caption;
+            const QString text = certificate.RefusalText(
+                server, status == CTimedSocket::CertificateChanged ? accepted : QByteArray(), &caption);
+            setResult(text, caption);
+            if (!asked && certificateAsker()) {
+                // The question is the message: a "no" needs no second box.
+                if (!certificateAsker()(server, certificate, accepted))
+                    return false;
+                pinned = certificate.fingerprint;
+                SetSetting(pinSetting, QString::fromLatin1(pinned));
+                if (m_saveBeforeConnect && CAppState::Instance().DataLoaded())
+                    CAppState::Instance().SaveIdentityDataAndReport();
+                continue;
+            }
+        }
+        if (status == CFtpSession::TlsNotOffered)
+            setResult(ResultText()
+                    + QStringLiteral("\n\nIf this host offers no secure connection, choose another one under "
+                                     "\"Secure connection\" on the FTP page of the Settings."),
+                ResultCaption());
         ShowResult();
         return false;
     }

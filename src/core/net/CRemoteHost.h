@@ -26,6 +26,16 @@ public:
     using PasswordAsker = std::function<bool(QString* password)>;
     static void SetPasswordAsker(PasswordAsker asker);
 
+    // Asks whether to trust a certificate that does not verify for the host: `pinned` is empty
+    // when the host has no pin yet, else the fingerprint the certificate no longer matches (the
+    // user must replace the pin on purpose). True pins the certificate and connects again.
+    using CertificateAsker = std::function<bool(
+        const QString& server, const TlsCertificate& certificate, const QByteArray& pinned)>;
+    static void SetCertificateAsker(CertificateAsker asker);
+    // The message for a certificate that was refused.
+    static QString CertificateRefusal(
+        const QString& server, const TlsCertificate& certificate, const QByteArray& pinned, QString* caption);
+
     // Connection values that replace the settings (the command line uses them). Unset values keep
     // the settings.
     struct Overrides
@@ -35,6 +45,8 @@ public:
         QString user;
         QString password;
         bool hasPassword = false;
+        int tls = -1; // a CFtpSession::TlsMode; -1 keeps the setting
+        QByteArray trust; // a fingerprint accepted besides the pinned one
     };
     void SetOverrides(const Overrides& overrides) { m_overrides = overrides; }
     // Whether Connect first writes the identity's records to the data file (on by default).

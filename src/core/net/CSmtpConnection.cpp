@@ -176,6 +176,9 @@ bool CSmtpConnection::Connect(
     m_messageEnded = false;
     if (!m_connection.Open(host, port, m_timeoutMs))
         return false;
+    if (m_tlsMode == ImplicitTls
+        && !m_connection.StartTls(host, m_pinned, CLineConnection::DeadlineInMs(m_timeoutMs)))
+        return false;
     if (!readReply(220)) {
         if (m_connection.Error() == CLineConnection::UnexpectedReply)
             m_connection.SetError(CLineConnection::BadCommand);
@@ -190,9 +193,24 @@ bool CSmtpConnection::Connect(
         if (hello.isEmpty())
             hello = "localhost";
     }
+    // With STARTTLS nothing but EHLO goes out before the handshake: no login, no message.
+    if (m_tlsMode == StartTls && !(command("EHLO " + hello, 250) && startTls(host)))
+        return false;
     if (method == NoAuth)
-        return command("HELO " + hello, 250);
+        return command((m_tlsMode == NoTls ? "HELO " : "EHLO ") + hello, 250);
     return command("EHLO " + hello, 250) && login(method, user, password);
+}
+
+bool CSmtpConnection::startTls(const QByteArray& host)
+{
+    if (!send("STARTTLS"))
+        return false;
+    if (!readReply(220)) {
+        if (m_connection.Error() == CLineConnection::UnexpectedReply)
+            m_connection.SetError(CLineConnection::TlsNotOffered);
+        return false;
+    }
+    return m_connection.StartTls(host, m_pinned, CLineConnection::DeadlineInMs(m_timeoutMs));
 }
 
 bool CSmtpConnection::login(int method, const QByteArray& user, const QByteArray& password)

@@ -18,6 +18,8 @@ class CSmtpConnection
 {
 public:
     enum Method { NoAuth = 0, CramMd5 = 1, AuthLogin = 2, LoginPlain = 3 };
+    // Plain text, STARTTLS after the greeting (port 587), or TLS from the first byte (port 465).
+    enum TlsMode { NoTls = 0, StartTls = 1, ImplicitTls = 2 };
 
     static constexpr int DefaultTimeoutMs = 60000;
     // The QUIT that ends a session waits no longer than this: the outcome is known by then.
@@ -42,6 +44,12 @@ public:
     void SetHelloName(const QByteArray& name) { m_helloName = name; }
     void SetTimeout(int ms) { m_timeoutMs = ms; }
     void SetLog(Log log) { m_log = std::move(log); }
+    // Before Connect: the TLS mode and the fingerprint pinned for the host (empty for none).
+    void SetTls(int mode, const QByteArray& pinned)
+    {
+        m_tlsMode = mode;
+        m_pinned = pinned;
+    }
 
     bool Connect(
         const QByteArray& host, int method, const QByteArray& user, const QByteArray& password, int port);
@@ -64,6 +72,10 @@ public:
     void Cancel() { m_connection.Cancel(); }
     bool WasCanceled() const { return m_connection.WasCanceled(); }
 
+    TlsCertificate PeerCertificate() const { return m_connection.PeerCertificate(); }
+    QString TlsDescription() const { return m_connection.TlsDescription(); }
+    QString TlsErrorText() const { return m_connection.TlsErrorText(); }
+
     // The CRAM-MD5 answer to `challenge` (decoded): user, a blank and the HMAC-MD5 of the
     // challenge keyed with the password in lower-case hexadecimal, in Base64.
     static QByteArray CramMd5Response(
@@ -76,11 +88,15 @@ private:
     // Sends `line` and CR LF; `shown` is what the log gets instead when it is not empty.
     bool send(const QByteArray& line, const QByteArray& shown = QByteArray());
     bool command(const QByteArray& line, int expected, const QByteArray& shown = QByteArray());
+    // STARTTLS and the handshake; a refusal is TlsNotOffered.
+    bool startTls(const QByteArray& host);
     bool login(int method, const QByteArray& user, const QByteArray& password);
     void log(const QByteArray& line, bool fromServer) const;
 
     CLineConnection m_connection;
     QByteArray m_helloName = "auto";
+    int m_tlsMode = NoTls;
+    QByteArray m_pinned;
     int m_timeoutMs = DefaultTimeoutMs;
     Log m_log;
     bool m_connected = false;

@@ -12,6 +12,8 @@ CTestMailJob::CTestMailJob(const TestMail::Account& account, const TestMail::Mes
     m_pop.SetTimeout(account.popTimeoutMs);
     m_smtp.SetTimeout(account.smtpTimeoutMs);
     m_smtp.SetHelloName(account.helloName.toUtf8());
+    m_pop.SetTls(account.popTls, account.popPin);
+    m_smtp.SetTls(account.smtpTls, account.smtpPin);
 }
 
 CTestMailJob::~CTestMailJob()
@@ -69,6 +71,38 @@ const CTestMailJob::Result& CTestMailJob::canceled(bool messageEnded)
         QStringLiteral("Sending canceled"));
 }
 
+const CTestMailJob::Result* CTestMailJob::tlsFailure(const QString& server, int code,
+    const TlsCertificate& certificate, const QByteArray& pinned, const QString& pinKey, const QString& reason)
+{
+    switch (code) {
+    case CLineConnection::CertificateUntrusted:
+    case CLineConnection::CertificateChanged: {
+        QString caption;
+        const QByteArray broken = code == CLineConnection::CertificateChanged ? pinned : QByteArray();
+        const QString text = certificate.RefusalText(server, broken, &caption);
+        finish(Result::Failed, text, caption);
+        m_result.icon = Prompt::Warning;
+        m_result.certificate = certificate;
+        m_result.pinKey = pinKey;
+        m_result.pinned = broken;
+        return &m_result;
+    }
+    case CLineConnection::TlsFailed:
+        return &finish(Result::Failed,
+            QStringLiteral("The secure connection (TLS) with %1 failed: %2.").arg(server, reason),
+            QStringLiteral("Secure connection failed"));
+    case CLineConnection::TlsNotOffered:
+        return &finish(Result::Failed,
+            QStringLiteral(
+                "%1 does not offer a secure connection (TLS); neither the password nor the message "
+                "was sent.")
+                .arg(server),
+            QStringLiteral("No secure connection"));
+    default:
+        return nullptr;
+    }
+}
+
 bool CTestMailJob::Prepare(const QDateTime& now)
 {
     if (TestMail::Check(m_account, m_message, &m_result.problem)) {
@@ -100,6 +134,10 @@ const CTestMailJob::Result& CTestMailJob::Run()
         if (!m_pop.Connect(host, m_account.user.toUtf8(), m_account.password.toUtf8(), m_account.popPort)) {
             if (m_canceled)
                 return canceled(false);
+            if (const Result* result = tlsFailure(QStringLiteral("Pop host \"%1\"").arg(m_account.popHost),
+                    m_pop.ErrorCode(), m_pop.PeerCertificate(), m_account.popPin,
+                    TlsPinKey(QStringLiteral("pop"), m_account.popHost), m_pop.TlsErrorText()))
+                return *result;
             return finish(Result::Failed,
                 QStringLiteral("Unable to connect to Pop host \"%1\".  The last response was:\n\n%2")
                     .arg(m_account.popHost, m_pop.LastResponse()),
@@ -137,6 +175,10 @@ const CTestMailJob::Result& CTestMailJob::Run()
         m_smtp.Disconnect();
         if (m_canceled)
             return canceled(false);
+        if (const Result* result = tlsFailure(QStringLiteral("SMTP host \"%1\"").arg(m_account.smtpHost),
+                code, m_smtp.PeerCertificate(), m_account.smtpPin,
+                TlsPinKey(QStringLiteral("smtp"), m_account.smtpHost), m_smtp.TlsErrorText()))
+            return *result;
         return finish(Result::Failed,
             QStringLiteral(
                 "Unable to connect to SMTP host \"%1\".  The last response was:\n%2.\n\nError code: %3")
@@ -144,6 +186,9 @@ const CTestMailJob::Result& CTestMailJob::Run()
                 .arg(code),
             QStringLiteral("Unable to connect"));
     }
+    m_result.smtpSecurity = m_smtp.TlsDescription();
+    if (!m_result.smtpSecurity.isEmpty())
+        setStatus(QStringLiteral("Connected to SMTP host over %1").arg(m_result.smtpSecurity));
     const bool sent = m_smtp.SendMessageFile(m_messageFile, m_message.envelopeFrom.toUtf8(),
         { m_message.envelopeTo.toUtf8() }, CSmtpConnection::DefaultChunkSize,
         [this](qint64 done, qint64 total) {
@@ -154,8 +199,12 @@ const CTestMailJob::Result& CTestMailJob::Run()
     const bool messageEnded = m_smtp.MessageEnded();
     m_smtp.Disconnect();
     if (sent) {
-        setStatus(QLatin1String(SentStatus));
-        return finish(Result::Sent, QLatin1String(SentStatus), QString());
+        // A protected send says so where the user looks when it is over.
+        const QString status = m_result.smtpSecurity.isEmpty()
+            ? QLatin1String(SentStatus)
+            : QStringLiteral("%1 (%2)").arg(QLatin1String(SentStatus), m_result.smtpSecurity);
+        setStatus(status);
+        return finish(Result::Sent, status, QString());
     }
     if (m_canceled)
         return canceled(messageEnded);

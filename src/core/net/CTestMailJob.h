@@ -25,6 +25,14 @@ public:
         QString caption;
         Prompt::Icon icon = Prompt::Information;
         TestMail::Problem problem; // what to focus when Refused
+        // A server certificate that was not trusted: what it was, the settings key its pin would
+        // go under, and the pin it did not match (empty when the host had none). The dialog may
+        // ask the user and send again.
+        TlsCertificate certificate;
+        QString pinKey;
+        QByteArray pinned;
+        // Protocol version and cipher of the SMTP session, empty without TLS.
+        QString smtpSecurity;
     };
 
     CTestMailJob(const TestMail::Account& account, const TestMail::Message& message);
@@ -59,6 +67,9 @@ private:
     void setStatus(const QString& status);
     const Result& finish(Result::Outcome outcome, const QString& text, const QString& caption);
     const Result& canceled(bool messageEnded);
+    // The result of a connection that failed on TLS; null when `code` is no TLS failure.
+    const Result* tlsFailure(const QString& server, int code, const TlsCertificate& certificate,
+        const QByteArray& pinned, const QString& pinKey, const QString& reason);
 
     TestMail::Account m_account;
     TestMail::Message m_message;

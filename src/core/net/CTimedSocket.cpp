@@ -30,6 +30,9 @@ using Clock = std::chrono::steady_clock;
 
 // How often a waiting Connect looks for a cancel that could not wake it (a cancel wakes it at once).
 constexpr std::chrono::milliseconds ConnectPollInterval(100);
+// How long closing a TLS connection waits for the peer to close its side after the close
+// notification: a live peer does so within a round trip.
+constexpr std::chrono::milliseconds TlsCloseLinger(1000);
 // The longest local address text kept.
 constexpr qsizetype MaxAddressText = 31;
 
@@ -264,6 +267,11 @@ qint64 SockSend(
     return sent;
 }
 
+int SockPoll(int socket, bool forReading, Clock::time_point deadline, int interruptFd)
+{
+    return waitFor(socket, forReading ? POLLIN : POLLOUT, deadline, interruptFd);
+}
+
 int SockWait(int socket, int seconds, bool forReading, int interruptFd)
 {
     const Clock::time_point deadline
@@ -386,6 +394,12 @@ QString CTimedSocket::SocketStatusText(int status)
         return QStringLiteral("Close failed");
     case OperationCanceled:
         return QStringLiteral("Operation canceled");
+    case TlsFailed:
+        return QStringLiteral("Secure connection (TLS) failed");
+    case CertificateUntrusted:
+        return QStringLiteral("The server's certificate is not trusted");
+    case CertificateChanged:
+        return QStringLiteral("The server's certificate has changed");
     default:
         return QStringLiteral("Unknown Error");
     }
@@ -410,6 +424,13 @@ static int waitBudget(int seconds, CTimedSocket::Clock::time_point deadline)
     return static_cast<int>(std::min<qint64>(budget, std::numeric_limits<int>::max()));
 }
 
+// The deadline of a wait budget from waitBudget.
+static CTimedSocket::Clock::time_point budgetDeadline(int budgetMs)
+{
+    return budgetMs < 0 ? CTimedSocket::NoDeadline
+                        : CTimedSocket::Clock::now() + std::chrono::milliseconds(budgetMs);
+}
+
 QString CTimedSocket::StatusText() const
 {
     return SocketStatusText(GetStatus());
@@ -430,7 +451,8 @@ bool CTimedSocket::SetStatus(int code)
 
 bool CTimedSocket::applyMode()
 {
-    if (SockSetNonBlocking(m_socket, m_nonBlocking) != 0)
+    // OpenSSL reads and writes the descriptor itself and must never block in it.
+    if (SockSetNonBlocking(m_socket, m_nonBlocking || m_tls) != 0)
         return SetStatus(SetModeFailed);
     return SetStatus(NoError);
 }
@@ -571,6 +593,12 @@ bool CTimedSocket::Close()
     const int s = m_socket;
     if (s == -1)
         return SetStatus(NoError);
+    if (m_tls) {
+        // The close notification tells the peer that the data ended here and was not cut off.
+        if (!m_interrupted)
+            m_tls->Shutdown(Clock::now() + TlsCloseLinger);
+        m_tls.reset();
+    }
     if (SockClose(s) != 0 && errno != EINTR)
         return SetStatus(CloseFailed);
     m_socket = -1;
@@ -590,6 +618,16 @@ qint64 CTimedSocket::Read(char* buffer, qint64 size, Clock::time_point deadline)
     }
     int timeout = waitBudget(m_readTimeout, deadline);
     const bool limited = timeout >= 0;
+    if (m_tls) {
+        qint64 n = 0;
+        const CTlsConnection::Result result = m_tls->Read(buffer, size, &n, budgetDeadline(timeout));
+        if (result == CTlsConnection::Ok || result == CTlsConnection::Closed) {
+            SetStatus(NoError);
+            return n;
+        }
+        tlsStatus(result, ReadFailed);
+        return -1;
+    }
     const qint64 n = SockRecv(m_socket, buffer, size, limited ? &timeout : nullptr, m_interruptFd);
     if (n >= 0) {
         SetStatus(NoError);
@@ -612,6 +650,17 @@ qint64 CTimedSocket::Send(const char* data, qint64 length, Clock::time_point dea
     }
     int timeout = waitBudget(m_sendTimeout, deadline);
     const bool limited = timeout >= 0;
+    if (m_tls) {
+        // Under TLS a write that could not finish must be repeated with the same bytes, so there
+        // is no "would block" answer: the send waits like a blocking one, within its time-out.
+        const CTlsConnection::Result result = m_tls->Write(data, length, budgetDeadline(timeout));
+        if (result == CTlsConnection::Ok) {
+            SetStatus(NoError);
+            return length;
+        }
+        tlsStatus(result, SendFailed);
+        return -1;
+    }
     const qint64 n
         = SockSend(m_socket, data, length, limited ? &timeout : nullptr, m_nonBlocking, m_interruptFd);
     if (n == length && n != WouldBlock)
@@ -628,6 +677,9 @@ bool CTimedSocket::SendUrgent(const char* data, qint64 length)
     std::lock_guard guard(m_operationLock);
     if (!IsOpen())
         return SetStatus(InvalidSocket);
+    // Bytes sent beside TLS would break its stream; the peer gets them in order instead.
+    if (m_tls)
+        return Send(data, length, DeadlineIn(1)) == length;
     const ssize_t n
         = ::send(m_socket, data, static_cast<size_t>(length), MSG_OOB | MSG_NOSIGNAL | MSG_DONTWAIT);
     return SetStatus(n == length ? NoError : SendFailed);
@@ -638,6 +690,17 @@ bool CTimedSocket::Wait(int seconds, bool forReading)
     std::lock_guard guard(m_operationLock);
     if (!IsOpen())
         return SetStatus(InvalidSocket);
+    if (m_tls && forReading) {
+        bool readable = false;
+        const CTlsConnection::Result result = m_tls->WaitReadable(
+            seconds <= 0 ? Clock::now() : Clock::now() + std::chrono::seconds(seconds), &readable);
+        if (result != CTlsConnection::Ok) {
+            tlsStatus(result, WaitFailed);
+            return false;
+        }
+        SetStatus(NoError);
+        return readable;
+    }
     const int ready = SockWait(m_socket, seconds, forReading, m_interruptFd);
     if (ready < 0) {
         SetStatus(m_interrupted ? OperationCanceled : WaitFailed);
@@ -694,4 +757,81 @@ int CTimedSocket::GetLocalPort()
     }
     SetStatus(NoError);
     return port;
+}
+
+void CTimedSocket::tlsStatus(CTlsConnection::Result result, int failedStatus)
+{
+    if (m_interrupted || result == CTlsConnection::Canceled) {
+        SetStatus(OperationCanceled);
+        return;
+    }
+    if (result == CTlsConnection::TimedOut) {
+        SetStatus(TimedOut);
+        return;
+    }
+    {
+        std::lock_guard guard(m_statusLock);
+        m_tlsError = m_tls ? m_tls->ErrorText() : QString();
+    }
+    SetStatus(failedStatus);
+}
+
+bool CTimedSocket::StartTls(const TlsPolicy& policy, Clock::time_point deadline)
+{
+    std::lock_guard guard(m_operationLock);
+    {
+        std::lock_guard statusGuard(m_statusLock);
+        m_peer = TlsCertificate();
+        m_tlsError.clear();
+    }
+    if (!IsOpen())
+        return SetStatus(InvalidSocket);
+    if (m_tls)
+        return SetStatus(TlsFailed);
+    m_tls = std::make_unique<CTlsConnection>(m_socket, m_interruptFd);
+    const int timeout = waitBudget(m_readTimeout, deadline);
+    const CTlsConnection::Result result
+        = m_tls->Handshake(policy.host, policy.sessions, budgetDeadline(timeout));
+    if (result != CTlsConnection::Ok) {
+        tlsStatus(result, TlsFailed);
+        const int status = GetStatus();
+        Close();
+        return SetStatus(status);
+    }
+    const TlsCertificate peer = m_tls->PeerCertificate();
+    {
+        std::lock_guard statusGuard(m_statusLock);
+        m_peer = peer;
+    }
+    int verdict = NoError;
+    if (peer.IsNull())
+        verdict = CertificateUntrusted;
+    else if (!peer.caValid && peer.fingerprint != policy.pinned && peer.fingerprint != policy.alsoAccepted)
+        verdict = policy.pinned.isEmpty() ? CertificateUntrusted : CertificateChanged;
+    if (verdict != NoError) {
+        // Nothing may reach a server we do not trust, not even the close notification.
+        m_tls.reset();
+        SockClose(m_socket);
+        m_socket = -1;
+        return SetStatus(verdict);
+    }
+    return SetStatus(NoError);
+}
+
+TlsCertificate CTimedSocket::PeerCertificate() const
+{
+    std::lock_guard guard(m_statusLock);
+    return m_peer;
+}
+
+QString CTimedSocket::TlsErrorText() const
+{
+    std::lock_guard guard(m_statusLock);
+    return m_tlsError;
+}
+
+QString CTimedSocket::TlsDescription() const
+{
+    std::lock_guard guard(m_operationLock);
+    return m_tls ? m_tls->Description() : QString();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/net/CTlsConnection.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -26,6 +28,9 @@ qint64 SockRecv(int socket, char* buffer, qint64 size, int* timeoutMs, int inter
 qint64 SockSend(
     int socket, const char* data, qint64 length, int* timeoutMs, bool nonBlocking, int interruptFd = -1);
 int SockWait(int socket, int seconds, bool forReading, int interruptFd = -1);
+// Waits for the socket until `deadline` (time_point::max() for none): 1 ready, 0 time-out, -1
+// failure (errno ECANCELED when `interruptFd` fired).
+int SockPoll(int socket, bool forReading, std::chrono::steady_clock::time_point deadline, int interruptFd);
 int SockSetNonBlocking(int socket, bool flag);
 QByteArray SockLocalAddress(int socket);
 QByteArray SockPeerAddress(int socket);
@@ -64,6 +69,21 @@ public:
         SetModeFailed = 11,
         CloseFailed = 12,
         OperationCanceled = 13,
+        TlsFailed = 14,
+        CertificateUntrusted = 15,
+        CertificateChanged = 16,
+    };
+
+    // How StartTls judges the server's certificate: one that verifies against the trusted
+    // authorities for `host` is accepted, else only one whose fingerprint is `pinned` or
+    // `alsoAccepted`. Without a match the status says whether a pin was there to be broken.
+    struct TlsPolicy
+    {
+        QByteArray host;
+        QByteArray pinned;
+        QByteArray alsoAccepted;
+        // Where sessions for resumption come from and go to; null for none.
+        std::shared_ptr<CTlsSessionPool> sessions;
     };
 
     explicit CTimedSocket(bool nonBlocking);
@@ -85,6 +105,18 @@ public:
     // Sends the bytes as urgent (out-of-band) data.
     bool SendUrgent(const char* data, qint64 length);
     bool Wait(int seconds, bool forReading);
+
+    // Runs the TLS handshake on the open connection and judges the certificate; from then on
+    // Read, Send and Wait go through TLS. A refused certificate closes the connection before
+    // anything is sent; PeerCertificate() still tells what it was. Bounded by the read time-out
+    // and `deadline`.
+    bool StartTls(const TlsPolicy& policy, Clock::time_point deadline = NoDeadline);
+    TlsCertificate PeerCertificate() const;
+    // Protocol version and cipher of the session, empty without TLS.
+    QString TlsDescription() const;
+    // OpenSSL's reason for the last TLS failure.
+    QString TlsErrorText() const;
+
     bool SetNonBlocking(bool flag);
     QByteArray GetLocalAddress();
     QByteArray GetPeerAddress();
@@ -120,8 +152,14 @@ private:
     struct ConnectState;
     bool applyMode();
 
+    // The status of a TLS step that did not succeed; the reason is kept for TlsErrorText.
+    void tlsStatus(CTlsConnection::Result result, int failedStatus);
+
     std::atomic<int> m_socket { -1 };
-    std::recursive_mutex m_operationLock;
+    std::unique_ptr<CTlsConnection> m_tls;
+    TlsCertificate m_peer;
+    QString m_tlsError;
+    mutable std::recursive_mutex m_operationLock;
     mutable std::mutex m_statusLock;
     bool m_nonBlocking = false;
     int m_status = 0;

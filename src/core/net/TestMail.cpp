@@ -1,6 +1,7 @@
 #include "core/net/TestMail.h"
 
 #include "core/net/SavedPassword.h"
+#include "core/net/TlsCertificate.h"
 #include "core/settings/Profile.h"
 
 namespace TestMail {
@@ -46,6 +47,13 @@ Account Account::FromSettings()
         account.password = SavedPassword::Smtp().Load();
     account.popHost = GetSettingString(Settings::PopHost);
     account.popPort = GetSetting(Settings::PopPort);
+    account.smtpTls = GetSetting(Settings::SmtpTls);
+    account.popTls = GetSetting(Settings::PopTls);
+    account.smtpPin
+        = GetSettingString({ Settings::TlsPin, TlsPinKey(QStringLiteral("smtp"), account.smtpHost) })
+              .toLatin1();
+    account.popPin = GetSettingString({ Settings::TlsPin, TlsPinKey(QStringLiteral("pop"), account.popHost) })
+                         .toLatin1();
     return account;
 }
 

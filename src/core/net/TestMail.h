@@ -27,6 +27,11 @@ struct Account
     QString helloName = QStringLiteral("auto");
     int smtpTimeoutMs = 60000;
     int popTimeoutMs = 20000;
+    // 0 none, 1 STARTTLS (STLS for POP3), 2 implicit TLS; the fingerprints pinned for the hosts.
+    int smtpTls = 0;
+    int popTls = 0;
+    QByteArray smtpPin;
+    QByteArray popPin;
 
     // The identity's SMTP configuration with its saved password (empty when none is saved).
     static Account FromSettings();

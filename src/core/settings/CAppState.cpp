@@ -5,6 +5,7 @@
 #include "core/settings/AppDataFolder.h"
 #include "core/settings/CAppData.h"
 #include "core/settings/DataFileLock.h"
+#include "core/settings/SettingsTable.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -60,13 +61,18 @@ void CAppState::LoadIdentityData()
     const bool exists = QFileInfo(data.Path()).isFile();
     m_userData = CUserData();
     m_remoteFiles = CRemoteFilesFoldersMgr();
+    bool found = false;
     if (data.Load()) {
-        data.FindUser(m_identityName, &m_userData);
+        found = data.FindUser(m_identityName, &m_userData);
         data.FindRemoteFiles(m_identityName, &m_remoteFiles);
     } else if (exists) {
         keepUnreadableFile(data);
     }
     m_userData.name = m_identityName;
+    // A new identity talks TLS to its FTP host from the start; one saved before TLS existed keeps
+    // the plain connection it was set up with until the user changes it.
+    if (!found)
+        m_userData.SetInt(SettingSection(Settings::FtpTls), SettingName(Settings::FtpTls), 1);
     m_remoteFiles.identityName = m_identityName;
 }
 

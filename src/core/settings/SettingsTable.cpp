@@ -79,6 +79,11 @@ constexpr SettingKey Rows[] = {
     { Port, "Setup", "Port", SettingType::Int, "21" },
     { InitialDir, "Setup", "Initial Dir", SettingType::String, "" },
     { PasvMode, "Setup", "Pasv mode", SettingType::Int, "0" },
+    // 0 none, 1 explicit (AUTH TLS), 2 implicit. Records from before the option read as none; an
+    // identity created since starts with explicit (CAppState::LoadIdentityData).
+    { FtpTls, "Setup", "FTP TLS", SettingType::Int, "0" },
+    // The SHA-256 fingerprint the user trusted for one server, keyed by service and host (TlsPinKey).
+    { TlsPin, "TLS Pins", "%1", SettingType::String, "" },
     { LogFtpSessions, "Setup", "Log FTP sessions", SettingType::Int, "0" },
     { SaveFtpPassword, "Setup", "Save password", SettingType::Int, "0" },
     { FtpAdvancedShown, "Setup", "FTP advanced shown", SettingType::Int, "0" },
@@ -114,6 +119,9 @@ constexpr SettingKey Rows[] = {
     { SaveSmtpPassword, "Smtp Config Dlg", "Save password", SettingType::Int, "0" },
     { PopHost, "Smtp Config Dlg", "Pop Host", SettingType::String, "" },
     { PopPort, "Smtp Config Dlg", "Pop Port", SettingType::Int, "110" },
+    // 0 none, 1 STARTTLS (STLS for POP3), 2 implicit TLS.
+    { SmtpTls, "Smtp Config Dlg", "Smtp TLS", SettingType::Int, "0" },
+    { PopTls, "Smtp Config Dlg", "Pop TLS", SettingType::Int, "0" },
     { MailEnvelopeFrom, "Smtp Dlg", "Env From", SettingType::String, "" },
     { MailEnvelopeTo, "Smtp Dlg", "Env To", SettingType::String, "" },
     { MailToHeader, "Smtp Dlg", "To", SettingType::String, "" },

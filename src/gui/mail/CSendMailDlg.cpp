@@ -5,6 +5,7 @@
 #include "core/net/CTestMailJob.h"
 #include "core/net/SavedPassword.h"
 #include "core/settings/Profile.h"
+#include "gui/common/CCertificateDlg.h"
 #include "gui/common/CCheckQuestionDlg.h"
 #include "gui/common/CMessageLine.h"
 #include "gui/common/CWorkingDlg.h"
@@ -223,6 +224,11 @@ void CSendMailDlg::Send()
         if (answer != Prompt::No)
             return;
     }
+    sendNow();
+}
+
+void CSendMailDlg::sendNow()
+{
     setStatus(QStringLiteral("Attempting to send message, please wait...."), false);
 
     TestMail::Account account = TestMail::Account::FromSettings();
@@ -277,7 +283,15 @@ void CSendMailDlg::Send()
         break;
     default:
         setStatus(QString(), false);
-        Prompt::Tell(result.text, result.caption, result.icon);
+        if (result.certificate.IsNull()) {
+            Prompt::Tell(result.text, result.caption, result.icon);
+        } else if (CCertificateDlg::Ask(
+                       result.pinKey.section(QLatin1Char(' '), 1), result.certificate, result.pinned, this)) {
+            // Trusted now: the pin goes with the identity, and the send starts over.
+            SetSetting(
+                { Settings::TlsPin, result.pinKey }, QString::fromLatin1(result.certificate.fingerprint));
+            sendNow();
+        }
         break;
     }
 }

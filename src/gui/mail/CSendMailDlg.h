@@ -50,6 +50,8 @@ protected:
     void done(int result) override;
 
 private:
+    // The send itself, after the question about the envelope; again after a certificate is trusted.
+    void sendNow();
     QLineEdit* field(int id) const;
     TestMail::Message message() const;
     void focusProblem(const TestMail::Problem& problem);

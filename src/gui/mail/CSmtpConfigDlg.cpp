@@ -29,6 +29,12 @@ CSmtpConfigDlg::CSmtpConfigDlg(const QString& password, QWidget* parent)
     m_port->setObjectName(QStringLiteral("smtpPort"));
     m_port->setRange(1, 65535);
     form->addRow(QStringLiteral("SMTP P&ort:"), m_port);
+    // Both in the order of the setting's values: none, after the greeting, from the first byte.
+    m_smtpTls = new QComboBox(this);
+    m_smtpTls->setObjectName(QStringLiteral("smtpTls"));
+    m_smtpTls->addItems({ QStringLiteral("None"), QStringLiteral("STARTTLS (usually port 587)"),
+        QStringLiteral("Implicit TLS (usually port 465)") });
+    form->addRow(QStringLiteral("SMTP &Secure connection:"), m_smtpTls);
     m_method = new QComboBox(this);
     m_method->setObjectName(QStringLiteral("authMethod"));
     // The entries in the order of their setting values 0 to 4.
@@ -52,6 +58,11 @@ CSmtpConfigDlg::CSmtpConfigDlg(const QString& password, QWidget* parent)
     m_popPort->setObjectName(QStringLiteral("popPort"));
     m_popPort->setRange(1, 65535);
     form->addRow(QStringLiteral("Pop Po&rt:"), m_popPort);
+    m_popTls = new QComboBox(this);
+    m_popTls->setObjectName(QStringLiteral("popTls"));
+    m_popTls->addItems({ QStringLiteral("None"), QStringLiteral("STLS (usually port 110)"),
+        QStringLiteral("Implicit TLS (usually port 995)") });
+    form->addRow(QStringLiteral("Pop S&ecure connection:"), m_popTls);
     layout->addLayout(form);
     auto* buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
@@ -70,6 +81,8 @@ CSmtpConfigDlg::CSmtpConfigDlg(const QString& password, QWidget* parent)
     m_savePassword->setChecked(GetSetting(Settings::SaveSmtpPassword) != 0);
     m_popHost->setText(GetSettingString(Settings::PopHost));
     m_popPort->setValue(GetSetting(Settings::PopPort));
+    m_smtpTls->setCurrentIndex(std::clamp(GetSetting(Settings::SmtpTls), 0, 2));
+    m_popTls->setCurrentIndex(std::clamp(GetSetting(Settings::PopTls), 0, 2));
     connect(m_password, &QLineEdit::textEdited, this, [this] { m_passwordEdited = true; });
     connect(m_method, &QComboBox::currentIndexChanged, this, &CSmtpConfigDlg::updateEnabled);
     updateEnabled();
@@ -84,6 +97,7 @@ void CSmtpConfigDlg::updateEnabled()
     m_savePassword->setEnabled(login);
     m_popHost->setEnabled(method == TestMail::AuthPopBeforeSend);
     m_popPort->setEnabled(method == TestMail::AuthPopBeforeSend);
+    m_popTls->setEnabled(method == TestMail::AuthPopBeforeSend);
 }
 
 QString CSmtpConfigDlg::Password() const
@@ -100,6 +114,8 @@ void CSmtpConfigDlg::accept()
     SetSetting(Settings::SmtpPort, m_port->value());
     SetSetting(Settings::PopPort, m_popPort->value());
     SetSetting(Settings::SmtpAuthMethod, m_method->currentIndex());
+    SetSetting(Settings::SmtpTls, m_smtpTls->currentIndex());
+    SetSetting(Settings::PopTls, m_popTls->currentIndex());
     if (!m_savePassword->isChecked()) {
         SavedPassword::Smtp().Delete();
     } else if (m_passwordEdited) {

@@ -2,6 +2,7 @@
 
 #include "core/net/CRemoteHost.h"
 #include "core/settings/Profile.h"
+#include "gui/common/CCertificateDlg.h"
 #include "gui/common/CInputDlg.h"
 #include "gui/common/Help.h"
 
@@ -184,6 +185,10 @@ namespace RemoteHostUi {
 void Install()
 {
     CFtpClient::SetProgressUiFactory([] { return std::make_unique<ProgressWindow>(); });
+    CRemoteHost::SetCertificateAsker(
+        [](const QString& server, const TlsCertificate& certificate, const QByteArray& pinned) {
+            return CCertificateDlg::Ask(server, certificate, pinned, QApplication::activeWindow());
+        });
     CRemoteHost::SetPasswordAsker([](QString* password) {
         // The dialog itself refuses an empty entry.
         QString text;

@@ -49,8 +49,9 @@ private:
     bool m_canceled = false;
 };
 
-// The window side of remote operations: the progress dialog and the password question. Installed
-// once at start-up; every CRemoteHost made afterwards shows them.
+// The window side of remote operations: the progress dialog, the password question and the
+// question about a certificate that does not verify. Installed once at start-up; every
+// CRemoteHost made afterwards shows them.
 namespace RemoteHostUi {
 
 void Install();

@@ -8,6 +8,7 @@
 #include "gui/common/Help.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -46,6 +47,11 @@ CPropPageFTP::CPropPageFTP(QWidget* parent)
     auto* advanced = new QFormLayout(m_advanced);
     m_log = new QCheckBox(QStringLiteral("&Log FTP sessions"), m_advanced);
     m_passive = new QCheckBox(QStringLiteral("P&assive mode (off by default)"), m_advanced);
+    m_tls = new QComboBox(m_advanced);
+    m_tls->setObjectName(QStringLiteral("tls"));
+    m_tls->addItems({ QStringLiteral("None (plain FTP: password and files readable on the way)"),
+        QStringLiteral("Explicit TLS (AUTH TLS, usually port 21)"),
+        QStringLiteral("Implicit TLS (usually port 990)") });
     m_port = new QLineEdit(m_advanced);
     m_port->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), m_port));
@@ -54,6 +60,7 @@ CPropPageFTP::CPropPageFTP(QWidget* parent)
     m_initialDir = new QLineEdit(m_advanced);
     advanced->addRow(m_log);
     advanced->addRow(m_passive);
+    advanced->addRow(QStringLiteral("&Secure connection:"), m_tls);
     advanced->addRow(QStringLiteral("P&ort:"), m_port);
     advanced->addRow(QStringLiteral("&cd to $HOME:"), m_initialDir);
     layout->addWidget(m_advanced);
@@ -67,6 +74,7 @@ CPropPageFTP::CPropPageFTP(QWidget* parent)
         m_password->setText(FtpPassword::Load());
     m_log->setChecked(GetSetting(Settings::LogFtpSessions) != 0);
     m_passive->setChecked(GetSetting(Settings::PasvMode) != 0);
+    m_tls->setCurrentIndex(std::clamp(GetSetting(Settings::FtpTls), 0, 2));
     m_port->setText(QString::number(GetSetting(Settings::Port)));
     m_initialDir->setText(GetSettingString(Settings::InitialDir));
     showAdvanced(GetSetting(Settings::FtpAdvancedShown) != 0);
@@ -109,6 +117,7 @@ bool CPropPageFTP::OnOK()
     SetSetting(Settings::SaveFtpPassword, m_savePassword->isChecked() ? 1 : 0);
     SetSetting(Settings::LogFtpSessions, m_log->isChecked() ? 1 : 0);
     SetSetting(Settings::PasvMode, m_passive->isChecked() ? 1 : 0);
+    SetSetting(Settings::FtpTls, m_tls->currentIndex());
     SetSetting(Settings::Port, port);
     SetSetting(Settings::InitialDir, m_initialDir->text());
     SetSetting(Settings::FtpAdvancedShown, m_advancedShown ? 1 : 0);

@@ -3,13 +3,15 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 // The FTP page of the Setup sheet: host, user, password (saved when asked: in the keychain, else as
-// a protected value), and under "Show advanced >>" the log, passive mode, port and initial directory.
+// a protected value), and under "Show advanced >>" the log, passive mode, the secure connection
+// (TLS), port and initial directory.
 class CPropPageFTP : public QWidget
 {
     Q_OBJECT
@@ -29,6 +31,8 @@ public:
     QLabel* PasswordStoreLabel() const { return m_passwordStore; }
     QCheckBox* LogBox() const { return m_log; }
     QCheckBox* PassiveBox() const { return m_passive; }
+    // None, explicit (AUTH TLS) or implicit TLS, in the order of the setting's values.
+    QComboBox* TlsCombo() const { return m_tls; }
     QLineEdit* PortEdit() const { return m_port; }
     QLineEdit* InitialDirEdit() const { return m_initialDir; }
     QPushButton* AdvancedButton() const { return m_advancedButton; }
@@ -46,6 +50,7 @@ private:
     QGroupBox* m_advanced = nullptr;
     QCheckBox* m_log = nullptr;
     QCheckBox* m_passive = nullptr;
+    QComboBox* m_tls = nullptr;
     QLineEdit* m_port = nullptr;
     QLineEdit* m_initialDir = nullptr;
     bool m_passwordEdited = false;
