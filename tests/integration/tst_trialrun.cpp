@@ -239,6 +239,49 @@ private slots:
         QVERIFY(!QFileInfo::exists(target));
     }
 
+    // A recipe without its action: procmail takes the next line for one, and the run must do
+    // what the host does, not take its own marker for a folder.
+    void unfinishedRecipesAsOnTheHost_data()
+    {
+        QTest::addColumn<QByteArray>("recipes");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("complainer"); // the recipe that draws "Missing action"
+        QTest::newRow("block before a block")
+            << Block("Broken", ":0\n* ^Subject:.*news\n") + Block("Next", ":0\n* ^Subject\nnext\n") << "next"
+            << 0;
+        QTest::newRow("block that does not match before a block")
+            << Block("Broken", ":0\n* ^Subject:.*never\n") + Block("Next", ":0\n* ^Subject\nnext\n") << "next"
+            << 0;
+        QTest::newRow("hand-written, empty line before the next recipe")
+            << QByteArray(":0\n* ^Subject:.*news\n\n:0\n* ^Subject\nhand\n") << "hand" << 0;
+        QTest::newRow("last block") << Block("Next", ":0\n* ^From:.*nobody\nnext\n")
+                + Block("Broken", ":0\n* ^Subject:.*news\n")
+                                    << "inbox" << 1;
+    }
+    void unfinishedRecipesAsOnTheHost()
+    {
+        QFETCH(QByteArray, recipes);
+        QFETCH(QString, folder);
+        QFETCH(int, complainer);
+        const QByteArray message = Message("ann@example.com", "news");
+        CTrialRun::Result result;
+        QString error;
+        QVERIFY2(CTrialRun::Run(recipes, message, &result, &error), qPrintable(error));
+        QCOMPARE(result.deliveries.size(), 1);
+        QCOMPARE(result.deliveries[0].folder, folder);
+        QVERIFY2(result.recipes[complainer].complaints.join(u'\n').contains(QLatin1String("Missing action"))
+                || result.recipes[complainer].complaints.join(u'\n').contains(
+                    QLatin1String("Incomplete recipe")),
+            qPrintable(result.errors.join(u'\n')));
+
+        ProcmailSandbox sandbox;
+        if (!sandbox.Start())
+            QSKIP(qPrintable(sandbox.Error()));
+        QVERIFY(sandbox.SetRecipes(recipes));
+        QCOMPARE(sandbox.Deliver(message), 0);
+        QCOMPARE(sandbox.Folder(folder).size(), 1);
+    }
+
     void complaintsAreReported()
     {
         CTrialRun::Result result;

@@ -686,6 +686,11 @@ QByteArray CRecipeFile::BuildRecipeBlock(
     return "\n" + BeginMarker + name + "\n" + comment + body + EndMarker + name + "\n";
 }
 
+void CRecipeFile::ToLineFeeds(QByteArray* text)
+{
+    ::ToLineFeeds(text);
+}
+
 QByteArray CRecipeFile::MakeGroupName()
 {
     static char letter = 'A';

@@ -39,6 +39,10 @@ public:
     static const QByteArray CommentMarker; // "##_ZEPH_COMMENT_##"
     static const QByteArray DescriptionPrefix; // "#  "
 
+    // Every line end becomes one LF, as every reader here takes them: CR LF, LF, a lone CR, and
+    // a run of CRs before a LF.
+    static void ToLineFeeds(QByteArray* text);
+
     enum LocateResult { LocateError = 0, LocateFound = 1, LocateNotFound = 2 };
 
     explicit CRecipeFile(const QString& path);

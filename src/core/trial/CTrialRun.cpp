@@ -151,6 +151,30 @@ bool MakeFolderFiles(const QByteArray& recipes, const QString& mailDir, QString*
     return true;
 }
 
+// Whether the text ends in a recipe still waiting for its action: procmail would take whatever
+// comes next for it.
+bool EndsWithoutAction(const QByteArray& text)
+{
+    bool waiting = false;
+    bool continued = false;
+    for (const QByteArray& raw : text.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        const bool continues = line.endsWith('\\');
+        if (continued) {
+            continued = continues;
+            continue;
+        }
+        continued = continues;
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        if (line.startsWith(":0"))
+            waiting = true;
+        else if (!line.startsWith('*'))
+            waiting = false;
+    }
+    return waiting;
+}
+
 QByteArray ReadSlice(const QString& path, qint64 offset, qint64 size)
 {
     QFile file(path);
@@ -185,7 +209,25 @@ bool CTrialRun::NamespacesWork()
     return works;
 }
 
+// A recipe left without its action takes the next line for one: on the host that is the next
+// block's ":0" after its empty line, which procmail refuses with "Missing action"; in the run it
+// would be the marker assignment, taken for a folder. Such a block is run again followed by an
+// empty line and a recipe that never matches, so that procmail says what it says on the host.
 bool CTrialRun::Run(const Request& request, Result* result, QString* error)
+{
+    QSet<int> unfinished;
+    for (;;) {
+        int swallowed = -1;
+        if (!RunOnce(request, unfinished, result, error, &swallowed))
+            return false;
+        if (swallowed < 0 || unfinished.contains(swallowed))
+            return true;
+        unfinished.insert(swallowed);
+    }
+}
+
+bool CTrialRun::RunOnce(
+    const Request& request, const QSet<int>& unfinished, Result* result, QString* error, int* swallowed)
 {
     *result = Result();
     if (const QString missing = Unavailable(); !missing.isEmpty()) {
@@ -223,6 +265,16 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
     QList<CRecipeListEntry> entries;
     QList<QByteArray> unparsed;
     CRecipeFile::ParseRecipeText(request.recipes, &entries, &unparsed);
+    // Hand-written lines run as they stand, empty lines included: procmail reads meaning into them.
+    QByteArray lineFeeds = request.recipes;
+    CRecipeFile::ToLineFeeds(&lineFeeds);
+    const QList<QByteArray> fileLines = lineFeeds.split('\n');
+    const auto linesOf = [&fileLines](const CRecipeListEntry& entry) {
+        QByteArray text;
+        for (int line = entry.firstLine; line <= entry.lastLine && line <= fileLines.size(); ++line)
+            text += fileLines[line - 1] + '\n';
+        return text;
+    };
     QByteArray instrumented;
     QList<QByteArray> leftOut;
     for (int i = 0; i < entries.size(); ++i) {
@@ -233,9 +285,11 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
         recipe.lastLine = entries[i].lastLine;
         recipe.tried = isolate || !RunsPrograms(entries[i].text);
         instrumented += kMarker + '=' + QByteArray::number(i) + '\n';
-        if (recipe.tried)
-            instrumented += entries[i].text;
-        else
+        if (recipe.tried) {
+            instrumented += entries[i].unparsed ? linesOf(entries[i]) : entries[i].text;
+            if (unfinished.contains(i) || EndsWithoutAction(entries[i].text))
+                instrumented += "\n:0\n* ^^" + kMarker + "_NEVER^^\n/dev/null\n";
+        } else
             leftOut << recipe.name;
         result->recipes << recipe;
     }
@@ -356,7 +410,12 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
         }
         if (line.startsWith(markerLine)) {
             closeBlock();
-            block = line.mid(markerLine.size()).chopped(1).toInt();
+            const int next = line.mid(markerLine.size()).chopped(1).toInt();
+            // A marker that never showed was read as the action of the recipe before it, one
+            // whose conditions did not hold.
+            if (next > block + 1 && block >= 0 && *swallowed < 0)
+                *swallowed = block;
+            block = next;
             continue;
         }
         if (line.startsWith("procmail: Match on "))
@@ -375,6 +434,10 @@ bool CTrialRun::Run(const Request& request, Result* result, QString* error)
                 program.startsWith(QLatin1Char('/')) ? program : binDir + QLatin1Char('/') + program);
             if (info.isFile() && info.isExecutable())
                 continue;
+            if (where.startsWith(QString::fromLatin1(kMarker + '='))) {
+                *swallowed = block;
+                continue;
+            }
             const QString path
                 = where.startsWith(QLatin1Char('/')) ? where : mailDir + QLatin1Char('/') + where;
             if (where.startsWith(mailDir + QLatin1Char('/')))

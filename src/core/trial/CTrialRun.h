@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -78,4 +79,10 @@ public:
         request.timeoutMs = timeoutMs;
         return Run(request, result, error);
     }
+
+private:
+    // One run; `unfinished` blocks are closed after their text. `swallowed` is the block whose
+    // recipe took the next marker for its action, or -1.
+    static bool RunOnce(
+        const Request& request, const QSet<int>& unfinished, Result* result, QString* error, int* swallowed);
 };

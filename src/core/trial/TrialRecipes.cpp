@@ -17,25 +17,6 @@ TrialRecipes TrialRecipes::FromEntries(const QList<CRecipeListEntry>& entries)
     return recipes;
 }
 
-TrialRecipes TrialRecipes::ForCheck(const QByteArray& fileText)
-{
-    TrialRecipes recipes = FromFileText(fileText);
-    // After an empty line, a line that starts a recipe makes procmail say "Missing action" of a
-    // recipe left without one; the run's own assignment after the block would otherwise be taken
-    // for its action without a word. The added recipe never matches.
-    const QByteArray closing = "\n:0\n* ^^ZEPH_CHECK_NEVER_MATCHES^^\n/dev/null\n";
-    const QByteArray endLine = '\n' + CRecipeFile::EndMarker;
-    recipes.text.clear();
-    for (const CRecipeListEntry& entry : std::as_const(recipes.entries)) {
-        QByteArray text = entry.text;
-        const qsizetype end = text.lastIndexOf(endLine);
-        if (end >= 0 && !entry.disabled)
-            text.insert(end + 1, closing);
-        recipes.text += text + '\n';
-    }
-    return recipes;
-}
-
 namespace {
 
 bool IsBlank(char c)

@@ -15,9 +15,6 @@ struct TrialRecipes
 
     static TrialRecipes FromFileText(const QByteArray& fileText);
     static TrialRecipes FromEntries(const QList<CRecipeListEntry>& entries);
-    // For a check of the text alone, where matches do not count: each block also ends in a recipe
-    // that never matches, so that procmail names a recipe whose action is missing.
-    static TrialRecipes ForCheck(const QByteArray& fileText);
 
     // Whether some recipe of `blockText` looks at the message body: a `B` flag on its ":0" line,
     // or a condition that begins with "B ??" or "HB ??" (after "!" or "$" and blanks). Lines that

@@ -1,7 +1,6 @@
 #include "UploadPreflight.h"
 
 #include "CTrialRun.h"
-#include "TrialRecipes.h"
 #include "core/common/Prompt.h"
 #include "core/settings/Profile.h"
 #include "core/workspace/Workspace.h"
@@ -144,7 +143,7 @@ bool Check(const QByteArray& recipeText, QList<Finding>* findings, QString* erro
 {
     findings->clear();
     CTrialRun::Result result;
-    if (!CTrialRun::Run(TrialRecipes::ForCheck(recipeText).text, CanaryMessage(), &result, error, timeoutMs))
+    if (!CTrialRun::Run(recipeText, CanaryMessage(), &result, error, timeoutMs))
         return false;
     const QList<QByteArray> lines = Lines(recipeText);
     const auto add = [&](const QString& complaint) {
