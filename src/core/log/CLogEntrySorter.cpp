@@ -149,6 +149,82 @@ void sortItems(std::vector<Item>::iterator first, std::vector<Item>::iterator la
     helper.join();
 }
 
+inline unsigned char foldByte(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte | 0x20) : byte;
+}
+
+// The order of the chunks: folded bytes compared unsigned, a key before any longer one it begins.
+bool foldedLess(const Key& a, const Key& b)
+{
+    const quint32 common = std::min(a.size, b.size);
+    for (quint32 i = 0; i < common; ++i) {
+        const unsigned char x = foldByte(a.data[i]);
+        const unsigned char y = foldByte(b.data[i]);
+        if (x != y)
+            return x < y;
+    }
+    return a.size < b.size;
+}
+
+bool foldedEqual(const Key& a, const Key& b)
+{
+    if (a.size != b.size)
+        return false;
+    for (quint32 i = 0; i < a.size; ++i)
+        if (foldByte(a.data[i]) != foldByte(b.data[i]))
+            return false;
+    return true;
+}
+
+// Recipe names, folders and senders repeat: with few distinct keys, the distinct ones are ranked
+// and the entries placed by rank in one stable pass, where sorting every entry by each eight
+// bytes of a long shared name would cost several full sorts. False when the keys are too many.
+bool rankFewKeys(const std::vector<Key>& keys, bool ascending, std::vector<quint32>* order)
+{
+    constexpr quint32 maxDistinct = 1 << 14;
+    constexpr quint32 tableSize = maxDistinct * 4; // a power of two
+    std::vector<qint32> table(tableSize, -1);
+    std::vector<Key> distinct;
+    std::vector<quint32> ids(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        quint32 hash = 2166136261u;
+        for (quint32 b = 0; b < keys[i].size; ++b)
+            hash = (hash ^ foldByte(keys[i].data[b])) * 16777619u;
+        quint32 slot = hash & (tableSize - 1);
+        while (table[slot] >= 0 && !foldedEqual(distinct[static_cast<size_t>(table[slot])], keys[i]))
+            slot = (slot + 1) & (tableSize - 1);
+        if (table[slot] < 0) {
+            if (distinct.size() == maxDistinct)
+                return false;
+            table[slot] = static_cast<qint32>(distinct.size());
+            distinct.push_back(keys[i]);
+        }
+        ids[i] = static_cast<quint32>(table[slot]);
+    }
+    std::vector<quint32> byKey(distinct.size());
+    for (quint32 id = 0; id < byKey.size(); ++id)
+        byKey[id] = id;
+    std::sort(byKey.begin(), byKey.end(),
+        [&distinct](quint32 a, quint32 b) { return foldedLess(distinct[a], distinct[b]); });
+    // Where each key's entries start; equal keys keep file order either way.
+    std::vector<quint32> start(distinct.size() + 1, 0);
+    for (const quint32 id : ids)
+        ++start[id + 1];
+    std::vector<quint32> position(distinct.size());
+    quint32 next = 0;
+    for (size_t k = 0; k < byKey.size(); ++k) {
+        const quint32 id = byKey[ascending ? k : byKey.size() - 1 - k];
+        position[id] = next;
+        next += start[id + 1];
+    }
+    order->resize(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        (*order)[position[ids[i]]++] = static_cast<quint32>(i);
+    return true;
+}
+
 struct Range
 {
     size_t begin;
@@ -234,6 +310,8 @@ bool CLogEntrySorter::Sort(
                 setChunk(items[i], keys[i], 0, ascending);
             }
         });
+        if (column != CLogEntry::DateColumn && rankFewKeys(keys, ascending, order))
+            return true;
         std::vector<Range> pending;
         pending.push_back(Range { 0, items.size(), 0 });
         const quint32 fullChunk = ascending ? 8 : 0;
