@@ -4,6 +4,7 @@
 #include "core/net/PendingFiles.h"
 #include "core/procmail/BackupRecipe.h"
 #include "core/procmail/CTempRecipeTask.h"
+#include "core/procmail/ReservedRecipe.h"
 #include "core/recipes/CRecipeFile.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
@@ -54,38 +55,17 @@ BackupTask::Written BackupTask::AddRecipe(const QString& recipeFile, int selecti
     QByteArray prefix;
     if (!storedPrefix(&prefix))
         return Written::Failed;
-    CRecipeFile file(recipeFile);
-    const QByteArray name = BackupRecipe::Name();
-    int begin = 0;
-    int end = 0;
-    const CRecipeFile::LocateResult found = file.Locate(name, &begin, &end);
-    if (found == CRecipeFile::LocateError)
-        return Written::Failed;
-    const QByteArray block = BackupRecipe::BuildBlock(
-        selection, count, prefix, GetSettingString(Settings::EmailAddress).toUtf8());
-    const QString quotedName = QString::fromLatin1(name);
-    Written written;
-    if (found == CRecipeFile::LocateFound) {
-        if (!file.ReplaceRecipe(name, block))
-            return Written::Failed;
-        Prompt::Tell(
+    const Written written = ReservedRecipe::Write(recipeFile, BackupRecipe::Name(),
+        BackupRecipe::BuildBlock(selection, count, prefix, GetSettingString(Settings::EmailAddress).toUtf8()),
+        { QStringLiteral(
+              "The updated backup recipe has been added the the file.  (The recipe name remains '%1'.)"),
             QStringLiteral(
-                "The updated backup recipe has been added the the file.  (The recipe name remains '%1'.)")
-                .arg(quotedName),
-            QStringLiteral("Success"), Prompt::Information);
-        written = Written::Replaced;
-    } else {
-        if (!file.AppendRecipe(block))
-            return Written::Failed;
-        Prompt::Tell(QStringLiteral(
-                         "To be consistent, this new recipe has been added to the end of your recipe file.  "
-                         "The recipe name is '%1'.  You should move this recipe toward the top of your "
-                         "recipe list.  For more information please see the help file under 'backing up "
-                         "your mail'.")
-                         .arg(quotedName),
-            QStringLiteral("Recipe added"), Prompt::Information);
-        written = Written::Added;
-    }
+                "To be consistent, this new recipe has been added to the end of your recipe file.  "
+                "The recipe name is '%1'.  You should move this recipe toward the top of your "
+                "recipe list.  For more information please see the help file under 'backing up "
+                "your mail'.") });
+    if (written == Written::Failed)
+        return written;
     SetSetting(Settings::BackupDlgToCombo, selection);
     SetSetting(Settings::BackupDlgMsgNumber, count);
     queueRecipeFile(recipeFile);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/procmail/ReservedRecipe.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -16,7 +18,7 @@ namespace BackupTask {
 // the Initial Setup Wizard has run.
 bool CheckSetup();
 
-enum class Written { Failed, Added, Replaced };
+using Written = ReservedRecipe::Written;
 // Writes the recipe keeping `count` copies of the messages of `selection` into the recipe file
 // (replacing an earlier one in place, else at the end) and tells the user. On success it stores
 // both choices and queues the recipe file for upload. Failed when the count is not above zero or

@@ -53,35 +53,14 @@ VacationRecipe::Options VacationTask::OptionsFromSettings(const QString& respons
 VacationTask::Written VacationTask::AddRecipe(const QString& recipeFile, const QString& responseFile,
     const VacationRecipe::Options& options, const MarkForUpload& markForUpload)
 {
-    CRecipeFile file(recipeFile);
-    const QByteArray name = VacationRecipe::Name();
-    int begin = 0;
-    int end = 0;
-    const CRecipeFile::LocateResult found = file.Locate(name, &begin, &end);
-    if (found == CRecipeFile::LocateError)
-        return Written::Failed;
-    const QByteArray block = VacationRecipe::BuildBlock(options);
-    const QString quotedName = QString::fromLatin1(name);
-    Written written;
-    if (found == CRecipeFile::LocateFound) {
-        if (!file.ReplaceRecipe(name, block))
-            return Written::Failed;
-        Prompt::Tell(
-            QStringLiteral(
-                "The updated vacation recipe has been added the the file.  (The recipe name remains '%1'.)")
-                .arg(quotedName),
-            QStringLiteral("Success"), Prompt::Information);
-        written = Written::Replaced;
-    } else {
-        if (!file.AppendRecipe(block))
-            return Written::Failed;
-        Prompt::Tell(
+    const Written written = ReservedRecipe::Write(recipeFile, VacationRecipe::Name(),
+        VacationRecipe::BuildBlock(options),
+        { QStringLiteral(
+              "The updated vacation recipe has been added the the file.  (The recipe name remains '%1'.)"),
             QStringLiteral("The new vacation recipe has been added to the end of your recipe file.  The "
-                           "recipe name is '%1'.")
-                .arg(quotedName),
-            QStringLiteral("Recipe added"), Prompt::Information);
-        written = Written::Added;
-    }
+                           "recipe name is '%1'.") });
+    if (written == Written::Failed)
+        return written;
 
     SetSetting(Settings::VacationDlgToCombo, options.selection);
     SetSetting(Settings::VacationDlgLastFilename, responseFile);

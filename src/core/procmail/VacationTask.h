@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/procmail/ReservedRecipe.h"
 #include "core/procmail/VacationRecipe.h"
 
 #include <QString>
@@ -12,7 +13,7 @@ class CRemoteHost;
 // user's messages go through Prompt, so tests answer them in advance.
 namespace VacationTask {
 
-enum class Written { Failed, Added, Replaced };
+using Written = ReservedRecipe::Written;
 
 // The remote path of the answered-address list: the remote ZEPH directory and its file name.
 QString ReplyListRemotePath();
