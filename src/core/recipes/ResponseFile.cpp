@@ -1,9 +1,12 @@
 #include "core/recipes/ResponseFile.h"
 
 #include "core/common/AtomicFile.h"
+#include "core/common/Prompt.h"
 #include "core/common/TextFileCodec.h"
+#include "core/recipes/CRecipeDefinition.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -87,6 +90,55 @@ bool WrapFile(const QString& path, QString* error, int width)
     if (!ReadText(path, &codec, &text, error))
         return false;
     return SaveFileAtomically(path, codec.Encode(Wrap(text, width), false), error);
+}
+
+bool ConfirmForUse(const QString& path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        Prompt::Tell(
+            QStringLiteral(
+                "The specifed filename does not exist. Please enter a valid filename in the edit box or "
+                "hit \"Create...\" to create a reply message."),
+            QStringLiteral("Enter filename"), Prompt::Information);
+        return false;
+    }
+    const QString localName
+        = path.mid(qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1);
+    const QString remoteName = QString::fromUtf8(CRecipeDefinition::MakeResponseRemoteName(path.toUtf8()));
+    if (remoteName != localName
+        && Prompt::Ask(
+               QStringLiteral(
+                   "The local reply file, \"%1\", will be named \"%2\" on the remote machine.  Almost all "
+                   "characters are valid for Unix filenames but to avoid potential problems ZEPH "
+                   "replaces some characters with an underscore.  If you would like to change the local "
+                   "filename (and in turn the remote name) select 'No'.  To continue select "
+                   "'Yes'.\n\nOkay to name remote reponse file %2?")
+                   .arg(localName, remoteName),
+               QStringLiteral("File name okay?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
+               Prompt::Yes)
+            != Prompt::Yes)
+        return false;
+    if (!HasLongLines(path))
+        return true;
+    const Prompt::Button answer = Prompt::Ask(
+        QStringLiteral(
+            "Your response file, %1, contains long lines.  To have ZEPH insert a hard line wrap (on "
+            "or about every %2 characters) hit 'Yes'.  Adding line wraps makes it easier for the "
+            "recipient of your reply to read your message.  If you select 'Yes', the response file "
+            "will be modified.\n\n Okay to insert hard line wrap?")
+            .arg(path)
+            .arg(WrapWidth),
+        QStringLiteral("Long lines"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
+        Prompt::No);
+    if (answer == Prompt::Cancel)
+        return false;
+    QString error;
+    if (answer == Prompt::Yes && !WrapFile(path, &error)) {
+        Prompt::Tell(QStringLiteral("The line wrap could not be inserted.\n\n%1").arg(error),
+            QStringLiteral("File error"), Prompt::Warning);
+        return false;
+    }
+    return true;
 }
 
 } // namespace ResponseFile

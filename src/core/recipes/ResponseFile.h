@@ -23,4 +23,9 @@ QString Wrap(const QString& text, int width = WrapWidth);
 // step: on failure it is unchanged and *error says why.
 bool WrapFile(const QString& path, QString* error, int width = WrapWidth);
 
+// The checks before a response file goes into a recipe, each told or asked through Prompt: the
+// file must exist, the user accepts the name it gets on the host when that differs, and is
+// offered the wrap of long lines. False when the user should change the file name first.
+bool ConfirmForUse(const QString& path);
+
 } // namespace ResponseFile

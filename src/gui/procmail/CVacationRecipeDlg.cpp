@@ -52,12 +52,6 @@ void setUpDay(QCheckBox* use, QDateEdit* edit, Settings::Key key)
     QObject::connect(use, &QCheckBox::toggled, edit, &QWidget::setEnabled);
 }
 
-// The file name as the remote-name question shows it: the text after the last separator.
-QString localFileName(const QString& path)
-{
-    return path.mid(qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1);
-}
-
 } // namespace
 
 CVacationRecipeDlg::CVacationRecipeDlg(
@@ -224,56 +218,11 @@ void CVacationRecipeDlg::focusFile()
 
 bool CVacationRecipeDlg::checkResponseFile(const QString& path)
 {
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        Prompt::Tell(
-            QStringLiteral("The specifed filename does not exist. Please enter a valid filename in the "
-                           "edit box or hit \"Create...\" to create a reply message."),
-            QStringLiteral("Enter filename"), Prompt::Information);
+    if (!ResponseFile::ConfirmForUse(path)) {
         focusFile();
         return false;
     }
-    const QString localName = localFileName(path);
-    const QString remoteName = VacationRecipe::RemoteName(path);
-    if (remoteName != localName) {
-        const Prompt::Button answer = Prompt::Ask(
-            QStringLiteral(
-                "The local reply file, \"%1\", will be named \"%2\" on the remote machine.  Almost all "
-                "characters are valid for Unix filenames but to avoid potential problems ZEPH "
-                "replaces some characters with an underscore.  If you would like to change the local "
-                "filename (and in turn the remote name) select 'No'.  To continue select "
-                "'Yes'.\n\nOkay to name remote reponse file %2?")
-                .arg(localName, remoteName),
-            QStringLiteral("File name okay?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
-            Prompt::Yes);
-        if (answer != Prompt::Yes) {
-            focusFile();
-            return false;
-        }
-    }
-    if (ResponseFile::HasLongLines(path)) {
-        const Prompt::Button answer = Prompt::Ask(
-            QStringLiteral(
-                "Your response file, %1, contains long lines.  To have ZEPH insert a hard line wrap (on "
-                "or about every %2 characters) hit 'Yes'.  Adding line wraps makes it easier for the "
-                "recipient of your reply to read your message.  If you select 'Yes', the response file "
-                "will be modified.\n\n Okay to insert hard line wrap?")
-                .arg(path)
-                .arg(ResponseFile::WrapWidth),
-            QStringLiteral("Long lines"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
-            Prompt::No);
-        if (answer == Prompt::Cancel) {
-            focusFile();
-            return false;
-        }
-        QString error;
-        if (answer == Prompt::Yes && !ResponseFile::WrapFile(path, &error)) {
-            Prompt::Tell(QStringLiteral("The line wrap could not be inserted.\n\n%1").arg(error),
-                QStringLiteral("File error"), Prompt::Warning);
-            focusFile();
-            return false;
-        }
-        updatePreview();
-    }
+    updatePreview(); // a wrap may have changed the text
     return true;
 }
 

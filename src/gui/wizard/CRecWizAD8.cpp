@@ -9,7 +9,6 @@
 #include "gui/common/FileDialogs.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,52 +107,9 @@ bool CRecWizAD8::Validate(CRecipeDefinition& definition)
     Q_UNUSED(definition);
     if (!CheckSingleLine(m_file))
         return false;
-    const QString path = m_file->text();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return Refuse(m_file,
-            QStringLiteral(
-                "The specifed filename does not exist. Please enter a valid filename in the edit box or "
-                "hit \"Create...\" to create a reply message."),
-            QStringLiteral("Enter filename"), Prompt::Information);
-    const QByteArray localPath = path.toUtf8();
-    const QString localName
-        = QString::fromUtf8(localPath.mid(qMax(localPath.lastIndexOf('/'), localPath.lastIndexOf('\\')) + 1));
-    const QString remoteName = QString::fromUtf8(CRecipeDefinition::MakeResponseRemoteName(localPath));
-    if (remoteName != localName) {
-        const Prompt::Button answer = Prompt::Ask(
-            QStringLiteral(
-                "The local reply file, \"%1\", will be named \"%2\" on the remote machine.  Almost all "
-                "characters are valid for Unix filenames but to avoid potential problems ZEPH "
-                "replaces some characters with an underscore.  If you would like to change the local "
-                "filename (and in turn the remote name) select 'No'.  To continue select "
-                "'Yes'.\n\nOkay to name remote reponse file %2?")
-                .arg(localName, remoteName),
-            QStringLiteral("File name okay?"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
-            Prompt::Yes);
-        if (answer != Prompt::Yes) {
-            FocusAndSelect(m_file);
-            return false;
-        }
-    }
-    if (ResponseFile::HasLongLines(path)) {
-        const Prompt::Button answer = Prompt::Ask(
-            QStringLiteral(
-                "Your response file, %1, contains long lines.  To have ZEPH insert a hard line wrap (on "
-                "or about every %2 characters) hit 'Yes'.  Adding line wraps makes it easier for the "
-                "recipient of your reply to read your message.  If you select 'Yes', the response file "
-                "will be modified.\n\n Okay to insert hard line wrap?")
-                .arg(path)
-                .arg(ResponseFile::WrapWidth),
-            QStringLiteral("Long lines"), Prompt::Question, Prompt::Yes | Prompt::No | Prompt::Cancel,
-            Prompt::No);
-        if (answer == Prompt::Cancel) {
-            m_file->setFocus();
-            return false;
-        }
-        QString error;
-        if (answer == Prompt::Yes && !ResponseFile::WrapFile(path, &error))
-            return Refuse(m_file, QStringLiteral("The line wrap could not be inserted.\n\n%1").arg(error),
-                QStringLiteral("File error"), Prompt::Warning);
+    if (!ResponseFile::ConfirmForUse(m_file->text())) {
+        FocusAndSelect(m_file);
+        return false;
     }
     const ActionProblem problem = ActionChecks::CheckOwnValues(ActionType(), Values());
     return problem.IsNull() || Refuse(m_file, problem);
