@@ -1,5 +1,6 @@
 #include "core/log/CLogColourRules.h"
 
+#include "core/log/CLogParser.h"
 #include "core/log/LogText.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
@@ -30,6 +31,36 @@ void CLogColourRules::SetRules(const QList<Rule>& rules)
         else
             m_asciiText.append(QByteArray());
     }
+}
+
+unsigned CLogColourRules::Parts() const
+{
+    unsigned parts = 0;
+    for (const Rule& rule : m_rules) {
+        switch (rule.field) {
+        case EnvelopeSender:
+            parts |= CLogParser::EnvelopePart;
+            break;
+        case Folder:
+            parts |= CLogParser::FolderPart;
+            break;
+        case HeaderFrom:
+            parts |= CLogParser::FromPart;
+            break;
+        case RecipeName:
+            parts |= CLogParser::RecipePart;
+            break;
+        case Subject:
+            parts |= CLogParser::SubjectPart;
+            break;
+        case HeaderTo:
+            parts |= CLogParser::ToPart;
+            break;
+        default:
+            break;
+        }
+    }
+    return parts;
 }
 
 quint32 CLogColourRules::Apply(const LogFields& entry) const
