@@ -1,8 +1,11 @@
 #include "core/log/CLogColourRules.h"
 
+#include "core/log/CLogParser.h"
 #include "core/log/LogText.h"
 #include "core/settings/Profile.h"
 #include "core/settings/SettingsTable.h"
+
+#include <iterator>
 
 void CLogColourRules::Load()
 {
@@ -32,34 +35,49 @@ void CLogColourRules::SetRules(const QList<Rule>& rules)
     }
 }
 
+namespace {
+
+// Where each rule field is found in an entry, by the rule's field number.
+struct RuleField
+{
+    QByteArrayView LogFields::*member;
+    unsigned part;
+};
+constexpr RuleField ruleFields[] = {
+    { &LogFields::sender, CLogParser::EnvelopePart },
+    { &LogFields::folder, CLogParser::FolderPart },
+    { &LogFields::from, CLogParser::FromPart },
+    { &LogFields::recipe, CLogParser::RecipePart },
+    { &LogFields::subject, CLogParser::SubjectPart },
+    { &LogFields::to, CLogParser::ToPart },
+};
+
+const RuleField* ruleField(int field)
+{
+    return field >= 0 && field < static_cast<int>(std::size(ruleFields)) ? &ruleFields[field] : nullptr;
+}
+
+} // namespace
+
+unsigned CLogColourRules::Parts() const
+{
+    unsigned parts = 0;
+    for (const Rule& rule : m_rules) {
+        if (const RuleField* field = ruleField(rule.field))
+            parts |= field->part;
+    }
+    return parts;
+}
+
 quint32 CLogColourRules::Apply(const LogFields& entry) const
 {
     for (qsizetype i = 0; i < m_rules.size(); ++i) {
         const Rule& rule = m_rules[i];
-        QByteArrayView field;
-        switch (rule.field) {
-        case EnvelopeSender:
-            field = entry.sender;
-            break;
-        case Folder:
-            field = entry.folder;
-            break;
-        case HeaderFrom:
-            field = entry.from;
-            break;
-        case RecipeName:
-            field = entry.recipe;
-            break;
-        case Subject:
-            field = entry.subject;
-            break;
-        case HeaderTo:
-            field = entry.to;
-            break;
-        default:
-            // A rule that names no field ends the search.
+        const RuleField* where = ruleField(rule.field);
+        // A rule that names no field ends the search.
+        if (!where)
             return CLogEntry::AutomaticColour;
-        }
+        const QByteArrayView field = entry.*(where->member);
         if (!m_asciiText[i].isEmpty()) {
             if (LogText::IndexOf(field, m_asciiText[i]) >= 0)
                 return rule.colour;

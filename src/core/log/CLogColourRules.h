@@ -28,6 +28,8 @@ public:
     const QList<Rule>& Rules() const { return m_rules; }
     // The colour for an entry; AutomaticColour when no rule matches.
     quint32 Apply(const LogFields& entry) const;
+    // The parts of an entry (a set of CLogParser::Part) that the rules read.
+    unsigned Parts() const;
 
 private:
     QList<Rule> m_rules;

@@ -18,8 +18,11 @@ class CLogDisplayDoc::Reader : public CLogParser::Handler
 public:
     explicit Reader(const CLogColourRules& rules)
         : m_rules(rules)
+        , m_parts(rules.Parts())
     {
     }
+    // Only what the colour rules read is taken apart: the entry itself is kept as a position.
+    unsigned Parts() const override { return m_parts; }
     bool Entry(const LogFields& fields, const char* begin, const char* end) override
     {
         const quint32 colour = m_rules.Rules().isEmpty() ? CLogEntry::AutomaticColour : m_rules.Apply(fields);
@@ -32,6 +35,7 @@ public:
     }
 
     const CLogColourRules& m_rules;
+    const unsigned m_parts;
     std::vector<CLogEntry> m_entries;
     std::vector<CLogDisplayDoc::Unparsed> m_unparsed;
 };
@@ -168,8 +172,9 @@ void CLogDisplayDoc::SortEntries(int column, bool ascending)
 void CLogDisplayDoc::SetColourRules(const CLogColourRules& rules)
 {
     m_rules = rules;
+    const unsigned parts = m_rules.Parts();
     for (quint32 i = 0; i < m_entries.Count(); ++i)
-        m_entries.At(i).SetColour(m_rules.Apply(m_entries.At(i).Fields()));
+        m_entries.At(i).SetColour(m_rules.Apply(m_entries.At(i).Parts(parts)));
 }
 
 void CLogDisplayDoc::RecolourEntries()

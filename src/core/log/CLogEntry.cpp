@@ -9,6 +9,13 @@ LogFields CLogEntry::Fields() const
     return fields;
 }
 
+LogFields CLogEntry::Parts(unsigned parts) const
+{
+    LogFields fields;
+    CLogParser::ReadParts(m_base, m_base + m_length, parts, &fields);
+    return fields;
+}
+
 QByteArray CLogEntry::DateText(int format, QByteArrayView separator) const
 {
     QByteArray text;

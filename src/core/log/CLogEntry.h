@@ -38,6 +38,8 @@ public:
 
     // All fields at once, for a reader of several.
     LogFields Fields() const;
+    // Only the fields of some parts (a set of CLogParser::Part); the others are empty.
+    LogFields Parts(unsigned parts) const;
     // The entry's lines as they stand in the log.
     QByteArrayView Text() const { return QByteArrayView(m_base, m_length); }
 

@@ -5,8 +5,10 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -51,6 +53,15 @@ inline quint64 foldEight(quint64 x)
     return x | (capital >> 2);
 }
 
+// Up to eight key bytes from byte `at` on, folded, zero-padded, in memory order.
+inline quint64 foldedBytes(const Key& key, quint32 at)
+{
+    const quint32 taken = std::min<quint32>(8, key.size - at);
+    quint64 value = 0;
+    std::memcpy(&value, key.data + at, taken);
+    return foldEight(value);
+}
+
 // Eight folded key bytes from byte `skip` on, big-endian, zero-padded; `count` gets how many
 // of them belong to the key.
 inline void chunkAt(const Key& key, quint64 skip, quint64* chunk, quint32* count)
@@ -60,13 +71,8 @@ inline void chunkAt(const Key& key, quint64 skip, quint64* chunk, quint32* count
         *count = 0;
         return;
     }
-    const quint64 left = key.size - skip;
-    const auto taken = static_cast<quint32>(left < 8 ? left : 8);
-    quint64 value = 0;
-    std::memcpy(&value, key.data + skip, taken);
-    value = qFromBigEndian(foldEight(value));
-    *chunk = value;
-    *count = taken;
+    *chunk = qFromBigEndian(foldedBytes(key, static_cast<quint32>(skip)));
+    *count = std::min<quint32>(8, static_cast<quint32>(key.size - skip));
 }
 
 // The item's chunk at a depth, mirrored for a descending sort.
@@ -172,57 +178,151 @@ bool foldedEqual(const Key& a, const Key& b)
 {
     if (a.size != b.size)
         return false;
-    for (quint32 i = 0; i < a.size; ++i)
-        if (foldByte(a.data[i]) != foldByte(b.data[i]))
+    for (quint32 at = 0; at < a.size; at += 8) {
+        if (foldedBytes(a, at) != foldedBytes(b, at))
             return false;
+    }
     return true;
 }
 
+quint64 foldedHash(const Key& key)
+{
+    quint64 hash = key.size;
+    for (quint32 at = 0; at < key.size; at += 8) {
+        hash = (hash ^ foldedBytes(key, at)) * 0x9E3779B97F4A7C15ull;
+        hash ^= hash >> 32;
+    }
+    return hash;
+}
+
+// The distinct keys among those added (letters folded), numbered in the order first seen, up to
+// a limit.
+class DistinctKeys
+{
+public:
+    explicit DistinctKeys(quint32 limit)
+        : m_limit(limit)
+        , m_slots(size_t(limit) * 4, -1)
+    {
+        Q_ASSERT((m_slots.size() & (m_slots.size() - 1)) == 0);
+    }
+    // The key's number, or -1 when it would be one past the limit.
+    qint32 Add(const Key& key)
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t slot = foldedHash(key) & mask;
+        for (; m_slots[slot] >= 0; slot = (slot + 1) & mask) {
+            if (foldedEqual(m_keys[static_cast<size_t>(m_slots[slot])], key))
+                return m_slots[slot];
+        }
+        if (m_keys.size() == m_limit)
+            return -1;
+        m_slots[slot] = static_cast<qint32>(m_keys.size());
+        m_keys.push_back(key);
+        return m_slots[slot];
+    }
+    const std::vector<Key>& Keys() const { return m_keys; }
+
+private:
+    quint32 m_limit;
+    std::vector<qint32> m_slots; // a power of two, at most a quarter used
+    std::vector<Key> m_keys;
+};
+
 // Recipe names, folders and senders repeat: with few distinct keys, the distinct ones are ranked
 // and the entries placed by rank in one stable pass, where sorting every entry by each eight
-// bytes of a long shared name would cost several full sorts. False when the keys are too many.
-bool rankFewKeys(const std::vector<Key>& keys, bool ascending, std::vector<quint32>* order)
+// bytes of a long shared name would cost several full sorts. Each thread numbers the distinct
+// keys of its share as it finds them, while their bytes are at hand; the shares' numbers are
+// then made one.
+class FewKeys
 {
-    constexpr quint32 maxDistinct = 1 << 14;
-    constexpr quint32 tableSize = maxDistinct * 4; // a power of two
-    std::vector<qint32> table(tableSize, -1);
-    std::vector<Key> distinct;
-    std::vector<quint32> ids(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i) {
-        quint32 hash = 2166136261u;
-        for (quint32 b = 0; b < keys[i].size; ++b)
-            hash = (hash ^ foldByte(keys[i].data[b])) * 16777619u;
-        quint32 slot = hash & (tableSize - 1);
-        while (table[slot] >= 0 && !foldedEqual(distinct[static_cast<size_t>(table[slot])], keys[i]))
-            slot = (slot + 1) & (tableSize - 1);
-        if (table[slot] < 0) {
-            if (distinct.size() == maxDistinct)
-                return false;
-            table[slot] = static_cast<qint32>(distinct.size());
-            distinct.push_back(keys[i]);
+public:
+    FewKeys(quint32 total, int threads)
+        : m_ids(total)
+        , m_shares(static_cast<size_t>(threads), DistinctKeys(maxDistinct))
+    {
+    }
+    // Numbers the key of entry `i` in share `part`, on that share's thread.
+    void Add(int part, quint32 i, const Key& key)
+    {
+        if (m_tooMany.load(std::memory_order_relaxed))
+            return;
+        const qint32 id = m_shares[static_cast<size_t>(part)].Add(key);
+        if (id < 0)
+            m_tooMany = true;
+        else
+            m_ids[i] = static_cast<quint32>(id);
+    }
+    // The entries in key order; false when the keys were too many.
+    bool Rank(bool ascending, std::vector<quint32>* order)
+    {
+        if (m_tooMany)
+            return false;
+        DistinctKeys all(maxDistinct);
+        std::vector<std::vector<quint32>> toAll(m_shares.size());
+        for (size_t part = 0; part < m_shares.size(); ++part) {
+            for (const Key& key : m_shares[part].Keys()) {
+                const qint32 id = all.Add(key);
+                if (id < 0)
+                    return false;
+                toAll[part].push_back(static_cast<quint32>(id));
+            }
         }
-        ids[i] = static_cast<quint32>(table[slot]);
+        const auto total = static_cast<quint32>(m_ids.size());
+        shareOut(total, static_cast<int>(m_shares.size()), [&](int part, quint32 begin, quint32 end) {
+            const std::vector<quint32>& map = toAll[static_cast<size_t>(part)];
+            for (quint32 i = begin; i < end; ++i)
+                m_ids[i] = map[m_ids[i]];
+        });
+
+        const std::vector<Key>& distinct = all.Keys();
+        std::vector<quint32> byKey(distinct.size());
+        for (quint32 id = 0; id < byKey.size(); ++id)
+            byKey[id] = id;
+        std::sort(byKey.begin(), byKey.end(),
+            [&distinct](quint32 a, quint32 b) { return foldedLess(distinct[a], distinct[b]); });
+        // Where each key's entries start; equal keys keep file order either way.
+        std::vector<quint32> start(distinct.size() + 1, 0);
+        for (const quint32 id : m_ids)
+            ++start[id + 1];
+        std::vector<quint32> position(distinct.size());
+        quint32 next = 0;
+        for (size_t k = 0; k < byKey.size(); ++k) {
+            const quint32 id = byKey[ascending ? k : byKey.size() - 1 - k];
+            position[id] = next;
+            next += start[id + 1];
+        }
+        order->resize(total);
+        for (quint32 i = 0; i < total; ++i)
+            (*order)[position[m_ids[i]]++] = i;
+        return true;
     }
-    std::vector<quint32> byKey(distinct.size());
-    for (quint32 id = 0; id < byKey.size(); ++id)
-        byKey[id] = id;
-    std::sort(byKey.begin(), byKey.end(),
-        [&distinct](quint32 a, quint32 b) { return foldedLess(distinct[a], distinct[b]); });
-    // Where each key's entries start; equal keys keep file order either way.
-    std::vector<quint32> start(distinct.size() + 1, 0);
-    for (const quint32 id : ids)
-        ++start[id + 1];
-    std::vector<quint32> position(distinct.size());
-    quint32 next = 0;
-    for (size_t k = 0; k < byKey.size(); ++k) {
-        const quint32 id = byKey[ascending ? k : byKey.size() - 1 - k];
-        position[id] = next;
-        next += start[id + 1];
+
+private:
+    static constexpr quint32 maxDistinct = 1 << 14;
+    std::vector<quint32> m_ids;
+    std::vector<DistinctKeys> m_shares;
+    std::atomic<bool> m_tooMany { false };
+};
+
+// The parts of an entry that a column's field is read from.
+unsigned columnParts(int column)
+{
+    switch (column) {
+    case CLogEntry::RecipeNameColumn:
+        return CLogParser::RecipePart;
+    case CLogEntry::HeaderFromColumn:
+        return CLogParser::FromPart;
+    case CLogEntry::SubjectColumn:
+        return CLogParser::SubjectPart;
+    case CLogEntry::HeaderToColumn:
+        return CLogParser::ToPart;
+    case CLogEntry::DateColumn:
+    case CLogEntry::EnvelopeSenderColumn:
+        return CLogParser::EnvelopePart;
+    default:
+        return CLogParser::FolderPart;
     }
-    order->resize(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-        (*order)[position[ids[i]]++] = static_cast<quint32>(i);
-    return true;
 }
 
 struct Range
@@ -278,40 +378,52 @@ bool CLogEntrySorter::Sort(
     if (column < 0 || column >= CLogEntry::ColumnCount)
         return false;
     const quint32 total = store.Count();
-    std::vector<Item> items(total);
-    for (quint32 i = 0; i < total; ++i)
-        items[i].index = i;
     const int threads = total < 65536 ? 1 : CLogParser::Threads();
+    // Only the lines that hold the column's field are read again.
+    const unsigned parts = columnParts(column);
+    std::vector<Item> items;
 
     if (column == CLogEntry::SizeColumn) {
+        items.resize(total);
         shareOut(total, threads, [&](int, quint32 begin, quint32 end) {
             for (quint32 i = begin; i < end; ++i) {
-                const quint64 value = store.At(i).SizeValue();
+                const quint64 value = store.At(i).Parts(parts).SizeValue();
                 items[i].chunk = ascending ? value : ~value;
                 items[i].count = 0;
+                items[i].index = i;
             }
         });
         sortItems(items.begin(), items.end(), threads);
     } else {
-        // Each thread keeps the date keys it puts together.
+        // Each thread keeps the date keys it puts together. Dates hardly repeat to the minute.
         std::vector<Key> keys(total);
         std::vector<KeyArena> dates(static_cast<size_t>(threads));
+        std::optional<FewKeys> few;
+        if (column != CLogEntry::DateColumn)
+            few.emplace(total, threads);
         shareOut(total, threads, [&](int part, quint32 begin, quint32 end) {
             for (quint32 i = begin; i < end; ++i) {
                 QByteArrayView pieces[CLogEntry::MaxDateKeyPieces];
-                const int n = KeyPieces(store.At(i).Fields(), column, pieces);
+                const int n = KeyPieces(store.At(i).Parts(parts), column, pieces);
                 if (column == CLogEntry::DateColumn) {
                     keys[i].data = dates[static_cast<size_t>(part)].Add(pieces, n, &keys[i].size);
                 } else {
                     keys[i].data = pieces[0].data();
                     keys[i].size = static_cast<quint32>(pieces[0].size());
+                    few->Add(part, i, keys[i]);
                 }
-                // The first eight bytes now, while the entry's lines are at hand.
+            }
+        });
+        if (few && few->Rank(ascending, order))
+            return true;
+        few.reset();
+        items.resize(total);
+        shareOut(total, threads, [&](int, quint32 begin, quint32 end) {
+            for (quint32 i = begin; i < end; ++i) {
+                items[i].index = i;
                 setChunk(items[i], keys[i], 0, ascending);
             }
         });
-        if (column != CLogEntry::DateColumn && rankFewKeys(keys, ascending, order))
-            return true;
         std::vector<Range> pending;
         pending.push_back(Range { 0, items.size(), 0 });
         const quint32 fullChunk = ascending ? 8 : 0;

@@ -269,41 +269,24 @@ void parseFolder(LogFields& f, const Line& line)
     }
 }
 
-// Program entry after its recipe line: To, From, envelope, optional subject, folder. Returns the
-// number of lines taken after the recipe line, or 0 when the entry breaks off.
-int readProgramRest(LineCursor& lines, LogFields& f)
+// What a read of an entry takes apart, and whether it reads on to the entry's end: a parse must,
+// to find where the entry ends and that it is whole; a read of an entry found whole need not.
+struct Reading
 {
-    Line line;
-    if (!lines.Next(&line) || !isToLine(line))
-        return 0;
-    f.to = line.view().sliced(4);
-    if (!lines.Next(&line) || !isFromLine(line))
-        return 0;
-    f.from = line.view().sliced(6);
-    if (!lines.Next(&line) || !isEnvelopeLine(line))
-        return 0;
-    parseEnvelope(f, line.view().sliced(5));
-    if (!lines.Next(&line))
-        return 0;
-    if (isSubjectLine(line)) {
-        parseSubject(f, line);
-        if (!lines.Next(&line) || !isFolderLine(line))
-            return 0;
-        parseFolder(f, line);
-        return 5;
-    }
-    if (!isFolderLine(line))
-        return 0;
-    parseFolder(f, line);
-    return 4;
-}
+    unsigned parts = CLogParser::AllParts;
+    bool whole = true;
 
-// procmail's abstract after its envelope line.
-int readProcmailRest(LineCursor& lines, LogFields& f)
+    // Whether the read may stop, with the parts up to `have` read.
+    bool Done(unsigned have) const { return !whole && (parts & ~have) == 0; }
+};
+
+constexpr unsigned throughTo = CLogParser::RecipePart | CLogParser::ToPart;
+constexpr unsigned throughFrom = throughTo | CLogParser::FromPart;
+constexpr unsigned throughEnvelope = throughFrom | CLogParser::EnvelopePart;
+
+// The subject line, if there is one, and the folder line, which ends every entry.
+int readSubjectAndFolder(LineCursor& lines, LogFields& f, const Reading& reading, Line line)
 {
-    Line line;
-    if (!lines.Next(&line))
-        return 0;
     int taken = 1;
     if (isSubjectLine(line)) {
         parseSubject(f, line);
@@ -313,25 +296,49 @@ int readProcmailRest(LineCursor& lines, LogFields& f)
     } else if (!isFolderLine(line)) {
         return 0;
     }
-    parseFolder(f, line);
+    if (reading.parts & CLogParser::FolderPart)
+        parseFolder(f, line);
     return taken;
 }
 
-// The entry whose first line is `first`: the number of lines taken after it, 0 when there is
-// none. Entries are kept with 32-bit lengths; one of more than 4 GB cannot be one.
-int readEntry(LineCursor& lines, const Line& first, LogFields& f)
+// The entry whose first line is `first`: a program entry (recipe, To, From, envelope) or
+// procmail's abstract (envelope), each followed by an optional subject and the folder line.
+// Returns the number of lines taken after the first (a read that stops early: 1), or 0 when the
+// entry breaks off. Entries are kept with 32-bit lengths; one of more than 4 GB cannot be one.
+int readEntry(LineCursor& lines, const Line& first, LogFields& f, const Reading& reading = Reading())
 {
-    int taken;
+    Line line = first;
+    int taken = 0;
     if (isRecipeLine(first)) {
         f.recipe = first.view().sliced(8);
-        taken = readProgramRest(lines, f);
-    } else if (isEnvelopeLine(first)) {
-        parseEnvelope(f, first.view().sliced(5));
-        taken = readProcmailRest(lines, f);
-    } else {
+        if (reading.Done(CLogParser::RecipePart))
+            return 1;
+        if (!lines.Next(&line) || !isToLine(line))
+            return 0;
+        f.to = line.view().sliced(4);
+        if (reading.Done(throughTo))
+            return 1;
+        if (!lines.Next(&line) || !isFromLine(line))
+            return 0;
+        f.from = line.view().sliced(6);
+        if (reading.Done(throughFrom))
+            return 1;
+        if (!lines.Next(&line) || !isEnvelopeLine(line))
+            return 0;
+        taken = 3;
+    } else if (!isEnvelopeLine(first)) {
         return 0;
     }
-    return lines.Position() - first.p <= qint64(0xFFFFFFFF) ? taken : 0;
+    if (reading.parts & CLogParser::EnvelopePart)
+        parseEnvelope(f, line.view().sliced(5));
+    if (reading.Done(throughEnvelope))
+        return 1;
+    if (!lines.Next(&line))
+        return 0;
+    const int rest = readSubjectAndFolder(lines, f, reading, line);
+    if (rest == 0 || lines.Position() - first.p > qint64(0xFFFFFFFF))
+        return 0;
+    return taken + rest;
 }
 
 } // namespace
@@ -344,6 +351,15 @@ const char* CLogParser::ReadEntry(const char* begin, const char* end, LogFields*
         return nullptr;
     *fields = LogFields();
     return readEntry(lines, first, *fields) > 0 ? lines.Position() : nullptr;
+}
+
+void CLogParser::ReadParts(const char* begin, const char* end, unsigned parts, LogFields* fields)
+{
+    LineCursor lines(begin, end);
+    Line first;
+    *fields = LogFields();
+    if (lines.Next(&first))
+        readEntry(lines, first, *fields, Reading { parts, false });
 }
 
 namespace {
@@ -369,6 +385,7 @@ RangeResult parseRange(const char* origin, const char* begin, const char* end, c
     qint64 number = 0;
     quint32 sinceCheck = 0;
     RangeResult result;
+    const Reading reading { handler.Parts(), true };
 
     while (lines.Next(&line)) {
         ++number;
@@ -387,7 +404,7 @@ RangeResult parseRange(const char* origin, const char* begin, const char* end, c
         if (line.p[0] == 'R' || line.p[0] == 'F') {
             const char* const mark = lines.Position();
             LogFields fields;
-            const int taken = readEntry(lines, line, fields);
+            const int taken = readEntry(lines, line, fields, reading);
             if (taken > 0) {
                 if (!handler.Entry(fields, line.p, lines.Position())) {
                     result.ending = Ending::Stopped;

@@ -16,10 +16,25 @@ class MappedLogFile;
 class CLogParser
 {
 public:
+    // The parts of an entry, in the order of its lines: the envelope part is the sender and the
+    // date, the folder part the folder and the size.
+    enum Part : unsigned {
+        RecipePart = 1,
+        ToPart = 2,
+        FromPart = 4,
+        EnvelopePart = 8,
+        SubjectPart = 16,
+        FolderPart = 32,
+        AllParts = 63
+    };
+
     class Handler
     {
     public:
         virtual ~Handler() = default;
+        // The parts of each entry (a set of Part) that Entry needs in `fields`; the envelope
+        // and folder lines take the longest to take apart. The other fields may be empty.
+        virtual unsigned Parts() const { return AllParts; }
         // An entry whose lines run from `begin` to `end`. Returning false stops the parse.
         virtual bool Entry(const LogFields& fields, const char* begin, const char* end) = 0;
         // A line that belongs to no entry; `number` counts from 1.
@@ -60,6 +75,12 @@ public:
     // Reads the entry whose first line starts at `begin`, within `end`. Returns the end of its
     // last line (past the line feed), or nullptr when no whole entry starts there.
     static const char* ReadEntry(const char* begin, const char* end, LogFields* fields);
+
+    // Reads only the `parts` (a set of Part) of an entry that the parse found whole: the lines
+    // after the last part asked for are not read, and the envelope line is taken apart only when
+    // asked for, so that a sort by one column costs a fraction of reading every field. The other
+    // fields are left empty.
+    static void ReadParts(const char* begin, const char* end, unsigned parts, LogFields* fields);
 
     // Says that the log at `path` became shorter while it was read: `length` bytes at open, of
     // which `parsed` were read.
