@@ -10,6 +10,8 @@
 #include "support/gui/GuiTestFixture.h"
 #include "support/gui/MainWindowWithEditor.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 #include <memory>
 #include <sys/stat.h>
@@ -359,6 +362,58 @@ private slots:
         window.Documents().ActivateDocument(view);
         QTRY_COMPARE(list->count(), 3);
         QCOMPARE(list->itemText(0), QStringLiteral("Zulu"));
+    }
+
+    // The list's size comes from the stored percentages at start (out of range counts as 100%),
+    // and its context menu, driven by the keyboard, changes size and order and stores them.
+    void recipeListSizeAndMenu_data()
+    {
+        QTest::addColumn<int>("widthPercent");
+        QTest::addColumn<int>("lengthPercent");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("dropHeight");
+        QTest::newRow("stored") << 50 << 200 << 75 << 500;
+        QTest::newRow("out of range") << 401 << 9 << 150 << 250;
+    }
+
+    void recipeListSizeAndMenu()
+    {
+        QFETCH(int, widthPercent);
+        QFETCH(int, lengthPercent);
+        QFETCH(int, width);
+        QFETCH(int, dropHeight);
+        SetSetting(Settings::ToolbarComboWidth, widthPercent);
+        SetSetting(Settings::ToolbarComboLength, lengthPercent);
+        SetSetting(Settings::ToolbarComboAlphabetical, 1);
+        MainWindowWithEditor window;
+        QComboBox* list = window.RecipeListBox();
+        QCOMPARE(list->width(), width);
+        QCOMPARE(list->view()->minimumHeight(), dropHeight);
+
+        // Opens the menu at the list and types `keys` into whichever menu is open, one at a time.
+        auto useMenu = [list](const QList<int>& keys) {
+            for (int i = 0; i < keys.size(); ++i)
+                QTimer::singleShot(50 * (i + 1), list, [key = keys[i]] {
+                    if (QWidget* menu = QApplication::activePopupWidget())
+                        QTest::keyClick(menu, static_cast<Qt::Key>(key));
+                });
+            // Closes whatever is left open, so that a wrong key cannot hang the test.
+            QTimer::singleShot(50 * (keys.size() + 3), list, [] {
+                while (QWidget* menu = QApplication::activePopupWidget())
+                    menu->close();
+            });
+            emit list->customContextMenuRequested(QPoint(2, 2));
+            // The timers of this menu run out before the next one opens.
+            QTest::qWait(50 * (keys.size() + 4));
+        };
+        useMenu({ Qt::Key_W, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return });
+        QCOMPARE(GetSetting(Settings::ToolbarComboWidth), 200);
+        QCOMPARE(list->width(), 300);
+        useMenu({ Qt::Key_L, Qt::Key_Return });
+        QCOMPARE(GetSetting(Settings::ToolbarComboLength), 50);
+        QCOMPARE(list->view()->minimumHeight(), 125);
+        useMenu({ Qt::Key_S, Qt::Key_Down, Qt::Key_Return });
+        QCOMPARE(GetSetting(Settings::ToolbarComboAlphabetical), 0);
     }
 
     // The status pane follows the caret; the title marker follows the modified state.

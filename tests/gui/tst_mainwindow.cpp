@@ -524,6 +524,11 @@ private slots:
         window.Shell().SetRecipeFileOpener([&](const QString& p) { opened = p; });
         window.Documents().OpenFile(path);
         QCOMPARE(opened, path);
+        // The letter case is part of the extension: "R.ZEPH" is a text file like any other.
+        opened.clear();
+        const QString upper = writeFile(docs() + QStringLiteral("R.ZEPH"), "notes\n");
+        QVERIFY(window.Documents().OpenFile(upper));
+        QVERIFY(opened.isEmpty());
     }
 
     // A label's mnemonic (Alt+letter) reaches its box, so no label shows a literal "&"; in

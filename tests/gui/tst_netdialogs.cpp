@@ -16,6 +16,7 @@
 #include "gui/settings/CPropPageFTP.h"
 #include "support/FtpServers.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,6 +29,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <memory>
 
 class TestNetDialogs : public QObject
 {
@@ -42,6 +45,8 @@ private slots:
     void pendingNeedsSetup();
     void pendingRemove();
     void customizeMenu();
+    void dialogsKeepTheirSize_data();
+    void dialogsKeepTheirSize();
     void menuEntryChecks();
     void menuEntrySelectedFile_data();
     void menuEntrySelectedFile();
@@ -217,6 +222,41 @@ void TestNetDialogs::customizeMenu()
     QCOMPARE(Prompt::History().last().text,
         QStringLiteral("You can have a maximum of 50 menu entries.  Please delete an item in the list before "
                        "adding another."));
+}
+
+// Long local paths need a wide list: the size the user gives these dialogs is kept, under the
+// keys of the settings section "Dialogs".
+void TestNetDialogs::dialogsKeepTheirSize_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("pending files") << 0 << QStringLiteral("Dlg Pending Files ");
+    QTest::newRow("customize menu") << 1 << QStringLiteral("Dlg#134 ");
+}
+
+void TestNetDialogs::dialogsKeepTheirSize()
+{
+    QFETCH(int, which);
+    QFETCH(QString, key);
+    auto open = [which]() -> std::unique_ptr<CResizingDialog> {
+        if (which == 0)
+            return std::make_unique<CPendingFilesDlg>(false);
+        return std::make_unique<CCustomizeMenuDlg>(true);
+    };
+    {
+        const std::unique_ptr<CResizingDialog> first = open();
+        QCOMPARE(first->KeyPrefix(), key);
+        first->show();
+        QVERIFY(first->width() >= 640 && first->height() >= 320);
+        first->resize(900, 500);
+        QApplication::processEvents();
+        first->reject();
+    }
+    QCOMPARE(GetProfileInt(QStringLiteral("Dialogs"), key + QStringLiteral("Width"), 0), 900);
+    const std::unique_ptr<CResizingDialog> again = open();
+    again->show();
+    QCOMPARE(again->size(), QSize(900, 500));
+    again->reject();
 }
 
 void TestNetDialogs::menuEntryChecks()

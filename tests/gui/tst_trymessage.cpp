@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -267,18 +268,33 @@ private slots:
         QVERIFY(!dialog.Result()->Complaints()->toPlainText().isEmpty());
     }
 
-    // Stop frees the window at once; the forgotten run ends by itself and changes nothing shown.
+    // Stop frees the window at once and ends the run with what procmail started, long before the
+    // run's own time limit; the stopped run changes nothing shown.
     void stopFreesTheWindow()
     {
-        CTryMessageDlg dialog(CRecipeFile::BuildRecipeBlock("Slow", "", ":0 w\n| /bin/sleep 3\n"), nullptr);
+        const QByteArray sleeper = "sleep 31.25";
+        const auto sleeping = [&sleeper] {
+            QProcess pgrep;
+            pgrep.start(QStringLiteral("pgrep"),
+                { QStringLiteral("-x"), QStringLiteral("-f"),
+                    QStringLiteral("/bin/") + QString::fromLatin1(sleeper) });
+            pgrep.waitForFinished();
+            return pgrep.exitCode() == 0;
+        };
+        CTryMessageDlg dialog(
+            CRecipeFile::BuildRecipeBlock("Slow", "", ":0 w\n| /bin/" + sleeper + "\n"), nullptr);
         dialog.SubjectBox()->setText(QStringLiteral("x"));
         QVERIFY(dialog.Try());
         QVERIFY(dialog.IsRunning());
         QVERIFY(!dialog.TryButton()->isEnabled());
+        QVERIFY(QTest::qWaitFor(sleeping, 5000));
         dialog.StopButton()->click();
         QVERIFY(!dialog.IsRunning());
         QVERIFY(dialog.TryButton()->isEnabled());
-        QVERIFY(QTest::qWaitFor([] { return CTrialWorker::ThreadsRunning() == 0; }, 30000));
+        // Well under the ten seconds a run may take before its time limit stops it.
+        QVERIFY(QTest::qWaitFor([] { return CTrialWorker::ThreadsRunning() == 0; }, 5000));
+        // The kill reaches procmail's children at once; their end may take the system a moment.
+        QTRY_VERIFY_WITH_TIMEOUT(!sleeping(), 3000);
         QTest::qWait(50);
         QCOMPARE(Rows(dialog.Result()), QStringList { QStringLiteral("Slow=") });
     }

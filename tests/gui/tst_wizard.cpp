@@ -229,11 +229,11 @@ private slots:
         Ids pages { w.PageId() };
         QVERIFY(!sheet->BackButton()->isVisible());
         QVERIFY(sheet->HeadersPage()->FieldButton(CRecipeCondition::AllMessages)->isEnabled());
-        QCOMPARE(sheet->TitleLine()->text(), QStringLiteral("Select a field to filter on"));
+        QCOMPARE(sheet->PageTitle()->text(), QStringLiteral("Select a field to filter on"));
         w.Field(CRecipeCondition::Subject);
         w.Next();
         QCOMPARE(
-            sheet->TitleLine()->text(), QStringLiteral("Enter word(s) to match on in \"Subject:\" field."));
+            sheet->PageTitle()->text(), QStringLiteral("Enter word(s) to match on in \"Subject:\" field."));
         pages << w.PageId();
         w.Entries(QStringLiteral("cheap"), CRecipeCondition::JoinAnd);
         w.Next();
@@ -395,7 +395,7 @@ private slots:
         QCOMPARE(sheet->HeadersPage()->InvertBox()->isEnabled(), field != CRecipeCondition::AllMessages);
         QVERIFY(w.Next());
         CRecWizEntries* page = sheet->EntriesPage();
-        QCOMPARE(sheet->TitleLine()->text(), title);
+        QCOMPARE(sheet->PageTitle()->text(), title);
         QCOMPARE(page->HelpTopic(), help);
         const bool all = field == CRecipeCondition::AllMessages;
         QCOMPARE(page->EntryBox()->isVisible(), field != CRecipeCondition::Size && !all);
@@ -488,7 +488,7 @@ private slots:
         WizardDriver w(sheet.get());
         w.Field(CRecipeCondition::To);
         w.Next();
-        QCOMPARE(sheet->TitleLine()->text(),
+        QCOMPARE(sheet->PageTitle()->text(),
             QStringLiteral("Enter word(s) to match on in the \"TO_\" macro field."));
         QCOMPARE(sheet->Definition().GetToKind(0), 102);
     }

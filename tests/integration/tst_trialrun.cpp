@@ -363,6 +363,37 @@ private slots:
         QVERIFY(missing.err.contains("cannot read"));
         QCOMPARE(RunZephCli({ QStringLiteral("try"), recipes }).code, 2);
     }
+
+    // On a computer without procmail nothing runs, and the user is told which package to install.
+    // procmail is hidden from one zeph-cli run by mounting an empty device over it, in a mount
+    // namespace of that run alone.
+    void withoutProcmailTheUserIsTold()
+    {
+        if (!CTrialRun::NamespacesWork())
+            QSKIP("no private namespaces on this computer");
+        QTemporaryDir dir;
+        const QString recipes = dir.filePath(QStringLiteral("recipes"));
+        const QString message = dir.filePath(QStringLiteral("message"));
+        QFile r(recipes);
+        QFile m(message);
+        QVERIFY(r.open(QIODevice::WriteOnly) && r.write(Block("Spam", ":0\n* ^Subject:.*cheap\nspam\n")) > 0);
+        QVERIFY(m.open(QIODevice::WriteOnly) && m.write(Message("ann@example.com", "cheap")) > 0);
+        r.close();
+        m.close();
+        const QString procmail = QFileInfo(QStringLiteral("/usr/bin/procmail")).canonicalFilePath();
+        QVERIFY(!procmail.isEmpty());
+        QProcess run;
+        run.start(QStringLiteral("unshare"),
+            { QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
+                QStringLiteral("mount --bind /dev/null \"$1\" && exec \"$2\" try \"$3\" \"$4\""),
+                QStringLiteral("sh"), procmail, QStringLiteral(ZEPH_CLI_PATH), recipes, message });
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 1);
+        QCOMPARE(run.readAllStandardOutput(), QByteArray());
+        QCOMPARE(run.readAllStandardError(),
+            QByteArray(
+                "zeph-cli: procmail is not installed on this computer (Debian package \"procmail\").\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstTrialRun)

@@ -185,6 +185,11 @@ QByteArray ReadSlice(const QString& path, qint64 offset, qint64 size)
 
 } // namespace
 
+QString CTrialRun::StoppedText()
+{
+    return QStringLiteral("The run was stopped.");
+}
+
 QString CTrialRun::Unavailable()
 {
     if (ProcmailPath().isEmpty())
@@ -346,10 +351,14 @@ bool CTrialRun::RunOnce(
     process.write(envelope);
     process.closeWriteChannel();
     // procmail does not wait for a pipe recipe without the `w` flag: what such a recipe sends is
-    // recorded only once everything procmail started has ended, within the same limit.
-    bool finished = process.waitForFinished(request.timeoutMs);
+    // recorded only once everything procmail started has ended, within the same limit. The wait
+    // goes in short steps, so that a stop asked for ends the run at once.
+    const auto stopped = [&request] { return request.stop && request.stop->load(); };
+    bool finished = false;
+    while (!finished && !stopped() && clock.elapsed() < request.timeoutMs)
+        finished = process.state() == QProcess::NotRunning || process.waitForFinished(50);
     while (finished && ::kill(-group, 0) == 0) {
-        if (clock.elapsed() >= request.timeoutMs)
+        if (clock.elapsed() >= request.timeoutMs || stopped())
             finished = false;
         else
             QThread::msleep(10);
@@ -357,8 +366,9 @@ bool CTrialRun::RunOnce(
     if (!finished) {
         ::kill(-group, SIGKILL);
         process.waitForFinished(2000);
-        *error = QStringLiteral("procmail did not finish within %1 seconds and was stopped.")
-                     .arg(request.timeoutMs / 1000);
+        *error = stopped() ? StoppedText()
+                           : QStringLiteral("procmail did not finish within %1 seconds and was stopped.")
+                                 .arg(request.timeoutMs / 1000);
         return false;
     }
 

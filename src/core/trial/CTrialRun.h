@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 // Runs a recipe file on one message with the local procmail in a throwaway folder that stands in
 // for the host home, and reports what procmail did. Nothing leaves the machine: SENDMAIL is a
 // stub that records each mail, PATH holds only stubs, and procmail runs inside a user, network
@@ -29,6 +31,9 @@ public:
         QByteArray message;
         int timeoutMs = 10000;
         bool mayIsolate = true; // false runs as where namespaces are not available
+        // Set from another thread, it ends the run within a fraction of a second, with everything
+        // procmail started; the run then fails with StoppedText().
+        const std::atomic<bool>* stop = nullptr;
     };
     struct Recipe
     {
@@ -62,6 +67,8 @@ public:
         QString note; // what limited the run, when something did
     };
 
+    // The error of a run ended by its stop flag.
+    static QString StoppedText();
     // Empty when the local procmail can run; otherwise what is missing.
     static QString Unavailable();
     // Whether procmail can run in a private user, network and mount namespace here.

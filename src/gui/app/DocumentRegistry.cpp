@@ -118,21 +118,20 @@ CDocumentWindow* DocumentRegistry::OpenDocument(const QString& path, DocumentKin
 
 CDocumentWindow* DocumentRegistry::OpenFile(const QString& path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("zeph")) {
-        if (m_recipeFileOpener) {
+    // A recipe data file (".zeph", in this letter case) opens in the Recipe Wizard, never as text:
+    // it is not meant to be edited by hand. A log is ".log" in any case.
+    if (path.endsWith(QLatin1String(".zeph"))) {
+        if (m_recipeFileOpener)
             m_recipeFileOpener(path);
-        } else {
-            Prompt::Tell(
-                QStringLiteral(
-                    "The file %1 is a recipe data file.  Recipe data files open in the Recipe Wizard, "
-                    "which this version of ZEPH does not have yet.")
-                    .arg(path),
+        else
+            Prompt::Tell(QStringLiteral("The file %1 is a recipe data file.  Recipe data files open only in "
+                                        "the Recipe Wizard.")
+                             .arg(path),
                 QStringLiteral("Recipe data file"), Prompt::Information);
-        }
         return nullptr;
     }
-    if (suffix == QLatin1String("log") && m_factories.contains(int(DocumentKind::Log)))
+    if (QFileInfo(path).suffix().compare(QLatin1String("log"), Qt::CaseInsensitive) == 0
+        && m_factories.contains(int(DocumentKind::Log)))
         return OpenDocument(path, DocumentKind::Log);
     return OpenDocument(path, DocumentKind::Text);
 }

@@ -190,8 +190,6 @@ void MainWindow::createBars()
         m_buttonToolbar->RestoreLayout();
         m_textToolbar->RestoreLayout();
     }
-    const int widthPercent = GetSetting(Settings::ToolbarComboWidth);
-    m_recipeList->setFixedWidth(150 * (widthPercent < 10 || widthPercent > 400 ? 100 : widthPercent) / 100);
 }
 
 void MainWindow::RestoreBarState()

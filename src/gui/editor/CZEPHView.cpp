@@ -782,8 +782,19 @@ void CZEPHView::recipeChosen(int index)
     m_edit->setFocus();
 }
 
+void CZEPHView::ApplyRecipeListSize(QComboBox* list)
+{
+    auto percent = [](Settings::Key setting) {
+        const int value = GetSetting(setting);
+        return value < 10 || value > 400 ? 100 : value;
+    };
+    list->setFixedWidth(150 * percent(Settings::ToolbarComboWidth) / 100);
+    list->view()->setMinimumHeight(250 * percent(Settings::ToolbarComboLength) / 100);
+}
+
 void CZEPHView::InstallRecipeListMenu(QComboBox* list)
 {
+    ApplyRecipeListSize(list);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(list, &QComboBox::customContextMenuRequested, list, [list](const QPoint& at) {
         QMenu menu(list);
@@ -816,12 +827,10 @@ void CZEPHView::InstallRecipeListMenu(QComboBox* list)
         if (chosen == byName || chosen == inOrder) {
             SetSetting(Settings::ToolbarComboAlphabetical, chosen == byName ? 1 : 0);
             InvalidateAllRecipeNames();
-        } else if (chosen->parent() == width) {
-            SetSetting(Settings::ToolbarComboWidth, chosen->data().toInt());
-            list->setFixedWidth(150 * chosen->data().toInt() / 100);
-        } else if (chosen->parent() == length) {
-            SetSetting(Settings::ToolbarComboLength, chosen->data().toInt());
-            list->view()->setMinimumHeight(250 * chosen->data().toInt() / 100);
+        } else if (chosen->parent() == width || chosen->parent() == length) {
+            SetSetting(chosen->parent() == width ? Settings::ToolbarComboWidth : Settings::ToolbarComboLength,
+                chosen->data().toInt());
+            ApplyRecipeListSize(list);
         }
     });
 }

@@ -75,8 +75,11 @@ public:
         emit StateChanged();
     }
     static void InvalidateAllRecipeNames();
-    // The context menu of the Text Toolbar's recipe list (sort, width, length).
+    // The context menu of the Text Toolbar's recipe list (sort, width, length), and the list's
+    // stored size.
     static void InstallRecipeListMenu(QComboBox* list);
+    // The list's width and the height of its dropped-down part, from the stored percentages.
+    static void ApplyRecipeListSize(QComboBox* list);
     // Applies "Settings"/"Font" to every open editor.
     static void ApplyFontToAll();
 

@@ -3,6 +3,7 @@
 #include "gui/common/IShell.h"
 #include "gui/editor/CZEPHView.h"
 
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
@@ -31,5 +32,7 @@ void RegisterTextEditor(IShell& shell)
         return view && view->GoToRecipe(name);
     };
     shell.SetTextEditor(std::move(editor));
+    if (QComboBox* list = shell.RecipeListBox())
+        CZEPHView::InstallRecipeListMenu(list);
     shell.DeclareDocumentCommands(DocumentKind::Text, CZEPHView::Commands());
 }

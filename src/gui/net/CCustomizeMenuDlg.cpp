@@ -27,7 +27,7 @@ void CCustomizeMenuDlg::SetMenusChangedHandler(std::function<void()> handler)
 }
 
 CCustomizeMenuDlg::CCustomizeMenuDlg(bool upload, QWidget* parent)
-    : QDialog(parent)
+    : CResizingDialog(134, parent, QString(), 1.0)
     , m_upload(upload)
 {
     setObjectName(QStringLiteral("CustomizeMenuDlg"));
@@ -66,7 +66,8 @@ CCustomizeMenuDlg::CCustomizeMenuDlg(bool upload, QWidget* parent)
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CCustomizeMenuDlg::EditEntry);
     for (const CMenuEntry& entry : CustomMenus::LoadMenuEntries(upload))
         addRow(entry);
-    resize(640, 320);
+    // A first opening gets this size, and none is smaller; later ones the size the user left.
+    setMinimumSize(640, 320);
 }
 
 void CCustomizeMenuDlg::addRow(const CMenuEntry& entry, int at)

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "core/net/CustomMenus.h"
-
-#include <QDialog>
+#include "gui/common/CResizingDialog.h"
 
 #include <functional>
 
 class QTreeWidget;
 
 // The editor of the user's own Upload or Download menu entries.
-class CCustomizeMenuDlg : public QDialog
+class CCustomizeMenuDlg : public CResizingDialog
 {
     Q_OBJECT
 public:

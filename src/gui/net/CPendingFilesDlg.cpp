@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 CPendingFilesDlg::CPendingFilesDlg(bool quitting, QWidget* parent)
-    : QDialog(parent)
+    : CResizingDialog(167, parent, QStringLiteral("Pending Files"), 1.0)
     , m_quitting(quitting)
 {
     setObjectName(QStringLiteral("PendingFilesDlg"));
@@ -48,7 +48,8 @@ CPendingFilesDlg::CPendingFilesDlg(bool quitting, QWidget* parent)
     connect(help, &QPushButton::clicked, this,
         [this] { ShowHelpTopic(this, QStringLiteral("dlgPendingFiles.html")); });
     SetHelpTopic(this, QStringLiteral("dlgPendingFiles.html"));
-    resize(640, 320);
+    // A first opening gets this size, and none is smaller; later ones the size the user left.
+    setMinimumSize(640, 320);
     Reload();
 }
 

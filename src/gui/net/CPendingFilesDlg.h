@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QDialog>
+#include "gui/common/CResizingDialog.h"
 
 class QLabel;
 class QPushButton;
 class QTreeWidget;
 
 // The files waiting for upload, with Send Files Now, Add File and Remove File.
-class CPendingFilesDlg : public QDialog
+class CPendingFilesDlg : public CResizingDialog
 {
     Q_OBJECT
 public:

@@ -9,15 +9,13 @@
 #include "gui/procmail/CSetupTestDlg.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
-#include <QVBoxLayout>
 
 CISetupSheet::CISetupSheet(IShell* shell, QWidget* parent)
-    : QDialog(parent)
+    : CWizardFrame(parent)
     , m_shell(shell)
     , m_setup(m_host)
 {
@@ -29,80 +27,57 @@ CISetupSheet::CISetupSheet(IShell* shell, QWidget* parent)
     });
     m_setup.SetViewLog([this](const QByteArray& log) { viewLog(log); });
 
-    m_title = new QLabel(this);
-    m_title->setObjectName(QStringLiteral("pageTitle"));
-    QFont bold = m_title->font();
-    bold.setBold(true);
-    m_title->setFont(bold);
-    m_pages = new QStackedWidget(this);
-    m_mail = new CISetupWizMail(m_pages);
-    m_connect = new CISetupWizConnect(m_pages);
-    m_pages->addWidget(m_mail);
-    m_pages->addWidget(m_connect);
+    m_mail = new CISetupWizMail(Pages());
+    m_connect = new CISetupWizConnect(Pages());
+    Pages()->addWidget(m_mail);
+    Pages()->addWidget(m_connect);
 
-    m_back = new QPushButton(QStringLiteral("< &Back"), this);
-    m_next = new QPushButton(QStringLiteral("&Next >"), this);
-    m_finish = new QPushButton(QStringLiteral("Finish"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
-    for (QPushButton* b : { m_back, m_next, m_finish, cancel, help })
-        b->setAutoDefault(false);
-    connect(m_back, &QPushButton::clicked, this, &CISetupSheet::Back);
-    connect(m_next, &QPushButton::clicked, this, &CISetupSheet::Next);
-    connect(m_finish, &QPushButton::clicked, this, &CISetupSheet::accept);
-    connect(cancel, &QPushButton::clicked, this, &CISetupSheet::reject);
-    connect(help, &QPushButton::clicked, this, [this] {
+    connect(BackButton(), &QPushButton::clicked, this, &CISetupSheet::Back);
+    connect(NextButton(), &QPushButton::clicked, this, &CISetupSheet::Next);
+    connect(FinishButton(), &QPushButton::clicked, this, &CISetupSheet::accept);
+    connect(HelpButton(), &QPushButton::clicked, this, [this] {
         ShowHelpTopic(this,
-            m_pages->currentWidget() == m_mail ? QStringLiteral("iSetupWizOne.html")
+            Pages()->currentWidget() == m_mail ? QStringLiteral("iSetupWizOne.html")
                                                : QStringLiteral("iSetupWizTwo.html"));
     });
     connect(m_mail->ModifyButton(), &QPushButton::clicked, this, &CISetupSheet::modifySetup);
     connect(m_mail->AlreadySetUpBox(), &QCheckBox::toggled, this, &CISetupSheet::alreadySetUp);
     connect(m_connect->ConnectButton(), &QPushButton::clicked, this, &CISetupSheet::Connect);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : { m_back, m_next, m_finish, cancel, help })
-        buttons->addWidget(b);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_title);
-    layout->addWidget(m_pages);
-    layout->addLayout(buttons);
     resize(620, 480);
     showMailPage();
 }
 
 void CISetupSheet::showMailPage()
 {
-    m_title->setText(QStringLiteral("Initial Setup"));
-    m_pages->setCurrentWidget(m_mail);
-    m_back->hide();
+    PageTitle()->setText(QStringLiteral("Initial Setup"));
+    Pages()->setCurrentWidget(m_mail);
+    BackButton()->hide();
     // With settings missing the only way on is a Finish that reads "Next" and stays disabled.
     const bool complete = m_mail->Refresh();
-    m_next->setVisible(complete);
-    m_next->setEnabled(complete);
-    m_finish->setVisible(!complete);
-    m_finish->setEnabled(false);
-    m_finish->setText(complete ? QStringLiteral("Finish") : QStringLiteral("&Next >"));
+    NextButton()->setVisible(complete);
+    NextButton()->setEnabled(complete);
+    FinishButton()->setVisible(!complete);
+    FinishButton()->setEnabled(false);
+    FinishButton()->setText(complete ? QStringLiteral("Finish") : QStringLiteral("&Next >"));
 }
 
 void CISetupSheet::Next()
 {
-    if (m_pages->currentWidget() != m_mail || !m_next->isEnabled())
+    if (Pages()->currentWidget() != m_mail || !NextButton()->isEnabled())
         return;
-    m_title->setText(QStringLiteral("Ready To Connect"));
-    m_pages->setCurrentWidget(m_connect);
+    PageTitle()->setText(QStringLiteral("Ready To Connect"));
+    Pages()->setCurrentWidget(m_connect);
     m_connect->Activate();
-    m_back->show();
-    m_next->hide();
-    m_finish->show();
-    m_finish->setText(QStringLiteral("Finish"));
-    m_finish->setEnabled(false);
+    BackButton()->show();
+    NextButton()->hide();
+    FinishButton()->show();
+    FinishButton()->setText(QStringLiteral("Finish"));
+    FinishButton()->setEnabled(false);
 }
 
 void CISetupSheet::Back()
 {
-    if (m_pages->currentWidget() == m_connect)
+    if (Pages()->currentWidget() == m_connect)
         showMailPage();
 }
 
@@ -132,7 +107,7 @@ void CISetupSheet::Connect()
     CSetupTestDlg test(m_setup, this);
     if (test.exec() != QDialog::Accepted)
         return;
-    m_finish->setEnabled(true);
+    FinishButton()->setEnabled(true);
     m_setup.Complete();
     accept();
 }

@@ -2,21 +2,17 @@
 
 #include "core/net/CRemoteHost.h"
 #include "core/procmail/CInitialSetup.h"
-
-#include <QDialog>
+#include "gui/common/CWizardFrame.h"
 
 class CISetupWizConnect;
 class CISetupWizMail;
 class IShell;
-class QLabel;
-class QPushButton;
-class QStackedWidget;
 
 // The Initial Setup Wizard, caption "Setup": the mail page, then the connect page whose Connect
 // runs the setup and its test. Accepted once the test found its line in the log; the sheet owns
 // its remote connection. Without a shell (tests) "Modify Setup" and the Pending Files dialog do
 // nothing.
-class CISetupSheet : public QDialog
+class CISetupSheet : public CWizardFrame
 {
     Q_OBJECT
 
@@ -25,10 +21,6 @@ public:
 
     CISetupWizMail* MailPage() const { return m_mail; }
     CISetupWizConnect* ConnectPage() const { return m_connect; }
-    QLabel* PageTitle() const { return m_title; }
-    QPushButton* BackButton() const { return m_back; }
-    QPushButton* NextButton() const { return m_next; }
-    QPushButton* FinishButton() const { return m_finish; }
     CInitialSetup& Setup() { return m_setup; }
 
     void Next();
@@ -44,11 +36,6 @@ private:
     IShell* m_shell;
     CRemoteHost m_host;
     CInitialSetup m_setup;
-    QStackedWidget* m_pages = nullptr;
     CISetupWizMail* m_mail = nullptr;
     CISetupWizConnect* m_connect = nullptr;
-    QLabel* m_title = nullptr;
-    QPushButton* m_back = nullptr;
-    QPushButton* m_next = nullptr;
-    QPushButton* m_finish = nullptr;
 };

@@ -2,19 +2,15 @@
 
 #include "core/net/CRemoteHost.h"
 #include "core/procmail/CTempRecipeTask.h"
-
-#include <QDialog>
+#include "gui/common/CWizardFrame.h"
 
 class CManPgConnect;
 class CManPgFiles;
-class QLabel;
-class QPushButton;
-class QStackedWidget;
 
 // "Procmail man pages" (the file page, then the connect page) or "Procmail version" (the connect
 // page only): fetches the files through the temporary recipe. Accepted when they came back. The
 // sheet owns its remote connection.
-class CManPgSheet : public QDialog
+class CManPgSheet : public CWizardFrame
 {
     Q_OBJECT
 
@@ -27,10 +23,6 @@ public:
 
     CManPgFiles* FilesPage() const { return m_files; }
     CManPgConnect* ConnectPage() const { return m_connect; }
-    QLabel* PageTitle() const { return m_title; }
-    QPushButton* BackButton() const { return m_back; }
-    QPushButton* NextButton() const { return m_next; }
-    QPushButton* FinishButton() const { return m_finish; }
 
     void Next();
     void Back();
@@ -44,11 +36,6 @@ private:
     CRemoteHost m_host;
     CTempRecipeTask m_task;
     CTempRecipeTask::WaitForMail m_wait;
-    QStackedWidget* m_pages = nullptr;
     CManPgFiles* m_files = nullptr;
     CManPgConnect* m_connect = nullptr;
-    QLabel* m_title = nullptr;
-    QPushButton* m_back = nullptr;
-    QPushButton* m_next = nullptr;
-    QPushButton* m_finish = nullptr;
 };

@@ -13,8 +13,8 @@ std::atomic<int> g_threads { 0 };
 
 struct CTrialWorker::Run
 {
-    QByteArray recipeText;
-    QByteArray message;
+    CTrialRun::Request request;
+    std::atomic<bool> stop { false };
     Outcome outcome;
 };
 
@@ -25,14 +25,15 @@ CTrialWorker::CTrialWorker(QObject* parent)
 
 void CTrialWorker::Start(const QByteArray& recipeText, const QByteArray& message, Done done)
 {
+    Stop();
     auto run = std::make_shared<Run>();
-    run->recipeText = recipeText;
-    run->message = message;
+    run->request.recipes = recipeText;
+    run->request.message = message;
+    run->request.stop = &run->stop;
     m_current = run;
     ++g_threads;
     QThread* thread = QThread::create([run] {
-        run->outcome.ok
-            = CTrialRun::Run(run->recipeText, run->message, &run->outcome.result, &run->outcome.error);
+        run->outcome.ok = CTrialRun::Run(run->request, &run->outcome.result, &run->outcome.error);
         --g_threads;
     });
     // Connected with this object as context: a worker that is gone gets no call, and the thread
@@ -44,14 +45,25 @@ void CTrialWorker::Start(const QByteArray& recipeText, const QByteArray& message
         done(run->outcome);
     });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    // A run still going when the program quits is waited for, so that its throwaway folder goes.
+    // A run still going when the program quits is stopped and waited for, so that its throwaway
+    // folder goes.
     if (QCoreApplication* app = QCoreApplication::instance())
-        connect(app, &QCoreApplication::aboutToQuit, thread, [thread] { thread->wait(); });
+        connect(app, &QCoreApplication::aboutToQuit, thread, [thread, run] {
+            run->stop = true;
+            thread->wait();
+        });
     thread->start();
+}
+
+CTrialWorker::~CTrialWorker()
+{
+    Stop();
 }
 
 void CTrialWorker::Stop()
 {
+    if (m_current)
+        m_current->stop = true;
     m_current.reset();
 }
 

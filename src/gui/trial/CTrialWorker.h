@@ -8,8 +8,9 @@
 #include <memory>
 
 // Runs one dry run on a thread of its own, so that the window stays usable while procmail works.
-// Stop forgets the run at once: its thread ends by itself within the engine's time limit and then
-// removes its throwaway folder. A worker destroyed during a run forgets it the same way.
+// Stop forgets the run at once and tells it to stop: its thread ends within a fraction of a second,
+// with whatever procmail started, and then removes its throwaway folder. A worker destroyed
+// during a run stops it the same way.
 class CTrialWorker : public QObject
 {
     Q_OBJECT
@@ -24,8 +25,9 @@ public:
     using Done = std::function<void(const Outcome& outcome)>;
 
     explicit CTrialWorker(QObject* parent = nullptr);
+    ~CTrialWorker() override;
 
-    // Starts a run; a run still going is forgotten first. `done` is called on this object's
+    // Starts a run; a run still going is stopped first. `done` is called on this object's
     // thread, unless the run was stopped.
     void Start(const QByteArray& recipeText, const QByteArray& message, Done done);
     void Stop();

@@ -24,12 +24,9 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -48,15 +45,8 @@ QString Caption(CRecipeWizSheet::Mode mode)
 } // namespace
 
 CRecipeWizSheet::CRecipeWizSheet(Mode mode, const QString& recipeFilePath, QWidget* parent)
-    : QDialog(parent)
+    : CWizardFrame(parent)
     , m_finisher(recipeFilePath, mode != EditByName, QByteArray())
-    , m_title(new QLabel(this))
-    , m_stack(new QStackedWidget(this))
-    , m_back(new QPushButton(QStringLiteral("< &Back"), this))
-    , m_next(new QPushButton(QStringLiteral("&Next >"), this))
-    , m_finish(new QPushButton(QStringLiteral("&Finish"), this))
-    , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
-    , m_help(new QPushButton(QStringLiteral("Help"), this))
 {
     setObjectName(QStringLiteral("RecipeWizSheet"));
     setWindowTitle(Caption(mode));
@@ -79,38 +69,18 @@ CRecipeWizSheet::CRecipeWizSheet(Mode mode, const QString& recipeFilePath, QWidg
              m_details.at(ActionForward), m_details.at(ActionReply), m_details.at(ActionSave),
              m_details.at(ActionAddSubject), static_cast<CRecWizPage*>(m_log),
              static_cast<CRecWizPage*>(m_finishPage) })
-        m_stack->addWidget(page);
+        Pages()->addWidget(page);
 
-    QFont bold = m_title->font();
-    bold.setBold(true);
-    m_title->setFont(bold);
-    m_title->setWordWrap(true);
-    auto* rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_help);
-    buttons->addStretch(1);
-    for (QPushButton* button : { m_back, m_next, m_finish, m_cancel }) {
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    m_help->setAutoDefault(false);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_title);
-    layout->addWidget(m_stack, 1);
-    layout->addWidget(rule);
-    layout->addLayout(buttons);
-
-    connect(m_back, &QPushButton::clicked, this, &CRecipeWizSheet::Back);
-    connect(m_next, &QPushButton::clicked, this, &CRecipeWizSheet::Next);
-    connect(m_finish, &QPushButton::clicked, this, &CRecipeWizSheet::FinishRecipe);
+    FinishButton()->setText(QStringLiteral("&Finish"));
+    connect(BackButton(), &QPushButton::clicked, this, &CRecipeWizSheet::Back);
+    connect(NextButton(), &QPushButton::clicked, this, &CRecipeWizSheet::Next);
+    connect(FinishButton(), &QPushButton::clicked, this, &CRecipeWizSheet::FinishRecipe);
     connect(m_finishPage->TryButton(), &QPushButton::clicked, this, [this] {
         if (m_messageTrial)
             m_messageTrial(RecipeFileAfterFinish(), this);
     });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, CurrentPage()->HelpTopic()); });
+    connect(HelpButton(), &QPushButton::clicked, this,
+        [this] { ShowHelpTopic(this, CurrentPage()->HelpTopic()); });
     // F1 on the sheet's own buttons explains the wizard as a whole; inside a page, the page.
     SetHelpTopic(this, QStringLiteral("rWizard.html"));
 }
@@ -163,13 +133,13 @@ QByteArray CRecipeWizSheet::RecipeFileAfterFinish() const
 
 CRecWizPage* CRecipeWizSheet::CurrentPage() const
 {
-    return static_cast<CRecWizPage*>(m_stack->currentWidget());
+    return static_cast<CRecWizPage*>(Pages()->currentWidget());
 }
 
 CRecWizPage* CRecipeWizSheet::Page(int dialogId) const
 {
-    for (int i = 0; i < m_stack->count(); ++i) {
-        auto* page = static_cast<CRecWizPage*>(m_stack->widget(i));
+    for (int i = 0; i < Pages()->count(); ++i) {
+        auto* page = static_cast<CRecWizPage*>(Pages()->widget(i));
         if (page->DialogId() == dialogId)
             return page;
     }
@@ -184,17 +154,17 @@ CRecWizPage* CRecipeWizSheet::detailPage(int type) const
 
 void CRecipeWizSheet::showPage(CRecWizPage* page)
 {
-    m_stack->setCurrentWidget(page);
+    Pages()->setCurrentWidget(page);
     page->OnSetActive(m_definition);
-    m_title->setText(page->Title());
+    PageTitle()->setText(page->Title());
     SetHelpTopic(page, page->HelpTopic());
     const bool first = page == m_headers && m_headers->Condition() == 0;
     const bool last = page == m_finishPage;
-    m_back->setVisible(!first);
-    m_next->setVisible(!last);
-    m_finish->setVisible(last);
-    m_next->setDefault(!last);
-    m_finish->setDefault(last);
+    BackButton()->setVisible(!first);
+    NextButton()->setVisible(!last);
+    FinishButton()->setVisible(last);
+    NextButton()->setDefault(!last);
+    FinishButton()->setDefault(last);
 }
 
 void CRecipeWizSheet::Next()

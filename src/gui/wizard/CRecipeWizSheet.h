@@ -2,8 +2,8 @@
 
 #include "core/recipes/CRecipeDefinition.h"
 #include "core/recipes/RecipeWizardFinish.h"
+#include "gui/common/CWizardFrame.h"
 
-#include <QDialog>
 #include <QList>
 
 #include <functional>
@@ -14,15 +14,12 @@ class CRecWizFinish;
 class CRecWizHeaders1;
 class CRecWizLog;
 class CRecWizPage;
-class QLabel;
-class QPushButton;
-class QStackedWidget;
 
 // The Recipe Wizard: one page at a time, conditions first (field page and entries page per
 // condition, as many as the joins ask for), then actions (action page and the detail page of its
 // type, as many as "another action" asks for), the name and logging page and the explanation.
 // Back revisits any page and keeps what was entered; nothing is written before Finish.
-class CRecipeWizSheet : public QDialog
+class CRecipeWizSheet : public CWizardFrame
 {
     Q_OBJECT
 
@@ -55,13 +52,6 @@ public:
     CRecWizLog* LogPage() const { return m_log; }
     CRecWizFinish* FinishPage() const { return m_finishPage; }
 
-    QLabel* TitleLine() const { return m_title; }
-    QPushButton* BackButton() const { return m_back; }
-    QPushButton* NextButton() const { return m_next; }
-    QPushButton* FinishButton() const { return m_finish; }
-    QPushButton* CancelButton() const { return m_cancel; }
-    QPushButton* HelpButton() const { return m_help; }
-
 public slots:
     void Next();
     void Back();
@@ -77,14 +67,6 @@ private:
     QByteArray m_originalName;
     MessageTrial m_messageTrial;
     bool m_positionEditRequested = false;
-
-    QLabel* m_title;
-    QStackedWidget* m_stack;
-    QPushButton* m_back;
-    QPushButton* m_next;
-    QPushButton* m_finish;
-    QPushButton* m_cancel;
-    QPushButton* m_help;
 
     CRecWizHeaders1* m_headers;
     CRecWizEntries* m_entries;

@@ -84,9 +84,9 @@ bool EditRecipe(IShell& shell, const QString& name, bool offerList)
     const QString dialog = ReservedRecipeDialog(name);
     if (!dialog.isEmpty()) {
         Prompt::Tell(
-            QStringLiteral("The recipe \"%1\" is made and changed by the %2 dialog, which this version "
-                           "of ZEPH does not have yet.  The Recipe Wizard does not open it, so that "
-                           "the recipe stays as that dialog wrote it.")
+            QStringLiteral("The recipe \"%1\" is made and changed by the %2 dialog (Recipes > %2).  The "
+                           "Recipe Wizard does not open it, so that the recipe stays as that dialog "
+                           "wrote it.")
                 .arg(name, dialog),
             QStringLiteral("Reserved recipe"), Prompt::Information);
         return false;
