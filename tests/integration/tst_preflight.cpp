@@ -5,6 +5,7 @@
 #include "core/common/Prompt.h"
 #include "core/net/CRemoteHost.h"
 #include "core/net/PendingFiles.h"
+#include "core/procmail/CProcmailrcFile.h"
 #include "core/recipes/CRecipeFile.h"
 #include "core/settings/Profile.h"
 #include "core/trial/CTrialRun.h"
@@ -157,6 +158,61 @@ private slots:
         QVERIFY(Send());
         QCOMPARE(Prompt::History()[0].caption, u"Recipe file check"_s);
         QCOMPARE(m_server.FileContent(u".procmail/zeph.recipes"_s), broken);
+        QVERIFY(!HasPending());
+    }
+
+    // The .procmailrc is tried around the recipe file, as the host runs it: what it adds to the
+    // complaints is named with its own line, and what the recipe file says is not laid at its door.
+    void procmailrcIsTried_data()
+    {
+        QTest::addColumn<QByteArray>("recipes");
+        QTest::addColumn<QByteArray>("rcAddition");
+        QTest::addColumn<QStringList>("asked"); // "caption|text it holds", in order
+        const QByteArray good = GoodFile();
+        const QByteArray broken = Block("Spam", ":0 Y:\n* ^Subject:.*cheap\nspam\n");
+        // ZEPH's .procmailrc ends with its include on line 54 and the end marker; a hand edit
+        // adds lines after them, from line 58 on.
+        QTest::newRow("ZEPH's own") << good << QByteArray() << QStringList { u"Upload complete|"_s };
+        QTest::newRow("a recipe without its action")
+            << good << QByteArray(":0:\n* ^Subject:.*x\n\n")
+            << QStringList { u"Recipe file check|Line 58: Incomplete recipe\n    :0:"_s,
+                   u"Upload complete|"_s };
+        QTest::newRow("an include that does not exist")
+            << good << QByteArray("INCLUDERC=$HOME/other.rc\n")
+            << QStringList { u"Recipe file check|Line 58: Couldn't read"_s, u"Upload complete|"_s };
+        QTest::newRow("a brace left open")
+            << good << QByteArray(":0\n{\n")
+            << QStringList { u"Recipe file check|Line 59: Missing closing brace\n    {"_s,
+                   u"Upload complete|"_s };
+        QTest::newRow("only the recipe file is at fault")
+            << broken << QByteArray()
+            << QStringList { u"Recipe file check|problems in the recipe file"_s, u"Upload complete|"_s };
+    }
+
+    void procmailrcIsTried()
+    {
+        QFETCH(QByteArray, recipes);
+        QFETCH(QByteArray, rcAddition);
+        QFETCH(QStringList, asked);
+        SetRecipeFile(recipes);
+        const QString rc = Workspace::GetDocumentFolder() + u".procmailrc"_s;
+        const QByteArray rcText = CProcmailrcFile::DefaultText() + '\n' + rcAddition;
+        QVERIFY(WriteTestFile(rc, rcText));
+        QVERIFY(AddPending(m_recipes, u".procmail/zeph.recipes"_s));
+        QVERIFY(AddPending(rc, u".procmailrc"_s));
+        for (int i = 0; i < asked.size(); ++i)
+            Prompt::QueueAnswer(Prompt::Yes);
+        QVERIFY(Send());
+        QCOMPARE(Prompt::History().size(), asked.size());
+        for (int i = 0; i < asked.size(); ++i) {
+            const Prompt::Record record = Prompt::History()[i];
+            QCOMPARE(record.caption, asked[i].section(u'|', 0, 0));
+            QVERIFY2(record.text.contains(asked[i].section(u'|', 1)), qPrintable(record.text));
+        }
+        if (asked.size() > 1 && asked[0].contains(u"problems in the recipe file"_s))
+            QVERIFY2(
+                !Prompt::History()[0].text.contains(u".procmailrc"_s), qPrintable(Prompt::History()[0].text));
+        QCOMPARE(m_server.FileContent(u".procmailrc"_s), rcText);
         QVERIFY(!HasPending());
     }
 

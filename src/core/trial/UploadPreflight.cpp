@@ -98,6 +98,23 @@ bool IsRecipeFile(const QString& local)
 
 const QString kCaption = QStringLiteral("Recipe file check");
 
+bool ReadFile(const QString& path, QByteArray* text, const QString& what)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Prompt::Tell(QStringLiteral("The %1 %2 could not be read: %3").arg(what, path, file.errorString()),
+            kCaption, Prompt::Warning);
+        return false;
+    }
+    *text = file.readAll();
+    return true;
+}
+
+QString Capitalised(const QString& text)
+{
+    return text.left(1).toUpper() + text.mid(1);
+}
+
 } // namespace
 
 namespace UploadPreflight {
@@ -139,34 +156,77 @@ int LineOf(const QString& complaint, const QByteArray& recipeText)
     return LineHolding(lines, quoted);
 }
 
+namespace {
+
+    // procmail's complaints among the lines a run wrote: each begins with its name; other lines are
+    // the rest of a logged command that ran over several lines.
+    QStringList Complaints(const QStringList& errors)
+    {
+        QStringList complaints;
+        for (const QString& line : errors)
+            if (line.startsWith(QLatin1String("procmail: ")))
+                complaints << line.mid(10);
+        return complaints;
+    }
+
+    // The findings of `complaints` about the file `text`, with a brace left open that procmail passed
+    // in silence counted as one more.
+    QList<Finding> FindingsIn(const QStringList& complaints, const QByteArray& text)
+    {
+        QList<Finding> findings;
+        const QList<QByteArray> lines = Lines(text);
+        const auto add = [&](const QString& complaint) {
+            Finding finding;
+            finding.complaint = complaint;
+            finding.line = LineOf(complaint, text);
+            if (finding.line > 0 && finding.line <= lines.size())
+                finding.lineText = lines[finding.line - 1];
+            findings.append(finding);
+        };
+        bool braceSeen = false;
+        for (const QString& complaint : complaints) {
+            braceSeen = braceSeen || complaint.contains(QLatin1String("brace"));
+            add(complaint);
+        }
+        if (!braceSeen && UnbalancedBrace(lines) > 0)
+            add(QStringLiteral(
+                "Opening brace without a closing brace: every recipe after it is inside its block"));
+        return findings;
+    }
+
+} // namespace
+
 bool Check(const QByteArray& recipeText, QList<Finding>* findings, QString* error, int timeoutMs)
 {
     findings->clear();
     CTrialRun::Result result;
     if (!CTrialRun::Run(recipeText, CanaryMessage(), &result, error, timeoutMs))
         return false;
-    const QList<QByteArray> lines = Lines(recipeText);
-    const auto add = [&](const QString& complaint) {
-        Finding finding;
-        finding.complaint = complaint;
-        finding.line = LineOf(complaint, recipeText);
-        if (finding.line > 0 && finding.line <= lines.size())
-            finding.lineText = lines[finding.line - 1];
-        findings->append(finding);
-    };
-    bool braceSeen = false;
-    // procmail begins each complaint with its name; other lines are the rest of a logged command
-    // that ran over several lines.
-    for (const QString& line : std::as_const(result.errors)) {
-        if (!line.startsWith(QLatin1String("procmail: ")))
-            continue;
-        const QString complaint = line.mid(10);
-        braceSeen = braceSeen || complaint.contains(QLatin1String("brace"));
-        add(complaint);
-    }
-    if (!braceSeen && UnbalancedBrace(lines) > 0)
-        add(QStringLiteral(
-            "Opening brace without a closing brace: every recipe after it is inside its block"));
+    *findings = FindingsIn(Complaints(result.errors), recipeText);
+    return true;
+}
+
+bool CheckProcmailrc(const QByteArray& procmailrcText, const QByteArray& recipeText, QList<Finding>* findings,
+    QString* error, int timeoutMs)
+{
+    findings->clear();
+    CTrialRun::Request request;
+    request.recipes = recipeText;
+    request.message = CanaryMessage();
+    request.timeoutMs = timeoutMs;
+    CTrialRun::Result alone;
+    if (!CTrialRun::Run(request, &alone, error))
+        return false;
+    request.procmailrc = procmailrcText;
+    CTrialRun::Result around;
+    if (!CTrialRun::Run(request, &around, error))
+        return false;
+    // What the recipe file says on its own, it says inside the .procmailrc too: the rest is the
+    // .procmailrc's.
+    QStringList ownComplaints = Complaints(around.errors);
+    for (const QString& complaint : Complaints(alone.errors))
+        ownComplaints.removeOne(complaint);
+    *findings = FindingsIn(ownComplaints, procmailrcText);
     return true;
 }
 
@@ -175,24 +235,33 @@ bool ConfirmUpload(const QList<QPair<QString, QString>>& pairs)
     if (GetSetting(Settings::PreflightUpload) == 0 || !CTrialRun::Unavailable().isEmpty())
         return true;
     for (const auto& [local, remote] : pairs) {
-        if (!IsRecipeFile(local))
+        const bool recipeFile = IsRecipeFile(local);
+        if (!recipeFile && remote != QLatin1String(".procmailrc"))
             continue;
-        QFile file(local);
-        if (!file.open(QIODevice::ReadOnly)) {
-            Prompt::Tell(
-                QStringLiteral("The recipe file %1 could not be read: %2").arg(local, file.errorString()),
-                kCaption, Prompt::Warning);
+        QByteArray text;
+        if (!ReadFile(local, &text, recipeFile ? QStringLiteral("recipe file") : QStringLiteral("file")))
             return false;
-        }
-        const QByteArray text = file.readAll();
         QList<Finding> findings;
         QString error;
+        bool tried;
+        if (recipeFile) {
+            tried = Check(text, &findings, &error);
+        } else {
+            // The .procmailrc is tried around the recipe file it includes, as the host will run it.
+            QByteArray recipes;
+            const QString recipePath = Workspace::GetRecipeFilePath();
+            if (QFileInfo::exists(recipePath)
+                && !ReadFile(recipePath, &recipes, QStringLiteral("recipe file")))
+                return false;
+            tried = CheckProcmailrc(text, recipes, &findings, &error);
+        }
+        const QString what = recipeFile ? QStringLiteral("the recipe file %1").arg(local)
+                                        : QStringLiteral("your .procmailrc %1").arg(local);
         QString question;
-        if (!Check(text, &findings, &error)) {
-            question
-                = QStringLiteral("The recipe file %1 could not be tried with procmail before the upload: "
-                                 "%2\n\nUpload anyway?")
-                      .arg(local, error);
+        if (!tried) {
+            question = QStringLiteral(
+                "%1 could not be tried with procmail before the upload: %2\n\nUpload anyway?")
+                           .arg(Capitalised(what), error);
         } else if (!findings.isEmpty()) {
             QString list;
             for (const Finding& finding : std::as_const(findings)) {
@@ -204,11 +273,13 @@ bool ConfirmUpload(const QList<QPair<QString, QString>>& pairs)
                     list += finding.complaint + QLatin1Char('\n');
             }
             question
-                = QStringLiteral("procmail found problems in the recipe file %1, which is about to be "
-                                 "uploaded:\n\n%2\nWith these problems procmail may skip recipes or file "
-                                 "your mail where you do not expect it.  Open the file with Recipes > "
-                                 "Manually Edit to correct it.\n\nUpload anyway?")
-                      .arg(local, list);
+                = QStringLiteral("procmail found problems in %1, which is about to be uploaded:\n\n%2\nWith "
+                                 "these problems procmail may skip recipes or file your mail where you do "
+                                 "not expect it.  %3\n\nUpload anyway?")
+                      .arg(what, list,
+                          recipeFile
+                              ? QStringLiteral("Open the file with Recipes > Manually Edit to correct it.")
+                              : QStringLiteral("Open the file with File > Open to correct it."));
         }
         if (!question.isEmpty()
             && Prompt::Ask(question, kCaption, Prompt::Warning, Prompt::Yes | Prompt::No, Prompt::No)
@@ -225,7 +296,8 @@ QString Note()
     const QString missing = CTrialRun::Unavailable();
     if (missing.isEmpty())
         return {};
-    return QStringLiteral("The recipe file is not tried before it is uploaded: %1").arg(missing);
+    return QStringLiteral("The recipe file and the .procmailrc are not tried before they are uploaded: %1")
+        .arg(missing);
 }
 
 } // namespace UploadPreflight
