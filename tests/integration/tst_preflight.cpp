@@ -184,6 +184,11 @@ private slots:
             << good << QByteArray(":0\n{\n")
             << QStringList { u"Recipe file check|Line 59: Missing closing brace\n    {"_s,
                    u"Upload complete|"_s };
+        // procmail names the run's throwaway home in this one, different in each run.
+        QTest::newRow("a path in what the recipe file says")
+            << good + "INCLUDERC=$HOME/missing.rc\n"
+            << QByteArray()
+            << QStringList { u"Recipe file check|problems in the recipe file"_s, u"Upload complete|"_s };
         QTest::newRow("only the recipe file is at fault")
             << broken << QByteArray()
             << QStringList { u"Recipe file check|problems in the recipe file"_s, u"Upload complete|"_s };

@@ -308,7 +308,8 @@ private slots:
     // A recipe that never ends is stopped at the time limit, with everything it started.
     void overrunIsStoppedWithWhatItStarted()
     {
-        const QByteArray pattern = "sleep 47.25";
+        // A sleep of its own, which no other run of this test on the machine shares.
+        const QByteArray pattern = "sleep 47." + QByteArray::number(QCoreApplication::applicationPid());
         const auto running = [&pattern] {
             QProcess pgrep;
             pgrep.start(QStringLiteral("pgrep"),

@@ -74,8 +74,9 @@ public:
     // Whether procmail can run in a private user, network and mount namespace here.
     static bool NamespacesWork();
 
-    // False when procmail could not be run or overran the time limit (it is stopped then, with
-    // everything it started); `error` says why.
+    // False when procmail could not be run, overran the time limit or was told to stop (it is
+    // stopped then, with everything it started; `error` is StoppedText() for a stop); `error` says
+    // why.
     static bool Run(const Request& request, Result* result, QString* error);
     static bool Run(const QByteArray& recipes, const QByteArray& message, Result* result, QString* error,
         int timeoutMs = 10000)

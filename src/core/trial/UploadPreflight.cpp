@@ -222,10 +222,18 @@ bool CheckProcmailrc(const QByteArray& procmailrcText, const QByteArray& recipeT
     if (!CTrialRun::Run(request, &around, error))
         return false;
     // What the recipe file says on its own, it says inside the .procmailrc too: the rest is the
-    // .procmailrc's.
-    QStringList ownComplaints = Complaints(around.errors);
+    // .procmailrc's. Each run has a throwaway home of its own, which procmail names in what it
+    // says of a path, so complaints are compared with every quoted path cut to its file name.
+    static const QRegularExpression quotedPath(QStringLiteral("\"/(?:[^\"]*/)?([^\"/]*)\""));
+    const auto withoutFolders
+        = [](QString complaint) { return complaint.replace(quotedPath, QStringLiteral("\"\\1\"")); };
+    QStringList aloneComplaints;
     for (const QString& complaint : Complaints(alone.errors))
-        ownComplaints.removeOne(complaint);
+        aloneComplaints << withoutFolders(complaint);
+    QStringList ownComplaints;
+    for (const QString& complaint : Complaints(around.errors))
+        if (!aloneComplaints.removeOne(withoutFolders(complaint)))
+            ownComplaints << complaint;
     *findings = FindingsIn(ownComplaints, procmailrcText);
     return true;
 }
