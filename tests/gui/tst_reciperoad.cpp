@@ -114,11 +114,7 @@ private slots:
         WhenModal<CRecipeWizSheet>([&](CRecipeWizSheet* sheet) {
             WizardDriver w(sheet);
             w.Condition(CRecipeCondition::Subject, QStringLiteral("cheap"));
-            w.Action(ActionSave);
-            w.Next();
-            w.SetChecked("customMailboxChoice", true);
-            w.SetText("customMailbox", QStringLiteral("spam"));
-            w.Next();
+            w.SaveTo(QStringLiteral("spam"));
             w.Name(QString::fromUtf8(RecipeName), 2);
             w.Next();
             sheet->FinishPage()->ListBox()->setChecked(false);

@@ -17,17 +17,16 @@
 #include "gui/trial/TrialCommands.h"
 #include "gui/wizard/CRecWizFinish.h"
 #include "gui/wizard/CRecipeWizSheet.h"
+#include "support/TestSleeper.h"
 #include "support/gui/GuiTestFixture.h"
 #include "support/gui/MainWindowWithEditor.h"
 #include "support/gui/ModalDialogs.h"
 #include "support/gui/WizardDriver.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -103,11 +102,7 @@ private slots:
             sheet.Start(CRecipeDefinition(), QByteArray(), false);
             WizardDriver w(&sheet);
             w.Condition(CRecipeCondition::Subject, QStringLiteral("cheap"));
-            w.Action(ActionSave);
-            w.Next();
-            w.SetChecked("customMailboxChoice", true);
-            w.SetText("customMailbox", QStringLiteral("spam"));
-            w.Next();
+            w.SaveTo(QStringLiteral("spam"));
             w.Name(QStringLiteral("Spam"));
             w.Next();
             w.Finish();
@@ -124,11 +119,7 @@ private slots:
             w.SetChecked("copy", true);
             w.SetChecked("another", true);
             w.Next();
-            w.Action(ActionSave);
-            w.Next();
-            w.SetChecked("customMailboxChoice", true);
-            w.SetText("customMailbox", QStringLiteral("boss"));
-            w.Next();
+            w.SaveTo(QStringLiteral("boss"));
             w.Name(QStringLiteral("Boss"));
             w.Next();
             w.Finish();
@@ -275,30 +266,21 @@ private slots:
     {
         if (!CTrialRun::NamespacesWork())
             QSKIP("no private namespaces on this computer: a recipe that runs a program is not tried");
-        // A sleep of its own, which no other run of this test on the machine shares.
-        const QByteArray sleeper = "sleep 31." + QByteArray::number(QCoreApplication::applicationPid());
-        const auto sleeping = [&sleeper] {
-            QProcess pgrep;
-            pgrep.start(QStringLiteral("pgrep"),
-                { QStringLiteral("-x"), QStringLiteral("-f"),
-                    QStringLiteral("/bin/") + QString::fromLatin1(sleeper) });
-            pgrep.waitForFinished();
-            return pgrep.exitCode() == 0;
-        };
+        const TestSleeper sleeper(31);
         CTryMessageDlg dialog(
-            CRecipeFile::BuildRecipeBlock("Slow", "", ":0 w\n| /bin/" + sleeper + "\n"), nullptr);
+            CRecipeFile::BuildRecipeBlock("Slow", "", ":0 w\n| " + sleeper.Command() + "\n"), nullptr);
         dialog.SubjectBox()->setText(QStringLiteral("x"));
         QVERIFY(dialog.Try());
         QVERIFY(dialog.IsRunning());
         QVERIFY(!dialog.TryButton()->isEnabled());
-        QVERIFY(QTest::qWaitFor(sleeping, 5000));
+        QVERIFY(QTest::qWaitFor([&sleeper] { return sleeper.Running(); }, 5000));
         dialog.StopButton()->click();
         QVERIFY(!dialog.IsRunning());
         QVERIFY(dialog.TryButton()->isEnabled());
         // Well under the ten seconds a run may take before its time limit stops it.
         QVERIFY(QTest::qWaitFor([] { return CTrialWorker::ThreadsRunning() == 0; }, 5000));
         // The kill reaches procmail's children at once; their end may take the system a moment.
-        QTRY_VERIFY_WITH_TIMEOUT(!sleeping(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!sleeper.Running(), 3000);
         QTest::qWait(50);
         QCOMPARE(Rows(dialog.Result()), QStringList { QStringLiteral("Slow=") });
     }

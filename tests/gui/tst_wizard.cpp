@@ -772,11 +772,7 @@ private slots:
         w.SetChecked("copy", true);
         w.SetChecked("another", true);
         w.Next();
-        w.Action(ActionSave);
-        w.Next();
-        w.SetChecked("customMailboxChoice", true);
-        w.SetText("customMailbox", QStringLiteral("lists"));
-        w.Next();
+        w.SaveTo(QStringLiteral("lists"));
         QCOMPARE(w.PageId(), 156);
         w.Name(QStringLiteral("Lists"), 2, true);
         w.Next();

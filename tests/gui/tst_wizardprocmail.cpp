@@ -102,11 +102,7 @@ private slots:
             w.SetChecked("copy", true);
             w.SetChecked("another", true);
             w.Next();
-            w.Action(ActionSave);
-            w.Next();
-            w.SetChecked("customMailboxChoice", true);
-            w.SetText("customMailbox", QStringLiteral("lists"));
-            w.Next();
+            w.SaveTo(QStringLiteral("lists"));
             listExplanation = NameAndFinish(w, QStringLiteral("Lists"));
             QCOMPARE(sheet.result(), int(QDialog::Accepted));
         }
@@ -120,11 +116,7 @@ private slots:
             w.SetText("addSubject", QStringLiteral("[SPAM]"));
             w.SetChecked("another", true);
             w.Next();
-            w.Action(ActionSave);
-            w.Next();
-            w.SetChecked("customMailboxChoice", true);
-            w.SetText("customMailbox", QStringLiteral("spam"));
-            w.Next();
+            w.SaveTo(QStringLiteral("spam"));
             QVERIFY(!NameAndFinish(w, QStringLiteral("Cheap")).isEmpty());
             QCOMPARE(sheet.result(), int(QDialog::Accepted));
         }

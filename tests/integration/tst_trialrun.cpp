@@ -1,4 +1,5 @@
 #include "ProcmailSandbox.h"
+#include "TestSleeper.h"
 #include "ZephCli.h"
 #include "core/procmail/CProcmailrcFile.h"
 #include "core/recipes/CActionBuilder.h"
@@ -308,25 +309,16 @@ private slots:
     // A recipe that never ends is stopped at the time limit, with everything it started.
     void overrunIsStoppedWithWhatItStarted()
     {
-        // A sleep of its own, which no other run of this test on the machine shares.
-        const QByteArray pattern = "sleep 47." + QByteArray::number(QCoreApplication::applicationPid());
-        const auto running = [&pattern] {
-            QProcess pgrep;
-            pgrep.start(QStringLiteral("pgrep"),
-                { QStringLiteral("-x"), QStringLiteral("-f"),
-                    QStringLiteral("/bin/") + QString::fromLatin1(pattern) });
-            pgrep.waitForFinished();
-            return pgrep.exitCode() == 0;
-        };
+        const TestSleeper sleeper(47);
         CTrialRun::Result result;
         QString error;
         QElapsedTimer timer;
         timer.start();
-        QVERIFY(!CTrialRun::Run(
-            Block("Stuck", ":0 w\n| /bin/" + pattern + "\n"), Message("a@b.c", "x"), &result, &error, 1000));
+        QVERIFY(!CTrialRun::Run(Block("Stuck", ":0 w\n| " + sleeper.Command() + "\n"), Message("a@b.c", "x"),
+            &result, &error, 1000));
         QVERIFY2(timer.elapsed() < 8000, "the time limit must hold");
         QCOMPARE(error, QStringLiteral("procmail did not finish within 1 seconds and was stopped."));
-        QTRY_VERIFY_WITH_TIMEOUT(!running(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!sleeper.Running(), 3000);
     }
 
     void cliPrintsTheContractKeys()

@@ -91,6 +91,15 @@ void WizardDriver::Action(int type)
     Control<QRadioButton>(qPrintable(QStringLiteral("type%1").arg(type)))->click();
 }
 
+void WizardDriver::SaveTo(const QString& mailbox)
+{
+    Action(ActionSave);
+    Next();
+    SetChecked("customMailboxChoice", true);
+    SetText("customMailbox", mailbox);
+    Next();
+}
+
 void WizardDriver::SetText(const char* name, const QString& text)
 {
     QWidget* box = Control<QWidget>(name);

@@ -32,6 +32,8 @@ public:
 
     // The action page.
     void Action(int type);
+    // The save action into a mailbox of the user's own: action page, Next, the mailbox, Next.
+    void SaveTo(const QString& mailbox);
     // A control of the page shown, by its object name.
     template <typename T> T* Control(const char* name) const
     {
